@@ -1,0 +1,45 @@
+#include "smr_TextEdge.h"
+
+#include "smr_Cp1251.h"
+
+QString ToUi(std::string_view bytes) {
+  QString out;
+  out.reserve(static_cast<qsizetype>(bytes.size()));
+  for (char ch : bytes) out.append(QChar(static_cast<char16_t>(Cp1251ToUnicode(static_cast<unsigned char>(ch)))));
+  return out;
+}
+
+std::string FromUi(const QString& text, TTextPlace where) {
+  std::string out;
+  out.reserve(static_cast<std::size_t>(text.size()));
+  const char16_t* data = reinterpret_cast<const char16_t*>(text.utf16());
+  const qsizetype n = text.size();
+  for (qsizetype i = 0; i < n; ++i) {
+    char16_t ch = data[i];
+    if (QChar::isHighSurrogate(ch) && i + 1 < n && QChar::isLowSurrogate(data[i + 1])) {
+      ++i;  // a character outside the basic plane is never in the code page
+      out.push_back('?');
+      continue;
+    }
+    if (where == TTextPlace::Attribute) {
+      if (ch == u'"') ch = u'\u201D';
+      else if (ch == u'>') ch = u'\u203A';
+      else if (ch == u'\r' || ch == u'\n' || ch == u'\u2029' || ch == u'\u2028') ch = u' ';
+    } else if (where == TTextPlace::ElementText) {
+      if (ch == u'<') ch = u'\u2039';
+      else if (ch == u'\u2029' || ch == u'\u2028') ch = u'\n';
+      if (ch == u'\r') {
+        continue;  // line ends are written as CR LF below
+      }
+      if (ch == u'\n') {
+        out += "\r\n";
+        continue;
+      }
+    }
+    int b = UnicodeToCp1251(ch);
+    out.push_back(b < 0 ? '?' : static_cast<char>(b));
+  }
+  return out;
+}
+
+std::string Cp(std::string_view utf8) { return Utf8ToCp1251(utf8); }

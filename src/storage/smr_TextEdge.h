@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <string>
+#include <string_view>
+
+// The one edge between the windows-1251 bytes of the documents and the
+// Unicode text of the widgets. FromUi is the only way user input reaches a
+// document, and what it returns can always be stored and read back.
+
+enum class TTextPlace {
+  Attribute,    // attribute value: no '"' or '>' may remain
+  ElementText,  // text of an element: no '<' may remain
+  Plain,        // anything else (file names for the file system, captions)
+};
+
+QString ToUi(std::string_view bytes);
+
+// Characters the code page lacks become '?'. In an attribute '"' becomes
+// U+201D and '>' becomes U+203A, line breaks become blanks; in element text
+// '<' becomes U+2039 and line breaks become CR LF.
+std::string FromUi(const QString& text, TTextPlace where);
+
+// A UTF-8 literal of the program's own texts as windows-1251 bytes.
+std::string Cp(std::string_view utf8);

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+class QIODevice;
+
+// Trims characters with codes up to 32 at both ends, then collapses each run
+// of blanks (code 32 only) inside to one blank. Other control characters stay.
+std::string NormalizeSpaces(std::string_view text);
+
+// Turns a raw attribute token (value with its opening quote, closing quote,
+// an optional ">", "/>" or "?>" and a trailing blank) into the bare value.
+std::string UnquoteValue(std::string_view token);
+
+// The one error type of writing files: carries the system's message.
+class TXMLWriteError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Writes one chunk; returns the number of bytes written or -1. Tests replace
+// it to make a device fail part-way.
+using TChunkWriter = std::function<long long(QIODevice&, const char*, long long)>;
+
+// Replaces the file atomically: the bytes go to a temporary file beside it,
+// are flushed and only then renamed over the target. On any failure the old
+// file stays as it was and TXMLWriteError is thrown.
+void WriteFileAtomically(const std::string& fileName, std::string_view bytes,
+                         const TChunkWriter& writer = {});
+
+// Reads a whole file. False when it cannot be opened or read.
+bool ReadWholeFile(const std::string& fileName, std::string& bytes);
+
+bool FileExists(const std::string& fileName);
+
+// "<name>.bak", or ".bak2", ".bak3", ... when taken: a backup is never overwritten.
+std::string FreeBackupName(const std::string& fileName);
+
+// Canonical form of a path for identity comparisons: the resolved absolute
+// path when the file exists, else the cleaned absolute path.
+std::string CanonicalFileName(const std::string& fileName);

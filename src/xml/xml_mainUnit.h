@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "xml_functions.h"
+#include "xml_node.h"
+#include "xml_parameters.h"
+
+// One XML document of the program's narrow dialect: the node tree and its
+// prolog, read from and written to a windows-1251 file with CR LF lines.
+class TXMLParser {
+ public:
+  TXMLParser();
+  ~TXMLParser();
+  TXMLParser(const TXMLParser&) = delete;
+  TXMLParser& operator=(const TXMLParser&) = delete;
+
+  // Nesting deeper than this ends a load with xsTooDeep instead of
+  // exhausting the stack.
+  static constexpr int MaxDepth = 1000;
+
+  std::string FileName;  // path of the file last loaded or saved
+  std::uint8_t Status = xsLoaded;  // result of the last Load
+  std::unique_ptr<TXMLNode> Root;  // never null
+  TXMLParameters Parameters;
+
+  // Reads the file into Parameters and Root. Never throws; see Status.
+  void Load(const std::string& fileName);
+  // Parses text already in memory (as if it were the file's content).
+  void LoadFromText(std::string text);
+  // Writes the prolog and the tree. Throws TXMLWriteError; the previous
+  // file then stays untouched.
+  void Save(const std::string& fileName);
+  // Root itself if its name matches, else Root->FindNode(name).
+  TXMLNode* FindNode(std::string_view name) const;
+
+  // The whole text form that Save writes.
+  std::string SaveToText() const;
+
+  // When a file was found but not read cleanly, its original bytes are kept
+  // under this name before the first Save over the same path. Empty when no
+  // backup is pending.
+  const std::string& PendingBackupName() const { return FBackupName; }
+
+  // Replaces the chunk writer used by Save (tests make it fail part-way).
+  void SetChunkWriter(TChunkWriter writer) { FWriter = std::move(writer); }
+
+ private:
+  std::string FBackupName;
+  std::string FBackupSource;  // canonical path of the badly read file
+  std::string FOriginalBytes;
+  TChunkWriter FWriter;
+};

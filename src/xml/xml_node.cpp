@@ -1,0 +1,106 @@
+#include "xml_node.h"
+
+#include <algorithm>
+
+namespace {
+const std::string kEmpty;
+}
+
+TXMLNode::~TXMLNode() {
+  // Destroy deep trees without deep recursion: move grandchildren up first.
+  std::vector<std::unique_ptr<TXMLNode>> pending;
+  for (auto& child : Children)
+    if (child && !child->Children.empty()) pending.push_back(std::move(child));
+  while (!pending.empty()) {
+    std::unique_ptr<TXMLNode> node = std::move(pending.back());
+    pending.pop_back();
+    for (auto& child : node->Children)
+      if (child && !child->Children.empty()) pending.push_back(std::move(child));
+  }
+}
+
+TXMLNode* TXMLNode::AddChild(std::unique_ptr<TXMLNode> node) {
+  TXMLNode* raw = node.get();
+  if (raw) Children.push_back(std::move(node));
+  return raw;
+}
+
+TXMLNode* TXMLNode::Child(int index) const {
+  if (index < 0 || index >= ChildCount()) return nullptr;
+  return Children[static_cast<std::size_t>(index)].get();
+}
+
+int TXMLNode::IndexOfChild(const TXMLNode* node) const {
+  for (std::size_t i = 0; i < Children.size(); ++i)
+    if (Children[i].get() == node) return static_cast<int>(i);
+  return -1;
+}
+
+TXMLNode* TXMLNode::FindNode(std::string_view name) const {
+  TXMLNode* found = nullptr;
+  for (const auto& child : Children)
+    if (child->Name == name) found = child.get();
+  if (found) return found;
+  for (const auto& child : Children)
+    if (TXMLNode* deeper = child->FindNode(name)) found = deeper;
+  return found;
+}
+
+std::string TXMLNode::GetAttribute(std::string_view name) const {
+  for (const auto& attribute : Attributes)
+    if (attribute.Name == name) return attribute.Value;
+  return std::string(XMLUndefined);
+}
+
+bool TXMLNode::HasAttribute(std::string_view name) const {
+  for (const auto& attribute : Attributes)
+    if (attribute.Name == name) return attribute.Value != XMLUndefined;
+  return false;
+}
+
+void TXMLNode::SetAttribute(std::string_view name, std::string_view value) {
+  for (auto& attribute : Attributes)
+    if (attribute.Name == name) {
+      attribute.Value = value;
+      return;
+    }
+  Attributes.push_back({std::string(name), std::string(value)});
+}
+
+void TXMLNode::DeleteAttribute(std::string_view name) {
+  auto it = std::find_if(Attributes.begin(), Attributes.end(),
+                         [&](const TXMLAttribute& a) { return a.Name == name; });
+  if (it != Attributes.end()) Attributes.erase(it);
+}
+
+void TXMLNode::DeleteChild(int index) {
+  if (index < 0 || index >= ChildCount()) return;
+  Children.erase(Children.begin() + index);
+}
+
+void TXMLNode::ClearChildren() { Children.clear(); }
+
+std::unique_ptr<TXMLNode> TXMLNode::TakeChild(int index) {
+  if (index < 0 || index >= ChildCount()) return nullptr;
+  std::unique_ptr<TXMLNode> node = std::move(Children[static_cast<std::size_t>(index)]);
+  Children.erase(Children.begin() + index);
+  return node;
+}
+
+TXMLNode* TXMLNode::InsertChild(int index, std::unique_ptr<TXMLNode> node) {
+  TXMLNode* raw = node.get();
+  if (!raw) return nullptr;
+  index = std::clamp(index, 0, ChildCount());
+  Children.insert(Children.begin() + index, std::move(node));
+  return raw;
+}
+
+void TXMLNode::SetLevel(std::int32_t level) {
+  Level = level;
+  for (auto& child : Children) child->SetLevel(level + 1);
+}
+
+const std::string& TXMLNode::FirstText() const {
+  if (!Children.empty() && Children.front()->Kind == nkText) return Children.front()->Value;
+  return kEmpty;
+}
