@@ -43,3 +43,13 @@ std::string FromUi(const QString& text, TTextPlace where) {
 }
 
 std::string Cp(std::string_view utf8) { return Utf8ToCp1251(utf8); }
+
+std::string NativeFileName(std::string_view documentPath) {
+  return ToUi(documentPath).toLocal8Bit().toStdString();
+}
+
+std::string DocumentFileName(const QString& path) { return FromUi(path, TTextPlace::Attribute); }
+
+QString UiFileName(std::string_view nativeName) {
+  return QString::fromLocal8Bit(nativeName.data(), static_cast<qsizetype>(nativeName.size()));
+}

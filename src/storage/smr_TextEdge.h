@@ -23,3 +23,9 @@ std::string FromUi(const QString& text, TTextPlace where);
 
 // A UTF-8 literal of the program's own texts as windows-1251 bytes.
 std::string Cp(std::string_view utf8);
+
+// File names: documents keep paths as windows-1251 bytes; the file system
+// takes native 8-bit names.
+std::string NativeFileName(std::string_view documentPath);
+std::string DocumentFileName(const QString& path);
+QString UiFileName(std::string_view nativeName);

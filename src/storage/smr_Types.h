@@ -91,4 +91,8 @@ inline constexpr std::string_view IconNight = "One Night";
 inline constexpr std::string_view IconDream = "One Dream";
 inline constexpr std::string_view SettingsRootName = "settings";
 
+// Export output
+inline constexpr std::string_view LibraryStyleSheet = "library.css";
+inline constexpr std::string_view JournalStyleSheet = "journal.css";
+
 }  // namespace smr

@@ -1,0 +1,107 @@
+#include "smr_Exporter.h"
+
+#include "smr_Cp1251.h"
+#include "smr_Resources.h"
+#include "smr_Types.h"
+#include "xml_functions.h"
+#include "xml_node.h"
+
+namespace {
+
+std::string C(const char* utf8) { return Utf8ToCp1251(utf8); }
+
+}  // namespace
+
+TExporter::TExporter(TNumberFormat numberFormat)
+    : LineBreak("\r\n"),
+      NumberFormat(numberFormat),
+      Texts{C(res::ExportLibraryTitle), C(res::ExportJournalTitle),
+            C(res::ExportTable),        C(res::ExportUserData),
+            C(res::ExportUser),         C(res::ExportUserName),
+            C(res::ExportUserNick),     C(res::ExportUserEmail),
+            C(res::ExportUserAge),      C(res::ExportUserSex),
+            C(res::ExportUserInfo),     C(res::ExportSexMale),
+            C(res::ExportSexFemale),    C(res::ExportStructure),
+            C(res::ExportFileList),     C(res::ExportAdditionalFiles),
+            C(res::ExportDictionary),   C(res::ExportVocabulary),
+            C(res::ExportDayComment),   C(res::ExportDreamComment),
+            C(res::ExportEnergy),       C(res::ExportImage),
+            C(res::ExportMarks),        C(res::ExportPropertyColumn),
+            C(res::ExportValueColumn),  C(res::ExportYes),
+            C(res::ExportNo),           C(res::ExportAdditionalProperties),
+            C(res::ExportNotDefined)} {}
+
+TExporter::~TExporter() = default;
+
+std::string TExporter::ExportBody(const TXMLNode*) { return {}; }
+std::string TExporter::ExportHeader(const TXMLNode*) { return {}; }
+std::string TExporter::ExportFooter(const TXMLNode*) { return {}; }
+
+void TExporter::Export(const TXMLNode* element, std::string& output) {
+  output += ExportHeader(element);
+  output += LineBreak;
+  output += ExportBody(element);
+  output += LineBreak;
+  output += ExportFooter(element);
+  output += LineBreak;
+}
+
+std::string TExporter::Indent(int count) const {
+  std::string text;
+  for (int i = 0; i < count; ++i) text += Spacer;
+  return text;
+}
+
+std::string TExporter::ExportToText(const TXMLNode* element) {
+  std::string text;
+  Export(element, text);
+  return text;
+}
+
+void TExporter::ExportToFile(const TXMLNode* element, const std::string& fileName) {
+  WriteFileAtomically(fileName, ExportToText(element));
+}
+
+void TExporter::AddLine(std::string& out, std::initializer_list<std::string_view> pieces) const {
+  for (std::string_view piece : pieces) out += piece;
+  out += LineBreak;
+}
+
+const std::string& TExporter::LabelCaption(int index) const {
+  switch (index) {
+    case 0:
+      return Label1Caption;
+    case 1:
+      return Label2Caption;
+    case 2:
+      return Label3Caption;
+    default:
+      return Label4Caption;
+  }
+}
+
+const std::string& TExporter::MarkText(const TXMLNode* properties, int index) const {
+  const bool set = properties && properties->GetAttribute(smr::atLabel[index]) == smr::True;
+  return set ? Texts.Yes : Texts.No;
+}
+
+std::string TExporter::SexText(const std::string& sex) const {
+  if (sex == smr::Masculinum) return Texts.SexMale;
+  if (sex == smr::Femininum) return Texts.SexFemale;
+  return sex;
+}
+
+std::string TExporter::EnergyText(const TXMLNode* energy) const {
+  if (!energy) return "0";
+  return EnergyFigure(energy->GetAttribute(smr::atLevel), NumberFormat);
+}
+
+const std::string& TExporter::TextOf(const TXMLNode* element) {
+  static const std::string empty;
+  const TXMLNode* first = element ? element->Child(0) : nullptr;
+  return first ? first->Value : empty;
+}
+
+bool TExporter::HasFirstChild(const TXMLNode* element) {
+  return element && element->ChildCount() > 0;
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+#include "smr_NumberFormat.h"
+
+class TXMLNode;
+
+// Base of the exporters: turns the root of a library or a journal into a
+// header, a body and a footer. Everything is windows-1251 bytes; nothing of
+// the document is escaped or changed, and the document itself is only read.
+class TExporter {
+ public:
+  explicit TExporter(TNumberFormat numberFormat = {});
+  virtual ~TExporter();
+  TExporter(const TExporter&) = delete;
+  TExporter& operator=(const TExporter&) = delete;
+
+  std::string LineBreak;  // CR LF
+  std::string FrameLine;  // the text exporter's box border; empty here
+  std::string Spacer;     // the unit that Indent repeats
+  // Captions of the four marks, windows-1251; set before exporting.
+  std::string Label1Caption;
+  std::string Label2Caption;
+  std::string Label3Caption;
+  std::string Label4Caption;
+  TNumberFormat NumberFormat;  // for the energy figure
+
+  // A null element gives empty strings throughout.
+  virtual std::string ExportBody(const TXMLNode* element);
+  virtual std::string ExportHeader(const TXMLNode* element);
+  virtual std::string ExportFooter(const TXMLNode* element);
+
+  // Appends header, body and footer to the output, each followed by LineBreak.
+  void Export(const TXMLNode* element, std::string& output);
+  // Spacer repeated count times; empty for a count of 0 or less.
+  std::string Indent(int count) const;
+
+  // The whole exported text, as Export builds it.
+  std::string ExportToText(const TXMLNode* element);
+  // Writes the exported text to the file, replacing it only once the whole
+  // text is written. Throws TXMLWriteError with the system's message.
+  void ExportToFile(const TXMLNode* element, const std::string& fileName);
+
+ protected:
+  // The program's texts of the export, converted once to windows-1251.
+  struct TTexts {
+    std::string LibraryTitle, JournalTitle;
+    std::string Table, UserData, User;
+    std::string UserName, UserNick, UserEmail, UserAge, UserSex, UserInfo;
+    std::string SexMale, SexFemale;
+    std::string Structure, FileList, AdditionalFiles, Dictionary, Vocabulary;
+    std::string DayComment, DreamComment, Energy, Image;
+    std::string Marks, PropertyColumn, ValueColumn, Yes, No;
+    std::string AdditionalProperties, NotDefined;
+  };
+  const TTexts Texts;
+
+  // Appends the pieces and LineBreak.
+  void AddLine(std::string& out, std::initializer_list<std::string_view> pieces) const;
+  // Caption of mark 0..3.
+  const std::string& LabelCaption(int index) const;
+  // "да" when the mark's attribute on the properties element is "true".
+  const std::string& MarkText(const TXMLNode* properties, int index) const;
+  // The `sex` value in words; any other value comes back unchanged.
+  std::string SexText(const std::string& sex) const;
+  // The energy figure of an `energy` element; "0" for none or no level.
+  std::string EnergyText(const TXMLNode* energy) const;
+  // Value of the first child; empty when there is none.
+  static const std::string& TextOf(const TXMLNode* element);
+  static bool HasFirstChild(const TXMLNode* element);
+};

@@ -1,0 +1,108 @@
+#include "smr_NumberFormat.h"
+
+#include <QLocale>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "smr_Cp1251.h"
+
+namespace {
+
+char SingleByte(const QString& text, char fallback) {
+  const std::string bytes = Utf8ToCp1251(text.toStdString());
+  if (bytes.size() != 1 || bytes[0] == '?') return fallback;
+  return bytes[0];
+}
+
+// Accepts blanks around, an optional sign, digits and an optional '.'
+// fraction; anything else (including exponents) is not a level.
+bool ParseLevel(std::string_view text, double& value) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  bool negative = false;
+  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  int digits = 0;
+  bool point = false;
+  for (char c : text) {
+    if (c >= '0' && c <= '9') {
+      ++digits;
+    } else if (c == '.' && !point) {
+      point = true;
+    } else {
+      return false;
+    }
+  }
+  if (digits == 0) return false;
+  double parsed = 0;
+  const auto [end, error] =
+      std::from_chars(text.data(), text.data() + text.size(), parsed, std::chars_format::fixed);
+  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(parsed)) {
+    return false;
+  }
+  value = negative ? -parsed : parsed;
+  return true;
+}
+
+}  // namespace
+
+TNumberFormat SystemNumberFormat() {
+  const QLocale locale = QLocale::system();
+  TNumberFormat format;
+  format.DecimalSeparator = SingleByte(locale.decimalPoint(), format.DecimalSeparator);
+  format.ThousandSeparator = SingleByte(locale.groupSeparator(), format.ThousandSeparator);
+  return format;
+}
+
+std::string FormatGeneral(double value, const TNumberFormat& format) {
+  if (!std::isfinite(value)) return value != value ? "NAN" : (value < 0 ? "-INF" : "INF");
+  if (value == 0) return "0";
+
+  // 15 significant digits, rounded once; the exponent is the one after rounding.
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.14e", std::fabs(value));
+  std::string digits;
+  const char* p = buffer;
+  for (; *p != 'e'; ++p) {
+    if (*p != '.') digits += *p;
+  }
+  const int exponent = std::atoi(p + 1);
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+
+  std::string text = value < 0 ? "-" : "";
+  if (exponent >= 15 || exponent < -5) {
+    text += digits[0];
+    if (digits.size() > 1) {
+      text += format.DecimalSeparator;
+      text.append(digits, 1);
+    }
+    text += 'E';
+    text += std::to_string(exponent);
+  } else if (exponent >= 0) {
+    const size_t whole = static_cast<size_t>(exponent) + 1;
+    if (digits.size() <= whole) {
+      text += digits;
+      text.append(whole - digits.size(), '0');
+    } else {
+      text.append(digits, 0, whole);
+      text += format.DecimalSeparator;
+      text.append(digits, whole);
+    }
+  } else {
+    text += '0';
+    text += format.DecimalSeparator;
+    text.append(static_cast<size_t>(-exponent - 1), '0');
+    text += digits;
+  }
+  return text;
+}
+
+std::string EnergyFigure(std::string_view level, const TNumberFormat& format) {
+  double parsed = 0;
+  if (!ParseLevel(level, parsed)) return "0";
+  return FormatGeneral((100 - parsed) / 100, format);
+}

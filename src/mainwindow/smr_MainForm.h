@@ -1,0 +1,277 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <QVector>
+#include <QIcon>
+#include <memory>
+#include <string>
+
+#include "smr_JournalHash.h"
+#include "smr_Prompts.h"
+#include "smr_XMLPairList.h"
+#include "xml_mainUnit.h"
+
+class QAction;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QSlider;
+class QSplitter;
+class QToolBar;
+class QToolButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+class QWidget;
+class TClickLabel;
+
+// Element kinds of the editing panel.
+enum TElementKind { ekLibrary = 0, ekDirectory = 1, ekJournal = 2, ekNight = 3, ekExperience = 4 };
+
+// The main window: owns the settings document, the open library, the table
+// of journal documents and the pairs that tie library `file` elements to
+// journal roots. Every edit goes straight into the documents in memory;
+// files change only on Save, Save As, New, Open and when the window closes.
+class Tfrm_MainForm : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // programDir holds dreams.ini and empty.bmp (with or without trailing '/').
+  // prompts may be null for the real dialogs; tests pass a scripted one.
+  explicit Tfrm_MainForm(const QString& programDir, std::unique_ptr<TPrompts> prompts = nullptr,
+                         QWidget* parent = nullptr);
+  ~Tfrm_MainForm() override;
+
+  // Set when a failed log-in ended the program while the window was built.
+  bool Terminated() const { return FTerminated; }
+
+  // Documents, for the export command, the tools and tests.
+  TXMLParser& Settings() { return *FSettings; }
+  TXMLParser& Library() { return *FLibrary; }
+  TJournalHash& Journals() { return FJournals; }
+  TXMLPairList& Pairs() { return FPairs; }
+  TPrompts& Prompts() { return *FPrompts; }
+  const QString& ProgramDir() const { return FProgramDir; }
+
+  // The element a tree item carries.
+  static TXMLNode* ElementOf(const QTreeWidgetItem* item);
+  QTreeWidgetItem* CurrentNode() const { return FCurrentNode; }
+  bool ConfirmDelete() const { return FConfirmDelete; }
+  int ExperienceView() const { return FExperienceView; }
+  int NextExperienceNumber() const { return FNextExperienceNumber; }
+
+  // Saves settings, library and every journal; shows failures. False when
+  // anything failed.
+  bool SaveEverything();
+
+ public slots:
+  // File commands
+  void btn_NewClick();
+  void btn_OpenClick();
+  void btn_SaveClick();
+  void mnu_SaveAsClick();
+  void btn_AuthorizationClick();
+  void mnu_ExportClick();
+  // Edit commands
+  void btn_CreateClick();
+  void btn_Tool_01Click();  // create catalogue
+  void btn_Tool_02Click();  // create journal
+  void btn_Tool_03Click();  // create night
+  void btn_Tool_04Click();  // create experience
+  void btn_MoveUpClick();
+  void btn_MoveDownClick();
+  void btn_DeleteClick();
+  // Help commands
+  void btn_Tool_05Click();  // about
+  void mnu_ShowHelpClick();
+  void mnu_InternetClick();
+
+  // Panel handlers
+  void edt_NumberChange();
+  void edt_NameChange();
+  void mmo_DescriptionChange();
+  void mmo_CommentChange();
+  void box_Label1Click();
+  void box_Label2Click();
+  void box_Label3Click();
+  void box_Label4Click();
+  void trb_EnergyChange();
+  void lbl_HighEnergyLevelDblClick();
+  void lbl_ZeroEnergyLevelDblClick();
+  void lbl_LowEnergyLevelDblClick();
+  void btn_LoadImageClick();
+  void btn_ClearImageClick();
+  void btn_ReadOnlyClick();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  // --- construction (smr_MainForm.cpp)
+  void CreateActions();
+  void CreateMenus();
+  void CreateToolBar();
+  void CreateTree();
+  QAction* MakeAction(const char* objectName, const QString& caption, const QKeySequence& shortcut,
+                      void (Tfrm_MainForm::*handler)());
+
+  // --- lifecycle (smr_MainForm_Lifecycle.cpp)
+  void LoadSettings();
+  void ApplySettings();
+  void OpenLibrary(const std::string& path);
+  void RecordLibraryPath(const std::string& path);
+  void ClearTree();
+  void WriteFormBounds();
+  void SaveDocument(TXMLParser& document);  // throws TXMLWriteError
+  void WarnIfBadlyRead(const TXMLParser& document);
+  TXMLNode* EnsureSettingsElement(std::string_view name);
+  bool FileNamed(const TXMLParser& document) const { return !document.FileName.empty(); }
+
+  // --- tree and selection (smr_MainForm_Tree.cpp)
+  QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, const QString& text, int image, TXMLNode* element);
+  void BuildSubtree(QTreeWidgetItem* parent, TXMLNode* element);
+  // Builds the items of an element's subtree without inserting them, so a
+  // large journal goes into the tree in one step; journals marked default
+  // are collected for selection once they are in the tree.
+  QTreeWidgetItem* MakeSubtree(TXMLNode* element, QList<QTreeWidgetItem*>& defaults);
+  QTreeWidgetItem* MakeNode(const QString& text, int image, TXMLNode* element);
+  void OpenJournal(QTreeWidgetItem* node, TXMLNode* fileElement);
+  void SetNodeImage(QTreeWidgetItem* item, int image);
+  void tre_DirectoryChange(QTreeWidgetItem* current, QTreeWidgetItem* previous);
+  void SelectNode(QTreeWidgetItem* item);
+  void MarkDefault(TXMLNode* fileElement);
+  void ShowKind(TElementKind kind, TXMLNode* element);
+  void SetCommands(TElementKind kind);
+  void SetMoveCommands(QTreeWidgetItem* item);
+  // The library `file` element of a journal root, or the element itself.
+  TXMLNode* LibrarySideElement(TXMLNode* element) const;
+
+ public:
+  static int CountExperiences(const TXMLNode* element);
+
+ private:
+  // --- panel (smr_MainForm_Panel.cpp)
+  void CreatePanel();
+  void FillPanel(TElementKind kind, TXMLNode* element);
+  void LayoutPanel(TElementKind kind);
+  void LayoutWorkArea();
+  void LockEditing();
+  void UnlockEditing();
+  TXMLNode* EnsureChild(TXMLNode* parent, std::string_view name, std::uint8_t kind);
+  void SetMarkCaption(int index, const QString& caption);
+  void ShowImage(const QString& path);
+  void ColourEnergyLabels();
+  void LabelClick(int index);
+  void ApplyReadOnlyState(bool locked);
+
+  // --- edit commands (smr_MainForm_Edit.cpp)
+  void CreateChildCommon(TXMLNode* element, QTreeWidgetItem* node, const QString& caption, int image);
+  std::string MakeHTMLFileName(const std::string& number);
+  void RemoveElement(QTreeWidgetItem* node);
+  void MoveNode(int step);  // -1 up, +1 down
+  // Asks before a journal path that names an existing file; returns the
+  // journal root to pair with, null to attach the file through the tree, and
+  // false when the command must stop.
+  bool PrepareJournal(const std::string& path, TXMLNode*& root);
+
+ public:
+  // --- controls, named as in the program's forms
+  QSplitter* spl_Main = nullptr;
+  QTreeWidget* tre_Directory = nullptr;
+  QWidget* pnl_WorkArea = nullptr;
+  QToolBar* tlb_Main = nullptr;
+
+  QMenu* mnu_File = nullptr;
+  QMenu* mnu_Edit = nullptr;
+  QMenu* mnu_View = nullptr;
+  QMenu* mnu_Help = nullptr;
+  QMenu* mnu_Create = nullptr;  // pop-up of btn_Create
+
+  QAction* mnu_New = nullptr;
+  QAction* mnu_Open = nullptr;
+  QAction* mnu_Save = nullptr;
+  QAction* mnu_SaveAs = nullptr;
+  QAction* mnu_Export = nullptr;
+  QAction* mnu_Authorization = nullptr;
+  QAction* mnu_Exit = nullptr;
+  // Create items of the Edit menu and of the pop-up (enabled together).
+  QAction* mnu_CreateDirectory = nullptr;
+  QAction* mnu_CreateFile = nullptr;
+  QAction* mnu_CreateDay = nullptr;
+  QAction* mnu_CreateExperience = nullptr;
+  QAction* pmn_CreateDirectory = nullptr;
+  QAction* pmn_CreateFile = nullptr;
+  QAction* pmn_CreateDay = nullptr;
+  QAction* pmn_CreateExperience = nullptr;
+  QAction* mnu_MoveUp = nullptr;
+  QAction* mnu_MoveDown = nullptr;
+  QAction* mnu_Delete = nullptr;
+  QAction* mnu_ShowToolBar = nullptr;
+  QAction* mnu_ShowHelp = nullptr;
+  QAction* mnu_Internet = nullptr;
+  QAction* mnu_About = nullptr;
+
+  QToolButton* btn_New = nullptr;
+  QToolButton* btn_Open = nullptr;
+  QToolButton* btn_Save = nullptr;
+  QToolButton* btn_Create = nullptr;
+  QToolButton* btn_MoveUp = nullptr;
+  QToolButton* btn_MoveDown = nullptr;
+  QToolButton* btn_Delete = nullptr;
+  QToolButton* btn_Authorization = nullptr;
+  QToolButton* btn_Tool_05 = nullptr;  // about
+  QToolButton* btn_Tool_06 = nullptr;  // exit
+
+  // Editing panel
+  QLabel* lbl_Number = nullptr;
+  QLineEdit* edt_Number = nullptr;
+  QLabel* lbl_Name = nullptr;
+  QLineEdit* edt_Name = nullptr;
+  QLabel* lbl_Description = nullptr;
+  QPlainTextEdit* mmo_Description = nullptr;
+  QLabel* lbl_Comment = nullptr;
+  QPlainTextEdit* mmo_Comment = nullptr;
+  QCheckBox* box_Label1 = nullptr;
+  QCheckBox* box_Label2 = nullptr;
+  QCheckBox* box_Label3 = nullptr;
+  QCheckBox* box_Label4 = nullptr;
+  QLabel* lbl_Energy = nullptr;
+  QSlider* trb_Energy = nullptr;
+  TClickLabel* lbl_HighEnergyLevel = nullptr;
+  TClickLabel* lbl_ZeroEnergyLevel = nullptr;
+  TClickLabel* lbl_LowEnergyLevel = nullptr;
+  QLabel* lbl_Image = nullptr;
+  QLabel* img_Image = nullptr;
+  QPushButton* btn_LoadImage = nullptr;
+  QPushButton* btn_ClearImage = nullptr;
+  QCheckBox* btn_ReadOnly = nullptr;
+  QWidget* pgc_HTMLEditor = nullptr;  // the HTML description editor's place
+
+  TFileDialogState dlg_OpenImage;
+  TFileDialogState dlg_Save;
+
+ private:
+  QString FProgramDir;  // with trailing '/'
+  std::unique_ptr<TPrompts> FPrompts;
+  std::unique_ptr<TXMLParser> FSettings;
+  std::unique_ptr<TXMLParser> FLibrary;
+  TJournalHash FJournals;
+  TXMLPairList FPairs;
+  QVector<QIcon> FImages;  // tree image list by index
+  QTreeWidgetItem* FCurrentNode = nullptr;
+  TXMLNode* FDefaultFile = nullptr;
+  bool FSuppressSelection = false;
+  bool FConfirmDelete = true;
+  int FExperienceView = 0;
+  int FNextExperienceNumber = 0;
+  bool FMarkNamed[4] = {false, false, false, false};
+  QString FMarkCaption[4];
+  bool FTerminated = false;
+  bool FSavedOnClose = false;
+  bool FDeleting = false;  // the tree's own reselection after a delete
+  TXMLNode* FShownElement = nullptr;
+};

@@ -1,0 +1,34 @@
+// Export of the library or a journal as one HTML page or one text file.
+#include <QCheckBox>
+#include <memory>
+
+#include "smr_HTMLExporter.h"
+#include "smr_MainForm.h"
+#include "smr_Resources.h"
+#include "smr_TXTExporter.h"
+#include "smr_TextEdge.h"
+
+void Tfrm_MainForm::mnu_ExportClick() {
+  TXMLNode* element = ElementOf(FCurrentNode);
+  if (!element) return;
+  // The save dialog is shared with Save As: its file name and filter carry over.
+  dlg_Save.Title = QString::fromUtf8(res::ExportTitle);
+  dlg_Save.Filter = QString::fromUtf8(res::ExportFilter);
+  dlg_Save.DefaultExt = QString();
+  const QString chosen = Prompts().SaveFileName(this, dlg_Save);
+  if (chosen.isEmpty()) return;
+
+  // The filter decides the format, not the file's extension.
+  std::unique_ptr<TExporter> exporter;
+  if (dlg_Save.FilterIndex == 2) exporter = std::make_unique<TTXTExporter>(SystemNumberFormat());
+  else exporter = std::make_unique<THTMLExporter>(SystemNumberFormat());
+  exporter->Label1Caption = FromUi(box_Label1->text(), TTextPlace::Plain);
+  exporter->Label2Caption = FromUi(box_Label2->text(), TTextPlace::Plain);
+  exporter->Label3Caption = FromUi(box_Label3->text(), TTextPlace::Plain);
+  exporter->Label4Caption = FromUi(box_Label4->text(), TTextPlace::Plain);
+  try {
+    exporter->ExportToFile(element, chosen.toLocal8Bit().toStdString());
+  } catch (const TXMLWriteError& error) {
+    Prompts().Error(this, chosen + ": " + QString::fromLocal8Bit(error.what()));
+  }
+}

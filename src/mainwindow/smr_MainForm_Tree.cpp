@@ -1,0 +1,178 @@
+// The library tree: building it from the documents, and what selecting a
+// node shows.
+#include <QAction>
+#include <QMenu>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include "smr_MainForm.h"
+#include "smr_TextEdge.h"
+#include "smr_Types.h"
+
+QTreeWidgetItem* Tfrm_MainForm::MakeNode(const QString& text, int image, TXMLNode* element) {
+  auto* item = new QTreeWidgetItem();
+  item->setText(0, text);
+  item->setData(0, Qt::UserRole, QVariant::fromValue(reinterpret_cast<quintptr>(element)));
+  SetNodeImage(item, image);
+  return item;
+}
+
+QTreeWidgetItem* Tfrm_MainForm::AddNode(QTreeWidgetItem* parent, const QString& text, int image,
+                                        TXMLNode* element) {
+  QTreeWidgetItem* item = MakeNode(text, image, element);
+  if (parent) parent->addChild(item);
+  else tre_Directory->addTopLevelItem(item);
+  return item;
+}
+
+void Tfrm_MainForm::SetNodeImage(QTreeWidgetItem* item, int image) {
+  // The selected node shows picture 0 in place of its own.
+  if (image < 0 || image >= FImages.size()) return;
+  if (FImages.size() == 1 || image == 0) {
+    item->setIcon(0, FImages[image]);
+    return;
+  }
+  QIcon icon;
+  icon.addPixmap(FImages[image].pixmap(16, 16), QIcon::Normal);
+  icon.addPixmap(FImages[0].pixmap(16, 16), QIcon::Selected);
+  item->setIcon(0, icon);
+}
+
+static QString ExperienceCaption(const TXMLNode* experience) {
+  return ToUi(experience->GetAttribute(smr::atNumber) + ". " + experience->GetAttribute(smr::atTitle));
+}
+
+QTreeWidgetItem* Tfrm_MainForm::MakeSubtree(TXMLNode* element, QList<QTreeWidgetItem*>& defaults) {
+  QTreeWidgetItem* node =
+      MakeNode(ToUi(element->GetAttribute(smr::atName)), element->Name == smr::elDay ? 4 : 2, element);
+  QList<QTreeWidgetItem*> children;
+  for (const auto& childPtr : element->Children) {
+    TXMLNode* child = childPtr.get();
+    if (child->Name == smr::elDirectory) {
+      children << MakeSubtree(child, defaults);
+    } else if (child->Name == smr::elFile) {
+      QTreeWidgetItem* file = MakeNode(ToUi(child->GetAttribute(smr::atName)), 3, child);
+      children << file;
+      if (child->GetAttribute(smr::atDefault) == smr::Yes) defaults << file;
+    } else if (child->Name == smr::elExperience) {
+      children << MakeNode(ExperienceCaption(child), 5, child);
+    }
+  }
+  node->addChildren(children);
+  return node;
+}
+
+void Tfrm_MainForm::BuildSubtree(QTreeWidgetItem* parent, TXMLNode* element) {
+  QList<QTreeWidgetItem*> defaults;
+  QTreeWidgetItem* node = MakeSubtree(element, defaults);
+  if (parent) parent->addChild(node);
+  else tre_Directory->addTopLevelItem(node);
+  // Each default journal is selected in turn (which opens it); the last stays.
+  for (QTreeWidgetItem* file : defaults) {
+    tre_Directory->setCurrentItem(file);
+    file->setExpanded(true);
+  }
+}
+
+void Tfrm_MainForm::OpenJournal(QTreeWidgetItem* node, TXMLNode* fileElement) {
+  const std::string path = NativeFileName(fileElement->GetAttribute(smr::atPath));
+  const bool known = FJournals.Find(path) != nullptr;
+  TXMLParser* journal = FJournals.Get(path);
+  if (!known) WarnIfBadlyRead(*journal);
+  TXMLNode* root = journal->Root.get();
+  QList<QTreeWidgetItem*> children;
+  QList<QTreeWidgetItem*> defaults;  // a journal holds no `file` elements
+  for (const auto& child : root->Children) children << MakeSubtree(child.get(), defaults);
+  node->addChildren(children);
+  node->setData(0, Qt::UserRole, QVariant::fromValue(reinterpret_cast<quintptr>(root)));
+  FPairs.AddUnique(fileElement, root);
+}
+
+void Tfrm_MainForm::MarkDefault(TXMLNode* fileElement) {
+  if (FDefaultFile) FDefaultFile->SetAttribute(smr::atDefault, smr::No);
+  FDefaultFile = fileElement;
+  if (FDefaultFile) FDefaultFile->SetAttribute(smr::atDefault, smr::Yes);
+}
+
+void Tfrm_MainForm::SetCommands(TElementKind kind) {
+  const bool library = kind == ekLibrary, directory = kind == ekDirectory, journal = kind == ekJournal,
+             night = kind == ekNight;
+  mnu_Export->setEnabled(library || journal);
+  mnu_View->setEnabled(kind != ekExperience);
+  for (QAction* a : {mnu_CreateDirectory, pmn_CreateDirectory}) a->setEnabled(library || directory);
+  for (QAction* a : {mnu_CreateFile, pmn_CreateFile}) a->setEnabled(directory);
+  for (QAction* a : {mnu_CreateDay, pmn_CreateDay}) a->setEnabled(journal);
+  for (QAction* a : {mnu_CreateExperience, pmn_CreateExperience}) a->setEnabled(night);
+  btn_Create->setEnabled(library || directory || journal || night);
+}
+
+void Tfrm_MainForm::SetMoveCommands(QTreeWidgetItem* item) {
+  QTreeWidgetItem* parent = item->parent();
+  const int index = parent ? parent->indexOfChild(item) : tre_Directory->indexOfTopLevelItem(item);
+  const int count = parent ? parent->childCount() : tre_Directory->topLevelItemCount();
+  mnu_MoveUp->setEnabled(index > 0);
+  mnu_MoveDown->setEnabled(index < count - 1);
+}
+
+void Tfrm_MainForm::ShowKind(TElementKind kind, TXMLNode* element) {
+  FillPanel(kind, element);
+  LayoutPanel(kind);
+  SetCommands(kind);
+}
+
+TXMLNode* Tfrm_MainForm::LibrarySideElement(TXMLNode* element) const {
+  if (element && element->Name == smr::elJournal)
+    if (TXMLNode* file = FPairs.FindFirst(element)) return file;
+  return element;
+}
+
+int Tfrm_MainForm::CountExperiences(const TXMLNode* element) {
+  if (!element) return 0;
+  int count = 0;
+  for (const auto& child : element->Children)
+    count += child->Name == smr::elExperience ? 1 : CountExperiences(child.get());
+  return count;
+}
+
+void Tfrm_MainForm::SelectNode(QTreeWidgetItem* item) { tre_Directory->setCurrentItem(item); }
+
+void Tfrm_MainForm::tre_DirectoryChange(QTreeWidgetItem* current, QTreeWidgetItem* /*previous*/) {
+  // The previous node is not consulted: after a delete it no longer exists.
+  if (FSuppressSelection) return;
+  FCurrentNode = current;
+  FShownElement = nullptr;
+  if (!current) return;
+  TXMLNode* element = ElementOf(current);
+  if (!element) return;
+  FShownElement = element;
+
+  if (element == FLibrary->Root.get()) {
+    ShowKind(ekLibrary, element);
+    mnu_MoveUp->setEnabled(false);
+    mnu_MoveDown->setEnabled(false);
+    mnu_Delete->setEnabled(false);
+    return;
+  }
+  mnu_Delete->setEnabled(true);
+  SetMoveCommands(current);
+  const std::string& name = element->Name;
+  if (name == smr::elDirectory) {
+    ShowKind(ekDirectory, element);
+  } else if (name == smr::elFile) {
+    ShowKind(ekJournal, element);
+    if (!element->HasAttribute(smr::atPath)) return;
+    OpenJournal(current, element);
+    FShownElement = ElementOf(current);
+    MarkDefault(element);
+  } else if (name == smr::elJournal) {
+    ShowKind(ekJournal, element);
+    MarkDefault(FPairs.FindFirst(element));
+  } else if (name == smr::elDay) {
+    ShowKind(ekNight, element);
+    FNextExperienceNumber = CountExperiences(ElementOf(current->parent())) + 1;
+  } else if (name == smr::elExperience) {
+    ShowKind(ekExperience, element);
+    if (element->GetAttribute(smr::atReadOnly) == smr::True) LockEditing();
+    else UnlockEditing();
+  }
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+// State of a file dialog that the main window keeps between uses (title,
+// filter, chosen filter, last file name, starting folder). Filters are
+// written "Description (*.x)|*.x|Other (*.*)|*.*".
+struct TFileDialogState {
+  QString Title;
+  QString Filter;
+  int FilterIndex = 1;  // 1-based, as chosen last
+  QString FileName;
+  QString InitialDir;
+  QString DefaultExt;
+};
+
+// Every modal question of the main window goes through this interface. The
+// program shows real dialogs; tests install a scripted implementation.
+class TPrompts {
+ public:
+  virtual ~TPrompts() = default;
+
+  struct TNewElementAnswer {
+    bool Ok = false;
+    QString First;
+    QString Second;
+    int RadioIndex = 0;
+  };
+  // The new-element dialog in a mode (0 library ... 4 experience), with the
+  // proposed number and radio choice for mode 4.
+  virtual TNewElementAnswer NewElement(QWidget* parent, int mode, int number, int radioIndex) = 0;
+
+  struct TAuthorizationAnswer {
+    bool Ok = false;
+    QString UserName;
+    QString Password;
+  };
+  // Mode 0 asks at library open, mode 1 sets the values.
+  virtual TAuthorizationAnswer Authorization(QWidget* parent, int mode) = 0;
+
+  struct TConfirmationAnswer {
+    bool Yes = false;
+    bool DontShowAgain = false;
+  };
+  virtual TConfirmationAnswer Confirmation(QWidget* parent, const QString& text) = 0;
+
+  // Open and save dialogs; empty result means cancelled. The state is
+  // updated with the chosen file and filter.
+  virtual QString OpenFileName(QWidget* parent, TFileDialogState& state) = 0;
+  virtual QString SaveFileName(QWidget* parent, TFileDialogState& state) = 0;
+
+  // Messages.
+  virtual void Error(QWidget* parent, const QString& message) = 0;
+  virtual void Information(QWidget* parent, const QString& message) = 0;
+  // A question with buttons; returns the index of the chosen button, or -1
+  // when the window was closed.
+  virtual int Choose(QWidget* parent, const QString& message, const QStringList& buttons) = 0;
+
+  virtual void About(QWidget* parent) = 0;
+  // Asks the desktop to open a file or web address.
+  virtual void ShellOpen(const QString& target) = 0;
+};

@@ -1,0 +1,100 @@
+#include "smr_QtPrompts.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QUrl>
+
+#include "smr_AboutForm.h"
+#include "smr_AuthorizationForm.h"
+#include "smr_ConfirmationForm.h"
+#include "smr_DialogUtils.h"
+#include "smr_NewElementForm.h"
+
+TPrompts::TNewElementAnswer TQtPrompts::NewElement(QWidget* parent, int mode, int number, int radioIndex) {
+  Tfrm_NewElement dialog(parent);
+  dialog.SetNumber(number);
+  dialog.SetMode(mode);
+  dialog.SetRadioIndex(radioIndex);
+  TNewElementAnswer answer;
+  answer.Ok = dialog.exec() == QDialog::Accepted;
+  answer.First = dialog.First();
+  answer.Second = dialog.Second();
+  answer.RadioIndex = dialog.RadioIndex();
+  return answer;
+}
+
+TPrompts::TAuthorizationAnswer TQtPrompts::Authorization(QWidget* parent, int mode) {
+  Tfrm_Authorization dialog(parent);
+  dialog.SetMode(mode);
+  TAuthorizationAnswer answer;
+  answer.Ok = dialog.exec() == QDialog::Accepted;
+  answer.UserName = dialog.UserName();
+  answer.Password = dialog.Password();
+  return answer;
+}
+
+TPrompts::TConfirmationAnswer TQtPrompts::Confirmation(QWidget* parent, const QString& text) {
+  Tfrm_Confirmation dialog(parent);
+  dialog.SetText(text);
+  TConfirmationAnswer answer;
+  answer.Yes = dialog.exec() == QDialog::Accepted;
+  answer.DontShowAgain = dialog.ShowAgainTicked();
+  return answer;
+}
+
+namespace {
+QString RunFileDialog(QWidget* parent, TFileDialogState& state, QFileDialog::AcceptMode mode) {
+  QFileDialog dialog(parent, state.Title);
+  dialog.setAcceptMode(mode);
+  dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  const QStringList filters = QtFilter(state.Filter.toUtf8().constData()).split(QStringLiteral(";;"));
+  dialog.setNameFilters(filters);
+  if (state.FilterIndex >= 1 && state.FilterIndex <= filters.size())
+    dialog.selectNameFilter(filters[state.FilterIndex - 1]);
+  if (!state.DefaultExt.isEmpty()) dialog.setDefaultSuffix(state.DefaultExt);
+  if (!state.InitialDir.isEmpty()) dialog.setDirectory(state.InitialDir);
+  if (!state.FileName.isEmpty()) dialog.selectFile(state.FileName);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  state.FileName = dialog.selectedFiles().first();
+  state.FilterIndex = filters.indexOf(dialog.selectedNameFilter()) + 1;
+  state.InitialDir = QFileInfo(state.FileName).absolutePath();
+  return state.FileName;
+}
+}  // namespace
+
+QString TQtPrompts::OpenFileName(QWidget* parent, TFileDialogState& state) {
+  return RunFileDialog(parent, state, QFileDialog::AcceptOpen);
+}
+
+QString TQtPrompts::SaveFileName(QWidget* parent, TFileDialogState& state) {
+  return RunFileDialog(parent, state, QFileDialog::AcceptSave);
+}
+
+void TQtPrompts::Error(QWidget* parent, const QString& message) {
+  QMessageBox::critical(parent, QApplication::applicationName(), message);
+}
+
+void TQtPrompts::Information(QWidget* parent, const QString& message) {
+  QMessageBox::information(parent, QApplication::applicationName(), message);
+}
+
+int TQtPrompts::Choose(QWidget* parent, const QString& message, const QStringList& buttons) {
+  QMessageBox box(QMessageBox::Question, QApplication::applicationName(), message, QMessageBox::NoButton, parent);
+  QList<QAbstractButton*> added;
+  for (int i = 0; i < buttons.size(); ++i)
+    added << box.addButton(buttons[i], i == buttons.size() - 1 ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
+  box.exec();
+  return added.indexOf(box.clickedButton());
+}
+
+void TQtPrompts::About(QWidget* parent) {
+  Tfrm_About dialog(parent);
+  dialog.SetShellOpen([this](const QString& address) { ShellOpen(address); });
+  dialog.exec();
+}
+
+void TQtPrompts::ShellOpen(const QString& target) { QDesktopServices::openUrl(QUrl(target)); }

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "smr_Prompts.h"
+
+// The program's prompts: the real dialogs, shown modally.
+class TQtPrompts : public TPrompts {
+ public:
+  TNewElementAnswer NewElement(QWidget* parent, int mode, int number, int radioIndex) override;
+  TAuthorizationAnswer Authorization(QWidget* parent, int mode) override;
+  TConfirmationAnswer Confirmation(QWidget* parent, const QString& text) override;
+  QString OpenFileName(QWidget* parent, TFileDialogState& state) override;
+  QString SaveFileName(QWidget* parent, TFileDialogState& state) override;
+  void Error(QWidget* parent, const QString& message) override;
+  void Information(QWidget* parent, const QString& message) override;
+  int Choose(QWidget* parent, const QString& message, const QStringList& buttons) override;
+  void About(QWidget* parent) override;
+  void ShellOpen(const QString& target) override;
+};

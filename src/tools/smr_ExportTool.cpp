@@ -1,0 +1,197 @@
+// somnary-export: exports a dream library or a journal to an HTML page or a
+// plain-text file without starting the program, with the same exporters.
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QString>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "smr_Cp1251.h"
+#include "smr_HTMLExporter.h"
+#include "smr_NumberFormat.h"
+#include "smr_TXTExporter.h"
+#include "smr_Types.h"
+#include "xml_functions.h"
+#include "xml_mainUnit.h"
+
+namespace {
+
+constexpr int ExitFailure = 1;  // input, settings or output could not be used
+constexpr int ExitUsage = 2;    // bad arguments
+
+const char* const Usage =
+    "Usage: somnary-export [--format html|txt] [--settings FILE] [--decimal-separator C] "
+    "INPUT OUTPUT\n"
+    "Exports a dream library or a journal (INPUT) to an HTML page or a plain-text file.\n"
+    "  --format             html or txt; by default txt when OUTPUT ends in .txt, else html\n"
+    "  --settings           settings file with the mark captions (default: dreams.ini beside\n"
+    "                       this program; when that is missing the captions are empty)\n"
+    "  --decimal-separator  one character for the energy figures (default: the locale's)\n";
+
+struct TOptions {
+  std::string Format;  // empty: from the output's extension
+  std::string Settings;
+  bool HasSettings = false;
+  bool HasSeparator = false;
+  char DecimalSeparator = '.';
+  std::vector<std::string> Files;
+  bool Help = false;
+};
+
+int Fail(int code, const std::string& message) {
+  std::fprintf(stderr, "somnary-export: %s\n", message.c_str());
+  return code;
+}
+
+// The separator as one windows-1251 byte, or false when it is not one.
+bool SeparatorByte(const std::string& argument, char& byte) {
+  const QString text =
+      QString::fromLocal8Bit(argument.data(), static_cast<qsizetype>(argument.size()));
+  if (text.size() != 1) return false;
+  const std::string bytes = Utf8ToCp1251(text.toStdString());
+  if (bytes.size() != 1 || (bytes[0] == '?' && text != QLatin1String("?"))) return false;
+  byte = bytes[0];
+  return true;
+}
+
+// Fills the options; returns an error text, empty when the arguments are good.
+std::string ParseArguments(int argc, char** argv, TOptions& options) {
+  bool onlyFiles = false;
+  for (int i = 1; i < argc; ++i) {
+    std::string argument = argv[i];
+    if (onlyFiles || argument.size() < 2 || argument[0] != '-') {
+      options.Files.push_back(argument);
+      continue;
+    }
+    if (argument == "--") {
+      onlyFiles = true;
+      continue;
+    }
+    if (argument == "-h" || argument == "--help") {
+      options.Help = true;
+      continue;
+    }
+    std::string name = argument, value;
+    bool hasValue = false;
+    if (const auto equals = argument.find('='); equals != std::string::npos) {
+      name = argument.substr(0, equals);
+      value = argument.substr(equals + 1);
+      hasValue = true;
+    }
+    if (name != "--format" && name != "--settings" && name != "--decimal-separator") {
+      return "unknown option " + name;
+    }
+    if (!hasValue) {
+      if (i + 1 >= argc) return "option " + name + " needs a value";
+      value = argv[++i];
+    }
+    if (name == "--format") {
+      if (value != "html" && value != "txt")
+        return "format must be html or txt, not '" + value + "'";
+      options.Format = value;
+    } else if (name == "--settings") {
+      if (value.empty()) return "option --settings needs a file name";
+      options.Settings = value;
+      options.HasSettings = true;
+    } else {
+      if (!SeparatorByte(value, options.DecimalSeparator)) {
+        return "decimal separator must be one windows-1251 character, not '" + value + "'";
+      }
+      options.HasSeparator = true;
+    }
+  }
+  if (options.Help) return {};
+  if (options.Files.size() != 2) return "expected INPUT and OUTPUT";
+  for (const std::string& file : options.Files) {
+    if (file.empty()) return "file names must not be empty";
+  }
+  return {};
+}
+
+bool EndsWithTxt(const std::string& fileName) {
+  if (fileName.size() < 4) return false;
+  std::string tail = fileName.substr(fileName.size() - 4);
+  for (char& c : tail) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  return tail == ".txt";
+}
+
+// The captions of the first four `label` elements of the settings root, as
+// the main window takes them at start-up.
+void ReadCaptions(const TXMLParser& settings, std::string (&captions)[4]) {
+  int n = 0;
+  for (const auto& child : settings.Root->Children) {
+    if (n == 4) break;
+    if (child->Name == smr::elLabel) captions[n++] = child->GetAttribute(smr::atCaption);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication application(argc, argv);
+
+  TOptions options;
+  if (const std::string error = ParseArguments(argc, argv, options); !error.empty()) {
+    return Fail(ExitUsage, error + " (see --help)");
+  }
+  if (options.Help) {
+    std::fputs(Usage, stdout);
+    return 0;
+  }
+  const std::string& input = options.Files[0];
+  const std::string& output = options.Files[1];
+  // Exporting over the input would replace the library or journal it reads.
+  if (CanonicalFileName(input) == CanonicalFileName(output)) {
+    return Fail(ExitUsage, "OUTPUT must not be the INPUT file");
+  }
+
+  TXMLParser document;
+  document.Load(input);
+  if (document.Status == xsCannotOpen) return Fail(ExitFailure, "cannot read '" + input + "'");
+  const std::string& rootName = document.Root->Name;
+  if (rootName != smr::elLibrary && rootName != smr::elJournal) {
+    return Fail(ExitFailure, "'" + input + "' is neither a dream library nor a journal");
+  }
+
+  std::string settingsName = options.Settings;
+  if (!options.HasSettings) {
+    const QString beside = QDir(QCoreApplication::applicationDirPath())
+                               .filePath(QString::fromUtf8(smr::SettingsFileName.data(),
+                                                           smr::SettingsFileName.size()));
+    settingsName = beside.toLocal8Bit().toStdString();
+  }
+  std::string captions[4];
+  TXMLParser settings;
+  settings.Load(settingsName);
+  if (settings.Status == xsCannotOpen) {
+    // A named settings file is meant to be there; the default one is optional.
+    if (options.HasSettings) return Fail(ExitFailure, "cannot read '" + settingsName + "'");
+  } else {
+    ReadCaptions(settings, captions);
+  }
+
+  TNumberFormat format = SystemNumberFormat();
+  if (options.HasSeparator) format.DecimalSeparator = options.DecimalSeparator;
+
+  const bool text = options.Format.empty() ? EndsWithTxt(output) : options.Format == "txt";
+  std::unique_ptr<TExporter> exporter;
+  if (text) {
+    exporter = std::make_unique<TTXTExporter>(format);
+  } else {
+    exporter = std::make_unique<THTMLExporter>(format);
+  }
+  exporter->Label1Caption = captions[0];
+  exporter->Label2Caption = captions[1];
+  exporter->Label3Caption = captions[2];
+  exporter->Label4Caption = captions[3];
+
+  try {
+    exporter->ExportToFile(document.Root.get(), output);
+  } catch (const TXMLWriteError& error) {
+    return Fail(ExitFailure, "cannot write '" + output + "': " + error.what());
+  }
+  return 0;
+}

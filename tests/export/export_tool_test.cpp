@@ -1,0 +1,159 @@
+// Runs somnary-export as a separate process and checks its exit codes,
+// messages and output bytes.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "xml_functions.h"
+
+namespace {
+
+const QString Data = QStringLiteral(SOMNARY_EXPORT_DATA);
+
+struct TRun {
+  int ExitCode = -1;
+  QByteArray Stderr;
+};
+
+QByteArray Read(const QString& fileName) {
+  QFile file(fileName);
+  EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << fileName.toStdString();
+  return file.readAll();
+}
+
+class ExportTool : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    // QProcess wants an application object.
+    if (!QCoreApplication::instance()) {
+      static int argc = 1;
+      static char name[] = "test_export";
+      static char* argv[] = {name, nullptr};
+      static QCoreApplication application(argc, argv);
+    }
+  }
+
+  void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+
+  TRun Run(const QStringList& arguments, const QString& program = SOMNARY_EXPORT_TOOL) {
+    QProcess process;
+    process.start(program, arguments);
+    EXPECT_TRUE(process.waitForFinished(30000)) << program.toStdString();
+    TRun run;
+    run.ExitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.Stderr = process.readAllStandardError();
+    return run;
+  }
+
+  // Captions from the test settings, energy with a decimal comma.
+  QStringList Options() const {
+    return {"--settings", Data + "/settings/dreams.ini", "--decimal-separator", ","};
+  }
+
+  static void ExpectOneLineMessage(const TRun& run) {
+    EXPECT_TRUE(run.Stderr.startsWith("somnary-export: ")) << run.Stderr.toStdString();
+    EXPECT_TRUE(run.Stderr.endsWith('\n'));
+    EXPECT_EQ(run.Stderr.count('\n'), 1) << run.Stderr.toStdString();
+  }
+
+  QTemporaryDir dir;
+};
+
+TEST_F(ExportTool, FormatFollowsTheExtensionUnlessGiven) {
+  const QString html = dir.filePath("library.html");
+  TRun run = Run(Options() << Data + "/library/input.xml" << html);
+  EXPECT_EQ(run.ExitCode, 0);
+  EXPECT_TRUE(run.Stderr.isEmpty()) << run.Stderr.toStdString();
+  EXPECT_EQ(Read(html), Read(Data + "/library/expected.html"));
+
+  const QString text = dir.filePath("JOURNAL.TXT");
+  run = Run(Options() << Data + "/journal/input.xml" << text);
+  EXPECT_EQ(run.ExitCode, 0);
+  EXPECT_EQ(Read(text), Read(Data + "/journal/expected.txt"));
+
+  const QString named = dir.filePath("journal.txt");
+  run = Run(Options() << "--format=html" << Data + "/journal/input.xml" << named);
+  EXPECT_EQ(run.ExitCode, 0);
+  EXPECT_EQ(Read(named), Read(Data + "/journal/expected.html"));
+
+  const QString noExtension = dir.filePath("library");
+  run = Run(Options() << "--format"
+                      << "txt" << Data + "/library/input.xml" << noExtension);
+  EXPECT_EQ(run.ExitCode, 0);
+  EXPECT_EQ(Read(noExtension), Read(Data + "/library/expected.txt"));
+}
+
+TEST_F(ExportTool, DefaultSettingsAreBesideTheProgram) {
+  // A copy of the tool in a folder of its own, first without dreams.ini.
+  const QString tool = dir.filePath("somnary-export");
+  ASSERT_TRUE(QFile::copy(SOMNARY_EXPORT_TOOL, tool));
+  const QStringList files = {"--decimal-separator", ",", Data + "/journal/input.xml",
+                             dir.filePath("out.html")};
+  TRun run = Run(files, tool);
+  EXPECT_EQ(run.ExitCode, 0) << run.Stderr.toStdString();
+  const QByteArray bare = Read(dir.filePath("out.html"));
+  EXPECT_TRUE(bare.contains("<td class=\"propertiesTableValueName\">:</td>\r\n"));
+  EXPECT_NE(bare, Read(Data + "/journal/expected.html"));
+
+  ASSERT_TRUE(QFile::copy(Data + "/settings/dreams.ini", dir.filePath("dreams.ini")));
+  run = Run(files, tool);
+  EXPECT_EQ(run.ExitCode, 0) << run.Stderr.toStdString();
+  EXPECT_EQ(Read(dir.filePath("out.html")), Read(Data + "/journal/expected.html"));
+}
+
+TEST_F(ExportTool, UnusableInputOrOutputFails) {
+  const QString out = dir.filePath("out.html");
+  // The settings file is XML, but neither a library nor a journal.
+  TRun run = Run(Options() << Data + "/settings/dreams.ini" << out);
+  EXPECT_EQ(run.ExitCode, 1);
+  ExpectOneLineMessage(run);
+  EXPECT_FALSE(QFile::exists(out));
+
+  run = Run(Options() << dir.filePath("missing.xml") << out);
+  EXPECT_EQ(run.ExitCode, 1);
+  ExpectOneLineMessage(run);
+  EXPECT_FALSE(QFile::exists(out));
+
+  run = Run(Options() << Data + "/library/input.xml" << dir.filePath("no-such-folder/out.html"));
+  EXPECT_EQ(run.ExitCode, 1);
+  ExpectOneLineMessage(run);
+
+  run = Run({"--settings", dir.filePath("missing.ini"), Data + "/library/input.xml", out});
+  EXPECT_EQ(run.ExitCode, 1);
+  ExpectOneLineMessage(run);
+  EXPECT_FALSE(QFile::exists(out));
+}
+
+TEST_F(ExportTool, BadArgumentsAreRefused) {
+  const QString in = Data + "/library/input.xml";
+  const QString out = dir.filePath("out.html");
+  const QList<QStringList> cases = {
+      {},
+      {in},
+      {in, out, out},
+      {"--format", "pdf", in, out},
+      {"--bogus", in, out},
+      {"--decimal-separator", ",,", in, out},
+      {in, "--format"},
+  };
+  for (const QStringList& arguments : cases) {
+    const TRun run = Run(arguments);
+    EXPECT_EQ(run.ExitCode, 2) << arguments.join(' ').toStdString();
+    ExpectOneLineMessage(run);
+    EXPECT_FALSE(QFile::exists(out)) << arguments.join(' ').toStdString();
+  }
+
+  // Exporting over the input would destroy it.
+  const QString copy = dir.filePath("library.xml");
+  ASSERT_TRUE(QFile::copy(in, copy));
+  const TRun run = Run(Options() << copy << copy);
+  EXPECT_EQ(run.ExitCode, 2);
+  ExpectOneLineMessage(run);
+  EXPECT_EQ(Read(copy), Read(in));
+}
+
+}  // namespace

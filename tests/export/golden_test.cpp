@@ -1,0 +1,86 @@
+// Whole exports of a library and a journal compared byte for byte with files
+// written by hand (see tests/data/export/make_golden.sh).
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <memory>
+
+#include "export_test_util.h"
+#include "smr_HTMLExporter.h"
+#include "smr_TXTExporter.h"
+#include "xml_functions.h"
+
+namespace {
+
+std::string DataFile(const std::string& name) {
+  return std::string(SOMNARY_EXPORT_DATA) + "/" + name;
+}
+
+std::string ReadFile(const std::string& fileName) {
+  std::string bytes;
+  EXPECT_TRUE(ReadWholeFile(fileName, bytes)) << fileName;
+  return bytes;
+}
+
+std::unique_ptr<TExporter> MakeExporter(bool text) {
+  const TNumberFormat comma{',', ' '};
+  std::unique_ptr<TExporter> exporter;
+  if (text) {
+    exporter = std::make_unique<TTXTExporter>(comma);
+  } else {
+    exporter = std::make_unique<THTMLExporter>(comma);
+  }
+  SetCaptions(*exporter, "Осознанный сон", "Астральная проекция", "Выход из тела", "Другой опыт");
+  return exporter;
+}
+
+struct TGoldenCase {
+  const char* folder;
+  bool text;
+};
+
+class Golden : public ::testing::TestWithParam<TGoldenCase> {};
+
+TEST_P(Golden, WholeFileMatchesAndDocumentStaysAsItWas) {
+  const TGoldenCase c = GetParam();
+  TXMLParser document;
+  document.Load(DataFile(std::string(c.folder) + "/input.xml"));
+  ASSERT_EQ(document.Status, 0);
+  const std::string before = document.SaveToText();
+
+  const std::string expected =
+      ReadFile(DataFile(std::string(c.folder) + (c.text ? "/expected.txt" : "/expected.html")));
+  ASSERT_FALSE(expected.empty());
+  EXPECT_EQ(MakeExporter(c.text)->ExportToText(document.Root.get()), expected);
+  EXPECT_EQ(document.SaveToText(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Export, Golden,
+    ::testing::Values(TGoldenCase{"library", false}, TGoldenCase{"library", true},
+                      TGoldenCase{"journal", false}, TGoldenCase{"journal", true}),
+    [](const auto& info) {
+      return std::string(info.param.folder) + (info.param.text ? "Text" : "Html");
+    });
+
+TEST(ExportToFile, WritesTheTextAndReportsFailures) {
+  TXMLParser document;
+  document.Load(DataFile("journal/input.xml"));
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const std::string target = dir.filePath("journal.txt").toStdString();
+  auto exporter = MakeExporter(true);
+  exporter->ExportToFile(document.Root.get(), target);
+  EXPECT_EQ(ReadFile(target), ReadFile(DataFile("journal/expected.txt")));
+
+  const std::string missing = dir.filePath("no-such-folder/journal.txt").toStdString();
+  try {
+    exporter->ExportToFile(document.Root.get(), missing);
+    FAIL() << "writing into a missing folder succeeded";
+  } catch (const TXMLWriteError& error) {
+    EXPECT_STRNE(error.what(), "");
+  }
+}
+
+}  // namespace

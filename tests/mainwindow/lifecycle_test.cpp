@@ -1,0 +1,282 @@
+// Start-up, settings, the library file commands and closing, checked
+// through the real window and the files it leaves on disk.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QCloseEvent>
+#include <QTreeWidget>
+
+#include "main_form_fixture.h"
+#include "smr_Codec.h"
+#include "smr_Types.h"
+
+namespace {
+
+const char* kLibraryProlog =
+    "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\n"
+    "<?xml-stylesheet href=\"library.xsl\" type=\"text/xsl\"?>\n"
+    "<!DOCTYPE dreamlibrary SYSTEM \"dream_library.dtd\">\n\n";
+
+class Lifecycle : public TMainFormFixture {
+ protected:
+  void WriteLibrary(const QString& name, const std::string& title, const std::string& body = {}) {
+    WriteFile(name, std::string(kLibraryProlog) + "<dreamlibrary name=\"" + title + "\">\n" + body +
+                        "</dreamlibrary>\n");
+  }
+  std::string Settings() const { return ReadText("dreams.ini"); }
+};
+
+TEST_F(Lifecycle, StartsWithoutSettingsAndWritesThemAtExit) {
+  Start();
+  EXPECT_EQ(Tree()->topLevelItemCount(), 0);
+  EXPECT_TRUE(Form->ConfirmDelete());
+  EXPECT_EQ(Form->ExperienceView(), 0);
+  // Nothing to act on but New and Open.
+  EXPECT_TRUE(Form->mnu_New->isEnabled());
+  EXPECT_TRUE(Form->mnu_Open->isEnabled());
+  EXPECT_FALSE(Form->mnu_Delete->isEnabled());
+  EXPECT_FALSE(Form->mnu_Export->isEnabled());
+  EXPECT_FALSE(Form->mnu_CreateDirectory->isEnabled());
+  EXPECT_EQ(Prompts->Asked.size(), 0u);
+  Form->setGeometry(30, 40, 700, 520);
+  const int tree = Form->tre_Directory->width();
+  Stop();
+  EXPECT_EQ(ReadBytes("dreams.ini"),
+            "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\r\n\r\n\r\n"
+            "<settings>\r\n"
+            "  <form left=\"30\" top=\"40\" width=\"700\" height=\"520\" treewidth=\"" +
+                std::to_string(tree) + "\" />\r\n</settings>\r\n");
+  // No library was ever opened: nothing else was written.
+  EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files), QStringList{"dreams.ini"});
+}
+
+TEST_F(Lifecycle, BoundsWrittenAtExitAreRestoredAtNextStart) {
+  WriteSettings("");
+  Start();
+  Form->setGeometry(50, 60, 820, 610);
+  Stop();
+  EXPECT_NE(Settings().find("  <form left=\"50\" top=\"60\" width=\"820\" height=\"610\" treewidth=\""),
+            std::string::npos);
+  Start();
+  EXPECT_EQ(Form->geometry(), QRect(50, 60, 820, 610));
+}
+
+TEST_F(Lifecycle, LabelsIconsOptionsAndUnknownElementsKeepTheirPlaces) {
+  WriteFile("dreams.ini",
+            "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\n\n\n<settings>\n"
+            "  <icon name=\"Opened Node\" />\n"
+            "  <icon name=\"Dream Library\" path=\"missing.bmp\" />\n"
+            "  <label caption=\"Один\" />\n"
+            "  <mystery kept=\"да\">\n    <inner />\n  </mystery>\n"
+            "  <label caption=\"Два\" />\n  <label caption=\"Три\" />\n  <label caption=\"Четыре\" />\n"
+            "  <label caption=\"Пять\" />\n"
+            "  <options confirmdelete=\"no\" experienceview=\"html\" />\n"
+            "</settings>\n");
+  const std::string before = Settings();
+  Start();
+  EXPECT_FALSE(Form->ConfirmDelete());
+  EXPECT_EQ(Form->ExperienceView(), 1);
+  EXPECT_EQ(Form->box_Label1->text(), QString::fromUtf8("Один"));
+  EXPECT_EQ(Form->box_Label4->text(), QString::fromUtf8("Четыре"));
+  Stop();
+  // Everything read stays as it was; only `form` is appended at the end.
+  const std::string after = Settings();
+  const std::string end = "</settings>\n";
+  ASSERT_EQ(after.compare(0, before.size() - end.size(), before, 0, before.size() - end.size()), 0) << after;
+  EXPECT_EQ(after.find("  <form "), before.size() - end.size());
+}
+
+TEST_F(Lifecycle, OpensTheLibraryNamedInTheSettings) {
+  WriteLibrary("lib.xml", "Мои сны",
+               "  <directory name=\"Первый\">\n    <directory name=\"Вложенный\">\n    </directory>\n"
+               "    <file name=\"Журнал\" path=\"nowhere.xml\" />\n  </directory>\n"
+               "  <user name=\"Я\" />\n  <file name=\"Скрытый\" path=\"x.xml\" />\n"
+               "  <directory name=\"Второй\">\n  </directory>\n");
+  WriteSettings(NativePath("lib.xml"));
+  Start();
+  ASSERT_EQ(Tree()->topLevelItemCount(), 1);
+  QTreeWidgetItem* root = Tree()->topLevelItem(0);
+  EXPECT_EQ(root->text(0), QString::fromUtf8("Мои сны"));
+  ASSERT_EQ(root->childCount(), 2);  // the user and the loose file are not shown
+  EXPECT_EQ(root->child(1)->text(0), QString::fromUtf8("Второй"));
+  ASSERT_NE(Node({QString::fromUtf8("Мои сны"), QString::fromUtf8("Первый"), QString::fromUtf8("Журнал")}),
+            nullptr);
+  // Opening selects nothing.
+  EXPECT_EQ(Tree()->currentItem(), nullptr);
+}
+
+TEST_F(Lifecycle, OpeningAnotherLibraryRewritesTheFirstAndRecordsThePath) {
+  WriteLibrary("one.xml", "Один");
+  WriteLibrary("two.xml", "Два");
+  WriteSettings(NativePath("one.xml"));
+  Start();
+  Select(Tree()->topLevelItem(0));
+  Form->edt_Name->setText(QString::fromUtf8("Первая"));
+  Prompts->OpenFiles.push_back(Path("two.xml"));
+  Form->mnu_Open->trigger();
+  // The image dialog was borrowed for the question and given back.
+  ASSERT_EQ(Prompts->Count("Open"), 1);
+  EXPECT_EQ(Prompts->Asked.back().Text, QString::fromUtf8("Открыть библиотеку"));
+  EXPECT_EQ(Prompts->Asked.back().Filter,
+            QString::fromUtf8("Библиотека сновидений (*.xml)|*.xml|Любое расширение (*.*)|*.*"));
+  EXPECT_EQ(Form->dlg_OpenImage.Title, QString::fromUtf8("Открыть изображение"));
+  EXPECT_TRUE(Form->dlg_OpenImage.Filter.startsWith(QString::fromUtf8("Windows BMP (*.bmp)|*.bmp|Все файлы (*.*)|*.*")));
+  EXPECT_EQ(ReadText("one.xml"), std::string(kLibraryProlog) + "<dreamlibrary name=\"Первая\">\n</dreamlibrary>\n");
+  ASSERT_EQ(Tree()->topLevelItemCount(), 1);
+  EXPECT_EQ(Tree()->topLevelItem(0)->text(0), QString::fromUtf8("Два"));
+  EXPECT_EQ(Tree()->currentItem(), nullptr);
+  Stop();
+  EXPECT_NE(Settings().find("<library path=\"" + Path("two.xml").toStdString() + "\" />"), std::string::npos);
+}
+
+TEST_F(Lifecycle, CancelledOpenChangesNothing) {
+  WriteLibrary("one.xml", "Один");
+  WriteSettings(NativePath("one.xml"));
+  Start();
+  Prompts->OpenFiles.push_back(QString());
+  Form->btn_OpenClick();
+  EXPECT_EQ(Tree()->topLevelItem(0)->text(0), QString::fromUtf8("Один"));
+  EXPECT_EQ(Form->dlg_OpenImage.Title, QString::fromUtf8("Открыть изображение"));
+}
+
+TEST_F(Lifecycle, SaveAsThenSaveWritesToTheNewPath) {
+  WriteLibrary("one.xml", "Один");
+  WriteSettings(NativePath("one.xml"));
+  Start();
+  Prompts->SaveFiles.push_back(Path("copy.xml"));
+  Form->mnu_SaveAs->trigger();
+  EXPECT_EQ(Prompts->Asked.back().Text, QString::fromUtf8("Сохранить библиотеку как"));
+  Select(Tree()->topLevelItem(0));
+  Form->edt_Name->setText(QString::fromUtf8("Копия"));
+  Form->mnu_Save->trigger();
+  EXPECT_EQ(ReadText("copy.xml"), std::string(kLibraryProlog) + "<dreamlibrary name=\"Копия\">\n</dreamlibrary>\n");
+  EXPECT_EQ(ReadText("one.xml"), std::string(kLibraryProlog) + "<dreamlibrary name=\"Один\">\n</dreamlibrary>\n");
+  EXPECT_NE(Settings().find("<library path=\"" + Path("copy.xml").toStdString() + "\" />"), std::string::npos);
+}
+
+TEST_F(Lifecycle, NewLibraryIsWrittenAtOnceAndSelected) {
+  WriteLibrary("old.xml", "Старая");
+  WriteSettings(NativePath("old.xml"));
+  Start();
+  Prompts->NewElements.push_back({true, QString::fromUtf8("Новая \"книга\""), Path("new.xml"), 0});
+  Form->mnu_New->trigger();
+  ASSERT_EQ(Prompts->Count("NewElement"), 1);
+  EXPECT_EQ(Prompts->Asked.front().Mode, 0);
+  // A quote typed in the title cannot break the file.
+  EXPECT_EQ(ReadText("new.xml"),
+            std::string(kLibraryProlog) + "<dreamlibrary name=\"Новая ”книга”\">\n</dreamlibrary>\n");
+  ASSERT_EQ(Tree()->topLevelItemCount(), 1);
+  EXPECT_EQ(Tree()->currentItem(), Tree()->topLevelItem(0));
+  EXPECT_EQ(Form->edt_Name->text(), QString::fromUtf8("Новая ”книга”"));
+  EXPECT_TRUE(Form->mnu_CreateDirectory->isEnabled());
+}
+
+TEST_F(Lifecycle, NewOpenAndSaveWriteNothingForAnUnnamedLibrary) {
+  WriteSettings("");
+  Start();
+  Form->mnu_Save->trigger();
+  Prompts->NewElements.push_back({true, "T", Path("n.xml"), 0});
+  Form->btn_NewClick();
+  EXPECT_EQ(Prompts->Count("Error"), 0);
+  QStringList files = QDir(Dir.path()).entryList(QDir::Files);
+  files.sort();
+  EXPECT_EQ(files, (QStringList{"dreams.ini", "n.xml"}));
+}
+
+TEST_F(Lifecycle, BadlyReadLibraryIsReportedOnceAndBackedUpBeforeItIsReplaced) {
+  const std::string broken = std::string(kLibraryProlog) + "<dreamlibrary name=\"Либ\">\n  <directory name=\"A\">\n";
+  WriteFile("lib.xml", broken);
+  WriteFile("lib.xml.bak", "older backup");
+  WriteSettings(NativePath("lib.xml"));
+  const std::string original = ReadBytes("lib.xml");
+  Start();
+  ASSERT_EQ(Prompts->Count("Information"), 1);
+  const QString message = Prompts->Messages("Information").front();
+  EXPECT_TRUE(message.contains(Path("lib.xml"))) << message.toStdString();
+  EXPECT_TRUE(message.contains(Path("lib.xml.bak2"))) << message.toStdString();
+  Form->mnu_Save->trigger();
+  Form->mnu_Save->trigger();
+  EXPECT_EQ(ReadBytes("lib.xml.bak2"), original);
+  EXPECT_EQ(ReadText("lib.xml.bak"), "older backup");
+  EXPECT_FALSE(QFile::exists(Path("lib.xml.bak3")));
+  EXPECT_EQ(Prompts->Count("Information"), 1);
+}
+
+TEST_F(Lifecycle, FailedSaveAtExitLetsTheUserKeepTheWindowOpen) {
+  WriteLibrary("dir/lib.xml", "Либ");
+  WriteSettings(NativePath("dir/lib.xml"));
+  Start();
+  // The library's folder vanishes: the save must fail and say so.
+  QDir(Path("dir")).removeRecursively();
+  Prompts->Choices.push_back(1);  // "Отмена"
+  QCloseEvent keep;
+  QApplication::sendEvent(Form.get(), &keep);
+  EXPECT_FALSE(keep.isAccepted());
+  ASSERT_EQ(Prompts->Count("Error"), 1);
+  EXPECT_TRUE(Prompts->Messages("Error").front().contains(Path("dir/lib.xml")));
+  Prompts->Choices.push_back(0);  // "Закрыть"
+  QCloseEvent close;
+  QApplication::sendEvent(Form.get(), &close);
+  EXPECT_TRUE(close.isAccepted());
+}
+
+TEST_F(Lifecycle, ProtectedLibraryOpensOnlyForExactCredentials) {
+  TCodec codec;
+  const std::string user = codec.Encode("Ivan"), password = codec.Encode(Utf8ToCp1251("Сон_1"));
+  std::string bytes = Utf8ToCp1251(std::string(kLibraryProlog) + "<dreamlibrary name=\"Л\" username=\"") + user +
+                      "\" userpassword=\"" + password + "\">\n  <directory name=\"D\">\n  </directory>\n</dreamlibrary>\n";
+  std::string crlf;
+  for (char c : bytes) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  WriteBytes("lib.xml", crlf);
+  WriteSettings(NativePath("lib.xml"));
+  const std::string original = ReadBytes("lib.xml");
+  Start([](TScriptedPrompts& p) { p.Authorizations.push_back({true, "Ivan", QString::fromUtf8("Сон_1")}); });
+  EXPECT_FALSE(Form->Terminated());
+  EXPECT_EQ(Prompts->Asked.front().Mode, 0);
+  EXPECT_EQ(Tree()->topLevelItem(0)->childCount(), 1);
+  Stop();
+
+  // A wrong letter case ends the program; the library stays byte for byte.
+  Start([](TScriptedPrompts& p) { p.Authorizations.push_back({true, "ivan", QString::fromUtf8("Сон_1")}); });
+  EXPECT_TRUE(Form->Terminated());
+  EXPECT_EQ(Tree()->topLevelItem(0)->childCount(), 0);
+  Stop();
+  EXPECT_EQ(ReadBytes("lib.xml"), original);
+}
+
+TEST_F(Lifecycle, AuthorizationCommandStoresEncodedValuesAndEmptyPasswordRemovesThem) {
+  WriteLibrary("lib.xml", "Л");
+  WriteSettings(NativePath("lib.xml"));
+  Start();
+  Prompts->Authorizations.push_back({true, "User", "Pass"});
+  Form->mnu_Authorization->trigger();
+  TCodec codec;
+  TXMLNode* root = Form->Library().Root.get();
+  EXPECT_EQ(root->GetAttribute(smr::atUserName), codec.Encode("User"));
+  EXPECT_EQ(codec.Decode(root->GetAttribute(smr::atUserPassword)), "Pass");
+  Prompts->Authorizations.push_back({false, "X", "Y"});  // cancel changes nothing
+  Form->btn_AuthorizationClick();
+  EXPECT_EQ(root->GetAttribute(smr::atUserName), codec.Encode("User"));
+  Prompts->Authorizations.push_back({true, "User", ""});
+  Form->btn_AuthorizationClick();
+  EXPECT_EQ(root->Attributes.size(), 1u);
+  Stop();
+  // The library opens without asking again.
+  Start();
+  EXPECT_EQ(Prompts->Count("Authorization"), 0);
+}
+
+TEST_F(Lifecycle, HelpAndAboutGoThroughThePrompts) {
+  WriteSettings("");
+  Start();
+  Form->mnu_ShowHelp->trigger();
+  Form->mnu_Internet->trigger();
+  Form->mnu_About->trigger();
+  ASSERT_EQ(Prompts->Count("ShellOpen"), 2);
+  EXPECT_TRUE(Prompts->Messages("ShellOpen")[0].endsWith("Help/index.html"));
+  EXPECT_TRUE(Prompts->Messages("ShellOpen")[1].startsWith("http"));
+  EXPECT_EQ(Prompts->Count("About"), 1);
+}
+
+}  // namespace

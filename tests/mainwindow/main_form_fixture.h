@@ -1,0 +1,106 @@
+#pragma once
+
+// A temporary program folder per test: its own dreams.ini, library and
+// journals, written in windows-1251 with CR LF from UTF-8 text with LF.
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "scripted_prompts.h"
+#include "smr_Cp1251.h"
+#include "smr_MainForm.h"
+
+class TMainFormFixture : public ::testing::Test {
+ protected:
+  QTemporaryDir Dir;
+  TScriptedPrompts* Prompts = nullptr;  // owned by the window
+  std::unique_ptr<Tfrm_MainForm> Form;
+
+  QString Path(const QString& name) const { return Dir.filePath(name); }
+  std::string NativePath(const QString& name) const { return Path(name).toLocal8Bit().toStdString(); }
+
+  // Writes UTF-8 text with LF line ends as windows-1251 with CR LF.
+  void WriteFile(const QString& name, const std::string& utf8) const {
+    std::string bytes;
+    for (char c : Utf8ToCp1251(utf8)) {
+      if (c == '\n') bytes += "\r\n";
+      else bytes += c;
+    }
+    WriteBytes(name, bytes);
+  }
+  void WriteBytes(const QString& name, const std::string& bytes) const {
+    QDir().mkpath(QFileInfo(Path(name)).absolutePath());
+    QFile f(Path(name));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+  }
+  std::string ReadBytes(const QString& name) const {
+    QFile f(Path(name));
+    if (!f.open(QIODevice::ReadOnly)) return "<missing>";
+    QByteArray data = f.readAll();
+    return std::string(data.constData(), static_cast<std::size_t>(data.size()));
+  }
+  // The file's text as UTF-8 with LF, for readable comparisons.
+  std::string ReadText(const QString& name) const {
+    std::string utf8 = Cp1251ToUtf8(ReadBytes(name));
+    std::string out;
+    for (std::size_t i = 0; i < utf8.size(); ++i)
+      if (!(utf8[i] == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n')) out += utf8[i];
+    return out;
+  }
+
+  // A settings file naming a library; captions are the four marks.
+  void WriteSettings(const std::string& libraryPath, const std::string& extra = {}) {
+    std::string text =
+        "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\n\n\n<settings>\n"
+        "  <label caption=\"Осознанный сон\" />\n"
+        "  <label caption=\"Астральная проекция\" />\n"
+        "  <label caption=\"Выход из тела\" />\n"
+        "  <label caption=\"Другой опыт\" />\n" +
+        extra;
+    if (!libraryPath.empty()) text += "  <library path=\"" + libraryPath + "\" />\n";
+    text += "</settings>\n";
+    WriteFile("dreams.ini", text);
+  }
+
+  // Creates the window over the temporary folder with scripted prompts;
+  // answers for start-up questions must be queued through `setup`.
+  template <typename Setup>
+  void Start(Setup setup) {
+    auto prompts = std::make_unique<TScriptedPrompts>();
+    Prompts = prompts.get();
+    setup(*Prompts);
+    Form = std::make_unique<Tfrm_MainForm>(Dir.path(), std::move(prompts));
+  }
+  void Start() {
+    Start([](TScriptedPrompts&) {});
+  }
+  // Destroys the window, which writes every document.
+  void Stop() {
+    Form.reset();
+    Prompts = nullptr;
+  }
+
+  QTreeWidget* Tree() const { return Form->tre_Directory; }
+  // Finds a tree node by its caption path, e.g. {"Lib", "Cat", "Journal"}.
+  QTreeWidgetItem* Node(std::initializer_list<QString> captions) const {
+    QTreeWidgetItem* item = nullptr;
+    for (const QString& caption : captions) {
+      QTreeWidgetItem* next = nullptr;
+      const int count = item ? item->childCount() : Tree()->topLevelItemCount();
+      for (int i = 0; i < count && !next; ++i) {
+        QTreeWidgetItem* candidate = item ? item->child(i) : Tree()->topLevelItem(i);
+        if (candidate->text(0) == caption) next = candidate;
+      }
+      if (!next) return nullptr;
+      item = next;
+    }
+    return item;
+  }
+  void Select(QTreeWidgetItem* item) const { Tree()->setCurrentItem(item); }
+};
