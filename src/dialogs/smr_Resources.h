@@ -8,7 +8,8 @@ namespace res {
 // --- file filters and dialog titles
 inline constexpr const char* LibraryFilter = "Библиотека сновидений (*.xml)|*.xml|Любое расширение (*.*)|*.*";
 inline constexpr const char* JournalFilter = "Журнал сновидений (*.xml)|*.xml|Любое расширение (*.*)|*.*";
-inline constexpr const char* ImageFilter = "Windows BMP (*.bmp)|*.bmp|Все файлы (*.*)|*.*";
+inline constexpr const char* ImageFilter =
+    "Windows BMP (*.bmp)|*.bmp|Все файлы (*.*)|*.*|PNG (*.png)|*.png|JPEG (*.jpg;*.jpeg)|*.jpg;*.jpeg";
 inline constexpr const char* ExportFilter = "Гипертекст (*.html)|*.html|Просто текст (*.txt)|*.txt";
 inline constexpr const char* OpenLibraryTitle = "Открыть библиотеку";
 inline constexpr const char* OpenImageTitle = "Открыть изображение";
@@ -16,12 +17,83 @@ inline constexpr const char* SaveLibraryAsTitle = "Сохранить библи
 inline constexpr const char* ExportTitle = "Экспортировать";
 
 // --- main window
-// (main window texts go here)
+inline constexpr const char* BadlyReadFile =
+    "Файл «%1» прочитан не полностью: в нём есть ошибки.\n"
+    "Перед первой записью в него прежнее содержимое будет сохранено в файле «%2».";
+inline constexpr const char* CloseWithoutSaving =
+    "Не все файлы удалось сохранить. Закрыть программу без сохранения?";
+inline constexpr const char* CloseAnyway = "Закрыть";
+inline constexpr const char* CancelClosing = "Отмена";
+// Edit commands
+inline constexpr const char* DeleteQuestion = "Вы действительно хотите удалить объект \"%1\" ?";
+inline constexpr const char* JournalFileExists =
+    "Файл «%1» уже существует. Заменить его новым пустым журналом?";
+inline constexpr const char* JournalFileIsJournal =
+    "Файл «%1» уже существует и содержит журнал сновидений.\n"
+    "Подключить этот журнал как есть или заменить его новым пустым журналом?";
+inline constexpr const char* JournalAlreadyInLibrary = "Журнал «%1» уже открыт в библиотеке.";
+inline constexpr const char* JournalPathInUse =
+    "Файл «%1» занят библиотекой или настройками программы. Выберите для журнала другое имя.";
+inline constexpr const char* NoJournalFile = "Не удалось определить файл журнала, по которому называется файл описания.";
+inline constexpr const char* AttachJournal = "Подключить";
+inline constexpr const char* ReplaceFile = "Заменить";
+inline constexpr const char* CancelCommand = "Отмена";
+// Editing panel
+inline constexpr const char* ImagePathNotStorable =
+    "Путь «%1» содержит символы, которые нельзя записать в журнал. Выберите другой файл.";
 
 // --- dialogs
-// (dialog texts go here)
+inline constexpr const char* NewLibraryCaption = "Новая библиотека";
+inline constexpr const char* AddCatalogueCaption = "Добавить каталог";
+inline constexpr const char* AddJournalCaption = "Добавить файл";
+inline constexpr const char* AddNightCaption = "Добавить день";
+inline constexpr const char* AddExperienceCaption = "Добавить опыт";
+inline constexpr const char* NewElementTitleLabel = "Название:";
+inline constexpr const char* NewElementPathLabel = "Путь:";
+inline constexpr const char* NewElementDateLabel = "Дата:";
+inline constexpr const char* NewElementNumberLabel = "Номер";
+inline constexpr const char* ChooseFileNameHint = "Выбрать имя файла";
+inline constexpr const char* TodayHint = "Текущая дата";
+inline constexpr const char* AuthorizationCaption = "Авторизация";
+inline constexpr const char* AuthorizationSetupCaption = "Параметры авторизации";
+inline constexpr const char* CredentialsHint =
+    "Допустимы только русские и латинские буквы, цифры, пробел и «_».";
+inline constexpr const char* UserNameRefused =
+    "Символ «%1» в имени недопустим. Допустимы только русские и латинские буквы, цифры, пробел и «_».";
+inline constexpr const char* PasswordRefused =
+    "В пароле есть недопустимый символ. Допустимы только русские и латинские буквы, цифры, пробел и «_».";
+// The maker's web site: the about box link and the Help menu's "В Internet".
+inline constexpr const char* MakerAddress = "https://somnary.example.org";
 
 // --- export
-// (export texts go here)
+inline constexpr const char* ExportLibraryTitle = "БИБЛИОТЕКА СНОВИДЕНИЙ";
+inline constexpr const char* ExportJournalTitle = "ЖУРНАЛ СНОВИДЕНИЙ";
+inline constexpr const char* ExportTable = "Таблица";
+inline constexpr const char* ExportUserData = "Данные пользователя";
+inline constexpr const char* ExportUser = "ПОЛЬЗОВАТЕЛЬ:";
+inline constexpr const char* ExportUserName = "ИМЯ: ";
+inline constexpr const char* ExportUserNick = "ПСЕВДОНИМ: ";
+inline constexpr const char* ExportUserEmail = "ЭЛЕКТРОННАЯ ПОЧТА: ";
+inline constexpr const char* ExportUserAge = "ВОЗРАСТ: ";
+inline constexpr const char* ExportUserSex = "ПОЛ: ";
+inline constexpr const char* ExportUserInfo = "ДОПОЛНИТЕЛЬНАЯ ИНФОРМАЦИЯ: ";
+inline constexpr const char* ExportSexMale = "мужской";
+inline constexpr const char* ExportSexFemale = "женский";
+inline constexpr const char* ExportStructure = "Структура библиотеки сновидений";
+inline constexpr const char* ExportFileList = "СПИСОК ФАЙЛОВ В БИБЛИОТЕКЕ: ";
+inline constexpr const char* ExportAdditionalFiles = "Дополнительные файлы библиотеки";
+inline constexpr const char* ExportDictionary = "Словарь";
+inline constexpr const char* ExportVocabulary = "Сонник";
+inline constexpr const char* ExportDayComment = "КОММЕНТАРИЙ ДНЯ: ";
+inline constexpr const char* ExportDreamComment = "КОММЕНТАРИЙ СНОВИДЕНИЯ: ";
+inline constexpr const char* ExportEnergy = "ЭНЕРГЕТИЧЕСКИЙ УРОВЕНЬ: ";
+inline constexpr const char* ExportImage = "ИЗОБРАЖЕНИЕ: ";
+inline constexpr const char* ExportMarks = "СВОЙСТВА:";
+inline constexpr const char* ExportPropertyColumn = "Свойство";
+inline constexpr const char* ExportValueColumn = "Значение";
+inline constexpr const char* ExportYes = "да";
+inline constexpr const char* ExportNo = "нет";
+inline constexpr const char* ExportAdditionalProperties = "ДОПОЛНИТЕЛЬНЫЕ СВОЙСТВА: ";
+inline constexpr const char* ExportNotDefined = "не определены";
 
 }  // namespace res

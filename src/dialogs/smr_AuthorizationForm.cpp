@@ -1,0 +1,123 @@
+#include "smr_AuthorizationForm.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "smr_Codec.h"
+#include "smr_DialogUtils.h"
+#include "smr_Resources.h"
+#include "smr_TextEdge.h"
+
+namespace {
+
+constexpr int kWidth = 220;
+constexpr int kFieldLeft = 64;
+constexpr int kFieldWidth = 148;
+constexpr int kButtonWidth = 75;
+constexpr int kAskHeight = 127;
+constexpr int kSetHeight = 183;  // room for the note on allowed characters
+
+// The first character of the text that the stored form cannot carry, or an
+// empty text when there is none.
+QString FirstUncarried(const QString& text) {
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const qsizetype length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+    const QString ch = text.mid(i, length);
+    if (!TCodec::CanCarry(FromUi(ch, TTextPlace::Plain))) return ch;
+    i += length - 1;
+  }
+  return {};
+}
+
+}  // namespace
+
+Tfrm_Authorization::Tfrm_Authorization(QWidget* parent) : QDialog(parent) {
+  SetDialogFrame(this);
+
+  lbl_First = new QLabel(QStringLiteral("Имя:"), this);
+  lbl_First->setObjectName("lbl_First");
+  lbl_First->setGeometry(8, 8, kFieldLeft - 12, 21);
+  edt_First = new QLineEdit(this);
+  edt_First->setObjectName("edt_First");
+  edt_First->setGeometry(kFieldLeft, 8, kFieldWidth, 21);
+  lbl_First->setBuddy(edt_First);
+
+  lbl_Second = new QLabel(QStringLiteral("Пароль:"), this);
+  lbl_Second->setObjectName("lbl_Second");
+  lbl_Second->setGeometry(8, 37, kFieldLeft - 12, 21);
+  edt_Second = new QLineEdit(this);
+  edt_Second->setObjectName("edt_Second");
+  edt_Second->setGeometry(kFieldLeft, 37, kFieldWidth, 21);
+  edt_Second->setEchoMode(QLineEdit::Password);
+  edt_Second->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));  // '*'
+  lbl_Second->setBuddy(edt_Second);
+
+  lbl_Warning = new QLabel(this);
+  lbl_Warning->setObjectName("lbl_Warning");
+  lbl_Warning->setGeometry(8, 64, kFieldLeft + kFieldWidth - 8, 54);
+  lbl_Warning->setWordWrap(true);
+  lbl_Warning->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+  btn_Ok = new QPushButton(QStringLiteral("Ok"), this);
+  btn_Ok->setObjectName("btn_Ok");
+  btn_Ok->setDefault(true);
+  btn_Cancel = new QPushButton(QStringLiteral("Отмена"), this);
+  btn_Cancel->setObjectName("btn_Cancel");
+
+  connect(edt_First, &QLineEdit::textChanged, this, &Tfrm_Authorization::edt_FirstChange);
+  connect(edt_Second, &QLineEdit::textChanged, this, &Tfrm_Authorization::edt_FirstChange);
+  connect(btn_Ok, &QPushButton::clicked, this, &QDialog::accept);
+  connect(btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+  SetMode(0);
+}
+
+void Tfrm_Authorization::SetMode(int mode) {
+  if (mode != 0 && mode != 1) return;
+  mode_ = mode;
+  const bool asking = mode == 0;
+  setWindowTitle(
+      QString::fromUtf8(asking ? res::AuthorizationCaption : res::AuthorizationSetupCaption));
+  const int buttonsTop = asking ? 68 : 124;
+  setFixedSize(kWidth, asking ? kAskHeight : kSetHeight);
+  lbl_Warning->setVisible(!asking);
+  btn_Cancel->setVisible(!asking);
+  if (asking) {
+    btn_Ok->setGeometry(72, buttonsTop, kButtonWidth, 25);
+  } else {
+    btn_Cancel->setGeometry(kFieldLeft + kFieldWidth - kButtonWidth, buttonsTop, kButtonWidth, 25);
+    btn_Ok->setGeometry(btn_Cancel->x() - kButtonWidth - 6, buttonsTop, kButtonWidth, 25);
+  }
+  edt_FirstChange();
+}
+
+QString Tfrm_Authorization::UserName() const { return edt_First->text(); }
+QString Tfrm_Authorization::Password() const { return edt_Second->text(); }
+void Tfrm_Authorization::SetUserName(const QString& text) { edt_First->setText(text); }
+void Tfrm_Authorization::SetPassword(const QString& text) { edt_Second->setText(text); }
+
+void Tfrm_Authorization::edt_FirstChange() {
+  bool storable = true;
+  if (mode_ == 1) {
+    // A character the codec cannot carry would be stored as a zero byte and
+    // the library could never be opened again.
+    // The offending character of the name is named; the password's is not
+    // shown, the field being masked.
+    const QString badInName = FirstUncarried(edt_First->text());
+    const bool badPassword = !FirstUncarried(edt_Second->text()).isEmpty();
+    storable = badInName.isEmpty() && !badPassword;
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::WindowText,
+                     storable ? palette.color(QPalette::Disabled, QPalette::WindowText)
+                              : QColor(0xB0, 0x00, 0x00));
+    lbl_Warning->setPalette(palette);
+    if (!badInName.isEmpty())
+      lbl_Warning->setText(QString::fromUtf8(res::UserNameRefused).arg(badInName));
+    else if (badPassword)
+      lbl_Warning->setText(QString::fromUtf8(res::PasswordRefused));
+    else
+      lbl_Warning->setText(QString::fromUtf8(res::CredentialsHint));
+  }
+  btn_Ok->setEnabled(!edt_First->text().isEmpty() && storable);
+}

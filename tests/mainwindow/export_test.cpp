@@ -1,0 +1,75 @@
+// The export command of the main window: its dialog, the choice of
+// exporter by filter, the mark captions and failures.
+#include <QAction>
+#include <QCheckBox>
+#include <QTreeWidget>
+
+#include "main_form_fixture.h"
+
+namespace {
+
+class ExportCommand : public TMainFormFixture {
+ protected:
+  void SetUp() override {
+    WriteFile("lib.xml",
+              "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\n\n\n"
+              "<dreamlibrary name=\"Сны\">\n  <directory name=\"Кат\">\n"
+              "    <file name=\"Ж\" path=\"" + NativePath("j.xml") + "\" />\n  </directory>\n</dreamlibrary>\n");
+    WriteFile("j.xml",
+              "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\n\n\n<somnary>\n"
+              "  <day name=\"01.02.03\">\n    <experience number=\"001\" title=\"Полёт\">\n"
+              "      <properties label1=\"true\" />\n      <energy level=\"30\" />\n"
+              "    </experience>\n  </day>\n</somnary>\n");
+    WriteSettings(NativePath("lib.xml"));
+    Start();
+  }
+  QTreeWidgetItem* Journal() const {
+    return Node({QString::fromUtf8("Сны"), QString::fromUtf8("Кат"), QString::fromUtf8("Ж")});
+  }
+};
+
+TEST_F(ExportCommand, IsOnlyForTheLibraryAndJournals) {
+  Select(Tree()->topLevelItem(0));
+  EXPECT_TRUE(Form->mnu_Export->isEnabled());
+  Select(Node({QString::fromUtf8("Сны"), QString::fromUtf8("Кат")}));
+  EXPECT_FALSE(Form->mnu_Export->isEnabled());
+  Select(Journal());
+  EXPECT_TRUE(Form->mnu_Export->isEnabled());
+  Select(Journal()->child(0));
+  EXPECT_FALSE(Form->mnu_Export->isEnabled());
+}
+
+TEST_F(ExportCommand, TheFilterChoosesTheFormatAndTheMarkBoxesGiveTheCaptions) {
+  Select(Journal());
+  const std::string journalBefore = ReadBytes("j.xml");
+  Prompts->SaveFiles.push_back(Path("out.html"));
+  Prompts->SaveFilterIndexes.push_back(2);  // "Просто текст", whatever the name says
+  Form->mnu_Export->trigger();
+  ASSERT_EQ(Prompts->Count("Save"), 1);
+  EXPECT_EQ(Prompts->Asked.back().Text, QString::fromUtf8("Экспортировать"));
+  EXPECT_EQ(Prompts->Asked.back().Filter, QString::fromUtf8("Гипертекст (*.html)|*.html|Просто текст (*.txt)|*.txt"));
+  const std::string text = ReadText("out.html");
+  EXPECT_EQ(text.rfind("+------", 0), 0u) << text;
+  EXPECT_NE(text.find("001. Полёт\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("    Осознанный сон: да\n    Астральная проекция: нет\n"), std::string::npos) << text;
+  EXPECT_EQ(ReadBytes("j.xml"), journalBefore);
+
+  // The dialog remembers its filter; the first filter gives HTML.
+  Prompts->SaveFiles.push_back(Path("out.txt"));
+  Prompts->SaveFilterIndexes.push_back(1);
+  Form->mnu_ExportClick();
+  EXPECT_EQ(ReadText("out.txt").rfind("<html>\n<head>\n", 0), 0u);
+}
+
+TEST_F(ExportCommand, CancelWritesNothingAndAFailedWriteShowsTheMessage) {
+  Select(Tree()->topLevelItem(0));
+  Prompts->SaveFiles.push_back(QString());
+  Form->mnu_ExportClick();
+  EXPECT_FALSE(QFile::exists(Path("out.html")));
+  Prompts->SaveFiles.push_back(Path("missing/out.html"));
+  Form->mnu_ExportClick();
+  ASSERT_EQ(Prompts->Count("Error"), 1);
+  EXPECT_TRUE(Prompts->Messages("Error").front().contains("missing/out.html"));
+}
+
+}  // namespace
