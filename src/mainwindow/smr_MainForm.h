@@ -173,9 +173,9 @@ class Tfrm_MainForm : public QMainWindow {
   std::string MakeHTMLFileName(const std::string& number);
   void RemoveElement(QTreeWidgetItem* node);
   void MoveNode(int step);  // -1 up, +1 down
-  // Asks before a journal path that names an existing file; returns the
-  // journal root to pair with, null to attach the file through the tree, and
-  // false when the command must stop.
+  // Settles the file of a new journal, asking before an existing one is
+  // replaced. root: the new journal's root, or null when the existing
+  // journal is attached as it is (the tree opens it). False: stop, nothing added.
   bool PrepareJournal(const std::string& path, TXMLNode*& root);
 
  public:

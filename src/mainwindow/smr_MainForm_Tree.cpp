@@ -160,7 +160,12 @@ void Tfrm_MainForm::tre_DirectoryChange(QTreeWidgetItem* current, QTreeWidgetIte
     ShowKind(ekDirectory, element);
   } else if (name == smr::elFile) {
     ShowKind(ekJournal, element);
-    if (!element->HasAttribute(smr::atPath)) return;
+    if (!element->HasAttribute(smr::atPath)) {
+      // A journal without a file cannot be opened, so it cannot take nights.
+      for (QAction* a : {mnu_CreateDay, pmn_CreateDay}) a->setEnabled(false);
+      btn_Create->setEnabled(false);
+      return;
+    }
     OpenJournal(current, element);
     FShownElement = ElementOf(current);
     MarkDefault(element);

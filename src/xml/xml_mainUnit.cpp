@@ -42,25 +42,45 @@ bool JoinLines(std::string& text) {
   return true;
 }
 
-// Removes every "<!--" ... "-->" in one pass; false when a comment is not
-// closed. Cutting a comment can join a new "<!--" out of its neighbours, so
-// the caller repeats until none is left.
+// Removes comments: the leftmost "<!--" goes, through the first "-->" after
+// it, until none is left. Cutting a comment can complete a new "<!--" from
+// the end of the kept text and what follows the cut; that one is then the
+// leftmost and goes next. One pass, since the kept text never holds an
+// opening. False when a comment is not closed.
 bool StripComments(std::string& text) {
-  std::size_t open = text.find("<!--");
+  constexpr std::string_view kOpen = "<!--";
+  std::size_t open = text.find(kOpen);
   if (open == std::string::npos) return true;
-  std::size_t write = open;
-  std::size_t read = open;
-  while (open != std::string::npos) {
-    if (write != read) std::memmove(&text[write], &text[read], open - read);
-    write += open - read;
-    std::size_t close = text.find("-->", open + 4);
+  std::size_t write = 0;
+  std::size_t read = 0;
+  auto keepUpTo = [&](std::size_t end) {
+    if (write != read) std::memmove(&text[write], &text[read], end - read);
+    write += end - read;
+    read = end;
+  };
+  keepUpTo(open);
+  std::size_t afterOpen = open + kOpen.size();
+  for (;;) {
+    const std::size_t close = text.find("-->", afterOpen);
     if (close == std::string::npos) return false;
     read = close + 3;
-    open = text.find("<!--", read);
+    const std::string_view kept(text.data(), write);
+    const std::string_view rest = std::string_view(text).substr(read);
+    std::size_t joined = 0;
+    for (std::size_t k = 3; k >= 1 && joined == 0; --k)
+      if (kept.ends_with(kOpen.substr(0, k)) && rest.starts_with(kOpen.substr(k))) joined = k;
+    if (joined > 0) {
+      write -= joined;
+      afterOpen = read + kOpen.size() - joined;
+      continue;
+    }
+    open = text.find(kOpen, read);
+    if (open == std::string::npos) break;
+    keepUpTo(open);
+    afterOpen = open + kOpen.size();
   }
-  std::size_t rest = text.size() - read;
-  if (write != read) std::memmove(&text[write], &text[read], rest);
-  text.resize(write + rest);
+  keepUpTo(text.size());
+  text.resize(write);
   return true;
 }
 
@@ -138,27 +158,21 @@ std::uint8_t TReader::ReadProlog() {
 }
 
 std::uint8_t TReader::ReadAttributes(TXMLNode& node, std::string_view tag) {
-  // Tokens run to the second '"'; the character after it ends the token as a blank.
+  // A token runs to its second '"'; the character after it (or the blank
+  // appended to the tag) ends it as a blank. Tokens are sliced, not copied.
   std::size_t pos = 0;
   const std::size_t size = tag.size() + 1;  // the appended blank
-  auto at = [&](std::size_t i) { return i < tag.size() ? tag[i] : ' '; };
-  std::string token;
   while (pos < size) {
-    token.clear();
+    const std::size_t start = pos;
     int quotes = 0;
-    while (pos < size && quotes < 2) {
-      char c = at(pos++);
-      if (c == '"') ++quotes;
-      token.push_back(c);
-    }
-    if (pos < size) {
-      ++pos;
-      token.push_back(' ');
-    }
-    if (token == "/> " || token == "> " || token == " ") continue;
-    std::size_t equals = token.find('=');
-    if (equals == std::string::npos) return xsAttributeWithoutValue;
-    node.Attributes.push_back({token.substr(0, equals), UnquoteValue(std::string_view(token).substr(equals + 1))});
+    while (pos < tag.size() && quotes < 2)
+      if (tag[pos++] == '"') ++quotes;
+    std::string_view raw = tag.substr(start, pos - start);
+    ++pos;  // the separator
+    if (raw.empty() || raw == ">" || raw == "/>") continue;
+    std::size_t equals = raw.find('=');
+    if (equals == std::string_view::npos) return xsAttributeWithoutValue;
+    node.Attributes.push_back({std::string(raw.substr(0, equals)), UnquoteValue(raw.substr(equals + 1))});
   }
   return xsLoaded;
 }
@@ -197,16 +211,21 @@ std::uint8_t TReader::ParseNode(TXMLNode& node, std::int32_t level, int depth) {
   }
 
   if (node.Kind != nkElement) return xsLoaded;
-  std::string closing = "</" + node.Name + ">";
+  const std::size_t closingSize = node.Name.size() + 3;
+  auto atClosingTag = [&] {
+    std::string_view rest = Rest();
+    return rest.size() >= closingSize && rest[0] == '<' && rest[1] == '/' &&
+           rest.substr(2, node.Name.size()) == node.Name && rest[closingSize - 1] == '>';
+  };
   for (;;) {
     if (AtEnd()) return xsUnexpectedEnd;
-    if (std::string_view(FText).substr(FPos, closing.size()) == closing) break;
+    if (atClosingTag()) break;
     auto child = std::make_unique<TXMLNode>();
     std::uint8_t status = ParseNode(*child, level + 1, depth + 1);
     node.AddChild(std::move(child));
     if (status != xsLoaded) return status;
   }
-  FPos += closing.size();
+  FPos += closingSize;
   return xsLoaded;
 }
 
@@ -282,12 +301,9 @@ void TXMLParser::LoadFromText(std::string text) {
     Status = xsNoDeclaration;
     return;
   }
-  for (;;) {
-    if (!StripComments(text)) {
-      Status = xsUnterminatedComment;
-      return;
-    }
-    if (text.find("<!--") == std::string::npos) break;
+  if (!StripComments(text)) {
+    Status = xsUnterminatedComment;
+    return;
   }
   TReader reader(text, Parameters);
   Status = reader.ReadProlog();

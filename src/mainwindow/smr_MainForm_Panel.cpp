@@ -1,0 +1,669 @@
+// The editing panel: its controls, their layout by element kind, filling
+// them from the selected element and writing every change straight back.
+#include <QCheckBox>
+#include <QEvent>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTreeWidgetItem>
+#include <algorithm>
+#include <charconv>
+#include <functional>
+#include <string>
+
+#include "smr_ClickLabel.h"
+#include "smr_MainForm.h"
+#include "smr_Resources.h"
+#include "smr_TextEdge.h"
+#include "smr_Types.h"
+#include "xml_functions.h"
+
+namespace {
+
+QString U(const char* s) { return QString::fromUtf8(s); }
+
+// Geometry of the work area, in pixels.
+constexpr int kMargin = 8;
+constexpr int kGap = 6;
+constexpr int kCaptionGap = 2;  // between a caption and its field
+constexpr int kNumberWidth = 80;
+constexpr int kCommentHeight = 64;
+constexpr int kImageSize = 140;
+constexpr int kTrackWidth = 24;
+constexpr int kLevelLabelOffset = 28;  // energy labels stand this far right of the track's left
+
+// Lays the panel out again whenever the work area changes size, also when
+// only the splitter moved and the window kept its size.
+class TResizeWatcher : public QObject {
+ public:
+  TResizeWatcher(QObject* parent, std::function<void()> onResize)
+      : QObject(parent), FOnResize(std::move(onResize)) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Resize) FOnResize();
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  std::function<void()> FOnResize;
+};
+
+bool IsExperience(const TXMLNode* element) {
+  return element && element->Name == smr::elExperience;
+}
+
+bool IsHtml(const TXMLNode* element) {
+  return element && element->GetAttribute(smr::atType) == smr::Html;
+}
+
+// A missing attribute shows as an empty field.
+QString FieldText(const std::string& value) {
+  return value == smr::Undefined ? QString() : ToUi(value);
+}
+
+// Stored text as a memo holds it: lines are separated by '\n' only.
+QString MemoText(const std::string& bytes) {
+  QString text = ToUi(bytes);
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  text.replace(QChar('\r'), QChar('\n'));
+  return text;
+}
+
+// Loading a control writes back through its handler only when the shown
+// value really differs; a memo emits on every setPlainText, so compare first.
+void LoadLine(QLineEdit* edit, const QString& text) {
+  if (edit->text() != text) edit->setText(text);
+}
+
+void LoadMemo(QPlainTextEdit* memo, const QString& text) {
+  if (memo->toPlainText() != text) memo->setPlainText(text);
+}
+
+TXMLNode* FirstDirectChild(const TXMLNode* parent, std::string_view name) {
+  for (const auto& child : parent->Children)
+    if (child->Kind != nkText && child->Name == name) return child.get();
+  return nullptr;
+}
+
+// The first child of a description or comment, made the text node that
+// holds its value.
+TXMLNode* TextNodeOf(TXMLNode* element) {
+  TXMLNode* text = element->Child(0);
+  if (!text) text = element->AddChild(std::make_unique<TXMLNode>());
+  text->Kind = nkText;
+  return text;
+}
+
+bool DeleteAttributeIfPresent(TXMLNode* element, std::string_view name, std::string& value) {
+  for (const auto& attribute : element->Attributes) {
+    if (attribute.Name == name) {
+      value = attribute.Value;
+      element->DeleteAttribute(name);
+      return true;
+    }
+  }
+  return false;
+}
+
+// The caption of an experience node is built from what is stored, so it
+// always matches the document, also when the number itself contains ". ".
+QString ExperienceCaption(const TXMLNode* experience) {
+  return ToUi(experience->GetAttribute(smr::atNumber)) + QStringLiteral(". ") +
+         ToUi(experience->GetAttribute(smr::atTitle));
+}
+
+// A stored level, or the middle of the scale when it is missing or not a number.
+int StoredLevel(const TXMLNode* energy, int middle) {
+  if (!energy) return middle;
+  const std::string level = energy->GetAttribute(smr::atLevel);
+  int value = 0;
+  const char* end = level.data() + level.size();
+  auto [last, error] = std::from_chars(level.data(), end, value);
+  if (error != std::errc() || last != end || level.empty()) return middle;
+  return value;
+}
+
+bool ReadPicture(const QString& path, QPixmap& picture, QString& error) {
+  QImageReader reader(path);
+  const QImage image = reader.read();
+  if (image.isNull()) {
+    error = reader.errorString() + QStringLiteral("\n") + path;
+    return false;
+  }
+  picture = QPixmap::fromImage(image);
+  return true;
+}
+
+void SetTextColour(QLabel* label, const QColor& colour) {
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::WindowText, colour);
+  label->setPalette(palette);
+}
+
+}  // namespace
+
+void Tfrm_MainForm::CreatePanel() {
+  QWidget* area = pnl_WorkArea;
+  auto label = [area](const char* name, const char* text) {
+    auto* l = new QLabel(U(text), area);
+    l->setObjectName(QString::fromLatin1(name));
+    return l;
+  };
+  auto levelLabel = [area](const char* name, const char* text) {
+    auto* l = new TClickLabel(U(text), area);
+    l->setObjectName(QString::fromLatin1(name));
+    return l;
+  };
+  auto memo = [area](const char* name) {
+    auto* m = new QPlainTextEdit(area);
+    m->setObjectName(QString::fromLatin1(name));
+    m->setTabChangesFocus(true);
+    return m;
+  };
+  auto mark = [area](const char* name) {
+    auto* b = new QCheckBox(area);
+    b->setObjectName(QString::fromLatin1(name));
+    return b;
+  };
+
+  // Created in reading order, which is also the tab order.
+  lbl_Number = label("lbl_Number", "Номер:");
+  edt_Number = new QLineEdit(area);
+  edt_Number->setObjectName("edt_Number");
+  lbl_Name = label("lbl_Name", res::NewElementTitleLabel);
+  edt_Name = new QLineEdit(area);
+  edt_Name->setObjectName("edt_Name");
+  lbl_Description = label("lbl_Description", "Описание:");
+  mmo_Description = memo("mmo_Description");
+  lbl_Comment = label("lbl_Comment", "Комментарий:");
+  mmo_Comment = memo("mmo_Comment");
+  box_Label1 = mark("box_Label1");
+  box_Label2 = mark("box_Label2");
+  box_Label3 = mark("box_Label3");
+  box_Label4 = mark("box_Label4");
+  btn_ReadOnly = new QCheckBox(U("Только чтение"), area);
+  btn_ReadOnly->setObjectName("btn_ReadOnly");
+
+  lbl_Energy = label("lbl_Energy", "Энергетика:");
+  trb_Energy = new QSlider(Qt::Vertical, area);
+  trb_Energy->setObjectName("trb_Energy");
+  trb_Energy->setRange(0, 200);
+  trb_Energy->setPageStep(20);
+  trb_Energy->setTickPosition(QSlider::NoTicks);
+  // Position 0 ("1") stands at the top, and Up moves towards it.
+  trb_Energy->setInvertedAppearance(true);
+  trb_Energy->setInvertedControls(true);
+  trb_Energy->setValue(100);
+  lbl_HighEnergyLevel = levelLabel("lbl_HighEnergyLevel", "1");
+  lbl_ZeroEnergyLevel = levelLabel("lbl_ZeroEnergyLevel", "0");
+  lbl_LowEnergyLevel = levelLabel("lbl_LowEnergyLevel", "-1");
+
+  lbl_Image = label("lbl_Image", "Изображение:");
+  img_Image = new QLabel(area);
+  img_Image->setObjectName("img_Image");
+  img_Image->setFixedSize(kImageSize, kImageSize);
+  img_Image->setAlignment(Qt::AlignCenter);
+  img_Image->setScaledContents(false);
+  img_Image->setAutoFillBackground(false);
+  btn_LoadImage = new QPushButton(U("Загрузить..."), area);
+  btn_LoadImage->setObjectName("btn_LoadImage");
+  btn_ClearImage = new QPushButton(U("Очистить"), area);
+  btn_ClearImage->setObjectName("btn_ClearImage");
+
+  // Its own step fills this place with the HTML description editor.
+  pgc_HTMLEditor = new QWidget(area);
+  pgc_HTMLEditor->setObjectName("pgc_HTMLEditor");
+  pgc_HTMLEditor->hide();
+
+  connect(edt_Number, &QLineEdit::textChanged, this, &Tfrm_MainForm::edt_NumberChange);
+  connect(edt_Name, &QLineEdit::textChanged, this, &Tfrm_MainForm::edt_NameChange);
+  connect(mmo_Description, &QPlainTextEdit::textChanged, this,
+          &Tfrm_MainForm::mmo_DescriptionChange);
+  connect(mmo_Comment, &QPlainTextEdit::textChanged, this, &Tfrm_MainForm::mmo_CommentChange);
+  connect(box_Label1, &QCheckBox::toggled, this, &Tfrm_MainForm::box_Label1Click);
+  connect(box_Label2, &QCheckBox::toggled, this, &Tfrm_MainForm::box_Label2Click);
+  connect(box_Label3, &QCheckBox::toggled, this, &Tfrm_MainForm::box_Label3Click);
+  connect(box_Label4, &QCheckBox::toggled, this, &Tfrm_MainForm::box_Label4Click);
+  connect(trb_Energy, &QSlider::valueChanged, this, &Tfrm_MainForm::trb_EnergyChange);
+  connect(lbl_HighEnergyLevel, &TClickLabel::doubleClicked, this,
+          &Tfrm_MainForm::lbl_HighEnergyLevelDblClick);
+  connect(lbl_ZeroEnergyLevel, &TClickLabel::doubleClicked, this,
+          &Tfrm_MainForm::lbl_ZeroEnergyLevelDblClick);
+  connect(lbl_LowEnergyLevel, &TClickLabel::doubleClicked, this,
+          &Tfrm_MainForm::lbl_LowEnergyLevelDblClick);
+  connect(btn_LoadImage, &QPushButton::clicked, this, &Tfrm_MainForm::btn_LoadImageClick);
+  connect(btn_ClearImage, &QPushButton::clicked, this, &Tfrm_MainForm::btn_ClearImageClick);
+  connect(btn_ReadOnly, &QCheckBox::toggled, this, &Tfrm_MainForm::btn_ReadOnlyClick);
+
+  area->installEventFilter(new TResizeWatcher(this, [this] { LayoutWorkArea(); }));
+  setMinimumSize(640, 480);
+
+  ShowImage(QString());
+  ColourEnergyLabels();
+  LayoutPanel(ekLibrary);
+}
+
+// ---------------------------------------------------------------- filling
+
+void Tfrm_MainForm::FillPanel(TElementKind kind, TXMLNode* element) {
+  if (!element) return;
+  switch (kind) {
+    case ekLibrary:
+    case ekDirectory:
+      LoadLine(edt_Name, FieldText(element->GetAttribute(smr::atName)));
+      break;
+    case ekJournal: {
+      const TXMLNode* file = element->Name == smr::elFile ? element : Pairs().FindFirst(element);
+      LoadLine(edt_Name, file ? FieldText(file->GetAttribute(smr::atName)) : QString());
+      break;
+    }
+    case ekNight: {
+      LoadLine(edt_Name, FieldText(element->GetAttribute(smr::atName)));
+      const TXMLNode* comment = FirstDirectChild(element, smr::elComment);
+      LoadMemo(mmo_Comment, comment ? MemoText(comment->FirstText()) : QString());
+      break;
+    }
+    case ekExperience: {
+      LoadLine(edt_Number, FieldText(element->GetAttribute(smr::atNumber)));
+      LoadLine(edt_Name, FieldText(element->GetAttribute(smr::atTitle)));
+      if (!IsHtml(element)) {
+        const TXMLNode* description = element->FindNode(smr::elDescription);
+        LoadMemo(mmo_Description, description ? MemoText(description->FirstText()) : QString());
+        // The same comment the handler writes to, so an edit never lands in
+        // another comment element than the one shown.
+        const TXMLNode* comment = FirstDirectChild(element, smr::elComment);
+        LoadMemo(mmo_Comment, comment ? MemoText(comment->FirstText()) : QString());
+        const TXMLNode* image = element->FindNode(smr::elImage);
+        const std::string path = image ? image->GetAttribute(smr::atPath) : std::string(smr::Undefined);
+        ShowImage(path == smr::Undefined ? QString() : ToUi(path));
+      }
+
+      // Marks of the older format are renamed first; HTML experiences too,
+      // or their marks would be shown unticked and overwritten with "false".
+      TXMLNode* properties = element->FindNode(smr::elProperties);
+      QCheckBox* boxes[4] = {box_Label1, box_Label2, box_Label3, box_Label4};
+      for (int i = 0; i < 4; ++i) {
+        bool ticked = false;
+        if (properties) {
+          std::string old;
+          if (DeleteAttributeIfPresent(properties, smr::atOldLabel[i], old))
+            properties->SetAttribute(smr::atLabel[i], old);
+          ticked = properties->GetAttribute(smr::atLabel[i]) == smr::True;
+          if (!ticked) properties->SetAttribute(smr::atLabel[i], smr::False);
+        }
+        boxes[i]->setChecked(ticked);
+      }
+
+      const int middle = trb_Energy->maximum() / 2;
+      trb_Energy->setValue(StoredLevel(element->FindNode(smr::elEnergy), middle));
+      ColourEnergyLabels();
+      break;
+    }
+  }
+}
+
+// ---------------------------------------------------------------- layout
+
+void Tfrm_MainForm::LayoutPanel(TElementKind kind) {
+  const bool experience = kind == ekExperience;
+  const bool html = experience && IsHtml(FShownElement);
+  const bool plain = experience && !html;
+
+  lbl_Name->setText(U(kind == ekNight ? res::NewElementDateLabel : res::NewElementTitleLabel));
+  lbl_Name->show();
+  edt_Name->show();
+  lbl_Number->setVisible(experience);
+  edt_Number->setVisible(experience);
+  lbl_Description->setVisible(plain);
+  mmo_Description->setVisible(plain);
+  lbl_Comment->setVisible(plain || kind == ekNight);
+  mmo_Comment->setVisible(plain || kind == ekNight);
+  lbl_Image->setVisible(plain);
+  img_Image->setVisible(plain);
+  // A locked experience keeps its image buttons hidden until unlocked.
+  btn_LoadImage->setVisible(plain && !btn_ReadOnly->isChecked());
+  btn_ClearImage->setVisible(plain && !btn_ReadOnly->isChecked());
+
+  // A mark shows only when it and every mark before it have a caption.
+  QCheckBox* boxes[4] = {box_Label1, box_Label2, box_Label3, box_Label4};
+  bool named = experience;
+  for (int i = 0; i < 4; ++i) {
+    named = named && FMarkNamed[i];
+    boxes[i]->setVisible(named);
+  }
+  btn_ReadOnly->setVisible(experience);
+  for (QWidget* w : std::initializer_list<QWidget*>{lbl_Energy, trb_Energy, lbl_HighEnergyLevel,
+                                                    lbl_ZeroEnergyLevel, lbl_LowEnergyLevel})
+    w->setVisible(experience);
+  pgc_HTMLEditor->hide();
+
+  // The lock of an experience ends when anything else is shown.
+  if (!experience) {
+    edt_Name->setReadOnly(false);
+    mmo_Comment->setReadOnly(false);
+  }
+  LayoutWorkArea();
+}
+
+void Tfrm_MainForm::LayoutWorkArea() {
+  if (!pnl_WorkArea || !btn_ReadOnly) return;  // the window is still being built
+  const int width = pnl_WorkArea->width();
+  const int height = pnl_WorkArea->height();
+  const int captionH = lbl_Name->sizeHint().height();
+  const int editH = edt_Name->sizeHint().height();
+  const int buttonH = btn_LoadImage->sizeHint().height();
+  const int boxH = btn_ReadOnly->sizeHint().height();
+  const int fieldTop = kMargin + captionH + kCaptionGap;
+  auto place = [](QWidget* w, int x, int y, int wd, int ht) {
+    w->setGeometry(x, y, std::max(wd, 0), std::max(ht, 0));
+  };
+
+  // Title row; for an experience the number stands to the left of the title.
+  const bool experience = !edt_Number->isHidden();
+  int nameLeft = kMargin;
+  if (experience) {
+    place(lbl_Number, kMargin, kMargin, kNumberWidth, captionH);
+    place(edt_Number, kMargin, fieldTop, kNumberWidth, editH);
+    nameLeft += kNumberWidth + kGap;
+  }
+  place(lbl_Name, nameLeft, kMargin, width - kMargin - nameLeft, captionH);
+  place(edt_Name, nameLeft, fieldTop, width - kMargin - nameLeft, editH);
+  const int bodyTop = fieldTop + editH + kGap;
+
+  if (!experience) {
+    // A night's comment fills the rest of the panel.
+    place(lbl_Comment, kMargin, bodyTop, width - 2 * kMargin, captionH);
+    const int memoTop = bodyTop + captionH + kCaptionGap;
+    place(mmo_Comment, kMargin, memoTop, width - 2 * kMargin, height - kMargin - memoTop);
+    return;
+  }
+
+  const bool plain = !mmo_Description->isHidden();
+
+  // Bottom block: comment, marks and the read-only box on the left, the
+  // image with its buttons on the right (HTML experiences: marks only).
+  // The image column is wide enough for both buttons at their natural size.
+  const int imageColumn = std::max(kImageSize, btn_LoadImage->sizeHint().width() + kGap +
+                                                   btn_ClearImage->sizeHint().width());
+  const int imageLeft = width - kMargin - imageColumn;
+  const int leftWidth = plain ? imageLeft - 2 * kGap - kMargin : width - 2 * kMargin;
+  QCheckBox* boxes[4] = {box_Label1, box_Label2, box_Label3, box_Label4};
+  int shownMarks = 0;
+  int markWidth = 0;
+  for (QCheckBox* box : boxes) {
+    if (box->isHidden()) continue;
+    ++shownMarks;
+    markWidth = std::max(markWidth, box->sizeHint().width());
+  }
+  const int columnWidth = markWidth + 2 * kGap;
+  const int columns = (shownMarks > 1 && 2 * columnWidth <= leftWidth) ? 2 : 1;
+  const int markRows = (shownMarks + columns - 1) / columns;
+  const int marksHeight = (markRows + 1) * (boxH + kCaptionGap);  // plus the read-only box
+  const int imageBlock = captionH + kCaptionGap + kImageSize + kGap + buttonH;
+  const int commentBlock = plain ? captionH + kCaptionGap + kCommentHeight + kGap : 0;
+  const int blockHeight = plain ? std::max(imageBlock, commentBlock + marksHeight) : marksHeight;
+  const int blockTop = height - kMargin - blockHeight;
+
+  int marksTop = blockTop;
+  if (plain) {
+    place(lbl_Comment, kMargin, blockTop, leftWidth, captionH);
+    place(mmo_Comment, kMargin, blockTop + captionH + kCaptionGap, leftWidth, kCommentHeight);
+    marksTop = blockTop + commentBlock;
+
+    place(lbl_Image, imageLeft, blockTop, imageColumn, captionH);
+    const int imageTop = blockTop + captionH + kCaptionGap;
+    place(img_Image, imageLeft + (imageColumn - kImageSize) / 2, imageTop, kImageSize, kImageSize);
+    const int buttonWidth = (imageColumn - kGap) / 2;
+    const int buttonTop = imageTop + kImageSize + kGap;
+    place(btn_LoadImage, imageLeft, buttonTop, buttonWidth, buttonH);
+    place(btn_ClearImage, imageLeft + buttonWidth + kGap, buttonTop, imageColumn - buttonWidth - kGap,
+          buttonH);
+  }
+  int shown = 0;
+  for (QCheckBox* box : boxes) {
+    if (box->isHidden()) continue;
+    const int row = shown / columns;
+    const int column = shown % columns;
+    place(box, kMargin + column * columnWidth, marksTop + row * (boxH + kCaptionGap),
+          std::min(box->sizeHint().width(), columns == 1 ? leftWidth : columnWidth), boxH);
+    ++shown;
+  }
+  place(btn_ReadOnly, kMargin, marksTop + markRows * (boxH + kCaptionGap),
+        std::min(leftWidth, btn_ReadOnly->sizeHint().width() + kGap), boxH);
+
+  // Energy column at the right of the description (or the HTML editor).
+  const int energyWidth = std::max(lbl_Energy->sizeHint().width(),
+                                   kLevelLabelOffset + lbl_LowEnergyLevel->sizeHint().width());
+  const int energyLeft = width - kMargin - energyWidth;
+  const int bodyBottom = blockTop - kGap;
+  const int contentTop = bodyTop + captionH + kCaptionGap;
+  place(lbl_Energy, energyLeft, bodyTop, energyWidth, captionH);
+  place(trb_Energy, energyLeft, contentTop, kTrackWidth, bodyBottom - contentTop);
+  const int levelWidth = energyWidth - kLevelLabelOffset;
+  const int levelH = lbl_ZeroEnergyLevel->sizeHint().height();
+  const QRect track = trb_Energy->geometry();
+  place(lbl_HighEnergyLevel, track.left() + kLevelLabelOffset, track.top(), levelWidth, levelH);
+  place(lbl_ZeroEnergyLevel, track.left() + kLevelLabelOffset,
+        track.top() + (track.height() - levelH) / 2, levelWidth, levelH);
+  place(lbl_LowEnergyLevel, track.left() + kLevelLabelOffset, track.top() + track.height() - levelH,
+        levelWidth, levelH);
+
+  const int bodyWidth = energyLeft - kGap - kMargin;
+  place(lbl_Description, kMargin, bodyTop, bodyWidth, captionH);
+  place(mmo_Description, kMargin, contentTop, bodyWidth, bodyBottom - contentTop);
+  place(pgc_HTMLEditor, kMargin, bodyTop, bodyWidth, bodyBottom - bodyTop);
+}
+
+// ---------------------------------------------------------------- lock
+
+void Tfrm_MainForm::LockEditing() { ApplyReadOnlyState(true); }
+
+void Tfrm_MainForm::UnlockEditing() { ApplyReadOnlyState(false); }
+
+void Tfrm_MainForm::ApplyReadOnlyState(bool locked) {
+  edt_Number->setReadOnly(locked);
+  edt_Name->setReadOnly(locked);
+  if (IsHtml(FShownElement)) {
+    pgc_HTMLEditor->setEnabled(!locked);
+  } else {
+    mmo_Description->setReadOnly(locked);
+    mmo_Comment->setReadOnly(locked);
+    btn_LoadImage->setVisible(!locked);
+    btn_ClearImage->setVisible(!locked);
+  }
+  for (QCheckBox* box : {box_Label1, box_Label2, box_Label3, box_Label4}) box->setEnabled(!locked);
+  trb_Energy->setEnabled(!locked);
+  btn_ReadOnly->setChecked(locked);  // runs btn_ReadOnlyClick only on a real change
+}
+
+// ---------------------------------------------------------------- helpers
+
+TXMLNode* Tfrm_MainForm::EnsureChild(TXMLNode* parent, std::string_view name, std::uint8_t kind) {
+  if (TXMLNode* found = parent->FindNode(name)) return found;
+  TXMLNode* child = parent->AddChild(std::make_unique<TXMLNode>(std::string(name), kind));
+  child->SetLevel(parent->Level + 1);
+  return child;
+}
+
+void Tfrm_MainForm::SetMarkCaption(int index, const QString& caption) {
+  if (index < 0 || index >= 4) return;
+  // A label without a caption reads as "undefined": that mark stays unnamed.
+  const bool named = !caption.isEmpty() && caption != ToUi(smr::Undefined);
+  FMarkCaption[index] = named ? caption : QString();
+  FMarkNamed[index] = named;
+  QCheckBox* boxes[4] = {box_Label1, box_Label2, box_Label3, box_Label4};
+  boxes[index]->setText(FMarkCaption[index]);
+}
+
+void Tfrm_MainForm::ShowImage(const QString& path) {
+  // A picture that cannot be read leaves the default one; without that,
+  // the place stays empty.
+  QPixmap picture;
+  QString error;
+  if (!path.isEmpty() && ReadPicture(path, picture, error)) {
+    img_Image->setPixmap(picture);
+    return;
+  }
+  if (ReadPicture(FProgramDir + ToUi(smr::EmptyImageFileName), picture, error))
+    img_Image->setPixmap(picture);
+  else
+    img_Image->clear();
+}
+
+void Tfrm_MainForm::ColourEnergyLabels() {
+  const int p = trb_Energy->value();
+  const int min = trb_Energy->minimum();
+  const int max = trb_Energy->maximum();
+  const int page = trb_Energy->pageStep();
+  const QColor red(255, 0, 0);
+  const QColor black(0, 0, 0);
+  QLabel* reddened = nullptr;
+  if (p < min + page)
+    reddened = lbl_HighEnergyLevel;
+  else if ((max - page) / 2 < p && p < (max + page) / 2)
+    reddened = lbl_ZeroEnergyLevel;
+  else if (p > max - page)
+    reddened = lbl_LowEnergyLevel;
+  for (QLabel* l : {static_cast<QLabel*>(lbl_HighEnergyLevel), static_cast<QLabel*>(lbl_ZeroEnergyLevel),
+                    static_cast<QLabel*>(lbl_LowEnergyLevel)})
+    SetTextColour(l, l == reddened ? red : black);
+}
+
+// ---------------------------------------------------------------- handlers
+
+void Tfrm_MainForm::edt_NumberChange() {
+  TXMLNode* element = FShownElement;
+  if (!IsExperience(element)) return;
+  element->SetAttribute(smr::atNumber, FromUi(edt_Number->text(), TTextPlace::Attribute));
+  if (FCurrentNode) FCurrentNode->setText(0, ExperienceCaption(element));
+}
+
+void Tfrm_MainForm::edt_NameChange() {
+  TXMLNode* element = FShownElement;
+  if (!element) return;
+  const std::string text = FromUi(edt_Name->text(), TTextPlace::Attribute);
+  TXMLNode* named = nullptr;
+  const std::string& name = element->Name;
+  if (element == Library().Root.get() || name == smr::elLibrary || name == smr::elDirectory ||
+      name == smr::elFile || name == smr::elDay) {
+    named = element;
+  } else if (name == smr::elJournal) {
+    named = Pairs().FindFirst(element);  // the journal's title lives on the library's file element
+  } else if (name == smr::elExperience) {
+    element->SetAttribute(smr::atTitle, text);
+    if (FCurrentNode) FCurrentNode->setText(0, ExperienceCaption(element));
+    return;
+  }
+  if (!named) return;
+  named->SetAttribute(smr::atName, text);
+  if (FCurrentNode) FCurrentNode->setText(0, ToUi(text));
+}
+
+void Tfrm_MainForm::mmo_DescriptionChange() {
+  TXMLNode* element = FShownElement;
+  if (!IsExperience(element)) return;
+  TXMLNode* description = EnsureChild(element, smr::elDescription, nkElement);
+  TextNodeOf(description)->Value =
+      NormalizeSpaces(FromUi(mmo_Description->toPlainText(), TTextPlace::ElementText));
+}
+
+void Tfrm_MainForm::mmo_CommentChange() {
+  TXMLNode* element = FShownElement;
+  if (!element || (element->Name != smr::elDay && element->Name != smr::elExperience)) return;
+  TXMLNode* comment = FirstDirectChild(element, smr::elComment);
+  if (!comment) {
+    comment = element->AddChild(std::make_unique<TXMLNode>(std::string(smr::elComment), nkElement));
+    comment->SetLevel(element->Level + 1);
+  }
+  // A comment is one line: each line of the memo followed by one blank.
+  QString text = mmo_Comment->toPlainText();
+  text.replace(QChar(QChar::LineSeparator), QChar('\n'));
+  text.replace(QChar(QChar::ParagraphSeparator), QChar('\n'));
+  QString joined;
+  for (const QString& line : text.split(QChar('\n'))) joined += line + QChar(' ');
+  TextNodeOf(comment)->Value = NormalizeSpaces(FromUi(joined, TTextPlace::ElementText));
+}
+
+void Tfrm_MainForm::LabelClick(int index) {
+  TXMLNode* element = FShownElement;
+  if (!IsExperience(element)) return;
+  QCheckBox* boxes[4] = {box_Label1, box_Label2, box_Label3, box_Label4};
+  TXMLNode* properties = EnsureChild(element, smr::elProperties, nkEmptyElement);
+  properties->SetAttribute(smr::atLabel[index], boxes[index]->isChecked() ? smr::True : smr::False);
+}
+
+void Tfrm_MainForm::box_Label1Click() { LabelClick(0); }
+void Tfrm_MainForm::box_Label2Click() { LabelClick(1); }
+void Tfrm_MainForm::box_Label3Click() { LabelClick(2); }
+void Tfrm_MainForm::box_Label4Click() { LabelClick(3); }
+
+void Tfrm_MainForm::trb_EnergyChange() {
+  ColourEnergyLabels();
+  TXMLNode* element = FShownElement;
+  if (!IsExperience(element)) return;
+  EnsureChild(element, smr::elEnergy, nkEmptyElement)
+      ->SetAttribute(smr::atLevel, std::to_string(trb_Energy->value()));
+}
+
+// The shortcuts obey the lock like the track bar itself.
+void Tfrm_MainForm::lbl_HighEnergyLevelDblClick() {
+  if (IsExperience(FShownElement) && trb_Energy->isEnabled()) trb_Energy->setValue(0);
+}
+
+void Tfrm_MainForm::lbl_ZeroEnergyLevelDblClick() {
+  if (IsExperience(FShownElement) && trb_Energy->isEnabled())
+    trb_Energy->setValue(trb_Energy->maximum() / 2);
+}
+
+void Tfrm_MainForm::lbl_LowEnergyLevelDblClick() {
+  if (IsExperience(FShownElement) && trb_Energy->isEnabled())
+    trb_Energy->setValue(trb_Energy->maximum());
+}
+
+void Tfrm_MainForm::btn_LoadImageClick() {
+  TXMLNode* element = FShownElement;
+  if (!IsExperience(element)) return;
+  const QString chosen = Prompts().OpenFileName(this, dlg_OpenImage);
+  if (chosen.isEmpty()) return;
+  const QString fullName = QFileInfo(chosen).absoluteFilePath();
+  // The journal is windows-1251: a path it cannot hold would point nowhere.
+  const std::string stored = FromUi(fullName, TTextPlace::Attribute);
+  if (ToUi(stored) != fullName) {
+    Prompts().Error(this, U(res::ImagePathNotStorable).arg(fullName));
+    return;
+  }
+  QPixmap picture;
+  QString error;
+  if (!ReadPicture(fullName, picture, error)) {
+    Prompts().Error(this, error);
+    return;
+  }
+  img_Image->setPixmap(picture);
+  EnsureChild(element, smr::elImage, nkEmptyElement)->SetAttribute(smr::atPath, stored);
+}
+
+void Tfrm_MainForm::btn_ClearImageClick() {
+  TXMLNode* element = FShownElement;
+  if (!IsExperience(element)) return;
+  ShowImage(QString());
+  TXMLNode* image = element->FindNode(smr::elImage);
+  if (image && image->GetAttribute(smr::atPath) != smr::Undefined)
+    image->SetAttribute(smr::atPath, smr::Undefined);
+}
+
+void Tfrm_MainForm::btn_ReadOnlyClick() {
+  TXMLNode* element = FShownElement;
+  if (!IsExperience(element)) return;
+  const bool locked = btn_ReadOnly->isChecked();
+  element->SetAttribute(smr::atReadOnly, locked ? smr::True : smr::False);
+  if (locked)
+    LockEditing();
+  else
+    UnlockEditing();
+}

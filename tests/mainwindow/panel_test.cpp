@@ -1,0 +1,691 @@
+// The editing panel through the real window: typing into its fields,
+// clicking its boxes and labels, and the journal files saved afterwards.
+#include <QApplication>
+#include <QCheckBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "main_form_fixture.h"
+#include "smr_ClickLabel.h"
+#include "smr_Types.h"
+
+namespace {
+
+const std::string kLibraryProlog =
+    "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\n"
+    "<?xml-stylesheet href=\"library.xsl\" type=\"text/xsl\"?>\n"
+    "<!DOCTYPE dreamlibrary SYSTEM \"dream_library.dtd\">\n\n";
+
+const std::string kJournalProlog =
+    "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\n"
+    "<?xml-stylesheet href=\"../journal.xsl\" type=\"text/xsl\"?>\n"
+    "<!DOCTYPE somnary SYSTEM \"../somnary.dtd\">\n\n";
+
+QString U(const char* text) { return QString::fromUtf8(text); }
+std::string Cp(const char* utf8) { return Utf8ToCp1251(utf8); }
+
+const QColor kRed(255, 0, 0);
+const QColor kBlack(0, 0, 0);
+
+class Panel : public TMainFormFixture {
+ protected:
+  // A library "Библиотека" / "Каталог" / "Журнал" over journal.xml holding
+  // `days`; `labels` are the mark captions (nullptr: a label without caption).
+  void StartWith(const std::string& days,
+                 std::vector<const char*> labels = {"Осознанный сон", "Астральная проекция",
+                                                    "Выход из тела", "Другой опыт"}) {
+    WriteFile("journal.xml", kJournalProlog + "<somnary>\n" + days + "</somnary>\n");
+    WriteFile("library.xml", kLibraryProlog + "<dreamlibrary name=\"Библиотека\">\n"
+                                 "  <directory name=\"Каталог\">\n"
+                                 "    <file name=\"Журнал\" path=\"" + NativePath("journal.xml") +
+                                 "\" />\n  </directory>\n</dreamlibrary>\n");
+    std::string settings =
+        "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\n\n\n<settings>\n";
+    for (const char* caption : labels)
+      settings += caption ? "  <label caption=\"" + std::string(caption) + "\" />\n" : "  <label />\n";
+    settings += "  <library path=\"" + NativePath("library.xml") + "\" />\n</settings>\n";
+    WriteFile("dreams.ini", settings);
+    Start();
+    Form->show();
+    JournalNode = Node({"Библиотека", "Каталог", "Журнал"});
+    ASSERT_NE(JournalNode, nullptr);
+    Select(JournalNode);
+  }
+
+  QTreeWidgetItem* JournalNode = nullptr;
+  static QTreeWidgetItem* ChildNamed(QTreeWidgetItem* parent, const char* caption) {
+    for (int i = 0; parent && i < parent->childCount(); ++i)
+      if (parent->child(i)->text(0) == U(caption)) return parent->child(i);
+    return nullptr;
+  }
+  // Selects a night, or an experience of it, by captions.
+  void Show(const char* night, const char* experience = nullptr) {
+    QTreeWidgetItem* item = ChildNamed(JournalNode, night);
+    if (experience) item = ChildNamed(item, experience);
+    ASSERT_NE(item, nullptr) << night << " / " << (experience ? experience : "");
+    Select(item);
+  }
+  // Clicks a check box on its indicator.
+  static void Click(QCheckBox* box) {
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+  }
+  TXMLNode* Shown() const { return Tfrm_MainForm::ElementOf(Tree()->currentItem()); }
+  TXMLParser* JournalDocument() const { return Form->Journals().Find(NativePath("journal.xml")); }
+
+  // Key presses carrying each character, also those no ASCII key gives.
+  static void Type(QWidget* field, const QString& text) {
+    for (QChar ch : text) {
+      if (ch.unicode() < 128)
+        QTest::keyClick(field, static_cast<char>(ch.unicode()));
+      else
+        QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    }
+  }
+  // Replaces a field's whole text the way a user does: select all, type.
+  static void Retype(QWidget* field, const QString& text) {
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    if (text.isEmpty())
+      QTest::keyClick(field, Qt::Key_Delete);
+    else
+      Type(field, text);
+  }
+  // Types lines into a memo, pressing Enter between them.
+  static void TypeLines(QPlainTextEdit* memo, std::initializer_list<const char*> lines) {
+    Retype(memo, {});
+    bool first = true;
+    for (const char* line : lines) {
+      if (!first) QTest::keyClick(memo, Qt::Key_Return);
+      Type(memo, U(line));
+      first = false;
+    }
+  }
+
+  std::string SavedJournal() {
+    Form->btn_SaveClick();
+    EXPECT_EQ(Prompts->Count("Error"), 0);
+    return ReadText("journal.xml");
+  }
+
+  QCheckBox* Box(int index) const {
+    QCheckBox* boxes[4] = {Form->box_Label1, Form->box_Label2, Form->box_Label3, Form->box_Label4};
+    return boxes[index];
+  }
+  std::vector<bool> ShownMarks() const {
+    std::vector<bool> shown;
+    for (int i = 0; i < 4; ++i) shown.push_back(Box(i)->isVisible());
+    return shown;
+  }
+  // Which energy labels are red, as "1", "0", "-1" or "" when all are black.
+  std::string RedLevel() const {
+    std::string red;
+    int other = 0;
+    for (QLabel* label : {static_cast<QLabel*>(Form->lbl_HighEnergyLevel),
+                          static_cast<QLabel*>(Form->lbl_ZeroEnergyLevel),
+                          static_cast<QLabel*>(Form->lbl_LowEnergyLevel)}) {
+      const QColor colour = label->palette().color(QPalette::WindowText);
+      if (colour == kRed) red += (red.empty() ? "" : "+") + label->text().toStdString();
+      else if (colour != kBlack) ++other;
+    }
+    return other ? "<neither red nor black>" : red;
+  }
+  // The fields as the lock table leaves them. The text fields and image
+  // buttons belong to plain experiences; an HTML one leaves them unlocked.
+  void ExpectLocked(bool locked, bool html) const {
+    EXPECT_EQ(Form->btn_ReadOnly->isChecked(), locked);
+    EXPECT_EQ(Form->edt_Number->isReadOnly(), locked);
+    EXPECT_EQ(Form->edt_Name->isReadOnly(), locked);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(Box(i)->isEnabled(), !locked) << "mark " << i + 1;
+    EXPECT_EQ(Form->trb_Energy->isEnabled(), !locked);
+    const bool textLocked = locked && !html;
+    EXPECT_EQ(Form->mmo_Description->isReadOnly(), textLocked);
+    EXPECT_EQ(Form->mmo_Comment->isReadOnly(), textLocked);
+    EXPECT_EQ(Form->btn_LoadImage->isVisible(), !locked && !html);
+    EXPECT_EQ(Form->btn_ClearImage->isVisible(), !locked && !html);
+    if (html) EXPECT_EQ(Form->pgc_HTMLEditor->isEnabled(), !locked);
+  }
+  std::string Level() const {
+    TXMLNode* energy = Shown()->FindNode(smr::elEnergy);
+    return energy ? energy->GetAttribute(smr::atLevel) : "<no energy>";
+  }
+
+  void WriteImage(const QString& name, int width, int height, const QColor& colour, const char* format) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(colour);
+    ASSERT_TRUE(image.save(Path(name), format));
+  }
+  QColor ShownPictureColour() const {
+    const QPixmap picture = Form->img_Image->pixmap();
+    if (picture.isNull()) return QColor();
+    return picture.toImage().pixelColor(0, 0);
+  }
+};
+
+// --------------------------------------------------------------- marks
+
+TEST_F(Panel, MarksShowOnlyWhileEveryEarlierMarkHasACaption) {
+  const std::string days =
+      "  <day name=\"01.02.03\">\n    <experience number=\"1\" title=\"A\">\n    </experience>\n  </day>\n";
+  struct TCase {
+    std::vector<const char*> labels;
+    std::vector<bool> shown;
+  };
+  const TCase cases[] = {
+      {{"Один"}, {true, false, false, false}},
+      {{"Один", "Два"}, {true, true, false, false}},
+      {{"Один", "Два", "Три"}, {true, true, true, false}},
+      {{"Один", "Два", "Три", ""}, {true, true, true, false}},
+      {{"", "Два"}, {false, false, false, false}},
+      {{nullptr, "Два", "Три", "Четыре"}, {false, false, false, false}},
+      {{"Один", "", "Три", "Четыре"}, {true, false, false, false}},
+      {{}, {false, false, false, false}},
+  };
+  for (const TCase& c : cases) {
+    StartWith(days, c.labels);
+    Show("01.02.03", "1. A");
+    EXPECT_EQ(ShownMarks(), c.shown) << "labels: " << c.labels.size();
+    Stop();
+  }
+}
+
+TEST_F(Panel, OlderMarkNamesAreConvertedOnShowAndSavedUnderTheNewNames) {
+  StartWith(
+      "  <day name=\"01.02.03\">\n"
+      "    <experience number=\"1\" title=\"Old\">\n"
+      "      <properties luciddream=\"true\" astralprojection=\"true\" label3=\"true\" outofbody=\"false\" />\n"
+      "    </experience>\n"
+      "    <experience number=\"2\" title=\"Yes\">\n"
+      "      <properties label1=\"true\" label2=\"yes\" />\n"
+      "    </experience>\n"
+      "    <experience number=\"3\" title=\"None\">\n"
+      "    </experience>\n"
+      "  </day>\n");
+  Show("01.02.03", "1. Old");
+  // An older name replaces the value under the current one (mark 3).
+  EXPECT_TRUE(Box(0)->isChecked());
+  EXPECT_TRUE(Box(1)->isChecked());
+  EXPECT_FALSE(Box(2)->isChecked());
+  EXPECT_FALSE(Box(3)->isChecked());
+
+  Show("01.02.03", "2. Yes");
+  EXPECT_TRUE(Box(0)->isChecked());
+  EXPECT_FALSE(Box(1)->isChecked()) << "only \"true\" ticks a mark";
+
+  // No properties: all unticked; the box that changed writes its "false".
+  Show("01.02.03", "3. None");
+  for (int i = 0; i < 4; ++i) EXPECT_FALSE(Box(i)->isChecked()) << i;
+
+  EXPECT_EQ(SavedJournal(),
+            kJournalProlog +
+                "<somnary>\n"
+                "  <day name=\"01.02.03\">\n"
+                "    <experience number=\"1\" title=\"Old\">\n"
+                "      <properties label3=\"false\" label1=\"true\" label2=\"true\" label4=\"false\" />\n"
+                "    </experience>\n"
+                "    <experience number=\"2\" title=\"Yes\">\n"
+                "      <properties label1=\"true\" label2=\"false\" label3=\"false\" label4=\"false\" />\n"
+                "    </experience>\n"
+                "    <experience number=\"3\" title=\"None\">\n"
+                "      <properties label1=\"false\" />\n"
+                "    </experience>\n"
+                "  </day>\n"
+                "</somnary>\n");
+}
+
+TEST_F(Panel, TickingAMarkWithoutPropertiesCreatesThemEmpty) {
+  StartWith("  <day name=\"01.02.03\">\n    <experience number=\"1\" title=\"A\">\n    </experience>\n  </day>\n");
+  Show("01.02.03", "1. A");
+  Click(Box(2));
+  EXPECT_EQ(SavedJournal(), kJournalProlog +
+                                "<somnary>\n  <day name=\"01.02.03\">\n"
+                                "    <experience number=\"1\" title=\"A\">\n"
+                                "      <properties label3=\"true\" />\n"
+                                "    </experience>\n  </day>\n</somnary>\n");
+}
+
+// --------------------------------------------------------------- texts
+
+TEST_F(Panel, NumberAndTitleEachReplaceTheirOwnHalfOfTheCaption) {
+  StartWith("  <day name=\"01.02.03\">\n    <experience number=\"7\" title=\"Flight\">\n    </experience>\n  </day>\n");
+  Show("01.02.03", "7. Flight");
+  QTreeWidgetItem* node = Tree()->currentItem();
+
+  Retype(Form->edt_Number, "12");
+  EXPECT_EQ(Shown()->GetAttribute(smr::atNumber), "12");
+  EXPECT_EQ(node->text(0), "12. Flight");
+
+  Retype(Form->edt_Name, U("Полёт. Снова"));
+  EXPECT_EQ(node->text(0), U("12. Полёт. Снова"));
+  Retype(Form->edt_Number, "3");
+  EXPECT_EQ(node->text(0), U("3. Полёт. Снова")) << "a title holding \". \" survives a new number";
+  // A number holding ". " survives a new title.
+  Retype(Form->edt_Number, "3. 1");
+  Retype(Form->edt_Name, "X");
+  EXPECT_EQ(node->text(0), "3. 1. X");
+  Retype(Form->edt_Number, "3");
+  Retype(Form->edt_Name, U("Полёт. Снова"));
+
+  EXPECT_EQ(SavedJournal(), kJournalProlog +
+                                "<somnary>\n  <day name=\"01.02.03\">\n"
+                                "    <experience number=\"3\" title=\"Полёт. Снова\">\n"
+                                "    </experience>\n  </day>\n</somnary>\n");
+}
+
+TEST_F(Panel, NamesOfNightsJournalsAndCataloguesGoToTheirElements) {
+  StartWith("  <day name=\"01.02.03\">\n  </day>\n");
+  // The journal node is bound to the journal root by now: its title lives
+  // on the library's file element.
+  Retype(Form->edt_Name, U("Сны"));
+  EXPECT_EQ(Tree()->currentItem()->text(0), U("Сны"));
+  EXPECT_EQ(Form->lbl_Name->text(), U("Название:"));
+
+  Show("01.02.03");
+  EXPECT_EQ(Form->lbl_Name->text(), U("Дата:"));
+  Retype(Form->edt_Name, "02.02.03");
+  EXPECT_EQ(Tree()->currentItem()->text(0), "02.02.03");
+
+  Select(Node({"Библиотека", "Каталог"}));
+  Retype(Form->edt_Name, U("Папка"));
+
+  Form->btn_SaveClick();
+  EXPECT_NE(ReadText("journal.xml").find("  <day name=\"02.02.03\">\n"), std::string::npos);
+  const std::string library = ReadText("library.xml");
+  EXPECT_NE(library.find("  <directory name=\"Папка\">\n"), std::string::npos) << library;
+  EXPECT_NE(library.find("    <file name=\"Сны\" path="), std::string::npos) << library;
+}
+
+TEST_F(Panel, DescriptionAndCommentAreNormalisedAndTheCommentKeptOnOneLine) {
+  StartWith(
+      "  <day name=\"01.02.03\">\n"
+      "    <experience number=\"1\" title=\"A\">\n    </experience>\n"
+      "    <experience number=\"2\" title=\"B\">\n    </experience>\n"
+      "  </day>\n");
+  Show("01.02.03", "1. A");
+  Retype(Form->mmo_Description, "   one   two   ");
+  EXPECT_EQ(Shown()->FindNode(smr::elDescription)->FirstText(), "one two");
+  TypeLines(Form->mmo_Comment, {"  first", "second  ", "   third"});
+  EXPECT_EQ(Shown()->FindNode(smr::elComment)->FirstText(), "first second third");
+
+  // Its empty fields differ from the ones shown before: they are written back.
+  Show("01.02.03", "2. B");
+  TypeLines(Form->mmo_Description, {"top   line", "   next"});
+  EXPECT_EQ(Shown()->FindNode(smr::elDescription)->FirstText(), "top line\r\n next");
+
+  Show("01.02.03");
+  TypeLines(Form->mmo_Comment, {"night", "", "  comment"});
+
+  EXPECT_EQ(SavedJournal(), kJournalProlog +
+                                "<somnary>\n"
+                                "  <day name=\"01.02.03\">\n"
+                                "    <experience number=\"1\" title=\"A\">\n"
+                                "      <description>one two</description>\n"
+                                "      <comment>first second third</comment>\n"
+                                "    </experience>\n"
+                                "    <experience number=\"2\" title=\"B\">\n"
+                                "      <description>top line\n next</description>\n"
+                                "      <comment></comment>\n"
+                                "    </experience>\n"
+                                "    <comment>night comment</comment>\n"
+                                "  </day>\n"
+                                "</somnary>\n");
+
+  // The description's line break becomes a blank when the file is read again.
+  TXMLParser reread;
+  reread.Load(NativePath("journal.xml"));
+  ASSERT_EQ(reread.Status, xsLoaded);
+  EXPECT_EQ(reread.Root->Child(0)->Child(1)->FindNode(smr::elDescription)->FirstText(), "top line next");
+}
+
+TEST_F(Panel, TypedQuotesAnglesAndForeignCharactersCannotBreakTheJournal) {
+  StartWith("  <day name=\"01.02.03\">\n    <experience number=\"7\" title=\"Flight\">\n    </experience>\n  </day>\n");
+  Show("01.02.03", "7. Flight");
+  Retype(Form->edt_Number, "1\"2");
+  Retype(Form->edt_Name, U("Он сказал \"да\" > <нет>"));
+  Retype(Form->mmo_Description, U("a < b > c \"d\" 日"));
+  Retype(Form->mmo_Comment, U("<x> 日"));
+  EXPECT_EQ(Tree()->currentItem()->text(0), U("1”2. Он сказал ”да” › <нет›"));
+
+  const std::string saved = SavedJournal();
+  EXPECT_EQ(saved, kJournalProlog +
+                       "<somnary>\n  <day name=\"01.02.03\">\n"
+                       "    <experience number=\"1”2\" title=\"Он сказал ”да” › <нет›\">\n"
+                       "      <description>a ‹ b > c \"d\" ?</description>\n"
+                       "      <comment>‹x> ?</comment>\n"
+                       "    </experience>\n  </day>\n</somnary>\n");
+  TXMLParser reread;
+  reread.Load(NativePath("journal.xml"));
+  EXPECT_EQ(reread.Status, xsLoaded);
+  const TXMLNode* experience = reread.Root->Child(0)->Child(0);
+  ASSERT_NE(experience, nullptr);
+  EXPECT_EQ(experience->GetAttribute(smr::atTitle), Cp("Он сказал ”да” › <нет›"));
+  EXPECT_EQ(experience->FindNode(smr::elComment)->FirstText(), Cp("‹x> ?"));
+}
+
+TEST_F(Panel, ShowingWritesBackOnlyValuesThatDifferFromTheFields) {
+  StartWith(
+      "  <day name=\"01.02.03\">\n"
+      "    <experience number=\"1\" title=\"A\">\n    </experience>\n"
+      "    <experience number=\"2\" title=\"B\">\n    </experience>\n"
+      "  </day>\n");
+  Show("01.02.03", "1. A");
+  Show("01.02.03", "2. B");
+  Show("01.02.03", "1. A");
+  // Empty description and comment, unticked marks, the middle energy and
+  // no lock match what the fields held: no child element was added.
+  EXPECT_EQ(SavedJournal(), kJournalProlog +
+                                "<somnary>\n  <day name=\"01.02.03\">\n"
+                                "    <experience number=\"1\" title=\"A\">\n    </experience>\n"
+                                "    <experience number=\"2\" title=\"B\">\n    </experience>\n"
+                                "  </day>\n</somnary>\n");
+}
+
+TEST_F(Panel, FieldsChangeNothingWhileNothingIsSelected) {
+  WriteSettings("");
+  Start();
+  Form->show();
+  ASSERT_EQ(Tree()->currentItem(), nullptr);
+  Type(Form->edt_Name, "x");
+  Form->edt_Number->setText("5");
+  Form->mmo_Comment->setPlainText("y");
+  Form->box_Label1->setChecked(true);
+  Form->trb_Energy->setValue(10);
+  Form->btn_ReadOnly->setChecked(true);
+  Form->btn_ClearImageClick();
+  Form->lbl_ZeroEnergyLevelDblClick();
+  EXPECT_TRUE(Form->Library().Root->Attributes.empty());
+  EXPECT_TRUE(Form->Library().Root->Children.empty());
+  EXPECT_EQ(Prompts->Asked.size(), 0u);
+}
+
+// --------------------------------------------------------------- energy
+
+TEST_F(Panel, EnergyLabelsTurnRedInsideTheirRanges) {
+  StartWith("  <day name=\"01.02.03\">\n    <experience number=\"1\" title=\"A\">\n    </experience>\n  </day>\n");
+  Show("01.02.03", "1. A");
+  const std::pair<int, const char*> table[] = {
+      {0, "1"},    {19, "1"},   {20, ""},    {90, ""},     {91, "0"},   {100, "0"},
+      {109, "0"},  {110, ""},   {180, ""},   {181, "-1"},  {200, "-1"},
+  };
+  for (const auto& [position, red] : table) {
+    Form->trb_Energy->setValue(position);
+    EXPECT_EQ(RedLevel(), red) << "position " << position;
+    EXPECT_EQ(Level(), std::to_string(position));
+  }
+}
+
+TEST_F(Panel, TrackBarRunsFromOneAtTheTopToMinusOneAtTheBottom) {
+  StartWith("  <day name=\"01.02.03\">\n    <experience number=\"1\" title=\"A\">\n    </experience>\n  </day>\n");
+  Show("01.02.03", "1. A");
+  QSlider* track = Form->trb_Energy;
+  EXPECT_EQ(track->minimum(), 0);
+  EXPECT_EQ(track->maximum(), 200);
+  EXPECT_EQ(track->pageStep(), 20);
+  EXPECT_LT(Form->lbl_HighEnergyLevel->y(), Form->lbl_LowEnergyLevel->y());
+  // Up moves towards "1", which is position 0.
+  QTest::keyClick(track, Qt::Key_PageUp);
+  EXPECT_EQ(Level(), "80");
+  QTest::keyClick(track, Qt::Key_Down);
+  EXPECT_EQ(Level(), "81");
+  QTest::keyClick(track, Qt::Key_Home);
+  EXPECT_EQ(Level(), "0");
+  EXPECT_EQ(RedLevel(), "1");
+}
+
+TEST_F(Panel, DoubleClickingALevelLabelMovesTheTrackBarThere) {
+  StartWith(
+      "  <day name=\"01.02.03\">\n"
+      "    <experience number=\"1\" title=\"A\">\n      <energy level=\"150\" />\n    </experience>\n"
+      "    <experience number=\"2\" title=\"B\">\n    </experience>\n"
+      "  </day>\n");
+  // Without energy the bar stands in the middle; "0" changes nothing then.
+  Show("01.02.03", "2. B");
+  EXPECT_EQ(Form->trb_Energy->value(), 100);
+  EXPECT_EQ(RedLevel(), "0");
+  QTest::mouseDClick(Form->lbl_ZeroEnergyLevel, Qt::LeftButton);
+  EXPECT_EQ(Shown()->FindNode(smr::elEnergy), nullptr);
+
+  Show("01.02.03", "1. A");
+  EXPECT_EQ(Form->trb_Energy->value(), 150);
+  EXPECT_EQ(RedLevel(), "");
+
+  QTest::mouseDClick(Form->lbl_ZeroEnergyLevel, Qt::LeftButton);
+  EXPECT_EQ(Level(), "100");
+  EXPECT_EQ(RedLevel(), "0");
+  QTest::mouseDClick(Form->lbl_HighEnergyLevel, Qt::LeftButton);
+  EXPECT_EQ(Level(), "0");
+  EXPECT_EQ(RedLevel(), "1");
+  QTest::mouseDClick(Form->lbl_LowEnergyLevel, Qt::LeftButton);
+  EXPECT_EQ(Level(), "200");
+  EXPECT_EQ(RedLevel(), "-1");
+}
+
+TEST_F(Panel, EnergyWithoutAUsableLevelShowsTheMiddle) {
+  StartWith(
+      "  <day name=\"01.02.03\">\n"
+      "    <experience number=\"1\" title=\"A\">\n      <energy level=\"30\" />\n    </experience>\n"
+      "    <experience number=\"2\" title=\"B\">\n      <energy />\n    </experience>\n"
+      "    <experience number=\"3\" title=\"C\">\n      <energy level=\"30\" />\n    </experience>\n"
+      "    <experience number=\"4\" title=\"D\">\n      <energy level=\"высоко\" />\n    </experience>\n"
+      "  </day>\n");
+  Show("01.02.03", "1. A");
+  EXPECT_EQ(RedLevel(), "");
+  Show("01.02.03", "2. B");
+  EXPECT_EQ(Form->trb_Energy->value(), 100);
+  EXPECT_EQ(RedLevel(), "0");
+  EXPECT_EQ(Level(), "100") << "the shown middle is written back";
+  Show("01.02.03", "3. C");
+  Show("01.02.03", "4. D");
+  EXPECT_EQ(Form->trb_Energy->value(), 100);
+}
+
+// --------------------------------------------------------------- image
+
+class PanelImage : public Panel {
+ protected:
+  void SetUp() override {
+    Panel::SetUp();
+    WriteImage("empty.bmp", 140, 140, QColor(0, 255, 0), "BMP");
+    WriteImage("red.bmp", 20, 10, QColor(255, 0, 0), "BMP");
+    WriteImage("blue.png", 30, 30, QColor(0, 0, 255), "PNG");
+    WriteImage("teal.jpg", 30, 30, QColor(0, 128, 128), "JPG");
+    WriteBytes("broken.bmp", "BM this is not a picture");
+  }
+  void StartWithImages() {
+    StartWith(
+        "  <day name=\"01.02.03\">\n"
+        "    <experience number=\"1\" title=\"Plain\">\n    </experience>\n"
+        "    <experience number=\"2\" title=\"Pictured\">\n"
+        "      <image path=\"" + NativePath("red.bmp") + "\" />\n    </experience>\n"
+        "    <experience number=\"3\" title=\"Cleared\">\n"
+        "      <image path=\"undefined\" />\n    </experience>\n"
+        "  </day>\n");
+  }
+};
+
+TEST_F(PanelImage, ClearingWithoutAPictureChangesNothing) {
+  StartWithImages();
+  Show("01.02.03", "1. Plain");
+  const std::string before = JournalDocument()->SaveToText();
+  QTest::mouseClick(Form->btn_ClearImage, Qt::LeftButton);
+  EXPECT_EQ(JournalDocument()->SaveToText(), before);
+  Show("01.02.03", "3. Cleared");
+  QTest::mouseClick(Form->btn_ClearImage, Qt::LeftButton);
+  EXPECT_EQ(JournalDocument()->SaveToText(), before);
+}
+
+TEST_F(PanelImage, ClearingALoadedPictureStoresUndefined) {
+  StartWithImages();
+  Show("01.02.03", "3. Cleared");
+  EXPECT_EQ(ShownPictureColour(), QColor(0, 255, 0));
+  Show("01.02.03", "2. Pictured");
+  EXPECT_EQ(Form->img_Image->pixmap().size(), QSize(20, 10));
+  EXPECT_EQ(ShownPictureColour(), QColor(255, 0, 0));
+  QTest::mouseClick(Form->btn_ClearImage, Qt::LeftButton);
+  EXPECT_EQ(ShownPictureColour(), QColor(0, 255, 0));
+  EXPECT_NE(SavedJournal().find("    <experience number=\"2\" title=\"Pictured\">\n"
+                                "      <image path=\"undefined\" />\n"),
+            std::string::npos);
+}
+
+TEST_F(PanelImage, LoadingStoresTheFullPathOfBitmapsPngAndJpeg) {
+  StartWithImages();
+  Show("01.02.03", "1. Plain");
+  Prompts->OpenFiles = {Path("blue.png"), Path("teal.jpg")};
+  QTest::mouseClick(Form->btn_LoadImage, Qt::LeftButton);
+  ASSERT_EQ(Prompts->Count("Open"), 1);
+  EXPECT_EQ(Prompts->Asked.back().Text, U("Открыть изображение"));
+  EXPECT_TRUE(Prompts->Asked.back().Filter.startsWith(
+      U("Windows BMP (*.bmp)|*.bmp|Все файлы (*.*)|*.*|")));
+  EXPECT_TRUE(Prompts->Asked.back().Filter.contains("*.png"));
+  EXPECT_TRUE(Prompts->Asked.back().Filter.contains("*.jpg"));
+  EXPECT_EQ(ShownPictureColour(), QColor(0, 0, 255));
+
+  QTest::mouseClick(Form->btn_LoadImage, Qt::LeftButton);
+  EXPECT_EQ(Form->img_Image->pixmap().size(), QSize(30, 30));
+  EXPECT_NE(SavedJournal().find("    <experience number=\"1\" title=\"Plain\">\n"
+                                "      <image path=\"" + NativePath("teal.jpg") + "\" />\n"
+                                "    </experience>\n"),
+            std::string::npos);
+}
+
+TEST_F(PanelImage, APictureThatCannotBeReadShowsTheMessageAndChangesNothing) {
+  StartWithImages();
+  Show("01.02.03", "2. Pictured");
+  const std::string before = JournalDocument()->SaveToText();
+  Prompts->OpenFiles = {Path("broken.bmp"), Path("missing.bmp"), QString()};
+  QTest::mouseClick(Form->btn_LoadImage, Qt::LeftButton);
+  QTest::mouseClick(Form->btn_LoadImage, Qt::LeftButton);
+  QTest::mouseClick(Form->btn_LoadImage, Qt::LeftButton);  // cancelled
+  const QStringList errors = Prompts->Messages("Error");
+  ASSERT_EQ(errors.size(), 2);
+  EXPECT_TRUE(errors[0].contains("broken.bmp")) << errors[0].toStdString();
+  EXPECT_TRUE(errors[1].contains("missing.bmp")) << errors[1].toStdString();
+  EXPECT_EQ(JournalDocument()->SaveToText(), before);
+  EXPECT_EQ(ShownPictureColour(), QColor(255, 0, 0));
+}
+
+// --------------------------------------------------------------- read-only
+
+TEST_F(Panel, ReadOnlyBoxLocksAndUnlocksAPlainExperience) {
+  StartWith("  <day name=\"01.02.03\">\n    <experience number=\"1\" title=\"A\">\n    </experience>\n  </day>\n");
+  Show("01.02.03", "1. A");
+  ExpectLocked(false, false);
+  Click(Form->btn_ReadOnly);
+  EXPECT_EQ(Shown()->GetAttribute(smr::atReadOnly), "true");
+  {
+    SCOPED_TRACE("locked");
+    ExpectLocked(true, false);
+  }
+  // Typing and the level shortcuts leave a locked experience alone.
+  Type(Form->edt_Name, "zzz");
+  QTest::mouseDClick(Form->lbl_HighEnergyLevel, Qt::LeftButton);
+  EXPECT_EQ(Shown()->GetAttribute(smr::atTitle), "A");
+  EXPECT_EQ(Shown()->FindNode(smr::elEnergy), nullptr);
+
+  Click(Form->btn_ReadOnly);
+  EXPECT_EQ(Shown()->GetAttribute(smr::atReadOnly), "false");
+  SCOPED_TRACE("unlocked");
+  ExpectLocked(false, false);
+}
+
+TEST_F(Panel, StoredLockIsAppliedOnShowAndEndsWithTheExperience) {
+  StartWith(
+      "  <day name=\"01.02.03\">\n"
+      "    <experience number=\"1\" title=\"Locked\" readonly=\"true\">\n    </experience>\n"
+      "    <experience number=\"2\" title=\"Open\">\n    </experience>\n"
+      "  </day>\n");
+  Show("01.02.03", "1. Locked");
+  ExpectLocked(true, false);
+
+  // A night shown next is editable again.
+  Show("01.02.03");
+  EXPECT_FALSE(Form->edt_Name->isReadOnly());
+  EXPECT_FALSE(Form->mmo_Comment->isReadOnly());
+
+  Show("01.02.03", "1. Locked");
+  Show("01.02.03", "2. Open");
+  ExpectLocked(false, false);
+  // The box changed while the open experience was shown: it was written.
+  EXPECT_EQ(Shown()->GetAttribute(smr::atReadOnly), "false");
+}
+
+TEST_F(Panel, HtmlExperienceShowsItsFieldsAndLocksWithoutTheTextFields) {
+  StartWith(
+      "  <day name=\"01.02.03\">\n"
+      "    <experience number=\"2\" title=\"Web\" type=\"html\" file=\"web.html\">\n"
+      "      <properties luciddream=\"true\" />\n"
+      "    </experience>\n"
+      "  </day>\n");
+  Show("01.02.03", "2. Web");
+  for (QWidget* w : std::initializer_list<QWidget*>{Form->edt_Number, Form->edt_Name, Form->btn_ReadOnly,
+                                                    Form->trb_Energy, Form->lbl_ZeroEnergyLevel, Box(3)})
+    EXPECT_TRUE(w->isVisible()) << w->objectName().toStdString();
+  for (QWidget* w : std::initializer_list<QWidget*>{Form->mmo_Description, Form->lbl_Description,
+                                                    Form->mmo_Comment, Form->img_Image, Form->pgc_HTMLEditor})
+    EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
+  // Older mark names are converted here too rather than lost.
+  EXPECT_TRUE(Box(0)->isChecked());
+  EXPECT_EQ(Shown()->FindNode(smr::elProperties)->GetAttribute(smr::atLabel[0]), "true");
+
+  Click(Form->btn_ReadOnly);
+  EXPECT_EQ(Shown()->GetAttribute(smr::atReadOnly), "true");
+  {
+    SCOPED_TRACE("locked");
+    ExpectLocked(true, true);
+  }
+  Click(Form->btn_ReadOnly);
+  EXPECT_EQ(Shown()->GetAttribute(smr::atReadOnly), "false");
+  SCOPED_TRACE("unlocked");
+  ExpectLocked(false, true);
+}
+
+// --------------------------------------------------------------- layout
+
+TEST_F(Panel, ShownControlsStayInsideTheWorkAreaWithoutOverlapping) {
+  StartWith(
+      "  <day name=\"01.02.03\">\n"
+      "    <experience number=\"1\" title=\"Plain\">\n    </experience>\n"
+      "    <experience number=\"2\" title=\"Web\" type=\"html\" file=\"web.html\">\n    </experience>\n"
+      "  </day>\n");
+  EXPECT_EQ(Form->minimumSize(), QSize(640, 480));
+  const char* shown[][2] = {{"01.02.03", nullptr}, {"01.02.03", "1. Plain"}, {"01.02.03", "2. Web"}};
+  for (QSize size : {QSize(640, 480), QSize(1100, 760)}) {
+    Form->resize(size);
+    QApplication::processEvents();
+    for (const auto& item : shown) {
+      Show(item[0], item[1]);
+      const QRect area = Form->pnl_WorkArea->rect();
+      QList<QWidget*> visible;
+      for (QWidget* w : Form->pnl_WorkArea->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (w->isVisible()) visible << w;
+      for (int i = 0; i < visible.size(); ++i) {
+        const QRect r = visible[i]->geometry();
+        const std::string name = visible[i]->objectName().toStdString();
+        EXPECT_TRUE(area.contains(r)) << name << " outside at " << size.width() << "x" << size.height();
+        EXPECT_GT(r.height(), 0) << name;
+        for (int j = i + 1; j < visible.size(); ++j) {
+          // The level labels stand beside the narrow track inside its column.
+          const QRect other = visible[j]->geometry();
+          EXPECT_FALSE(r.intersects(other))
+              << name << " overlaps " << visible[j]->objectName().toStdString() << " at "
+              << size.width() << "x" << size.height();
+        }
+      }
+      if (item[1]) {
+        const QRect track = Form->trb_Energy->geometry();
+        const QRect zero = Form->lbl_ZeroEnergyLevel->geometry();
+        EXPECT_EQ(zero.left(), track.left() + 28);
+        EXPECT_EQ(zero.top(), track.top() + (track.height() - zero.height()) / 2);
+      }
+    }
+  }
+  Show("01.02.03", "1. Plain");
+  EXPECT_EQ(Form->mmo_Comment->height(), 64);
+}
+
+}  // namespace

@@ -1,0 +1,172 @@
+// Building the library tree and what selecting its nodes does.
+#include <QAction>
+#include <QLineEdit>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include "main_form_fixture.h"
+#include "smr_Types.h"
+
+namespace {
+
+std::string Journal(int nights, int perNight) {
+  std::string text = "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\n\n\n<somnary>\n";
+  int number = 1;
+  for (int n = 0; n < nights; ++n) {
+    text += "  <day name=\"0" + std::to_string(n + 1) + ".01.26\">\n";
+    for (int e = 0; e < perNight; ++e, ++number)
+      text += "    <experience number=\"" + std::to_string(number) + "\" title=\"Сон " + std::to_string(number) +
+              "\">\n    </experience>\n";
+    text += "  </day>\n";
+  }
+  return text + "</somnary>\n";
+}
+
+class LibraryTree : public TMainFormFixture {
+ protected:
+  // Three journals in one catalogue; `defaults` gives their default attributes.
+  void Build(const std::string& aDefault = {}, const std::string& bDefault = {}) {
+    WriteFile("a.xml", Journal(2, 3));  // 6 experiences
+    WriteFile("b.xml", Journal(1, 7));
+    auto attr = [](const std::string& v) { return v.empty() ? std::string() : " default=\"" + v + "\""; };
+    WriteFile("lib.xml",
+              "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\n\n\n"
+              "<dreamlibrary name=\"Л\">\n  <directory name=\"К\">\n"
+              "    <file name=\"A\" path=\"" + NativePath("a.xml") + "\"" + attr(aDefault) + " />\n"
+              "    <file name=\"B\" path=\"" + NativePath("b.xml") + "\"" + attr(bDefault) + " />\n"
+              "    <file name=\"Без пути\" />\n"
+              "  </directory>\n  <directory name=\"Один\">\n    <directory name=\"Единственный\">\n"
+              "    </directory>\n  </directory>\n</dreamlibrary>\n");
+    WriteSettings(NativePath("lib.xml"));
+    Start();
+  }
+  QTreeWidgetItem* File(const char* name) const {
+    return Node({QString::fromUtf8("Л"), QString::fromUtf8("К"), QString::fromUtf8(name)});
+  }
+  TXMLNode* FileElement(int index) const {
+    return Form->Library().Root->Child(0)->Child(index);
+  }
+};
+
+TEST_F(LibraryTree, AJournalIsReadOnceAndItsNightsAreAddedOnce) {
+  Build();
+  ASSERT_EQ(File("A")->childCount(), 0);
+  Select(File("A"));
+  ASSERT_EQ(File("A")->childCount(), 2);
+  EXPECT_EQ(File("A")->child(1)->child(2)->text(0), QString::fromUtf8("6. Сон 6"));
+  EXPECT_EQ(Form->Journals().Count(), 1);
+  EXPECT_EQ(Form->ElementOf(File("A"))->Name, smr::elJournal);
+  EXPECT_EQ(Form->Pairs().FindFirst(Form->ElementOf(File("A"))), FileElement(0));
+  Select(File("B"));
+  Select(File("A"));
+  EXPECT_EQ(File("A")->childCount(), 2);
+  EXPECT_EQ(Form->Journals().Count(), 2);
+  EXPECT_EQ(Form->edt_Name->text(), "A");
+}
+
+TEST_F(LibraryTree, TheDefaultMovesToTheJournalSelectedLast) {
+  Build();
+  Select(File("A"));
+  EXPECT_EQ(FileElement(0)->GetAttribute(smr::atDefault), "yes");
+  Select(File("B"));
+  EXPECT_EQ(FileElement(0)->GetAttribute(smr::atDefault), "no");
+  EXPECT_EQ(FileElement(1)->GetAttribute(smr::atDefault), "yes");
+  Stop();
+  const std::string library = ReadText("lib.xml");
+  EXPECT_NE(library.find("a.xml\" default=\"no\" />"), std::string::npos) << library;
+  EXPECT_NE(library.find("b.xml\" default=\"yes\" />"), std::string::npos) << library;
+}
+
+TEST_F(LibraryTree, ALibraryOpensWithItsDefaultJournalSelectedLoadedAndExpanded) {
+  Build("yes", "yes");
+  // Both were selected in turn while the tree was built; the last one stays.
+  EXPECT_EQ(Tree()->currentItem(), File("B"));
+  EXPECT_TRUE(File("B")->isExpanded());
+  EXPECT_EQ(File("B")->child(0)->childCount(), 7);
+  EXPECT_EQ(FileElement(0)->GetAttribute(smr::atDefault), "no");
+  EXPECT_EQ(FileElement(1)->GetAttribute(smr::atDefault), "yes");
+}
+
+TEST_F(LibraryTree, MoveCommandsFollowThePlaceAmongSiblings) {
+  Build();
+  auto moves = [&] {
+    EXPECT_EQ(Form->btn_MoveUp->isEnabled(), Form->mnu_MoveUp->isEnabled());
+    return std::pair(Form->mnu_MoveUp->isEnabled(), Form->mnu_MoveDown->isEnabled());
+  };
+  Select(File("A"));
+  EXPECT_EQ(moves(), std::pair(false, true));
+  Select(File("B"));
+  EXPECT_EQ(moves(), std::pair(true, true));
+  Select(File("Без пути"));
+  EXPECT_EQ(moves(), std::pair(true, false));
+  Select(Node({QString::fromUtf8("Л"), QString::fromUtf8("Один"), QString::fromUtf8("Единственный")}));
+  EXPECT_EQ(moves(), std::pair(false, false));
+  EXPECT_TRUE(Form->mnu_Delete->isEnabled());
+  Select(Tree()->topLevelItem(0));
+  EXPECT_EQ(moves(), std::pair(false, false));
+  EXPECT_FALSE(Form->mnu_Delete->isEnabled());
+}
+
+TEST_F(LibraryTree, SelectingANightProposesTheNextNumberOfTheWholeJournal) {
+  Build();
+  Select(File("B"));
+  Select(File("B")->child(0));
+  EXPECT_EQ(Form->NextExperienceNumber(), 8);
+  EXPECT_TRUE(Form->mnu_CreateExperience->isEnabled());
+  Select(File("A"));
+  Select(File("A")->child(0));  // a night with 3 of the journal's 6
+  EXPECT_EQ(Form->NextExperienceNumber(), 7);
+}
+
+TEST_F(LibraryTree, CommandsFollowTheSelectedKind) {
+  Build();
+  struct Row {
+    QTreeWidgetItem* node;
+    bool catalogue, journal, night, experience, exportOn;
+  };
+  Select(File("A"));
+  QTreeWidgetItem* night = File("A")->child(0);
+  const Row rows[] = {
+      {Tree()->topLevelItem(0), true, false, false, false, true},
+      {Node({QString::fromUtf8("Л"), QString::fromUtf8("К")}), true, true, false, false, false},
+      {File("A"), false, false, true, false, true},
+      {night, false, false, false, true, false},
+      {night->child(0), false, false, false, false, false},
+  };
+  for (const Row& row : rows) {
+    Select(row.node);
+    SCOPED_TRACE(row.node->text(0).toStdString());
+    EXPECT_EQ(Form->mnu_CreateDirectory->isEnabled(), row.catalogue);
+    EXPECT_EQ(Form->pmn_CreateDirectory->isEnabled(), row.catalogue);
+    EXPECT_EQ(Form->mnu_CreateFile->isEnabled(), row.journal);
+    EXPECT_EQ(Form->mnu_CreateDay->isEnabled(), row.night);
+    EXPECT_EQ(Form->pmn_CreateExperience->isEnabled(), row.experience);
+    EXPECT_EQ(Form->mnu_Export->isEnabled(), row.exportOn);
+  }
+}
+
+TEST_F(LibraryTree, AJournalWithoutPathIsShownButNotOpened) {
+  Build();
+  Select(File("Без пути"));
+  EXPECT_EQ(Form->edt_Name->text(), QString::fromUtf8("Без пути"));
+  EXPECT_EQ(Form->Journals().Count(), 0);
+  EXPECT_EQ(Form->ElementOf(File("Без пути"))->Name, smr::elFile);
+  EXPECT_FALSE(Form->mnu_CreateDay->isEnabled());
+  EXPECT_FALSE(Form->btn_Create->isEnabled());
+}
+
+TEST_F(LibraryTree, ABrokenJournalOpensWithWhatWasReadAndIsBackedUp) {
+  Build();
+  WriteFile("a.xml", "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\n\n\n<somnary>\n"
+                     "  <day name=\"1\">\n  </day>\n  <day name=\"2\">\n");
+  const std::string original = ReadBytes("a.xml");
+  Select(File("A"));
+  EXPECT_EQ(File("A")->childCount(), 2);
+  ASSERT_EQ(Prompts->Count("Information"), 1);
+  EXPECT_TRUE(Prompts->Messages("Information")[0].contains(Path("a.xml.bak")));
+  Stop();
+  EXPECT_EQ(ReadBytes("a.xml.bak"), original);
+  EXPECT_NE(ReadText("a.xml").find("<day name=\"2\">\n  </day>\n</somnary>\n"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,288 @@
+// Saving: the target is replaced atomically or not at all, and a file that
+// was not read cleanly is kept as a backup before it is first written over.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <algorithm>
+
+#include "xml_mainUnit.h"
+#include "xml_test_util.h"
+
+using xmltest::kDecl1251;
+using xmltest::ReadBytes;
+using xmltest::WriteBytes;
+
+namespace {
+
+class XmlSaveTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+
+  std::string Path(const char* name) const { return dir.filePath(name).toStdString(); }
+
+  // Every entry of the folder, hidden ones and leftovers of a save included.
+  std::vector<std::string> Entries() const {
+    std::vector<std::string> names;
+    for (const QString& n :
+         QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+      names.push_back(n.toStdString());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  QTemporaryDir dir;
+};
+
+using Names = std::vector<std::string>;
+
+// A writer that lets `limit` bytes through in total, then fails.
+TChunkWriter FailingAfter(long long limit, long long* total) {
+  return [limit, total](QIODevice& device, const char* data, long long size) -> long long {
+    if (*total >= limit) return -1;
+    const long long n = device.write(data, std::min(size, limit - *total));
+    if (n > 0) *total += n;
+    return n;
+  };
+}
+
+// A small tree whose text is much longer than the failing writers' limits.
+void FillJournal(TXMLParser& doc) {
+  doc.Parameters.Encoding = "windows-1251";
+  doc.Root->Name = "somnary";
+  for (int i = 0; i < 50; ++i) {
+    auto day = std::make_unique<TXMLNode>("day");
+    day->SetAttribute("date", std::to_string(i));
+    doc.Root->AddChild(std::move(day))->SetLevel(1);
+  }
+}
+
+const std::string kOldBytes = std::string(kDecl1251) + "\r\n\r\n<somnary>\r\n  <day date=\"old\" />\r\n</somnary>\r\n";
+
+// ---- atomic replacement ----
+
+TEST_F(XmlSaveTest, SaveWritesExactlyTheTextFormAndRemembersTheName) {
+  const std::string path = Path("journal.xml");
+  TXMLParser doc;
+  FillJournal(doc);
+  doc.Save(path);
+  EXPECT_EQ(doc.FileName, path);
+  EXPECT_EQ(ReadBytes(path), doc.SaveToText());
+  EXPECT_EQ(Entries(), Names{"journal.xml"});
+}
+
+TEST_F(XmlSaveTest, WriteFailingPartWayLeavesTheOldFileByteForByte) {
+  const std::string path = Path("journal.xml");
+  WriteBytes(path, kOldBytes);
+  TXMLParser doc;
+  FillJournal(doc);
+  long long total = 0;
+  doc.SetChunkWriter(FailingAfter(100, &total));
+  try {
+    doc.Save(path);
+    FAIL() << "a failed write must raise";
+  } catch (const TXMLWriteError& e) {
+    EXPECT_STRNE(e.what(), "");
+  }
+  EXPECT_EQ(total, 100);  // it really failed in the middle, not before starting
+  EXPECT_EQ(ReadBytes(path), kOldBytes);
+  EXPECT_EQ(Entries(), Names{"journal.xml"});  // no temporary file left behind
+
+  // The same document saves fine once the device works again.
+  doc.SetChunkWriter({});
+  doc.Save(path);
+  EXPECT_EQ(ReadBytes(path), doc.SaveToText());
+}
+
+TEST_F(XmlSaveTest, WriteFailingAtOnceCreatesNoFile) {
+  const std::string path = Path("new.xml");
+  TXMLParser doc;
+  FillJournal(doc);
+  long long total = 0;
+  doc.SetChunkWriter(FailingAfter(0, &total));
+  EXPECT_THROW(doc.Save(path), TXMLWriteError);
+  EXPECT_TRUE(Entries().empty());
+}
+
+TEST_F(XmlSaveTest, MissingFolderRaisesTheSystemMessage) {
+  const std::string path = Path("no-such-folder/journal.xml");
+  TXMLParser doc;
+  FillJournal(doc);
+  try {
+    doc.Save(path);
+    FAIL() << "saving into a missing folder must raise";
+  } catch (const TXMLWriteError& e) {
+    const std::string message = e.what();
+    EXPECT_NE(message.find("No such file or directory"), std::string::npos) << message;
+  }
+  EXPECT_TRUE(Entries().empty());
+}
+
+TEST_F(XmlSaveTest, AFolderInTheWayRaisesAndStaysAFolder) {
+  const std::string path = Path("taken");
+  ASSERT_TRUE(QDir(dir.path()).mkdir("taken"));
+  TXMLParser doc;
+  FillJournal(doc);
+  try {
+    doc.Save(path);
+    FAIL() << "a folder cannot be replaced by a file";
+  } catch (const TXMLWriteError& e) {
+    EXPECT_STRNE(e.what(), "");
+  }
+  EXPECT_TRUE(QFileInfo(QString::fromStdString(path)).isDir());
+  EXPECT_EQ(Entries(), Names{"taken"});
+}
+
+// ---- backup of a file that was not read cleanly ----
+
+// Cut off inside the root: the reader stops with what it had.
+const std::string kTruncated = std::string(kDecl1251) +
+                               "<somnary>\r\n"
+                               "  <day date=\"1\">\r\n"
+                               "    <experience number=\"1\" />\r\n";
+// What that partial tree looks like when written.
+const std::string kTruncatedTree = std::string(kDecl1251) +
+                                   "\r\n"
+                                   "\r\n"
+                                   "<somnary>\r\n"
+                                   "  <day date=\"1\">\r\n"
+                                   "    <experience number=\"1\" />\r\n"
+                                   "  </day>\r\n"
+                                   "</somnary>\r\n";
+
+TEST_F(XmlSaveTest, BadFileSavedOverItselfIsFirstKeptAsBak) {
+  const std::string path = Path("journal.xml");
+  WriteBytes(path, kTruncated);
+  TXMLParser doc;
+  doc.Load(path);
+  ASSERT_EQ(doc.Status, xsUnexpectedEnd);
+  EXPECT_EQ(doc.PendingBackupName(), path + ".bak");
+  EXPECT_EQ(Entries(), Names{"journal.xml"});  // nothing is written by loading
+
+  doc.Save(path);
+  EXPECT_EQ(ReadBytes(path + ".bak"), kTruncated);
+  EXPECT_EQ(ReadBytes(path), kTruncatedTree);
+  EXPECT_TRUE(doc.PendingBackupName().empty());
+
+  // Later saves replace only the file itself.
+  doc.Root->SetAttribute("title", "T");
+  doc.Save(path);
+  EXPECT_EQ(Entries(), (Names{"journal.xml", "journal.xml.bak"}));
+  EXPECT_EQ(ReadBytes(path + ".bak"), kTruncated);
+}
+
+TEST_F(XmlSaveTest, ExistingBackupsAreNeverOverwritten) {
+  const std::string path = Path("journal.xml");
+  WriteBytes(path, kTruncated);
+  WriteBytes(path + ".bak", "older backup");
+  WriteBytes(path + ".bak2", "even older");
+  TXMLParser doc;
+  doc.Load(path);
+  EXPECT_EQ(doc.PendingBackupName(), path + ".bak3");
+  doc.Save(path);
+  EXPECT_EQ(ReadBytes(path + ".bak"), "older backup");
+  EXPECT_EQ(ReadBytes(path + ".bak2"), "even older");
+  EXPECT_EQ(ReadBytes(path + ".bak3"), kTruncated);
+  EXPECT_EQ(ReadBytes(path), kTruncatedTree);
+}
+
+TEST_F(XmlSaveTest, BackupNameTakenBetweenLoadAndSaveMovesOnToTheNext) {
+  const std::string path = Path("journal.xml");
+  WriteBytes(path, kTruncated);
+  TXMLParser doc;
+  doc.Load(path);
+  ASSERT_EQ(doc.PendingBackupName(), path + ".bak");
+  WriteBytes(path + ".bak", "made meanwhile");
+  doc.Save(path);
+  EXPECT_EQ(ReadBytes(path + ".bak"), "made meanwhile");
+  EXPECT_EQ(ReadBytes(path + ".bak2"), kTruncated);
+}
+
+TEST_F(XmlSaveTest, CleanlyLoadedFileMakesNoBackup) {
+  const std::string path = Path("journal.xml");
+  WriteBytes(path, kOldBytes);
+  TXMLParser doc;
+  doc.Load(path);
+  ASSERT_EQ(doc.Status, xsLoaded);
+  EXPECT_TRUE(doc.PendingBackupName().empty());
+  doc.Save(path);
+  EXPECT_EQ(Entries(), Names{"journal.xml"});
+  EXPECT_EQ(ReadBytes(path), kOldBytes);
+}
+
+TEST_F(XmlSaveTest, SavingUnderAnotherPathMakesNoBackupAndLeavesTheBadFile) {
+  const std::string path = Path("journal.xml");
+  const std::string other = Path("copy.xml");
+  WriteBytes(path, kTruncated);
+  TXMLParser doc;
+  doc.Load(path);
+  doc.Save(other);
+  EXPECT_EQ(Entries(), (Names{"copy.xml", "journal.xml"}));
+  EXPECT_EQ(ReadBytes(path), kTruncated);
+  EXPECT_EQ(ReadBytes(other), kTruncatedTree);
+
+  // The backup still waits for the first save over the bad file itself.
+  doc.Save(path);
+  EXPECT_EQ(ReadBytes(path + ".bak"), kTruncated);
+  EXPECT_EQ(ReadBytes(path), kTruncatedTree);
+}
+
+TEST_F(XmlSaveTest, TheSamePathSpelledDifferentlyStillGetsTheBackup) {
+  ASSERT_TRUE(QDir(dir.path()).mkdir("sub"));
+  const std::string path = Path("journal.xml");
+  WriteBytes(path, kTruncated);
+  TXMLParser doc;
+  doc.Load(path);
+  doc.Save(dir.path().toStdString() + "/sub/.././journal.xml");
+  EXPECT_EQ(ReadBytes(path + ".bak"), kTruncated);
+  EXPECT_EQ(ReadBytes(path), kTruncatedTree);
+}
+
+TEST_F(XmlSaveTest, AMissingFileHasNothingToBackUp) {
+  const std::string path = Path("journal.xml");
+  TXMLParser doc;
+  doc.Load(path);
+  ASSERT_EQ(doc.Status, xsCannotOpen);
+  EXPECT_TRUE(doc.PendingBackupName().empty());
+  doc.Root->Name = "somnary";
+  doc.Save(path);
+  EXPECT_EQ(Entries(), Names{"journal.xml"});
+}
+
+TEST_F(XmlSaveTest, ReloadingCleanlyDropsAPendingBackup) {
+  const std::string path = Path("journal.xml");
+  WriteBytes(path, kTruncated);
+  TXMLParser doc;
+  doc.Load(path);
+  ASSERT_FALSE(doc.PendingBackupName().empty());
+  WriteBytes(path, kOldBytes);
+  doc.Root = std::make_unique<TXMLNode>();
+  doc.Load(path);
+  ASSERT_EQ(doc.Status, xsLoaded);
+  EXPECT_TRUE(doc.PendingBackupName().empty());
+  doc.Save(path);
+  EXPECT_EQ(Entries(), Names{"journal.xml"});
+}
+
+TEST_F(XmlSaveTest, FailedBackupLeavesTheBadFileAndIsTriedAgain) {
+  const std::string path = Path("journal.xml");
+  WriteBytes(path, kTruncated);
+  TXMLParser doc;
+  doc.Load(path);
+  long long total = 0;
+  doc.SetChunkWriter(FailingAfter(10, &total));
+  EXPECT_THROW(doc.Save(path), TXMLWriteError);
+  EXPECT_EQ(ReadBytes(path), kTruncated);
+  EXPECT_EQ(Entries(), Names{"journal.xml"});
+  EXPECT_EQ(doc.PendingBackupName(), path + ".bak");
+
+  doc.SetChunkWriter({});
+  doc.Save(path);
+  EXPECT_EQ(ReadBytes(path + ".bak"), kTruncated);
+  EXPECT_EQ(ReadBytes(path), kTruncatedTree);
+}
+
+}  // namespace

@@ -1,0 +1,105 @@
+#pragma once
+
+// Small helpers shared by the XML tests: files as raw bytes, trees built in
+// a line, and a tree comparison that names the first node that differs.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "xml_mainUnit.h"
+
+namespace xmltest {
+
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  ASSERT_TRUE(out) << "cannot create " << path;
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  ASSERT_TRUE(out) << "cannot write " << path;
+}
+
+// Whole file as bytes; "<missing>" when it cannot be opened, so that a
+// comparison with expected bytes fails loudly instead of passing on "".
+inline std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  if (!in) return "<missing>";
+  std::string bytes(static_cast<std::size_t>(in.tellg()), '\0');
+  in.seekg(0);
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!in) return "<unreadable>";
+  return bytes;
+}
+
+// Declaration line every file the program creates starts with.
+inline constexpr const char* kDecl1251 =
+    "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\r\n";
+// Declaration line of a fresh document that nobody configured.
+inline constexpr const char* kDeclUtf8 =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n";
+
+// Element with attributes given as name/value pairs.
+inline std::unique_ptr<TXMLNode> Element(std::string name,
+                                         std::vector<std::pair<std::string, std::string>> attributes = {},
+                                         std::uint8_t kind = nkElement) {
+  auto node = std::make_unique<TXMLNode>();
+  node->Name = std::move(name);
+  node->Kind = kind;
+  for (auto& [n, v] : attributes) node->SetAttribute(n, v);
+  return node;
+}
+
+inline std::unique_ptr<TXMLNode> Text(std::string value) {
+  auto node = std::make_unique<TXMLNode>();
+  node->Kind = nkText;
+  node->Value = std::move(value);
+  return node;
+}
+
+// Adds a child the way callers do: append, then level it under the parent.
+inline TXMLNode* Add(TXMLNode& parent, std::unique_ptr<TXMLNode> child) {
+  TXMLNode* added = parent.AddChild(std::move(child));
+  added->SetLevel(parent.Level + 1);
+  return added;
+}
+
+inline std::string Describe(const TXMLNode& node) {
+  std::ostringstream s;
+  s << "kind=" << int(node.Kind) << " level=" << node.Level << " name='" << node.Name << "' value='"
+    << node.Value << "' attrs=[";
+  for (const auto& a : node.Attributes) s << a.Name << "='" << a.Value << "' ";
+  s << "] children=" << node.ChildCount();
+  return s.str();
+}
+
+// Same names, values, kinds, levels, attributes (in order) and children.
+inline ::testing::AssertionResult SameTree(const TXMLNode& expected, const TXMLNode& actual,
+                                           const std::string& path = "root") {
+  bool same = expected.Name == actual.Name && expected.Value == actual.Value &&
+              expected.Kind == actual.Kind && expected.Level == actual.Level &&
+              expected.ChildCount() == actual.ChildCount() &&
+              expected.Attributes.size() == actual.Attributes.size();
+  for (std::size_t i = 0; same && i < expected.Attributes.size(); ++i)
+    same = expected.Attributes[i].Name == actual.Attributes[i].Name &&
+           expected.Attributes[i].Value == actual.Attributes[i].Value;
+  if (!same)
+    return ::testing::AssertionFailure() << "at " << path << "\n  expected " << Describe(expected)
+                                         << "\n  actual   " << Describe(actual);
+  for (int i = 0; i < expected.ChildCount(); ++i) {
+    auto r = SameTree(*expected.Child(i), *actual.Child(i), path + "/" + std::to_string(i));
+    if (!r) return r;
+  }
+  return ::testing::AssertionSuccess();
+}
+
+inline std::unique_ptr<TXMLParser> Parse(const std::string& text) {
+  auto doc = std::make_unique<TXMLParser>();
+  doc->LoadFromText(text);
+  return doc;
+}
+
+}  // namespace xmltest
