@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QSplitter>
 #include <QStyle>
 #include <QToolBar>
@@ -16,7 +17,27 @@
 
 namespace {
 constexpr int kMinTreeWidth = 200;
+
+// The style has no lock among its standard icons: draw a small padlock.
+QIcon PadlockIcon() {
+  QPixmap pixmap(20, 20);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(QPen(QColor(90, 90, 100), 2));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawArc(QRectF(5.5, 2, 9, 10), 0, 180 * 16);
+  painter.drawLine(QPointF(5.5, 7), QPointF(5.5, 9));
+  painter.drawLine(QPointF(14.5, 7), QPointF(14.5, 9));
+  painter.setPen(QPen(QColor(150, 110, 20), 1));
+  painter.setBrush(QColor(235, 190, 60));
+  painter.drawRoundedRect(QRectF(3.5, 8.5, 13, 10), 2, 2);
+  painter.setBrush(QColor(90, 70, 20));
+  painter.drawEllipse(QPointF(10, 12.5), 1.5, 1.5);
+  painter.drawRect(QRectF(9.5, 13, 1, 3));
+  return QIcon(pixmap);
 }
+}  // namespace
 
 Tfrm_MainForm::Tfrm_MainForm(const QString& programDir, std::unique_ptr<TPrompts> prompts,
                              QWidget* parent)
@@ -75,7 +96,7 @@ void Tfrm_MainForm::CreateActions() {
   mnu_Export = MakeAction("mnu_Export", u("&Экспорт..."), {}, &Tfrm_MainForm::mnu_ExportClick);
   mnu_Authorization = MakeAction("mnu_Authorization", u("А&вторизация..."), QKeySequence(u("Ctrl+Shift+P")),
                                  &Tfrm_MainForm::btn_AuthorizationClick);
-  mnu_Authorization->setIcon(st->standardIcon(QStyle::SP_DialogYesButton));
+  mnu_Authorization->setIcon(PadlockIcon());
   mnu_Exit = MakeAction("mnu_Exit", u("В&ыход"), {}, nullptr);
   mnu_Exit->setIcon(st->standardIcon(QStyle::SP_DialogCloseButton));
   connect(mnu_Exit, &QAction::triggered, this, &QWidget::close);
