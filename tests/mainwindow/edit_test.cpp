@@ -10,16 +10,6 @@
 
 namespace {
 
-const std::string kLibraryProlog =
-    "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\n"
-    "<?xml-stylesheet href=\"library.xsl\" type=\"text/xsl\"?>\n"
-    "<!DOCTYPE dreamlibrary SYSTEM \"dream_library.dtd\">\n\n";
-
-const std::string kJournalProlog =
-    "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\n"
-    "<?xml-stylesheet href=\"../journal.xsl\" type=\"text/xsl\"?>\n"
-    "<!DOCTYPE somnary SYSTEM \"../somnary.dtd\">\n\n";
-
 const std::string kEmptyJournalBytes =
     "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\r\n"
     "<?xml-stylesheet href=\"../journal.xsl\" type=\"text/xsl\"?>\r\n"

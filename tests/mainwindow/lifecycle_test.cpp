@@ -13,11 +13,6 @@
 
 namespace {
 
-const char* kLibraryProlog =
-    "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\n"
-    "<?xml-stylesheet href=\"library.xsl\" type=\"text/xsl\"?>\n"
-    "<!DOCTYPE dreamlibrary SYSTEM \"dream_library.dtd\">\n\n";
-
 class Lifecycle : public TMainFormFixture {
  protected:
   void WriteLibrary(const QString& name, const std::string& title, const std::string& body = {}) {

@@ -15,6 +15,17 @@
 #include "smr_Cp1251.h"
 #include "smr_MainForm.h"
 
+// The prologs the program writes for new libraries and journals, as text
+// (UTF-8, LF) for comparisons with ReadText.
+inline const std::string kLibraryProlog =
+    "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\n"
+    "<?xml-stylesheet href=\"library.xsl\" type=\"text/xsl\"?>\n"
+    "<!DOCTYPE dreamlibrary SYSTEM \"dream_library.dtd\">\n\n";
+inline const std::string kJournalProlog =
+    "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\n"
+    "<?xml-stylesheet href=\"../journal.xsl\" type=\"text/xsl\"?>\n"
+    "<!DOCTYPE somnary SYSTEM \"../somnary.dtd\">\n\n";
+
 class TMainFormFixture : public ::testing::Test {
  protected:
   QTemporaryDir Dir;

@@ -17,16 +17,6 @@
 
 namespace {
 
-const std::string kLibraryProlog =
-    "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\n"
-    "<?xml-stylesheet href=\"library.xsl\" type=\"text/xsl\"?>\n"
-    "<!DOCTYPE dreamlibrary SYSTEM \"dream_library.dtd\">\n\n";
-
-const std::string kJournalProlog =
-    "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\n"
-    "<?xml-stylesheet href=\"../journal.xsl\" type=\"text/xsl\"?>\n"
-    "<!DOCTYPE somnary SYSTEM \"../somnary.dtd\">\n\n";
-
 QString U(const char* text) { return QString::fromUtf8(text); }
 std::string Cp(const char* utf8) { return Utf8ToCp1251(utf8); }
 
@@ -129,8 +119,12 @@ class Panel : public TMainFormFixture {
                           static_cast<QLabel*>(Form->lbl_ZeroEnergyLevel),
                           static_cast<QLabel*>(Form->lbl_LowEnergyLevel)}) {
       const QColor colour = label->palette().color(QPalette::WindowText);
-      if (colour == kRed) red += (red.empty() ? "" : "+") + label->text().toStdString();
-      else if (colour != kBlack) ++other;
+      if (colour == kRed) {
+        if (!red.empty()) red += '+';
+        red += label->text().toStdString();
+      } else if (colour != kBlack) {
+        ++other;
+      }
     }
     return other ? "<neither red nor black>" : red;
   }
@@ -147,7 +141,9 @@ class Panel : public TMainFormFixture {
     EXPECT_EQ(Form->mmo_Comment->isReadOnly(), textLocked);
     EXPECT_EQ(Form->btn_LoadImage->isVisible(), !locked && !html);
     EXPECT_EQ(Form->btn_ClearImage->isVisible(), !locked && !html);
-    if (html) EXPECT_EQ(Form->pgc_HTMLEditor->isEnabled(), !locked);
+    if (html) {
+      EXPECT_EQ(Form->pgc_HTMLEditor->isEnabled(), !locked);
+    }
   }
   std::string Level() const {
     TXMLNode* energy = Shown()->FindNode(smr::elEnergy);

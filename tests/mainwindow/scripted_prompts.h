@@ -70,14 +70,14 @@ class TScriptedPrompts : public TPrompts {
     if (!file.isEmpty()) state.FileName = file;
     return file;
   }
-  void Error(QWidget*, const QString& message) override { Asked.push_back({"Error", message}); }
-  void Information(QWidget*, const QString& message) override { Asked.push_back({"Information", message}); }
+  void Error(QWidget*, const QString& message) override { Asked.push_back({"Error", message, -1, -1, -1, {}}); }
+  void Information(QWidget*, const QString& message) override { Asked.push_back({"Information", message, -1, -1, -1, {}}); }
   int Choose(QWidget*, const QString& message, const QStringList& buttons) override {
-    Asked.push_back({"Choose", message + "|" + buttons.join('|')});
+    Asked.push_back({"Choose", message + "|" + buttons.join('|'), -1, -1, -1, {}});
     return Take(Choices, "Choose");
   }
-  void About(QWidget*) override { Asked.push_back({"About", {}}); }
-  void ShellOpen(const QString& target) override { Asked.push_back({"ShellOpen", target}); }
+  void About(QWidget*) override { Asked.push_back({"About", {}, -1, -1, -1, {}}); }
+  void ShellOpen(const QString& target) override { Asked.push_back({"ShellOpen", target, -1, -1, -1, {}}); }
 
  private:
   template <typename T>
