@@ -125,6 +125,8 @@ class Tfrm_MainForm : public QMainWindow {
   void OpenLibrary(const std::string& path);
   void RecordLibraryPath(const std::string& path);
   void ClearTree();
+  // Clears the tree and replaces the library document (already saved).
+  void DropLibrary(std::unique_ptr<TXMLParser> replacement);
   void WriteFormBounds();
   void SaveDocument(TXMLParser& document);  // throws TXMLWriteError
   void WarnIfBadlyRead(const TXMLParser& document);

@@ -177,20 +177,23 @@ bool Tfrm_MainForm::SaveEverything() {
   return false;
 }
 
-// Drops the library document after saving it; false (and the library kept)
-// when it could not be written.
-static bool ReleaseLibrary(Tfrm_MainForm& form, std::unique_ptr<TXMLParser>& library, TXMLPairList& pairs) {
+// Saves the library before it is dropped; false (and nothing dropped) when
+// it could not be written.
+static bool SaveLibraryBeforeDropping(Tfrm_MainForm& form, TXMLParser& library) {
   try {
-    if (!library->FileName.empty()) library->Save(library->FileName);
+    if (!library.FileName.empty()) library.Save(library.FileName);
   } catch (const TXMLWriteError& error) {
-    form.Prompts().Error(&form, UiFileName(library->FileName) + ": " + QString::fromLocal8Bit(error.what()));
+    form.Prompts().Error(&form, UiFileName(library.FileName) + ": " + QString::fromLocal8Bit(error.what()));
     return false;
   }
-  // Pairs must not outlive the `file` elements they point at.
-  pairs.RemoveHolding(library->Root.get());
-  library = std::make_unique<TXMLParser>();
-  library->Parameters.Encoding = std::string(smr::Encoding1251);
   return true;
+}
+
+void Tfrm_MainForm::DropLibrary(std::unique_ptr<TXMLParser> replacement) {
+  ClearTree();
+  // Pairs must not outlive the `file` elements they point at.
+  FPairs.RemoveHolding(FLibrary->Root.get());
+  FLibrary = std::move(replacement);
 }
 
 void Tfrm_MainForm::btn_NewClick() {
@@ -206,9 +209,8 @@ void Tfrm_MainForm::btn_NewClick() {
     Prompts().Error(this, answer.Second + ": " + QString::fromLocal8Bit(error.what()));
     return;
   }
-  ClearTree();
-  if (!ReleaseLibrary(*this, FLibrary, FPairs)) return;
-  FLibrary = std::move(created);
+  if (!SaveLibraryBeforeDropping(*this, *FLibrary)) return;
+  DropLibrary(std::move(created));
   RecordLibraryPath(path);
   OpenLibrary(path);
   if (!FTerminated && tre_Directory->topLevelItemCount() > 0)
@@ -223,8 +225,10 @@ void Tfrm_MainForm::btn_OpenClick() {
   dlg_OpenImage.Title = U(res::OpenImageTitle);
   dlg_OpenImage.Filter = U(res::ImageFilter);
   if (chosen.isEmpty()) return;
-  if (!ReleaseLibrary(*this, FLibrary, FPairs)) return;
-  ClearTree();
+  if (!SaveLibraryBeforeDropping(*this, *FLibrary)) return;
+  auto empty = std::make_unique<TXMLParser>();
+  empty->Parameters.Encoding = std::string(smr::Encoding1251);
+  DropLibrary(std::move(empty));
   const std::string path = chosen.toLocal8Bit().toStdString();
   RecordLibraryPath(path);
   OpenLibrary(path);

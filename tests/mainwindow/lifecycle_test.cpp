@@ -167,6 +167,25 @@ TEST_F(Lifecycle, NewLibraryIsWrittenAtOnceAndSelected) {
   EXPECT_TRUE(Form->mnu_CreateDirectory->isEnabled());
 }
 
+TEST_F(Lifecycle, NewKeepsTheOpenLibraryWhenItCannotBeSaved) {
+  WriteLibrary("dir/old.xml", "Старая", "  <directory name=\"К\">\n  </directory>\n");
+  WriteSettings(NativePath("dir/old.xml"));
+  Start();
+  QDir(Path("dir")).removeRecursively();
+  Prompts->NewElements.push_back({true, "T", Path("new.xml"), 0});
+  Form->btn_NewClick();
+  ASSERT_EQ(Prompts->Count("Error"), 1);
+  // The unsaved library is still there to be saved elsewhere.
+  ASSERT_EQ(Tree()->topLevelItemCount(), 1);
+  EXPECT_EQ(Tree()->topLevelItem(0)->text(0), QString::fromUtf8("Старая"));
+  EXPECT_EQ(Tree()->topLevelItem(0)->childCount(), 1);
+  EXPECT_EQ(Form->Library().Root->GetAttribute("name"), Utf8ToCp1251("Старая"));
+  Prompts->OpenFiles.push_back(Path("new.xml"));
+  Form->btn_OpenClick();
+  EXPECT_EQ(Prompts->Count("Error"), 2);
+  EXPECT_EQ(Tree()->topLevelItem(0)->text(0), QString::fromUtf8("Старая"));
+}
+
 TEST_F(Lifecycle, NewOpenAndSaveWriteNothingForAnUnnamedLibrary) {
   WriteSettings("");
   Start();
