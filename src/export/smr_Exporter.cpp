@@ -59,7 +59,16 @@ std::string TExporter::ExportToText(const TXMLNode* element) {
 }
 
 void TExporter::ExportToFile(const TXMLNode* element, const std::string& fileName) {
-  WriteFileAtomically(fileName, ExportToText(element));
+  // The parts go to the file one after another, as Export joins them: the
+  // page of a big journal is not copied into one more string first.
+  WriteFileAtomically(fileName, [&](const TByteSink& sink) {
+    sink(ExportHeader(element));
+    sink(LineBreak);
+    sink(ExportBody(element));
+    sink(LineBreak);
+    sink(ExportFooter(element));
+    sink(LineBreak);
+  });
 }
 
 void TExporter::AddLine(std::string& out, std::initializer_list<std::string_view> pieces) const {

@@ -264,6 +264,7 @@ class Tfrm_MainForm : public QMainWindow {
   TJournalHash FJournals;
   TXMLPairList FPairs;
   QVector<QIcon> FImages;  // tree image list by index
+  QVector<QIcon> FNodeIcons;  // the same as tree nodes show them (selected: picture 0)
   QTreeWidgetItem* FCurrentNode = nullptr;
   TXMLNode* FDefaultFile = nullptr;
   bool FSuppressSelection = false;

@@ -28,14 +28,21 @@ QTreeWidgetItem* Tfrm_MainForm::AddNode(QTreeWidgetItem* parent, const QString& 
 void Tfrm_MainForm::SetNodeImage(QTreeWidgetItem* item, int image) {
   // The selected node shows picture 0 in place of its own.
   if (image < 0 || image >= FImages.size()) return;
-  if (FImages.size() == 1 || image == 0) {
-    item->setIcon(0, FImages[image]);
-    return;
+  // Composed once per picture, not per node: a big journal has thousands.
+  if (FNodeIcons.size() != FImages.size()) {
+    FNodeIcons.clear();
+    for (int i = 0; i < FImages.size(); ++i) {
+      if (FImages.size() == 1 || i == 0) {
+        FNodeIcons.append(FImages[i]);
+        continue;
+      }
+      QIcon icon;
+      icon.addPixmap(FImages[i].pixmap(16, 16), QIcon::Normal);
+      icon.addPixmap(FImages[0].pixmap(16, 16), QIcon::Selected);
+      FNodeIcons.append(icon);
+    }
   }
-  QIcon icon;
-  icon.addPixmap(FImages[image].pixmap(16, 16), QIcon::Normal);
-  icon.addPixmap(FImages[0].pixmap(16, 16), QIcon::Selected);
-  item->setIcon(0, icon);
+  item->setIcon(0, FNodeIcons[image]);
 }
 
 static QString ExperienceCaption(const TXMLNode* experience) {

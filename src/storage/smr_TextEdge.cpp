@@ -3,9 +3,11 @@
 #include "smr_Cp1251.h"
 
 QString ToUi(std::string_view bytes) {
-  QString out;
-  out.reserve(static_cast<qsizetype>(bytes.size()));
-  for (char ch : bytes) out.append(QChar(static_cast<char16_t>(Cp1251ToUnicode(static_cast<unsigned char>(ch)))));
+  // One character per byte, written in place: every tree caption passes here.
+  QString out(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+  QChar* to = out.data();
+  for (char ch : bytes)
+    *to++ = QChar(static_cast<char16_t>(Cp1251ToUnicode(static_cast<unsigned char>(ch))));
   return out;
 }
 

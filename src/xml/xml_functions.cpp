@@ -4,21 +4,89 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <cstring>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+// Position of the first of two adjacent blanks, or n. Texts are long and
+// such pairs rare, so sixteen bytes are tested at a time.
+std::size_t FindDoubleBlank(const char* p, std::size_t n) {
+  std::size_t i = 0;
+#ifdef __SSE2__
+  if (n >= 17) {
+    const __m128i blank = _mm_set1_epi8(' ');
+    // Pairs starting at 16 positions from `at`; earlier blocks had none, so
+    // the last block may overlap them.
+    auto pairs = [&](std::size_t at) {
+      const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at));
+      const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at + 1));
+      return static_cast<unsigned>(_mm_movemask_epi8(
+          _mm_and_si128(_mm_cmpeq_epi8(here, blank), _mm_cmpeq_epi8(next, blank))));
+    };
+    for (; i + 17 <= n; i += 16)
+      if (const unsigned found = pairs(i))
+        return i + static_cast<std::size_t>(__builtin_ctz(found));
+    if (i + 1 < n) {
+      if (const unsigned found = pairs(n - 17))
+        return n - 17 + static_cast<std::size_t>(__builtin_ctz(found));
+    }
+    return n;
+  }
+#endif
+  for (; i + 1 < n; ++i)
+    if (p[i] == ' ' && p[i + 1] == ' ') return i;
+  return n;
+}
+
+// Hands the text to `piece` in runs that leave out every blank but the
+// first of each run of blanks.
+template <typename Piece>
+void CollapseBlanks(const char* src, std::size_t n, Piece piece) {
+  std::size_t read = 0;
+  while (read < n) {
+    const std::size_t pair = FindDoubleBlank(src + read, n - read);
+    const std::size_t length = pair == n - read ? pair : pair + 1;
+    piece(src + read, length);
+    read += length;
+    while (read < n && src[read] == ' ') ++read;
+  }
+}
+
+bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 32; }
+
+}  // namespace
+
+std::size_t CopyCollapsingBlanks(char* dest, const char* src, std::size_t n) {
+  std::size_t written = 0;
+  CollapseBlanks(src, n, [&](const char* from, std::size_t length) {
+    if (dest + written != from) std::memmove(dest + written, from, length);
+    written += length;
+  });
+  return written;
+}
+
+void AppendNormalizedSpaces(std::string& out, std::string_view text) {
+  std::size_t begin = 0, end = text.size();
+  while (begin < end && IsBlankOrControl(text[begin])) ++begin;
+  while (end > begin && IsBlankOrControl(text[end - 1])) --end;
+  CollapseBlanks(text.data() + begin, end - begin,
+                 [&](const char* from, std::size_t length) { out.append(from, length); });
+}
 
 std::string NormalizeSpaces(std::string_view text) {
-  std::size_t begin = 0, end = text.size();
-  while (begin < end && static_cast<unsigned char>(text[begin]) <= 32) ++begin;
-  while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 32) --end;
   std::string out;
-  out.reserve(end - begin);
-  for (std::size_t i = begin; i < end; ++i) {
-    if (text[i] == ' ' && !out.empty() && out.back() == ' ') continue;
-    out.push_back(text[i]);
-  }
+  out.reserve(text.size());
+  AppendNormalizedSpaces(out, text);
   return out;
 }
 
-std::string UnquoteValue(std::string_view token) {
+std::string UnquoteValue(std::string_view token) { return std::string(UnquoteView(token)); }
+
+std::string_view UnquoteView(std::string_view token) {
   if (token == ">" || token == "/>" || token == "?>" || token == "!>") return {};
   if (token.empty()) return {};
   std::string_view s = token.substr(1);  // the opening quote
@@ -28,27 +96,37 @@ std::string UnquoteValue(std::string_view token) {
   else if (!s.empty() && s.back() == '>')
     s.remove_suffix(1);
   if (!s.empty() && s.back() == '"') s.remove_suffix(1);
-  return std::string(s);
+  return s;
 }
 
 void WriteFileAtomically(const std::string& fileName, std::string_view bytes,
+                         const TChunkWriter& writer) {
+  WriteFileAtomically(
+      fileName, [&](const TByteSink& sink) { sink(bytes); }, writer);
+}
+
+void WriteFileAtomically(const std::string& fileName,
+                         const std::function<void(const TByteSink&)>& produce,
                          const TChunkWriter& writer) {
   const QString name = QString::fromLocal8Bit(fileName.data(), static_cast<qsizetype>(fileName.size()));
   if (name.isEmpty()) throw TXMLWriteError("No file name");
   QSaveFile file(name);
   if (!file.open(QIODevice::WriteOnly)) throw TXMLWriteError(file.errorString().toStdString());
-  const char* data = bytes.data();
-  long long left = static_cast<long long>(bytes.size());
-  while (left > 0) {
-    long long written = writer ? writer(file, data, left) : file.write(data, left);
-    if (written <= 0) {
-      std::string message = file.errorString().toStdString();
-      file.cancelWriting();
-      throw TXMLWriteError(message.empty() || message == "Unknown error" ? "Write error" : message);
+  produce([&](std::string_view bytes) {
+    const char* data = bytes.data();
+    long long left = static_cast<long long>(bytes.size());
+    while (left > 0) {
+      long long written = writer ? writer(file, data, left) : file.write(data, left);
+      if (written <= 0) {
+        std::string message = file.errorString().toStdString();
+        file.cancelWriting();
+        throw TXMLWriteError(message.empty() || message == "Unknown error" ? "Write error"
+                                                                           : message);
+      }
+      data += written;
+      left -= written;
     }
-    data += written;
-    left -= written;
-  }
+  });
   if (!file.commit()) throw TXMLWriteError(file.errorString().toStdString());
 }
 

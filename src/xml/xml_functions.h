@@ -10,10 +10,18 @@ class QIODevice;
 // Trims characters with codes up to 32 at both ends, then collapses each run
 // of blanks (code 32 only) inside to one blank. Other control characters stay.
 std::string NormalizeSpaces(std::string_view text);
+// Appends NormalizeSpaces(text) to out, without a string of its own.
+void AppendNormalizedSpaces(std::string& out, std::string_view text);
+// Copies n bytes from src to dest with each run of blanks (code 32)
+// collapsed to one; returns the number written. dest may lie before src in
+// the same buffer (the ranges may overlap), never after it.
+std::size_t CopyCollapsingBlanks(char* dest, const char* src, std::size_t n);
 
 // Turns a raw attribute token (value with its opening quote, closing quote,
 // an optional ">", "/>" or "?>" and a trailing blank) into the bare value.
 std::string UnquoteValue(std::string_view token);
+// The same value as a slice of the token.
+std::string_view UnquoteView(std::string_view token);
 
 // The one error type of writing files: carries the system's message.
 class TXMLWriteError : public std::runtime_error {
@@ -29,6 +37,15 @@ using TChunkWriter = std::function<long long(QIODevice&, const char*, long long)
 // are flushed and only then renamed over the target. On any failure the old
 // file stays as it was and TXMLWriteError is thrown.
 void WriteFileAtomically(const std::string& fileName, std::string_view bytes,
+                         const TChunkWriter& writer = {});
+
+// Receives the next piece of a file's text; throws TXMLWriteError when it
+// cannot be written.
+using TByteSink = std::function<void(std::string_view)>;
+// The same for a text produced piece by piece: `produce` hands every piece
+// to the sink in order, so the whole text never has to be in memory at once.
+void WriteFileAtomically(const std::string& fileName,
+                         const std::function<void(const TByteSink&)>& produce,
                          const TChunkWriter& writer = {});
 
 // Reads a whole file. False when it cannot be opened or read.

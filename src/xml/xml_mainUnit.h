@@ -53,4 +53,5 @@ class TXMLParser {
   std::string FBackupSource;  // canonical path of the badly read file
   std::string FOriginalBytes;
   TChunkWriter FWriter;
+  std::size_t FSizeHint = 0;  // bytes of the text last read or written
 };

@@ -1,0 +1,527 @@
+// Speed and memory figures of the program, with pugixml raced on the same
+// files in the same run. Prints each figure as it is taken and a table at
+// the end. Medians of several runs, so one disturbed run does not move them.
+//
+//   somnary_bench [--data DIR] [--quick] [--only xml|export|select|startup|memory]
+//
+// DIR receives the generated files (default ./bench-data); --quick takes
+// fewer runs and --only runs one group, both for profiling, not for figures.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+#include <QWindow>
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <pugixml.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "smr_BenchData.h"
+#include "smr_Cp1251.h"
+#include "smr_HTMLExporter.h"
+#include "smr_MainForm.h"
+#include "smr_TXTExporter.h"
+#include "smr_Types.h"
+#include "xml_mainUnit.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Ms(Clock::time_point a, Clock::time_point b) {
+  return std::chrono::duration<double, std::milli>(b - a).count();
+}
+
+template <typename F>
+double TimeMs(F&& f) {
+  const auto t0 = Clock::now();
+  f();
+  return Ms(t0, Clock::now());
+}
+
+double Median(std::vector<double> v) {
+  if (v.empty()) return 0;
+  std::sort(v.begin(), v.end());
+  const std::size_t n = v.size();
+  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+double MBps(std::uint64_t bytes, double ms) { return ms > 0 ? bytes / 1e6 / (ms / 1e3) : 0; }
+
+std::string Fixed(double v, int digits) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.*f", digits, v);
+  return buffer;
+}
+
+std::string LoadAverage() {
+  std::ifstream in("/proc/loadavg");
+  std::string a, b, c;
+  in >> a >> b >> c;
+  return a + " " + b + " " + c;
+}
+
+[[noreturn]] void Fail(const std::string& what) {
+  std::fprintf(stderr, "somnary_bench: %s\n", what.c_str());
+  std::exit(1);
+}
+
+// One row of the closing table.
+struct TRow {
+  std::string Figure, Value, Goal, Verdict;
+};
+std::vector<TRow> Rows;
+
+void Row(std::string figure, std::string value, std::string goal = "", int met = -1) {
+  std::printf("  %-52s %s\n", figure.c_str(), value.c_str());
+  std::fflush(stdout);
+  Rows.push_back({std::move(figure), std::move(value), std::move(goal),
+                  met < 0 ? "" : (met ? "met" : "MISSED")});
+}
+
+// Answers nothing and counts what was asked: a figure taken while the window
+// asked a question would not be the figure of a plain selection.
+class TBenchPrompts : public TPrompts {
+ public:
+  explicit TBenchPrompts(int* asked) : FAsked(asked) {}
+  TNewElementAnswer NewElement(QWidget*, int, int, int) override {
+    return Count(), TNewElementAnswer{};
+  }
+  TAuthorizationAnswer Authorization(QWidget*, int) override {
+    return Count(), TAuthorizationAnswer{};
+  }
+  TConfirmationAnswer Confirmation(QWidget*, const QString&) override {
+    return Count(), TConfirmationAnswer{};
+  }
+  QString OpenFileName(QWidget*, TFileDialogState&) override { return Count(), QString(); }
+  QString SaveFileName(QWidget*, TFileDialogState&) override { return Count(), QString(); }
+  void Error(QWidget*, const QString&) override { Count(); }
+  void Information(QWidget*, const QString&) override { Count(); }
+  int Choose(QWidget*, const QString&, const QStringList&) override { return Count(), -1; }
+  void About(QWidget*) override { Count(); }
+  void ShellOpen(const QString&) override { Count(); }
+
+ private:
+  void Count() { ++*FAsked; }
+  int* FAsked;
+};
+
+int CountElements(const TXMLNode& node, std::string_view name) {
+  int n = node.Name == name;
+  for (const auto& child : node.Children) n += CountElements(*child, name);
+  return n;
+}
+
+int CountPugi(const pugi::xml_node& node, const char* name) {
+  int n = 0;
+  for (pugi::xml_node e = node.first_child(); e; e = e.next_sibling())
+    n += (std::strcmp(e.name(), name) == 0) + CountPugi(e, name);
+  return n;
+}
+
+struct TSettings {
+  std::string Data;
+  bool Quick = false;
+  std::string Only;  // empty: every group
+  std::string ExeDir;
+  bool Runs(const char* group) const { return Only.empty() || Only == group; }
+};
+
+// ---------------------------------------------------------------- XML
+
+std::string RunChild(const std::vector<std::string>& args, const std::string& workDir);
+
+// Writes the bytes with plain system calls into a new file (as the atomic
+// save does), optionally flushed to the disk.
+void WritePlain(const std::string& file, const std::string& bytes, bool flush) {
+  unlink(file.c_str());
+  const int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (fd < 0) Fail("cannot write " + file);
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n <= 0) Fail("cannot write " + file);
+    done += static_cast<std::size_t>(n);
+  }
+  if (flush) fdatasync(fd);
+  close(fd);
+}
+
+// One load in a fresh helper process: time in ms, resident bytes before,
+// peak and after.
+std::array<double, 4> LoadInHelper(const TSettings& s, const char* reader,
+                                   const std::string& file) {
+  std::istringstream line(RunChild({s.ExeDir + "/somnary_bench_load", reader, file}, ""));
+  std::array<double, 4> figures{};
+  for (double& f : figures)
+    if (!(line >> f)) Fail("somnary_bench_load gave no figures");
+  return figures;
+}
+
+void BenchXml(const TSettings& s, const std::string& file, int experiences, int runs) {
+  const std::uint64_t size = fs::file_size(file);
+  const std::string label =
+      std::to_string(experiences) + " experiences (" + Fixed(size / 1e6, 1) + " MB)";
+  // Each load in a fresh process, as the program reads a journal the first
+  // time; alternating, so both readers see the same machine load.
+  std::vector<double> fresh, pfresh;
+  for (int i = 0; i < runs; ++i) {
+    fresh.push_back(LoadInHelper(s, "somnary", file)[0]);
+    pfresh.push_back(LoadInHelper(s, "pugixml", file)[0]);
+  }
+  // The same again in this one long-lived process: what memory the previous
+  // run gave back (or kept) changes both figures, so they are shown only.
+  std::vector<double> ours, pugi, oursFree, pugiFree;
+  for (int i = 0; i < runs; ++i) {
+    {
+      auto document = std::make_unique<TXMLParser>();
+      ours.push_back(TimeMs([&] { document->Load(file); }));
+      if (document->Status != xsLoaded)
+        Fail("Load status " + std::to_string(document->Status) + " on " + file);
+      if (i == 0 && CountElements(*document->Root, smr::elExperience) != experiences)
+        Fail("wrong experience count after Load of " + file);
+      oursFree.push_back(TimeMs([&] { document.reset(); }));
+    }
+    {
+      auto document = std::make_unique<pugi::xml_document>();
+      pugi::xml_parse_result result;
+      pugi.push_back(TimeMs([&] { result = document->load_file(file.c_str()); }));
+      if (!result) Fail(std::string("pugixml: ") + result.description());
+      if (i == 0 && CountPugi(*document, "experience") != experiences)
+        Fail("pugixml: wrong experience count");
+      pugiFree.push_back(TimeMs([&] { document.reset(); }));
+    }
+  }
+  const double o = Median(fresh), p = Median(pfresh);
+  Row("Load, " + label, Fixed(MBps(size, o), 0) + " MB/s (" + Fixed(o, 1) + " ms)");
+  Row("  pugixml load_file, same file", Fixed(MBps(size, p), 0) + " MB/s (" + Fixed(p, 1) + " ms)");
+  Row("  Load time / pugixml time", Fixed(o / p, 2), "<= 1.0", o <= p);
+  std::printf(
+      "    (repeated in one process instead: ours %.1f ms, pugixml %.1f ms;\n"
+      "     freeing the tree: ours %.1f ms, pugixml %.1f ms; not in the figures)\n",
+      Median(ours), Median(pugi), Median(oursFree), Median(pugiFree));
+
+  TXMLParser document;
+  document.Load(file);
+  pugi::xml_document pdoc;
+  pdoc.load_file(file.c_str());
+  const std::string outOurs = s.Data + "/save_ours.xml", outPugi = s.Data + "/save_pugixml.xml";
+  std::vector<double> save, psave, text, plain, flushed;
+  std::size_t bytes = 0;
+  const std::string outPlain = s.Data + "/save_plain.xml";
+  for (int i = 0; i < runs; ++i) {
+    save.push_back(TimeMs([&] { document.Save(outOurs); }));
+    psave.push_back(TimeMs([&] {
+      if (!pdoc.save_file(outPugi.c_str())) Fail("pugixml save_file failed");
+    }));
+    std::string written;
+    text.push_back(TimeMs([&] { written = document.SaveToText(); }));
+    bytes = written.size();
+    // What the disk adds: the same bytes written plainly, then flushed.
+    plain.push_back(TimeMs([&] { WritePlain(outPlain, written, false); }));
+    flushed.push_back(TimeMs([&] { WritePlain(outPlain, written, true); }));
+  }
+  const double so = Median(save), sp = Median(psave);
+  const std::uint64_t pbytes = fs::file_size(outPugi);
+  Row("Save, " + label, Fixed(MBps(bytes, so), 0) + " MB/s (" + Fixed(so, 1) + " ms)");
+  Row("  pugixml save_file, same tree",
+      Fixed(MBps(pbytes, sp), 0) + " MB/s (" + Fixed(sp, 1) + " ms)");
+  Row("  Save time / pugixml time", Fixed(so / sp, 2), "<= 1.0", so <= sp);
+  std::printf(
+      "    (the whole text built in memory alone: %.1f ms; the same bytes written with write(): "
+      "%.1f ms,\n"
+      "     with write() and fdatasync(), as the atomic save does: %.1f ms)\n",
+      Median(text), Median(plain), Median(flushed));
+}
+
+// ---------------------------------------------------------------- export
+
+void BenchExport(const TSettings& s, const std::string& file, int runs) {
+  TXMLParser document;
+  document.Load(file);
+  const std::uint64_t input = fs::file_size(file);
+  auto bench = [&](TExporter& exporter, const char* name, const std::string& out) {
+    exporter.Label1Caption = Utf8ToCp1251("Осознанный сон");
+    exporter.Label2Caption = Utf8ToCp1251("Астральная проекция");
+    exporter.Label3Caption = Utf8ToCp1251("Выход из тела");
+    exporter.Label4Caption = Utf8ToCp1251("Другой опыт");
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i)
+      times.push_back(TimeMs([&] { exporter.ExportToFile(document.Root.get(), out); }));
+    const double t = Median(times);
+    const std::uint64_t size = fs::file_size(out);
+    Row(std::string(name) + " export of 50,000 experiences",
+        Fixed(MBps(size, t), 0) + " MB/s written (" + Fixed(t, 1) + " ms, " + Fixed(size / 1e6, 1) +
+            " MB; " + Fixed(MBps(input, t), 0) + " MB/s of journal)");
+  };
+  THTMLExporter html;
+  bench(html, "HTML", s.Data + "/export.html");
+  TTXTExporter txt;
+  bench(txt, "Text", s.Data + "/export.txt");
+}
+
+// ---------------------------------------------------------------- main window
+
+void CopyResources(const std::string& to) {
+  fs::remove_all(to);
+  fs::create_directories(to);
+  fs::copy(SOMNARY_RESOURCES, to,
+           fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+}
+
+void SetLibraryPath(const std::string& programDir, const std::string& library) {
+  TXMLParser settings;
+  settings.Load(programDir + "/dreams.ini");
+  if (settings.Status != xsLoaded) Fail("cannot read the copied dreams.ini");
+  TXMLNode* element = settings.FindNode(smr::elSettingsLibrary);
+  if (!element) Fail("dreams.ini names no library");
+  element->SetAttribute(smr::atPath, library);
+  settings.Save(programDir + "/dreams.ini");
+}
+
+QTreeWidgetItem* FindFileItem(QTreeWidget* tree, const std::string& path) {
+  for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+    const TXMLNode* element = Tfrm_MainForm::ElementOf(*it);
+    if (element && element->Name == smr::elFile && element->GetAttribute(smr::atPath) == path)
+      return *it;
+  }
+  return nullptr;
+}
+
+void WaitExposed(QWidget& window) {
+  const auto until = Clock::now() + std::chrono::seconds(10);
+  while (!(window.windowHandle() && window.windowHandle()->isExposed())) {
+    if (Clock::now() > until) Fail("the window was never exposed");
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+  }
+  QCoreApplication::processEvents();
+}
+
+void BenchSelect(const TSettings& s, const TBenchLibrary& library, const std::string& bigJournal,
+                 int runs) {
+  const std::string programDir = s.Data + "/program-select";
+  CopyResources(programDir);
+  fs::remove_all(programDir + "/sample");
+  SetLibraryPath(programDir, library.LibraryFile);
+  // The window writes everything back when it goes (the journal in its read
+  // form, the library with the journal marked default): each run starts
+  // from the files as generated.
+  const std::string pristineLibrary = library.LibraryFile + ".pristine";
+  const std::string pristineJournal = bigJournal + ".pristine";
+  const std::string settings = programDir + "/dreams.ini",
+                    pristineSettings = settings + ".pristine";
+  fs::copy_file(library.LibraryFile, pristineLibrary, fs::copy_options::overwrite_existing);
+  fs::copy_file(bigJournal, pristineJournal, fs::copy_options::overwrite_existing);
+  fs::copy_file(settings, pristineSettings, fs::copy_options::overwrite_existing);
+
+  std::vector<double> select, painted, open;
+  for (int i = 0; i < runs + 1; ++i) {  // the first run warms caches and is dropped
+    fs::copy_file(pristineLibrary, library.LibraryFile, fs::copy_options::overwrite_existing);
+    fs::copy_file(pristineJournal, bigJournal, fs::copy_options::overwrite_existing);
+    fs::copy_file(pristineSettings, settings, fs::copy_options::overwrite_existing);
+    int asked = 0;
+    double tOpen = 0;
+    std::unique_ptr<Tfrm_MainForm> window;
+    tOpen = TimeMs([&] {
+      window = std::make_unique<Tfrm_MainForm>(QString::fromStdString(programDir),
+                                               std::make_unique<TBenchPrompts>(&asked));
+    });
+    window->show();
+    WaitExposed(*window);
+    QTreeWidgetItem* item = FindFileItem(window->tre_Directory, bigJournal);
+    if (!item) Fail("the 10,000-experience journal is not in the tree");
+    const auto t0 = Clock::now();
+    window->tre_Directory->setCurrentItem(item);
+    const auto t1 = Clock::now();
+    QCoreApplication::processEvents();  // layout and paint of the grown tree
+    const auto t2 = Clock::now();
+    if (asked) Fail("the window asked a question while the journal was selected");
+    if (Tfrm_MainForm::CountExperiences(Tfrm_MainForm::ElementOf(item)) != 10000 ||
+        item->childCount() == 0)
+      Fail("the journal did not open with its 10,000 experiences");
+    if (i > 0) {
+      select.push_back(Ms(t0, t1));
+      painted.push_back(Ms(t0, t2));
+      open.push_back(tOpen);
+    }
+    window.reset();
+  }
+  const double total = Median(painted);
+  Row("Select journal of 10,000 experiences (until painted)", Fixed(total, 0) + " ms", "< 250 ms",
+      total < 250);
+  std::printf(
+      "    (selection handler %.0f ms, then layout and paint %.0f ms; opening the window on the\n"
+      "     20-journal library took %.0f ms)\n",
+      Median(select), total - Median(select), Median(open));
+}
+
+// ---------------------------------------------------------------- child processes
+
+std::int64_t MonotonicNs() {
+  timespec ts;
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return static_cast<std::int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+// Runs a helper with the working directory given; returns its first output line.
+std::string RunChild(const std::vector<std::string>& args, const std::string& workDir) {
+  int fds[2];
+  if (pipe(fds) != 0) Fail("pipe");
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+  posix_spawn_file_actions_addclose(&actions, fds[0]);
+  posix_spawn_file_actions_addclose(&actions, fds[1]);
+  if (!workDir.empty()) posix_spawn_file_actions_addchdir_np(&actions, workDir.c_str());
+  std::vector<char*> argv;
+  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+    Fail("cannot start " + args[0]);
+  posix_spawn_file_actions_destroy(&actions);
+  close(fds[1]);
+  std::string out;
+  char buffer[4096];
+  for (;;) {
+    const ssize_t n = read(fds[0], buffer, sizeof buffer);
+    if (n <= 0) break;
+    out.append(buffer, static_cast<std::size_t>(n));
+    if (out.find('\n') != std::string::npos) break;
+  }
+  close(fds[0]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) Fail(args[0] + " failed: " + out);
+  return out.substr(0, out.find('\n'));
+}
+
+void BenchStartup(const TSettings& s, int runs) {
+  const std::string programDir = s.Data + "/program-startup";
+  std::vector<double> shown, loaded, app, built;
+  for (int i = 0; i < runs + 1; ++i) {  // the first run warms caches and is dropped
+    CopyResources(programDir);
+    const std::int64_t spawn = MonotonicNs();
+    std::istringstream line(RunChild(
+        {s.ExeDir + "/somnary_bench_startup", std::to_string(spawn), programDir}, programDir));
+    double m = 0, a = 0, b = 0, p = 0;
+    if (!(line >> m >> a >> b >> p)) Fail("somnary_bench_startup gave no figures");
+    if (i > 0) {
+      loaded.push_back(m), app.push_back(a), built.push_back(b), shown.push_back(p);
+    }
+  }
+  const double total = Median(shown);
+  Row("Start-up to the shown window, sample library", Fixed(total, 0) + " ms", "< 300 ms",
+      total < 300);
+  std::printf(
+      "    (program loaded and in main at %.0f ms, application object at %.0f ms,\n"
+      "     window built with settings, library and default journal at %.0f ms, painted at %.0f "
+      "ms)\n",
+      Median(loaded), Median(app), Median(built), total);
+}
+
+void BenchMemory(const TSettings& s, const std::string& file) {
+  const std::uint64_t size = fs::file_size(file);
+  const auto ours = LoadInHelper(s, "somnary", file);
+  const auto pugi = LoadInHelper(s, "pugixml", file);
+  const double multiple = (ours[2] - ours[1]) / size;
+  Row("Peak memory, journal of 50,000 (" + Fixed(size / 1e6, 1) + " MB) loaded",
+      Fixed(multiple, 2) + " x file size", "< 3 x", multiple < 3);
+  std::printf(
+      "    (process peak %.1f MB of which %.1f MB before loading; %.1f MB resident once loaded;\n"
+      "     pugixml in the same helper: %.2f x, process peak %.1f MB)\n",
+      ours[2] / 1e6, ours[1] / 1e6, ours[3] / 1e6, (pugi[2] - pugi[1]) / size, pugi[2] / 1e6);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  TSettings s;
+  s.Data = "bench-data";
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--data" && i + 1 < argc)
+      s.Data = argv[++i];
+    else if (a == "--quick")
+      s.Quick = true;
+    else if (a == "--only" && i + 1 < argc)
+      s.Only = argv[++i];
+    else
+      Fail("usage: somnary_bench [--data DIR] [--quick] [--only xml|export|select|startup|memory]");
+  }
+  QApplication application(argc, argv);
+  s.ExeDir = QCoreApplication::applicationDirPath().toStdString();
+  fs::create_directories(s.Data);
+  s.Data = fs::canonical(s.Data).string();
+  const int k = s.Quick ? 1 : 0;
+
+  std::printf("Somnary benchmarks; load average at start: %s\n", LoadAverage().c_str());
+  std::printf("Generating data in %s ...\n", s.Data.c_str());
+  const std::uint64_t seed = kBenchSeed;
+  struct TJournal {
+    int Experiences, Runs;
+    std::string File;
+  };
+  std::vector<TJournal> journals = {
+      {1000, k ? 3 : 21, ""}, {10000, k ? 1 : 9, ""}, {50000, k ? 1 : 7, ""}};
+  const double generated = TimeMs([&] {
+    for (auto& j : journals) {
+      j.File = s.Data + "/journal_" + std::to_string(j.Experiences) + ".xml";
+      WriteJournal(j.File, j.Experiences, seed + static_cast<std::uint64_t>(j.Experiences));
+    }
+  });
+  const std::string libraryFolder = s.Data + "/library";
+  fs::remove_all(libraryFolder);
+  fs::create_directories(libraryFolder);
+  const std::string bigJournal = libraryFolder + "/journal_10000.xml";
+  fs::copy_file(journals[1].File, bigJournal);
+  const TBenchLibrary library = WriteLibrary(libraryFolder, bigJournal, seed);
+  std::printf("  done in %.0f ms (+ library of %zu journals)\n\n", generated,
+              library.JournalFiles.size());
+
+  if (s.Runs("xml")) {
+    std::printf("XML reading and writing, medians\n");
+    for (const auto& j : journals) BenchXml(s, j.File, j.Experiences, j.Runs);
+  }
+  if (s.Runs("export")) {
+    std::printf("\nExport, medians of %d runs\n", k ? 1 : 5);
+    BenchExport(s, journals[2].File, k ? 1 : 5);
+  }
+  if (s.Runs("select") || s.Runs("startup"))
+    std::printf("\nMain window (offscreen), medians of %d runs (start-up: %d)\n", k ? 1 : 5,
+                k ? 1 : 7);
+  if (s.Runs("select")) BenchSelect(s, library, bigJournal, k ? 1 : 5);
+  if (s.Runs("startup")) BenchStartup(s, k ? 1 : 7);
+  if (s.Runs("memory")) {
+    std::printf("\nMemory\n");
+    BenchMemory(s, journals[2].File);
+  }
+
+  std::printf("\nLoad average at end: %s\n\n", LoadAverage().c_str());
+  std::printf("| Figure | Value | Goal | |\n|---|---|---|---|\n");
+  for (const auto& r : Rows) {
+    std::string figure = r.Figure;
+    figure.erase(0, figure.find_first_not_of(' '));
+    std::printf("| %s | %s | %s | %s |\n", figure.c_str(), r.Value.c_str(), r.Goal.c_str(),
+                r.Verdict.c_str());
+  }
+  return 0;
+}
