@@ -154,6 +154,8 @@ class Tfrm_MainForm : public QMainWindow {
 
  public:
   static int CountExperiences(const TXMLNode* element);
+  // "number. title" of an experience's tree node.
+  static QString ExperienceCaption(const TXMLNode* experience);
 
  private:
   // --- panel (smr_MainForm_Panel.cpp)

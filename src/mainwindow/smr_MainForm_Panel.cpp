@@ -111,13 +111,6 @@ bool DeleteAttributeIfPresent(TXMLNode* element, std::string_view name, std::str
   return false;
 }
 
-// The caption of an experience node is built from what is stored, so it
-// always matches the document, also when the number itself contains ". ".
-QString ExperienceCaption(const TXMLNode* experience) {
-  return ToUi(experience->GetAttribute(smr::atNumber)) + QStringLiteral(". ") +
-         ToUi(experience->GetAttribute(smr::atTitle));
-}
-
 // A stored level, or the middle of the scale when it is missing or not a number.
 int StoredLevel(const TXMLNode* energy, int middle) {
   if (!energy) return middle;

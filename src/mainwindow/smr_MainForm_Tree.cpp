@@ -45,7 +45,9 @@ void Tfrm_MainForm::SetNodeImage(QTreeWidgetItem* item, int image) {
   item->setIcon(0, FNodeIcons[image]);
 }
 
-static QString ExperienceCaption(const TXMLNode* experience) {
+// Built from what is stored, so the caption always matches the document,
+// also when the number itself contains ". ".
+QString Tfrm_MainForm::ExperienceCaption(const TXMLNode* experience) {
   return ToUi(experience->GetAttribute(smr::atNumber) + ". " + experience->GetAttribute(smr::atTitle));
 }
 
