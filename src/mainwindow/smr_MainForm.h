@@ -154,6 +154,8 @@ class Tfrm_MainForm : public QMainWindow {
 
  public:
   static int CountExperiences(const TXMLNode* element);
+  // The message shown for a failed write: the file, then the system's words.
+  static QString WriteErrorText(const QString& fileName, const TXMLWriteError& error);
   // "number. title" of an experience's tree node.
   static QString ExperienceCaption(const TXMLNode* experience);
 

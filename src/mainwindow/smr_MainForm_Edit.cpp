@@ -15,10 +15,6 @@
 namespace {
 QString U(const char* s) { return QString::fromUtf8(s); }
 
-QString WriteErrorText(const QString& fileName, const TXMLWriteError& error) {
-  return fileName + ": " + QString::fromLocal8Bit(error.what());
-}
-
 // Appends as the last child, one level below the parent.
 TXMLNode* AppendChild(TXMLNode* parent, std::unique_ptr<TXMLNode> child) {
   TXMLNode* added = parent->AddChild(std::move(child));

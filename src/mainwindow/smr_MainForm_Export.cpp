@@ -29,6 +29,6 @@ void Tfrm_MainForm::mnu_ExportClick() {
   try {
     exporter->ExportToFile(element, chosen.toLocal8Bit().toStdString());
   } catch (const TXMLWriteError& error) {
-    Prompts().Error(this, chosen + ": " + QString::fromLocal8Bit(error.what()));
+    Prompts().Error(this, WriteErrorText(chosen, error));
   }
 }

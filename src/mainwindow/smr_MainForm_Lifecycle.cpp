@@ -164,7 +164,7 @@ bool Tfrm_MainForm::SaveEverything() {
     try {
       SaveDocument(*document);
     } catch (const TXMLWriteError& error) {
-      errors << UiFileName(document->FileName) + ": " + QString::fromLocal8Bit(error.what());
+      errors << WriteErrorText(UiFileName(document->FileName), error);
     }
   }
   try {
@@ -183,7 +183,7 @@ static bool SaveLibraryBeforeDropping(Tfrm_MainForm& form, TXMLParser& library) 
   try {
     if (!library.FileName.empty()) library.Save(library.FileName);
   } catch (const TXMLWriteError& error) {
-    form.Prompts().Error(&form, UiFileName(library.FileName) + ": " + QString::fromLocal8Bit(error.what()));
+    form.Prompts().Error(&form, Tfrm_MainForm::WriteErrorText(UiFileName(library.FileName), error));
     return false;
   }
   return true;
@@ -206,7 +206,7 @@ void Tfrm_MainForm::btn_NewClick() {
   try {
     created->Save(path);
   } catch (const TXMLWriteError& error) {
-    Prompts().Error(this, answer.Second + ": " + QString::fromLocal8Bit(error.what()));
+    Prompts().Error(this, WriteErrorText(answer.Second, error));
     return;
   }
   if (!SaveLibraryBeforeDropping(*this, *FLibrary)) return;
@@ -236,6 +236,10 @@ void Tfrm_MainForm::btn_OpenClick() {
 
 void Tfrm_MainForm::btn_SaveClick() { SaveEverything(); }
 
+QString Tfrm_MainForm::WriteErrorText(const QString& fileName, const TXMLWriteError& error) {
+  return fileName + ": " + QString::fromLocal8Bit(error.what());
+}
+
 void Tfrm_MainForm::mnu_SaveAsClick() {
   dlg_Save.Title = U(res::SaveLibraryAsTitle);
   dlg_Save.Filter = U(res::LibraryFilter);
@@ -246,7 +250,7 @@ void Tfrm_MainForm::mnu_SaveAsClick() {
   try {
     FLibrary->Save(path);
   } catch (const TXMLWriteError& error) {
-    Prompts().Error(this, chosen + ": " + QString::fromLocal8Bit(error.what()));
+    Prompts().Error(this, WriteErrorText(chosen, error));
     return;
   }
   RecordLibraryPath(path);
