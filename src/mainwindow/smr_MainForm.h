@@ -279,6 +279,5 @@ class Tfrm_MainForm : public QMainWindow {
   QString FMarkCaption[4];
   bool FTerminated = false;
   bool FSavedOnClose = false;
-  bool FDeleting = false;  // the tree's own reselection after a delete
   TXMLNode* FShownElement = nullptr;
 };

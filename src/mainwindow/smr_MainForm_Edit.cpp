@@ -301,7 +301,5 @@ void Tfrm_MainForm::RemoveElement(QTreeWidgetItem* node) {
   tre_Directory->setCurrentItem(next);
   FSuppressSelection = false;
   // Shown explicitly: the tree may have made it current while suppressed.
-  FDeleting = true;
   tre_DirectoryChange(next, nullptr);
-  FDeleting = false;
 }
