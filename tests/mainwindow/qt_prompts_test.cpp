@@ -5,26 +5,46 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
+#include <memory>
 #include <gtest/gtest.h>
 
 #include "smr_QtPrompts.h"
 
 namespace {
 
-// Acts on the next modal dialog from inside its own event loop.
+// Acts on the modal dialog from inside its own event loop, again every few
+// milliseconds while it stays open (a file dialog may still be reading its
+// folder the first time), and gives up after five seconds so that a dialog
+// nobody can answer fails the test instead of hanging it.
 void WhenModal(std::function<void(QWidget*)> act) {
   auto* timer = new QTimer(qApp);
-  timer->setInterval(10);
-  QObject::connect(timer, &QTimer::timeout, [timer, act] {
-    if (QWidget* dialog = QApplication::activeModalWidget()) {
+  timer->setInterval(20);
+  auto ticks = std::make_shared<int>(0);
+  auto target = std::make_shared<QPointer<QWidget>>();
+  auto seen = std::make_shared<bool>(false);
+  QObject::connect(timer, &QTimer::timeout, [timer, act, ticks, target, seen] {
+    auto finish = [timer] {
       timer->stop();
       timer->deleteLater();
-      act(dialog);
+    };
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (!*seen && dialog) {
+      *target = dialog;
+      *seen = true;
     }
+    // Only the first dialog is ours; once it is gone, so is this timer.
+    if (*seen && (target->isNull() || !(*target)->isVisible() || dialog != target->data())) return finish();
+    if (++*ticks > 250) {
+      ADD_FAILURE() << "the dialog was not answered";
+      if (dialog) QMetaObject::invokeMethod(dialog, "reject");
+      return finish();
+    }
+    if (*seen) act(target->data());
   });
   timer->start();
 }
@@ -77,6 +97,8 @@ TEST(QtPrompts, ConfirmationAndAuthorization) {
 }
 
 TEST(QtPrompts, SaveDialogRemembersTheFileAndTheChosenFilter) {
+  // Qt's own dialog: a desktop's native one cannot be driven from here.
+  QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true);
   QTemporaryDir dir;
   TQtPrompts prompts;
   TFileDialogState state;
@@ -84,18 +106,24 @@ TEST(QtPrompts, SaveDialogRemembersTheFileAndTheChosenFilter) {
   state.Filter = QString::fromUtf8("Гипертекст (*.html)|*.html|Просто текст (*.txt)|*.txt");
   state.InitialDir = dir.path();
   const QString target = dir.filePath("out.html");
-  WhenModal([target](QWidget* widget) {
+  auto typed = std::make_shared<bool>(false);
+  WhenModal([target, typed](QWidget* widget) {
     auto* dialog = qobject_cast<QFileDialog*>(widget);
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->windowTitle(), QString::fromUtf8("Экспортировать"));
-    EXPECT_EQ(dialog->nameFilters().size(), 2);
-    dialog->selectNameFilter(dialog->nameFilters()[1]);
-    dialog->selectFile(target);
+    if (!*typed) {
+      EXPECT_EQ(dialog->windowTitle(), QString::fromUtf8("Экспортировать"));
+      ASSERT_EQ(dialog->nameFilters().size(), 2);
+      dialog->selectNameFilter(dialog->nameFilters()[1]);
+      Child<QLineEdit>(dialog, "fileNameEdit")->setText(target);
+      *typed = true;
+      return;
+    }
     QMetaObject::invokeMethod(dialog, "accept");
   });
   EXPECT_EQ(prompts.SaveFileName(nullptr, state), target);
   EXPECT_EQ(state.FileName, target);
   EXPECT_EQ(state.FilterIndex, 2);
+  QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, false);
 }
 
 TEST(QtPrompts, ChooseGivesTheIndexOfTheButtonPressed) {
