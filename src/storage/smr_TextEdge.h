@@ -9,7 +9,7 @@
 // document, and what it returns can always be stored and read back.
 
 enum class TTextPlace {
-  Attribute,    // attribute value: no '"' or '>' may remain
+  Attribute,    // attribute value: no '"', '<' or '>' may remain
   ElementText,  // text of an element: no '<' may remain
   Plain,        // anything else (file names for the file system, captions)
 };
@@ -17,8 +17,10 @@ enum class TTextPlace {
 QString ToUi(std::string_view bytes);
 
 // Characters the code page lacks become '?'. In an attribute '"' becomes
-// U+201D and '>' becomes U+203A, line breaks become blanks; in element text
-// '<' becomes U+2039 and line breaks become CR LF.
+// U+201D, '<' U+2039 and '>' U+203A, line breaks become blanks; in element
+// text '<' becomes U+2039 and line breaks become CR LF. Either way no '<'
+// remains, so typed text can never open a comment, which the reader strips
+// from the whole file before it parses.
 std::string FromUi(const QString& text, TTextPlace where);
 
 // A UTF-8 literal of the program's own texts as windows-1251 bytes.

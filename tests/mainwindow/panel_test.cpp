@@ -344,12 +344,12 @@ TEST_F(Panel, TypedQuotesAnglesAndForeignCharactersCannotBreakTheJournal) {
   Retype(Form->edt_Name, U("Он сказал \"да\" > <нет>"));
   Retype(Form->mmo_Description, U("a < b > c \"d\" 日"));
   Retype(Form->mmo_Comment, U("<x> 日"));
-  EXPECT_EQ(Tree()->currentItem()->text(0), U("1”2. Он сказал ”да” › <нет›"));
+  EXPECT_EQ(Tree()->currentItem()->text(0), U("1”2. Он сказал ”да” › ‹нет›"));
 
   const std::string saved = SavedJournal();
   EXPECT_EQ(saved, kJournalProlog +
                        "<somnary>\n  <day name=\"01.02.03\">\n"
-                       "    <experience number=\"1”2\" title=\"Он сказал ”да” › <нет›\">\n"
+                       "    <experience number=\"1”2\" title=\"Он сказал ”да” › ‹нет›\">\n"
                        "      <description>a ‹ b > c \"d\" ?</description>\n"
                        "      <comment>‹x> ?</comment>\n"
                        "    </experience>\n  </day>\n</somnary>\n");
@@ -358,8 +358,51 @@ TEST_F(Panel, TypedQuotesAnglesAndForeignCharactersCannotBreakTheJournal) {
   EXPECT_EQ(reread.Status, xsLoaded);
   const TXMLNode* experience = reread.Root->Child(0)->Child(0);
   ASSERT_NE(experience, nullptr);
-  EXPECT_EQ(experience->GetAttribute(smr::atTitle), Cp("Он сказал ”да” › <нет›"));
+  EXPECT_EQ(experience->GetAttribute(smr::atTitle), Cp("Он сказал ”да” › ‹нет›"));
   EXPECT_EQ(experience->FindNode(smr::elComment)->FirstText(), Cp("‹x> ?"));
+}
+
+// The reader strips comments from the whole text before it parses: a typed
+// "<!--" once swallowed everything up to the next "-->", wherever that was.
+TEST_F(Panel, TypedCommentOpenersCannotSwallowTheJournal) {
+  struct Case {
+    const char* title;        // typed into experience 001
+    const char* description;  // typed into experience 002
+    const char* caption;      // of experience 001 after a restart
+  };
+  const Case cases[] = {
+      {"one <!-- typed", "an arrow --> here", "001. one ‹!-- typed"},
+      {"a<!--b", "", "001. a‹!--b"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.title);
+    StartWith(
+        "  <day name=\"01.02.03\">\n"
+        "    <experience number=\"001\" title=\"A\">\n    </experience>\n"
+        "    <experience number=\"002\" title=\"B\">\n    </experience>\n"
+        "  </day>\n");
+    Show("01.02.03", "001. A");
+    Retype(Form->edt_Name, U(c.title));
+    Show("01.02.03", "002. B");
+    Retype(Form->mmo_Description, U(c.description));
+    Stop();  // writes every document
+
+    TXMLParser reread;
+    reread.Load(NativePath("journal.xml"));
+    EXPECT_EQ(reread.Status, xsLoaded);
+    Start();
+    JournalNode = Node({"Библиотека", "Каталог", "Журнал"});
+    ASSERT_NE(JournalNode, nullptr);
+    Select(JournalNode);
+    QTreeWidgetItem* night = ChildNamed(JournalNode, "01.02.03");
+    ASSERT_NE(night, nullptr);
+    ASSERT_EQ(night->childCount(), 2);
+    EXPECT_EQ(night->child(0)->text(0), U(c.caption));
+    EXPECT_EQ(night->child(1)->text(0), U("002. B"));
+    Show("01.02.03", "002. B");
+    EXPECT_EQ(Form->mmo_Description->toPlainText(), U(c.description));
+    Stop();
+  }
 }
 
 TEST_F(Panel, ShowingWritesBackOnlyValuesThatDifferFromTheFields) {

@@ -128,8 +128,8 @@ TEST(PairList, RemovingASubtreeDropsEveryPairThatHoldsAnyOfItsNodes) {
 }
 
 TEST(TextEdge, TypedTextAlwaysBecomesStorableBytes) {
-  EXPECT_EQ(FromUi(QString::fromUtf8("Сон \"о\" > <x>"), TTextPlace::Attribute),
-            Utf8ToCp1251("Сон ”о” › <x›"));
+  EXPECT_EQ(FromUi(QString::fromUtf8("Сон \"о\" > <x> <!--"), TTextPlace::Attribute),
+            Utf8ToCp1251("Сон ”о” › ‹x› ‹!--"));
   EXPECT_EQ(FromUi(QString::fromUtf8("a<b\nc"), TTextPlace::ElementText), Utf8ToCp1251("a‹b") + "\r\nc");
   EXPECT_EQ(FromUi(QString::fromUtf8("line\r\nnext"), TTextPlace::ElementText), "line\r\nnext");
   // Characters windows-1251 lacks, also beyond the basic plane.
