@@ -100,13 +100,17 @@ void Tfrm_Authorization::SetPassword(const QString& text) { edt_Second->setText(
 void Tfrm_Authorization::edt_FirstChange() {
   bool storable = true;
   if (mode_ == 1) {
-    // A character the codec cannot carry would be stored as a zero byte and
-    // the library could never be opened again.
+    // A character the codec cannot carry would be stored as a zero byte, and
+    // blanks that the reader collapses would change the stored text: either
+    // way the library could never be opened again.
     // The offending character of the name is named; the password's is not
     // shown, the field being masked.
     const QString badInName = FirstUncarried(edt_First->text());
     const bool badPassword = !FirstUncarried(edt_Second->text()).isEmpty();
-    storable = badInName.isEmpty() && !badPassword;
+    const bool nameAltered = !CredentialReadsBack(FromUi(edt_First->text(), TTextPlace::Plain));
+    const bool passwordAltered =
+        !CredentialReadsBack(FromUi(edt_Second->text(), TTextPlace::Plain));
+    storable = !nameAltered && !passwordAltered;
     QPalette palette = this->palette();
     palette.setColor(QPalette::WindowText,
                      storable ? palette.color(QPalette::Disabled, QPalette::WindowText)
@@ -116,6 +120,10 @@ void Tfrm_Authorization::edt_FirstChange() {
       lbl_Warning->setText(QString::fromUtf8(res::UserNameRefused).arg(badInName));
     else if (badPassword)
       lbl_Warning->setText(QString::fromUtf8(res::PasswordRefused));
+    else if (nameAltered)
+      lbl_Warning->setText(QString::fromUtf8(res::UserNameAltered));
+    else if (passwordAltered)
+      lbl_Warning->setText(QString::fromUtf8(res::PasswordAltered));
     else
       lbl_Warning->setText(QString::fromUtf8(res::CredentialsHint));
   }

@@ -9,7 +9,8 @@ class QPushButton;
 
 // User name and password of a library. Mode 0 asks for them when a
 // protected library is opened and can only be confirmed; mode 1 sets them,
-// and there refuses characters that the stored (encoded) form cannot carry.
+// and there refuses values whose stored (encoded) form would not read back
+// unchanged from the library file.
 class Tfrm_Authorization : public QDialog {
   Q_OBJECT
 

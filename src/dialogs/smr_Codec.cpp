@@ -1,5 +1,7 @@
 #include "smr_Codec.h"
 
+#include "smr_TextEdge.h"
+
 namespace {
 
 // Cyrillic capitals 0xC0-0xDF with Ё (0xA8) after Е, then small letters
@@ -93,6 +95,9 @@ constexpr bool AllDistinct(std::string_view a) {
 }
 
 static_assert(kPlain.size() == TCodec::AlphabetSize && AllDistinct(kPlain));
+// Encoded values go into attributes: none of the characters that end a value
+// or a tag, or that open a comment, may ever come out.
+static_assert(kPlain.find_first_of("<>\"!-") == std::string_view::npos);
 static_assert(SameCharacters(kTables[0], kPlain) && SameCharacters(kTables[1], kPlain) &&
               SameCharacters(kTables[2], kPlain) && SameCharacters(kTables[3], kPlain) &&
               SameCharacters(kTables[4], kPlain));
@@ -129,4 +134,17 @@ bool TCodec::CanCarry(std::string_view text) {
   for (char c : text)
     if (kPlain.find(c) == std::string_view::npos) return false;
   return true;
+}
+
+bool CredentialReadsBack(std::string_view plain) {
+  if (!TCodec::CanCarry(plain)) return false;
+  const std::string encoded = TCodec().Encode(plain);
+  return AttributeAsRead(encoded) == encoded;
+}
+
+bool CredentialMatches(std::string_view typed, std::string_view stored) {
+  // A character the codec cannot carry never matches (it would encode to 0).
+  if (!TCodec::CanCarry(typed)) return false;
+  const auto mine = AttributeAsRead(TCodec().Encode(typed));
+  return mine && mine == AttributeAsRead(stored);
 }

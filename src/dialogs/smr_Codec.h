@@ -31,3 +31,15 @@ class TCodec {
   // survives Encode and Decode unchanged. The empty text can be carried.
   static bool CanCarry(std::string_view text);
 };
+
+// The alphabet holds a blank, and several characters encode to it at some
+// positions; the reader collapses runs of blanks in attribute values. A
+// stored user name or password must therefore read back as it was written.
+
+// True when `plain` is carried by the codec and its encoded form reads back
+// from the library file unchanged.
+bool CredentialReadsBack(std::string_view plain);
+// The log-in check of a typed value against the attribute read from the
+// file. Both sides are compared as the reader leaves them, so a value stored
+// before this check existed (its blanks collapsed) still matches.
+bool CredentialMatches(std::string_view typed, std::string_view stored);

@@ -62,6 +62,10 @@ inline constexpr const char* UserNameRefused =
     "Символ «%1» в имени недопустим. Допустимы только русские и латинские буквы, цифры, пробел и «_».";
 inline constexpr const char* PasswordRefused =
     "В пароле есть недопустимый символ. Допустимы только русские и латинские буквы, цифры, пробел и «_».";
+inline constexpr const char* UserNameAltered =
+    "Такое имя исказится в файле библиотеки: пробелы в его коде сольются. Измените имя.";
+inline constexpr const char* PasswordAltered =
+    "Такой пароль исказится в файле библиотеки: пробелы в его коде сольются. Измените пароль.";
 // The maker's web site: the about box link and the Help menu's "В Internet".
 inline constexpr const char* MakerAddress = "https://somnary.example.org";
 

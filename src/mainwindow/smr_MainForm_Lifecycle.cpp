@@ -115,12 +115,12 @@ void Tfrm_MainForm::OpenLibrary(const std::string& path) {
   if (mnu_Authorization) mnu_Authorization->setEnabled(true);
 
   if (root->HasAttribute(smr::atUserName) && root->HasAttribute(smr::atUserPassword)) {
-    TCodec codec;
-    const std::string user = codec.Decode(root->GetAttribute(smr::atUserName));
-    const std::string password = codec.Decode(root->GetAttribute(smr::atUserPassword));
     TPrompts::TAuthorizationAnswer answer = Prompts().Authorization(this, 0);
-    if (!answer.Ok || FromUi(answer.UserName, TTextPlace::Plain) != user ||
-        FromUi(answer.Password, TTextPlace::Plain) != password) {
+    if (!answer.Ok ||
+        !CredentialMatches(FromUi(answer.UserName, TTextPlace::Plain),
+                           root->GetAttribute(smr::atUserName)) ||
+        !CredentialMatches(FromUi(answer.Password, TTextPlace::Plain),
+                           root->GetAttribute(smr::atUserPassword))) {
       // A wrong log-in ends the program without a word; the documents are
       // written back unchanged as the window goes.
       FTerminated = true;

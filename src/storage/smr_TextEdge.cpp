@@ -1,6 +1,8 @@
 #include "smr_TextEdge.h"
 
 #include "smr_Cp1251.h"
+#include "smr_Types.h"
+#include "xml_mainUnit.h"
 
 QString ToUi(std::string_view bytes) {
   // One character per byte, written in place: every tree caption passes here.
@@ -43,6 +45,18 @@ std::string FromUi(const QString& text, TTextPlace where) {
     out.push_back(b < 0 ? '?' : static_cast<char>(b));
   }
   return out;
+}
+
+std::optional<std::string> AttributeAsRead(std::string_view value) {
+  // Through the real writer and reader, so nothing the reader does is missed.
+  TXMLParser written;
+  written.Root->Name = std::string(smr::elLibrary);
+  written.Root->Kind = nkEmptyElement;
+  written.Root->SetAttribute(smr::atUserName, std::string(value));
+  TXMLParser read;
+  read.LoadFromText(written.SaveToText());
+  if (read.Status != xsLoaded || !read.Root->HasAttribute(smr::atUserName)) return std::nullopt;
+  return read.Root->GetAttribute(smr::atUserName);
 }
 
 std::string Cp(std::string_view utf8) { return Utf8ToCp1251(utf8); }

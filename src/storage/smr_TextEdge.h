@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,10 @@ QString ToUi(std::string_view bytes);
 // remains, so typed text can never open a comment, which the reader strips
 // from the whole file before it parses.
 std::string FromUi(const QString& text, TTextPlace where);
+
+// An attribute value as a file written with it gives it back: the reader
+// collapses runs of blanks. Empty when the value cannot be stored at all.
+std::optional<std::string> AttributeAsRead(std::string_view value);
 
 // A UTF-8 literal of the program's own texts as windows-1251 bytes.
 std::string Cp(std::string_view utf8);

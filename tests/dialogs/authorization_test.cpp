@@ -113,11 +113,41 @@ TEST_F(AuthorizationTest, SettingModeRefusesWhatTheStoredFormCannotCarry) {
   EXPECT_TRUE(Ok()->isEnabled());
 }
 
+// Some characters encode to a blank at some positions ("A" at the first,
+// "м" at the second, "w" at the third, "х" at the fourth), and the reader
+// collapses runs of blanks: such values would never decode as typed.
+TEST_F(AuthorizationTest, SettingModeRefusesValuesWhoseStoredFormWouldNotReadBack) {
+  dialog.SetMode(1);
+  const QString hint = Warning()->text();
+  for (const QString& value :
+       {QStringLiteral("Aм"), QStringLiteral("Aмyz"), QStringLiteral("Соwх")}) {
+    dialog.SetPassword(QStringLiteral("pass"));
+    dialog.SetUserName(value);
+    EXPECT_FALSE(Ok()->isEnabled()) << value.toStdString();
+    EXPECT_TRUE(Warning()->text().contains(QStringLiteral("имя исказится"))) << value.toStdString();
+    dialog.SetUserName(QStringLiteral("Ivan"));
+    dialog.SetPassword(value);
+    EXPECT_FALSE(Ok()->isEnabled()) << value.toStdString();
+    EXPECT_TRUE(Warning()->text().contains(QStringLiteral("пароль исказится")))
+        << value.toStdString();
+  }
+  // A single blank, also at either end of the stored text, reads back as it was.
+  for (const QString& value :
+       {QStringLiteral("A"), QStringLiteral("Anna"), QStringLiteral("Aнна_м")}) {
+    dialog.SetUserName(value);
+    dialog.SetPassword(value);
+    EXPECT_TRUE(Ok()->isEnabled()) << value.toStdString();
+    EXPECT_EQ(Warning()->text(), hint);
+  }
+}
+
 TEST_F(AuthorizationTest, EveryWarningFitsItsPlace) {
   dialog.SetMode(1);
   QLabel* warning = Warning();
-  for (const QString& name : {QStringLiteral("Ivan"), QStringLiteral("Ivan-1")}) {
-    for (const QString& password : {QStringLiteral(""), QStringLiteral("pa$s")}) {
+  for (const QString& name :
+       {QStringLiteral("Ivan"), QStringLiteral("Ivan-1"), QStringLiteral("Aм")}) {
+    for (const QString& password :
+         {QStringLiteral(""), QStringLiteral("pa$s"), QStringLiteral("Aм")}) {
       dialog.SetUserName(name);
       dialog.SetPassword(password);
       EXPECT_LE(warning->heightForWidth(warning->width()), warning->height())
