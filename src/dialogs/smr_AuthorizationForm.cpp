@@ -15,8 +15,10 @@ constexpr int kWidth = 220;
 constexpr int kFieldLeft = 64;
 constexpr int kFieldWidth = 148;
 constexpr int kButtonWidth = 75;
-constexpr int kAskHeight = 127;
-constexpr int kSetHeight = 183;  // room for the note on allowed characters
+constexpr int kAskHeight = 127;  // outer
+constexpr int kRowStep = 29;
+constexpr int kCaptionGap = 4;
+constexpr int kWarningLines = 4;
 
 // The first character of the text that the stored form cannot carry, or an
 // empty text when there is none.
@@ -35,27 +37,31 @@ QString FirstUncarried(const QString& text) {
 Tfrm_Authorization::Tfrm_Authorization(QWidget* parent) : QDialog(parent) {
   SetDialogFrame(this);
 
+  lbl_Caption = new QLabel(QString::fromUtf8(res::AuthorizationSetupCaption), this);
+  lbl_Caption->setObjectName("lbl_Caption");
+  QFont captionFont = lbl_Caption->font();
+  captionFont.setBold(true);
+  lbl_Caption->setFont(captionFont);
+  lbl_Caption->setWordWrap(true);
+  const int captionWidth = kFieldLeft + kFieldWidth - 8;
+  lbl_Caption->setGeometry(8, 6, captionWidth, lbl_Caption->heightForWidth(captionWidth));
+
   lbl_First = new QLabel(QStringLiteral("Имя:"), this);
   lbl_First->setObjectName("lbl_First");
-  lbl_First->setGeometry(8, 8, kFieldLeft - 12, 21);
   edt_First = new QLineEdit(this);
   edt_First->setObjectName("edt_First");
-  edt_First->setGeometry(kFieldLeft, 8, kFieldWidth, 21);
   lbl_First->setBuddy(edt_First);
 
   lbl_Second = new QLabel(QStringLiteral("Пароль:"), this);
   lbl_Second->setObjectName("lbl_Second");
-  lbl_Second->setGeometry(8, 37, kFieldLeft - 12, 21);
   edt_Second = new QLineEdit(this);
   edt_Second->setObjectName("edt_Second");
-  edt_Second->setGeometry(kFieldLeft, 37, kFieldWidth, 21);
   edt_Second->setEchoMode(QLineEdit::Password);
   edt_Second->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));  // '*'
   lbl_Second->setBuddy(edt_Second);
 
   lbl_Warning = new QLabel(this);
   lbl_Warning->setObjectName("lbl_Warning");
-  lbl_Warning->setGeometry(8, 64, kFieldLeft + kFieldWidth - 8, 54);
   lbl_Warning->setWordWrap(true);
   lbl_Warning->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
@@ -79,16 +85,27 @@ void Tfrm_Authorization::SetMode(int mode) {
   const bool asking = mode == 0;
   setWindowTitle(
       QString::fromUtf8(asking ? res::AuthorizationCaption : res::AuthorizationSetupCaption));
-  const int buttonsTop = asking ? 68 : 124;
-  setFixedSize(kWidth, asking ? kAskHeight : kSetHeight);
+  // The setting mode puts its caption above the fields.
+  const int top = asking ? 8 : lbl_Caption->geometry().bottom() + 1 + kCaptionGap;
+  lbl_Caption->setVisible(!asking);
+  lbl_First->setGeometry(8, top, kFieldLeft - 12, 21);
+  edt_First->setGeometry(kFieldLeft, top, kFieldWidth, 21);
+  lbl_Second->setGeometry(8, top + kRowStep, kFieldLeft - 12, 21);
+  edt_Second->setGeometry(kFieldLeft, top + kRowStep, kFieldWidth, 21);
+  // Room for the longest warning, in whatever font the dialog got.
+  lbl_Warning->setGeometry(8, top + 56, kFieldLeft + kFieldWidth - 8,
+                           kWarningLines * lbl_Warning->fontMetrics().lineSpacing());
   lbl_Warning->setVisible(!asking);
   btn_Cancel->setVisible(!asking);
+  const int buttonsTop = asking ? 68 : lbl_Warning->geometry().bottom() + 7;
   if (asking) {
     btn_Ok->setGeometry(72, buttonsTop, kButtonWidth, 25);
   } else {
     btn_Cancel->setGeometry(kFieldLeft + kFieldWidth - kButtonWidth, buttonsTop, kButtonWidth, 25);
     btn_Ok->setGeometry(btn_Cancel->x() - kButtonWidth - 6, buttonsTop, kButtonWidth, 25);
   }
+  // The setting mode has no height of its own: it fits its controls.
+  SetOuterHeight(this, kWidth, asking ? kAskHeight : 0);
   edt_FirstChange();
 }
 

@@ -32,6 +32,8 @@ class Tfrm_Authorization : public QDialog {
  private:
   int mode_ = -1;
 
+  // The setting mode's caption in full: a title bar this narrow cuts it.
+  QLabel* lbl_Caption;
   QLabel* lbl_First;
   QLineEdit* edt_First;
   QLabel* lbl_Second;

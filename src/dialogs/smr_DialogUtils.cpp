@@ -1,8 +1,53 @@
 #include "smr_DialogUtils.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QFont>
+#include <QFontDatabase>
 #include <QStringList>
 #include <QWidget>
+#include <algorithm>
+
+namespace {
+
+constexpr int kBottomMargin = 4;  // below the lowest control
+
+// Re-applies the outer height whenever the window system may have told the
+// frame: when the dialog is shown and when it moves (a window manager
+// places its frame after the window appears).
+class TOuterHeightKeeper : public QObject {
+ public:
+  TOuterHeightKeeper(QWidget* dialog, int width, int outerHeight)
+      : QObject(dialog), FWidth(width), FOuterHeight(outerHeight) {
+    setObjectName(QStringLiteral("OuterHeightKeeper"));
+  }
+
+  void Set(int width, int outerHeight) {
+    FWidth = width;
+    FOuterHeight = outerHeight;
+  }
+
+  void Apply(QWidget* dialog) const {
+    const int frame = dialog->frameGeometry().height() - dialog->geometry().height();
+    int contents = 0;
+    for (QWidget* child : dialog->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+      if (child->isVisibleTo(dialog)) contents = std::max(contents, child->geometry().bottom() + 1);
+    const int height = std::max(FOuterHeight - frame, contents + kBottomMargin);
+    if (dialog->size() != QSize(FWidth, height)) dialog->setFixedSize(FWidth, height);
+  }
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Show || event->type() == QEvent::Move)
+      Apply(static_cast<QWidget*>(watched));
+    return false;
+  }
+
+ private:
+  int FWidth;
+  int FOuterHeight;
+};
+
+}  // namespace
 
 QString QtFilter(const char* delphiFilter) {
   if (delphiFilter == nullptr) return {};
@@ -31,8 +76,25 @@ void SetDialogFrame(QWidget* dialog) {
 }
 
 void SetDialogFont(QWidget* dialog) {
-  QFont font(QStringLiteral("Tahoma"));
-  font.setStyleHint(QFont::SansSerif);
+  const QString family = QStringLiteral("Tahoma");
+  if (!QFontDatabase::hasFamily(family)) {
+    dialog->setFont(QApplication::font());
+    return;
+  }
+  QFont font(family);
   font.setPointSize(8);
   dialog->setFont(font);
+}
+
+void SetOuterHeight(QWidget* dialog, int width, int outerHeight) {
+  // Only this file names its keeper so: the cast is safe.
+  auto* keeper = static_cast<TOuterHeightKeeper*>(
+      dialog->findChild<QObject*>(QStringLiteral("OuterHeightKeeper"), Qt::FindDirectChildrenOnly));
+  if (keeper) {
+    keeper->Set(width, outerHeight);
+  } else {
+    keeper = new TOuterHeightKeeper(dialog, width, outerHeight);
+    dialog->installEventFilter(keeper);
+  }
+  keeper->Apply(dialog);
 }

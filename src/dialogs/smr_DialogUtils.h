@@ -15,5 +15,13 @@ class QWidget;
 void SetDialogFrame(QWidget* dialog);
 
 // The dialogs' controls sit at fixed places, so the font is fixed too:
-// Tahoma 8 pt, or the nearest sans-serif face the system has.
+// Tahoma 8 pt; where Tahoma is missing, the application's own font, since
+// a stand-in face at 8 pt reads smaller than the rest of the program.
 void SetDialogFont(QWidget* dialog);
+
+// Gives the dialog a fixed width and an outer height (title bar and border
+// included) of `outerHeight`. The frame is known only once the window is
+// shown, so the inner height follows it then. The inner height never cuts
+// off a visible control; an outer height of 0 fits the controls exactly.
+// Call it after the controls are placed.
+void SetOuterHeight(QWidget* dialog, int width, int outerHeight);

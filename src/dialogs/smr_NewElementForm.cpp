@@ -129,7 +129,6 @@ void Tfrm_NewElement::SetMode(int mode) {
   const TModeLayout& layout = LayoutOf(mode);
 
   setWindowTitle(U(layout.caption));
-  setFixedSize(kWidth, layout.height);
 
   lbl_First->setText(U(layout.firstLabel));
   const bool second = layout.secondLabel != nullptr;
@@ -153,6 +152,8 @@ void Tfrm_NewElement::SetMode(int mode) {
   btn_Cancel->move(kFieldLeft + kWideField - 75, layout.buttonsTop);
   btn_Cancel->resize(75, 25);
   btn_Ok->setGeometry(btn_Cancel->x() - 81, layout.buttonsTop, 75, 25);
+
+  SetOuterHeight(this, kWidth, layout.height);
 
   if (mode == nemExperience) edt_First->setText(PaddedNumber(number_));
   edt_FirstChange();

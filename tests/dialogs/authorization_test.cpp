@@ -141,6 +141,22 @@ TEST_F(AuthorizationTest, SettingModeRefusesValuesWhoseStoredFormWouldNotReadBac
   }
 }
 
+TEST_F(AuthorizationTest, SettingModeShowsItsWholeCaption) {
+  // The title bar of a dialog this narrow cuts the caption short.
+  dialog.SetMode(1);
+  auto* caption = Find<QLabel>("lbl_Caption");
+  EXPECT_TRUE(caption->isVisibleTo(&dialog));
+  EXPECT_EQ(caption->text(), QStringLiteral("Параметры авторизации"));
+  EXPECT_EQ(dialog.width(), 220);
+  EXPECT_LE(caption->geometry().right(), dialog.width());
+  EXPECT_LE(caption->heightForWidth(caption->width()), caption->height());
+  for (const QString& word : caption->text().split(u' '))
+    EXPECT_LE(caption->fontMetrics().horizontalAdvance(word), caption->width());
+  EXPECT_LT(caption->geometry().bottom(), Find<QLineEdit>("edt_First")->y());
+  dialog.SetMode(0);
+  EXPECT_FALSE(caption->isVisibleTo(&dialog));
+}
+
 TEST_F(AuthorizationTest, EveryWarningFitsItsPlace) {
   dialog.SetMode(1);
   QLabel* warning = Warning();

@@ -108,6 +108,16 @@ TEST_F(NewElementTest, EveryModeArrangesTheDialog) {
     dialog.SetMode(m.mode);
     ExpectLayout(*this, dialog, m);
   }
+  // The heights include the frame, which the window system reports once the
+  // dialog is shown.
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  EXPECT_GT(dialog.frameGeometry().height(), dialog.height());
+  for (const ModeCase& m : kModes) {
+    dialog.SetMode(m.mode);
+    ExpectLayout(*this, dialog, m);
+  }
+  dialog.hide();
   for (int i = 4; i >= 0; --i) {
     dialog.SetMode(kModes[i].mode);
     ExpectLayout(*this, dialog, kModes[i]);
