@@ -11,6 +11,7 @@
 #include "smr_Codec.h"
 #include "smr_MainForm.h"
 #include "smr_Resources.h"
+#include "smr_SettingsFile.h"
 #include "smr_TextEdge.h"
 #include "smr_Types.h"
 
@@ -41,7 +42,7 @@ void Tfrm_MainForm::LoadSettings() {
 }
 
 void Tfrm_MainForm::ApplySettings() {
-  int labels = 0;
+  bool captionsRead = false;
   // Children are applied in document order; opening the library may add
   // nothing to the settings root, so iterating by index is safe.
   for (int i = 0; i < FSettings->Root->ChildCount() && !FTerminated; ++i) {
@@ -68,7 +69,13 @@ void Tfrm_MainForm::ApplySettings() {
       for (QAction* a : pair)
         if (a) a->setIcon(QIcon(bitmap));
     } else if (name == smr::elLabel) {
-      if (++labels <= 4) SetMarkCaption(labels - 1, ToUi(child->GetAttribute(smr::atCaption)));
+      // All four at the first label, as the export tool reads them.
+      if (!captionsRead) {
+        const auto captions = ReadMarkCaptions(*FSettings->Root);
+        for (int mark = 0; mark < 4; ++mark)
+          SetMarkCaption(mark, ToUi(captions[static_cast<std::size_t>(mark)]));
+        captionsRead = true;
+      }
     } else if (name == smr::elForm) {
       QRect bounds = geometry();
       int v = 0;

@@ -486,9 +486,8 @@ TXMLNode* Tfrm_MainForm::EnsureChild(TXMLNode* parent, std::string_view name, st
 
 void Tfrm_MainForm::SetMarkCaption(int index, const QString& caption) {
   if (index < 0 || index >= 4) return;
-  // A label without a caption reads as "undefined": that mark stays unnamed.
-  const bool named = !caption.isEmpty() && caption != ToUi(smr::Undefined);
-  FMarkCaption[index] = named ? caption : QString();
+  const bool named = !caption.isEmpty();
+  FMarkCaption[index] = caption;
   FMarkNamed[index] = named;
   QCheckBox* boxes[4] = {box_Label1, box_Label2, box_Label3, box_Label4};
   boxes[index]->setText(FMarkCaption[index]);

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QString>
+#include <array>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -12,6 +13,7 @@
 #include "smr_Cp1251.h"
 #include "smr_HTMLExporter.h"
 #include "smr_NumberFormat.h"
+#include "smr_SettingsFile.h"
 #include "smr_TXTExporter.h"
 #include "smr_Types.h"
 #include "xml_functions.h"
@@ -118,16 +120,6 @@ bool EndsWithTxt(const std::string& fileName) {
   return tail == ".txt";
 }
 
-// The captions of the first four `label` elements of the settings root, as
-// the main window takes them at start-up.
-void ReadCaptions(const TXMLParser& settings, std::string (&captions)[4]) {
-  int n = 0;
-  for (const auto& child : settings.Root->Children) {
-    if (n == 4) break;
-    if (child->Name == smr::elLabel) captions[n++] = child->GetAttribute(smr::atCaption);
-  }
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -163,14 +155,14 @@ int main(int argc, char** argv) {
                                                            smr::SettingsFileName.size()));
     settingsName = beside.toLocal8Bit().toStdString();
   }
-  std::string captions[4];
+  std::array<std::string, 4> captions;
   TXMLParser settings;
   settings.Load(settingsName);
   if (settings.Status == xsCannotOpen) {
     // A named settings file is meant to be there; the default one is optional.
     if (options.HasSettings) return Fail(ExitFailure, "cannot read '" + settingsName + "'");
   } else {
-    ReadCaptions(settings, captions);
+    captions = ReadMarkCaptions(*settings.Root);
   }
 
   TNumberFormat format = SystemNumberFormat();

@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "smr_Cp1251.h"
 #include "xml_functions.h"
 
 namespace {
@@ -103,6 +104,26 @@ TEST_F(ExportTool, DefaultSettingsAreBesideTheProgram) {
   run = Run(files, tool);
   EXPECT_EQ(run.ExitCode, 0) << run.Stderr.toStdString();
   EXPECT_EQ(Read(dir.filePath("out.html")), Read(Data + "/journal/expected.html"));
+}
+
+TEST_F(ExportTool, ALabelWithoutCaptionGivesAnEmptyCaptionAsInTheWindow) {
+  const QString settings = dir.filePath("dreams.ini");
+  QFile file(settings);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(
+      "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\r\n\r\n\r\n"
+      "<settings>\r\n  <label caption=\"Lucid\" />\r\n  <label />\r\n"
+      "  <label caption=\"undefined\" />\r\n  <label caption=\"Other\" />\r\n</settings>\r\n");
+  file.close();
+  const QString out = dir.filePath("out.txt");
+  const TRun run = Run({"--settings", settings, Data + "/journal/input.xml", out});
+  EXPECT_EQ(run.ExitCode, 0) << run.Stderr.toStdString();
+  // The first experience has marks 1 and 3.
+  const QByteArray text = Read(out);
+  EXPECT_TRUE(text.contains(QByteArray::fromStdString(
+      Utf8ToCp1251("    Lucid: да\r\n    : нет\r\n    : да\r\n    Other: нет\r\n"))))
+      << text.toStdString();
+  EXPECT_FALSE(text.contains("    undefined: "));
 }
 
 TEST_F(ExportTool, UnusableInputOrOutputFails) {
