@@ -84,14 +84,14 @@ Tfrm_About::Tfrm_About(QWidget* parent) : QDialog(parent) {
   lbl_Version->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   lbl_Version->setGeometry(kColumnLeft - 80, 74, kColumnWidth + 80, 16);
 
-  lbl_Heading = new QLabel(QStringLiteral("Создатели:"), this);
+  lbl_Heading = new QLabel(QStringLiteral("Разработка:"), this);
   lbl_Heading->setObjectName("lbl_Heading");
   QFont headingFont = lbl_Heading->font();
   headingFont.setBold(true);
   lbl_Heading->setFont(headingFont);
   lbl_Heading->setGeometry(kColumnLeft, kHeadingTop, kColumnWidth, 16);
 
-  const char* credits[] = {"Код: Quillon", "Рисунки: Quillon", "Проверка: сновидцы",
+  const char* credits[] = {"Код: Somnary", "Рисунки: Somnary", "Проверка: сновидцы",
                            "Спасибо за сны!"};
   for (int i = 0; i < 4; ++i) {
     lbl_Credits[i] = new QLabel(U(credits[i]), this);

@@ -55,6 +55,18 @@ TEST_F(AboutTest, BorderlessBoxWithNameVersionAndPicture) {
   EXPECT_EQ(version->text(), QStringLiteral("Version 2.0 (build 2.0.9.1067)"));
   EXPECT_EQ(version->palette().color(QPalette::WindowText), QColor(255, 0, 0));
 
+  // The credits name the program itself, no made-up maker.
+  const QString credits[] = {QStringLiteral("Разработка:"), QStringLiteral("Код: Somnary"),
+                             QStringLiteral("Рисунки: Somnary"),
+                             QStringLiteral("Проверка: сновидцы"),
+                             QStringLiteral("Спасибо за сны!")};
+  const char* names[] = {"lbl_Heading", "lbl_Credit1", "lbl_Credit2", "lbl_Credit3", "lbl_Credit4"};
+  for (int i = 0; i < 5; ++i) {
+    QLabel* credit = Label(names[i]);
+    EXPECT_EQ(credit->text(), credits[i]);
+    EXPECT_LE(credit->fontMetrics().horizontalAdvance(credit->text()), credit->width()) << names[i];
+  }
+
   QLabel* picture = Label("img_Picture");
   EXPECT_EQ(picture->width(), 233);
   EXPECT_EQ(picture->pixmap().width(), 233);
