@@ -35,6 +35,8 @@ inline constexpr const char* JournalAlreadyInLibrary = "Журнал «%1» уж
 inline constexpr const char* JournalPathInUse =
     "Файл «%1» занят библиотекой или настройками программы. Выберите для журнала другое имя.";
 inline constexpr const char* NoJournalFile = "Не удалось определить файл журнала, по которому называется файл описания.";
+inline constexpr const char* JournalPathNotStorable =
+    "Путь «%1» содержит символы, которые нельзя записать в библиотеку. Выберите другое имя файла.";
 inline constexpr const char* AttachJournal = "Подключить";
 inline constexpr const char* ReplaceFile = "Заменить";
 inline constexpr const char* CancelCommand = "Отмена";

@@ -135,6 +135,12 @@ void Tfrm_MainForm::btn_Tool_02Click() {
   const TPrompts::TNewElementAnswer answer = Prompts().NewElement(this, nemJournal, 0, 0);
   if (!answer.Ok) return;
   const std::string path = DocumentFileName(answer.Second);
+  // The library holds the path as windows-1251 without '"', '<' or '>': a
+  // name it cannot keep exactly would point at another file.
+  if (ToUi(path) != answer.Second) {
+    Prompts().Error(this, U(res::JournalPathNotStorable).arg(answer.Second));
+    return;
+  }
   // The file is settled first, so a failure leaves the catalogue as it was.
   TXMLNode* root = nullptr;
   if (!PrepareJournal(path, root)) return;

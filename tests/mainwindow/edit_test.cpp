@@ -641,4 +641,21 @@ TEST_F(Edit, JournalThatCannotBeWrittenOrIsTakenAddsNothing) {
   EXPECT_FALSE(QFileInfo::exists(Path("missing")));
 }
 
+// A picked file name goes into the library as it is or not at all: '<', '>'
+// and '"' would be replaced there, and characters beyond windows-1251 lost.
+TEST_F(Edit, JournalPathTheLibraryCannotHoldIsRefused) {
+  StartWith("  <directory name=\"Кат\">\n  </directory>\n");
+  QTreeWidgetItem* catalogue = Node({"Lib", U("Кат")});
+  Select(catalogue);
+  const QString names[] = {"a<!--b.xml", "a>b.xml", "a\"b.xml", U("сон夢.xml")};
+  for (const QString& name : names) {
+    Answer("J", Path(name));
+    ASSERT_TRUE(Trigger(Form->mnu_CreateFile));
+    EXPECT_TRUE(Prompts->Messages("Error").last().contains(Path(name))) << name.toStdString();
+  }
+  EXPECT_EQ(Prompts->Count("Error"), 4);
+  EXPECT_EQ(catalogue->childCount(), 0);
+  EXPECT_EQ(QDir(Dir.path()).entryList({"*.xml"}), QStringList{"lib.xml"});
+}
+
 }  // namespace
