@@ -148,6 +148,8 @@ class Tfrm_MainForm : public QMainWindow {
   void MarkDefault(TXMLNode* fileElement);
   void ShowKind(TElementKind kind, TXMLNode* element);
   void SetCommands(TElementKind kind);
+  // Edit menu and pop-up items together, and the pop-up's button.
+  void SetCreateCommands(bool catalogue, bool journal, bool night, bool experience);
   void SetMoveCommands(QTreeWidgetItem* item);
   // The library `file` element of a journal root, or the element itself.
   TXMLNode* LibrarySideElement(TXMLNode* element) const;

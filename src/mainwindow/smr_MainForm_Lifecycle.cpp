@@ -1,4 +1,5 @@
 // Start-up, settings, the library's file commands and closing.
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -53,12 +54,11 @@ void Tfrm_MainForm::ApplySettings() {
         QString path = ToUi(child->GetAttribute(smr::atPath));
         // A relative path is tried in the current folder, then beside the program.
         if (QFileInfo(path).isRelative() && !QFileInfo::exists(path)) path = FProgramDir + path;
-        if (bitmap.load(path)) {
-          bitmap.setMask(bitmap.createHeuristicMask());
-          FImages.append(QIcon(bitmap));
-        }
+        if (bitmap.load(path)) bitmap.setMask(bitmap.createHeuristicMask());
+        // A picture that cannot be loaded keeps its slot: later icons keep their index.
+        FImages.append(bitmap.isNull() ? QIcon() : QIcon(bitmap));
       }
-      if (bitmap.isNull()) continue;  // an icon that cannot be loaded is skipped
+      if (bitmap.isNull()) continue;
       const std::string slot = child->GetAttribute(smr::atName);
       QAction* pair[2] = {nullptr, nullptr};
       if (slot == smr::IconDirectory) pair[0] = mnu_CreateDirectory, pair[1] = pmn_CreateDirectory;
@@ -112,7 +112,7 @@ void Tfrm_MainForm::OpenLibrary(const std::string& path) {
   FSuppressSelection = true;
   tre_Directory->addTopLevelItem(rootItem);
   FSuppressSelection = false;
-  if (mnu_Authorization) mnu_Authorization->setEnabled(true);
+  for (QAction* a : {mnu_Authorization, mnu_SaveAs}) a->setEnabled(true);
 
   if (root->HasAttribute(smr::atUserName) && root->HasAttribute(smr::atUserPassword)) {
     TCodec codec;
@@ -241,6 +241,8 @@ QString Tfrm_MainForm::WriteErrorText(const QString& fileName, const TXMLWriteEr
 }
 
 void Tfrm_MainForm::mnu_SaveAsClick() {
+  // No library open: nothing to save, and no nameless document to record.
+  if (!FileNamed(*FLibrary)) return;
   dlg_Save.Title = U(res::SaveLibraryAsTitle);
   dlg_Save.Filter = U(res::LibraryFilter);
   dlg_Save.DefaultExt = QString();
@@ -315,8 +317,10 @@ Tfrm_MainForm::~Tfrm_MainForm() {
   FShownElement = nullptr;
   if (FSavedOnClose) return;
   // Closed without closeEvent (a failed log-in, or the program ending):
-  // write everything back without asking.
-  WriteFormBounds();
+  // write everything back without asking. A window never shown after a
+  // failed log-in keeps the bounds it read: its unlaid tree would report
+  // its minimum width.
+  if (!FTerminated || isVisible()) WriteFormBounds();
   for (TXMLParser* document : {FSettings.get(), FLibrary.get()}) {
     try {
       SaveDocument(*document);

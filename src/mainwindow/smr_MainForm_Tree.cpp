@@ -108,11 +108,15 @@ void Tfrm_MainForm::SetCommands(TElementKind kind) {
              night = kind == ekNight;
   mnu_Export->setEnabled(library || journal);
   mnu_View->setEnabled(kind != ekExperience);
-  for (QAction* a : {mnu_CreateDirectory, pmn_CreateDirectory}) a->setEnabled(library || directory);
-  for (QAction* a : {mnu_CreateFile, pmn_CreateFile}) a->setEnabled(directory);
-  for (QAction* a : {mnu_CreateDay, pmn_CreateDay}) a->setEnabled(journal);
-  for (QAction* a : {mnu_CreateExperience, pmn_CreateExperience}) a->setEnabled(night);
-  btn_Create->setEnabled(library || directory || journal || night);
+  SetCreateCommands(library || directory, directory, journal, night);
+}
+
+void Tfrm_MainForm::SetCreateCommands(bool catalogue, bool journal, bool night, bool experience) {
+  for (QAction* a : {mnu_CreateDirectory, pmn_CreateDirectory}) a->setEnabled(catalogue);
+  for (QAction* a : {mnu_CreateFile, pmn_CreateFile}) a->setEnabled(journal);
+  for (QAction* a : {mnu_CreateDay, pmn_CreateDay}) a->setEnabled(night);
+  for (QAction* a : {mnu_CreateExperience, pmn_CreateExperience}) a->setEnabled(experience);
+  btn_Create->setEnabled(catalogue || journal || night || experience);
 }
 
 void Tfrm_MainForm::SetMoveCommands(QTreeWidgetItem* item) {
