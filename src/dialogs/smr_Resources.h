@@ -31,7 +31,8 @@ inline constexpr const char* JournalFileExists =
 inline constexpr const char* JournalFileIsJournal =
     "Файл «%1» уже существует и содержит журнал сновидений.\n"
     "Подключить этот журнал как есть или заменить его новым пустым журналом?";
-inline constexpr const char* JournalAlreadyInLibrary = "Журнал «%1» уже открыт в библиотеке.";
+inline constexpr const char* JournalAlreadyInLibrary =
+    "Журнал «%1» уже есть в библиотеке: один журнал подключается только один раз.";
 inline constexpr const char* JournalPathInUse =
     "Файл «%1» занят библиотекой или настройками программы. Выберите для журнала другое имя.";
 inline constexpr const char* NoJournalFile = "Не удалось определить файл журнала, по которому называется файл описания.";

@@ -153,6 +153,13 @@ void Tfrm_MainForm::ClearTree() {
   FDefaultFile = nullptr;
 }
 
+bool Tfrm_MainForm::IsOwnFile(const std::string& nativeName) const {
+  const std::string canonical = CanonicalFileName(nativeName);
+  for (const TXMLParser* own : {FSettings.get(), FLibrary.get()})
+    if (FileNamed(*own) && CanonicalFileName(own->FileName) == canonical) return true;
+  return false;
+}
+
 void Tfrm_MainForm::SaveDocument(TXMLParser& document) {
   // A document that never had a file (no library opened yet) is not written.
   if (FileNamed(document)) document.Save(document.FileName);
@@ -193,6 +200,7 @@ void Tfrm_MainForm::DropLibrary(std::unique_ptr<TXMLParser> replacement) {
   ClearTree();
   // Pairs must not outlive the `file` elements they point at.
   FPairs.RemoveHolding(FLibrary->Root.get());
+  FRefusedFiles.clear();
   FLibrary = std::move(replacement);
 }
 
