@@ -135,6 +135,8 @@ class Tfrm_MainForm : public QMainWindow {
   bool FileNamed(const TXMLParser& document) const { return !document.FileName.empty(); }
   // The settings file or the open library's file, whatever the spelling.
   bool IsOwnFile(const std::string& nativeName) const;
+  // Checks the file chosen for a new library before anything is written.
+  bool MayWriteNewLibrary(const std::string& nativeName, const QString& shown);
 
   // --- tree and selection (smr_MainForm_Tree.cpp)
   QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, const QString& text, int image, TXMLNode* element);

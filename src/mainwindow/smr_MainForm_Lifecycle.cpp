@@ -204,20 +204,32 @@ void Tfrm_MainForm::DropLibrary(std::unique_ptr<TXMLParser> replacement) {
   FLibrary = std::move(replacement);
 }
 
+bool Tfrm_MainForm::MayWriteNewLibrary(const std::string& nativeName, const QString& shown) {
+  // Files the program writes itself would be written over at the next save.
+  if (IsOwnFile(nativeName) || FJournals.Find(nativeName)) {
+    Prompts().Error(this, U(res::LibraryPathInUse).arg(shown));
+    return false;
+  }
+  if (!FileExists(nativeName)) return true;
+  return Prompts().Choose(this, U(res::LibraryFileExists).arg(shown),
+                          {U(res::ReplaceFile), U(res::CancelCommand)}) == 0;
+}
+
 void Tfrm_MainForm::btn_NewClick() {
   TPrompts::TNewElementAnswer answer = Prompts().NewElement(this, 0, 0, 0);
   if (!answer.Ok) return;
   const std::string path = answer.Second.toLocal8Bit().toStdString();
-  // Write the new file first, so a failure leaves the open library as it was.
+  if (!MayWriteNewLibrary(path, answer.Second)) return;
+  if (!SaveLibraryBeforeDropping(*this, *FLibrary)) return;
   auto created = std::make_unique<TXMLParser>();
   InitNewLibrary(*created, FromUi(answer.First, TTextPlace::Attribute));
   try {
     created->Save(path);
   } catch (const TXMLWriteError& error) {
+    // The open library stays open; it has just been saved.
     Prompts().Error(this, WriteErrorText(answer.Second, error));
     return;
   }
-  if (!SaveLibraryBeforeDropping(*this, *FLibrary)) return;
   DropLibrary(std::move(created));
   RecordLibraryPath(path);
   OpenLibrary(path);

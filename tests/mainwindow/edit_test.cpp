@@ -724,4 +724,58 @@ TEST_F(OneJournalOneElement, AJournalTheLibraryNamesIsNotAttachedAgain) {
   DeleteANightAndShowEverything();
 }
 
+class NewLibrary : public Edit {};
+
+TEST_F(NewLibrary, RefusesFilesInUseAndAsksBeforeReplacingAnother) {
+  WriteJournal("j.xml", "  <day name=\"01.01.24\">\n  </day>\n");
+  WriteFile("other.xml", "чужой файл\n");
+  QDir().mkpath(Path("sub"));
+  StartWith("  <directory name=\"Кат\">\n" + FileElement("J", "j.xml") + "  </directory>\n");
+  Select(Node({"Lib", U("Кат"), "J"}));  // opened: the library now marks it default
+  ASSERT_TRUE(Trigger(Form->mnu_Save));
+  const QStringList names = {"lib.xml", "dreams.ini", "j.xml", "other.xml"};
+  std::map<QString, std::string> before;
+  for (const QString& name : names) before[name] = ReadBytes(name);
+  auto unchanged = [&] {
+    for (const QString& name : names)
+      EXPECT_EQ(ReadBytes(name), before[name]) << name.toStdString();
+    EXPECT_EQ(Tree()->topLevelItem(0)->text(0), "Lib");
+  };
+
+  for (const QString& taken : {Path("lib.xml"), Path("sub/../dreams.ini"), Path("sub/../j.xml")}) {
+    SCOPED_TRACE(taken.toStdString());
+    const int errors = Prompts->Count("Error");
+    Answer(U("Новая"), taken);
+    ASSERT_TRUE(Trigger(Form->mnu_New));
+    ASSERT_EQ(Prompts->Count("Error"), errors + 1);
+    EXPECT_TRUE(Prompts->Messages("Error").back().contains(taken));
+    EXPECT_EQ(Prompts->Count("Choose"), 0);
+    unchanged();
+  }
+
+  // Another file: one question; "Отмена" and a closed window keep it.
+  for (int answer : {1, -1}) {
+    Answer(U("Новая"), Path("other.xml"));
+    Prompts->Choices.push_back(answer);
+    ASSERT_TRUE(Trigger(Form->mnu_New));
+    unchanged();
+  }
+  ASSERT_EQ(Prompts->Count("Choose"), 2);
+  EXPECT_EQ(Prompts->Messages("Choose")[0],
+            U("Файл «%1» уже существует. Заменить его новой пустой библиотекой?|Заменить|Отмена")
+                .arg(Path("other.xml")));
+
+  // "Заменить": the old library is saved with its edit, then the new one takes the file.
+  Select(Node({"Lib", U("Кат")}));
+  Form->edt_Name->setText(U("Кат2"));
+  Answer(U("Новая"), Path("other.xml"));
+  Prompts->Choices.push_back(0);
+  ASSERT_TRUE(Trigger(Form->mnu_New));
+  EXPECT_EQ(Prompts->Count("Error"), 3);
+  EXPECT_EQ(ReadText("other.xml"),
+            kLibraryProlog + "<dreamlibrary name=\"Новая\">\n</dreamlibrary>\n");
+  EXPECT_NE(ReadText("lib.xml").find("<directory name=\"Кат2\">"), std::string::npos);
+  EXPECT_EQ(Tree()->topLevelItem(0)->text(0), U("Новая"));
+}
+
 }  // namespace
