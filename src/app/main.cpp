@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "smr_MainForm.h"
+#include "smr_QtTranslation.h"
 
 namespace {
 
@@ -42,6 +43,7 @@ void QuitCleanlyOnTerminate(QApplication& app) {
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Somnary"));
+  InstallQtRussianTexts(app);
   QuitCleanlyOnTerminate(app);
 
   int result = 0;

@@ -51,11 +51,13 @@ const TModeLayout& LayoutOf(int mode) {
   return layouts[mode];
 }
 
-// File name through the platform's save dialog: the default suffix is added
-// and overwriting an existing file is confirmed.
+// File name through the platform's save dialog: the default suffix is added.
+// An existing file is not confirmed here: the command that writes it asks
+// its own question (replace, attach or cancel), and once is enough.
 QString ChooseWithFileDialog(QWidget* parent, const QString& title, const QString& filter) {
   QFileDialog dialog(parent, title);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setDefaultSuffix(QStringLiteral("xml"));
   dialog.setNameFilters(filter.split(QStringLiteral(";;")));

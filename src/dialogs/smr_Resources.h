@@ -31,9 +31,15 @@ inline constexpr const char* JournalFileExists =
 inline constexpr const char* JournalFileIsJournal =
     "Файл «%1» уже существует и содержит журнал сновидений.\n"
     "Подключить этот журнал как есть или заменить его новым пустым журналом?";
-inline constexpr const char* JournalAlreadyInLibrary = "Журнал «%1» уже открыт в библиотеке.";
+inline constexpr const char* JournalAlreadyInLibrary =
+    "Журнал «%1» уже есть в библиотеке: один журнал подключается только один раз.";
 inline constexpr const char* JournalPathInUse =
     "Файл «%1» занят библиотекой или настройками программы. Выберите для журнала другое имя.";
+inline constexpr const char* LibraryPathInUse =
+    "Файл «%1» занят открытой библиотекой, журналом или настройками программы. "
+    "Выберите для новой библиотеки другое имя.";
+inline constexpr const char* LibraryFileExists =
+    "Файл «%1» уже существует. Заменить его новой пустой библиотекой?";
 inline constexpr const char* NoJournalFile = "Не удалось определить файл журнала, по которому называется файл описания.";
 inline constexpr const char* JournalPathNotStorable =
     "Путь «%1» содержит символы, которые нельзя записать в библиотеку. Выберите другое имя файла.";

@@ -63,9 +63,10 @@ Tfrm_MainForm::Tfrm_MainForm(const QString& programDir, std::unique_ptr<TPrompts
   dlg_OpenImage.InitialDir = FProgramDir;
   dlg_Save.InitialDir = FProgramDir;
 
-  // Nothing is selected yet: only New and Open have something to act on.
+  // No library yet: only New and Open have something to act on.
   SetCommands(ekLibrary);
-  for (QAction* a : {mnu_CreateDirectory, mnu_Export, mnu_Authorization}) a->setEnabled(false);
+  SetCreateCommands(false, false, false, false);
+  for (QAction* a : {mnu_SaveAs, mnu_Export, mnu_Authorization}) a->setEnabled(false);
   mnu_MoveUp->setEnabled(false);
   mnu_MoveDown->setEnabled(false);
   mnu_Delete->setEnabled(false);

@@ -1,10 +1,11 @@
 #pragma once
 
+#include <QIcon>
 #include <QMainWindow>
 #include <QString>
 #include <QVector>
-#include <QIcon>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "smr_JournalHash.h"
@@ -132,6 +133,10 @@ class Tfrm_MainForm : public QMainWindow {
   void WarnIfBadlyRead(const TXMLParser& document);
   TXMLNode* EnsureSettingsElement(std::string_view name);
   bool FileNamed(const TXMLParser& document) const { return !document.FileName.empty(); }
+  // The settings file or the open library's file, whatever the spelling.
+  bool IsOwnFile(const std::string& nativeName) const;
+  // Checks the file chosen for a new library before anything is written.
+  bool MayWriteNewLibrary(const std::string& nativeName, const QString& shown);
 
   // --- tree and selection (smr_MainForm_Tree.cpp)
   QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, const QString& text, int image, TXMLNode* element);
@@ -141,13 +146,22 @@ class Tfrm_MainForm : public QMainWindow {
   // are collected for selection once they are in the tree.
   QTreeWidgetItem* MakeSubtree(TXMLNode* element, QList<QTreeWidgetItem*>& defaults);
   QTreeWidgetItem* MakeNode(const QString& text, int image, TXMLNode* element);
-  void OpenJournal(QTreeWidgetItem* node, TXMLNode* fileElement);
+  // False when the journal is shown under another `file` element already:
+  // the node then stays a journal that cannot be opened.
+  bool OpenJournal(QTreeWidgetItem* node, TXMLNode* fileElement);
+  // The file a stored journal path names: a relative path is looked for
+  // beside the library, then in the current folder, then beside the program.
+  std::string JournalFileName(const std::string& storedPath) const;
+  // Whether any `file` element of the library names that file.
+  bool LibraryNamesJournal(const std::string& nativeName) const;
   void SetNodeImage(QTreeWidgetItem* item, int image);
   void tre_DirectoryChange(QTreeWidgetItem* current, QTreeWidgetItem* previous);
   void SelectNode(QTreeWidgetItem* item);
   void MarkDefault(TXMLNode* fileElement);
   void ShowKind(TElementKind kind, TXMLNode* element);
   void SetCommands(TElementKind kind);
+  // Edit menu and pop-up items together, and the pop-up's button.
+  void SetCreateCommands(bool catalogue, bool journal, bool night, bool experience);
   void SetMoveCommands(QTreeWidgetItem* item);
   // The library `file` element of a journal root, or the element itself.
   TXMLNode* LibrarySideElement(TXMLNode* element) const;
@@ -279,5 +293,7 @@ class Tfrm_MainForm : public QMainWindow {
   QString FMarkCaption[4];
   bool FTerminated = false;
   bool FSavedOnClose = false;
+  // `file` elements refused as a second view of an open journal, told once.
+  std::set<const TXMLNode*> FRefusedFiles;
   TXMLNode* FShownElement = nullptr;
 };

@@ -70,22 +70,20 @@ void Tfrm_MainForm::btn_Tool_01Click() {
 }
 
 bool Tfrm_MainForm::PrepareJournal(const std::string& path, TXMLNode*& root) {
-  const std::string native = NativeFileName(path);
+  const std::string native = JournalFileName(path);
   const QString shown = UiFileName(native);
   root = nullptr;
-  const std::string canonical = CanonicalFileName(native);
-  for (const TXMLParser* own : {FSettings.get(), FLibrary.get()}) {
-    // Two documents on one file would overwrite each other on every save.
-    if (!own->FileName.empty() && CanonicalFileName(own->FileName) == canonical) {
-      Prompts().Error(this, U(res::JournalPathInUse).arg(shown));
-      return false;
-    }
+  // Two documents on one file would overwrite each other on every save.
+  if (IsOwnFile(native)) {
+    Prompts().Error(this, U(res::JournalPathInUse).arg(shown));
+    return false;
   }
-  TXMLParser* known = FJournals.Find(native);
-  if (known && FPairs.FindFirst(known->Root.get())) {
+  // One journal document belongs to one `file` element, opened or not.
+  if (LibraryNamesJournal(native)) {
     Prompts().Error(this, U(res::JournalAlreadyInLibrary).arg(shown));
     return false;
   }
+  TXMLParser* known = FJournals.Find(native);
 
   bool attach = false;
   if (known || FileExists(native)) {
@@ -218,7 +216,9 @@ std::string Tfrm_MainForm::MakeHTMLFileName(const std::string& number) {
     throw TXMLWriteError(U(res::NoJournalFile).toLocal8Bit().toStdString());
 
   const std::string name = WithoutExtension(path) + "_" + number + ".html";
-  const QString fileName = ToUi(name);
+  // Stored as named from the stored path; created beside the journal's file.
+  const QString fileName =
+      UiFileName(WithoutExtension(JournalFileName(path)) + "_" + NativeFileName(number) + ".html");
   // A repeated number finds its file taken: the description already there is kept.
   if (QFileInfo(fileName).isFile()) return name;
   QFile file(fileName);
@@ -290,6 +290,7 @@ void Tfrm_MainForm::RemoveElement(QTreeWidgetItem* node) {
   // in the table and is still saved.
   FPairs.RemoveHolding(element);
   if (shown != element) FPairs.RemoveHolding(shown);
+  std::erase_if(FRefusedFiles, [&](const TXMLNode* file) { return Holds(element, file); });
   // Kept alive until the tree has let go of its nodes; out of the document
   // already, so what the tree shows next does not count it.
   std::unique_ptr<TXMLNode> removed = parentElement->TakeChild(index);

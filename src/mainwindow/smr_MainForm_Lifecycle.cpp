@@ -1,4 +1,5 @@
 // Start-up, settings, the library's file commands and closing.
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -54,12 +55,11 @@ void Tfrm_MainForm::ApplySettings() {
         QString path = ToUi(child->GetAttribute(smr::atPath));
         // A relative path is tried in the current folder, then beside the program.
         if (QFileInfo(path).isRelative() && !QFileInfo::exists(path)) path = FProgramDir + path;
-        if (bitmap.load(path)) {
-          bitmap.setMask(bitmap.createHeuristicMask());
-          FImages.append(QIcon(bitmap));
-        }
+        if (bitmap.load(path)) bitmap.setMask(bitmap.createHeuristicMask());
+        // A picture that cannot be loaded keeps its slot: later icons keep their index.
+        FImages.append(bitmap.isNull() ? QIcon() : QIcon(bitmap));
       }
-      if (bitmap.isNull()) continue;  // an icon that cannot be loaded is skipped
+      if (bitmap.isNull()) continue;
       const std::string slot = child->GetAttribute(smr::atName);
       QAction* pair[2] = {nullptr, nullptr};
       if (slot == smr::IconDirectory) pair[0] = mnu_CreateDirectory, pair[1] = pmn_CreateDirectory;
@@ -119,7 +119,7 @@ void Tfrm_MainForm::OpenLibrary(const std::string& path) {
   FSuppressSelection = true;
   tre_Directory->addTopLevelItem(rootItem);
   FSuppressSelection = false;
-  if (mnu_Authorization) mnu_Authorization->setEnabled(true);
+  for (QAction* a : {mnu_Authorization, mnu_SaveAs}) a->setEnabled(true);
 
   if (root->HasAttribute(smr::atUserName) && root->HasAttribute(smr::atUserPassword)) {
     TPrompts::TAuthorizationAnswer answer = Prompts().Authorization(this, 0);
@@ -158,6 +158,13 @@ void Tfrm_MainForm::ClearTree() {
   FCurrentNode = nullptr;
   FShownElement = nullptr;
   FDefaultFile = nullptr;
+}
+
+bool Tfrm_MainForm::IsOwnFile(const std::string& nativeName) const {
+  const std::string canonical = CanonicalFileName(nativeName);
+  for (const TXMLParser* own : {FSettings.get(), FLibrary.get()})
+    if (FileNamed(*own) && CanonicalFileName(own->FileName) == canonical) return true;
+  return false;
 }
 
 void Tfrm_MainForm::SaveDocument(TXMLParser& document) {
@@ -200,23 +207,36 @@ void Tfrm_MainForm::DropLibrary(std::unique_ptr<TXMLParser> replacement) {
   ClearTree();
   // Pairs must not outlive the `file` elements they point at.
   FPairs.RemoveHolding(FLibrary->Root.get());
+  FRefusedFiles.clear();
   FLibrary = std::move(replacement);
+}
+
+bool Tfrm_MainForm::MayWriteNewLibrary(const std::string& nativeName, const QString& shown) {
+  // Files the program writes itself would be written over at the next save.
+  if (IsOwnFile(nativeName) || FJournals.Find(nativeName)) {
+    Prompts().Error(this, U(res::LibraryPathInUse).arg(shown));
+    return false;
+  }
+  if (!FileExists(nativeName)) return true;
+  return Prompts().Choose(this, U(res::LibraryFileExists).arg(shown),
+                          {U(res::ReplaceFile), U(res::CancelCommand)}) == 0;
 }
 
 void Tfrm_MainForm::btn_NewClick() {
   TPrompts::TNewElementAnswer answer = Prompts().NewElement(this, 0, 0, 0);
   if (!answer.Ok) return;
   const std::string path = answer.Second.toLocal8Bit().toStdString();
-  // Write the new file first, so a failure leaves the open library as it was.
+  if (!MayWriteNewLibrary(path, answer.Second)) return;
+  if (!SaveLibraryBeforeDropping(*this, *FLibrary)) return;
   auto created = std::make_unique<TXMLParser>();
   InitNewLibrary(*created, FromUi(answer.First, TTextPlace::Attribute));
   try {
     created->Save(path);
   } catch (const TXMLWriteError& error) {
+    // The open library stays open; it has just been saved.
     Prompts().Error(this, WriteErrorText(answer.Second, error));
     return;
   }
-  if (!SaveLibraryBeforeDropping(*this, *FLibrary)) return;
   DropLibrary(std::move(created));
   RecordLibraryPath(path);
   OpenLibrary(path);
@@ -248,6 +268,8 @@ QString Tfrm_MainForm::WriteErrorText(const QString& fileName, const TXMLWriteEr
 }
 
 void Tfrm_MainForm::mnu_SaveAsClick() {
+  // No library open: nothing to save, and no nameless document to record.
+  if (!FileNamed(*FLibrary)) return;
   dlg_Save.Title = U(res::SaveLibraryAsTitle);
   dlg_Save.Filter = U(res::LibraryFilter);
   dlg_Save.DefaultExt = QString();
@@ -322,8 +344,10 @@ Tfrm_MainForm::~Tfrm_MainForm() {
   FShownElement = nullptr;
   if (FSavedOnClose) return;
   // Closed without closeEvent (a failed log-in, or the program ending):
-  // write everything back without asking.
-  WriteFormBounds();
+  // write everything back without asking. A window never shown after a
+  // failed log-in keeps the bounds it read: its unlaid tree would report
+  // its minimum width.
+  if (!FTerminated || isVisible()) WriteFormBounds();
   for (TXMLParser* document : {FSettings.get(), FLibrary.get()}) {
     try {
       SaveDocument(*document);

@@ -1,11 +1,15 @@
 // The library tree: building it from the documents, and what selecting a
 // node shows.
 #include <QAction>
+#include <QDir>
+#include <QFileInfo>
 #include <QMenu>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <functional>
 
 #include "smr_MainForm.h"
+#include "smr_Resources.h"
 #include "smr_TextEdge.h"
 #include "smr_Types.h"
 
@@ -83,9 +87,51 @@ void Tfrm_MainForm::BuildSubtree(QTreeWidgetItem* parent, TXMLNode* element) {
   }
 }
 
-void Tfrm_MainForm::OpenJournal(QTreeWidgetItem* node, TXMLNode* fileElement) {
-  const std::string path = NativeFileName(fileElement->GetAttribute(smr::atPath));
-  const bool known = FJournals.Find(path) != nullptr;
+std::string Tfrm_MainForm::JournalFileName(const std::string& storedPath) const {
+  const std::string native = NativeFileName(storedPath);
+  const QString path = UiFileName(native);
+  if (path.isEmpty() || !QFileInfo(path).isRelative()) return native;
+  // Any launcher may start the program from another folder: the library's
+  // own folder is what a relative path was written against.
+  QStringList candidates;
+  if (FileNamed(*FLibrary))
+    candidates << QFileInfo(UiFileName(FLibrary->FileName)).absoluteDir().filePath(path);
+  candidates << QDir::current().absoluteFilePath(path) << FProgramDir + path;
+  for (const QString& candidate : candidates)
+    if (QFileInfo::exists(candidate)) return candidate.toLocal8Bit().toStdString();
+  // Not there yet: it is written beside the library.
+  return candidates.constFirst().toLocal8Bit().toStdString();
+}
+
+namespace {
+bool NamesFile(const TXMLNode* element, const std::string& canonical,
+               const std::function<std::string(const std::string&)>& resolve) {
+  for (const auto& child : element->Children) {
+    if (child->Name == smr::elFile && child->HasAttribute(smr::atPath) &&
+        CanonicalFileName(resolve(child->GetAttribute(smr::atPath))) == canonical)
+      return true;
+    if (NamesFile(child.get(), canonical, resolve)) return true;
+  }
+  return false;
+}
+}  // namespace
+
+bool Tfrm_MainForm::LibraryNamesJournal(const std::string& nativeName) const {
+  return NamesFile(FLibrary->Root.get(), CanonicalFileName(nativeName),
+                   [this](const std::string& stored) { return JournalFileName(stored); });
+}
+
+bool Tfrm_MainForm::OpenJournal(QTreeWidgetItem* node, TXMLNode* fileElement) {
+  const std::string path = JournalFileName(fileElement->GetAttribute(smr::atPath));
+  const TXMLParser* known = FJournals.Find(path);
+  const TXMLNode* owner = known ? FPairs.FindFirst(known->Root.get()) : nullptr;
+  if (owner && owner != fileElement) {
+    // Two nodes over one document: deleting under one would free what the
+    // other shows.
+    if (FRefusedFiles.insert(fileElement).second)
+      Prompts().Error(this, QString::fromUtf8(res::JournalAlreadyInLibrary).arg(UiFileName(path)));
+    return false;
+  }
   TXMLParser* journal = FJournals.Get(path);
   if (!known) WarnIfBadlyRead(*journal);
   TXMLNode* root = journal->Root.get();
@@ -95,6 +141,7 @@ void Tfrm_MainForm::OpenJournal(QTreeWidgetItem* node, TXMLNode* fileElement) {
   node->addChildren(children);
   node->setData(0, Qt::UserRole, QVariant::fromValue(reinterpret_cast<quintptr>(root)));
   FPairs.AddUnique(fileElement, root);
+  return true;
 }
 
 void Tfrm_MainForm::MarkDefault(TXMLNode* fileElement) {
@@ -108,11 +155,15 @@ void Tfrm_MainForm::SetCommands(TElementKind kind) {
              night = kind == ekNight;
   mnu_Export->setEnabled(library || journal);
   mnu_View->setEnabled(kind != ekExperience);
-  for (QAction* a : {mnu_CreateDirectory, pmn_CreateDirectory}) a->setEnabled(library || directory);
-  for (QAction* a : {mnu_CreateFile, pmn_CreateFile}) a->setEnabled(directory);
-  for (QAction* a : {mnu_CreateDay, pmn_CreateDay}) a->setEnabled(journal);
-  for (QAction* a : {mnu_CreateExperience, pmn_CreateExperience}) a->setEnabled(night);
-  btn_Create->setEnabled(library || directory || journal || night);
+  SetCreateCommands(library || directory, directory, journal, night);
+}
+
+void Tfrm_MainForm::SetCreateCommands(bool catalogue, bool journal, bool night, bool experience) {
+  for (QAction* a : {mnu_CreateDirectory, pmn_CreateDirectory}) a->setEnabled(catalogue);
+  for (QAction* a : {mnu_CreateFile, pmn_CreateFile}) a->setEnabled(journal);
+  for (QAction* a : {mnu_CreateDay, pmn_CreateDay}) a->setEnabled(night);
+  for (QAction* a : {mnu_CreateExperience, pmn_CreateExperience}) a->setEnabled(experience);
+  btn_Create->setEnabled(catalogue || journal || night || experience);
 }
 
 void Tfrm_MainForm::SetMoveCommands(QTreeWidgetItem* item) {
@@ -169,13 +220,11 @@ void Tfrm_MainForm::tre_DirectoryChange(QTreeWidgetItem* current, QTreeWidgetIte
     ShowKind(ekDirectory, element);
   } else if (name == smr::elFile) {
     ShowKind(ekJournal, element);
-    if (!element->HasAttribute(smr::atPath)) {
-      // A journal without a file cannot be opened, so it cannot take nights.
-      for (QAction* a : {mnu_CreateDay, pmn_CreateDay}) a->setEnabled(false);
-      btn_Create->setEnabled(false);
+    if (!element->HasAttribute(smr::atPath) || !OpenJournal(current, element)) {
+      // A journal that cannot be opened cannot take nights.
+      SetCreateCommands(false, false, false, false);
       return;
     }
-    OpenJournal(current, element);
     FShownElement = ElementOf(current);
     MarkDefault(element);
   } else if (name == smr::elJournal) {

@@ -2,10 +2,13 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
+#include "smr_QtTranslation.h"
+
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   QApplication::setApplicationName("Somnary");
+  InstallQtRussianTexts(app);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

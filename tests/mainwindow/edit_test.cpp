@@ -1,9 +1,11 @@
 // Creating, moving and deleting elements through the real window: the
 // documents in memory, the tree and the files left on disk.
 #include <QAction>
+#include <QLineEdit>
 #include <QMenu>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <map>
 
 #include "main_form_fixture.h"
 #include "smr_Types.h"
@@ -20,12 +22,6 @@ const std::string kEmptyJournalBytes =
 
 QString U(const char* text) { return QString::fromUtf8(text); }
 std::string Bytes(const char* utf8) { return Utf8ToCp1251(utf8); }
-
-// Restores the current folder when a test that changed it ends.
-struct TCurrentDirGuard {
-  QString saved = QDir::currentPath();
-  ~TCurrentDirGuard() { QDir::setCurrent(saved); }
-};
 
 class Edit : public TMainFormFixture {
  protected:
@@ -656,6 +652,147 @@ TEST_F(Edit, JournalPathTheLibraryCannotHoldIsRefused) {
   EXPECT_EQ(Prompts->Count("Error"), 4);
   EXPECT_EQ(catalogue->childCount(), 0);
   EXPECT_EQ(QDir(Dir.path()).entryList({"*.xml"}), QStringList{"lib.xml"});
+}
+
+// One journal under two nodes shares one document: a night deleted under one
+// would stay in the other, pointing at freed memory. Whatever else comes in,
+// every node left is shown once after the delete.
+class OneJournalOneElement : public Edit {
+ protected:
+  void SetUp() override {
+    WriteJournal("j.xml",
+                 "  <day name=\"01.01.24\">\n    <experience number=\"001\" title=\"Сон\">\n"
+                 "    </experience>\n  </day>\n");
+    QDir().mkpath(Path("sub"));
+  }
+  QTreeWidgetItem* Catalogue() const { return Node({"Lib", U("Кат")}); }
+  void DeleteANightAndShowEverything() {
+    QTreeWidgetItem* catalogue = Catalogue();
+    for (int i = 0; i < catalogue->childCount(); ++i) Select(catalogue->child(i));
+    QTreeWidgetItem* first = catalogue->child(0);
+    ASSERT_EQ(Captions(first), QStringList{"01.01.24"});
+    Select(first->child(0));
+    ASSERT_TRUE(Trigger(Form->mnu_Delete));
+    for (int i = 0; i < catalogue->childCount(); ++i)
+      for (int j = 0; j < catalogue->child(i)->childCount(); ++j)
+        Select(catalogue->child(i)->child(j));
+    Stop();
+    EXPECT_EQ(ReadText("j.xml"), kJournalProlog + "<somnary>\n</somnary>\n");
+  }
+  static bool IsAlreadyInLibrary(const QString& message) {
+    return message.startsWith(U("Журнал «")) && message.contains(U("» уже есть в библиотеке"));
+  }
+};
+
+TEST_F(OneJournalOneElement, ALibraryListingItTwiceOpensItUnderTheFirstOnly) {
+  StartWith("  <directory name=\"Кат\">\n" + FileElement("A", "j.xml") +
+                FileElement("B", "sub/../j.xml") + "  </directory>\n",
+            "  <options confirmdelete=\"no\" />\n");
+  QTreeWidgetItem* b = Node({"Lib", U("Кат"), "B"});
+  Select(Node({"Lib", U("Кат"), "A"}));
+  for (int i = 0; i < 2; ++i) {
+    Select(b);
+    EXPECT_EQ(b->childCount(), 0);
+    EXPECT_EQ(Element(b)->Name, smr::elFile);
+    EXPECT_FALSE(Form->mnu_CreateDay->isEnabled());
+    EXPECT_FALSE(Form->pmn_CreateDay->isEnabled());
+    Select(Catalogue());
+  }
+  EXPECT_EQ(Prompts->Count("Error"), 1);  // told once
+  const QString message = Prompts->Messages("Error").value(0);
+  EXPECT_TRUE(IsAlreadyInLibrary(message)) << message.toStdString();
+  EXPECT_TRUE(message.contains(Path("sub/../j.xml"))) << message.toStdString();
+  EXPECT_EQ(Root()->Child(0)->Child(0)->GetAttribute(smr::atDefault), "yes");
+  EXPECT_EQ(Root()->Child(0)->Child(1)->GetAttribute(smr::atDefault), "undefined");
+  DeleteANightAndShowEverything();
+}
+
+TEST_F(OneJournalOneElement, AJournalTheLibraryNamesIsNotAttachedAgain) {
+  TCurrentDirGuard guard;
+  QDir::setCurrent(Path("sub"));
+  const std::string journal = ReadBytes("j.xml");
+  StartWith("  <directory name=\"Кат\">\n" + FileElement("A", "j.xml") + "  </directory>\n",
+            "  <options confirmdelete=\"no\" />\n");
+  const struct {
+    const char* why;
+    QString path;
+    bool openFirst;
+  } cases[] = {
+      {"not opened, another spelling", Path("sub/../j.xml"), false},
+      {"not opened, relative to the library", "j.xml", false},
+      {"opened", Path("j.xml"), true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    if (c.openFirst) Select(Node({"Lib", U("Кат"), "A"}));
+    Select(Catalogue());
+    const int errors = Prompts->Count("Error");
+    Answer("C", c.path);
+    Prompts->Choices.push_back(0);  // "Подключить", were it offered
+    ASSERT_TRUE(Trigger(Form->mnu_CreateFile));
+    EXPECT_EQ(Prompts->Count("Error"), errors + 1);
+    EXPECT_TRUE(IsAlreadyInLibrary(Prompts->Messages("Error").value(errors)));
+    EXPECT_EQ(Prompts->Count("Choose"), 0);
+    Prompts->Choices.clear();
+    EXPECT_EQ(Captions(Catalogue()), QStringList{"A"});
+    EXPECT_EQ(Element(Catalogue())->ChildCount(), 1);
+    EXPECT_EQ(ReadBytes("j.xml"), journal);
+  }
+  DeleteANightAndShowEverything();
+}
+
+class NewLibrary : public Edit {};
+
+TEST_F(NewLibrary, RefusesFilesInUseAndAsksBeforeReplacingAnother) {
+  WriteJournal("j.xml", "  <day name=\"01.01.24\">\n  </day>\n");
+  WriteFile("other.xml", "чужой файл\n");
+  QDir().mkpath(Path("sub"));
+  StartWith("  <directory name=\"Кат\">\n" + FileElement("J", "j.xml") + "  </directory>\n");
+  Select(Node({"Lib", U("Кат"), "J"}));  // opened: the library now marks it default
+  ASSERT_TRUE(Trigger(Form->mnu_Save));
+  const QStringList names = {"lib.xml", "dreams.ini", "j.xml", "other.xml"};
+  std::map<QString, std::string> before;
+  for (const QString& name : names) before[name] = ReadBytes(name);
+  auto unchanged = [&] {
+    for (const QString& name : names)
+      EXPECT_EQ(ReadBytes(name), before[name]) << name.toStdString();
+    EXPECT_EQ(Tree()->topLevelItem(0)->text(0), "Lib");
+  };
+
+  for (const QString& taken : {Path("lib.xml"), Path("sub/../dreams.ini"), Path("sub/../j.xml")}) {
+    SCOPED_TRACE(taken.toStdString());
+    const int errors = Prompts->Count("Error");
+    Answer(U("Новая"), taken);
+    ASSERT_TRUE(Trigger(Form->mnu_New));
+    ASSERT_EQ(Prompts->Count("Error"), errors + 1);
+    EXPECT_TRUE(Prompts->Messages("Error").back().contains(taken));
+    EXPECT_EQ(Prompts->Count("Choose"), 0);
+    unchanged();
+  }
+
+  // Another file: one question; "Отмена" and a closed window keep it.
+  for (int answer : {1, -1}) {
+    Answer(U("Новая"), Path("other.xml"));
+    Prompts->Choices.push_back(answer);
+    ASSERT_TRUE(Trigger(Form->mnu_New));
+    unchanged();
+  }
+  ASSERT_EQ(Prompts->Count("Choose"), 2);
+  EXPECT_EQ(Prompts->Messages("Choose")[0],
+            U("Файл «%1» уже существует. Заменить его новой пустой библиотекой?|Заменить|Отмена")
+                .arg(Path("other.xml")));
+
+  // "Заменить": the old library is saved with its edit, then the new one takes the file.
+  Select(Node({"Lib", U("Кат")}));
+  Form->edt_Name->setText(U("Кат2"));
+  Answer(U("Новая"), Path("other.xml"));
+  Prompts->Choices.push_back(0);
+  ASSERT_TRUE(Trigger(Form->mnu_New));
+  EXPECT_EQ(Prompts->Count("Error"), 3);
+  EXPECT_EQ(ReadText("other.xml"),
+            kLibraryProlog + "<dreamlibrary name=\"Новая\">\n</dreamlibrary>\n");
+  EXPECT_NE(ReadText("lib.xml").find("<directory name=\"Кат2\">"), std::string::npos);
+  EXPECT_EQ(Tree()->topLevelItem(0)->text(0), U("Новая"));
 }
 
 }  // namespace

@@ -3,8 +3,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QLineEdit>
 #include <QCloseEvent>
+#include <QImage>
+#include <QLineEdit>
+#include <QToolButton>
 #include <QTreeWidget>
 
 #include "main_form_fixture.h"
@@ -27,12 +29,18 @@ TEST_F(Lifecycle, StartsWithoutSettingsAndWritesThemAtExit) {
   EXPECT_EQ(Tree()->topLevelItemCount(), 0);
   EXPECT_TRUE(Form->ConfirmDelete());
   EXPECT_EQ(Form->ExperienceView(), 0);
-  // Nothing to act on but New and Open.
+  // Nothing to act on but New and Open; the pop-up follows the Edit menu.
   EXPECT_TRUE(Form->mnu_New->isEnabled());
   EXPECT_TRUE(Form->mnu_Open->isEnabled());
-  EXPECT_FALSE(Form->mnu_Delete->isEnabled());
-  EXPECT_FALSE(Form->mnu_Export->isEnabled());
-  EXPECT_FALSE(Form->mnu_CreateDirectory->isEnabled());
+  for (QAction* off :
+       {Form->mnu_SaveAs, Form->mnu_Delete, Form->mnu_Export, Form->mnu_Authorization,
+        Form->mnu_CreateDirectory, Form->pmn_CreateDirectory, Form->pmn_CreateFile,
+        Form->pmn_CreateDay, Form->pmn_CreateExperience})
+    EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
+  EXPECT_FALSE(Form->btn_Create->isEnabled());
+  // Even reached past the disabled item, Save As writes no nameless library.
+  Prompts->SaveFiles.push_back(Path("nameless.xml"));
+  Form->mnu_SaveAsClick();
   EXPECT_EQ(Prompts->Asked.size(), 0u);
   Form->setGeometry(30, 40, 700, 520);
   const int tree = Form->tre_Directory->width();
@@ -257,6 +265,60 @@ TEST_F(Lifecycle, ProtectedLibraryOpensOnlyForExactCredentials) {
   EXPECT_EQ(Tree()->topLevelItem(0)->childCount(), 0);
   Stop();
   EXPECT_EQ(ReadBytes("lib.xml"), original);
+}
+
+TEST_F(Lifecycle, FailedLogInWritesEveryDocumentBackAsItWasRead) {
+  TCodec codec;
+  WriteLibrary("lib.xml",
+               "Л\" username=\"" + Cp1251ToUtf8(codec.Encode("Ivan")) + "\" userpassword=\"" +
+                   Cp1251ToUtf8(codec.Encode("secret")),
+               "  <directory name=\"D\">\n  </directory>\n");
+  WriteSettings(
+      NativePath("lib.xml"),
+      "  <form left=\"120\" top=\"80\" width=\"900\" height=\"640\" treewidth=\"260\" />\n");
+  const std::string library = ReadBytes("lib.xml"), settings = ReadBytes("dreams.ini");
+  Start([](TScriptedPrompts& p) { p.Authorizations.push_back({true, "Ivan", "wrong"}); });
+  ASSERT_TRUE(Form->Terminated());
+  Stop();
+  EXPECT_EQ(ReadBytes("dreams.ini"), settings);
+  EXPECT_EQ(ReadBytes("lib.xml"), library);
+}
+
+TEST_F(Lifecycle, AnIconThatCannotBeLoadedKeepsItsSlot) {
+  // A coloured square on a white ground: the ground becomes the mask.
+  auto bitmap = [this](const QString& name, Qt::GlobalColor colour) {
+    QImage image(16, 16, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    for (int y = 4; y < 12; ++y)
+      for (int x = 4; x < 12; ++x) image.setPixelColor(x, y, colour);
+    ASSERT_TRUE(image.save(Path(name), "BMP"));
+  };
+  bitmap("opened.bmp", Qt::red);
+  bitmap("directory.bmp", Qt::blue);
+  WriteLibrary("lib.xml", "Л", "  <directory name=\"К\">\n  </directory>\n");
+  WriteFile("dreams.ini",
+            "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\n\n\n<settings>\n"
+            "  <icon name=\"Opened Node\" path=\"" +
+                NativePath("opened.bmp") +
+                "\" />\n"
+                "  <icon name=\"Dream Library\" path=\"" +
+                NativePath("missing.bmp") +
+                "\" />\n"
+                "  <icon name=\"Dream Directory\" path=\"" +
+                NativePath("directory.bmp") +
+                "\" />\n"
+                "  <library path=\"" +
+                NativePath("lib.xml") + "\" />\n</settings>\n");
+  Start();
+  QTreeWidgetItem* root = Tree()->topLevelItem(0);
+  ASSERT_NE(root, nullptr);
+  ASSERT_EQ(root->childCount(), 1);
+  // The library's slot is empty; the catalogue still shows its own picture.
+  EXPECT_NE(root->icon(0).pixmap(16, 16).toImage().pixelColor(8, 8), QColor(Qt::blue));
+  const QImage catalogue = root->child(0)->icon(0).pixmap(16, 16).toImage();
+  ASSERT_FALSE(catalogue.isNull());
+  EXPECT_EQ(catalogue.pixelColor(8, 8), QColor(Qt::blue));
+  EXPECT_EQ(catalogue.pixelColor(1, 1).alpha(), 0);
 }
 
 TEST_F(Lifecycle, AuthorizationCommandStoresEncodedValuesAndEmptyPasswordRemovesThem) {

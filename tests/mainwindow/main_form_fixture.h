@@ -26,6 +26,12 @@ inline const std::string kJournalProlog =
     "<?xml-stylesheet href=\"../journal.xsl\" type=\"text/xsl\"?>\n"
     "<!DOCTYPE somnary SYSTEM \"../somnary.dtd\">\n\n";
 
+// Restores the current folder when a test that changed it ends.
+struct TCurrentDirGuard {
+  QString saved = QDir::currentPath();
+  ~TCurrentDirGuard() { QDir::setCurrent(saved); }
+};
+
 class TMainFormFixture : public ::testing::Test {
  protected:
   QTemporaryDir Dir;

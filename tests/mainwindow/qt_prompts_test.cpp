@@ -1,7 +1,11 @@
 // The program's own prompts: each question shows the real dialog modally,
 // and the answer read back is what the user gave in it.
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -9,10 +13,11 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
 #include <functional>
 #include <memory>
-#include <gtest/gtest.h>
 
+#include "smr_NewElementForm.h"
 #include "smr_QtPrompts.h"
 
 namespace {
@@ -137,6 +142,70 @@ TEST(QtPrompts, ChooseGivesTheIndexOfTheButtonPressed) {
   EXPECT_EQ(prompts.Choose(nullptr, "?", {QString::fromUtf8("Заменить"), QString::fromUtf8("Подключить"),
                                           QString::fromUtf8("Отмена")}),
             1);
+}
+
+QString ButtonText(const QAbstractButton* button) {
+  return button ? button->text().remove(QLatin1Char('&')) : QStringLiteral("<none>");
+}
+
+// Qt's own dialogs speak Russian like the rest of the program.
+TEST(QtTexts, MessageBoxAndFileDialogButtonsAreRussian) {
+  QMessageBox box(QMessageBox::Question, "?", "?",
+                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+  EXPECT_EQ(ButtonText(box.button(QMessageBox::Yes)), QString::fromUtf8("Да"));
+  EXPECT_EQ(ButtonText(box.button(QMessageBox::No)), QString::fromUtf8("Нет"));
+  EXPECT_EQ(ButtonText(box.button(QMessageBox::Cancel)), QString::fromUtf8("Отмена"));
+
+  QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true);
+  QFileDialog dialog(nullptr, "?");
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  auto* buttons = dialog.findChild<QDialogButtonBox*>("buttonBox");
+  ASSERT_NE(buttons, nullptr);
+  EXPECT_EQ(ButtonText(buttons->button(QDialogButtonBox::Cancel)), QString::fromUtf8("Отмена"));
+  EXPECT_EQ(ButtonText(buttons->button(QDialogButtonBox::Save)), QString::fromUtf8("Сохранить"));
+  QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, false);
+}
+
+// Picking an existing journal file through "..." asks only the program's
+// own question (replace, attach or cancel), not Qt's replace question first.
+TEST(QtTexts, PickingAnExistingFileForAJournalAsksNothingInTheFileDialog) {
+  QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true);
+  QTemporaryDir dir;
+  const QString target = dir.filePath("old.xml");
+  QFile file(target);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.close();
+  Tfrm_NewElement form;
+  form.SetMode(2);
+  // A message box over the file dialog is a second question: count it and answer "Да".
+  int asked = 0;
+  QTimer watcher;
+  watcher.setInterval(10);
+  QObject::connect(&watcher, &QTimer::timeout, [&asked] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      ++asked;
+      if (QAbstractButton* yes = box->button(QMessageBox::Yes))
+        yes->click();
+      else
+        box->reject();
+    }
+  });
+  watcher.start();
+  auto typed = std::make_shared<bool>(false);
+  WhenModal([target, typed](QWidget* widget) {
+    auto* dialog = qobject_cast<QFileDialog*>(widget);
+    ASSERT_NE(dialog, nullptr);
+    if (!*typed) {
+      Child<QLineEdit>(dialog, "fileNameEdit")->setText(target);
+      *typed = true;
+      return;
+    }
+    QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+  });
+  Child<QToolButton>(&form, "btn_Default")->click();
+  EXPECT_EQ(asked, 0);
+  EXPECT_EQ(form.Second(), target);
+  QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, false);
 }
 
 }  // namespace

@@ -169,4 +169,37 @@ TEST_F(LibraryTree, ABrokenJournalOpensWithWhatWasReadAndIsBackedUp) {
   EXPECT_NE(ReadText("a.xml").find("<day name=\"2\">\n  </day>\n</somnary>\n"), std::string::npos);
 }
 
+TEST_F(LibraryTree, RelativeJournalPathsAreFoundBesideTheLibraryWhateverTheCurrentFolder) {
+  // Started from another folder, as any launcher may do.
+  TCurrentDirGuard guard;
+  QDir().mkpath(Path("elsewhere"));
+  QDir::setCurrent(Path("elsewhere"));
+  WriteFile("books/near.xml", Journal(1, 1));
+  WriteFile("elsewhere/here.xml", Journal(2, 1));
+  WriteFile("beside.xml", Journal(3, 1));
+  const std::string library =
+      "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\n\n\n"
+      "<dreamlibrary name=\"Л\">\n  <directory name=\"К\">\n"
+      "    <file name=\"Near\" path=\"near.xml\" />\n"
+      "    <file name=\"Here\" path=\"here.xml\" />\n"
+      "    <file name=\"Beside\" path=\"beside.xml\" />\n"
+      "  </directory>\n</dreamlibrary>\n";
+  WriteFile("books/lib.xml", library);
+  WriteSettings("books/lib.xml");
+  Start();
+  // Beside the library, then in the current folder, then beside the program.
+  const std::pair<const char*, int> nights[] = {{"Near", 1}, {"Here", 2}, {"Beside", 3}};
+  for (const auto& [name, count] : nights) {
+    Select(File(name));
+    EXPECT_EQ(File(name)->childCount(), count) << name;
+  }
+  Stop();
+  EXPECT_FALSE(QFile::exists(Path("elsewhere/near.xml")));
+  // The stored paths stay as they were written.
+  const std::string text = ReadText("books/lib.xml");
+  for (const char* stored : {"path=\"near.xml\"", "path=\"here.xml\"", "path=\"beside.xml\""})
+    EXPECT_NE(text.find(stored), std::string::npos) << stored;
+  EXPECT_NE(ReadText("books/near.xml").find("<experience number=\"1\""), std::string::npos);
+}
+
 }  // namespace
