@@ -5,6 +5,7 @@
 #include "smr_SessionEnd.h"
 
 int main(int argc, char** argv) {
+  CatchSessionEnd();
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Somnary"));
 

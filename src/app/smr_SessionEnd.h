@@ -4,6 +4,11 @@
 
 class QCoreApplication;
 
-// Calls `end` from the event loop when the session ends (logout, shutdown:
-// SIGTERM or SIGHUP here). One implementation per platform.
+// The end of the session (logout, shutdown: SIGTERM or SIGHUP here). One
+// implementation per platform.
+// Starts catching it; called first thing, so that an end that comes while
+// the program starts is not lost.
+void CatchSessionEnd();
+// Calls `end` from the event loop once the session ends, also when it ended
+// before this was called.
 void OnSessionEnd(QCoreApplication& app, std::function<void()> end);

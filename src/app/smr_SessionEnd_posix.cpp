@@ -19,8 +19,18 @@ void OnSignal(int) {
 
 }  // namespace
 
-void OnSessionEnd(QCoreApplication& app, std::function<void()> end) {
+void CatchSessionEnd() {
   if (::socketpair(AF_UNIX, SOCK_STREAM, 0, gSignalPipe) != 0) return;
+  struct sigaction action = {};
+  action.sa_handler = OnSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGHUP, &action, nullptr);
+}
+
+void OnSessionEnd(QCoreApplication& app, std::function<void()> end) {
+  if (gSignalPipe[1] < 0) return;
   auto* notifier = new QSocketNotifier(gSignalPipe[1], QSocketNotifier::Read, &app);
   QObject::connect(notifier, &QSocketNotifier::activated, &app, [notifier, end] {
     char byte = 0;
@@ -28,10 +38,4 @@ void OnSessionEnd(QCoreApplication& app, std::function<void()> end) {
     notifier->setEnabled(false);
     end();
   });
-  struct sigaction action = {};
-  action.sa_handler = OnSignal;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESTART;
-  sigaction(SIGTERM, &action, nullptr);
-  sigaction(SIGHUP, &action, nullptr);
 }

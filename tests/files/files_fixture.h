@@ -137,9 +137,9 @@ class TFilesFixture : public ::testing::Test {
   }
 
 #ifdef SOMNARY_SANITIZED
-  static constexpr unsigned long kStartMillis = 4000;
+  static constexpr unsigned long kStartMillis = 2500;
 #else
-  static constexpr unsigned long kStartMillis = 1500;
+  static constexpr unsigned long kStartMillis = 1000;
 #endif
 
   QTemporaryDir Dir;
