@@ -1,59 +1,39 @@
 // Somnary: a dream diary.
 #include <QApplication>
-#include <QSocketNotifier>
-
-#include <csignal>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include "smr_MainForm.h"
 #include "smr_QtTranslation.h"
-
-namespace {
-
-int gSignalPipe[2] = {-1, -1};
-
-void OnTerminate(int) {
-  const char byte = 1;
-  // Only a write is safe in a signal handler; the loop does the rest.
-  [[maybe_unused]] ssize_t n = ::write(gSignalPipe[0], &byte, 1);
-}
-
-// A session that ends (logout, shutdown) sends SIGTERM: leave the event loop
-// so that the window is destroyed normally and writes every document.
-void QuitCleanlyOnTerminate(QApplication& app) {
-  if (::socketpair(AF_UNIX, SOCK_STREAM, 0, gSignalPipe) != 0) return;
-  auto* notifier = new QSocketNotifier(gSignalPipe[1], QSocketNotifier::Read, &app);
-  QObject::connect(notifier, &QSocketNotifier::activated, &app, [notifier] {
-    char byte = 0;
-    [[maybe_unused]] ssize_t n = ::read(gSignalPipe[1], &byte, 1);
-    notifier->setEnabled(false);
-    QApplication::quit();
-  });
-  struct sigaction action = {};
-  action.sa_handler = OnTerminate;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESTART;
-  sigaction(SIGTERM, &action, nullptr);
-  sigaction(SIGHUP, &action, nullptr);
-}
-
-}  // namespace
+#include "smr_SessionEnd.h"
 
 int main(int argc, char** argv) {
+  CatchSessionEnd();
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Somnary"));
   InstallQtRussianTexts(app);
-  QuitCleanlyOnTerminate(app);
 
+  // At logout nobody answers a question: write what can be written, say on
+  // standard error what could not, and leave every event loop, also that of
+  // a dialog that is open. While the window is being built (a start-up
+  // message may be open) it is only asked to stop; it writes once it is built.
+  Tfrm_MainForm* built = nullptr;
+  bool ended = false;
   int result = 0;
+  OnSessionEnd(app, [&] {
+    ended = true;
+    if (built) result = built->EndSession();
+    QApplication::exit(result);
+  });
   {
     Tfrm_MainForm window(QApplication::applicationDirPath());
-    // A failed log-in ends the program before the window is ever shown.
-    if (!window.Terminated()) {
+    built = &window;
+    if (ended) {
+      result = window.EndSession();
+    } else if (!window.Terminated()) {  // a failed log-in ends the program before the window shows
       window.show();
-      result = app.exec();
+      const int code = app.exec();
+      if (!ended) result = code;
     }
+    built = nullptr;
   }
   return result;
 }

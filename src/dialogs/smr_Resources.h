@@ -20,6 +20,13 @@ inline constexpr const char* ExportTitle = "Экспортировать";
 inline constexpr const char* BadlyReadFile =
     "Файл «%1» прочитан не полностью: в нём есть ошибки.\n"
     "Перед первой записью в него прежнее содержимое будет сохранено в файле «%2».";
+inline constexpr const char* UnreadableFile =
+    "Не удалось прочитать файл «%1»: %2.\n"
+    "Программа не будет записывать в него, пока он не прочитается, чтобы не потерять его "
+    "содержимое.";
+inline constexpr const char* UnreadableFileNotSaved =
+    "Файл «%1» не сохранён: при открытии его не удалось прочитать (%2). "
+    "Сохраните данные под другим именем или откройте файл снова, когда он станет доступен.";
 inline constexpr const char* CloseWithoutSaving =
     "Не все файлы удалось сохранить. Закрыть программу без сохранения?";
 inline constexpr const char* CloseAnyway = "Закрыть";

@@ -67,6 +67,10 @@ class Tfrm_MainForm : public QMainWindow {
   // Saves settings, library and every journal; shows failures. False when
   // anything failed.
   bool SaveEverything();
+  // The session is ending (logout, shutdown): writes what it can without
+  // asking anything, prints each failure to standard error and lets the
+  // window close. The exit status: 0 when everything was written.
+  int EndSession();
 
  public slots:
   // File commands
@@ -129,7 +133,10 @@ class Tfrm_MainForm : public QMainWindow {
   // Clears the tree and replaces the library document (already saved).
   void DropLibrary(std::unique_ptr<TXMLParser> replacement);
   void WriteFormBounds();
-  void SaveDocument(TXMLParser& document);  // throws TXMLWriteError
+  // Throws TXMLWriteError, also when the file could not be read at start.
+  void SaveDocument(TXMLParser& document);
+  // Saves settings, library and journals; the text of each failure.
+  QStringList SaveAllDocuments();
   void WarnIfBadlyRead(const TXMLParser& document);
   TXMLNode* EnsureSettingsElement(std::string_view name);
   bool FileNamed(const TXMLParser& document) const { return !document.FileName.empty(); }

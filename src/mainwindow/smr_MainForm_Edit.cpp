@@ -1,6 +1,5 @@
 // Creating, moving and deleting elements: the document and the tree change
 // in one step; only a new journal and a new HTML description reach the disk.
-#include <QFile>
 #include <QFileInfo>
 #include <QMenu>
 #include <QToolButton>
@@ -221,10 +220,11 @@ std::string Tfrm_MainForm::MakeHTMLFileName(const std::string& number) {
       UiFileName(WithoutExtension(JournalFileName(path)) + "_" + NativeFileName(number) + ".html");
   // A repeated number finds its file taken: the description already there is kept.
   if (QFileInfo(fileName).isFile()) return name;
-  QFile file(fileName);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-    throw TXMLWriteError((fileName + ": " + file.errorString()).toLocal8Bit().toStdString());
-  file.close();
+  try {
+    WriteFileAtomically(name, std::string_view());
+  } catch (const TXMLWriteError& error) {
+    throw TXMLWriteError(WriteErrorText(fileName, error).toLocal8Bit().toStdString());
+  }
   return name;
 }
 

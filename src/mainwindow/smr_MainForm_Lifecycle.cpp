@@ -8,6 +8,8 @@
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QUrl>
+#include <cstdio>
+#include <vector>
 
 #include "smr_Codec.h"
 #include "smr_MainForm.h"
@@ -106,6 +108,12 @@ void Tfrm_MainForm::ApplySettings() {
 }
 
 void Tfrm_MainForm::WarnIfBadlyRead(const TXMLParser& document) {
+  if (!document.ReadError().empty()) {
+    Prompts().Error(this, U(res::UnreadableFile)
+                              .arg(UiFileName(document.FileName),
+                                   QString::fromLocal8Bit(document.ReadError())));
+    return;
+  }
   if (document.PendingBackupName().empty()) return;
   Prompts().Information(this, QString::fromUtf8(res::BadlyReadFile)
                                   .arg(UiFileName(document.FileName), UiFileName(document.PendingBackupName())));
@@ -169,31 +177,56 @@ bool Tfrm_MainForm::IsOwnFile(const std::string& nativeName) const {
 
 void Tfrm_MainForm::SaveDocument(TXMLParser& document) {
   // A document that never had a file (no library opened yet) is not written.
-  if (FileNamed(document)) document.Save(document.FileName);
+  if (!FileNamed(document)) return;
+  if (document.IsUnreadFile(document.FileName))
+    throw TXMLWriteError(
+        U(res::UnreadableFileNotSaved)
+            .arg(UiFileName(document.FileName), QString::fromLocal8Bit(document.ReadError()))
+            .toLocal8Bit()
+            .toStdString());
+  document.Save(document.FileName);
 }
 
-bool Tfrm_MainForm::SaveEverything() {
+QStringList Tfrm_MainForm::SaveAllDocuments() {
   QStringList errors;
-  for (TXMLParser* document : {FSettings.get(), FLibrary.get()}) {
+  std::vector<TXMLParser*> documents = {FSettings.get(), FLibrary.get()};
+  for (int i = 0; i < FJournals.Count(); ++i) documents.push_back(FJournals.Document(i));
+  for (TXMLParser* document : documents) {
     try {
       SaveDocument(*document);
     } catch (const TXMLWriteError& error) {
-      errors << WriteErrorText(UiFileName(document->FileName), error);
+      // A refusal names its file itself.
+      errors << (document->IsUnreadFile(document->FileName)
+                     ? QString::fromLocal8Bit(error.what())
+                     : WriteErrorText(UiFileName(document->FileName), error));
     }
   }
-  try {
-    FJournals.SaveAll();
-  } catch (const TXMLWriteError& error) {
-    errors << QString::fromLocal8Bit(error.what());
-  }
+  return errors;
+}
+
+bool Tfrm_MainForm::SaveEverything() {
+  const QStringList errors = SaveAllDocuments();
   if (errors.isEmpty()) return true;
   Prompts().Error(this, errors.join('\n'));
   return false;
 }
 
+int Tfrm_MainForm::EndSession() {
+  WriteFormBounds();
+  const QStringList errors = SaveAllDocuments();
+  // Nobody is there to answer a dialog: the failures go to standard error.
+  for (const QString& error : errors)
+    std::fprintf(stderr, "somnary: %s\n", error.toLocal8Bit().constData());
+  FSavedOnClose = true;
+  FJournals.SetSaveOnDestroy(false);
+  return errors.isEmpty() ? 0 : 1;
+}
+
 // Saves the library before it is dropped; false (and nothing dropped) when
 // it could not be written.
 static bool SaveLibraryBeforeDropping(Tfrm_MainForm& form, TXMLParser& library) {
+  // A library that could not be read holds nothing of its file to save.
+  if (library.IsUnreadFile(library.FileName)) return true;
   try {
     if (!library.FileName.empty()) library.Save(library.FileName);
   } catch (const TXMLWriteError& error) {
@@ -321,6 +354,10 @@ void Tfrm_MainForm::WriteFormBounds() {
 }
 
 void Tfrm_MainForm::closeEvent(QCloseEvent* event) {
+  if (FSavedOnClose) {  // the session ended and everything was written
+    event->accept();
+    return;
+  }
   WriteFormBounds();
   if (!SaveEverything()) {
     // Closing now would throw the unsaved edits away: let the user decide.

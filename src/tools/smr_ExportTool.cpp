@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QString>
 #include <array>
 #include <cstdio>
@@ -120,6 +121,50 @@ bool EndsWithTxt(const std::string& fileName) {
   return tail == ".txt";
 }
 
+// What stopped the reader, for the one line of a failed export.
+std::string StatusText(std::uint8_t status) {
+  switch (status) {
+    case xsNoDeclaration:
+      return "it does not begin with an XML declaration";
+    case xsDuplicateOrTrailing:
+      return "a declaration value is given twice, or text follows the root element";
+    case xsEmptyElementName:
+      return "an element has an empty name";
+    case xsUnterminatedDeclaration:
+      return "a declaration is not closed";
+    case xsUnterminatedComment:
+      return "a comment is not closed";
+    case xsUnterminatedTag:
+      return "a tag is not closed";
+    case xsAttributeWithoutValue:
+      return "an attribute has no value";
+    case xsUnexpectedEnd:
+      return "the file ends inside an element (cut off?)";
+    case xsTooDeep:
+      return "elements are nested more than " + std::to_string(TXMLParser::MaxDepth) + " deep";
+    default:
+      return "read error " + std::to_string(status);
+  }
+}
+
+bool StartsWithUtf8Mark(const std::string& fileName) {
+  QFile file(QString::fromLocal8Bit(fileName.data(), static_cast<qsizetype>(fileName.size())));
+  return file.open(QIODevice::ReadOnly) && file.read(3) == QByteArray("\xEF\xBB\xBF");
+}
+
+// Why a document cannot be used, or empty when it was read whole. A file
+// read only in part must not give a partial export that looks complete.
+std::string LoadProblem(const TXMLParser& document, const std::string& fileName) {
+  if (!document.ReadError().empty())
+    return "cannot read '" + fileName + "': " + document.ReadError();
+  if (document.Status == xsCannotOpen) return "cannot read '" + fileName + "': no such file";
+  if (document.Status == xsLoaded) return {};
+  if (StartsWithUtf8Mark(fileName))
+    return "'" + fileName +
+           "' begins with a UTF-8 byte order mark; Somnary's files are windows-1251 without one";
+  return "'" + fileName + "' was read only in part: " + StatusText(document.Status);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -142,7 +187,8 @@ int main(int argc, char** argv) {
 
   TXMLParser document;
   document.Load(input);
-  if (document.Status == xsCannotOpen) return Fail(ExitFailure, "cannot read '" + input + "'");
+  if (const std::string problem = LoadProblem(document, input); !problem.empty())
+    return Fail(ExitFailure, problem);
   const std::string& rootName = document.Root->Name;
   if (rootName != smr::elLibrary && rootName != smr::elJournal) {
     return Fail(ExitFailure, "'" + input + "' is neither a dream library nor a journal");
@@ -158,10 +204,12 @@ int main(int argc, char** argv) {
   std::array<std::string, 4> captions;
   TXMLParser settings;
   settings.Load(settingsName);
-  if (settings.Status == xsCannotOpen) {
-    // A named settings file is meant to be there; the default one is optional.
-    if (options.HasSettings) return Fail(ExitFailure, "cannot read '" + settingsName + "'");
-  } else {
+  // A named settings file is meant to be there; the default one is optional
+  // when missing, but not when it is there and unreadable.
+  const bool missing = settings.Status == xsCannotOpen && settings.ReadError().empty();
+  if (!missing || options.HasSettings) {
+    if (const std::string problem = LoadProblem(settings, settingsName); !problem.empty())
+      return Fail(ExitFailure, problem);
     captions = ReadMarkCaptions(*settings.Root);
   }
 

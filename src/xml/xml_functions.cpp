@@ -3,8 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <cstring>
+
+#include "xml_fileSystem.h"
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -99,40 +100,45 @@ std::string_view UnquoteView(std::string_view token) {
   return s;
 }
 
-void WriteFileAtomically(const std::string& fileName, std::string_view bytes,
-                         const TChunkWriter& writer) {
-  WriteFileAtomically(
-      fileName, [&](const TByteSink& sink) { sink(bytes); }, writer);
+std::string TemporaryFileName(const std::string& fileName) { return fileName + ".somnary-tmp"; }
+
+void WriteFileAtomically(const std::string& fileName, std::string_view bytes) {
+  WriteFileAtomically(fileName, [&](const TByteSink& sink) { sink(bytes); });
 }
 
 void WriteFileAtomically(const std::string& fileName,
-                         const std::function<void(const TByteSink&)>& produce,
-                         const TChunkWriter& writer) {
-  const QString name = QString::fromLocal8Bit(fileName.data(), static_cast<qsizetype>(fileName.size()));
-  if (name.isEmpty()) throw TXMLWriteError("No file name");
-  QSaveFile file(name);
-  if (!file.open(QIODevice::WriteOnly)) throw TXMLWriteError(file.errorString().toStdString());
-  produce([&](std::string_view bytes) {
-    const char* data = bytes.data();
-    long long left = static_cast<long long>(bytes.size());
-    while (left > 0) {
-      long long written = writer ? writer(file, data, left) : file.write(data, left);
-      if (written <= 0) {
-        std::string message = file.errorString().toStdString();
-        file.cancelWriting();
-        throw TXMLWriteError(message.empty() || message == "Unknown error" ? "Write error"
-                                                                           : message);
-      }
-      data += written;
-      left -= written;
-    }
-  });
-  if (!file.commit()) throw TXMLWriteError(file.errorString().toStdString());
+                         const std::function<void(const TByteSink&)>& produce) {
+  if (fileName.empty()) throw TXMLWriteError("No file name");
+  const std::string temporary = TemporaryFileName(fileName);
+  // Only a save killed before its rename leaves this behind.
+  xfs::RemoveQuietly(temporary);
+  const xfs::THandle file = xfs::CreateNew(temporary, fileName);
+  try {
+    produce([&](std::string_view bytes) { xfs::WriteAll(file, bytes.data(), bytes.size()); });
+  } catch (...) {
+    xfs::CloseQuietly(file);
+    xfs::RemoveQuietly(temporary);
+    throw;
+  }
+  try {
+    xfs::SyncAndClose(file);
+    xfs::Replace(temporary, fileName);
+  } catch (...) {
+    xfs::RemoveQuietly(temporary);
+    throw;
+  }
+  // The file is replaced by now; a failure here only means the rename may
+  // not survive a power cut, which the user still has to hear about.
+  xfs::SyncFolderOf(fileName);
 }
 
-bool ReadWholeFile(const std::string& fileName, std::string& bytes) {
+bool ReadWholeFile(const std::string& fileName, std::string& bytes, std::string* error) {
   QFile file(QString::fromLocal8Bit(fileName.data(), static_cast<qsizetype>(fileName.size())));
-  if (!file.open(QIODevice::ReadOnly)) return false;
+  auto fail = [&] {
+    if (error) *error = file.errorString().toLocal8Bit().toStdString();
+    return false;
+  };
+  if (!file.open(QIODevice::ReadOnly)) return fail();
   const qint64 size = file.size();
   bytes.clear();
   if (size > 0 && file.isSequential() == false) {
@@ -140,7 +146,8 @@ bool ReadWholeFile(const std::string& fileName, std::string& bytes) {
     qint64 got = 0;
     while (got < size) {
       qint64 n = file.read(bytes.data() + got, size - got);
-      if (n <= 0) break;
+      if (n < 0) return fail();
+      if (n == 0) break;
       got += n;
     }
     bytes.resize(static_cast<std::size_t>(got));
@@ -149,7 +156,7 @@ bool ReadWholeFile(const std::string& fileName, std::string& bytes) {
   char buffer[65536];
   for (;;) {
     qint64 n = file.read(buffer, sizeof buffer);
-    if (n < 0) return false;
+    if (n < 0) return fail();
     if (n == 0) break;
     bytes.append(buffer, static_cast<std::size_t>(n));
   }

@@ -5,8 +5,6 @@
 #include <string>
 #include <string_view>
 
-class QIODevice;
-
 // Trims characters with codes up to 32 at both ends, then collapses each run
 // of blanks (code 32 only) inside to one blank. Other control characters stay.
 std::string NormalizeSpaces(std::string_view text);
@@ -29,15 +27,12 @@ class TXMLWriteError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Writes one chunk; returns the number of bytes written or -1. Tests replace
-// it to make a device fail part-way.
-using TChunkWriter = std::function<long long(QIODevice&, const char*, long long)>;
-
-// Replaces the file atomically: the bytes go to a temporary file beside it,
-// are flushed and only then renamed over the target. On any failure the old
-// file stays as it was and TXMLWriteError is thrown.
-void WriteFileAtomically(const std::string& fileName, std::string_view bytes,
-                         const TChunkWriter& writer = {});
+// Replaces the file atomically: the bytes go to TemporaryFileName(fileName),
+// every write, the sync and the close are checked, and only then is it
+// renamed over the target and the folder synced. On any failure before the
+// rename the old file stays as it was byte for byte; every failure throws
+// TXMLWriteError with the system's message.
+void WriteFileAtomically(const std::string& fileName, std::string_view bytes);
 
 // Receives the next piece of a file's text; throws TXMLWriteError when it
 // cannot be written.
@@ -45,11 +40,15 @@ using TByteSink = std::function<void(std::string_view)>;
 // The same for a text produced piece by piece: `produce` hands every piece
 // to the sink in order, so the whole text never has to be in memory at once.
 void WriteFileAtomically(const std::string& fileName,
-                         const std::function<void(const TByteSink&)>& produce,
-                         const TChunkWriter& writer = {});
+                         const std::function<void(const TByteSink&)>& produce);
 
-// Reads a whole file. False when it cannot be opened or read.
-bool ReadWholeFile(const std::string& fileName, std::string& bytes);
+// Where a file's next version is written before it replaces the file. One
+// left by an interrupted save is removed by the next save of that file.
+std::string TemporaryFileName(const std::string& fileName);
+
+// Reads a whole file. False when it cannot be opened or read; `error` then
+// gets the system's message.
+bool ReadWholeFile(const std::string& fileName, std::string& bytes, std::string* error = nullptr);
 
 bool FileExists(const std::string& fileName);
 

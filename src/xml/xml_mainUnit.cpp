@@ -6,6 +6,8 @@
 #include <deque>
 #include <vector>
 
+#include "xml_fileSystem.h"
+
 #if defined(__unix__)
 #include <sys/mman.h>
 #include <unistd.h>
@@ -100,8 +102,9 @@ class TTextBuffer {
   TTextBuffer& operator=(const TTextBuffer&) = delete;
   ~TTextBuffer() { Unmap(); }
 
-  // Reads the whole file; false when it cannot be opened or read.
-  bool Read(const std::string& fileName);
+  // Reads the whole file; false with the system's message when it cannot
+  // be opened or read.
+  bool Read(const std::string& fileName, std::string& error);
   // Text parsed from a string the caller hands over: nothing is released.
   void Adopt(std::string text) {
     FString = std::move(text);
@@ -186,10 +189,13 @@ void TTextBuffer::ReleaseTail() {
 #endif
 }
 
-bool TTextBuffer::Read(const std::string& fileName) {
+bool TTextBuffer::Read(const std::string& fileName, std::string& error) {
   {
     QFile file(QString::fromLocal8Bit(fileName.data(), static_cast<qsizetype>(fileName.size())));
-    if (!file.open(QIODevice::ReadOnly)) return false;
+    if (!file.open(QIODevice::ReadOnly)) {
+      error = file.errorString().toLocal8Bit().toStdString();
+      return false;
+    }
     const qint64 size = file.size();
     if (!file.isSequential() && size >= qint64(ReleaseStep) &&
         Map(static_cast<std::size_t>(size))) {
@@ -208,7 +214,7 @@ bool TTextBuffer::Read(const std::string& fileName) {
       Unmap();
     }
   }
-  if (!ReadWholeFile(fileName, FString)) return false;
+  if (!ReadWholeFile(fileName, FString, &error)) return false;
   FData = FString.data();
   FSize = FString.size();
   return true;
@@ -557,9 +563,20 @@ void TXMLParser::Load(const std::string& fileName) {
   FBackupName.clear();
   FBackupSource.clear();
   FOriginalBytes.clear();
+  FReadError.clear();
+  FUnreadSource.clear();
   TTextBuffer text;
-  if (!text.Read(fileName)) {
+  std::string error;
+  if (!text.Read(fileName, error)) {
     Status = xsCannotOpen;
+    std::string unknown;
+    // A missing file is a new document; any other failure leaves a file
+    // that must not be replaced by an empty document.
+    const xfs::TPresence presence = xfs::Presence(fileName, unknown);
+    if (presence != xfs::TPresence::Missing) {
+      FReadError = !error.empty() ? error : !unknown.empty() ? unknown : "Read error";
+      FUnreadSource = CanonicalFileName(fileName);
+    }
     return;
   }
   FSizeHint = text.Size();
@@ -589,28 +606,31 @@ std::string TXMLParser::SaveToText() const {
   return std::move(output.Text);
 }
 
+bool TXMLParser::IsUnreadFile(const std::string& fileName) const {
+  return !FUnreadSource.empty() && CanonicalFileName(fileName) == FUnreadSource;
+}
+
 void TXMLParser::Save(const std::string& fileName) {
+  if (IsUnreadFile(fileName))
+    throw TXMLWriteError("not replaced, since it could not be read: " + FReadError);
   FileName = fileName;
   if (!FBackupName.empty() && CanonicalFileName(fileName) == FBackupSource) {
     // The file was not read cleanly: keep what the user had before replacing it.
     if (FileExists(FBackupName)) FBackupName = FreeBackupName(fileName);
-    WriteFileAtomically(FBackupName, FOriginalBytes, FWriter);
+    WriteFileAtomically(FBackupName, FOriginalBytes);
     FBackupName.clear();
     FBackupSource.clear();
     std::string().swap(FOriginalBytes);
   }
   std::size_t written = 0;
-  WriteFileAtomically(
-      fileName,
-      [&](const TByteSink& sink) {
-        TOutput output;
-        output.Sink = &sink;
-        output.Text.reserve(2 * TOutput::FlushSize);
-        WriteDocument(output, Parameters, *Root);
-        output.Flush(true);
-        written = output.Written;
-      },
-      FWriter);
+  WriteFileAtomically(fileName, [&](const TByteSink& sink) {
+    TOutput output;
+    output.Sink = &sink;
+    output.Text.reserve(2 * TOutput::FlushSize);
+    WriteDocument(output, Parameters, *Root);
+    output.Flush(true);
+    written = output.Written;
+  });
   FSizeHint = written;
 }
 

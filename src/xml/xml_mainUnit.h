@@ -32,7 +32,8 @@ class TXMLParser {
   // Parses text already in memory (as if it were the file's content).
   void LoadFromText(std::string text);
   // Writes the prolog and the tree. Throws TXMLWriteError; the previous
-  // file then stays untouched.
+  // file then stays untouched. A file that could not be read (ReadError) is
+  // never written over: saving to it throws until a Load reads it.
   void Save(const std::string& fileName);
   // Root itself if its name matches, else Root->FindNode(name).
   TXMLNode* FindNode(std::string_view name) const;
@@ -45,13 +46,18 @@ class TXMLParser {
   // backup is pending.
   const std::string& PendingBackupName() const { return FBackupName; }
 
-  // Replaces the chunk writer used by Save (tests make it fail part-way).
-  void SetChunkWriter(TChunkWriter writer) { FWriter = std::move(writer); }
+  // The system's message when the last Load found a file (or could not
+  // tell whether there is one) but could not read it; empty otherwise.
+  // Status is then xsCannotOpen, as for a missing file.
+  const std::string& ReadError() const { return FReadError; }
+  // Whether Save to that path would be refused because of ReadError.
+  bool IsUnreadFile(const std::string& fileName) const;
 
  private:
   std::string FBackupName;
   std::string FBackupSource;  // canonical path of the badly read file
   std::string FOriginalBytes;
-  TChunkWriter FWriter;
+  std::string FReadError;
+  std::string FUnreadSource;  // canonical path of the file that could not be read
   std::size_t FSizeHint = 0;  // bytes of the text last read or written
 };

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
 #include <QToolButton>
@@ -223,6 +224,51 @@ TEST_F(Lifecycle, BadlyReadLibraryIsReportedOnceAndBackedUpBeforeItIsReplaced) {
   EXPECT_EQ(ReadText("lib.xml.bak"), "older backup");
   EXPECT_FALSE(QFile::exists(Path("lib.xml.bak3")));
   EXPECT_EQ(Prompts->Count("Information"), 1);
+}
+
+// A folder stands where settings, library or the opened journal should be:
+// the user hears once which file and why, every save of it is refused with
+// a message, and it is never written over; the other files are saved.
+TEST_F(Lifecycle, AFileThatCannotBeReadIsReportedOnceAndNeverWrittenOver) {
+  for (const QString unreadable : {"dreams.ini", "lib.xml", "j.xml"}) {
+    SCOPED_TRACE(unreadable.toStdString());
+    for (const QString name : {"dreams.ini", "lib.xml", "j.xml"})
+      QDir(Path(name)).removeRecursively();
+    WriteFile("j.xml", kJournalProlog + "<somnary>\n  <day name=\"01.01.26\" />\n</somnary>\n");
+    WriteLibrary("lib.xml", "Л",
+                 "  <directory name=\"D\">\n    <file name=\"J\" path=\"" + NativePath("j.xml") +
+                     "\" default=\"yes\" />\n  </directory>\n");
+    WriteSettings(NativePath("lib.xml"));
+    QFile::remove(Path(unreadable));
+    ASSERT_TRUE(QDir(Dir.path()).mkdir(unreadable));
+    Start();
+    ASSERT_EQ(Prompts->Count("Error"), 1);
+    EXPECT_TRUE(Prompts->Messages("Error")[0].contains(Path(unreadable)))
+        << Prompts->Messages("Error")[0].toStdString();
+    Form->mnu_Save->trigger();
+    ASSERT_EQ(Prompts->Count("Error"), 2);
+    const QString refusal = Prompts->Messages("Error")[1];
+    EXPECT_TRUE(refusal.contains(Path(unreadable)) &&
+                refusal.contains(QString::fromUtf8("не сохранён")))
+        << refusal.toStdString();
+    for (const QString name : {"dreams.ini", "lib.xml", "j.xml"})
+      if (name != unreadable) EXPECT_TRUE(QFileInfo(Path(name)).isFile()) << name.toStdString();
+    Stop();
+    EXPECT_TRUE(QFileInfo(Path(unreadable)).isDir());
+  }
+}
+
+TEST_F(Lifecycle, AnUnreadableLibrarySavedUnderAnotherNameIsSavedThereFromThenOn) {
+  ASSERT_TRUE(QDir(Dir.path()).mkdir("lib.xml"));
+  WriteSettings(NativePath("lib.xml"));
+  Start();
+  ASSERT_EQ(Prompts->Count("Error"), 1);
+  Prompts->SaveFiles.push_back(Path("other.xml"));
+  Form->mnu_SaveAs->trigger();
+  Form->mnu_Save->trigger();
+  EXPECT_EQ(Prompts->Count("Error"), 1);
+  EXPECT_TRUE(QFileInfo(Path("other.xml")).isFile());
+  EXPECT_TRUE(QFileInfo(Path("lib.xml")).isDir());
 }
 
 TEST_F(Lifecycle, FailedSaveAtExitLetsTheUserKeepTheWindowOpen) {

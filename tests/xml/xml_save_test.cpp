@@ -6,8 +6,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
-
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include "xml_mainUnit.h"
 #include "xml_test_util.h"
@@ -39,21 +40,11 @@ class XmlSaveTest : public ::testing::Test {
 
 using Names = std::vector<std::string>;
 
-// A writer that lets `limit` bytes through in total, then fails.
-TChunkWriter FailingAfter(long long limit, long long* total) {
-  return [limit, total](QIODevice& device, const char* data, long long size) -> long long {
-    if (*total >= limit) return -1;
-    const long long n = device.write(data, std::min(size, limit - *total));
-    if (n > 0) *total += n;
-    return n;
-  };
-}
-
 // A small tree whose text is much longer than the failing writers' limits.
-void FillJournal(TXMLParser& doc) {
+void FillJournal(TXMLParser& doc, int days = 50) {
   doc.Parameters.Encoding = "windows-1251";
   doc.Root->Name = "somnary";
-  for (int i = 0; i < 50; ++i) {
+  for (int i = 0; i < days; ++i) {
     auto day = std::make_unique<TXMLNode>("day");
     day->SetAttribute("date", std::to_string(i));
     doc.Root->AddChild(std::move(day))->SetLevel(1);
@@ -74,37 +65,70 @@ TEST_F(XmlSaveTest, SaveWritesExactlyTheTextFormAndRemembersTheName) {
   EXPECT_EQ(Entries(), Names{"journal.xml"});
 }
 
-TEST_F(XmlSaveTest, WriteFailingPartWayLeavesTheOldFileByteForByte) {
-  const std::string path = Path("journal.xml");
-  WriteBytes(path, kOldBytes);
-  TXMLParser doc;
-  FillJournal(doc);
-  long long total = 0;
-  doc.SetChunkWriter(FailingAfter(100, &total));
-  try {
-    doc.Save(path);
-    FAIL() << "a failed write must raise";
-  } catch (const TXMLWriteError& e) {
-    EXPECT_STRNE(e.what(), "");
-  }
-  EXPECT_EQ(total, 100);  // it really failed in the middle, not before starting
-  EXPECT_EQ(ReadBytes(path), kOldBytes);
-  EXPECT_EQ(Entries(), Names{"journal.xml"});  // no temporary file left behind
+// One system call fails (through the preloaded fault shim) while a file of
+// either side of 16 KiB is saved over an old one: the save raises the
+// system's message and leaves the old bytes and nothing else.
+struct TFault {
+  const char* Call;
+  int Nth;
+  int Error;
+};
+constexpr TFault kFaults[] = {
+    {"write", 1, ENOSPC}, {"write", 1, EIO},   {"fsync", 1, EIO},  {"close", 1, EIO},
+    {"rename", 1, EIO},   {"open", 1, EACCES}, {"open", 1, EROFS},
+};
 
-  // The same document saves fine once the device works again.
-  doc.SetChunkWriter({});
-  doc.Save(path);
+TEST_F(XmlSaveTest, EachFailingCallLeavesTheOldFileByteForByte) {
+  const std::string path = Path("journal.xml");
+  for (const int days : {5, 2000}) {
+    TXMLParser doc;
+    FillJournal(doc, days);
+    ASSERT_EQ(doc.SaveToText().size() > 16384, days > 5);
+    for (const TFault& fault : kFaults) {
+      SCOPED_TRACE(std::string(fault.Call) + " #" + std::to_string(fault.Nth) + ", " +
+                   std::to_string(days) + " days");
+      WriteBytes(path, kOldBytes);
+      {
+        xmltest::TInjectedFault injected(fault.Call, "journal.xml", fault.Nth, fault.Error);
+        try {
+          doc.Save(path);
+          ADD_FAILURE() << "the failure went unnoticed";
+        } catch (const TXMLWriteError& e) {
+          EXPECT_STREQ(e.what(), std::strerror(fault.Error));
+        }
+      }
+      EXPECT_EQ(ReadBytes(path), kOldBytes);
+      EXPECT_EQ(Entries(), Names{"journal.xml"});
+    }
+    // Writes that take a few bytes at a time are carried on to the end.
+    {
+      xmltest::TInjectedFault injected("shortwrite", "journal.xml", 0, 0);
+      doc.Save(path);
+    }
+    EXPECT_EQ(ReadBytes(path), doc.SaveToText());
+  }
+}
+
+TEST_F(XmlSaveTest, FailingFolderSyncIsReportedAfterTheRename) {
+  const std::string path = Path("journal.xml");
+  TXMLParser doc;
+  FillJournal(doc, 5);
+  // The folder's name is part of both paths: the file is synced first, the folder second.
+  xmltest::TInjectedFault injected("fsync", dir.path().toStdString(), 2, EIO);
+  EXPECT_THROW(doc.Save(path), TXMLWriteError);
   EXPECT_EQ(ReadBytes(path), doc.SaveToText());
 }
 
-TEST_F(XmlSaveTest, WriteFailingAtOnceCreatesNoFile) {
-  const std::string path = Path("new.xml");
+TEST_F(XmlSaveTest, ALeftoverTemporaryFileIsRemovedByTheNextSave) {
+  const std::string path = Path("journal.xml");
+  WriteBytes(path, kOldBytes);
+  WriteBytes(TemporaryFileName(path), "a save killed before its rename");
+  EXPECT_EQ(TemporaryFileName(path), path + ".somnary-tmp");
   TXMLParser doc;
-  FillJournal(doc);
-  long long total = 0;
-  doc.SetChunkWriter(FailingAfter(0, &total));
-  EXPECT_THROW(doc.Save(path), TXMLWriteError);
-  EXPECT_TRUE(Entries().empty());
+  FillJournal(doc, 5);
+  doc.Save(path);
+  EXPECT_EQ(ReadBytes(path), doc.SaveToText());
+  EXPECT_EQ(Entries(), Names{"journal.xml"});
 }
 
 TEST_F(XmlSaveTest, MissingFolderRaisesTheSystemMessage) {
@@ -272,17 +296,58 @@ TEST_F(XmlSaveTest, FailedBackupLeavesTheBadFileAndIsTriedAgain) {
   WriteBytes(path, kTruncated);
   TXMLParser doc;
   doc.Load(path);
-  long long total = 0;
-  doc.SetChunkWriter(FailingAfter(10, &total));
-  EXPECT_THROW(doc.Save(path), TXMLWriteError);
+  {
+    xmltest::TInjectedFault injected("write", "journal.xml.bak", 1, ENOSPC);
+    EXPECT_THROW(doc.Save(path), TXMLWriteError);
+  }
   EXPECT_EQ(ReadBytes(path), kTruncated);
   EXPECT_EQ(Entries(), Names{"journal.xml"});
   EXPECT_EQ(doc.PendingBackupName(), path + ".bak");
 
-  doc.SetChunkWriter({});
   doc.Save(path);
   EXPECT_EQ(ReadBytes(path + ".bak"), kTruncated);
   EXPECT_EQ(ReadBytes(path), kTruncatedTree);
+}
+
+// ---- a file that is there but cannot be read ----
+
+TEST_F(XmlSaveTest, AFileThatCannotBeReadIsNeverWrittenOver) {
+  const std::string path = Path("journal.xml");
+  WriteBytes(path, kOldBytes);
+  TXMLParser doc;
+  {
+    xmltest::TInjectedFault injected("open", "journal.xml", 1, EIO);
+    doc.Load(path);
+  }
+  EXPECT_EQ(doc.Status, xsCannotOpen);
+  EXPECT_EQ(doc.ReadError(), std::strerror(EIO));
+  doc.Root->Name = "somnary";
+  EXPECT_THROW(doc.Save(path), TXMLWriteError);
+  EXPECT_THROW(doc.Save(dir.path().toStdString() + "/./journal.xml"), TXMLWriteError);
+  EXPECT_EQ(ReadBytes(path), kOldBytes);
+  // Another name is fine; the unread file still stays as it is.
+  doc.Save(Path("copy.xml"));
+  EXPECT_THROW(doc.Save(path), TXMLWriteError);
+  EXPECT_EQ(Entries(), (Names{"copy.xml", "journal.xml"}));
+  // Once it is read, it is the document's file like any other.
+  doc.Load(path);
+  EXPECT_TRUE(doc.ReadError().empty());
+  doc.Save(path);
+  EXPECT_EQ(ReadBytes(path), doc.SaveToText());
+}
+
+TEST_F(XmlSaveTest, AFolderWhereTheFileShouldBeIsAReadErrorAMissingFileIsNot) {
+  ASSERT_TRUE(QDir(dir.path()).mkdir("taken"));
+  TXMLParser folder, missing;
+  folder.Load(Path("taken"));
+  missing.Load(Path("missing.xml"));
+  EXPECT_FALSE(folder.ReadError().empty());
+  EXPECT_TRUE(missing.ReadError().empty());
+  EXPECT_EQ(missing.Status, xsCannotOpen);
+  missing.Root->Name = "somnary";
+  missing.Save(Path("missing.xml"));
+  EXPECT_THROW(folder.Save(Path("taken")), TXMLWriteError);
+  EXPECT_TRUE(QFileInfo(dir.filePath("taken")).isDir());
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -34,6 +35,25 @@ inline std::string ReadBytes(const std::string& path) {
   if (!in) return "<unreadable>";
   return bytes;
 }
+
+// Makes the preloaded fault shim fail the nth call (0: every call) of
+// `call` on paths containing `part`, until it goes out of scope.
+class TInjectedFault {
+ public:
+  TInjectedFault(const std::string& call, const std::string& part, int nth, int error) {
+    setenv("SOMNARY_FAULT", call.c_str(), 1);
+    setenv("SOMNARY_FAULT_PATH", part.c_str(), 1);
+    setenv("SOMNARY_FAULT_NTH", std::to_string(nth).c_str(), 1);
+    setenv("SOMNARY_FAULT_ERRNO", std::to_string(error).c_str(), 1);
+  }
+  ~TInjectedFault() {
+    for (const char* name :
+         {"SOMNARY_FAULT", "SOMNARY_FAULT_PATH", "SOMNARY_FAULT_NTH", "SOMNARY_FAULT_ERRNO"})
+      unsetenv(name);
+  }
+  TInjectedFault(const TInjectedFault&) = delete;
+  TInjectedFault& operator=(const TInjectedFault&) = delete;
+};
 
 // Declaration line every file the program creates starts with.
 inline constexpr const char* kDecl1251 =

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <functional>
+
+class QCoreApplication;
+
+// The end of the session (logout, shutdown: SIGTERM or SIGHUP here). One
+// implementation per platform.
+// Starts catching it; called first thing, so that an end that comes while
+// the program starts is not lost.
+void CatchSessionEnd();
+// Calls `end` from the event loop once the session ends, also when it ended
+// before this was called.
+void OnSessionEnd(QCoreApplication& app, std::function<void()> end);
