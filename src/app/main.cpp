@@ -6,7 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "smr_MainForm.h"
+#include "mainwindow/smr_MainForm.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "smr_MainForm.h"
+#include "mainwindow/smr_MainForm.h"
 
 #include <QAction>
 #include <QApplication>
@@ -12,8 +12,8 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
-#include "smr_QtPrompts.h"
-#include "smr_Resources.h"
+#include "mainwindow/smr_QtPrompts.h"
+#include "storage/smr_Resources.h"
 
 namespace {
 constexpr int kMinTreeWidth = 200;

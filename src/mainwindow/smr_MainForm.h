@@ -7,10 +7,10 @@
 #include <memory>
 #include <string>
 
-#include "smr_JournalHash.h"
-#include "smr_Prompts.h"
-#include "smr_XMLPairList.h"
-#include "xml_mainUnit.h"
+#include "mainwindow/smr_Prompts.h"
+#include "storage/smr_JournalHash.h"
+#include "storage/smr_XMLPairList.h"
+#include "xml/xml_mainUnit.h"
 
 class QAction;
 class QCheckBox;

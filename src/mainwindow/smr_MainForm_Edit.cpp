@@ -6,11 +6,11 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
-#include "smr_MainForm.h"
-#include "smr_NewElementForm.h"
-#include "smr_Resources.h"
-#include "smr_TextEdge.h"
-#include "smr_Types.h"
+#include "dialogs/smr_NewElementForm.h"
+#include "mainwindow/smr_MainForm.h"
+#include "storage/smr_Resources.h"
+#include "storage/smr_TextEdge.h"
+#include "storage/smr_Types.h"
 
 namespace {
 QString U(const char* s) { return QString::fromUtf8(s); }

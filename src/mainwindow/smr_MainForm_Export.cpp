@@ -2,11 +2,11 @@
 #include <QCheckBox>
 #include <memory>
 
-#include "smr_HTMLExporter.h"
-#include "smr_MainForm.h"
-#include "smr_Resources.h"
-#include "smr_TXTExporter.h"
-#include "smr_TextEdge.h"
+#include "export/smr_HTMLExporter.h"
+#include "export/smr_TXTExporter.h"
+#include "mainwindow/smr_MainForm.h"
+#include "storage/smr_Resources.h"
+#include "storage/smr_TextEdge.h"
 
 void Tfrm_MainForm::mnu_ExportClick() {
   TXMLNode* element = ElementOf(FCurrentNode);

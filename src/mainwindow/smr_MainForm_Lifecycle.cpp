@@ -8,11 +8,11 @@
 #include <QTreeWidget>
 #include <QUrl>
 
-#include "smr_Codec.h"
-#include "smr_MainForm.h"
-#include "smr_Resources.h"
-#include "smr_TextEdge.h"
-#include "smr_Types.h"
+#include "mainwindow/smr_MainForm.h"
+#include "storage/smr_Codec.h"
+#include "storage/smr_Resources.h"
+#include "storage/smr_TextEdge.h"
+#include "storage/smr_Types.h"
 
 namespace {
 QString U(const char* s) { return QString::fromUtf8(s); }

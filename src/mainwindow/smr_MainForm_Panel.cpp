@@ -16,12 +16,12 @@
 #include <functional>
 #include <string>
 
-#include "smr_ClickLabel.h"
-#include "smr_MainForm.h"
-#include "smr_Resources.h"
-#include "smr_TextEdge.h"
-#include "smr_Types.h"
-#include "xml_functions.h"
+#include "mainwindow/smr_ClickLabel.h"
+#include "mainwindow/smr_MainForm.h"
+#include "storage/smr_Resources.h"
+#include "storage/smr_TextEdge.h"
+#include "storage/smr_Types.h"
+#include "xml/xml_functions.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
-#include "smr_MainForm.h"
-#include "smr_TextEdge.h"
-#include "smr_Types.h"
+#include "mainwindow/smr_MainForm.h"
+#include "storage/smr_TextEdge.h"
+#include "storage/smr_Types.h"
 
 QTreeWidgetItem* Tfrm_MainForm::MakeNode(const QString& text, int image, TXMLNode* element) {
   auto* item = new QTreeWidgetItem();

@@ -1,4 +1,4 @@
-#include "smr_Codec.h"
+#include "storage/smr_Codec.h"
 
 namespace {
 

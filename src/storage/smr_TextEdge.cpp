@@ -1,6 +1,6 @@
-#include "smr_TextEdge.h"
+#include "storage/smr_TextEdge.h"
 
-#include "smr_Cp1251.h"
+#include "storage/smr_Cp1251.h"
 
 QString ToUi(std::string_view bytes) {
   // One character per byte, written in place: every tree caption passes here.

@@ -1,4 +1,4 @@
-#include "xml_functions.h"
+#include "xml/xml_functions.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "xml_mainUnit.h"
+#include "xml/xml_mainUnit.h"
 
 #include <QFile>
 #include <algorithm>

@@ -2,8 +2,8 @@
 
 #include <QDialog>
 
-#include "smr_DialogUtils.h"
-#include "smr_Resources.h"
+#include "dialogs/smr_DialogUtils.h"
+#include "storage/smr_Resources.h"
 
 namespace {
 

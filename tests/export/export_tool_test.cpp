@@ -8,7 +8,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "xml_functions.h"
+#include "xml/xml_functions.h"
 
 namespace {
 

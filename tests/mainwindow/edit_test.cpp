@@ -6,7 +6,7 @@
 #include <QTreeWidget>
 
 #include "main_form_fixture.h"
-#include "smr_Types.h"
+#include "storage/smr_Types.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <QTreeWidget>
 
 #include "main_form_fixture.h"
-#include "smr_Codec.h"
-#include "smr_Types.h"
+#include "storage/smr_Codec.h"
+#include "storage/smr_Types.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include <memory>
 #include <string>
 
+#include "mainwindow/smr_MainForm.h"
 #include "scripted_prompts.h"
-#include "smr_Cp1251.h"
-#include "smr_MainForm.h"
+#include "storage/smr_Cp1251.h"
 
 // The prologs the program writes for new libraries and journals, as text
 // (UTF-8, LF) for comparisons with ReadText.

@@ -12,8 +12,8 @@
 #include <QTreeWidget>
 
 #include "main_form_fixture.h"
-#include "smr_ClickLabel.h"
-#include "smr_Types.h"
+#include "mainwindow/smr_ClickLabel.h"
+#include "storage/smr_Types.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <memory>
 #include <gtest/gtest.h>
 
-#include "smr_QtPrompts.h"
+#include "mainwindow/smr_QtPrompts.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include <algorithm>
 
-#include "xml_mainUnit.h"
+#include "xml/xml_mainUnit.h"
 #include "xml_test_util.h"
 
 using xmltest::kDecl1251;
