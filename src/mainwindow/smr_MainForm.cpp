@@ -11,7 +11,9 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QTreeWidgetItem>
 
+#include "mainwindow/smr_EditPanel.h"
 #include "mainwindow/smr_QtPrompts.h"
 #include "storage/smr_Resources.h"
 
@@ -55,7 +57,10 @@ Tfrm_MainForm::Tfrm_MainForm(const QString& programDir, std::unique_ptr<TPrompts
   CreateMenus();
   CreateToolBar();
   CreateTree();
-  CreatePanel();
+  pnl_Edit = new TEditPanel(pnl_WorkArea, FProgramDir, FPairs, *FPrompts, dlg_OpenImage);
+  connect(pnl_Edit, &TEditPanel::CaptionChanged, this, [this](const QString& caption) {
+    if (FCurrentNode) FCurrentNode->setText(0, caption);
+  });
 
   dlg_OpenImage.Title = QString::fromUtf8(res::OpenImageTitle);
   dlg_OpenImage.Filter = QString::fromUtf8(res::ImageFilter);
@@ -230,7 +235,7 @@ void Tfrm_MainForm::CreateTree() {
 
 void Tfrm_MainForm::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
-  LayoutWorkArea();
+  pnl_Edit->LayoutWorkArea();
 }
 
 TXMLNode* Tfrm_MainForm::ElementOf(const QTreeWidgetItem* item) {

@@ -7,6 +7,7 @@
 #include <QTreeWidget>
 
 #include "dialogs/smr_NewElementForm.h"
+#include "mainwindow/smr_EditPanel.h"
 #include "mainwindow/smr_MainForm.h"
 #include "storage/smr_Resources.h"
 #include "storage/smr_TextEdge.h"
@@ -296,7 +297,7 @@ void Tfrm_MainForm::RemoveElement(QTreeWidgetItem* node) {
 
   FSuppressSelection = true;
   FCurrentNode = nullptr;
-  FShownElement = nullptr;
+  pnl_Edit->SetElement(nullptr);
   delete node;
   tre_Directory->setCurrentItem(next);
   FSuppressSelection = false;

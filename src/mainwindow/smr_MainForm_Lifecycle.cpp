@@ -8,6 +8,7 @@
 #include <QTreeWidget>
 #include <QUrl>
 
+#include "mainwindow/smr_EditPanel.h"
 #include "mainwindow/smr_MainForm.h"
 #include "storage/smr_Codec.h"
 #include "storage/smr_Resources.h"
@@ -68,7 +69,7 @@ void Tfrm_MainForm::ApplySettings() {
       for (QAction* a : pair)
         if (a) a->setIcon(QIcon(bitmap));
     } else if (name == smr::elLabel) {
-      if (++labels <= 4) SetMarkCaption(labels - 1, ToUi(child->GetAttribute(smr::atCaption)));
+      if (++labels <= 4) pnl_Edit->SetMarkCaption(labels - 1, ToUi(child->GetAttribute(smr::atCaption)));
     } else if (name == smr::elForm) {
       QRect bounds = geometry();
       int v = 0;
@@ -149,7 +150,7 @@ void Tfrm_MainForm::ClearTree() {
   tre_Directory->clear();
   FSuppressSelection = false;
   FCurrentNode = nullptr;
-  FShownElement = nullptr;
+  pnl_Edit->SetElement(nullptr);
   FDefaultFile = nullptr;
 }
 
@@ -312,7 +313,7 @@ Tfrm_MainForm::~Tfrm_MainForm() {
   FSuppressSelection = true;
   tre_Directory->blockSignals(true);
   FCurrentNode = nullptr;
-  FShownElement = nullptr;
+  pnl_Edit->SetElement(nullptr);
   if (FSavedOnClose) return;
   // Closed without closeEvent (a failed log-in, or the program ending):
   // write everything back without asking.

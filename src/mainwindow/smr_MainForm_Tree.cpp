@@ -5,6 +5,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include "mainwindow/smr_EditPanel.h"
 #include "mainwindow/smr_MainForm.h"
 #include "storage/smr_TextEdge.h"
 #include "storage/smr_Types.h"
@@ -43,12 +44,6 @@ void Tfrm_MainForm::SetNodeImage(QTreeWidgetItem* item, int image) {
     }
   }
   item->setIcon(0, FNodeIcons[image]);
-}
-
-// Built from what is stored, so the caption always matches the document,
-// also when the number itself contains ". ".
-QString Tfrm_MainForm::ExperienceCaption(const TXMLNode* experience) {
-  return ToUi(experience->GetAttribute(smr::atNumber) + ". " + experience->GetAttribute(smr::atTitle));
 }
 
 QTreeWidgetItem* Tfrm_MainForm::MakeSubtree(TXMLNode* element, QList<QTreeWidgetItem*>& defaults) {
@@ -124,8 +119,8 @@ void Tfrm_MainForm::SetMoveCommands(QTreeWidgetItem* item) {
 }
 
 void Tfrm_MainForm::ShowKind(TElementKind kind, TXMLNode* element) {
-  FillPanel(kind, element);
-  LayoutPanel(kind);
+  pnl_Edit->FillPanel(kind, element);
+  pnl_Edit->LayoutPanel(kind);
   SetCommands(kind);
 }
 
@@ -149,11 +144,11 @@ void Tfrm_MainForm::tre_DirectoryChange(QTreeWidgetItem* current, QTreeWidgetIte
   // The previous node is not consulted: after a delete it no longer exists.
   if (FSuppressSelection) return;
   FCurrentNode = current;
-  FShownElement = nullptr;
+  pnl_Edit->SetElement(nullptr);
   if (!current) return;
   TXMLNode* element = ElementOf(current);
   if (!element) return;
-  FShownElement = element;
+  pnl_Edit->SetElement(element);
 
   if (element == FLibrary->Root.get()) {
     ShowKind(ekLibrary, element);
@@ -176,7 +171,7 @@ void Tfrm_MainForm::tre_DirectoryChange(QTreeWidgetItem* current, QTreeWidgetIte
       return;
     }
     OpenJournal(current, element);
-    FShownElement = ElementOf(current);
+    pnl_Edit->SetElement(ElementOf(current));
     MarkDefault(element);
   } else if (name == smr::elJournal) {
     ShowKind(ekJournal, element);
@@ -186,7 +181,7 @@ void Tfrm_MainForm::tre_DirectoryChange(QTreeWidgetItem* current, QTreeWidgetIte
     FNextExperienceNumber = CountExperiences(ElementOf(current->parent())) + 1;
   } else if (name == smr::elExperience) {
     ShowKind(ekExperience, element);
-    if (element->GetAttribute(smr::atReadOnly) == smr::True) LockEditing();
-    else UnlockEditing();
+    if (element->GetAttribute(smr::atReadOnly) == smr::True) pnl_Edit->LockEditing();
+    else pnl_Edit->UnlockEditing();
   }
 }

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "mainwindow/smr_EditPanel.h"
 #include "mainwindow/smr_MainForm.h"
 #include "scripted_prompts.h"
 #include "storage/smr_Cp1251.h"
@@ -98,6 +99,7 @@ class TMainFormFixture : public ::testing::Test {
   }
 
   QTreeWidget* Tree() const { return Form->tre_Directory; }
+  TEditPanel* EditPanel() const { return Form->pnl_Edit; }
   // Finds a tree node by its caption path, e.g. {"Lib", "Cat", "Journal"}.
   QTreeWidgetItem* Node(std::initializer_list<QString> captions) const {
     QTreeWidgetItem* item = nullptr;

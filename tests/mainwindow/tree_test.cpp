@@ -61,7 +61,7 @@ TEST_F(LibraryTree, AJournalIsReadOnceAndItsNightsAreAddedOnce) {
   Select(File("A"));
   EXPECT_EQ(File("A")->childCount(), 2);
   EXPECT_EQ(Form->Journals().Count(), 2);
-  EXPECT_EQ(Form->edt_Name->text(), "A");
+  EXPECT_EQ(EditPanel()->edt_Name->text(), "A");
 }
 
 TEST_F(LibraryTree, TheDefaultMovesToTheJournalSelectedLast) {
@@ -148,7 +148,7 @@ TEST_F(LibraryTree, CommandsFollowTheSelectedKind) {
 TEST_F(LibraryTree, AJournalWithoutPathIsShownButNotOpened) {
   Build();
   Select(File("Без пути"));
-  EXPECT_EQ(Form->edt_Name->text(), QString::fromUtf8("Без пути"));
+  EXPECT_EQ(EditPanel()->edt_Name->text(), QString::fromUtf8("Без пути"));
   EXPECT_EQ(Form->Journals().Count(), 0);
   EXPECT_EQ(Form->ElementOf(File("Без пути"))->Name, smr::elFile);
   EXPECT_FALSE(Form->mnu_CreateDay->isEnabled());

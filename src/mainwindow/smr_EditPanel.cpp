@@ -1,5 +1,7 @@
 // The editing panel: its controls, their layout by element kind, filling
 // them from the selected element and writing every change straight back.
+#include "mainwindow/smr_EditPanel.h"
+
 #include <QCheckBox>
 #include <QEvent>
 #include <QFileInfo>
@@ -10,17 +12,16 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
-#include <QTreeWidgetItem>
 #include <algorithm>
 #include <charconv>
 #include <functional>
 #include <string>
 
 #include "mainwindow/smr_ClickLabel.h"
-#include "mainwindow/smr_MainForm.h"
 #include "storage/smr_Resources.h"
 #include "storage/smr_TextEdge.h"
 #include "storage/smr_Types.h"
+#include "storage/smr_XMLPairList.h"
 #include "xml/xml_functions.h"
 
 namespace {
@@ -37,8 +38,7 @@ constexpr int kImageSize = 140;
 constexpr int kTrackWidth = 24;
 constexpr int kLevelLabelOffset = 28;  // energy labels stand this far right of the track's left
 
-// Lays the panel out again whenever the work area changes size, also when
-// only the splitter moved and the window kept its size.
+// Runs a function whenever the watched widget changes size.
 class TResizeWatcher : public QObject {
  public:
   TResizeWatcher(QObject* parent, std::function<void()> onResize)
@@ -141,8 +141,32 @@ void SetTextColour(QLabel* label, const QColor& colour) {
 
 }  // namespace
 
-void Tfrm_MainForm::CreatePanel() {
-  QWidget* area = pnl_WorkArea;
+TEditPanel::TEditPanel(QWidget* workArea, const QString& programDir, const TXMLPairList& pairs,
+                       TPrompts& prompts, TFileDialogState& openImage)
+    : QWidget(workArea),
+      FProgramDir(programDir),
+      FPairs(pairs),
+      FPrompts(prompts),
+      dlg_OpenImage(openImage) {
+  setObjectName("pnl_Edit");
+  CreatePanel();
+  // Laid out again whenever the work area changes size, also when only the
+  // splitter moved and the window kept its size.
+  workArea->installEventFilter(new TResizeWatcher(this, [this, workArea] {
+    setGeometry(workArea->rect());
+    LayoutWorkArea();
+  }));
+  setGeometry(workArea->rect());
+  LayoutPanel(ekLibrary);
+}
+
+void TEditPanel::SetElement(TXMLNode* element) {
+  FShownElement = element;
+  FShowsLibrary = false;
+}
+
+void TEditPanel::CreatePanel() {
+  QWidget* area = this;
   auto label = [area](const char* name, const char* text) {
     auto* l = new QLabel(U(text), area);
     l->setObjectName(QString::fromLatin1(name));
@@ -214,37 +238,34 @@ void Tfrm_MainForm::CreatePanel() {
   pgc_HTMLEditor->setObjectName("pgc_HTMLEditor");
   pgc_HTMLEditor->hide();
 
-  connect(edt_Number, &QLineEdit::textChanged, this, &Tfrm_MainForm::edt_NumberChange);
-  connect(edt_Name, &QLineEdit::textChanged, this, &Tfrm_MainForm::edt_NameChange);
+  connect(edt_Number, &QLineEdit::textChanged, this, &TEditPanel::edt_NumberChange);
+  connect(edt_Name, &QLineEdit::textChanged, this, &TEditPanel::edt_NameChange);
   connect(mmo_Description, &QPlainTextEdit::textChanged, this,
-          &Tfrm_MainForm::mmo_DescriptionChange);
-  connect(mmo_Comment, &QPlainTextEdit::textChanged, this, &Tfrm_MainForm::mmo_CommentChange);
-  connect(box_Label1, &QCheckBox::toggled, this, &Tfrm_MainForm::box_Label1Click);
-  connect(box_Label2, &QCheckBox::toggled, this, &Tfrm_MainForm::box_Label2Click);
-  connect(box_Label3, &QCheckBox::toggled, this, &Tfrm_MainForm::box_Label3Click);
-  connect(box_Label4, &QCheckBox::toggled, this, &Tfrm_MainForm::box_Label4Click);
-  connect(trb_Energy, &QSlider::valueChanged, this, &Tfrm_MainForm::trb_EnergyChange);
+          &TEditPanel::mmo_DescriptionChange);
+  connect(mmo_Comment, &QPlainTextEdit::textChanged, this, &TEditPanel::mmo_CommentChange);
+  connect(box_Label1, &QCheckBox::toggled, this, &TEditPanel::box_Label1Click);
+  connect(box_Label2, &QCheckBox::toggled, this, &TEditPanel::box_Label2Click);
+  connect(box_Label3, &QCheckBox::toggled, this, &TEditPanel::box_Label3Click);
+  connect(box_Label4, &QCheckBox::toggled, this, &TEditPanel::box_Label4Click);
+  connect(trb_Energy, &QSlider::valueChanged, this, &TEditPanel::trb_EnergyChange);
   connect(lbl_HighEnergyLevel, &TClickLabel::doubleClicked, this,
-          &Tfrm_MainForm::lbl_HighEnergyLevelDblClick);
+          &TEditPanel::lbl_HighEnergyLevelDblClick);
   connect(lbl_ZeroEnergyLevel, &TClickLabel::doubleClicked, this,
-          &Tfrm_MainForm::lbl_ZeroEnergyLevelDblClick);
+          &TEditPanel::lbl_ZeroEnergyLevelDblClick);
   connect(lbl_LowEnergyLevel, &TClickLabel::doubleClicked, this,
-          &Tfrm_MainForm::lbl_LowEnergyLevelDblClick);
-  connect(btn_LoadImage, &QPushButton::clicked, this, &Tfrm_MainForm::btn_LoadImageClick);
-  connect(btn_ClearImage, &QPushButton::clicked, this, &Tfrm_MainForm::btn_ClearImageClick);
-  connect(btn_ReadOnly, &QCheckBox::toggled, this, &Tfrm_MainForm::btn_ReadOnlyClick);
-
-  area->installEventFilter(new TResizeWatcher(this, [this] { LayoutWorkArea(); }));
-  setMinimumSize(640, 480);
+          &TEditPanel::lbl_LowEnergyLevelDblClick);
+  connect(btn_LoadImage, &QPushButton::clicked, this, &TEditPanel::btn_LoadImageClick);
+  connect(btn_ClearImage, &QPushButton::clicked, this, &TEditPanel::btn_ClearImageClick);
+  connect(btn_ReadOnly, &QCheckBox::toggled, this, &TEditPanel::btn_ReadOnlyClick);
 
   ShowImage(QString());
   ColourEnergyLabels();
-  LayoutPanel(ekLibrary);
 }
 
 // ---------------------------------------------------------------- filling
 
-void Tfrm_MainForm::FillPanel(TElementKind kind, TXMLNode* element) {
+void TEditPanel::FillPanel(TElementKind kind, TXMLNode* element) {
+  FShowsLibrary = kind == ekLibrary;
   if (!element) return;
   switch (kind) {
     case ekLibrary:
@@ -252,7 +273,7 @@ void Tfrm_MainForm::FillPanel(TElementKind kind, TXMLNode* element) {
       LoadLine(edt_Name, FieldText(element->GetAttribute(smr::atName)));
       break;
     case ekJournal: {
-      const TXMLNode* file = element->Name == smr::elFile ? element : Pairs().FindFirst(element);
+      const TXMLNode* file = element->Name == smr::elFile ? element : FPairs.FindFirst(element);
       LoadLine(edt_Name, file ? FieldText(file->GetAttribute(smr::atName)) : QString());
       break;
     }
@@ -303,7 +324,7 @@ void Tfrm_MainForm::FillPanel(TElementKind kind, TXMLNode* element) {
 
 // ---------------------------------------------------------------- layout
 
-void Tfrm_MainForm::LayoutPanel(TElementKind kind) {
+void TEditPanel::LayoutPanel(TElementKind kind) {
   const bool experience = kind == ekExperience;
   const bool html = experience && IsHtml(FShownElement);
   const bool plain = experience && !html;
@@ -344,10 +365,10 @@ void Tfrm_MainForm::LayoutPanel(TElementKind kind) {
   LayoutWorkArea();
 }
 
-void Tfrm_MainForm::LayoutWorkArea() {
-  if (!pnl_WorkArea || !btn_ReadOnly) return;  // the window is still being built
-  const int width = pnl_WorkArea->width();
-  const int height = pnl_WorkArea->height();
+void TEditPanel::LayoutWorkArea() {
+  if (!btn_ReadOnly) return;  // the panel is still being built
+  const int width = this->width();
+  const int height = this->height();
   const int captionH = lbl_Name->sizeHint().height();
   const int editH = edt_Name->sizeHint().height();
   const int buttonH = btn_LoadImage->sizeHint().height();
@@ -455,11 +476,11 @@ void Tfrm_MainForm::LayoutWorkArea() {
 
 // ---------------------------------------------------------------- lock
 
-void Tfrm_MainForm::LockEditing() { ApplyReadOnlyState(true); }
+void TEditPanel::LockEditing() { ApplyReadOnlyState(true); }
 
-void Tfrm_MainForm::UnlockEditing() { ApplyReadOnlyState(false); }
+void TEditPanel::UnlockEditing() { ApplyReadOnlyState(false); }
 
-void Tfrm_MainForm::ApplyReadOnlyState(bool locked) {
+void TEditPanel::ApplyReadOnlyState(bool locked) {
   edt_Number->setReadOnly(locked);
   edt_Name->setReadOnly(locked);
   if (IsHtml(FShownElement)) {
@@ -477,14 +498,20 @@ void Tfrm_MainForm::ApplyReadOnlyState(bool locked) {
 
 // ---------------------------------------------------------------- helpers
 
-TXMLNode* Tfrm_MainForm::EnsureChild(TXMLNode* parent, std::string_view name, std::uint8_t kind) {
+// Built from what is stored, so the caption always matches the document,
+// also when the number itself contains ". ".
+QString TEditPanel::ExperienceCaption(const TXMLNode* experience) {
+  return ToUi(experience->GetAttribute(smr::atNumber) + ". " + experience->GetAttribute(smr::atTitle));
+}
+
+TXMLNode* TEditPanel::EnsureChild(TXMLNode* parent, std::string_view name, std::uint8_t kind) {
   if (TXMLNode* found = parent->FindNode(name)) return found;
   TXMLNode* child = parent->AddChild(std::make_unique<TXMLNode>(std::string(name), kind));
   child->SetLevel(parent->Level + 1);
   return child;
 }
 
-void Tfrm_MainForm::SetMarkCaption(int index, const QString& caption) {
+void TEditPanel::SetMarkCaption(int index, const QString& caption) {
   if (index < 0 || index >= 4) return;
   // A label without a caption reads as "undefined": that mark stays unnamed.
   const bool named = !caption.isEmpty() && caption != ToUi(smr::Undefined);
@@ -494,7 +521,7 @@ void Tfrm_MainForm::SetMarkCaption(int index, const QString& caption) {
   boxes[index]->setText(FMarkCaption[index]);
 }
 
-void Tfrm_MainForm::ShowImage(const QString& path) {
+void TEditPanel::ShowImage(const QString& path) {
   // A picture that cannot be read leaves the default one; without that,
   // the place stays empty.
   QPixmap picture;
@@ -509,7 +536,7 @@ void Tfrm_MainForm::ShowImage(const QString& path) {
     img_Image->clear();
 }
 
-void Tfrm_MainForm::ColourEnergyLabels() {
+void TEditPanel::ColourEnergyLabels() {
   const int p = trb_Energy->value();
   const int min = trb_Energy->minimum();
   const int max = trb_Energy->maximum();
@@ -530,35 +557,35 @@ void Tfrm_MainForm::ColourEnergyLabels() {
 
 // ---------------------------------------------------------------- handlers
 
-void Tfrm_MainForm::edt_NumberChange() {
+void TEditPanel::edt_NumberChange() {
   TXMLNode* element = FShownElement;
   if (!IsExperience(element)) return;
   element->SetAttribute(smr::atNumber, FromUi(edt_Number->text(), TTextPlace::Attribute));
-  if (FCurrentNode) FCurrentNode->setText(0, ExperienceCaption(element));
+  emit CaptionChanged(ExperienceCaption(element));
 }
 
-void Tfrm_MainForm::edt_NameChange() {
+void TEditPanel::edt_NameChange() {
   TXMLNode* element = FShownElement;
   if (!element) return;
   const std::string text = FromUi(edt_Name->text(), TTextPlace::Attribute);
   TXMLNode* named = nullptr;
   const std::string& name = element->Name;
-  if (element == Library().Root.get() || name == smr::elLibrary || name == smr::elDirectory ||
+  if (FShowsLibrary || name == smr::elLibrary || name == smr::elDirectory ||
       name == smr::elFile || name == smr::elDay) {
     named = element;
   } else if (name == smr::elJournal) {
-    named = Pairs().FindFirst(element);  // the journal's title lives on the library's file element
+    named = FPairs.FindFirst(element);  // the journal's title lives on the library's file element
   } else if (name == smr::elExperience) {
     element->SetAttribute(smr::atTitle, text);
-    if (FCurrentNode) FCurrentNode->setText(0, ExperienceCaption(element));
+    emit CaptionChanged(ExperienceCaption(element));
     return;
   }
   if (!named) return;
   named->SetAttribute(smr::atName, text);
-  if (FCurrentNode) FCurrentNode->setText(0, ToUi(text));
+  emit CaptionChanged(ToUi(text));
 }
 
-void Tfrm_MainForm::mmo_DescriptionChange() {
+void TEditPanel::mmo_DescriptionChange() {
   TXMLNode* element = FShownElement;
   if (!IsExperience(element)) return;
   TXMLNode* description = EnsureChild(element, smr::elDescription, nkElement);
@@ -566,7 +593,7 @@ void Tfrm_MainForm::mmo_DescriptionChange() {
       NormalizeSpaces(FromUi(mmo_Description->toPlainText(), TTextPlace::ElementText));
 }
 
-void Tfrm_MainForm::mmo_CommentChange() {
+void TEditPanel::mmo_CommentChange() {
   TXMLNode* element = FShownElement;
   if (!element || (element->Name != smr::elDay && element->Name != smr::elExperience)) return;
   TXMLNode* comment = FirstDirectChild(element, smr::elComment);
@@ -583,7 +610,7 @@ void Tfrm_MainForm::mmo_CommentChange() {
   TextNodeOf(comment)->Value = NormalizeSpaces(FromUi(joined, TTextPlace::ElementText));
 }
 
-void Tfrm_MainForm::LabelClick(int index) {
+void TEditPanel::LabelClick(int index) {
   TXMLNode* element = FShownElement;
   if (!IsExperience(element)) return;
   QCheckBox* boxes[4] = {box_Label1, box_Label2, box_Label3, box_Label4};
@@ -591,12 +618,12 @@ void Tfrm_MainForm::LabelClick(int index) {
   properties->SetAttribute(smr::atLabel[index], boxes[index]->isChecked() ? smr::True : smr::False);
 }
 
-void Tfrm_MainForm::box_Label1Click() { LabelClick(0); }
-void Tfrm_MainForm::box_Label2Click() { LabelClick(1); }
-void Tfrm_MainForm::box_Label3Click() { LabelClick(2); }
-void Tfrm_MainForm::box_Label4Click() { LabelClick(3); }
+void TEditPanel::box_Label1Click() { LabelClick(0); }
+void TEditPanel::box_Label2Click() { LabelClick(1); }
+void TEditPanel::box_Label3Click() { LabelClick(2); }
+void TEditPanel::box_Label4Click() { LabelClick(3); }
 
-void Tfrm_MainForm::trb_EnergyChange() {
+void TEditPanel::trb_EnergyChange() {
   ColourEnergyLabels();
   TXMLNode* element = FShownElement;
   if (!IsExperience(element)) return;
@@ -605,43 +632,43 @@ void Tfrm_MainForm::trb_EnergyChange() {
 }
 
 // The shortcuts obey the lock like the track bar itself.
-void Tfrm_MainForm::lbl_HighEnergyLevelDblClick() {
+void TEditPanel::lbl_HighEnergyLevelDblClick() {
   if (IsExperience(FShownElement) && trb_Energy->isEnabled()) trb_Energy->setValue(0);
 }
 
-void Tfrm_MainForm::lbl_ZeroEnergyLevelDblClick() {
+void TEditPanel::lbl_ZeroEnergyLevelDblClick() {
   if (IsExperience(FShownElement) && trb_Energy->isEnabled())
     trb_Energy->setValue(trb_Energy->maximum() / 2);
 }
 
-void Tfrm_MainForm::lbl_LowEnergyLevelDblClick() {
+void TEditPanel::lbl_LowEnergyLevelDblClick() {
   if (IsExperience(FShownElement) && trb_Energy->isEnabled())
     trb_Energy->setValue(trb_Energy->maximum());
 }
 
-void Tfrm_MainForm::btn_LoadImageClick() {
+void TEditPanel::btn_LoadImageClick() {
   TXMLNode* element = FShownElement;
   if (!IsExperience(element)) return;
-  const QString chosen = Prompts().OpenFileName(this, dlg_OpenImage);
+  const QString chosen = FPrompts.OpenFileName(window(), dlg_OpenImage);
   if (chosen.isEmpty()) return;
   const QString fullName = QFileInfo(chosen).absoluteFilePath();
   // The journal is windows-1251: a path it cannot hold would point nowhere.
   const std::string stored = FromUi(fullName, TTextPlace::Attribute);
   if (ToUi(stored) != fullName) {
-    Prompts().Error(this, U(res::ImagePathNotStorable).arg(fullName));
+    FPrompts.Error(window(), U(res::ImagePathNotStorable).arg(fullName));
     return;
   }
   QPixmap picture;
   QString error;
   if (!ReadPicture(fullName, picture, error)) {
-    Prompts().Error(this, error);
+    FPrompts.Error(window(), error);
     return;
   }
   img_Image->setPixmap(picture);
   EnsureChild(element, smr::elImage, nkEmptyElement)->SetAttribute(smr::atPath, stored);
 }
 
-void Tfrm_MainForm::btn_ClearImageClick() {
+void TEditPanel::btn_ClearImageClick() {
   TXMLNode* element = FShownElement;
   if (!IsExperience(element)) return;
   ShowImage(QString());
@@ -650,7 +677,7 @@ void Tfrm_MainForm::btn_ClearImageClick() {
     image->SetAttribute(smr::atPath, smr::Undefined);
 }
 
-void Tfrm_MainForm::btn_ReadOnlyClick() {
+void TEditPanel::btn_ReadOnlyClick() {
   TXMLNode* element = FShownElement;
   if (!IsExperience(element)) return;
   const bool locked = btn_ReadOnly->isChecked();
