@@ -16,3 +16,14 @@ function(somnary_layer target)
   add_custom_target(${target}_layers DEPENDS "${stamp}")
   add_dependencies(${target} ${target}_layers)
 endfunction()
+
+# somnary_library(<target> SOURCES <file>... LINK <public deps>... USES <folder>...):
+# a static library of the current folder with src/ alone on its include
+# path, linking what it may use and checked by somnary_layer.
+function(somnary_library target)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "SOURCES;LINK;USES")
+  add_library(${target} STATIC ${arg_SOURCES})
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${target} PUBLIC ${arg_LINK})
+  somnary_layer(${target} USES ${arg_USES})
+endfunction()
