@@ -1,10 +1,17 @@
 // Building the library tree and what selecting its nodes does.
 #include <QAction>
+#include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSlider>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <utility>
 
 #include "main_form_fixture.h"
+#include "mainwindow/smr_ClickLabel.h"
 #include "storage/smr_Types.h"
 
 namespace {
@@ -167,6 +174,26 @@ TEST_F(LibraryTree, ABrokenJournalOpensWithWhatWasReadAndIsBackedUp) {
   Stop();
   EXPECT_EQ(ReadBytes("a.xml.bak"), original);
   EXPECT_NE(ReadText("a.xml").find("<day name=\"2\">\n  </day>\n</somnary>\n"), std::string::npos);
+}
+
+// Tests and tools find the panel's controls by name from the window.
+TEST_F(LibraryTree, PanelControlsAreFoundByNameFromTheWindow) {
+  WriteSettings("");
+  Start();
+  TEditPanel* panel = EditPanel();
+  ASSERT_NE(panel, nullptr);
+  EXPECT_EQ(panel->parentWidget(), Form->pnl_WorkArea);
+  const std::pair<const char*, QWidget*> controls[] = {
+      {"edt_Number", panel->edt_Number},   {"edt_Name", panel->edt_Name},
+      {"mmo_Description", panel->mmo_Description}, {"mmo_Comment", panel->mmo_Comment},
+      {"box_Label1", panel->box_Label1},   {"box_Label4", panel->box_Label4},
+      {"trb_Energy", panel->trb_Energy},   {"lbl_ZeroEnergyLevel", panel->lbl_ZeroEnergyLevel},
+      {"img_Image", panel->img_Image},     {"btn_LoadImage", panel->btn_LoadImage},
+      {"btn_ClearImage", panel->btn_ClearImage}, {"btn_ReadOnly", panel->btn_ReadOnly}};
+  for (const auto& [name, control] : controls) {
+    ASSERT_NE(control, nullptr) << name;
+    EXPECT_EQ(Form->findChild<QWidget*>(QString::fromLatin1(name)), control) << name;
+  }
 }
 
 }  // namespace
