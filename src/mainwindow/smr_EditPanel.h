@@ -32,6 +32,8 @@ class TEditPanel : public QWidget {
   Q_OBJECT
 
  public:
+  static constexpr int ImageSize = 140;  // img_Image is this wide and high
+
   // programDir ends with '/' and holds empty.bmp.
   TEditPanel(QWidget* workArea, const QString& programDir, const TXMLPairList& pairs,
              TPrompts& prompts, TFileDialogState& openImage);
@@ -44,7 +46,7 @@ class TEditPanel : public QWidget {
   // differs, and writes it back), then shows the fields of that kind.
   void FillPanel(TElementKind kind, TXMLNode* element);
   void LayoutPanel(TElementKind kind);
-  void LayoutWorkArea();
+  void LayoutWorkArea();  // smr_EditPanel_Layout.cpp
 
   void LockEditing();
   void UnlockEditing();
