@@ -31,13 +31,13 @@
 #include <string>
 #include <vector>
 
+#include "export/smr_HTMLExporter.h"
+#include "export/smr_TXTExporter.h"
+#include "mainwindow/smr_MainForm.h"
 #include "smr_BenchData.h"
-#include "smr_Cp1251.h"
-#include "smr_HTMLExporter.h"
-#include "smr_MainForm.h"
-#include "smr_TXTExporter.h"
-#include "smr_Types.h"
-#include "xml_mainUnit.h"
+#include "storage/smr_Cp1251.h"
+#include "storage/smr_Types.h"
+#include "xml/xml_mainUnit.h"
 
 namespace fs = std::filesystem;
 

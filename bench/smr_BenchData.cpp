@@ -6,10 +6,10 @@
 #include <memory>
 #include <string_view>
 
-#include "smr_Cp1251.h"
-#include "smr_JournalHash.h"
-#include "smr_Types.h"
-#include "xml_mainUnit.h"
+#include "storage/smr_Cp1251.h"
+#include "storage/smr_JournalHash.h"
+#include "storage/smr_Types.h"
+#include "xml/xml_mainUnit.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <pugixml.hpp>
 #include <string>
 
-#include "xml_mainUnit.h"
+#include "xml/xml_mainUnit.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "smr_MainForm.h"
+#include "mainwindow/smr_MainForm.h"
 
 namespace {
 

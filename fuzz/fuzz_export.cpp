@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <string>
 
-#include "smr_HTMLExporter.h"
-#include "smr_TXTExporter.h"
-#include "xml_mainUnit.h"
+#include "export/smr_HTMLExporter.h"
+#include "export/smr_TXTExporter.h"
+#include "xml/xml_mainUnit.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   TXMLParser document;

@@ -17,7 +17,7 @@
 #include <string>
 #include <string_view>
 
-#include "smr_MainForm.h"
+#include "mainwindow/smr_MainForm.h"
 
 namespace {
 

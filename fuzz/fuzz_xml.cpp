@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "xml_mainUnit.h"
+#include "xml/xml_mainUnit.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Somnary: a dream diary.
 #include <QApplication>
 
-#include "smr_MainForm.h"
-#include "smr_QtTranslation.h"
-#include "smr_SessionEnd.h"
+#include "mainwindow/smr_MainForm.h"
+#include "dialogs/smr_QtTranslation.h"
+#include "app/smr_SessionEnd.h"
 
 int main(int argc, char** argv) {
   CatchSessionEnd();

@@ -5,7 +5,7 @@
 #include <QSocketNotifier>
 #include <csignal>
 
-#include "smr_SessionEnd.h"
+#include "app/smr_SessionEnd.h"
 
 namespace {
 

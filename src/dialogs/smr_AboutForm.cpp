@@ -1,4 +1,4 @@
-#include "smr_AboutForm.h"
+#include "dialogs/smr_AboutForm.h"
 
 #include <qdrawutil.h>
 
@@ -15,8 +15,8 @@
 #include <QUrl>
 #include <algorithm>
 
-#include "smr_DialogUtils.h"
-#include "smr_Resources.h"
+#include "dialogs/smr_DialogUtils.h"
+#include "storage/smr_Resources.h"
 
 namespace {
 

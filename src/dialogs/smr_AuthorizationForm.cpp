@@ -1,13 +1,13 @@
-#include "smr_AuthorizationForm.h"
+#include "dialogs/smr_AuthorizationForm.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "smr_Codec.h"
-#include "smr_DialogUtils.h"
-#include "smr_Resources.h"
-#include "smr_TextEdge.h"
+#include "dialogs/smr_DialogUtils.h"
+#include "storage/smr_Codec.h"
+#include "storage/smr_Resources.h"
+#include "storage/smr_TextEdge.h"
 
 namespace {
 

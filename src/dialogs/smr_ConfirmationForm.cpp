@@ -1,4 +1,4 @@
-#include "smr_ConfirmationForm.h"
+#include "dialogs/smr_ConfirmationForm.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -6,7 +6,7 @@
 #include <QStyle>
 #include <algorithm>
 
-#include "smr_DialogUtils.h"
+#include "dialogs/smr_DialogUtils.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "smr_DialogUtils.h"
+#include "dialogs/smr_DialogUtils.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "smr_NewElementForm.h"
+#include "dialogs/smr_NewElementForm.h"
 
 #include <QButtonGroup>
 #include <QDate>
@@ -10,8 +10,8 @@
 #include <QRadioButton>
 #include <QToolButton>
 
-#include "smr_DialogUtils.h"
-#include "smr_Resources.h"
+#include "dialogs/smr_DialogUtils.h"
+#include "storage/smr_Resources.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "smr_QtTranslation.h"
+#include "dialogs/smr_QtTranslation.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

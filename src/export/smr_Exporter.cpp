@@ -1,10 +1,10 @@
-#include "smr_Exporter.h"
+#include "export/smr_Exporter.h"
 
-#include "smr_Cp1251.h"
-#include "smr_Resources.h"
-#include "smr_Types.h"
-#include "xml_functions.h"
-#include "xml_node.h"
+#include "storage/smr_Cp1251.h"
+#include "storage/smr_Resources.h"
+#include "storage/smr_Types.h"
+#include "xml/xml_functions.h"
+#include "xml/xml_node.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "smr_NumberFormat.h"
+#include "export/smr_NumberFormat.h"
 
 class TXMLNode;
 

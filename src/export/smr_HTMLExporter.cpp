@@ -1,7 +1,7 @@
-#include "smr_HTMLExporter.h"
+#include "export/smr_HTMLExporter.h"
 
-#include "smr_Types.h"
-#include "xml_node.h"
+#include "storage/smr_Types.h"
+#include "xml/xml_node.h"
 
 THTMLExporter::THTMLExporter(TNumberFormat numberFormat) : TExporter(numberFormat) {
   Spacer = "&nbsp;";

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "smr_Exporter.h"
+#include "export/smr_Exporter.h"
 
 // Writes a library or a journal as one HTML page that refers to the style
 // sheet library.css or journal.css. Texts of the document go in unescaped,

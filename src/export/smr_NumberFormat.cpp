@@ -1,4 +1,4 @@
-#include "smr_NumberFormat.h"
+#include "export/smr_NumberFormat.h"
 
 #include <QLocale>
 #include <charconv>
@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "smr_Cp1251.h"
+#include "storage/smr_Cp1251.h"
 
 namespace {
 

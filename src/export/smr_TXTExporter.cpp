@@ -1,7 +1,7 @@
-#include "smr_TXTExporter.h"
+#include "export/smr_TXTExporter.h"
 
-#include "smr_Types.h"
-#include "xml_node.h"
+#include "storage/smr_Types.h"
+#include "xml/xml_node.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "smr_Exporter.h"
+#include "export/smr_Exporter.h"
 
 // Writes a library or a journal as plain text for a fixed-width font in 80
 // columns, with boxes drawn from '+', '-' and '|'. Long texts are not

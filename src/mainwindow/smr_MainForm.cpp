@@ -1,4 +1,4 @@
-#include "smr_MainForm.h"
+#include "mainwindow/smr_MainForm.h"
 
 #include <QAction>
 #include <QApplication>
@@ -11,9 +11,11 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QTreeWidgetItem>
 
-#include "smr_QtPrompts.h"
-#include "smr_Resources.h"
+#include "mainwindow/smr_EditPanel.h"
+#include "mainwindow/smr_QtPrompts.h"
+#include "storage/smr_Resources.h"
 
 namespace {
 constexpr int kMinTreeWidth = 200;
@@ -55,7 +57,10 @@ Tfrm_MainForm::Tfrm_MainForm(const QString& programDir, std::unique_ptr<TPrompts
   CreateMenus();
   CreateToolBar();
   CreateTree();
-  CreatePanel();
+  pnl_Edit = new TEditPanel(pnl_WorkArea, FProgramDir, FPairs, *FPrompts, dlg_OpenImage);
+  connect(pnl_Edit, &TEditPanel::CaptionChanged, this, [this](const QString& caption) {
+    if (FCurrentNode) FCurrentNode->setText(0, caption);
+  });
 
   dlg_OpenImage.Title = QString::fromUtf8(res::OpenImageTitle);
   dlg_OpenImage.Filter = QString::fromUtf8(res::ImageFilter);
@@ -231,7 +236,7 @@ void Tfrm_MainForm::CreateTree() {
 
 void Tfrm_MainForm::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
-  LayoutWorkArea();
+  pnl_Edit->LayoutWorkArea();
 }
 
 TXMLNode* Tfrm_MainForm::ElementOf(const QTreeWidgetItem* item) {

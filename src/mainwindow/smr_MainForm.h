@@ -8,29 +8,20 @@
 #include <set>
 #include <string>
 
-#include "smr_JournalHash.h"
-#include "smr_Prompts.h"
-#include "smr_XMLPairList.h"
-#include "xml_mainUnit.h"
+#include "mainwindow/smr_EditPanel.h"
+#include "mainwindow/smr_Prompts.h"
+#include "storage/smr_JournalHash.h"
+#include "storage/smr_XMLPairList.h"
+#include "xml/xml_mainUnit.h"
 
 class QAction;
-class QCheckBox;
-class QLabel;
-class QLineEdit;
 class QMenu;
-class QPlainTextEdit;
-class QPushButton;
-class QSlider;
 class QSplitter;
 class QToolBar;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QWidget;
-class TClickLabel;
-
-// Element kinds of the editing panel.
-enum TElementKind { ekLibrary = 0, ekDirectory = 1, ekJournal = 2, ekNight = 3, ekExperience = 4 };
 
 // The main window: owns the settings document, the open library, the table
 // of journal documents and the pairs that tie library `file` elements to
@@ -94,22 +85,22 @@ class Tfrm_MainForm : public QMainWindow {
   void mnu_ShowHelpClick();
   void mnu_InternetClick();
 
-  // Panel handlers
-  void edt_NumberChange();
-  void edt_NameChange();
-  void mmo_DescriptionChange();
-  void mmo_CommentChange();
-  void box_Label1Click();
-  void box_Label2Click();
-  void box_Label3Click();
-  void box_Label4Click();
-  void trb_EnergyChange();
-  void lbl_HighEnergyLevelDblClick();
-  void lbl_ZeroEnergyLevelDblClick();
-  void lbl_LowEnergyLevelDblClick();
-  void btn_LoadImageClick();
-  void btn_ClearImageClick();
-  void btn_ReadOnlyClick();
+  // Handlers of the editing panel, which does the work
+  void edt_NumberChange() { pnl_Edit->edt_NumberChange(); }
+  void edt_NameChange() { pnl_Edit->edt_NameChange(); }
+  void mmo_DescriptionChange() { pnl_Edit->mmo_DescriptionChange(); }
+  void mmo_CommentChange() { pnl_Edit->mmo_CommentChange(); }
+  void box_Label1Click() { pnl_Edit->box_Label1Click(); }
+  void box_Label2Click() { pnl_Edit->box_Label2Click(); }
+  void box_Label3Click() { pnl_Edit->box_Label3Click(); }
+  void box_Label4Click() { pnl_Edit->box_Label4Click(); }
+  void trb_EnergyChange() { pnl_Edit->trb_EnergyChange(); }
+  void lbl_HighEnergyLevelDblClick() { pnl_Edit->lbl_HighEnergyLevelDblClick(); }
+  void lbl_ZeroEnergyLevelDblClick() { pnl_Edit->lbl_ZeroEnergyLevelDblClick(); }
+  void lbl_LowEnergyLevelDblClick() { pnl_Edit->lbl_LowEnergyLevelDblClick(); }
+  void btn_LoadImageClick() { pnl_Edit->btn_LoadImageClick(); }
+  void btn_ClearImageClick() { pnl_Edit->btn_ClearImageClick(); }
+  void btn_ReadOnlyClick() { pnl_Edit->btn_ReadOnlyClick(); }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -178,23 +169,11 @@ class Tfrm_MainForm : public QMainWindow {
   // The message shown for a failed write: the file, then the system's words.
   static QString WriteErrorText(const QString& fileName, const TXMLWriteError& error);
   // "number. title" of an experience's tree node.
-  static QString ExperienceCaption(const TXMLNode* experience);
+  static QString ExperienceCaption(const TXMLNode* experience) {
+    return TEditPanel::ExperienceCaption(experience);
+  }
 
  private:
-  // --- panel (smr_MainForm_Panel.cpp)
-  void CreatePanel();
-  void FillPanel(TElementKind kind, TXMLNode* element);
-  void LayoutPanel(TElementKind kind);
-  void LayoutWorkArea();
-  void LockEditing();
-  void UnlockEditing();
-  TXMLNode* EnsureChild(TXMLNode* parent, std::string_view name, std::uint8_t kind);
-  void SetMarkCaption(int index, const QString& caption);
-  void ShowImage(const QString& path);
-  void ColourEnergyLabels();
-  void LabelClick(int index);
-  void ApplyReadOnlyState(bool locked);
-
   // --- edit commands (smr_MainForm_Edit.cpp)
   void CreateChildCommon(TXMLNode* element, QTreeWidgetItem* node, const QString& caption, int image);
   std::string MakeHTMLFileName(const std::string& number);
@@ -253,31 +232,11 @@ class Tfrm_MainForm : public QMainWindow {
   QToolButton* btn_Tool_05 = nullptr;  // about
   QToolButton* btn_Tool_06 = nullptr;  // exit
 
-  // Editing panel
-  QLabel* lbl_Number = nullptr;
-  QLineEdit* edt_Number = nullptr;
-  QLabel* lbl_Name = nullptr;
-  QLineEdit* edt_Name = nullptr;
-  QLabel* lbl_Description = nullptr;
-  QPlainTextEdit* mmo_Description = nullptr;
-  QLabel* lbl_Comment = nullptr;
-  QPlainTextEdit* mmo_Comment = nullptr;
-  QCheckBox* box_Label1 = nullptr;
-  QCheckBox* box_Label2 = nullptr;
-  QCheckBox* box_Label3 = nullptr;
-  QCheckBox* box_Label4 = nullptr;
-  QLabel* lbl_Energy = nullptr;
-  QSlider* trb_Energy = nullptr;
-  TClickLabel* lbl_HighEnergyLevel = nullptr;
-  TClickLabel* lbl_ZeroEnergyLevel = nullptr;
-  TClickLabel* lbl_LowEnergyLevel = nullptr;
-  QLabel* lbl_Image = nullptr;
-  QLabel* img_Image = nullptr;
-  QPushButton* btn_LoadImage = nullptr;
-  QPushButton* btn_ClearImage = nullptr;
-  QCheckBox* btn_ReadOnly = nullptr;
-  QWidget* pgc_HTMLEditor = nullptr;  // the HTML description editor's place
+  // The editing panel fills the work area and owns its controls.
+  TEditPanel* pnl_Edit = nullptr;
 
+  // Shared by Open and the panel's image button, so both start in the
+  // folder last used.
   TFileDialogState dlg_OpenImage;
   TFileDialogState dlg_Save;
 
@@ -296,11 +255,8 @@ class Tfrm_MainForm : public QMainWindow {
   bool FConfirmDelete = true;
   int FExperienceView = 0;
   int FNextExperienceNumber = 0;
-  bool FMarkNamed[4] = {false, false, false, false};
-  QString FMarkCaption[4];
   bool FTerminated = false;
   bool FSavedOnClose = false;
   // `file` elements refused as a second view of an open journal, told once.
   std::set<const TXMLNode*> FRefusedFiles;
-  TXMLNode* FShownElement = nullptr;
 };

@@ -5,11 +5,12 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
-#include "smr_MainForm.h"
-#include "smr_NewElementForm.h"
-#include "smr_Resources.h"
-#include "smr_TextEdge.h"
-#include "smr_Types.h"
+#include "dialogs/smr_NewElementForm.h"
+#include "mainwindow/smr_EditPanel.h"
+#include "mainwindow/smr_MainForm.h"
+#include "storage/smr_Resources.h"
+#include "storage/smr_TextEdge.h"
+#include "storage/smr_Types.h"
 
 namespace {
 QString U(const char* s) { return QString::fromUtf8(s); }
@@ -303,7 +304,7 @@ void Tfrm_MainForm::RemoveElement(QTreeWidgetItem* node) {
 
   FSuppressSelection = true;
   FCurrentNode = nullptr;
-  FShownElement = nullptr;
+  pnl_Edit->SetElement(nullptr);
   delete node;
   tre_Directory->setCurrentItem(next);
   FSuppressSelection = false;

@@ -2,11 +2,12 @@
 #include <QCheckBox>
 #include <memory>
 
-#include "smr_HTMLExporter.h"
-#include "smr_MainForm.h"
-#include "smr_Resources.h"
-#include "smr_TXTExporter.h"
-#include "smr_TextEdge.h"
+#include "export/smr_HTMLExporter.h"
+#include "export/smr_TXTExporter.h"
+#include "mainwindow/smr_EditPanel.h"
+#include "mainwindow/smr_MainForm.h"
+#include "storage/smr_Resources.h"
+#include "storage/smr_TextEdge.h"
 
 void Tfrm_MainForm::mnu_ExportClick() {
   TXMLNode* element = ElementOf(FCurrentNode);
@@ -22,10 +23,10 @@ void Tfrm_MainForm::mnu_ExportClick() {
   std::unique_ptr<TExporter> exporter;
   if (dlg_Save.FilterIndex == 2) exporter = std::make_unique<TTXTExporter>(SystemNumberFormat());
   else exporter = std::make_unique<THTMLExporter>(SystemNumberFormat());
-  exporter->Label1Caption = FromUi(box_Label1->text(), TTextPlace::Plain);
-  exporter->Label2Caption = FromUi(box_Label2->text(), TTextPlace::Plain);
-  exporter->Label3Caption = FromUi(box_Label3->text(), TTextPlace::Plain);
-  exporter->Label4Caption = FromUi(box_Label4->text(), TTextPlace::Plain);
+  exporter->Label1Caption = FromUi(pnl_Edit->box_Label1->text(), TTextPlace::Plain);
+  exporter->Label2Caption = FromUi(pnl_Edit->box_Label2->text(), TTextPlace::Plain);
+  exporter->Label3Caption = FromUi(pnl_Edit->box_Label3->text(), TTextPlace::Plain);
+  exporter->Label4Caption = FromUi(pnl_Edit->box_Label4->text(), TTextPlace::Plain);
   try {
     exporter->ExportToFile(element, chosen.toLocal8Bit().toStdString());
   } catch (const TXMLWriteError& error) {

@@ -11,12 +11,13 @@
 #include <cstdio>
 #include <vector>
 
-#include "smr_Codec.h"
-#include "smr_MainForm.h"
-#include "smr_Resources.h"
-#include "smr_SettingsFile.h"
-#include "smr_TextEdge.h"
-#include "smr_Types.h"
+#include "mainwindow/smr_EditPanel.h"
+#include "mainwindow/smr_MainForm.h"
+#include "storage/smr_Codec.h"
+#include "storage/smr_Resources.h"
+#include "storage/smr_SettingsFile.h"
+#include "storage/smr_TextEdge.h"
+#include "storage/smr_Types.h"
 
 namespace {
 QString U(const char* s) { return QString::fromUtf8(s); }
@@ -75,7 +76,7 @@ void Tfrm_MainForm::ApplySettings() {
       if (!captionsRead) {
         const auto captions = ReadMarkCaptions(*FSettings->Root);
         for (int mark = 0; mark < 4; ++mark)
-          SetMarkCaption(mark, ToUi(captions[static_cast<std::size_t>(mark)]));
+          pnl_Edit->SetMarkCaption(mark, ToUi(captions[static_cast<std::size_t>(mark)]));
         captionsRead = true;
       }
     } else if (name == smr::elForm) {
@@ -164,7 +165,7 @@ void Tfrm_MainForm::ClearTree() {
   tre_Directory->clear();
   FSuppressSelection = false;
   FCurrentNode = nullptr;
-  FShownElement = nullptr;
+  pnl_Edit->SetElement(nullptr);
   FDefaultFile = nullptr;
 }
 
@@ -378,7 +379,7 @@ Tfrm_MainForm::~Tfrm_MainForm() {
   FSuppressSelection = true;
   tre_Directory->blockSignals(true);
   FCurrentNode = nullptr;
-  FShownElement = nullptr;
+  pnl_Edit->SetElement(nullptr);
   if (FSavedOnClose) return;
   // Closed without closeEvent (a failed log-in, or the program ending):
   // write everything back without asking. A window never shown after a

@@ -8,10 +8,11 @@
 #include <QTreeWidget>
 #include <functional>
 
-#include "smr_MainForm.h"
-#include "smr_Resources.h"
-#include "smr_TextEdge.h"
-#include "smr_Types.h"
+#include "mainwindow/smr_EditPanel.h"
+#include "mainwindow/smr_MainForm.h"
+#include "storage/smr_Resources.h"
+#include "storage/smr_TextEdge.h"
+#include "storage/smr_Types.h"
 
 QTreeWidgetItem* Tfrm_MainForm::MakeNode(const QString& text, int image, TXMLNode* element) {
   auto* item = new QTreeWidgetItem();
@@ -47,12 +48,6 @@ void Tfrm_MainForm::SetNodeImage(QTreeWidgetItem* item, int image) {
     }
   }
   item->setIcon(0, FNodeIcons[image]);
-}
-
-// Built from what is stored, so the caption always matches the document,
-// also when the number itself contains ". ".
-QString Tfrm_MainForm::ExperienceCaption(const TXMLNode* experience) {
-  return ToUi(experience->GetAttribute(smr::atNumber) + ". " + experience->GetAttribute(smr::atTitle));
 }
 
 QTreeWidgetItem* Tfrm_MainForm::MakeSubtree(TXMLNode* element, QList<QTreeWidgetItem*>& defaults) {
@@ -175,8 +170,8 @@ void Tfrm_MainForm::SetMoveCommands(QTreeWidgetItem* item) {
 }
 
 void Tfrm_MainForm::ShowKind(TElementKind kind, TXMLNode* element) {
-  FillPanel(kind, element);
-  LayoutPanel(kind);
+  pnl_Edit->FillPanel(kind, element);
+  pnl_Edit->LayoutPanel(kind);
   SetCommands(kind);
 }
 
@@ -200,11 +195,11 @@ void Tfrm_MainForm::tre_DirectoryChange(QTreeWidgetItem* current, QTreeWidgetIte
   // The previous node is not consulted: after a delete it no longer exists.
   if (FSuppressSelection) return;
   FCurrentNode = current;
-  FShownElement = nullptr;
+  pnl_Edit->SetElement(nullptr);
   if (!current) return;
   TXMLNode* element = ElementOf(current);
   if (!element) return;
-  FShownElement = element;
+  pnl_Edit->SetElement(element);
 
   if (element == FLibrary->Root.get()) {
     ShowKind(ekLibrary, element);
@@ -225,7 +220,7 @@ void Tfrm_MainForm::tre_DirectoryChange(QTreeWidgetItem* current, QTreeWidgetIte
       SetCreateCommands(false, false, false, false);
       return;
     }
-    FShownElement = ElementOf(current);
+    pnl_Edit->SetElement(ElementOf(current));
     MarkDefault(element);
   } else if (name == smr::elJournal) {
     ShowKind(ekJournal, element);
@@ -235,7 +230,7 @@ void Tfrm_MainForm::tre_DirectoryChange(QTreeWidgetItem* current, QTreeWidgetIte
     FNextExperienceNumber = CountExperiences(ElementOf(current->parent())) + 1;
   } else if (name == smr::elExperience) {
     ShowKind(ekExperience, element);
-    if (element->GetAttribute(smr::atReadOnly) == smr::True) LockEditing();
-    else UnlockEditing();
+    if (element->GetAttribute(smr::atReadOnly) == smr::True) pnl_Edit->LockEditing();
+    else pnl_Edit->UnlockEditing();
   }
 }

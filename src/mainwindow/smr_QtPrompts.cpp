@@ -1,4 +1,4 @@
-#include "smr_QtPrompts.h"
+#include "mainwindow/smr_QtPrompts.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -8,11 +8,11 @@
 #include <QPushButton>
 #include <QUrl>
 
-#include "smr_AboutForm.h"
-#include "smr_AuthorizationForm.h"
-#include "smr_ConfirmationForm.h"
-#include "smr_DialogUtils.h"
-#include "smr_NewElementForm.h"
+#include "dialogs/smr_AboutForm.h"
+#include "dialogs/smr_AuthorizationForm.h"
+#include "dialogs/smr_ConfirmationForm.h"
+#include "dialogs/smr_DialogUtils.h"
+#include "dialogs/smr_NewElementForm.h"
 
 TPrompts::TNewElementAnswer TQtPrompts::NewElement(QWidget* parent, int mode, int number, int radioIndex) {
   Tfrm_NewElement dialog(parent);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "smr_Prompts.h"
+#include "mainwindow/smr_Prompts.h"
 
 // The program's prompts: the real dialogs, shown modally.
 class TQtPrompts : public TPrompts {

@@ -1,4 +1,4 @@
-#include "smr_Cp1251.h"
+#include "storage/smr_Cp1251.h"
 
 #include <array>
 

@@ -1,6 +1,6 @@
-#include "smr_JournalHash.h"
+#include "storage/smr_JournalHash.h"
 
-#include "smr_Types.h"
+#include "storage/smr_Types.h"
 
 TJournalHash::~TJournalHash() {
   if (!FSaveOnDestroy) return;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "xml_mainUnit.h"
+#include "xml/xml_mainUnit.h"
 
 // Every journal document read or created since start-up, so that each
 // journal file is read once and written back on save. Documents are keyed

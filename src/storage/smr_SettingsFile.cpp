@@ -1,7 +1,7 @@
-#include "smr_SettingsFile.h"
+#include "storage/smr_SettingsFile.h"
 
-#include "smr_Types.h"
-#include "xml_node.h"
+#include "storage/smr_Types.h"
+#include "xml/xml_node.h"
 
 std::array<std::string, 4> ReadMarkCaptions(const TXMLNode& settingsRoot) {
   std::array<std::string, 4> captions;

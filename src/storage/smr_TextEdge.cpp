@@ -1,8 +1,8 @@
-#include "smr_TextEdge.h"
+#include "storage/smr_TextEdge.h"
 
-#include "smr_Cp1251.h"
-#include "smr_Types.h"
-#include "xml_mainUnit.h"
+#include "storage/smr_Cp1251.h"
+#include "storage/smr_Types.h"
+#include "xml/xml_mainUnit.h"
 
 QString ToUi(std::string_view bytes) {
   // One character per byte, written in place: every tree caption passes here.

@@ -1,4 +1,4 @@
-#include "smr_XMLPairList.h"
+#include "storage/smr_XMLPairList.h"
 
 #include <algorithm>
 #include <unordered_set>

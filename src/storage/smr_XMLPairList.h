@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "xml_node.h"
+#include "xml/xml_node.h"
 
 // Pairs of a library `file` element (first) and the root of its journal
 // document (second). The nodes are not owned.

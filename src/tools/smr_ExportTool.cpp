@@ -11,14 +11,14 @@
 #include <string>
 #include <vector>
 
-#include "smr_Cp1251.h"
-#include "smr_HTMLExporter.h"
-#include "smr_NumberFormat.h"
-#include "smr_SettingsFile.h"
-#include "smr_TXTExporter.h"
-#include "smr_Types.h"
-#include "xml_functions.h"
-#include "xml_mainUnit.h"
+#include "export/smr_HTMLExporter.h"
+#include "export/smr_NumberFormat.h"
+#include "export/smr_TXTExporter.h"
+#include "storage/smr_Cp1251.h"
+#include "storage/smr_SettingsFile.h"
+#include "storage/smr_Types.h"
+#include "xml/xml_functions.h"
+#include "xml/xml_mainUnit.h"
 
 namespace {
 

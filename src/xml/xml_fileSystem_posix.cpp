@@ -5,8 +5,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "xml_fileSystem.h"
-#include "xml_functions.h"
+#include "xml/xml_fileSystem.h"
+#include "xml/xml_functions.h"
 
 namespace xfs {
 namespace {

@@ -1,11 +1,11 @@
-#include "xml_functions.h"
+#include "xml/xml_functions.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <cstring>
 
-#include "xml_fileSystem.h"
+#include "xml/xml_fileSystem.h"
 
 #ifdef __SSE2__
 #include <emmintrin.h>

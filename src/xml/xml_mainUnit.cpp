@@ -1,4 +1,4 @@
-#include "xml_mainUnit.h"
+#include "xml/xml_mainUnit.h"
 
 #include <QFile>
 #include <algorithm>
@@ -6,7 +6,7 @@
 #include <deque>
 #include <vector>
 
-#include "xml_fileSystem.h"
+#include "xml/xml_fileSystem.h"
 
 #if defined(__unix__)
 #include <sys/mman.h>

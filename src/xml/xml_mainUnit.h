@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "xml_functions.h"
-#include "xml_node.h"
-#include "xml_parameters.h"
+#include "xml/xml_functions.h"
+#include "xml/xml_node.h"
+#include "xml/xml_parameters.h"
 
 // One XML document of the program's narrow dialect: the node tree and its
 // prolog, read from and written to a windows-1251 file with CR LF lines.

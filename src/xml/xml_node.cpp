@@ -1,4 +1,4 @@
-#include "xml_node.h"
+#include "xml/xml_node.h"
 
 #include <algorithm>
 

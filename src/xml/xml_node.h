@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "xml_attribute.h"
-#include "xml_types.h"
+#include "xml/xml_attribute.h"
+#include "xml/xml_types.h"
 
 // The literal every reader compares with to tell a missing attribute.
 inline constexpr std::string_view XMLUndefined = "undefined";

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "xml_attribute.h"
-#include "xml_docType.h"
+#include "xml/xml_attribute.h"
+#include "xml/xml_docType.h"
 
 // The prolog of one document: declaration values, one processing
 // instruction and the document type line.

@@ -6,7 +6,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "smr_AboutForm.h"
+#include "dialogs/smr_AboutForm.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <QStyle>
 #include <QTest>
 
-#include "smr_AuthorizationForm.h"
+#include "dialogs/smr_AuthorizationForm.h"
 
 namespace {
 

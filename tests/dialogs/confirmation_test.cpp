@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "smr_ConfirmationForm.h"
+#include "dialogs/smr_ConfirmationForm.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "smr_DialogUtils.h"
-#include "smr_Resources.h"
+#include "dialogs/smr_DialogUtils.h"
+#include "storage/smr_Resources.h"
 
 namespace {
 

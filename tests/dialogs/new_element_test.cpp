@@ -9,7 +9,7 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "smr_NewElementForm.h"
+#include "dialogs/smr_NewElementForm.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "smr_Cp1251.h"
-#include "smr_Exporter.h"
-#include "xml_mainUnit.h"
+#include "export/smr_Exporter.h"
+#include "storage/smr_Cp1251.h"
+#include "xml/xml_mainUnit.h"
 
 // Windows-1251 bytes of a UTF-8 literal.
 inline std::string W(std::string_view utf8) { return Utf8ToCp1251(utf8); }

@@ -8,8 +8,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "smr_Cp1251.h"
-#include "xml_functions.h"
+#include "storage/smr_Cp1251.h"
+#include "xml/xml_functions.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "export/smr_HTMLExporter.h"
+#include "export/smr_TXTExporter.h"
 #include "export_test_util.h"
-#include "smr_HTMLExporter.h"
-#include "smr_TXTExporter.h"
-#include "xml_functions.h"
+#include "xml/xml_functions.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "export/smr_HTMLExporter.h"
 #include "export_test_util.h"
-#include "smr_HTMLExporter.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "export/smr_TXTExporter.h"
 #include "export_test_util.h"
-#include "smr_TXTExporter.h"
 
 namespace {
 

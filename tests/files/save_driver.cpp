@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "xml_mainUnit.h"
+#include "xml/xml_mainUnit.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <map>
 
 #include "main_form_fixture.h"
-#include "smr_Types.h"
+#include "storage/smr_Types.h"
 
 namespace {
 
@@ -784,7 +784,7 @@ TEST_F(NewLibrary, RefusesFilesInUseAndAsksBeforeReplacingAnother) {
 
   // "Заменить": the old library is saved with its edit, then the new one takes the file.
   Select(Node({"Lib", U("Кат")}));
-  Form->edt_Name->setText(U("Кат2"));
+  EditPanel()->edt_Name->setText(U("Кат2"));
   Answer(U("Новая"), Path("other.xml"));
   Prompts->Choices.push_back(0);
   ASSERT_TRUE(Trigger(Form->mnu_New));

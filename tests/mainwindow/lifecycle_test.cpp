@@ -11,8 +11,8 @@
 #include <QTreeWidget>
 
 #include "main_form_fixture.h"
-#include "smr_Codec.h"
-#include "smr_Types.h"
+#include "storage/smr_Codec.h"
+#include "storage/smr_Types.h"
 
 namespace {
 
@@ -81,8 +81,8 @@ TEST_F(Lifecycle, LabelsIconsOptionsAndUnknownElementsKeepTheirPlaces) {
   Start();
   EXPECT_FALSE(Form->ConfirmDelete());
   EXPECT_EQ(Form->ExperienceView(), 1);
-  EXPECT_EQ(Form->box_Label1->text(), QString::fromUtf8("Один"));
-  EXPECT_EQ(Form->box_Label4->text(), QString::fromUtf8("Четыре"));
+  EXPECT_EQ(EditPanel()->box_Label1->text(), QString::fromUtf8("Один"));
+  EXPECT_EQ(EditPanel()->box_Label4->text(), QString::fromUtf8("Четыре"));
   Stop();
   // Everything read stays as it was; only `form` is appended at the end.
   const std::string after = Settings();
@@ -116,7 +116,7 @@ TEST_F(Lifecycle, OpeningAnotherLibraryRewritesTheFirstAndRecordsThePath) {
   WriteSettings(NativePath("one.xml"));
   Start();
   Select(Tree()->topLevelItem(0));
-  Form->edt_Name->setText(QString::fromUtf8("Первая"));
+  EditPanel()->edt_Name->setText(QString::fromUtf8("Первая"));
   Prompts->OpenFiles.push_back(Path("two.xml"));
   Form->mnu_Open->trigger();
   // The image dialog was borrowed for the question and given back.
@@ -152,7 +152,7 @@ TEST_F(Lifecycle, SaveAsThenSaveWritesToTheNewPath) {
   Form->mnu_SaveAs->trigger();
   EXPECT_EQ(Prompts->Asked.back().Text, QString::fromUtf8("Сохранить библиотеку как"));
   Select(Tree()->topLevelItem(0));
-  Form->edt_Name->setText(QString::fromUtf8("Копия"));
+  EditPanel()->edt_Name->setText(QString::fromUtf8("Копия"));
   Form->mnu_Save->trigger();
   EXPECT_EQ(ReadText("copy.xml"), std::string(kLibraryProlog) + "<dreamlibrary name=\"Копия\">\n</dreamlibrary>\n");
   EXPECT_EQ(ReadText("one.xml"), std::string(kLibraryProlog) + "<dreamlibrary name=\"Один\">\n</dreamlibrary>\n");
@@ -172,7 +172,7 @@ TEST_F(Lifecycle, NewLibraryIsWrittenAtOnceAndSelected) {
             std::string(kLibraryProlog) + "<dreamlibrary name=\"Новая ”книга”\">\n</dreamlibrary>\n");
   ASSERT_EQ(Tree()->topLevelItemCount(), 1);
   EXPECT_EQ(Tree()->currentItem(), Tree()->topLevelItem(0));
-  EXPECT_EQ(Form->edt_Name->text(), QString::fromUtf8("Новая ”книга”"));
+  EXPECT_EQ(EditPanel()->edt_Name->text(), QString::fromUtf8("Новая ”книга”"));
   EXPECT_TRUE(Form->mnu_CreateDirectory->isEnabled());
 }
 

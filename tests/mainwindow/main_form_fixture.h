@@ -11,9 +11,10 @@
 #include <memory>
 #include <string>
 
+#include "mainwindow/smr_EditPanel.h"
+#include "mainwindow/smr_MainForm.h"
 #include "scripted_prompts.h"
-#include "smr_Cp1251.h"
-#include "smr_MainForm.h"
+#include "storage/smr_Cp1251.h"
 
 // The prologs the program writes for new libraries and journals, as text
 // (UTF-8, LF) for comparisons with ReadText.
@@ -104,6 +105,7 @@ class TMainFormFixture : public ::testing::Test {
   }
 
   QTreeWidget* Tree() const { return Form->tre_Directory; }
+  TEditPanel* EditPanel() const { return Form->pnl_Edit; }
   // Finds a tree node by its caption path, e.g. {"Lib", "Cat", "Journal"}.
   QTreeWidgetItem* Node(std::initializer_list<QString> captions) const {
     QTreeWidgetItem* item = nullptr;

@@ -12,8 +12,8 @@
 #include <QTreeWidget>
 
 #include "main_form_fixture.h"
-#include "smr_ClickLabel.h"
-#include "smr_Types.h"
+#include "mainwindow/smr_ClickLabel.h"
+#include "storage/smr_Types.h"
 
 namespace {
 
@@ -103,7 +103,7 @@ class Panel : public TMainFormFixture {
   }
 
   QCheckBox* Box(int index) const {
-    QCheckBox* boxes[4] = {Form->box_Label1, Form->box_Label2, Form->box_Label3, Form->box_Label4};
+    QCheckBox* boxes[4] = {EditPanel()->box_Label1, EditPanel()->box_Label2, EditPanel()->box_Label3, EditPanel()->box_Label4};
     return boxes[index];
   }
   std::vector<bool> ShownMarks() const {
@@ -115,9 +115,9 @@ class Panel : public TMainFormFixture {
   std::string RedLevel() const {
     std::string red;
     int other = 0;
-    for (QLabel* label : {static_cast<QLabel*>(Form->lbl_HighEnergyLevel),
-                          static_cast<QLabel*>(Form->lbl_ZeroEnergyLevel),
-                          static_cast<QLabel*>(Form->lbl_LowEnergyLevel)}) {
+    for (QLabel* label : {static_cast<QLabel*>(EditPanel()->lbl_HighEnergyLevel),
+                          static_cast<QLabel*>(EditPanel()->lbl_ZeroEnergyLevel),
+                          static_cast<QLabel*>(EditPanel()->lbl_LowEnergyLevel)}) {
       const QColor colour = label->palette().color(QPalette::WindowText);
       if (colour == kRed) {
         if (!red.empty()) red += '+';
@@ -131,18 +131,18 @@ class Panel : public TMainFormFixture {
   // The fields as the lock table leaves them. The text fields and image
   // buttons belong to plain experiences; an HTML one leaves them unlocked.
   void ExpectLocked(bool locked, bool html) const {
-    EXPECT_EQ(Form->btn_ReadOnly->isChecked(), locked);
-    EXPECT_EQ(Form->edt_Number->isReadOnly(), locked);
-    EXPECT_EQ(Form->edt_Name->isReadOnly(), locked);
+    EXPECT_EQ(EditPanel()->btn_ReadOnly->isChecked(), locked);
+    EXPECT_EQ(EditPanel()->edt_Number->isReadOnly(), locked);
+    EXPECT_EQ(EditPanel()->edt_Name->isReadOnly(), locked);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(Box(i)->isEnabled(), !locked) << "mark " << i + 1;
-    EXPECT_EQ(Form->trb_Energy->isEnabled(), !locked);
+    EXPECT_EQ(EditPanel()->trb_Energy->isEnabled(), !locked);
     const bool textLocked = locked && !html;
-    EXPECT_EQ(Form->mmo_Description->isReadOnly(), textLocked);
-    EXPECT_EQ(Form->mmo_Comment->isReadOnly(), textLocked);
-    EXPECT_EQ(Form->btn_LoadImage->isVisible(), !locked && !html);
-    EXPECT_EQ(Form->btn_ClearImage->isVisible(), !locked && !html);
+    EXPECT_EQ(EditPanel()->mmo_Description->isReadOnly(), textLocked);
+    EXPECT_EQ(EditPanel()->mmo_Comment->isReadOnly(), textLocked);
+    EXPECT_EQ(EditPanel()->btn_LoadImage->isVisible(), !locked && !html);
+    EXPECT_EQ(EditPanel()->btn_ClearImage->isVisible(), !locked && !html);
     if (html) {
-      EXPECT_EQ(Form->pgc_HTMLEditor->isEnabled(), !locked);
+      EXPECT_EQ(EditPanel()->pgc_HTMLEditor->isEnabled(), !locked);
     }
   }
   std::string Level() const {
@@ -156,7 +156,7 @@ class Panel : public TMainFormFixture {
     ASSERT_TRUE(image.save(Path(name), format));
   }
   QColor ShownPictureColour() const {
-    const QPixmap picture = Form->img_Image->pixmap();
+    const QPixmap picture = EditPanel()->img_Image->pixmap();
     if (picture.isNull()) return QColor();
     return picture.toImage().pixelColor(0, 0);
   }
@@ -251,20 +251,20 @@ TEST_F(Panel, NumberAndTitleEachReplaceTheirOwnHalfOfTheCaption) {
   Show("01.02.03", "7. Flight");
   QTreeWidgetItem* node = Tree()->currentItem();
 
-  Retype(Form->edt_Number, "12");
+  Retype(EditPanel()->edt_Number, "12");
   EXPECT_EQ(Shown()->GetAttribute(smr::atNumber), "12");
   EXPECT_EQ(node->text(0), "12. Flight");
 
-  Retype(Form->edt_Name, U("Полёт. Снова"));
+  Retype(EditPanel()->edt_Name, U("Полёт. Снова"));
   EXPECT_EQ(node->text(0), U("12. Полёт. Снова"));
-  Retype(Form->edt_Number, "3");
+  Retype(EditPanel()->edt_Number, "3");
   EXPECT_EQ(node->text(0), U("3. Полёт. Снова")) << "a title holding \". \" survives a new number";
   // A number holding ". " survives a new title.
-  Retype(Form->edt_Number, "3. 1");
-  Retype(Form->edt_Name, "X");
+  Retype(EditPanel()->edt_Number, "3. 1");
+  Retype(EditPanel()->edt_Name, "X");
   EXPECT_EQ(node->text(0), "3. 1. X");
-  Retype(Form->edt_Number, "3");
-  Retype(Form->edt_Name, U("Полёт. Снова"));
+  Retype(EditPanel()->edt_Number, "3");
+  Retype(EditPanel()->edt_Name, U("Полёт. Снова"));
 
   EXPECT_EQ(SavedJournal(), kJournalProlog +
                                 "<somnary>\n  <day name=\"01.02.03\">\n"
@@ -276,17 +276,17 @@ TEST_F(Panel, NamesOfNightsJournalsAndCataloguesGoToTheirElements) {
   StartWith("  <day name=\"01.02.03\">\n  </day>\n");
   // The journal node is bound to the journal root by now: its title lives
   // on the library's file element.
-  Retype(Form->edt_Name, U("Сны"));
+  Retype(EditPanel()->edt_Name, U("Сны"));
   EXPECT_EQ(Tree()->currentItem()->text(0), U("Сны"));
-  EXPECT_EQ(Form->lbl_Name->text(), U("Название:"));
+  EXPECT_EQ(EditPanel()->lbl_Name->text(), U("Название:"));
 
   Show("01.02.03");
-  EXPECT_EQ(Form->lbl_Name->text(), U("Дата:"));
-  Retype(Form->edt_Name, "02.02.03");
+  EXPECT_EQ(EditPanel()->lbl_Name->text(), U("Дата:"));
+  Retype(EditPanel()->edt_Name, "02.02.03");
   EXPECT_EQ(Tree()->currentItem()->text(0), "02.02.03");
 
   Select(Node({"Библиотека", "Каталог"}));
-  Retype(Form->edt_Name, U("Папка"));
+  Retype(EditPanel()->edt_Name, U("Папка"));
 
   Form->btn_SaveClick();
   EXPECT_NE(ReadText("journal.xml").find("  <day name=\"02.02.03\">\n"), std::string::npos);
@@ -302,18 +302,18 @@ TEST_F(Panel, DescriptionAndCommentAreNormalisedAndTheCommentKeptOnOneLine) {
       "    <experience number=\"2\" title=\"B\">\n    </experience>\n"
       "  </day>\n");
   Show("01.02.03", "1. A");
-  Retype(Form->mmo_Description, "   one   two   ");
+  Retype(EditPanel()->mmo_Description, "   one   two   ");
   EXPECT_EQ(Shown()->FindNode(smr::elDescription)->FirstText(), "one two");
-  TypeLines(Form->mmo_Comment, {"  first", "second  ", "   third"});
+  TypeLines(EditPanel()->mmo_Comment, {"  first", "second  ", "   third"});
   EXPECT_EQ(Shown()->FindNode(smr::elComment)->FirstText(), "first second third");
 
   // Its empty fields differ from the ones shown before: they are written back.
   Show("01.02.03", "2. B");
-  TypeLines(Form->mmo_Description, {"top   line", "   next"});
+  TypeLines(EditPanel()->mmo_Description, {"top   line", "   next"});
   EXPECT_EQ(Shown()->FindNode(smr::elDescription)->FirstText(), "top line\r\n next");
 
   Show("01.02.03");
-  TypeLines(Form->mmo_Comment, {"night", "", "  comment"});
+  TypeLines(EditPanel()->mmo_Comment, {"night", "", "  comment"});
 
   EXPECT_EQ(SavedJournal(), kJournalProlog +
                                 "<somnary>\n"
@@ -340,10 +340,10 @@ TEST_F(Panel, DescriptionAndCommentAreNormalisedAndTheCommentKeptOnOneLine) {
 TEST_F(Panel, TypedQuotesAnglesAndForeignCharactersCannotBreakTheJournal) {
   StartWith("  <day name=\"01.02.03\">\n    <experience number=\"7\" title=\"Flight\">\n    </experience>\n  </day>\n");
   Show("01.02.03", "7. Flight");
-  Retype(Form->edt_Number, "1\"2");
-  Retype(Form->edt_Name, U("Он сказал \"да\" > <нет>"));
-  Retype(Form->mmo_Description, U("a < b > c \"d\" 日"));
-  Retype(Form->mmo_Comment, U("<x> 日"));
+  Retype(EditPanel()->edt_Number, "1\"2");
+  Retype(EditPanel()->edt_Name, U("Он сказал \"да\" > <нет>"));
+  Retype(EditPanel()->mmo_Description, U("a < b > c \"d\" 日"));
+  Retype(EditPanel()->mmo_Comment, U("<x> 日"));
   EXPECT_EQ(Tree()->currentItem()->text(0), U("1”2. Он сказал ”да” › ‹нет›"));
 
   const std::string saved = SavedJournal();
@@ -382,9 +382,9 @@ TEST_F(Panel, TypedCommentOpenersCannotSwallowTheJournal) {
         "    <experience number=\"002\" title=\"B\">\n    </experience>\n"
         "  </day>\n");
     Show("01.02.03", "001. A");
-    Retype(Form->edt_Name, U(c.title));
+    Retype(EditPanel()->edt_Name, U(c.title));
     Show("01.02.03", "002. B");
-    Retype(Form->mmo_Description, U(c.description));
+    Retype(EditPanel()->mmo_Description, U(c.description));
     Stop();  // writes every document
 
     TXMLParser reread;
@@ -400,7 +400,7 @@ TEST_F(Panel, TypedCommentOpenersCannotSwallowTheJournal) {
     EXPECT_EQ(night->child(0)->text(0), U(c.caption));
     EXPECT_EQ(night->child(1)->text(0), U("002. B"));
     Show("01.02.03", "002. B");
-    EXPECT_EQ(Form->mmo_Description->toPlainText(), U(c.description));
+    EXPECT_EQ(EditPanel()->mmo_Description->toPlainText(), U(c.description));
     Stop();
   }
 }
@@ -428,12 +428,12 @@ TEST_F(Panel, FieldsChangeNothingWhileNothingIsSelected) {
   Start();
   Form->show();
   ASSERT_EQ(Tree()->currentItem(), nullptr);
-  Type(Form->edt_Name, "x");
-  Form->edt_Number->setText("5");
-  Form->mmo_Comment->setPlainText("y");
-  Form->box_Label1->setChecked(true);
-  Form->trb_Energy->setValue(10);
-  Form->btn_ReadOnly->setChecked(true);
+  Type(EditPanel()->edt_Name, "x");
+  EditPanel()->edt_Number->setText("5");
+  EditPanel()->mmo_Comment->setPlainText("y");
+  EditPanel()->box_Label1->setChecked(true);
+  EditPanel()->trb_Energy->setValue(10);
+  EditPanel()->btn_ReadOnly->setChecked(true);
   Form->btn_ClearImageClick();
   Form->lbl_ZeroEnergyLevelDblClick();
   EXPECT_TRUE(Form->Library().Root->Attributes.empty());
@@ -451,7 +451,7 @@ TEST_F(Panel, EnergyLabelsTurnRedInsideTheirRanges) {
       {109, "0"},  {110, ""},   {180, ""},   {181, "-1"},  {200, "-1"},
   };
   for (const auto& [position, red] : table) {
-    Form->trb_Energy->setValue(position);
+    EditPanel()->trb_Energy->setValue(position);
     EXPECT_EQ(RedLevel(), red) << "position " << position;
     EXPECT_EQ(Level(), std::to_string(position));
   }
@@ -460,11 +460,11 @@ TEST_F(Panel, EnergyLabelsTurnRedInsideTheirRanges) {
 TEST_F(Panel, TrackBarRunsFromOneAtTheTopToMinusOneAtTheBottom) {
   StartWith("  <day name=\"01.02.03\">\n    <experience number=\"1\" title=\"A\">\n    </experience>\n  </day>\n");
   Show("01.02.03", "1. A");
-  QSlider* track = Form->trb_Energy;
+  QSlider* track = EditPanel()->trb_Energy;
   EXPECT_EQ(track->minimum(), 0);
   EXPECT_EQ(track->maximum(), 200);
   EXPECT_EQ(track->pageStep(), 20);
-  EXPECT_LT(Form->lbl_HighEnergyLevel->y(), Form->lbl_LowEnergyLevel->y());
+  EXPECT_LT(EditPanel()->lbl_HighEnergyLevel->y(), EditPanel()->lbl_LowEnergyLevel->y());
   // Up moves towards "1", which is position 0.
   QTest::keyClick(track, Qt::Key_PageUp);
   EXPECT_EQ(Level(), "80");
@@ -483,22 +483,22 @@ TEST_F(Panel, DoubleClickingALevelLabelMovesTheTrackBarThere) {
       "  </day>\n");
   // Without energy the bar stands in the middle; "0" changes nothing then.
   Show("01.02.03", "2. B");
-  EXPECT_EQ(Form->trb_Energy->value(), 100);
+  EXPECT_EQ(EditPanel()->trb_Energy->value(), 100);
   EXPECT_EQ(RedLevel(), "0");
-  QTest::mouseDClick(Form->lbl_ZeroEnergyLevel, Qt::LeftButton);
+  QTest::mouseDClick(EditPanel()->lbl_ZeroEnergyLevel, Qt::LeftButton);
   EXPECT_EQ(Shown()->FindNode(smr::elEnergy), nullptr);
 
   Show("01.02.03", "1. A");
-  EXPECT_EQ(Form->trb_Energy->value(), 150);
+  EXPECT_EQ(EditPanel()->trb_Energy->value(), 150);
   EXPECT_EQ(RedLevel(), "");
 
-  QTest::mouseDClick(Form->lbl_ZeroEnergyLevel, Qt::LeftButton);
+  QTest::mouseDClick(EditPanel()->lbl_ZeroEnergyLevel, Qt::LeftButton);
   EXPECT_EQ(Level(), "100");
   EXPECT_EQ(RedLevel(), "0");
-  QTest::mouseDClick(Form->lbl_HighEnergyLevel, Qt::LeftButton);
+  QTest::mouseDClick(EditPanel()->lbl_HighEnergyLevel, Qt::LeftButton);
   EXPECT_EQ(Level(), "0");
   EXPECT_EQ(RedLevel(), "1");
-  QTest::mouseDClick(Form->lbl_LowEnergyLevel, Qt::LeftButton);
+  QTest::mouseDClick(EditPanel()->lbl_LowEnergyLevel, Qt::LeftButton);
   EXPECT_EQ(Level(), "200");
   EXPECT_EQ(RedLevel(), "-1");
 }
@@ -514,12 +514,12 @@ TEST_F(Panel, EnergyWithoutAUsableLevelShowsTheMiddle) {
   Show("01.02.03", "1. A");
   EXPECT_EQ(RedLevel(), "");
   Show("01.02.03", "2. B");
-  EXPECT_EQ(Form->trb_Energy->value(), 100);
+  EXPECT_EQ(EditPanel()->trb_Energy->value(), 100);
   EXPECT_EQ(RedLevel(), "0");
   EXPECT_EQ(Level(), "100") << "the shown middle is written back";
   Show("01.02.03", "3. C");
   Show("01.02.03", "4. D");
-  EXPECT_EQ(Form->trb_Energy->value(), 100);
+  EXPECT_EQ(EditPanel()->trb_Energy->value(), 100);
 }
 
 // --------------------------------------------------------------- image
@@ -550,10 +550,10 @@ TEST_F(PanelImage, ClearingWithoutAPictureChangesNothing) {
   StartWithImages();
   Show("01.02.03", "1. Plain");
   const std::string before = JournalDocument()->SaveToText();
-  QTest::mouseClick(Form->btn_ClearImage, Qt::LeftButton);
+  QTest::mouseClick(EditPanel()->btn_ClearImage, Qt::LeftButton);
   EXPECT_EQ(JournalDocument()->SaveToText(), before);
   Show("01.02.03", "3. Cleared");
-  QTest::mouseClick(Form->btn_ClearImage, Qt::LeftButton);
+  QTest::mouseClick(EditPanel()->btn_ClearImage, Qt::LeftButton);
   EXPECT_EQ(JournalDocument()->SaveToText(), before);
 }
 
@@ -562,9 +562,9 @@ TEST_F(PanelImage, ClearingALoadedPictureStoresUndefined) {
   Show("01.02.03", "3. Cleared");
   EXPECT_EQ(ShownPictureColour(), QColor(0, 255, 0));
   Show("01.02.03", "2. Pictured");
-  EXPECT_EQ(Form->img_Image->pixmap().size(), QSize(20, 10));
+  EXPECT_EQ(EditPanel()->img_Image->pixmap().size(), QSize(20, 10));
   EXPECT_EQ(ShownPictureColour(), QColor(255, 0, 0));
-  QTest::mouseClick(Form->btn_ClearImage, Qt::LeftButton);
+  QTest::mouseClick(EditPanel()->btn_ClearImage, Qt::LeftButton);
   EXPECT_EQ(ShownPictureColour(), QColor(0, 255, 0));
   EXPECT_NE(SavedJournal().find("    <experience number=\"2\" title=\"Pictured\">\n"
                                 "      <image path=\"undefined\" />\n"),
@@ -575,7 +575,7 @@ TEST_F(PanelImage, LoadingStoresTheFullPathOfBitmapsPngAndJpeg) {
   StartWithImages();
   Show("01.02.03", "1. Plain");
   Prompts->OpenFiles = {Path("blue.png"), Path("teal.jpg")};
-  QTest::mouseClick(Form->btn_LoadImage, Qt::LeftButton);
+  QTest::mouseClick(EditPanel()->btn_LoadImage, Qt::LeftButton);
   ASSERT_EQ(Prompts->Count("Open"), 1);
   EXPECT_EQ(Prompts->Asked.back().Text, U("Открыть изображение"));
   EXPECT_TRUE(Prompts->Asked.back().Filter.startsWith(
@@ -584,8 +584,8 @@ TEST_F(PanelImage, LoadingStoresTheFullPathOfBitmapsPngAndJpeg) {
   EXPECT_TRUE(Prompts->Asked.back().Filter.contains("*.jpg"));
   EXPECT_EQ(ShownPictureColour(), QColor(0, 0, 255));
 
-  QTest::mouseClick(Form->btn_LoadImage, Qt::LeftButton);
-  EXPECT_EQ(Form->img_Image->pixmap().size(), QSize(30, 30));
+  QTest::mouseClick(EditPanel()->btn_LoadImage, Qt::LeftButton);
+  EXPECT_EQ(EditPanel()->img_Image->pixmap().size(), QSize(30, 30));
   EXPECT_NE(SavedJournal().find("    <experience number=\"1\" title=\"Plain\">\n"
                                 "      <image path=\"" + NativePath("teal.jpg") + "\" />\n"
                                 "    </experience>\n"),
@@ -597,9 +597,9 @@ TEST_F(PanelImage, APictureThatCannotBeReadShowsTheMessageAndChangesNothing) {
   Show("01.02.03", "2. Pictured");
   const std::string before = JournalDocument()->SaveToText();
   Prompts->OpenFiles = {Path("broken.bmp"), Path("missing.bmp"), QString()};
-  QTest::mouseClick(Form->btn_LoadImage, Qt::LeftButton);
-  QTest::mouseClick(Form->btn_LoadImage, Qt::LeftButton);
-  QTest::mouseClick(Form->btn_LoadImage, Qt::LeftButton);  // cancelled
+  QTest::mouseClick(EditPanel()->btn_LoadImage, Qt::LeftButton);
+  QTest::mouseClick(EditPanel()->btn_LoadImage, Qt::LeftButton);
+  QTest::mouseClick(EditPanel()->btn_LoadImage, Qt::LeftButton);  // cancelled
   const QStringList errors = Prompts->Messages("Error");
   ASSERT_EQ(errors.size(), 2);
   EXPECT_TRUE(errors[0].contains("broken.bmp")) << errors[0].toStdString();
@@ -614,19 +614,19 @@ TEST_F(Panel, ReadOnlyBoxLocksAndUnlocksAPlainExperience) {
   StartWith("  <day name=\"01.02.03\">\n    <experience number=\"1\" title=\"A\">\n    </experience>\n  </day>\n");
   Show("01.02.03", "1. A");
   ExpectLocked(false, false);
-  Click(Form->btn_ReadOnly);
+  Click(EditPanel()->btn_ReadOnly);
   EXPECT_EQ(Shown()->GetAttribute(smr::atReadOnly), "true");
   {
     SCOPED_TRACE("locked");
     ExpectLocked(true, false);
   }
   // Typing and the level shortcuts leave a locked experience alone.
-  Type(Form->edt_Name, "zzz");
-  QTest::mouseDClick(Form->lbl_HighEnergyLevel, Qt::LeftButton);
+  Type(EditPanel()->edt_Name, "zzz");
+  QTest::mouseDClick(EditPanel()->lbl_HighEnergyLevel, Qt::LeftButton);
   EXPECT_EQ(Shown()->GetAttribute(smr::atTitle), "A");
   EXPECT_EQ(Shown()->FindNode(smr::elEnergy), nullptr);
 
-  Click(Form->btn_ReadOnly);
+  Click(EditPanel()->btn_ReadOnly);
   EXPECT_EQ(Shown()->GetAttribute(smr::atReadOnly), "false");
   SCOPED_TRACE("unlocked");
   ExpectLocked(false, false);
@@ -643,8 +643,8 @@ TEST_F(Panel, StoredLockIsAppliedOnShowAndEndsWithTheExperience) {
 
   // A night shown next is editable again.
   Show("01.02.03");
-  EXPECT_FALSE(Form->edt_Name->isReadOnly());
-  EXPECT_FALSE(Form->mmo_Comment->isReadOnly());
+  EXPECT_FALSE(EditPanel()->edt_Name->isReadOnly());
+  EXPECT_FALSE(EditPanel()->mmo_Comment->isReadOnly());
 
   Show("01.02.03", "1. Locked");
   Show("01.02.03", "2. Open");
@@ -661,23 +661,23 @@ TEST_F(Panel, HtmlExperienceShowsItsFieldsAndLocksWithoutTheTextFields) {
       "    </experience>\n"
       "  </day>\n");
   Show("01.02.03", "2. Web");
-  for (QWidget* w : std::initializer_list<QWidget*>{Form->edt_Number, Form->edt_Name, Form->btn_ReadOnly,
-                                                    Form->trb_Energy, Form->lbl_ZeroEnergyLevel, Box(3)})
+  for (QWidget* w : std::initializer_list<QWidget*>{EditPanel()->edt_Number, EditPanel()->edt_Name, EditPanel()->btn_ReadOnly,
+                                                    EditPanel()->trb_Energy, EditPanel()->lbl_ZeroEnergyLevel, Box(3)})
     EXPECT_TRUE(w->isVisible()) << w->objectName().toStdString();
-  for (QWidget* w : std::initializer_list<QWidget*>{Form->mmo_Description, Form->lbl_Description,
-                                                    Form->mmo_Comment, Form->img_Image, Form->pgc_HTMLEditor})
+  for (QWidget* w : std::initializer_list<QWidget*>{EditPanel()->mmo_Description, EditPanel()->lbl_Description,
+                                                    EditPanel()->mmo_Comment, EditPanel()->img_Image, EditPanel()->pgc_HTMLEditor})
     EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
   // Older mark names are converted here too rather than lost.
   EXPECT_TRUE(Box(0)->isChecked());
   EXPECT_EQ(Shown()->FindNode(smr::elProperties)->GetAttribute(smr::atLabel[0]), "true");
 
-  Click(Form->btn_ReadOnly);
+  Click(EditPanel()->btn_ReadOnly);
   EXPECT_EQ(Shown()->GetAttribute(smr::atReadOnly), "true");
   {
     SCOPED_TRACE("locked");
     ExpectLocked(true, true);
   }
-  Click(Form->btn_ReadOnly);
+  Click(EditPanel()->btn_ReadOnly);
   EXPECT_EQ(Shown()->GetAttribute(smr::atReadOnly), "false");
   SCOPED_TRACE("unlocked");
   ExpectLocked(false, true);
@@ -698,9 +698,11 @@ TEST_F(Panel, ShownControlsStayInsideTheWorkAreaWithoutOverlapping) {
     QApplication::processEvents();
     for (const auto& item : shown) {
       Show(item[0], item[1]);
-      const QRect area = Form->pnl_WorkArea->rect();
+      // The panel covers the whole work area; its controls stay inside it.
+      ASSERT_EQ(EditPanel()->geometry(), Form->pnl_WorkArea->rect());
+      const QRect area = EditPanel()->rect();
       QList<QWidget*> visible;
-      for (QWidget* w : Form->pnl_WorkArea->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+      for (QWidget* w : EditPanel()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
         if (w->isVisible()) visible << w;
       for (int i = 0; i < visible.size(); ++i) {
         const QRect r = visible[i]->geometry();
@@ -716,15 +718,15 @@ TEST_F(Panel, ShownControlsStayInsideTheWorkAreaWithoutOverlapping) {
         }
       }
       if (item[1]) {
-        const QRect track = Form->trb_Energy->geometry();
-        const QRect zero = Form->lbl_ZeroEnergyLevel->geometry();
+        const QRect track = EditPanel()->trb_Energy->geometry();
+        const QRect zero = EditPanel()->lbl_ZeroEnergyLevel->geometry();
         EXPECT_EQ(zero.left(), track.left() + 28);
         EXPECT_EQ(zero.top(), track.top() + (track.height() - zero.height()) / 2);
       }
     }
   }
   Show("01.02.03", "1. Plain");
-  EXPECT_EQ(Form->mmo_Comment->height(), 64);
+  EXPECT_EQ(EditPanel()->mmo_Comment->height(), 64);
 }
 
 }  // namespace

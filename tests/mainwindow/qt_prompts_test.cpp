@@ -17,8 +17,8 @@
 #include <functional>
 #include <memory>
 
-#include "smr_NewElementForm.h"
-#include "smr_QtPrompts.h"
+#include "dialogs/smr_NewElementForm.h"
+#include "mainwindow/smr_QtPrompts.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include <deque>
 
-#include "smr_Prompts.h"
+#include "mainwindow/smr_Prompts.h"
 
 class TScriptedPrompts : public TPrompts {
  public:

@@ -1,11 +1,18 @@
 // Building the library tree and what selecting its nodes does.
 #include <QAction>
+#include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSlider>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <utility>
 
 #include "main_form_fixture.h"
-#include "smr_Types.h"
+#include "mainwindow/smr_ClickLabel.h"
+#include "storage/smr_Types.h"
 
 namespace {
 
@@ -61,7 +68,7 @@ TEST_F(LibraryTree, AJournalIsReadOnceAndItsNightsAreAddedOnce) {
   Select(File("A"));
   EXPECT_EQ(File("A")->childCount(), 2);
   EXPECT_EQ(Form->Journals().Count(), 2);
-  EXPECT_EQ(Form->edt_Name->text(), "A");
+  EXPECT_EQ(EditPanel()->edt_Name->text(), "A");
 }
 
 TEST_F(LibraryTree, TheDefaultMovesToTheJournalSelectedLast) {
@@ -148,7 +155,7 @@ TEST_F(LibraryTree, CommandsFollowTheSelectedKind) {
 TEST_F(LibraryTree, AJournalWithoutPathIsShownButNotOpened) {
   Build();
   Select(File("Без пути"));
-  EXPECT_EQ(Form->edt_Name->text(), QString::fromUtf8("Без пути"));
+  EXPECT_EQ(EditPanel()->edt_Name->text(), QString::fromUtf8("Без пути"));
   EXPECT_EQ(Form->Journals().Count(), 0);
   EXPECT_EQ(Form->ElementOf(File("Без пути"))->Name, smr::elFile);
   EXPECT_FALSE(Form->mnu_CreateDay->isEnabled());
@@ -200,6 +207,26 @@ TEST_F(LibraryTree, RelativeJournalPathsAreFoundBesideTheLibraryWhateverTheCurre
   for (const char* stored : {"path=\"near.xml\"", "path=\"here.xml\"", "path=\"beside.xml\""})
     EXPECT_NE(text.find(stored), std::string::npos) << stored;
   EXPECT_NE(ReadText("books/near.xml").find("<experience number=\"1\""), std::string::npos);
+}
+
+// Tests and tools find the panel's controls by name from the window.
+TEST_F(LibraryTree, PanelControlsAreFoundByNameFromTheWindow) {
+  WriteSettings("");
+  Start();
+  TEditPanel* panel = EditPanel();
+  ASSERT_NE(panel, nullptr);
+  EXPECT_EQ(panel->parentWidget(), Form->pnl_WorkArea);
+  const std::pair<const char*, QWidget*> controls[] = {
+      {"edt_Number", panel->edt_Number},   {"edt_Name", panel->edt_Name},
+      {"mmo_Description", panel->mmo_Description}, {"mmo_Comment", panel->mmo_Comment},
+      {"box_Label1", panel->box_Label1},   {"box_Label4", panel->box_Label4},
+      {"trb_Energy", panel->trb_Energy},   {"lbl_ZeroEnergyLevel", panel->lbl_ZeroEnergyLevel},
+      {"img_Image", panel->img_Image},     {"btn_LoadImage", panel->btn_LoadImage},
+      {"btn_ClearImage", panel->btn_ClearImage}, {"btn_ReadOnly", panel->btn_ReadOnly}};
+  for (const auto& [name, control] : controls) {
+    ASSERT_NE(control, nullptr) << name;
+    EXPECT_EQ(Form->findChild<QWidget*>(QString::fromLatin1(name)), control) << name;
+  }
 }
 
 }  // namespace

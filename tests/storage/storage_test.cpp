@@ -4,11 +4,11 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "smr_Cp1251.h"
-#include "smr_JournalHash.h"
-#include "smr_TextEdge.h"
-#include "smr_Types.h"
-#include "smr_XMLPairList.h"
+#include "storage/smr_Cp1251.h"
+#include "storage/smr_JournalHash.h"
+#include "storage/smr_TextEdge.h"
+#include "storage/smr_Types.h"
+#include "storage/smr_XMLPairList.h"
 
 namespace {
 

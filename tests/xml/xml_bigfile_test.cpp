@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "xml_mainUnit.h"
+#include "xml/xml_mainUnit.h"
 #include "xml_test_util.h"
 
 namespace {

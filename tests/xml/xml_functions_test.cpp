@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "xml_functions.h"
+#include "xml/xml_functions.h"
 
 namespace {
 

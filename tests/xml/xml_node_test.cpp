@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "xml_node.h"
+#include "xml/xml_node.h"
 #include "xml_test_util.h"
 
 using xmltest::Add;

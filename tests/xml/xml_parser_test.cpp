@@ -6,7 +6,7 @@
 
 #include <QTemporaryDir>
 
-#include "xml_mainUnit.h"
+#include "xml/xml_mainUnit.h"
 #include "xml_test_util.h"
 
 using xmltest::Add;

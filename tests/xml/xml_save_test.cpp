@@ -10,7 +10,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "xml_mainUnit.h"
+#include "xml/xml_mainUnit.h"
 #include "xml_test_util.h"
 
 using xmltest::kDecl1251;

@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <functional>
 
-#include "xml_mainUnit.h"
+#include "xml/xml_mainUnit.h"
 #include "xml_test_util.h"
 
 namespace {

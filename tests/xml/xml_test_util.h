@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "xml_mainUnit.h"
+#include "xml/xml_mainUnit.h"
 
 namespace xmltest {
 

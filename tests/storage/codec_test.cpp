@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "smr_Codec.h"
-#include "smr_Cp1251.h"
+#include "storage/smr_Codec.h"
+#include "storage/smr_Cp1251.h"
 
 namespace {
 

@@ -1,5 +1,7 @@
 // The editing panel: its controls, their layout by element kind, filling
 // them from the selected element and writing every change straight back.
+#include "mainwindow/smr_EditPanel.h"
+
 #include <QCheckBox>
 #include <QEvent>
 #include <QFileInfo>
@@ -10,35 +12,24 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
-#include <QTreeWidgetItem>
-#include <algorithm>
 #include <charconv>
 #include <functional>
 #include <string>
 
-#include "smr_ClickLabel.h"
-#include "smr_MainForm.h"
-#include "smr_Resources.h"
-#include "smr_TextEdge.h"
-#include "smr_Types.h"
-#include "xml_functions.h"
+#include "mainwindow/smr_ClickLabel.h"
+#include "storage/smr_Resources.h"
+#include "storage/smr_TextEdge.h"
+#include "storage/smr_Types.h"
+#include "storage/smr_XMLPairList.h"
+#include "xml/xml_functions.h"
 
 namespace {
 
 QString U(const char* s) { return QString::fromUtf8(s); }
 
-// Geometry of the work area, in pixels.
-constexpr int kMargin = 8;
-constexpr int kGap = 6;
-constexpr int kCaptionGap = 2;  // between a caption and its field
-constexpr int kNumberWidth = 80;
-constexpr int kCommentHeight = 64;
-constexpr int kImageSize = 140;
-constexpr int kTrackWidth = 24;
-constexpr int kLevelLabelOffset = 28;  // energy labels stand this far right of the track's left
+constexpr int kImageSize = TEditPanel::ImageSize;
 
-// Lays the panel out again whenever the work area changes size, also when
-// only the splitter moved and the window kept its size.
+// Runs a function whenever the watched widget changes size.
 class TResizeWatcher : public QObject {
  public:
   TResizeWatcher(QObject* parent, std::function<void()> onResize)
@@ -141,8 +132,32 @@ void SetTextColour(QLabel* label, const QColor& colour) {
 
 }  // namespace
 
-void Tfrm_MainForm::CreatePanel() {
-  QWidget* area = pnl_WorkArea;
+TEditPanel::TEditPanel(QWidget* workArea, const QString& programDir, const TXMLPairList& pairs,
+                       TPrompts& prompts, TFileDialogState& openImage)
+    : QWidget(workArea),
+      FProgramDir(programDir),
+      FPairs(pairs),
+      FPrompts(prompts),
+      dlg_OpenImage(openImage) {
+  setObjectName("pnl_Edit");
+  CreatePanel();
+  // Laid out again whenever the work area changes size, also when only the
+  // splitter moved and the window kept its size.
+  workArea->installEventFilter(new TResizeWatcher(this, [this, workArea] {
+    setGeometry(workArea->rect());
+    LayoutWorkArea();
+  }));
+  setGeometry(workArea->rect());
+  LayoutPanel(ekLibrary);
+}
+
+void TEditPanel::SetElement(TXMLNode* element) {
+  FShownElement = element;
+  FShowsLibrary = false;
+}
+
+void TEditPanel::CreatePanel() {
+  QWidget* area = this;
   auto label = [area](const char* name, const char* text) {
     auto* l = new QLabel(U(text), area);
     l->setObjectName(QString::fromLatin1(name));
@@ -214,37 +229,34 @@ void Tfrm_MainForm::CreatePanel() {
   pgc_HTMLEditor->setObjectName("pgc_HTMLEditor");
   pgc_HTMLEditor->hide();
 
-  connect(edt_Number, &QLineEdit::textChanged, this, &Tfrm_MainForm::edt_NumberChange);
-  connect(edt_Name, &QLineEdit::textChanged, this, &Tfrm_MainForm::edt_NameChange);
+  connect(edt_Number, &QLineEdit::textChanged, this, &TEditPanel::edt_NumberChange);
+  connect(edt_Name, &QLineEdit::textChanged, this, &TEditPanel::edt_NameChange);
   connect(mmo_Description, &QPlainTextEdit::textChanged, this,
-          &Tfrm_MainForm::mmo_DescriptionChange);
-  connect(mmo_Comment, &QPlainTextEdit::textChanged, this, &Tfrm_MainForm::mmo_CommentChange);
-  connect(box_Label1, &QCheckBox::toggled, this, &Tfrm_MainForm::box_Label1Click);
-  connect(box_Label2, &QCheckBox::toggled, this, &Tfrm_MainForm::box_Label2Click);
-  connect(box_Label3, &QCheckBox::toggled, this, &Tfrm_MainForm::box_Label3Click);
-  connect(box_Label4, &QCheckBox::toggled, this, &Tfrm_MainForm::box_Label4Click);
-  connect(trb_Energy, &QSlider::valueChanged, this, &Tfrm_MainForm::trb_EnergyChange);
+          &TEditPanel::mmo_DescriptionChange);
+  connect(mmo_Comment, &QPlainTextEdit::textChanged, this, &TEditPanel::mmo_CommentChange);
+  connect(box_Label1, &QCheckBox::toggled, this, &TEditPanel::box_Label1Click);
+  connect(box_Label2, &QCheckBox::toggled, this, &TEditPanel::box_Label2Click);
+  connect(box_Label3, &QCheckBox::toggled, this, &TEditPanel::box_Label3Click);
+  connect(box_Label4, &QCheckBox::toggled, this, &TEditPanel::box_Label4Click);
+  connect(trb_Energy, &QSlider::valueChanged, this, &TEditPanel::trb_EnergyChange);
   connect(lbl_HighEnergyLevel, &TClickLabel::doubleClicked, this,
-          &Tfrm_MainForm::lbl_HighEnergyLevelDblClick);
+          &TEditPanel::lbl_HighEnergyLevelDblClick);
   connect(lbl_ZeroEnergyLevel, &TClickLabel::doubleClicked, this,
-          &Tfrm_MainForm::lbl_ZeroEnergyLevelDblClick);
+          &TEditPanel::lbl_ZeroEnergyLevelDblClick);
   connect(lbl_LowEnergyLevel, &TClickLabel::doubleClicked, this,
-          &Tfrm_MainForm::lbl_LowEnergyLevelDblClick);
-  connect(btn_LoadImage, &QPushButton::clicked, this, &Tfrm_MainForm::btn_LoadImageClick);
-  connect(btn_ClearImage, &QPushButton::clicked, this, &Tfrm_MainForm::btn_ClearImageClick);
-  connect(btn_ReadOnly, &QCheckBox::toggled, this, &Tfrm_MainForm::btn_ReadOnlyClick);
-
-  area->installEventFilter(new TResizeWatcher(this, [this] { LayoutWorkArea(); }));
-  setMinimumSize(640, 480);
+          &TEditPanel::lbl_LowEnergyLevelDblClick);
+  connect(btn_LoadImage, &QPushButton::clicked, this, &TEditPanel::btn_LoadImageClick);
+  connect(btn_ClearImage, &QPushButton::clicked, this, &TEditPanel::btn_ClearImageClick);
+  connect(btn_ReadOnly, &QCheckBox::toggled, this, &TEditPanel::btn_ReadOnlyClick);
 
   ShowImage(QString());
   ColourEnergyLabels();
-  LayoutPanel(ekLibrary);
 }
 
 // ---------------------------------------------------------------- filling
 
-void Tfrm_MainForm::FillPanel(TElementKind kind, TXMLNode* element) {
+void TEditPanel::FillPanel(TElementKind kind, TXMLNode* element) {
+  FShowsLibrary = kind == ekLibrary;
   if (!element) return;
   switch (kind) {
     case ekLibrary:
@@ -252,7 +264,7 @@ void Tfrm_MainForm::FillPanel(TElementKind kind, TXMLNode* element) {
       LoadLine(edt_Name, FieldText(element->GetAttribute(smr::atName)));
       break;
     case ekJournal: {
-      const TXMLNode* file = element->Name == smr::elFile ? element : Pairs().FindFirst(element);
+      const TXMLNode* file = element->Name == smr::elFile ? element : FPairs.FindFirst(element);
       LoadLine(edt_Name, file ? FieldText(file->GetAttribute(smr::atName)) : QString());
       break;
     }
@@ -303,7 +315,7 @@ void Tfrm_MainForm::FillPanel(TElementKind kind, TXMLNode* element) {
 
 // ---------------------------------------------------------------- layout
 
-void Tfrm_MainForm::LayoutPanel(TElementKind kind) {
+void TEditPanel::LayoutPanel(TElementKind kind) {
   const bool experience = kind == ekExperience;
   const bool html = experience && IsHtml(FShownElement);
   const bool plain = experience && !html;
@@ -344,122 +356,13 @@ void Tfrm_MainForm::LayoutPanel(TElementKind kind) {
   LayoutWorkArea();
 }
 
-void Tfrm_MainForm::LayoutWorkArea() {
-  if (!pnl_WorkArea || !btn_ReadOnly) return;  // the window is still being built
-  const int width = pnl_WorkArea->width();
-  const int height = pnl_WorkArea->height();
-  const int captionH = lbl_Name->sizeHint().height();
-  const int editH = edt_Name->sizeHint().height();
-  const int buttonH = btn_LoadImage->sizeHint().height();
-  const int boxH = btn_ReadOnly->sizeHint().height();
-  const int fieldTop = kMargin + captionH + kCaptionGap;
-  auto place = [](QWidget* w, int x, int y, int wd, int ht) {
-    w->setGeometry(x, y, std::max(wd, 0), std::max(ht, 0));
-  };
-
-  // Title row; for an experience the number stands to the left of the title.
-  const bool experience = !edt_Number->isHidden();
-  int nameLeft = kMargin;
-  if (experience) {
-    place(lbl_Number, kMargin, kMargin, kNumberWidth, captionH);
-    place(edt_Number, kMargin, fieldTop, kNumberWidth, editH);
-    nameLeft += kNumberWidth + kGap;
-  }
-  place(lbl_Name, nameLeft, kMargin, width - kMargin - nameLeft, captionH);
-  place(edt_Name, nameLeft, fieldTop, width - kMargin - nameLeft, editH);
-  const int bodyTop = fieldTop + editH + kGap;
-
-  if (!experience) {
-    // A night's comment fills the rest of the panel.
-    place(lbl_Comment, kMargin, bodyTop, width - 2 * kMargin, captionH);
-    const int memoTop = bodyTop + captionH + kCaptionGap;
-    place(mmo_Comment, kMargin, memoTop, width - 2 * kMargin, height - kMargin - memoTop);
-    return;
-  }
-
-  const bool plain = !mmo_Description->isHidden();
-
-  // Bottom block: comment, marks and the read-only box on the left, the
-  // image with its buttons on the right (HTML experiences: marks only).
-  // The image column is wide enough for both buttons at their natural size.
-  const int imageColumn = std::max(kImageSize, btn_LoadImage->sizeHint().width() + kGap +
-                                                   btn_ClearImage->sizeHint().width());
-  const int imageLeft = width - kMargin - imageColumn;
-  const int leftWidth = plain ? imageLeft - 2 * kGap - kMargin : width - 2 * kMargin;
-  QCheckBox* boxes[4] = {box_Label1, box_Label2, box_Label3, box_Label4};
-  int shownMarks = 0;
-  int markWidth = 0;
-  for (QCheckBox* box : boxes) {
-    if (box->isHidden()) continue;
-    ++shownMarks;
-    markWidth = std::max(markWidth, box->sizeHint().width());
-  }
-  const int columnWidth = markWidth + 2 * kGap;
-  const int columns = (shownMarks > 1 && 2 * columnWidth <= leftWidth) ? 2 : 1;
-  const int markRows = (shownMarks + columns - 1) / columns;
-  const int marksHeight = (markRows + 1) * (boxH + kCaptionGap);  // plus the read-only box
-  const int imageBlock = captionH + kCaptionGap + kImageSize + kGap + buttonH;
-  const int commentBlock = plain ? captionH + kCaptionGap + kCommentHeight + kGap : 0;
-  const int blockHeight = plain ? std::max(imageBlock, commentBlock + marksHeight) : marksHeight;
-  const int blockTop = height - kMargin - blockHeight;
-
-  int marksTop = blockTop;
-  if (plain) {
-    place(lbl_Comment, kMargin, blockTop, leftWidth, captionH);
-    place(mmo_Comment, kMargin, blockTop + captionH + kCaptionGap, leftWidth, kCommentHeight);
-    marksTop = blockTop + commentBlock;
-
-    place(lbl_Image, imageLeft, blockTop, imageColumn, captionH);
-    const int imageTop = blockTop + captionH + kCaptionGap;
-    place(img_Image, imageLeft + (imageColumn - kImageSize) / 2, imageTop, kImageSize, kImageSize);
-    const int buttonWidth = (imageColumn - kGap) / 2;
-    const int buttonTop = imageTop + kImageSize + kGap;
-    place(btn_LoadImage, imageLeft, buttonTop, buttonWidth, buttonH);
-    place(btn_ClearImage, imageLeft + buttonWidth + kGap, buttonTop, imageColumn - buttonWidth - kGap,
-          buttonH);
-  }
-  int shown = 0;
-  for (QCheckBox* box : boxes) {
-    if (box->isHidden()) continue;
-    const int row = shown / columns;
-    const int column = shown % columns;
-    place(box, kMargin + column * columnWidth, marksTop + row * (boxH + kCaptionGap),
-          std::min(box->sizeHint().width(), columns == 1 ? leftWidth : columnWidth), boxH);
-    ++shown;
-  }
-  place(btn_ReadOnly, kMargin, marksTop + markRows * (boxH + kCaptionGap),
-        std::min(leftWidth, btn_ReadOnly->sizeHint().width() + kGap), boxH);
-
-  // Energy column at the right of the description (or the HTML editor).
-  const int energyWidth = std::max(lbl_Energy->sizeHint().width(),
-                                   kLevelLabelOffset + lbl_LowEnergyLevel->sizeHint().width());
-  const int energyLeft = width - kMargin - energyWidth;
-  const int bodyBottom = blockTop - kGap;
-  const int contentTop = bodyTop + captionH + kCaptionGap;
-  place(lbl_Energy, energyLeft, bodyTop, energyWidth, captionH);
-  place(trb_Energy, energyLeft, contentTop, kTrackWidth, bodyBottom - contentTop);
-  const int levelWidth = energyWidth - kLevelLabelOffset;
-  const int levelH = lbl_ZeroEnergyLevel->sizeHint().height();
-  const QRect track = trb_Energy->geometry();
-  place(lbl_HighEnergyLevel, track.left() + kLevelLabelOffset, track.top(), levelWidth, levelH);
-  place(lbl_ZeroEnergyLevel, track.left() + kLevelLabelOffset,
-        track.top() + (track.height() - levelH) / 2, levelWidth, levelH);
-  place(lbl_LowEnergyLevel, track.left() + kLevelLabelOffset, track.top() + track.height() - levelH,
-        levelWidth, levelH);
-
-  const int bodyWidth = energyLeft - kGap - kMargin;
-  place(lbl_Description, kMargin, bodyTop, bodyWidth, captionH);
-  place(mmo_Description, kMargin, contentTop, bodyWidth, bodyBottom - contentTop);
-  place(pgc_HTMLEditor, kMargin, bodyTop, bodyWidth, bodyBottom - bodyTop);
-}
-
 // ---------------------------------------------------------------- lock
 
-void Tfrm_MainForm::LockEditing() { ApplyReadOnlyState(true); }
+void TEditPanel::LockEditing() { ApplyReadOnlyState(true); }
 
-void Tfrm_MainForm::UnlockEditing() { ApplyReadOnlyState(false); }
+void TEditPanel::UnlockEditing() { ApplyReadOnlyState(false); }
 
-void Tfrm_MainForm::ApplyReadOnlyState(bool locked) {
+void TEditPanel::ApplyReadOnlyState(bool locked) {
   edt_Number->setReadOnly(locked);
   edt_Name->setReadOnly(locked);
   if (IsHtml(FShownElement)) {
@@ -477,14 +380,20 @@ void Tfrm_MainForm::ApplyReadOnlyState(bool locked) {
 
 // ---------------------------------------------------------------- helpers
 
-TXMLNode* Tfrm_MainForm::EnsureChild(TXMLNode* parent, std::string_view name, std::uint8_t kind) {
+// Built from what is stored, so the caption always matches the document,
+// also when the number itself contains ". ".
+QString TEditPanel::ExperienceCaption(const TXMLNode* experience) {
+  return ToUi(experience->GetAttribute(smr::atNumber) + ". " + experience->GetAttribute(smr::atTitle));
+}
+
+TXMLNode* TEditPanel::EnsureChild(TXMLNode* parent, std::string_view name, std::uint8_t kind) {
   if (TXMLNode* found = parent->FindNode(name)) return found;
   TXMLNode* child = parent->AddChild(std::make_unique<TXMLNode>(std::string(name), kind));
   child->SetLevel(parent->Level + 1);
   return child;
 }
 
-void Tfrm_MainForm::SetMarkCaption(int index, const QString& caption) {
+void TEditPanel::SetMarkCaption(int index, const QString& caption) {
   if (index < 0 || index >= 4) return;
   const bool named = !caption.isEmpty();
   FMarkCaption[index] = caption;
@@ -493,7 +402,7 @@ void Tfrm_MainForm::SetMarkCaption(int index, const QString& caption) {
   boxes[index]->setText(FMarkCaption[index]);
 }
 
-void Tfrm_MainForm::ShowImage(const QString& path) {
+void TEditPanel::ShowImage(const QString& path) {
   // A picture that cannot be read leaves the default one; without that,
   // the place stays empty.
   QPixmap picture;
@@ -508,7 +417,7 @@ void Tfrm_MainForm::ShowImage(const QString& path) {
     img_Image->clear();
 }
 
-void Tfrm_MainForm::ColourEnergyLabels() {
+void TEditPanel::ColourEnergyLabels() {
   const int p = trb_Energy->value();
   const int min = trb_Energy->minimum();
   const int max = trb_Energy->maximum();
@@ -529,35 +438,35 @@ void Tfrm_MainForm::ColourEnergyLabels() {
 
 // ---------------------------------------------------------------- handlers
 
-void Tfrm_MainForm::edt_NumberChange() {
+void TEditPanel::edt_NumberChange() {
   TXMLNode* element = FShownElement;
   if (!IsExperience(element)) return;
   element->SetAttribute(smr::atNumber, FromUi(edt_Number->text(), TTextPlace::Attribute));
-  if (FCurrentNode) FCurrentNode->setText(0, ExperienceCaption(element));
+  emit CaptionChanged(ExperienceCaption(element));
 }
 
-void Tfrm_MainForm::edt_NameChange() {
+void TEditPanel::edt_NameChange() {
   TXMLNode* element = FShownElement;
   if (!element) return;
   const std::string text = FromUi(edt_Name->text(), TTextPlace::Attribute);
   TXMLNode* named = nullptr;
   const std::string& name = element->Name;
-  if (element == Library().Root.get() || name == smr::elLibrary || name == smr::elDirectory ||
+  if (FShowsLibrary || name == smr::elLibrary || name == smr::elDirectory ||
       name == smr::elFile || name == smr::elDay) {
     named = element;
   } else if (name == smr::elJournal) {
-    named = Pairs().FindFirst(element);  // the journal's title lives on the library's file element
+    named = FPairs.FindFirst(element);  // the journal's title lives on the library's file element
   } else if (name == smr::elExperience) {
     element->SetAttribute(smr::atTitle, text);
-    if (FCurrentNode) FCurrentNode->setText(0, ExperienceCaption(element));
+    emit CaptionChanged(ExperienceCaption(element));
     return;
   }
   if (!named) return;
   named->SetAttribute(smr::atName, text);
-  if (FCurrentNode) FCurrentNode->setText(0, ToUi(text));
+  emit CaptionChanged(ToUi(text));
 }
 
-void Tfrm_MainForm::mmo_DescriptionChange() {
+void TEditPanel::mmo_DescriptionChange() {
   TXMLNode* element = FShownElement;
   if (!IsExperience(element)) return;
   TXMLNode* description = EnsureChild(element, smr::elDescription, nkElement);
@@ -565,7 +474,7 @@ void Tfrm_MainForm::mmo_DescriptionChange() {
       NormalizeSpaces(FromUi(mmo_Description->toPlainText(), TTextPlace::ElementText));
 }
 
-void Tfrm_MainForm::mmo_CommentChange() {
+void TEditPanel::mmo_CommentChange() {
   TXMLNode* element = FShownElement;
   if (!element || (element->Name != smr::elDay && element->Name != smr::elExperience)) return;
   TXMLNode* comment = FirstDirectChild(element, smr::elComment);
@@ -582,7 +491,7 @@ void Tfrm_MainForm::mmo_CommentChange() {
   TextNodeOf(comment)->Value = NormalizeSpaces(FromUi(joined, TTextPlace::ElementText));
 }
 
-void Tfrm_MainForm::LabelClick(int index) {
+void TEditPanel::LabelClick(int index) {
   TXMLNode* element = FShownElement;
   if (!IsExperience(element)) return;
   QCheckBox* boxes[4] = {box_Label1, box_Label2, box_Label3, box_Label4};
@@ -590,12 +499,12 @@ void Tfrm_MainForm::LabelClick(int index) {
   properties->SetAttribute(smr::atLabel[index], boxes[index]->isChecked() ? smr::True : smr::False);
 }
 
-void Tfrm_MainForm::box_Label1Click() { LabelClick(0); }
-void Tfrm_MainForm::box_Label2Click() { LabelClick(1); }
-void Tfrm_MainForm::box_Label3Click() { LabelClick(2); }
-void Tfrm_MainForm::box_Label4Click() { LabelClick(3); }
+void TEditPanel::box_Label1Click() { LabelClick(0); }
+void TEditPanel::box_Label2Click() { LabelClick(1); }
+void TEditPanel::box_Label3Click() { LabelClick(2); }
+void TEditPanel::box_Label4Click() { LabelClick(3); }
 
-void Tfrm_MainForm::trb_EnergyChange() {
+void TEditPanel::trb_EnergyChange() {
   ColourEnergyLabels();
   TXMLNode* element = FShownElement;
   if (!IsExperience(element)) return;
@@ -604,43 +513,43 @@ void Tfrm_MainForm::trb_EnergyChange() {
 }
 
 // The shortcuts obey the lock like the track bar itself.
-void Tfrm_MainForm::lbl_HighEnergyLevelDblClick() {
+void TEditPanel::lbl_HighEnergyLevelDblClick() {
   if (IsExperience(FShownElement) && trb_Energy->isEnabled()) trb_Energy->setValue(0);
 }
 
-void Tfrm_MainForm::lbl_ZeroEnergyLevelDblClick() {
+void TEditPanel::lbl_ZeroEnergyLevelDblClick() {
   if (IsExperience(FShownElement) && trb_Energy->isEnabled())
     trb_Energy->setValue(trb_Energy->maximum() / 2);
 }
 
-void Tfrm_MainForm::lbl_LowEnergyLevelDblClick() {
+void TEditPanel::lbl_LowEnergyLevelDblClick() {
   if (IsExperience(FShownElement) && trb_Energy->isEnabled())
     trb_Energy->setValue(trb_Energy->maximum());
 }
 
-void Tfrm_MainForm::btn_LoadImageClick() {
+void TEditPanel::btn_LoadImageClick() {
   TXMLNode* element = FShownElement;
   if (!IsExperience(element)) return;
-  const QString chosen = Prompts().OpenFileName(this, dlg_OpenImage);
+  const QString chosen = FPrompts.OpenFileName(window(), dlg_OpenImage);
   if (chosen.isEmpty()) return;
   const QString fullName = QFileInfo(chosen).absoluteFilePath();
   // The journal is windows-1251: a path it cannot hold would point nowhere.
   const std::string stored = FromUi(fullName, TTextPlace::Attribute);
   if (ToUi(stored) != fullName) {
-    Prompts().Error(this, U(res::ImagePathNotStorable).arg(fullName));
+    FPrompts.Error(window(), U(res::ImagePathNotStorable).arg(fullName));
     return;
   }
   QPixmap picture;
   QString error;
   if (!ReadPicture(fullName, picture, error)) {
-    Prompts().Error(this, error);
+    FPrompts.Error(window(), error);
     return;
   }
   img_Image->setPixmap(picture);
   EnsureChild(element, smr::elImage, nkEmptyElement)->SetAttribute(smr::atPath, stored);
 }
 
-void Tfrm_MainForm::btn_ClearImageClick() {
+void TEditPanel::btn_ClearImageClick() {
   TXMLNode* element = FShownElement;
   if (!IsExperience(element)) return;
   ShowImage(QString());
@@ -649,7 +558,7 @@ void Tfrm_MainForm::btn_ClearImageClick() {
     image->SetAttribute(smr::atPath, smr::Undefined);
 }
 
-void Tfrm_MainForm::btn_ReadOnlyClick() {
+void TEditPanel::btn_ReadOnlyClick() {
   TXMLNode* element = FShownElement;
   if (!IsExperience(element)) return;
   const bool locked = btn_ReadOnly->isChecked();

@@ -1,6 +1,6 @@
-#include "smr_Codec.h"
+#include "storage/smr_Codec.h"
 
-#include "smr_TextEdge.h"
+#include "storage/smr_TextEdge.h"
 
 namespace {
 

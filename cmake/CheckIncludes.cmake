@@ -1,0 +1,23 @@
+cmake_minimum_required(VERSION 3.22)
+# Fails when a source of FOLDER includes from a folder outside ALLOWED, or
+# includes a project header without naming its folder.
+#   cmake -DFOLDER=storage -DALLOWED="xml;storage" -DFILES="a.cpp;a.h" [-DSTAMP=file] -P CheckIncludes.cmake
+set(wrong "")
+foreach(file IN LISTS FILES)
+  file(STRINGS "${file}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+  foreach(line IN LISTS includes)
+    if(line MATCHES "\"([^\"/]+)/[^\"]+\"")
+      if(NOT CMAKE_MATCH_1 IN_LIST ALLOWED)
+        string(APPEND wrong "\n  ${file}: ${FOLDER}/ may not include ${CMAKE_MATCH_1}/: ${line}")
+      endif()
+    else()
+      string(APPEND wrong "\n  ${file}: an include names its folder from src/: ${line}")
+    endif()
+  endforeach()
+endforeach()
+if(wrong)
+  message(FATAL_ERROR "Wrong-way include (${FOLDER}/ uses ${ALLOWED}):${wrong}")
+endif()
+if(STAMP)
+  file(TOUCH "${STAMP}")
+endif()
