@@ -1,0 +1,182 @@
+#include "editor/smr_HTMLEditor.h"
+
+#include <Qsci/qscilexerhtml.h>
+#include <Qsci/qsciscintilla.h>
+
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QHBoxLayout>
+#include <QSignalBlocker>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "editor/smr_HTMLViewer.h"
+#include "storage/smr_Resources.h"
+#include "xml/xml_functions.h"
+
+namespace {
+
+const char* const kTemplate =
+    "<html>\r\n<head>\r\n    "
+    "<title></title>\r\n</head>\r\n<body>\r\n\r\n\r\n\r\n</body>\r\n</html>";
+
+std::string NativeName(const QString& path) { return path.toLocal8Bit().toStdString(); }
+
+QWidget* Page(QTabWidget* pages, const char* name, const char* caption) {
+  auto* page = new QWidget(pages);
+  page->setObjectName(QString::fromLatin1(name));
+  pages->addTab(page, QString::fromUtf8(caption));
+  return page;
+}
+
+}  // namespace
+
+THTMLEditor::THTMLEditor(QWidget* parent) : QWidget(parent) {
+  setObjectName("pnl_HTMLEditor");
+  pgc_HTMLEditor = new QTabWidget(this);
+  pgc_HTMLEditor->setObjectName("pgc_HTMLEditor");
+  pgc_HTMLEditor->setTabPosition(QTabWidget::South);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(pgc_HTMLEditor);
+
+  tab_Viewer = Page(pgc_HTMLEditor, "tab_Viewer", "Просмотр");
+  web_HTMLViewer = new THTMLViewer(tab_Viewer);
+  web_HTMLViewer->setObjectName("web_HTMLViewer");
+  auto* viewerLayout = new QVBoxLayout(tab_Viewer);
+  viewerLayout->setContentsMargins(0, 0, 0, 0);
+  viewerLayout->addWidget(web_HTMLViewer);
+
+  tab_Editor = Page(pgc_HTMLEditor, "tab_Editor", "Редактирование");
+  CreateEditor(tab_Editor);
+  connect(pgc_HTMLEditor, &QTabWidget::currentChanged, this, &THTMLEditor::pgc_HTMLEditorChanging);
+}
+
+void THTMLEditor::CreateEditor(QWidget* page) {
+  syn_Editor = new QsciScintilla(page);
+  syn_Editor->setObjectName("syn_Editor");
+  syn_Editor->setUtf8(true);
+  syn_Editor->setEolMode(QsciScintilla::EolWindows);
+  syn_HTMLHighlighter = new QsciLexerHTML(syn_Editor);
+  syn_HTMLHighlighter->setObjectName("syn_HTMLHighlighter");
+  QFont font(QStringLiteral("Courier New"));
+  font.setPixelSize(13);
+  if (QFontInfo(font).family() != font.family()) {
+    font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPixelSize(13);
+  }
+  syn_HTMLHighlighter->setDefaultFont(font);
+  syn_HTMLHighlighter->setFont(font, -1);
+  syn_Editor->setLexer(syn_HTMLHighlighter);
+  for (int margin = 0; margin < syn_Editor->margins(); ++margin)
+    syn_Editor->setMarginWidth(margin, 0);
+
+  CreateTools(page);
+  auto* layout = new QHBoxLayout(page);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(2);
+  layout->addWidget(pnl_HTMLEditorTools);
+  layout->addWidget(syn_Editor, 1);
+}
+
+QString THTMLEditor::Text() const { return syn_Editor->text(); }
+
+void THTMLEditor::SetText(const QString& text) {
+  syn_Editor->setText(text);
+  // Loading is not a change the user can take back.
+  syn_Editor->SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
+  syn_Editor->setModified(false);
+}
+
+void THTMLEditor::ShowFile(const QString& path) {
+  FPage = 0;
+  {
+    const QSignalBlocker blocker(pgc_HTMLEditor);
+    pgc_HTMLEditor->setCurrentIndex(0);
+  }
+  FPath = path;
+  FEncoding = {};
+  FWritable = false;
+  if (path.isEmpty() || !LoadHTMLFile(path)) {
+    // Nothing of the experience shown before may stay, or a save would
+    // write it here.
+    SetText(QString());
+    FLoadedText = Text();
+    web_HTMLViewer->Navigate(QString());
+    return;
+  }
+  web_HTMLViewer->Navigate(path);
+}
+
+bool THTMLEditor::LoadHTMLFile(const QString& path) {
+  std::string bytes, error;
+  if (!ReadWholeFile(NativeName(path), bytes, &error)) {
+    FReadError = QString::fromLocal8Bit(error);
+    // A file that is missing may be written; one that is there may not.
+    FWritable = !FileExists(NativeName(path));
+    return false;
+  }
+  const QByteArray data(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  FPath = path;
+  FEncoding = DetectEncoding(data);
+  SetText(TextLines(DecodeHTML(data, FEncoding)).join(QStringLiteral("\r\n")));
+  FLoadedText = Text();
+  FWritable = true;
+  return true;
+}
+
+bool THTMLEditor::Save() {
+  if (FPath.isEmpty()) return true;
+  if (!FWritable) {
+    emit Failed(QString::fromUtf8(res::UnreadableFileNotSaved).arg(FPath, FReadError));
+    return false;
+  }
+  QString text;
+  for (const QString& line : TextLines(Text())) text += line + QStringLiteral("\r\n");
+  const THTMLEncoding encoding = EncodingForText(text, FEncoding);
+  const QByteArray bytes = EncodeHTML(text, encoding);
+  try {
+    WriteFileAtomically(NativeName(FPath), std::string_view(bytes.constData(), bytes.size()));
+  } catch (const TXMLWriteError& error) {
+    emit Failed(FPath + QStringLiteral(": ") + QString::fromLocal8Bit(error.what()));
+    return false;
+  }
+  FEncoding = encoding;
+  FLoadedText = Text();
+  web_HTMLViewer->Navigate(FPath);
+  return true;
+}
+
+void THTMLEditor::SaveIfChanged() {
+  if (!FPath.isEmpty() && Text() != FLoadedText) Save();
+}
+
+void THTMLEditor::btn_HTML_SaveClick() { Save(); }
+
+void THTMLEditor::pgc_HTMLEditorChanging(int index) {
+  const int left = FPage;
+  FPage = index;
+  if (left == 1 && index != 1) SaveIfChanged();
+}
+
+void THTMLEditor::btn_HTML_NewClick() {
+  syn_Editor->beginUndoAction();
+  syn_Editor->selectAll();
+  syn_Editor->replaceSelectedText(QString::fromLatin1(kTemplate));
+  syn_Editor->endUndoAction();
+}
+
+void THTMLEditor::btn_HTML_UndoClick() { syn_Editor->undo(); }
+
+void THTMLEditor::InsertTag(const QString& opening, const QString& closing) {
+  const QString selected = syn_Editor->selectedText();
+  syn_Editor->beginUndoAction();
+  syn_Editor->replaceSelectedText(opening + selected + closing);
+  syn_Editor->endUndoAction();
+}
+
+void THTMLEditor::SetLocked(bool locked) {
+  // Leaving the editor page this way saves like any page change.
+  if (locked && pgc_HTMLEditor->currentIndex() == 1) pgc_HTMLEditor->setCurrentIndex(0);
+  pgc_HTMLEditor->setTabEnabled(1, !locked);
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// Description files are windows-1251 like every file of the program, unless
+// a file says otherwise: a charset in its meta, or a UTF-8 byte order mark.
+struct THTMLEncoding {
+  QByteArray Charset;  // empty: windows-1251
+  bool Bom = false;    // UTF-8 with a byte order mark
+};
+
+// The charset a page declares in a meta tag; empty when none, or when it
+// is windows-1251 or a name the text codecs do not know.
+QByteArray DeclaredCharset(const QByteArray& bytes);
+THTMLEncoding DetectEncoding(const QByteArray& bytes);
+QString DecodeHTML(const QByteArray& bytes, const THTMLEncoding& encoding);
+// Characters the charset cannot hold become numeric references (&#1234;),
+// so nothing typed is lost and a browser shows them right.
+QByteArray EncodeHTML(const QString& text, const THTMLEncoding& encoding);
+
+// The lines of a text as a list of lines holds them: a final line break
+// ends the last line rather than starting an empty one.
+QStringList TextLines(const QString& text);
+
+// How a text is written: in the charset its meta declares, else as it was
+// read (windows-1251, or UTF-8 with a byte order mark).
+THTMLEncoding EncodingForText(const QString& text, const THTMLEncoding& loaded);

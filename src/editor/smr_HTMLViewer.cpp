@@ -1,0 +1,24 @@
+#include "editor/smr_HTMLViewer.h"
+
+#include <QFile>
+#include <QTextDocument>
+
+#include "editor/smr_HTMLFile.h"
+
+THTMLViewer::THTMLViewer(QWidget* parent) : QTextBrowser(parent) { setOpenExternalLinks(true); }
+
+void THTMLViewer::Navigate(const QString& path) {
+  // The same source is not read again by setSource: reset it first.
+  setSource(QUrl());
+  clear();
+  if (!path.isEmpty()) setSource(QUrl::fromLocalFile(path), QTextDocument::HtmlResource);
+}
+
+QVariant THTMLViewer::loadResource(int type, const QUrl& name) {
+  if (type != QTextDocument::HtmlResource || !name.isLocalFile())
+    return QTextBrowser::loadResource(type, name);
+  QFile file(name.toLocalFile());
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  const QByteArray bytes = file.readAll();
+  return DecodeHTML(bytes, DetectEncoding(bytes));
+}
