@@ -16,6 +16,7 @@
 #include <functional>
 #include <string>
 
+#include "editor/smr_HTMLEditor.h"
 #include "mainwindow/smr_ClickLabel.h"
 #include "storage/smr_Resources.h"
 #include "storage/smr_TextEdge.h"
@@ -224,10 +225,10 @@ void TEditPanel::CreatePanel() {
   btn_ClearImage = new QPushButton(U("Очистить"), area);
   btn_ClearImage->setObjectName("btn_ClearImage");
 
-  // Its own step fills this place with the HTML description editor.
-  pgc_HTMLEditor = new QWidget(area);
-  pgc_HTMLEditor->setObjectName("pgc_HTMLEditor");
-  pgc_HTMLEditor->hide();
+  pnl_HTMLEditor = new THTMLEditor(area);
+  pnl_HTMLEditor->hide();
+  connect(pnl_HTMLEditor, &THTMLEditor::Failed, this,
+          [this](const QString& message) { FPrompts.Error(window(), message); });
 
   connect(edt_Number, &QLineEdit::textChanged, this, &TEditPanel::edt_NumberChange);
   connect(edt_Name, &QLineEdit::textChanged, this, &TEditPanel::edt_NameChange);
@@ -346,7 +347,7 @@ void TEditPanel::LayoutPanel(TElementKind kind) {
   for (QWidget* w : std::initializer_list<QWidget*>{lbl_Energy, trb_Energy, lbl_HighEnergyLevel,
                                                     lbl_ZeroEnergyLevel, lbl_LowEnergyLevel})
     w->setVisible(experience);
-  pgc_HTMLEditor->hide();
+  pnl_HTMLEditor->setVisible(html);
 
   // The lock of an experience ends when anything else is shown.
   if (!experience) {
@@ -366,7 +367,7 @@ void TEditPanel::ApplyReadOnlyState(bool locked) {
   edt_Number->setReadOnly(locked);
   edt_Name->setReadOnly(locked);
   if (IsHtml(FShownElement)) {
-    pgc_HTMLEditor->setEnabled(!locked);
+    pnl_HTMLEditor->SetLocked(locked);
   } else {
     mmo_Description->setReadOnly(locked);
     mmo_Comment->setReadOnly(locked);

@@ -14,6 +14,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QSlider;
 class TClickLabel;
+class THTMLEditor;
 class TXMLNode;
 class TXMLPairList;
 
@@ -102,7 +103,7 @@ class TEditPanel : public QWidget {
   QPushButton* btn_LoadImage = nullptr;
   QPushButton* btn_ClearImage = nullptr;
   QCheckBox* btn_ReadOnly = nullptr;
-  QWidget* pgc_HTMLEditor = nullptr;  // the HTML description editor's place
+  THTMLEditor* pnl_HTMLEditor = nullptr;  // shown for HTML experiences
 
  private:
   void CreatePanel();

@@ -1,6 +1,4 @@
 // Where the editing panel puts its controls for the size it has.
-#include "mainwindow/smr_EditPanel.h"
-
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,7 +7,9 @@
 #include <QSlider>
 #include <algorithm>
 
+#include "editor/smr_HTMLEditor.h"
 #include "mainwindow/smr_ClickLabel.h"
+#include "mainwindow/smr_EditPanel.h"
 
 namespace {
 
@@ -131,5 +131,5 @@ void TEditPanel::LayoutWorkArea() {
   const int bodyWidth = energyLeft - kGap - kMargin;
   place(lbl_Description, kMargin, bodyTop, bodyWidth, captionH);
   place(mmo_Description, kMargin, contentTop, bodyWidth, bodyBottom - contentTop);
-  place(pgc_HTMLEditor, kMargin, bodyTop, bodyWidth, bodyBottom - bodyTop);
+  place(pnl_HTMLEditor, kMargin, bodyTop, bodyWidth, bodyBottom - bodyTop);
 }

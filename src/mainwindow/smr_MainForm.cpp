@@ -127,6 +127,10 @@ void Tfrm_MainForm::CreateActions() {
   mnu_Delete = MakeAction("mnu_Delete", u("&Удалить"), QKeySequence(Qt::CTRL | Qt::Key_D), &Tfrm_MainForm::btn_DeleteClick);
   mnu_Delete->setIcon(st->standardIcon(QStyle::SP_TrashIcon));
 
+  mnu_ViewAsHTML = MakeAction("mnu_ViewAsHTML", u("&Просмотр в виде HTML"), {},
+                              &Tfrm_MainForm::btn_ViewInBrowserClick);
+  mnu_ViewAsHTML->setIcon(st->standardIcon(QStyle::SP_FileDialogContentsView));
+
   mnu_ShowHelp = MakeAction("mnu_ShowHelp", u("&Справка"), QKeySequence(Qt::Key_F1), &Tfrm_MainForm::mnu_ShowHelpClick);
   mnu_Internet = MakeAction("mnu_Internet", u("&В Internet"), {}, &Tfrm_MainForm::mnu_InternetClick);
   mnu_About = MakeAction("mnu_About", u("&О Программе..."), {}, &Tfrm_MainForm::btn_Tool_05Click);
@@ -159,6 +163,7 @@ void Tfrm_MainForm::CreateMenus() {
   mnu_ShowToolBar->setObjectName("mnu_ShowToolBar");
   mnu_ShowToolBar->setCheckable(true);
   mnu_ShowToolBar->setChecked(true);
+  mnu_View->addAction(mnu_ViewAsHTML);
 
   mnu_Help = menuBar()->addMenu(u("&Помощь"));
   mnu_Help->setObjectName("mnu_Help");
@@ -204,6 +209,8 @@ void Tfrm_MainForm::CreateToolBar() {
   btn_MoveUp = button("btn_MoveUp", mnu_MoveUp, u("Перемещение объекта вверх"));
   btn_MoveDown = button("btn_MoveDown", mnu_MoveDown, u("Перемещение объекта вниз"));
   btn_Delete = button("btn_Delete", mnu_Delete, u("Удаление объекта"));
+  tlb_Main->addSeparator();
+  btn_ViewInBrowser = button("btn_ViewInBrowser", mnu_ViewAsHTML, u("Просмотр в браузере"));
   tlb_Main->addSeparator();
   btn_Authorization = button("btn_Authorization", mnu_Authorization, u("Ввод параметров авторизации"));
   btn_Tool_05 = button("btn_Tool_05", mnu_About, u("О программе"));

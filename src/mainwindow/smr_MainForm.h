@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 
+#include "editor/smr_HTMLEditor.h"
 #include "mainwindow/smr_EditPanel.h"
 #include "mainwindow/smr_Prompts.h"
 #include "storage/smr_JournalHash.h"
@@ -102,6 +103,25 @@ class Tfrm_MainForm : public QMainWindow {
   void btn_ClearImageClick() { pnl_Edit->btn_ClearImageClick(); }
   void btn_ReadOnlyClick() { pnl_Edit->btn_ReadOnlyClick(); }
 
+  // Handlers of the HTML description editor, which does the work
+  void pgc_HTMLEditorChanging(int index) { HTMLEditor()->pgc_HTMLEditorChanging(index); }
+  void btn_HTML_NewClick() { HTMLEditor()->btn_HTML_NewClick(); }
+  void btn_HTML_SaveClick() { HTMLEditor()->btn_HTML_SaveClick(); }
+  void btn_HTML_UndoClick() { HTMLEditor()->btn_HTML_UndoClick(); }
+  void btn_HTML_BoldClick() { HTMLEditor()->btn_HTML_BoldClick(); }
+  void btn_HTML_ItalicClick() { HTMLEditor()->btn_HTML_ItalicClick(); }
+  void btn_HTML_UnderlinedClick() { HTMLEditor()->btn_HTML_UnderlinedClick(); }
+  void btn_HTML_PClick() { HTMLEditor()->btn_HTML_PClick(); }
+  void btn_HTML_BRClick() { HTMLEditor()->btn_HTML_BRClick(); }
+  void btn_HTML_AClick() { HTMLEditor()->btn_HTML_AClick(); }
+  void btn_HTML_IMGClick() { HTMLEditor()->btn_HTML_IMGClick(); }
+  void InsertTag(const QString& opening, const QString& closing) {
+    HTMLEditor()->InsertTag(opening, closing);
+  }
+  void LoadHTMLFile(const QString& path) { HTMLEditor()->LoadHTMLFile(path); }
+  // Opens the library or the selected journal in the web browser.
+  void btn_ViewInBrowserClick();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -174,6 +194,14 @@ class Tfrm_MainForm : public QMainWindow {
   }
 
  private:
+  THTMLEditor* HTMLEditor() const { return pnl_Edit->pnl_HTMLEditor; }
+  // Writes the HTML description shown when it was changed.
+  void SaveHTMLDescription();
+  // The same, then the editor lets go of the file.
+  void LeaveHTMLDescription();
+  // The file an HTML experience's `file` names; empty without one.
+  QString HTMLFileName(const TXMLNode* experience) const;
+
   // --- edit commands (smr_MainForm_Edit.cpp)
   void CreateChildCommon(TXMLNode* element, QTreeWidgetItem* node, const QString& caption, int image);
   std::string MakeHTMLFileName(const std::string& number);
@@ -217,6 +245,7 @@ class Tfrm_MainForm : public QMainWindow {
   QAction* mnu_MoveDown = nullptr;
   QAction* mnu_Delete = nullptr;
   QAction* mnu_ShowToolBar = nullptr;
+  QAction* mnu_ViewAsHTML = nullptr;
   QAction* mnu_ShowHelp = nullptr;
   QAction* mnu_Internet = nullptr;
   QAction* mnu_About = nullptr;
@@ -228,6 +257,7 @@ class Tfrm_MainForm : public QMainWindow {
   QToolButton* btn_MoveUp = nullptr;
   QToolButton* btn_MoveDown = nullptr;
   QToolButton* btn_Delete = nullptr;
+  QToolButton* btn_ViewInBrowser = nullptr;
   QToolButton* btn_Authorization = nullptr;
   QToolButton* btn_Tool_05 = nullptr;  // about
   QToolButton* btn_Tool_06 = nullptr;  // exit

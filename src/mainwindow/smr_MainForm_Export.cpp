@@ -8,6 +8,7 @@
 #include "mainwindow/smr_MainForm.h"
 #include "storage/smr_Resources.h"
 #include "storage/smr_TextEdge.h"
+#include "storage/smr_Types.h"
 
 void Tfrm_MainForm::mnu_ExportClick() {
   TXMLNode* element = ElementOf(FCurrentNode);
@@ -32,4 +33,22 @@ void Tfrm_MainForm::mnu_ExportClick() {
   } catch (const TXMLWriteError& error) {
     Prompts().Error(this, WriteErrorText(chosen, error));
   }
+}
+
+void Tfrm_MainForm::btn_ViewInBrowserClick() {
+  TXMLNode* element = ElementOf(FCurrentNode);
+  if (!element) return;
+  QString path;
+  if (element == FLibrary->Root.get()) {
+    const TXMLNode* library =
+        FSettings->Root ? FSettings->Root->FindNode(smr::elSettingsLibrary) : nullptr;
+    if (library && library->HasAttribute(smr::atPath))
+      path = UiFileName(NativeFileName(library->GetAttribute(smr::atPath)));
+  } else if (element->Name == smr::elJournal) {
+    // A journal not loaded yet has no pair, and nothing is opened.
+    const TXMLNode* file = FPairs.FindFirst(element);
+    if (file && file->HasAttribute(smr::atPath))
+      path = UiFileName(JournalFileName(file->GetAttribute(smr::atPath)));
+  }
+  if (!path.isEmpty()) Prompts().OpenInBrowser(path);
 }

@@ -360,6 +360,7 @@ void Tfrm_MainForm::closeEvent(QCloseEvent* event) {
     return;
   }
   WriteFormBounds();
+  SaveHTMLDescription();
   if (!SaveEverything()) {
     // Closing now would throw the unsaved edits away: let the user decide.
     const int choice = Prompts().Choose(this, U(res::CloseWithoutSaving),

@@ -149,6 +149,7 @@ void Tfrm_MainForm::SetCommands(TElementKind kind) {
   const bool library = kind == ekLibrary, directory = kind == ekDirectory, journal = kind == ekJournal,
              night = kind == ekNight;
   mnu_Export->setEnabled(library || journal);
+  mnu_ViewAsHTML->setEnabled(library || journal);
   mnu_View->setEnabled(kind != ekExperience);
   SetCreateCommands(library || directory, directory, journal, night);
 }
@@ -194,6 +195,7 @@ void Tfrm_MainForm::SelectNode(QTreeWidgetItem* item) { tre_Directory->setCurren
 void Tfrm_MainForm::tre_DirectoryChange(QTreeWidgetItem* current, QTreeWidgetItem* /*previous*/) {
   // The previous node is not consulted: after a delete it no longer exists.
   if (FSuppressSelection) return;
+  LeaveHTMLDescription();
   FCurrentNode = current;
   pnl_Edit->SetElement(nullptr);
   if (!current) return;
@@ -230,7 +232,27 @@ void Tfrm_MainForm::tre_DirectoryChange(QTreeWidgetItem* current, QTreeWidgetIte
     FNextExperienceNumber = CountExperiences(ElementOf(current->parent())) + 1;
   } else if (name == smr::elExperience) {
     ShowKind(ekExperience, element);
+    if (element->GetAttribute(smr::atType) == smr::Html)
+      HTMLEditor()->ShowFile(HTMLFileName(element));
     if (element->GetAttribute(smr::atReadOnly) == smr::True) pnl_Edit->LockEditing();
     else pnl_Edit->UnlockEditing();
   }
+}
+
+void Tfrm_MainForm::SaveHTMLDescription() {
+  // After a delete the panel shows nothing: the text of a removed
+  // experience is not written back.
+  const TXMLNode* shown = pnl_Edit->Element();
+  if (shown && shown->GetAttribute(smr::atType) == smr::Html) HTMLEditor()->SaveIfChanged();
+}
+
+void Tfrm_MainForm::LeaveHTMLDescription() {
+  SaveHTMLDescription();
+  HTMLEditor()->ShowFile(QString());
+}
+
+QString Tfrm_MainForm::HTMLFileName(const TXMLNode* experience) const {
+  if (!experience->HasAttribute(smr::atFile)) return {};
+  // Named like a journal path, so found like one: beside the library first.
+  return UiFileName(JournalFileName(experience->GetAttribute(smr::atFile)));
 }

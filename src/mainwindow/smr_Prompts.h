@@ -62,4 +62,7 @@ class TPrompts {
   virtual void About(QWidget* parent) = 0;
   // Asks the desktop to open a file or web address.
   virtual void ShellOpen(const QString& target) = 0;
+  // Opens a local file in the user's web browser (not in the program the
+  // desktop opens that kind of file with).
+  virtual void OpenInBrowser(const QString& fileName) = 0;
 };

@@ -2,10 +2,13 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QUrl>
 
 #include "dialogs/smr_AboutForm.h"
@@ -98,3 +101,53 @@ void TQtPrompts::About(QWidget* parent) {
 }
 
 void TQtPrompts::ShellOpen(const QString& target) { QDesktopServices::openUrl(QUrl(target)); }
+
+QStringList DesktopEntryCommand(const QString& exec, const QString& fileName) {
+  const QString url = QUrl::fromLocalFile(fileName).toString();
+  QStringList command;
+  bool placed = false;
+  for (const QString& argument : QProcess::splitCommand(exec)) {
+    if (argument == QLatin1String("%u") || argument == QLatin1String("%U")) {
+      command << url;
+      placed = true;
+    } else if (argument == QLatin1String("%f") || argument == QLatin1String("%F")) {
+      command << fileName;
+      placed = true;
+    } else if (!(argument.size() == 2 && argument[0] == '%')) {
+      command << QString(argument).replace(QLatin1String("%%"), QLatin1String("%"));
+    }
+  }
+  if (!command.isEmpty() && !placed) command << url;
+  return command;
+}
+
+namespace {
+// The Exec value of the desktop's handler of web links; empty when none is known.
+QString WebBrowserExec() {
+  QProcess query;
+  query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
+                                           QStringLiteral("x-scheme-handler/http")});
+  if (!query.waitForFinished(3000)) return {};
+  const QString id = QString::fromLocal8Bit(query.readAllStandardOutput()).trimmed();
+  const QString entry =
+      id.isEmpty() ? QString() : QStandardPaths::locate(QStandardPaths::ApplicationsLocation, id);
+  QFile file(entry);
+  if (entry.isEmpty() || !file.open(QIODevice::ReadOnly)) return {};
+  bool main = false;
+  for (const QByteArray& raw : file.readAll().split('\n')) {
+    const QString line = QString::fromUtf8(raw).trimmed();
+    if (line.startsWith('['))
+      main = line == QLatin1String("[Desktop Entry]");
+    else if (main && line.startsWith(QLatin1String("Exec=")))
+      return line.mid(5);
+  }
+  return {};
+}
+}  // namespace
+
+void TQtPrompts::OpenInBrowser(const QString& fileName) {
+  // The desktop would open an XML file with its XML handler, not a browser.
+  QStringList command = DesktopEntryCommand(WebBrowserExec(), fileName);
+  if (!command.isEmpty() && QProcess::startDetached(command.takeFirst(), command)) return;
+  QDesktopServices::openUrl(QUrl::fromLocalFile(fileName));
+}

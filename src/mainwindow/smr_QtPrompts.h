@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 #include "mainwindow/smr_Prompts.h"
 
 // The program's prompts: the real dialogs, shown modally.
@@ -15,4 +17,9 @@ class TQtPrompts : public TPrompts {
   int Choose(QWidget* parent, const QString& message, const QStringList& buttons) override;
   void About(QWidget* parent) override;
   void ShellOpen(const QString& target) override;
+  void OpenInBrowser(const QString& fileName) override;
 };
+
+// The command line a desktop entry's Exec value gives for opening a file:
+// the URL and file field codes take the file, other field codes go.
+QStringList DesktopEntryCommand(const QString& exec, const QString& fileName);

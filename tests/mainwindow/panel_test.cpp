@@ -8,9 +8,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
 
+#include "editor/smr_HTMLEditor.h"
 #include "main_form_fixture.h"
 #include "mainwindow/smr_ClickLabel.h"
 #include "storage/smr_Types.h"
@@ -142,7 +144,7 @@ class Panel : public TMainFormFixture {
     EXPECT_EQ(EditPanel()->btn_LoadImage->isVisible(), !locked && !html);
     EXPECT_EQ(EditPanel()->btn_ClearImage->isVisible(), !locked && !html);
     if (html) {
-      EXPECT_EQ(EditPanel()->pgc_HTMLEditor->isEnabled(), !locked);
+      EXPECT_EQ(EditPanel()->pnl_HTMLEditor->pgc_HTMLEditor->isTabEnabled(1), !locked);
     }
   }
   std::string Level() const {
@@ -661,11 +663,14 @@ TEST_F(Panel, HtmlExperienceShowsItsFieldsAndLocksWithoutTheTextFields) {
       "    </experience>\n"
       "  </day>\n");
   Show("01.02.03", "2. Web");
-  for (QWidget* w : std::initializer_list<QWidget*>{EditPanel()->edt_Number, EditPanel()->edt_Name, EditPanel()->btn_ReadOnly,
-                                                    EditPanel()->trb_Energy, EditPanel()->lbl_ZeroEnergyLevel, Box(3)})
+  for (QWidget* w : std::initializer_list<QWidget*>{
+           EditPanel()->edt_Number, EditPanel()->edt_Name, EditPanel()->btn_ReadOnly,
+           EditPanel()->trb_Energy, EditPanel()->lbl_ZeroEnergyLevel, Box(3),
+           EditPanel()->pnl_HTMLEditor})
     EXPECT_TRUE(w->isVisible()) << w->objectName().toStdString();
-  for (QWidget* w : std::initializer_list<QWidget*>{EditPanel()->mmo_Description, EditPanel()->lbl_Description,
-                                                    EditPanel()->mmo_Comment, EditPanel()->img_Image, EditPanel()->pgc_HTMLEditor})
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{EditPanel()->mmo_Description, EditPanel()->lbl_Description,
+                                       EditPanel()->mmo_Comment, EditPanel()->img_Image})
     EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
   // Older mark names are converted here too rather than lost.
   EXPECT_TRUE(Box(0)->isChecked());

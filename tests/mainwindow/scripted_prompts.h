@@ -78,6 +78,9 @@ class TScriptedPrompts : public TPrompts {
   }
   void About(QWidget*) override { Asked.push_back({"About", {}, -1, -1, -1, {}}); }
   void ShellOpen(const QString& target) override { Asked.push_back({"ShellOpen", target, -1, -1, -1, {}}); }
+  void OpenInBrowser(const QString& fileName) override {
+    Asked.push_back({"Browser", fileName, -1, -1, -1, {}});
+  }
 
  private:
   template <typename T>
