@@ -1,4 +1,6 @@
 // Where the editing panel puts its controls for the size it has.
+#include "mainwindow/smr_EditPanel.h"
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,7 +11,6 @@
 
 #include "editor/smr_HTMLEditor.h"
 #include "mainwindow/smr_ClickLabel.h"
-#include "mainwindow/smr_EditPanel.h"
 
 namespace {
 
