@@ -1,6 +1,7 @@
 #include "editor/smr_HTMLViewer.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTextDocument>
 
 #include "editor/smr_HTMLFile.h"
@@ -11,7 +12,10 @@ void THTMLViewer::Navigate(const QString& path) {
   // The same source is not read again by setSource: reset it first.
   setSource(QUrl());
   clear();
-  if (!path.isEmpty()) setSource(QUrl::fromLocalFile(path), QTextDocument::HtmlResource);
+  // An empty page (a new description) is shown as it is: the browser
+  // would complain that there is no document.
+  if (!path.isEmpty() && QFileInfo(path).size() > 0)
+    setSource(QUrl::fromLocalFile(path), QTextDocument::HtmlResource);
 }
 
 QVariant THTMLViewer::loadResource(int type, const QUrl& name) {
