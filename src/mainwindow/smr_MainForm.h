@@ -202,6 +202,10 @@ class Tfrm_MainForm : public QMainWindow {
   // The file an HTML experience's `file` names; empty without one.
   QString HTMLFileName(const TXMLNode* experience) const;
 
+  // --- export (smr_MainForm_Export.cpp)
+  // Copies the program's style sheet beside an exported page that has none.
+  void WriteStyleSheetBeside(const QString& page, std::string_view styleSheet);
+
   // --- edit commands (smr_MainForm_Edit.cpp)
   void CreateChildCommon(TXMLNode* element, QTreeWidgetItem* node, const QString& caption, int image);
   std::string MakeHTMLFileName(const std::string& number);

@@ -1,5 +1,7 @@
 // Export of the library or a journal as one HTML page or one text file.
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
 #include <memory>
 
 #include "export/smr_HTMLExporter.h"
@@ -9,6 +11,7 @@
 #include "storage/smr_Resources.h"
 #include "storage/smr_TextEdge.h"
 #include "storage/smr_Types.h"
+#include "xml/xml_functions.h"
 
 void Tfrm_MainForm::mnu_ExportClick() {
   TXMLNode* element = ElementOf(FCurrentNode);
@@ -32,6 +35,24 @@ void Tfrm_MainForm::mnu_ExportClick() {
     exporter->ExportToFile(element, chosen.toLocal8Bit().toStdString());
   } catch (const TXMLWriteError& error) {
     Prompts().Error(this, WriteErrorText(chosen, error));
+    return;
+  }
+  if (dlg_Save.FilterIndex != 2)
+    WriteStyleSheetBeside(chosen, element == FLibrary->Root.get() ? smr::LibraryStyleSheet
+                                                                  : smr::JournalStyleSheet);
+}
+
+void Tfrm_MainForm::WriteStyleSheetBeside(const QString& page, std::string_view styleSheet) {
+  // The page names its style sheet beside itself; one the user made stays.
+  const QString name = QString::fromLatin1(styleSheet.data(), static_cast<qsizetype>(styleSheet.size()));
+  const QString target = QFileInfo(page).absoluteDir().filePath(name);
+  std::string bytes;
+  if (QFileInfo::exists(target) || !ReadWholeFile((FProgramDir + name).toLocal8Bit().toStdString(), bytes))
+    return;
+  try {
+    WriteFileAtomically(target.toLocal8Bit().toStdString(), bytes);
+  } catch (const TXMLWriteError& error) {
+    Prompts().Error(this, WriteErrorText(target, error));
   }
 }
 

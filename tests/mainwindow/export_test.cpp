@@ -2,6 +2,8 @@
 // exporter by filter, the mark captions and failures.
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QTreeWidget>
 
 #include "main_form_fixture.h"
@@ -59,6 +61,40 @@ TEST_F(ExportCommand, TheFilterChoosesTheFormatAndTheMarkBoxesGiveTheCaptions) {
   Prompts->SaveFilterIndexes.push_back(1);
   Form->mnu_ExportClick();
   EXPECT_EQ(ReadText("out.txt").rfind("<html>\n<head>\n", 0), 0u);
+}
+
+TEST_F(ExportCommand, HtmlPageGetsTheProgramsStyleSheetBesideItWhenItHasNone) {
+  const QString resources = qEnvironmentVariable("SOMNARY_RESOURCES");
+  for (const char* css : {"library.css", "journal.css"})
+    ASSERT_TRUE(QFile::copy(resources + "/" + css, Path(css)));
+  struct TCase {
+    bool library;
+    const char* page;
+    const char* css;
+  } cases[] = {{true, "a/lib.html", "a/library.css"}, {false, "b/j.html", "b/journal.css"}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.page);
+    QDir().mkpath(QFileInfo(Path(c.page)).absolutePath());
+    Select(c.library ? Tree()->topLevelItem(0) : Journal());
+    Prompts->SaveFiles.push_back(Path(c.page));
+    Prompts->SaveFilterIndexes.push_back(1);
+    Form->mnu_ExportClick();
+    EXPECT_EQ(ReadBytes(c.css), ReadBytes(QFileInfo(c.css).fileName()));
+    EXPECT_NE(ReadBytes(c.css).find("body"), std::string::npos);
+  }
+  // A style sheet already there is the user's: kept; a text export gets none.
+  WriteBytes("a/library.css", "mine");
+  Select(Tree()->topLevelItem(0));
+  Prompts->SaveFiles.push_back(Path("a/lib.html"));
+  Prompts->SaveFilterIndexes.push_back(1);
+  Form->mnu_ExportClick();
+  EXPECT_EQ(ReadBytes("a/library.css"), "mine");
+  Prompts->SaveFiles.push_back(Path("c/lib.txt"));
+  Prompts->SaveFilterIndexes.push_back(2);
+  QDir().mkpath(Path("c"));
+  Form->mnu_ExportClick();
+  EXPECT_EQ(ReadBytes("c/library.css"), "<missing>");
+  EXPECT_EQ(Prompts->Count("Error"), 0);
 }
 
 TEST_F(ExportCommand, CancelWritesNothingAndAFailedWriteShowsTheMessage) {
