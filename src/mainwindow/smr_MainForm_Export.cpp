@@ -38,16 +38,18 @@ void Tfrm_MainForm::mnu_ExportClick() {
     return;
   }
   if (dlg_Save.FilterIndex != 2)
-    WriteStyleSheetBeside(chosen, element == FLibrary->Root.get() ? smr::LibraryStyleSheet
-                                                                  : smr::JournalStyleSheet);
+    WriteStyleSheetBeside(
+        chosen, element == FLibrary->Root.get() ? smr::LibraryStyleSheet : smr::JournalStyleSheet);
 }
 
 void Tfrm_MainForm::WriteStyleSheetBeside(const QString& page, std::string_view styleSheet) {
   // The page names its style sheet beside itself; one the user made stays.
-  const QString name = QString::fromLatin1(styleSheet.data(), static_cast<qsizetype>(styleSheet.size()));
+  const QString name =
+      QString::fromLatin1(styleSheet.data(), static_cast<qsizetype>(styleSheet.size()));
   const QString target = QFileInfo(page).absoluteDir().filePath(name);
   std::string bytes;
-  if (QFileInfo::exists(target) || !ReadWholeFile((FProgramDir + name).toLocal8Bit().toStdString(), bytes))
+  if (QFileInfo::exists(target) ||
+      !ReadWholeFile((FProgramDir + name).toLocal8Bit().toStdString(), bytes))
     return;
   try {
     WriteFileAtomically(target.toLocal8Bit().toStdString(), bytes);
