@@ -9,6 +9,7 @@
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "editor/smr_HTMLViewer.h"
 #include "storage/smr_Resources.h"
@@ -60,11 +61,10 @@ void THTMLEditor::CreateEditor(QWidget* page) {
   syn_HTMLHighlighter = new QsciLexerHTML(syn_Editor);
   syn_HTMLHighlighter->setObjectName("syn_HTMLHighlighter");
   QFont font(QStringLiteral("Courier New"));
-  font.setPixelSize(13);
-  if (QFontInfo(font).family() != font.family()) {
+  if (QFontInfo(font).family() != font.family())
     font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPixelSize(13);
-  }
+  // 13 pixels high; the editor takes sizes in points only.
+  font.setPointSizeF(13.0 * 72.0 / std::max(1, syn_Editor->logicalDpiY()));
   syn_HTMLHighlighter->setDefaultFont(font);
   syn_HTMLHighlighter->setFont(font, -1);
   syn_Editor->setLexer(syn_HTMLHighlighter);
