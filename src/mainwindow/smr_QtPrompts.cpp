@@ -103,7 +103,7 @@ void TQtPrompts::About(QWidget* parent) {
 void TQtPrompts::ShellOpen(const QString& target) { QDesktopServices::openUrl(QUrl(target)); }
 
 QStringList DesktopEntryCommand(const QString& exec, const QString& fileName) {
-  const QString url = QUrl::fromLocalFile(fileName).toString();
+  const QString url = QUrl::fromLocalFile(fileName).toString(QUrl::FullyEncoded);
   QStringList command;
   bool placed = false;
   for (const QString& argument : QProcess::splitCommand(exec)) {

@@ -208,4 +208,23 @@ TEST(QtTexts, PickingAnExistingFileForAJournalAsksNothingInTheFileDialog) {
   QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, false);
 }
 
+TEST(QtPrompts, BrowserCommandPutsTheFileWhereTheDesktopEntrySays) {
+  const QString file = QStringLiteral("/tmp/my lib.xml");
+  const QString url = QStringLiteral("file:///tmp/my%20lib.xml");
+  struct TCase {
+    const char* exec;
+    QStringList command;
+  } cases[] = {
+      {"firefox %u", {"firefox", url}},
+      {"/usr/bin/chromium --new-window %U", {"/usr/bin/chromium", "--new-window", url}},
+      {"epiphany %F", {"epiphany", file}},
+      {"browser --flag", {"browser", "--flag", url}},  // no field code: the file goes last
+      {"\"my browser\" %i %c %k %u", {"my browser", url}},
+      {"wget --progress=100%%", {"wget", "--progress=100%", url}},
+      {"", {}},
+  };
+  for (const TCase& c : cases)
+    EXPECT_EQ(DesktopEntryCommand(QString::fromUtf8(c.exec), file), c.command) << c.exec;
+}
+
 }  // namespace
