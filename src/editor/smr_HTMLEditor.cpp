@@ -126,11 +126,14 @@ bool THTMLEditor::LoadHTMLFile(const QString& path) {
 }
 
 bool THTMLEditor::Save() {
-  if (FPath.isEmpty()) return true;
-  if (!FWritable) {
-    emit Failed(QString::fromUtf8(res::UnreadableFileNotSaved).arg(FPath, FReadError));
-    return false;
-  }
+  const QString error = Write();
+  if (!error.isEmpty()) emit Failed(error);
+  return error.isEmpty();
+}
+
+QString THTMLEditor::Write() {
+  if (FPath.isEmpty()) return {};
+  if (!FWritable) return QString::fromUtf8(res::UnreadableFileNotSaved).arg(FPath, FReadError);
   QString text;
   for (const QString& line : TextLines(Text())) text += line + QStringLiteral("\r\n");
   const THTMLEncoding encoding = EncodingForText(text, FEncoding);
@@ -138,17 +141,20 @@ bool THTMLEditor::Save() {
   try {
     WriteFileAtomically(NativeName(FPath), std::string_view(bytes.constData(), bytes.size()));
   } catch (const TXMLWriteError& error) {
-    emit Failed(FPath + QStringLiteral(": ") + QString::fromLocal8Bit(error.what()));
-    return false;
+    return FPath + QStringLiteral(": ") + QString::fromLocal8Bit(error.what());
   }
   FEncoding = encoding;
   FLoadedText = Text();
   web_HTMLViewer->Navigate(FPath);
-  return true;
+  return {};
 }
 
 void THTMLEditor::SaveIfChanged() {
   if (!FPath.isEmpty() && Text() != FLoadedText) Save();
+}
+
+QString THTMLEditor::WriteIfChanged() {
+  return !FPath.isEmpty() && Text() != FLoadedText ? Write() : QString();
 }
 
 void THTMLEditor::btn_HTML_SaveClick() { Save(); }

@@ -30,6 +30,8 @@ class THTMLEditor : public QWidget {
   bool LoadHTMLFile(const QString& path);
   // Saves the text when it differs from what was loaded.
   void SaveIfChanged();
+  // The same without telling anyone: the failure's message, or empty.
+  QString WriteIfChanged();
   void InsertTag(const QString& opening, const QString& closing);
   // A read-only experience: the editor page cannot be reached.
   void SetLocked(bool locked);
@@ -78,6 +80,7 @@ class THTMLEditor : public QWidget {
   void CreateTools(QWidget* page);  // smr_HTMLEditor_Tools.cpp
   void SetText(const QString& text);
   bool Save();
+  QString Write();  // the failure's message, or empty
 
   QString FPath;        // the file the text belongs to; empty: none
   QString FLoadedText;  // the text as loaded or last saved

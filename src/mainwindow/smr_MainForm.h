@@ -195,6 +195,7 @@ class Tfrm_MainForm : public QMainWindow {
 
  private:
   THTMLEditor* HTMLEditor() const { return pnl_Edit->pnl_HTMLEditor; }
+  bool ShowsHTMLDescription() const;
   // Writes the HTML description shown when it was changed.
   void SaveHTMLDescription();
   // The same, then the editor lets go of the file.

@@ -214,7 +214,11 @@ bool Tfrm_MainForm::SaveEverything() {
 
 int Tfrm_MainForm::EndSession() {
   WriteFormBounds();
-  const QStringList errors = SaveAllDocuments();
+  QStringList errors = SaveAllDocuments();
+  if (ShowsHTMLDescription()) {
+    const QString error = HTMLEditor()->WriteIfChanged();
+    if (!error.isEmpty()) errors << error;
+  }
   // Nobody is there to answer a dialog: the failures go to standard error.
   for (const QString& error : errors)
     std::fprintf(stderr, "somnary: %s\n", error.toLocal8Bit().constData());

@@ -239,11 +239,15 @@ void Tfrm_MainForm::tre_DirectoryChange(QTreeWidgetItem* current, QTreeWidgetIte
   }
 }
 
-void Tfrm_MainForm::SaveHTMLDescription() {
+bool Tfrm_MainForm::ShowsHTMLDescription() const {
   // After a delete the panel shows nothing: the text of a removed
   // experience is not written back.
   const TXMLNode* shown = pnl_Edit->Element();
-  if (shown && shown->GetAttribute(smr::atType) == smr::Html) HTMLEditor()->SaveIfChanged();
+  return shown && shown->GetAttribute(smr::atType) == smr::Html;
+}
+
+void Tfrm_MainForm::SaveHTMLDescription() {
+  if (ShowsHTMLDescription()) HTMLEditor()->SaveIfChanged();
 }
 
 void Tfrm_MainForm::LeaveHTMLDescription() {

@@ -126,6 +126,23 @@ TEST_F(Html, WriteFailureIsShownAndTheTextKept) {
   EXPECT_EQ(Editor()->Text(), "kept");
 }
 
+TEST_F(Html, ChangedTextIsWrittenWhenTheWindowClosesOrTheSessionEnds) {
+  for (bool sessionEnd : {false, true}) {
+    SCOPED_TRACE(sessionEnd ? "session end" : "close");
+    WriteFile("a.html", "<p>a</p>\n");
+    StartWith(kThree);
+    Show("1. A");
+    Type(QStringLiteral("<p>b</p>"));
+    if (sessionEnd)
+      EXPECT_EQ(Form->EndSession(), 0);
+    else
+      Form->close();
+    EXPECT_EQ(ReadText("a.html"), "<p>a</p><p>b</p>\n");
+    EXPECT_TRUE(Prompts->Asked.empty());
+    Stop();
+  }
+}
+
 TEST_F(Html, LibraryAndJournalsOpenInTheWebBrowser) {
   StartWith(kThree);
   EXPECT_EQ(Form->btn_ViewInBrowser->toolTip(), U("Просмотр в браузере"));
