@@ -106,19 +106,25 @@ TGraphRect TSMGraph::DrawHeaders(QPainter& canvas) const {
   return r;
 }
 
-TGraphRect TSMGraph::DrawAxes(QPainter& canvas) const {
+TGraphRect TSMGraph::StartFrame(QPainter& canvas, const std::vector<TLabel>& bottomLabels,
+                                const std::vector<TLabel>& sideLabels) const {
   SolidPen(canvas);
   TGraphRect r = DrawHeaders(canvas);
   canvas.setFont(LabelFont.Font);
   const QFontMetrics metrics = canvas.fontMetrics();
-  const std::vector<TLabel> xLabels = Labels(true);
-  const std::vector<TLabel> yLabels = Labels(false);
-  if (!xLabels.empty() && metrics.height() > 0) r.Bottom -= metrics.height() + 3;
+  if (!bottomLabels.empty() && metrics.height() > 0) r.Bottom -= metrics.height() + 3;
   int widest = 0;
-  for (const TLabel& label : yLabels)
+  for (const TLabel& label : sideLabels)
     widest = std::max(widest, metrics.horizontalAdvance(label.Text));
   if (widest > 0) r.Left += widest + 4;
+  return r;
+}
 
+TGraphRect TSMGraph::DrawAxes(QPainter& canvas) const {
+  const std::vector<TLabel> xLabels = Labels(true);
+  const std::vector<TLabel> yLabels = Labels(false);
+  const TGraphRect r = StartFrame(canvas, xLabels, yLabels);
+  const QFontMetrics metrics = canvas.fontMetrics();
   const int hp = r.Bottom - r.Top;
   const int wp = r.Right - r.Left;
   const int inset = GraphKind == gkLine ? 0 : RoundPixel(wp * BarWidth);
@@ -141,17 +147,10 @@ TGraphRect TSMGraph::DrawAxes(QPainter& canvas) const {
 }
 
 TGraphRect TSMGraph::DrawAxesSwapped(QPainter& canvas) const {
-  SolidPen(canvas);
-  TGraphRect r = DrawHeaders(canvas);
-  canvas.setFont(LabelFont.Font);
-  const QFontMetrics metrics = canvas.fontMetrics();
   const std::vector<TLabel> xLabels = Labels(true);   // along the left side
   const std::vector<TLabel> yLabels = Labels(false);  // along the bottom
-  if (!yLabels.empty() && metrics.height() > 0) r.Bottom -= metrics.height() + 3;
-  int widest = 0;
-  for (const TLabel& label : xLabels)
-    widest = std::max(widest, metrics.horizontalAdvance(label.Text));
-  if (widest > 0) r.Left += widest + 4;
+  const TGraphRect r = StartFrame(canvas, yLabels, xLabels);
+  const QFontMetrics metrics = canvas.fontMetrics();
 
   const int hp = r.Bottom - r.Top;
   const int wp = r.Right - r.Left;
@@ -199,14 +198,16 @@ void TSMGraph::DrawPoints(QPainter& canvas, const TGraphRect& plot) const {
   }
 }
 
-void TSMGraph::DrawPolyline(QPainter& canvas, const TGraphRect& plot) const {
+void TSMGraph::LinePass(QPainter& canvas, const TDataArea& area, bool centred) const {
   canvas.setPen(LinePen);
-  const TDataArea area = DataArea(plot, BarWidth);
+  // With markers the line runs through their centres.
+  const int span = centred ? area.Wp - area.M : area.Wp;
+  const double shift = centred ? area.M / 2.0 : 0.0;
   bool started = false;
   QPoint previous;
   for (const TSMGraphValue& point : Values) {
     if (!InRange(point.X, XMin, XMax)) continue;
-    const QPoint current(area.L + RoundPixel(Fraction(point.X, XMin, XMax) * area.Wp),
+    const QPoint current(area.L + RoundPixel(Fraction(point.X, XMin, XMax) * span + shift),
                          area.B - ScaledLength(point.Y, YMin, YMax, area.Hp));
     if (started) canvas.drawLine(previous, current);
     previous = current;
@@ -214,20 +215,13 @@ void TSMGraph::DrawPolyline(QPainter& canvas, const TGraphRect& plot) const {
   }
 }
 
+void TSMGraph::DrawPolyline(QPainter& canvas, const TGraphRect& plot) const {
+  LinePass(canvas, DataArea(plot, BarWidth), false);
+}
+
 void TSMGraph::DrawPolylinePoints(QPainter& canvas, const TGraphRect& plot) const {
-  canvas.setPen(LinePen);
   const TDataArea area = DataArea(plot, BarWidth);
-  bool started = false;
-  QPoint previous;
-  for (const TSMGraphValue& point : Values) {
-    if (!InRange(point.X, XMin, XMax)) continue;
-    const double fx = Fraction(point.X, XMin, XMax);
-    const QPoint current(area.L + RoundPixel(fx * (area.Wp - area.M) + area.M / 2.0),
-                         area.B - ScaledLength(point.Y, YMin, YMax, area.Hp));
-    if (started) canvas.drawLine(previous, current);
-    previous = current;
-    started = true;
-  }
+  LinePass(canvas, area, true);
   SolidPen(canvas);
   for (const TSMGraphValue& point : Values) {
     if (!InRange(point.X, XMin, XMax)) continue;

@@ -100,11 +100,15 @@ class TSMGraph {
   std::vector<TLabel> Labels(bool xAxis) const;
   void TextOut(QPainter& canvas, const TSMFont& font, int x, int y, const QString& text) const;
   TGraphRect DrawHeaders(QPainter& canvas) const;
+  // Pen, captions and label margins shared by both frames.
+  TGraphRect StartFrame(QPainter& canvas, const std::vector<TLabel>& bottomLabels,
+                        const std::vector<TLabel>& sideLabels) const;
   TGraphRect DrawAxes(QPainter& canvas) const;
   TGraphRect DrawAxesSwapped(QPainter& canvas) const;
   void DrawMarker(QPainter& canvas, const TDataArea& area, int offset, int height,
                   bool round) const;
   void DrawPoints(QPainter& canvas, const TGraphRect& plot) const;
+  void LinePass(QPainter& canvas, const TDataArea& area, bool centred) const;
   void DrawPolyline(QPainter& canvas, const TGraphRect& plot) const;
   void DrawPolylinePoints(QPainter& canvas, const TGraphRect& plot) const;
   void DrawHorizontalBars(QPainter& canvas, QImage& bitmap, const TGraphRect& plot) const;
