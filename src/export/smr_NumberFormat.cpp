@@ -1,6 +1,7 @@
 #include "export/smr_NumberFormat.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -99,6 +100,28 @@ std::string FormatGeneral(double value, const TNumberFormat& format) {
     text += digits;
   }
   return text;
+}
+
+std::string FormatFixed(double value, int decimals, const TNumberFormat& format) {
+  if (!std::isfinite(value)) return FormatGeneral(value, format);
+  char buffer[400];
+  std::snprintf(buffer, sizeof buffer, "%.*f", std::clamp(decimals, 0, 18), value);
+  std::string_view text = buffer;
+  const bool negative = text.front() == '-';
+  if (negative) text.remove_prefix(1);
+  const std::size_t point = std::min(text.find('.'), text.size());
+  std::string result;
+  for (std::size_t i = 0; i < point; ++i) {
+    if (i > 0 && (point - i) % 3 == 0) result += format.ThousandSeparator;
+    result += text[i];
+  }
+  if (point < text.size()) {
+    result += format.DecimalSeparator;
+    result.append(text.substr(point + 1));
+  }
+  // A value that rounds to zero shows no sign.
+  if (negative && text.find_first_of("123456789") != std::string_view::npos) result.insert(0, "-");
+  return result;
 }
 
 std::string EnergyFigure(std::string_view level, const TNumberFormat& format) {
