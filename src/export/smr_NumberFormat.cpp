@@ -17,38 +17,6 @@ char SingleByte(const QString& text, char fallback) {
   return bytes[0];
 }
 
-// Accepts blanks around, an optional sign, digits and an optional '.'
-// fraction; anything else (including exponents) is not a level.
-bool ParseLevel(std::string_view text, double& value) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  bool negative = false;
-  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-    negative = text.front() == '-';
-    text.remove_prefix(1);
-  }
-  int digits = 0;
-  bool point = false;
-  for (char c : text) {
-    if (c >= '0' && c <= '9') {
-      ++digits;
-    } else if (c == '.' && !point) {
-      point = true;
-    } else {
-      return false;
-    }
-  }
-  if (digits == 0) return false;
-  double parsed = 0;
-  const auto [end, error] =
-      std::from_chars(text.data(), text.data() + text.size(), parsed, std::chars_format::fixed);
-  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(parsed)) {
-    return false;
-  }
-  value = negative ? -parsed : parsed;
-  return true;
-}
-
 }  // namespace
 
 TNumberFormat SystemNumberFormat() {
@@ -126,6 +94,36 @@ std::string FormatFixed(double value, int decimals, const TNumberFormat& format)
 
 std::string EnergyFigure(std::string_view level, const TNumberFormat& format) {
   double parsed = 0;
-  if (!ParseLevel(level, parsed)) return "0";
+  if (!ParseEnergyLevel(level, parsed)) return "0";
   return FormatGeneral((100 - parsed) / 100, format);
+}
+
+bool ParseEnergyLevel(std::string_view text, double& value) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  bool negative = false;
+  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  int digits = 0;
+  bool point = false;
+  for (char c : text) {
+    if (c >= '0' && c <= '9') {
+      ++digits;
+    } else if (c == '.' && !point) {
+      point = true;
+    } else {
+      return false;
+    }
+  }
+  if (digits == 0) return false;
+  double parsed = 0;
+  const auto [end, error] =
+      std::from_chars(text.data(), text.data() + text.size(), parsed, std::chars_format::fixed);
+  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(parsed)) {
+    return false;
+  }
+  value = negative ? -parsed : parsed;
+  return true;
 }

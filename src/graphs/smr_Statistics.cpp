@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "export/smr_NumberFormat.h"
 #include "graphs/smr_StatisticsTexts.h"
 #include "storage/smr_Types.h"
 
@@ -17,8 +18,10 @@ std::string_view Trimmed(std::string_view text) {
   return text;
 }
 
-// Sign, digits with at most one separator, then (when allowed) an exponent.
-bool ParseDecimal(std::string_view text, bool comma, bool exponent, double& value) {
+}  // namespace
+
+// Sign, digits with at most one '.' or ',', then an optional exponent.
+bool ParseCachedReal(std::string_view text, double& value) {
   text = Trimmed(text);
   std::string plain(text);
   std::size_t i = 0;
@@ -29,7 +32,7 @@ bool ParseDecimal(std::string_view text, bool comma, bool exponent, double& valu
     char& c = plain[i];
     if (c >= '0' && c <= '9') {
       ++digits;
-    } else if ((c == '.' || (comma && c == ',')) && !separator) {
+    } else if ((c == '.' || c == ',') && !separator) {
       separator = true;
       c = '.';
     } else {
@@ -37,7 +40,7 @@ bool ParseDecimal(std::string_view text, bool comma, bool exponent, double& valu
     }
   }
   if (digits == 0) return false;
-  if (i < plain.size() && exponent && (plain[i] == 'E' || plain[i] == 'e')) {
+  if (i < plain.size() && (plain[i] == 'E' || plain[i] == 'e')) {
     ++i;
     if (i < plain.size() && (plain[i] == '+' || plain[i] == '-')) ++i;
     int exponentDigits = 0;
@@ -54,6 +57,8 @@ bool ParseDecimal(std::string_view text, bool comma, bool exponent, double& valu
   value = parsed;
   return true;
 }
+
+namespace {
 
 bool IsTrue(const TXMLNode& element, std::string_view attribute) {
   return element.GetAttribute(attribute) == smr::True;
@@ -138,14 +143,6 @@ void ComputeOneGraph(int index, TXMLNode& statistic, TXMLNode& catalogue,
 QString StatisticsErrorMessage(const TStatisticsError& error, const TGraphLocale& locale) {
   return QString::fromUtf8(res::NotANumber)
       .arg(locale.ToUi(error.Element), locale.ToUi(error.Attribute), locale.ToUi(error.Text));
-}
-
-bool ParseEnergyLevel(std::string_view text, double& value) {
-  return ParseDecimal(text, false, false, value);
-}
-
-bool ParseCachedReal(std::string_view text, double& value) {
-  return ParseDecimal(text, true, true, value);
 }
 
 TJournalStatistics ComputeJournalStatistics(const TXMLNode& journalRoot) {

@@ -24,11 +24,10 @@ struct TStatisticsError {
 // The one message the program shows for it.
 QString StatisticsErrorMessage(const TStatisticsError& error, const TGraphLocale& locale);
 
-// A level as the exporters read it: blanks around, a sign, digits and an
-// optional '.' fraction.
-bool ParseEnergyLevel(std::string_view text, double& value);
-// A cached real: as a level, with '.' or ',' as the separator and an
-// optional exponent, so a library moved between locales stays readable.
+// A cached real: blanks around, a sign, digits with '.' or ',' as the
+// separator and an optional exponent, so a library moved between locales
+// stays readable. Energy levels are read as the exporters read them
+// (ParseEnergyLevel of export/smr_NumberFormat).
 bool ParseCachedReal(std::string_view text, double& value);
 
 // Experiences per night and per mark of one journal (its root element).
