@@ -205,9 +205,9 @@ void FillGraphArea(QImage& image, const TGraphArea& area, TColor buttonFace) {
   DrawRectangle(&canvas, clBtnFace, clBtnFace, 0, 0, area.W, area.H, buttonFace);
 }
 
-void PlaceJournalGraphs(QImage& image, TGraphs& graphs, const TGraphArea& area) {
-  PlaceGraph(image, graphs[0], JournalPanel(1, area), WideBarWidth(area.W), area);
-  PlaceGraph(image, graphs[1], JournalPanel(2, area), 0.1, area);
+void PlaceJournalGraphs(QImage& image, TGraphs& graphs, const TGraphArea& area, int only) {
+  if (only != 1) PlaceGraph(image, graphs[0], JournalPanel(1, area), WideBarWidth(area.W), area);
+  if (only != 0) PlaceGraph(image, graphs[1], JournalPanel(2, area), 0.1, area);
 }
 
 void PlaceNightGraph(QImage& image, TSMGraph& graph, const TGraphArea& area) {

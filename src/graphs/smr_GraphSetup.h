@@ -68,7 +68,8 @@ double WideBarWidth(int width);
 
 // Sizes the image to W x H and paints it all in the button face colour.
 void FillGraphArea(QImage& image, const TGraphArea& area, TColor buttonFace);
-void PlaceJournalGraphs(QImage& image, TGraphs& graphs, const TGraphArea& area);
+// Both journal graphs, or only the one of that index (0 or 1).
+void PlaceJournalGraphs(QImage& image, TGraphs& graphs, const TGraphArea& area, int only = -1);
 void PlaceNightGraph(QImage& image, TSMGraph& graph, const TGraphArea& area);
 // All three graphs, or only the one of that index (0..2).
 void PlaceCatalogueGraphs(QImage& image, TGraphs& graphs, const TGraphArea& area, int only = -1);

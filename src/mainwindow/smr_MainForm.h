@@ -9,6 +9,7 @@
 
 #include "mainwindow/smr_EditPanel.h"
 #include "mainwindow/smr_Prompts.h"
+#include "mainwindow/smr_StatisticsView.h"
 #include "storage/smr_JournalHash.h"
 #include "storage/smr_XMLPairList.h"
 #include "xml/xml_mainUnit.h"
@@ -97,6 +98,12 @@ class Tfrm_MainForm : public QMainWindow {
   void btn_ClearImageClick() { pnl_Edit->btn_ClearImageClick(); }
   void btn_ReadOnlyClick() { pnl_Edit->btn_ReadOnlyClick(); }
 
+  // Handlers of the statistics view, which does the work
+  void btn_Refresh_1Click() { pnl_Statistics->btn_Refresh_1Click(); }
+  void btn_Refresh_2Click() { pnl_Statistics->btn_Refresh_2Click(); }
+  void btn_Refresh_3Click() { pnl_Statistics->btn_Refresh_3Click(); }
+  void mnu_RefreshAllClick() { pnl_Statistics->mnu_RefreshAllClick(); }
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -132,7 +139,17 @@ class Tfrm_MainForm : public QMainWindow {
   // are collected for selection once they are in the tree.
   QTreeWidgetItem* MakeSubtree(TXMLNode* element, QList<QTreeWidgetItem*>& defaults);
   QTreeWidgetItem* MakeNode(const QString& text, int image, TXMLNode* element);
-  void OpenJournal(QTreeWidgetItem* node, TXMLNode* fileElement);
+  // Reads the journal (through the table), builds its nights under the
+  // node (when there is one) and pairs it; returns the journal's root.
+  TXMLNode* OpenJournal(QTreeWidgetItem* node, TXMLNode* fileElement);
+  // A catalogue's journal for its statistics: opened as a selection opens
+  // it, but not made the default; null when it has no file.
+  TXMLNode* JournalForStatistics(TXMLNode& fileElement);
+  void ShowJournalStatistics(TXMLNode* root) { pnl_Statistics->ShowJournalStatistics(root); }
+  void ShowNightStatistics(TXMLNode* night) { pnl_Statistics->ShowNightStatistics(night); }
+  void ShowCatalogueStatistics(TXMLNode* catalogue) {
+    pnl_Statistics->ShowCatalogueStatistics(catalogue);
+  }
   void SetNodeImage(QTreeWidgetItem* item, int image);
   void tre_DirectoryChange(QTreeWidgetItem* current, QTreeWidgetItem* previous);
   void SelectNode(QTreeWidgetItem* item);
@@ -196,6 +213,7 @@ class Tfrm_MainForm : public QMainWindow {
   QAction* mnu_MoveDown = nullptr;
   QAction* mnu_Delete = nullptr;
   QAction* mnu_ShowToolBar = nullptr;
+  QAction* mnu_RefreshAll = nullptr;
   QAction* mnu_ShowHelp = nullptr;
   QAction* mnu_Internet = nullptr;
   QAction* mnu_About = nullptr;
@@ -213,6 +231,8 @@ class Tfrm_MainForm : public QMainWindow {
 
   // The editing panel fills the work area and owns its controls.
   TEditPanel* pnl_Edit = nullptr;
+  // The graphs of a catalogue, journal or night, behind the panel's fields.
+  TStatisticsView* pnl_Statistics = nullptr;
 
   // Shared by Open and the panel's image button, so both start in the
   // folder last used.

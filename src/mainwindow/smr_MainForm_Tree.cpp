@@ -78,18 +78,32 @@ void Tfrm_MainForm::BuildSubtree(QTreeWidgetItem* parent, TXMLNode* element) {
   }
 }
 
-void Tfrm_MainForm::OpenJournal(QTreeWidgetItem* node, TXMLNode* fileElement) {
+TXMLNode* Tfrm_MainForm::OpenJournal(QTreeWidgetItem* node, TXMLNode* fileElement) {
   const std::string path = NativeFileName(fileElement->GetAttribute(smr::atPath));
   const bool known = FJournals.Find(path) != nullptr;
   TXMLParser* journal = FJournals.Get(path);
   if (!known) WarnIfBadlyRead(*journal);
   TXMLNode* root = journal->Root.get();
-  QList<QTreeWidgetItem*> children;
-  QList<QTreeWidgetItem*> defaults;  // a journal holds no `file` elements
-  for (const auto& child : root->Children) children << MakeSubtree(child.get(), defaults);
-  node->addChildren(children);
-  node->setData(0, Qt::UserRole, QVariant::fromValue(reinterpret_cast<quintptr>(root)));
+  if (node) {
+    QList<QTreeWidgetItem*> children;
+    QList<QTreeWidgetItem*> defaults;  // a journal holds no `file` elements
+    for (const auto& child : root->Children) children << MakeSubtree(child.get(), defaults);
+    node->addChildren(children);
+    node->setData(0, Qt::UserRole, QVariant::fromValue(reinterpret_cast<quintptr>(root)));
+  }
   FPairs.AddUnique(fileElement, root);
+  return root;
+}
+
+TXMLNode* Tfrm_MainForm::JournalForStatistics(TXMLNode& fileElement) {
+  if (TXMLNode* root = FPairs.FindSecond(&fileElement)) return root;
+  if (!fileElement.HasAttribute(smr::atPath)) return nullptr;
+  // The statistics are those of the selected catalogue, whose node holds
+  // the journal's node.
+  QTreeWidgetItem* node = nullptr;
+  for (int i = 0; FCurrentNode && i < FCurrentNode->childCount() && !node; ++i)
+    if (ElementOf(FCurrentNode->child(i)) == &fileElement) node = FCurrentNode->child(i);
+  return OpenJournal(node, &fileElement);
 }
 
 void Tfrm_MainForm::MarkDefault(TXMLNode* fileElement) {
@@ -102,6 +116,7 @@ void Tfrm_MainForm::SetCommands(TElementKind kind) {
   const bool library = kind == ekLibrary, directory = kind == ekDirectory, journal = kind == ekJournal,
              night = kind == ekNight;
   mnu_Export->setEnabled(library || journal);
+  mnu_RefreshAll->setEnabled(directory || journal || night);
   mnu_View->setEnabled(kind != ekExperience);
   for (QAction* a : {mnu_CreateDirectory, pmn_CreateDirectory}) a->setEnabled(library || directory);
   for (QAction* a : {mnu_CreateFile, pmn_CreateFile}) a->setEnabled(directory);
@@ -145,6 +160,7 @@ void Tfrm_MainForm::tre_DirectoryChange(QTreeWidgetItem* current, QTreeWidgetIte
   if (FSuppressSelection) return;
   FCurrentNode = current;
   pnl_Edit->SetElement(nullptr);
+  pnl_Statistics->Clear();
   if (!current) return;
   TXMLNode* element = ElementOf(current);
   if (!element) return;
@@ -162,6 +178,7 @@ void Tfrm_MainForm::tre_DirectoryChange(QTreeWidgetItem* current, QTreeWidgetIte
   const std::string& name = element->Name;
   if (name == smr::elDirectory) {
     ShowKind(ekDirectory, element);
+    ShowCatalogueStatistics(element);
   } else if (name == smr::elFile) {
     ShowKind(ekJournal, element);
     if (!element->HasAttribute(smr::atPath)) {
@@ -170,15 +187,18 @@ void Tfrm_MainForm::tre_DirectoryChange(QTreeWidgetItem* current, QTreeWidgetIte
       btn_Create->setEnabled(false);
       return;
     }
-    OpenJournal(current, element);
-    pnl_Edit->SetElement(ElementOf(current));
+    TXMLNode* root = OpenJournal(current, element);
+    pnl_Edit->SetElement(root);
     MarkDefault(element);
+    ShowJournalStatistics(root);
   } else if (name == smr::elJournal) {
     ShowKind(ekJournal, element);
     MarkDefault(FPairs.FindFirst(element));
+    ShowJournalStatistics(element);
   } else if (name == smr::elDay) {
     ShowKind(ekNight, element);
     FNextExperienceNumber = CountExperiences(ElementOf(current->parent())) + 1;
+    ShowNightStatistics(element);
   } else if (name == smr::elExperience) {
     ShowKind(ekExperience, element);
     if (element->GetAttribute(smr::atReadOnly) == smr::True) pnl_Edit->LockEditing();
