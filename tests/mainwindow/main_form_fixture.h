@@ -27,6 +27,21 @@ inline const std::string kJournalProlog =
     "<?xml-stylesheet href=\"../journal.xsl\" type=\"text/xsl\"?>\n"
     "<!DOCTYPE somnary SYSTEM \"../somnary.dtd\">\n\n";
 
+// The statistics a catalogue without journals caches when it is first
+// selected (mark 1 named "Осознанный сон"), as text at that indentation.
+inline std::string EmptyCatalogueCache(const std::string& indent) {
+  const std::string i = indent, g = indent + "  ";
+  return i + "<statistic>\n" +
+         g + "<graph header=\"Общее количество опытов в журналах\" footer=\"Всего опытов: 0\">\n" +
+         g + "</graph>\n" +
+         g + "<graph header=\"Среднее количество опытов за день\" "
+             "footer=\"Среднее количество опытов за весь период: 0\">\n" +
+         g + "</graph>\n" +
+         g + "<graph header=\"Число опытов с пометкой: [Осознанный сон]\" "
+             "footer=\"Общее количество подобных опытов: 0\">\n" +
+         g + "</graph>\n" + i + "</statistic>\n";
+}
+
 class TMainFormFixture : public ::testing::Test {
  protected:
   QTemporaryDir Dir;
