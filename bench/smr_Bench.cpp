@@ -368,8 +368,8 @@ void BenchSelect(const TSettings& s, const TBenchLibrary& library, const std::st
   }
   const double total = Median(painted);
   if (!graphsShown) Fail("the journal's graphs were not shown");
-  Row("Select journal of 10,000 experiences (graphs included, until painted)", Fixed(total, 0) + " ms", "< 250 ms",
-      total < 250);
+  Row("Select journal of 10,000 experiences (graphs included, until painted)",
+      Fixed(total, 0) + " ms", "< 250 ms", total < 250);
   std::printf(
       "    (selection handler %.0f ms, then layout and paint %.0f ms; opening the window on the\n"
       "     20-journal library took %.0f ms)\n",
@@ -387,7 +387,8 @@ std::string WriteFlatLibrary(const TBenchLibrary& library) {
   all->SetAttribute(smr::atName, "All");
   all->SetLevel(root->Level + 1);
   for (const std::string& path : library.JournalFiles) {
-    auto* file = all->AddChild(std::make_unique<TXMLNode>(std::string(smr::elFile), nkEmptyElement));
+    auto* file =
+        all->AddChild(std::make_unique<TXMLNode>(std::string(smr::elFile), nkEmptyElement));
     file->SetAttribute(smr::atName, fs::path(path).stem().string());
     file->SetAttribute(smr::atPath, path);
     file->SetLevel(all->Level + 1);
@@ -447,10 +448,10 @@ void BenchStatistics(const TSettings& s, const TBenchLibrary& library, int runs)
   }
   Row("Select catalogue of 20 journals, first time (read from disk, until painted)",
       Fixed(Median(first), 0) + " ms", "< 1 s", Median(first) < 1000);
-  Row("Select the same catalogue again (cached, until painted)",
-      Fixed(Median(cached), 1) + " ms", "< 20 ms", Median(cached) < 20);
-  Row("Select a night of the 10,000 journal (graph until painted)",
-      Fixed(Median(night), 1) + " ms", "< 10 ms", Median(night) < 10);
+  Row("Select the same catalogue again (cached, until painted)", Fixed(Median(cached), 1) + " ms",
+      "< 20 ms", Median(cached) < 20);
+  Row("Select a night of the 10,000 journal (graph until painted)", Fixed(Median(night), 1) + " ms",
+      "< 10 ms", Median(night) < 10);
 }
 
 // ---------------------------------------------------------------- child processes
@@ -546,7 +547,9 @@ int main(int argc, char** argv) {
     else if (a == "--only" && i + 1 < argc)
       s.Only = argv[++i];
     else
-      Fail("usage: somnary_bench [--data DIR] [--quick] [--only xml|export|select|statistics|startup|memory]");
+      Fail(
+          "usage: somnary_bench [--data DIR] [--quick] [--only "
+          "xml|export|select|statistics|startup|memory]");
   }
   QApplication application(argc, argv);
   s.ExeDir = QCoreApplication::applicationDirPath().toStdString();

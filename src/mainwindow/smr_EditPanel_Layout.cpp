@@ -24,7 +24,7 @@ constexpr int kCommentHeight = 64;
 constexpr int kImageSize = TEditPanel::ImageSize;
 constexpr int kTrackWidth = 24;
 constexpr int kLevelLabelOffset = 28;  // energy labels stand this far right of the track's left
-constexpr int kBorderInset = 3;         // the separator is the work area less 6 pixels wide
+constexpr int kBorderInset = 3;        // the separator is the work area less 6 pixels wide
 constexpr int kBorderHeight = 2;
 
 }  // namespace

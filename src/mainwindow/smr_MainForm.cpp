@@ -1,8 +1,8 @@
 #include "mainwindow/smr_MainForm.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QApplication>
+#include <QCheckBox>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>

@@ -53,8 +53,8 @@ TStatisticsView::TStatisticsView(QWidget* host, const QWidget* separator, TPromp
     const QString number = QString::number(i + 1);
     btn_Copy[i] = MakeButton(this, "btn_Copy_" + number, res::CopyGraphHint,
                              QStyle::SP_FileDialogDetailedView);
-    btn_Refresh[i] = MakeButton(this, "btn_Refresh_" + number, res::RefreshGraphHint,
-                                QStyle::SP_BrowserReload);
+    btn_Refresh[i] =
+        MakeButton(this, "btn_Refresh_" + number, res::RefreshGraphHint, QStyle::SP_BrowserReload);
     connect(btn_Copy[i], &QToolButton::clicked, this, [this, i] { CopyGraph(i); });
     connect(btn_Refresh[i], &QToolButton::clicked, this, [this, i] { RefreshGraph(i); });
   }

@@ -354,7 +354,8 @@ TEST_F(Edit, MovingACatalogueMovesItInTreeAndFileAndSetsTheButtons) {
   EXPECT_EQ(ReadText("lib.xml"), kLibraryProlog +
                                      "<dreamlibrary name=\"Lib\">\n"
                                      "  <directory name=\"B\">\n    <directory name=\"B1\">\n    "
-                                     "</directory>\n" + EmptyCatalogueCache("    ") +
+                                     "</directory>\n" +
+                                     EmptyCatalogueCache("    ") +
                                      "  </directory>\n"
                                      "  <directory name=\"A\">\n  </directory>\n"
                                      "  <user nick=\"n\" />\n"

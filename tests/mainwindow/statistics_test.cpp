@@ -29,17 +29,20 @@ class Statistics : public TMainFormFixture {
   // flag on another, mark 2 on a third. Journal B: 1 night of 3, levels 0,
   // 100 and none, mark 1 on the first. A sub-catalogue stands before them.
   void Build(const std::string& catalogueCache = {}) {
-    WriteJournal("a.xml", Night("01.01.26", Experience(1, "      <properties label1=\"true\" />\n") +
-                                                Experience(2, "      <properties luciddream=\"true\" />\n") +
-                                                Experience(3, "      <properties label2=\"true\" />\n")) +
-                              Night("02.01.26", Experience(4) + Experience(5) + Experience(6)));
-    WriteJournal("b.xml",
-                 Night("03.01.26", Experience(7, "      <properties label1=\"true\" />\n"
-                                                 "      <energy level=\"0\" />\n") +
-                                       Experience(8, "      <energy level=\"100\" />\n") + Experience(9)));
+    WriteJournal("a.xml",
+                 Night("01.01.26", Experience(1, "      <properties label1=\"true\" />\n") +
+                                       Experience(2, "      <properties luciddream=\"true\" />\n") +
+                                       Experience(3, "      <properties label2=\"true\" />\n")) +
+                     Night("02.01.26", Experience(4) + Experience(5) + Experience(6)));
+    WriteJournal("b.xml", Night("03.01.26", Experience(7,
+                                                       "      <properties label1=\"true\" />\n"
+                                                       "      <energy level=\"0\" />\n") +
+                                                Experience(8, "      <energy level=\"100\" />\n") +
+                                                Experience(9)));
     LibraryBody = "  <directory name=\"К\">\n    <directory name=\"Под\">\n    </directory>\n" +
                   File("A", "a.xml") + File("B", "b.xml") + catalogueCache + "  </directory>\n";
-    WriteFile("lib.xml", kLibraryProlog + "<dreamlibrary name=\"Л\">\n" + LibraryBody + "</dreamlibrary>\n");
+    WriteFile("lib.xml",
+              kLibraryProlog + "<dreamlibrary name=\"Л\">\n" + LibraryBody + "</dreamlibrary>\n");
     WriteSettings(NativePath("lib.xml"));
     Start();
     Form->resize(900, 700);
@@ -120,6 +123,13 @@ TEST_F(Statistics, EachKindOfElementShowsItsGraphsAndButtons) {
             "btn_Copy_1 btn_Refresh_1 btn_Copy_2 btn_Refresh_2 btn_Copy_3 btn_Refresh_3");
   EXPECT_EQ(Points(0), (std::vector<std::pair<double, double>>{{1, 6}, {2, 3}}));
   EXPECT_EQ(Points(2), (std::vector<std::pair<double, double>>{{1, 2}, {2, 1}}));
+  // A wider window draws the graphs again and moves their buttons along.
+  const int before = View()->width();
+  Form->resize(1100, 700);
+  QApplication::processEvents();
+  ASSERT_GT(View()->width(), before);
+  EXPECT_EQ(copy->x(), View()->width() - 30);
+  EXPECT_EQ(View()->img_Graphs->Picture.width(), View()->width());
 
   Select(Node({U("Л")}));
   EXPECT_FALSE(image->isVisibleTo(Form.get()));
@@ -139,32 +149,34 @@ TEST_F(Statistics, ACatalogueCachesItsGraphsInTheLibraryAndOpensItsJournals) {
   EXPECT_EQ(Tree()->currentItem(), Catalogue());
 
   Stop();
-  EXPECT_EQ(ReadText("lib.xml"),
-            kLibraryProlog + "<dreamlibrary name=\"Л\">\n" +
-                "  <directory name=\"К\">\n    <directory name=\"Под\">\n    </directory>\n" +
-                File("A", "a.xml") + File("B", "b.xml") +
-                "    <statistic>\n"
-                "      <graph header=\"Общее количество опытов в журналах\" footer=\"Всего опытов: 9\">\n"
-                "        <point name=\"A\" left=\"1\" top=\"6\" />\n"
-                "        <point name=\"B\" left=\"2\" top=\"3\" />\n"
-                "      </graph>\n"
-                "      <graph header=\"Среднее количество опытов за день\" "
-                "footer=\"Среднее количество опытов за весь период: 3\">\n"
-                "        <point name=\"A\" left=\"1\" top=\"3\" />\n"
-                "        <point name=\"B\" left=\"2\" top=\"3\" />\n"
-                "      </graph>\n"
-                "      <graph header=\"Число опытов с пометкой: [Осознанный сон]\" "
-                "footer=\"Общее количество подобных опытов: 3\">\n"
-                "        <point name=\"A\" left=\"1\" top=\"2\" />\n"
-                "        <point name=\"B\" left=\"2\" top=\"1\" />\n"
-                "      </graph>\n"
-                "    </statistic>\n"
-                "  </directory>\n</dreamlibrary>\n");
+  EXPECT_EQ(
+      ReadText("lib.xml"),
+      kLibraryProlog + "<dreamlibrary name=\"Л\">\n" +
+          "  <directory name=\"К\">\n    <directory name=\"Под\">\n    </directory>\n" +
+          File("A", "a.xml") + File("B", "b.xml") +
+          "    <statistic>\n"
+          "      <graph header=\"Общее количество опытов в журналах\" footer=\"Всего опытов: 9\">\n"
+          "        <point name=\"A\" left=\"1\" top=\"6\" />\n"
+          "        <point name=\"B\" left=\"2\" top=\"3\" />\n"
+          "      </graph>\n"
+          "      <graph header=\"Среднее количество опытов за день\" "
+          "footer=\"Среднее количество опытов за весь период: 3\">\n"
+          "        <point name=\"A\" left=\"1\" top=\"3\" />\n"
+          "        <point name=\"B\" left=\"2\" top=\"3\" />\n"
+          "      </graph>\n"
+          "      <graph header=\"Число опытов с пометкой: [Осознанный сон]\" "
+          "footer=\"Общее количество подобных опытов: 3\">\n"
+          "        <point name=\"A\" left=\"1\" top=\"2\" />\n"
+          "        <point name=\"B\" left=\"2\" top=\"1\" />\n"
+          "      </graph>\n"
+          "    </statistic>\n"
+          "  </directory>\n</dreamlibrary>\n");
 }
 
 TEST_F(Statistics, ACachedGraphIsShownAsItIsUntilRefreshAllComputesAllThree) {
-  Build("    <statistic>\n      <graph header=\"Старое\" footer=\"\">\n"
-        "        <point name=\"A\" left=\"1\" top=\"99\" />\n      </graph>\n    </statistic>\n");
+  Build(
+      "    <statistic>\n      <graph header=\"Старое\" footer=\"\">\n"
+      "        <point name=\"A\" left=\"1\" top=\"99\" />\n      </graph>\n    </statistic>\n");
   Select(Catalogue());
   EXPECT_EQ(Points(0), (std::vector<std::pair<double, double>>{{1, 99}}));
   EXPECT_EQ(View()->Graphs()[0].Header.Text, U("Старое"));
@@ -203,14 +215,14 @@ TEST_F(Statistics, ACopyButtonPutsItsGraphPanelOnTheClipboard) {
   ASSERT_EQ(copied.size(), panel.size());
   EXPECT_EQ(copied.pixelColor(0, 0), QColor(Qt::black));  // the panel's frame
   EXPECT_EQ(copied.pixelColor(panel.width() - 1, panel.height() - 1), QColor(Qt::black));
-  const QImage& picture = static_cast<const TGraphImage*>(View()->img_Graphs)->Picture;
+  const QImage& picture = View()->img_Graphs->Picture;
   EXPECT_EQ(copied.convertToFormat(picture.format()), picture.copy(panel));
 }
 
 TEST_F(Statistics, ALevelThatIsNotANumberGivesOneMessageAndNoGraph) {
-  const std::string journal = kJournalProlog + "<somnary>\n" +
-                              Night("04.01.26", Experience(1, "      <energy level=\"высоко\" />\n")) +
-                              "</somnary>\n";
+  const std::string journal =
+      kJournalProlog + "<somnary>\n" +
+      Night("04.01.26", Experience(1, "      <energy level=\"высоко\" />\n")) + "</somnary>\n";
   WriteFile("c.xml", journal);
   WriteFile("lib.xml", kLibraryProlog + "<dreamlibrary name=\"Л\">\n  <directory name=\"К\">\n" +
                            "    <file name=\"C\" path=\"" + NativePath("c.xml") + "\" />\n" +
