@@ -1,8 +1,8 @@
 #pragma once
 
-// Russian texts of the statistics, UTF-8 in the source. They stay in the
-// graphs library because the shared string table sits in a widget library
-// that this one must not see.
+// Russian texts of the statistics and of the statistics view, UTF-8 in the
+// source; kept apart from the shared string table so that the graphs
+// library carries its own captions and messages.
 namespace res {
 
 inline constexpr const char* NightsHeader = "Количество опытов по дням";
