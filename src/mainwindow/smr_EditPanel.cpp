@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QEvent>
 #include <QFileInfo>
+#include <QFrame>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
@@ -187,6 +188,11 @@ void TEditPanel::CreatePanel() {
   lbl_Name = label("lbl_Name", res::NewElementTitleLabel);
   edt_Name = new QLineEdit(area);
   edt_Name->setObjectName("edt_Name");
+  // Under the title of a catalogue, journal or night; the graphs start below.
+  bvl_Border = new QFrame(area);
+  bvl_Border->setObjectName("bvl_Border");
+  bvl_Border->setFrameShape(QFrame::HLine);
+  bvl_Border->setFrameShadow(QFrame::Sunken);
   lbl_Description = label("lbl_Description", "Описание:");
   mmo_Description = memo("mmo_Description");
   lbl_Comment = label("lbl_Comment", "Комментарий:");
@@ -323,6 +329,7 @@ void TEditPanel::LayoutPanel(TElementKind kind) {
   lbl_Name->setText(U(kind == ekNight ? res::NewElementDateLabel : res::NewElementTitleLabel));
   lbl_Name->show();
   edt_Name->show();
+  bvl_Border->setVisible(kind == ekDirectory || kind == ekJournal || kind == ekNight);
   lbl_Number->setVisible(experience);
   edt_Number->setVisible(experience);
   lbl_Description->setVisible(plain);

@@ -2,6 +2,7 @@
 #include "mainwindow/smr_EditPanel.h"
 
 #include <QCheckBox>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -9,6 +10,7 @@
 #include <QSlider>
 #include <algorithm>
 
+#include "graphs/smr_GraphSetup.h"
 #include "mainwindow/smr_ClickLabel.h"
 
 namespace {
@@ -22,6 +24,8 @@ constexpr int kCommentHeight = 64;
 constexpr int kImageSize = TEditPanel::ImageSize;
 constexpr int kTrackWidth = 24;
 constexpr int kLevelLabelOffset = 28;  // energy labels stand this far right of the track's left
+constexpr int kBorderInset = 3;        // the separator is the work area less 6 pixels wide
+constexpr int kBorderHeight = 2;
 
 }  // namespace
 
@@ -49,12 +53,14 @@ void TEditPanel::LayoutWorkArea() {
   place(lbl_Name, nameLeft, kMargin, width - kMargin - nameLeft, captionH);
   place(edt_Name, nameLeft, fieldTop, width - kMargin - nameLeft, editH);
   const int bodyTop = fieldTop + editH + kGap;
+  place(bvl_Border, kBorderInset, bodyTop, width - 2 * kBorderInset, kBorderHeight);
 
   if (!experience) {
-    // A night's comment fills the rest of the panel.
-    place(lbl_Comment, kMargin, bodyTop, width - 2 * kMargin, captionH);
-    const int memoTop = bodyTop + captionH + kCaptionGap;
-    place(mmo_Comment, kMargin, memoTop, width - 2 * kMargin, height - kMargin - memoTop);
+    // A night's comment fills the place of the journal's lower graph.
+    const TGraphRect lower = JournalPanel(2, {width, height, bodyTop, bodyTop + kBorderHeight});
+    place(lbl_Comment, lower.Left, lower.Top, width - 2 * lower.Left, captionH);
+    const int memoTop = lower.Top + captionH + kCaptionGap;
+    place(mmo_Comment, lower.Left, memoTop, width - 2 * lower.Left, lower.Bottom - memoTop);
     return;
   }
 

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
@@ -61,6 +62,14 @@ Tfrm_MainForm::Tfrm_MainForm(const QString& programDir, std::unique_ptr<TPrompts
   connect(pnl_Edit, &TEditPanel::CaptionChanged, this, [this](const QString& caption) {
     if (FCurrentNode) FCurrentNode->setText(0, caption);
   });
+  TStatisticsView::TSources sources;
+  sources.MarkCaptions = [this] {
+    return std::array<QString, 4>{pnl_Edit->box_Label1->text(), pnl_Edit->box_Label2->text(),
+                                  pnl_Edit->box_Label3->text(), pnl_Edit->box_Label4->text()};
+  };
+  sources.Journal = [this](TXMLNode& file) { return JournalForStatistics(file); };
+  pnl_Statistics = new TStatisticsView(pnl_Edit, pnl_Edit->bvl_Border, *FPrompts,
+                                       SystemGraphLocale(), std::move(sources));
 
   dlg_OpenImage.Title = QString::fromUtf8(res::OpenImageTitle);
   dlg_OpenImage.Filter = QString::fromUtf8(res::ImageFilter);
@@ -159,6 +168,11 @@ void Tfrm_MainForm::CreateMenus() {
   mnu_ShowToolBar->setObjectName("mnu_ShowToolBar");
   mnu_ShowToolBar->setCheckable(true);
   mnu_ShowToolBar->setChecked(true);
+  mnu_View->addSeparator();
+  mnu_RefreshAll = MakeAction("mnu_RefreshAll", u("&Обновить все графики"), {},
+                              &Tfrm_MainForm::mnu_RefreshAllClick);
+  mnu_RefreshAll->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+  mnu_View->addAction(mnu_RefreshAll);
 
   mnu_Help = menuBar()->addMenu(u("&Помощь"));
   mnu_Help->setObjectName("mnu_Help");

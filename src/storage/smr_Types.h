@@ -26,6 +26,11 @@ inline constexpr std::string_view elFile = "file";
 inline constexpr std::string_view elUser = "user";
 inline constexpr std::string_view elAdditional = "additional";
 inline constexpr std::string_view elStatistic = "statistic";
+// Cached catalogue statistics (also atName, atLeft, atTop).
+inline constexpr std::string_view elGraph = "graph";
+inline constexpr std::string_view elPoint = "point";
+inline constexpr std::string_view atHeader = "header";
+inline constexpr std::string_view atFooter = "footer";
 inline constexpr std::string_view atName = "name";
 inline constexpr std::string_view atUserName = "username";
 inline constexpr std::string_view atUserPassword = "userpassword";
