@@ -21,6 +21,7 @@ class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QWidget;
+class Tfrm_DreamProperties;
 
 // The main window: owns the settings document, the open library, the table
 // of journal documents and the pairs that tie library `file` elements to
@@ -96,6 +97,8 @@ class Tfrm_MainForm : public QMainWindow {
   void btn_LoadImageClick() { pnl_Edit->btn_LoadImageClick(); }
   void btn_ClearImageClick() { pnl_Edit->btn_ClearImageClick(); }
   void btn_ReadOnlyClick() { pnl_Edit->btn_ReadOnlyClick(); }
+  // The properties of the shown experience (smr_MainForm_Properties.cpp).
+  void btn_DreamPropertiesClick();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -121,6 +124,8 @@ class Tfrm_MainForm : public QMainWindow {
   void WriteFormBounds();
   void SaveDocument(TXMLParser& document);  // throws TXMLWriteError
   void WarnIfBadlyRead(const TXMLParser& document);
+  // Fills the dream properties dialog from the settings' form description.
+  void ApplyDreamForms();
   TXMLNode* EnsureSettingsElement(std::string_view name);
   bool FileNamed(const TXMLParser& document) const { return !document.FileName.empty(); }
 
@@ -213,6 +218,8 @@ class Tfrm_MainForm : public QMainWindow {
 
   // The editing panel fills the work area and owns its controls.
   TEditPanel* pnl_Edit = nullptr;
+  // Built once from the settings and reused for every experience.
+  Tfrm_DreamProperties* frm_DreamProperties = nullptr;
 
   // Shared by Open and the panel's image button, so both start in the
   // folder last used.
