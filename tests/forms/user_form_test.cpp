@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTest>
 
 #include "form_test_util.h"
@@ -184,6 +185,39 @@ TEST(DialogStore, StoresByPositionAndKeepsTheChildrenBeyond) {
             "  <parameter control=\"c\" value=\"3\" />\n"
             "  <parameter control=\"d\" value=\"4\" />\n"
             "</properties>\n");
+}
+
+}  // namespace
+
+namespace {
+
+// The form that comes with the program builds without a fault, and the
+// sample journal's stored values match its controls by name.
+TEST(ShippedForm, BuildsAndLoadsTheSampleValues) {
+  const QString resources = qEnvironmentVariable("SOMNARY_RESOURCES");
+  TXMLParser settings;
+  settings.Load((resources + "/dreams.ini").toStdString());
+  const TXMLNode* description = settings.FindNode("dream-form");
+  ASSERT_NE(description, nullptr);
+  Tfrm_DreamProperties form;
+  QString error;
+  ASSERT_TRUE(form.BuildForm(*description, error)) << error.toStdString();
+  EXPECT_EQ(form.size(), QSize(472, 333));
+  EXPECT_EQ(ControlNames(form.pnl_WorkArea).filter(QRegularExpression("^[^A-Z]")),
+            QStringList({U("Настроение"), U("Место"), U("Встречи"), U("Особенности"),
+                         U("Особенности/Кошмар"), U("Особенности/Повторяющийся"),
+                         U("Особенности/Яркий"), U("Особенности/Цветной"), U("Чувства")}));
+
+  TXMLParser journal;
+  journal.Load((resources + "/sample/autumn2026.xml").toStdString());
+  const TXMLNode* first = journal.Root->Child(0)->Child(0);
+  Tfrm_DreamProperties::ClearValues(form.pnl_WorkArea);
+  Tfrm_DreamProperties::LoadValues(first->FindNode("properties"), form.pnl_WorkArea);
+  QWidget* area = form.pnl_WorkArea;
+  EXPECT_EQ(area->findChild<QComboBox*>(U("Настроение"))->currentText(), U("спокойное"));
+  EXPECT_EQ(area->findChild<QLineEdit*>(U("Место"))->text(), U("Старый дом на берегу моря"));
+  EXPECT_TRUE(area->findChild<QCheckBox*>(U("Повторяющийся"))->isChecked());
+  EXPECT_FALSE(area->findChild<QCheckBox*>(U("Кошмар"))->isChecked());
 }
 
 }  // namespace
