@@ -96,17 +96,32 @@ void TFormRenderer::Fail(const char* format, const TXMLNode& element, const std:
   FError = QString::fromUtf8(format).arg(ToUi(element.Name), ToUi(text));
 }
 
+// True with the value unchanged when the attribute is absent.
+bool TFormRenderer::ReadInteger(const TXMLNode& element, std::string_view attribute, int& value) {
+  const std::string text = element.GetAttribute(attribute);
+  if (!Present(text) || ToInt(text, value)) return true;
+  Fail(res::FormNotInteger, element, text);
+  return false;
+}
+
+bool TFormRenderer::Resize(const TXMLNode& form, QWidget* window) {
+  int width = window->width();
+  int height = window->height();
+  if (!ReadInteger(form, smr::atWidth, width) || !ReadInteger(form, smr::atHeight, height))
+    return false;
+  window->resize(width, height);
+  return true;
+}
+
 QWidget* TFormRenderer::Place(QWidget* control, const TXMLNode& element, const char* classWord,
                               int& counter) {
   QWidget* container = control->parentWidget();
   QRect bounds = control->geometry();
   const std::string_view sides[4] = {smr::atLeft, smr::atTop, smr::atWidth, smr::atHeight};
   for (int i = 0; i < 4; ++i) {
-    const std::string text = element.GetAttribute(sides[i]);
-    if (!Present(text)) continue;
+    if (!element.HasAttribute(sides[i])) continue;
     int value = 0;
-    if (!ToInt(text, value)) {
-      Fail(res::FormNotInteger, element, text);
+    if (!ReadInteger(element, sides[i], value)) {
       delete control;
       return nullptr;
     }

@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <functional>
 #include <string>
+#include <string_view>
 
 class QComboBox;
 class TXMLNode;
@@ -44,6 +45,9 @@ class TFormRenderer {
   std::function<void()> OkHandler;
   std::function<void()> CancelHandler;
 
+  // Sets the window's width and height from the `dream-form` element where
+  // it gives them. False when one is not an integer.
+  bool Resize(const TXMLNode& form, QWidget* window);
   // False when the description has an error; the rest is not built.
   bool Render(const TXMLNode& node, QWidget* container);
   // The message for the first error, empty while there is none.
@@ -66,6 +70,7 @@ class TFormRenderer {
   static bool IsIdentifier(const QString& name);
 
  private:
+  bool ReadInteger(const TXMLNode& element, std::string_view attribute, int& value);
   // Geometry and name; on an error the control is deleted and null returned.
   QWidget* Place(QWidget* control, const TXMLNode& element, const char* classWord, int& counter);
   void Fail(const char* format, const TXMLNode& element, const std::string& text);

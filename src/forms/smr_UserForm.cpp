@@ -73,21 +73,7 @@ bool Tfrm_DreamProperties::BuildForm(const TXMLNode& dreamForm, QString& error) 
   TFormRenderer renderer;
   renderer.OkHandler = [this] { CloseForm(); };
   renderer.CancelHandler = [this] { ClickCancel(); };
-  int width = DesignWidth;
-  int height = DesignHeight;
-  bool ok = false;
-  const std::string w = dreamForm.GetAttribute(smr::atWidth);
-  const std::string h = dreamForm.GetAttribute(smr::atHeight);
-  if (w != smr::Undefined) {
-    width = QString::fromLatin1(w.c_str()).toInt(&ok);
-    if (!ok) width = DesignWidth;
-  }
-  if (h != smr::Undefined) {
-    height = QString::fromLatin1(h.c_str()).toInt(&ok);
-    if (!ok) height = DesignHeight;
-  }
-  resize(width, height);
-  if (renderer.Render(dreamForm, pnl_WorkArea)) return true;
+  if (renderer.Resize(dreamForm, this) && renderer.Render(dreamForm, pnl_WorkArea)) return true;
   error = renderer.ErrorText();
   return false;
 }

@@ -152,21 +152,21 @@ TEST_F(DreamProperties, TypedValuesAreLoadedByNameAndStoredByPosition) {
     EXPECT_EQ(Control<QComboBox>(d, "mood")->currentText(), U("Тревожное"));
     EXPECT_TRUE(Control<QCheckBox>(d, "vivid")->isChecked());
     QTest::keyClick(place, Qt::Key_End);
-    QTest::keyClicks(place, " \"<!--\" > x");
+    QTest::keyClicks(place, " \"x\" > y");
     QTest::mouseClick(Control<QCheckBox>(d, "nightmare"), Qt::LeftButton, {}, QPoint(6, 8));
     QTest::keyClick(Control<QComboBox>(d, "mood"), Qt::Key_Up);
     Click(d, "ok");
   });
   // Storing goes by position: the static label deletes the first
   // parameter (mood), and each control takes over the one now at its place,
-  // with the attributes and children it had. `<` in a value arrives through
-  // the text edge with its own change.
+  // with the attributes and children it had. Typed quotes and `>` pass the
+  // text edge.
   EXPECT_EQ(
       SavedJournal(),
       Journal(
           "    <experience number=\"2\" title=\"Лес\">\n"
           "      <properties label1=\"true\" label2=\"false\" label3=\"false\" label4=\"false\">\n"
-          "        <parameter control=\"place\" value=\"Лес ”<!--” › x\">\n"
+          "        <parameter control=\"place\" value=\"Лес ”x” › y\">\n"
           "          <parameter control=\"vivid\" value=\"true\" />\n"
           "        </parameter>\n"
           "        <parameter control=\"questions\" value=\"Лес\">\n"
@@ -212,32 +212,63 @@ TEST_F(DreamProperties, LockedExperiencesKeepTheirPropertiesAndNightsHaveNoButto
 // A bad description is told once at start-up; the program goes on with the
 // controls built before the fault, and no document changes.
 TEST_F(DreamProperties, BadDescriptionIsToldOnceAndTheProgramGoesOn) {
-  StartWith(
-      "  <dream-form>\n"
-      "    <edit id=\"place\" />\n"
-      "    <edit id=\"people\" width=\"wide\" />\n"
-      "    <edit id=\"after\" />\n"
-      "  </dream-form>\n"
-      "  <dream-form>\n"
-      "    <edit id=\"second\" />\n"
-      "  </dream-form>\n",
-      kPlain, false);
-  const QStringList errors = Prompts->Messages("Error");
-  ASSERT_EQ(errors.size(), 1);
-  EXPECT_TRUE(errors[0].contains(U("«edit»")) && errors[0].contains(U("«wide»")))
-      << errors[0].toStdString();
-  QWidget* area = Form->frm_DreamProperties->pnl_WorkArea;
-  EXPECT_NE(area->findChild<QLineEdit*>("place"), nullptr);
-  for (const char* missing : {"people", "after", "second"})
-    EXPECT_EQ(area->findChild<QWidget*>(missing), nullptr) << missing;
-  ASSERT_NE(Node({"Библиотека", "Каталог", "Журнал"}), nullptr)
-      << "the library opened all the same";
-  const std::string settings = ReadBytes("dreams.ini");
-  Stop();
-  EXPECT_EQ(ReadText("journal.xml"), Journal(kPlain));
-  EXPECT_EQ(ReadText("library.xml"), Library);
-  EXPECT_EQ(ReadBytes("dreams.ini").substr(0, settings.find("  <library")),
-            settings.substr(0, settings.find("  <library")));
+  const struct {
+    const char* form;
+    const char* element;
+    const char* text;
+    QStringList built;
+  } cases[] = {
+      {"    <edit id=\"place\" />\n    <edit id=\"people\" width=\"wide\" />\n    <edit "
+       "id=\"after\" />\n",
+       "edit",
+       "wide",
+       {"place"}},
+      {"    <edit id=\"place\" />\n    <option value=\"Сон\" />\n    <edit id=\"after\" />\n",
+       "option",
+       "Сон",
+       {"place"}},
+      {"    <group id=\"g\">\n      <checkbox id=\"да-нет\" />\n    </group>\n    <edit "
+       "id=\"after\" />\n",
+       "checkbox",
+       "да-нет",
+       {"g"}},
+      {"    <edit id=\"place\" />\n    <group id=\"g\" />\n    <edit id=\"place\" />\n",
+       "edit",
+       "place",
+       {"place", "g"}},
+  };
+  for (const auto& c : cases) {
+    StartWith(std::string("  <dream-form>\n") + c.form + "  </dream-form>\n" +
+                  "  <dream-form>\n    <edit id=\"second\" />\n  </dream-form>\n",
+              kPlain, false);
+    const QStringList errors = Prompts->Messages("Error");
+    ASSERT_EQ(errors.size(), 1) << c.form;
+    EXPECT_TRUE(errors[0].contains(U("«") + c.element + U("»")) &&
+                errors[0].contains(U("«") + U(c.text) + U("»")))
+        << errors[0].toStdString();
+    QStringList built;
+    for (QWidget* w : Form->frm_DreamProperties->pnl_WorkArea->findChildren<QWidget*>(
+             QString(), Qt::FindDirectChildrenOnly))
+      built << w->objectName();
+    EXPECT_EQ(built, c.built) << c.form;
+    ASSERT_NE(Node({"Библиотека", "Каталог", "Журнал"}), nullptr)
+        << "the library opened all the same";
+    const std::string settings = ReadBytes("dreams.ini");
+    Stop();
+    EXPECT_EQ(ReadText("journal.xml"), Journal(kPlain));
+    EXPECT_EQ(ReadText("library.xml"), Library);
+    const std::size_t kept = settings.find("  <library");
+    EXPECT_EQ(ReadBytes("dreams.ini").substr(0, kept), settings.substr(0, kept));
+  }
+}
+
+TEST_F(DreamProperties, DialogSizeThatIsNotANumberBuildsNothing) {
+  StartWith("  <dream-form width=\"4OO\">\n    <edit id=\"place\" />\n  </dream-form>\n", kPlain,
+            false);
+  EXPECT_EQ(Prompts->Messages("Error").size(), 1);
+  EXPECT_TRUE(Prompts->Messages("Error").value(0).contains(U("«dream-form» значение «4OO»")));
+  EXPECT_EQ(Form->frm_DreamProperties->size(), QSize(472, 333));
+  EXPECT_EQ(Form->frm_DreamProperties->pnl_WorkArea->findChild<QWidget*>("place"), nullptr);
 }
 
 }  // namespace
