@@ -178,26 +178,6 @@ TEST_F(DreamProperties, TypedValuesAreLoadedByNameAndStoredByPosition) {
           "    </experience>\n"));
 }
 
-TEST_F(DreamProperties, ListValueNoLongerOfferedOpensUnselectedAndStoresEmpty) {
-  StartWith(
-      kForm,
-      "    <experience number=\"3\" title=\"Море\">\n"
-      "      <properties label1=\"false\" label2=\"false\" label3=\"false\" label4=\"false\">\n"
-      "        <parameter control=\"place\" value=\"Берег\" />\n"
-      "        <parameter control=\"mood\" value=\"Весёлое\" />\n"
-      "      </properties>\n"
-      "    </experience>\n");
-  ShowExperience("3. Море");
-  Open([](Tfrm_DreamProperties& d) {
-    EXPECT_EQ(Control<QComboBox>(d, "mood")->currentIndex(), -1);
-    Click(d, "ok");
-  });
-  const std::string saved = SavedJournal();
-  EXPECT_NE(saved.find("<parameter control=\"mood\" value=\"\" />"), std::string::npos) << saved;
-  EXPECT_NE(saved.find("<parameter control=\"place\" value=\"Берег\" />"), std::string::npos)
-      << saved;
-}
-
 TEST_F(DreamProperties, LockedExperiencesKeepTheirPropertiesAndNightsHaveNoButton) {
   StartWith(kForm,
             "    <experience number=\"4\" title=\"Замок\" readonly=\"true\">\n"
