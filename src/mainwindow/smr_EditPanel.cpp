@@ -203,6 +203,8 @@ void TEditPanel::CreatePanel() {
   box_Label4 = mark("box_Label4");
   btn_ReadOnly = new QCheckBox(U("Только чтение"), area);
   btn_ReadOnly->setObjectName("btn_ReadOnly");
+  btn_DreamProperties = new QPushButton(U(res::DreamPropertiesButton), area);
+  btn_DreamProperties->setObjectName("btn_DreamProperties");
 
   lbl_Energy = label("lbl_Energy", "Энергетика:");
   trb_Energy = new QSlider(Qt::Vertical, area);
@@ -350,6 +352,7 @@ void TEditPanel::LayoutPanel(TElementKind kind) {
     boxes[i]->setVisible(named);
   }
   btn_ReadOnly->setVisible(experience);
+  btn_DreamProperties->setVisible(experience);
   for (QWidget* w : std::initializer_list<QWidget*>{lbl_Energy, trb_Energy, lbl_HighEnergyLevel,
                                                     lbl_ZeroEnergyLevel, lbl_LowEnergyLevel})
     w->setVisible(experience);
@@ -382,6 +385,8 @@ void TEditPanel::ApplyReadOnlyState(bool locked) {
   }
   for (QCheckBox* box : {box_Label1, box_Label2, box_Label3, box_Label4}) box->setEnabled(!locked);
   trb_Energy->setEnabled(!locked);
+  // A locked experience keeps its stored properties too.
+  btn_DreamProperties->setEnabled(!locked);
   btn_ReadOnly->setChecked(locked);  // runs btn_ReadOnlyClick only on a real change
 }
 

@@ -104,6 +104,7 @@ class TEditPanel : public QWidget {
   QPushButton* btn_LoadImage = nullptr;
   QPushButton* btn_ClearImage = nullptr;
   QCheckBox* btn_ReadOnly = nullptr;
+  QPushButton* btn_DreamProperties = nullptr;  // the window opens the dialog
   QWidget* pgc_HTMLEditor = nullptr;  // the HTML description editor's place
 
  private:

@@ -84,7 +84,9 @@ void TEditPanel::LayoutWorkArea() {
   const int columnWidth = markWidth + 2 * kGap;
   const int columns = (shownMarks > 1 && 2 * columnWidth <= leftWidth) ? 2 : 1;
   const int markRows = (shownMarks + columns - 1) / columns;
-  const int marksHeight = (markRows + 1) * (boxH + kCaptionGap);  // plus the read-only box
+  // The last row holds the read-only box and the dream properties button.
+  const int lastRowH = std::max(boxH, buttonH);
+  const int marksHeight = markRows * (boxH + kCaptionGap) + lastRowH + kCaptionGap;
   const int imageBlock = captionH + kCaptionGap + kImageSize + kGap + buttonH;
   const int commentBlock = plain ? captionH + kCaptionGap + kCommentHeight + kGap : 0;
   const int blockHeight = plain ? std::max(imageBlock, commentBlock + marksHeight) : marksHeight;
@@ -114,8 +116,13 @@ void TEditPanel::LayoutWorkArea() {
           std::min(box->sizeHint().width(), columns == 1 ? leftWidth : columnWidth), boxH);
     ++shown;
   }
-  place(btn_ReadOnly, kMargin, marksTop + markRows * (boxH + kCaptionGap),
-        std::min(leftWidth, btn_ReadOnly->sizeHint().width() + kGap), boxH);
+  const int lastRowTop = marksTop + markRows * (boxH + kCaptionGap);
+  const int readOnlyWidth = std::min(leftWidth, btn_ReadOnly->sizeHint().width() + kGap);
+  place(btn_ReadOnly, kMargin, lastRowTop + (lastRowH - boxH) / 2, readOnlyWidth, boxH);
+  const int propertiesLeft = kMargin + readOnlyWidth + kGap;
+  place(btn_DreamProperties, propertiesLeft, lastRowTop,
+        std::min(btn_DreamProperties->sizeHint().width(), kMargin + leftWidth - propertiesLeft),
+        buttonH);
 
   // Energy column at the right of the description (or the HTML editor).
   const int energyWidth = std::max(lbl_Energy->sizeHint().width(),

@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPushButton>
 #include <QSplitter>
 #include <QStyle>
 #include <QToolBar>
@@ -14,6 +15,7 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItem>
 
+#include "forms/smr_UserForm.h"
 #include "mainwindow/smr_EditPanel.h"
 #include "mainwindow/smr_QtPrompts.h"
 #include "storage/smr_Resources.h"
@@ -59,6 +61,9 @@ Tfrm_MainForm::Tfrm_MainForm(const QString& programDir, std::unique_ptr<TPrompts
   CreateToolBar();
   CreateTree();
   pnl_Edit = new TEditPanel(pnl_WorkArea, FProgramDir, FPairs, *FPrompts, dlg_OpenImage);
+  frm_DreamProperties = new Tfrm_DreamProperties(this);
+  connect(pnl_Edit->btn_DreamProperties, &QPushButton::clicked, this,
+          &Tfrm_MainForm::btn_DreamPropertiesClick);
   connect(pnl_Edit, &TEditPanel::CaptionChanged, this, [this](const QString& caption) {
     if (FCurrentNode) FCurrentNode->setText(0, caption);
   });
@@ -87,6 +92,7 @@ Tfrm_MainForm::Tfrm_MainForm(const QString& programDir, std::unique_ptr<TPrompts
 
   LoadSettings();
   ApplySettings();
+  ApplyDreamForms();
 }
 
 QAction* Tfrm_MainForm::MakeAction(const char* objectName, const QString& caption,

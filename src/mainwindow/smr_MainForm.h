@@ -23,6 +23,7 @@ class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QWidget;
+class Tfrm_DreamProperties;
 
 // The main window: owns the settings document, the open library, the table
 // of journal documents and the pairs that tie library `file` elements to
@@ -102,6 +103,8 @@ class Tfrm_MainForm : public QMainWindow {
   void btn_LoadImageClick() { pnl_Edit->btn_LoadImageClick(); }
   void btn_ClearImageClick() { pnl_Edit->btn_ClearImageClick(); }
   void btn_ReadOnlyClick() { pnl_Edit->btn_ReadOnlyClick(); }
+  // The properties of the shown experience (smr_MainForm_Properties.cpp).
+  void btn_DreamPropertiesClick();
 
   // Handlers of the statistics view, which does the work
   void btn_Refresh_1Click() { pnl_Statistics->btn_Refresh_1Click(); }
@@ -136,6 +139,8 @@ class Tfrm_MainForm : public QMainWindow {
   // Saves settings, library and journals; the text of each failure.
   QStringList SaveAllDocuments();
   void WarnIfBadlyRead(const TXMLParser& document);
+  // Fills the dream properties dialog from the settings' form description.
+  void ApplyDreamForms();
   TXMLNode* EnsureSettingsElement(std::string_view name);
   bool FileNamed(const TXMLParser& document) const { return !document.FileName.empty(); }
   // The settings file or the open library's file, whatever the spelling.
@@ -254,6 +259,8 @@ class Tfrm_MainForm : public QMainWindow {
   TEditPanel* pnl_Edit = nullptr;
   // The graphs of a catalogue, journal or night, behind the panel's fields.
   TStatisticsView* pnl_Statistics = nullptr;
+  // Built once from the settings and reused for every experience.
+  Tfrm_DreamProperties* frm_DreamProperties = nullptr;
 
   // Shared by Open and the panel's image button, so both start in the
   // folder last used.

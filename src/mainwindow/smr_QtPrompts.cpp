@@ -97,4 +97,6 @@ void TQtPrompts::About(QWidget* parent) {
   dialog.exec();
 }
 
+int TQtPrompts::Modal(QDialog& dialog) { return dialog.exec(); }
+
 void TQtPrompts::ShellOpen(const QString& target) { QDesktopServices::openUrl(QUrl(target)); }

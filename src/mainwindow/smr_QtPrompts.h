@@ -14,5 +14,6 @@ class TQtPrompts : public TPrompts {
   void Information(QWidget* parent, const QString& message) override;
   int Choose(QWidget* parent, const QString& message, const QStringList& buttons) override;
   void About(QWidget* parent) override;
+  int Modal(QDialog& dialog) override;
   void ShellOpen(const QString& target) override;
 };

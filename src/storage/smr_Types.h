@@ -96,6 +96,28 @@ inline constexpr std::string_view IconNight = "One Night";
 inline constexpr std::string_view IconDream = "One Dream";
 inline constexpr std::string_view SettingsRootName = "settings";
 
+// Dream properties form (the `dream-form` description)
+inline constexpr std::string_view elEdit = "edit";
+inline constexpr std::string_view elTextArea = "textarea";
+inline constexpr std::string_view elSelect = "select";
+inline constexpr std::string_view elOption = "option";
+inline constexpr std::string_view elCheckBox = "checkbox";
+inline constexpr std::string_view elRadio = "radio";
+inline constexpr std::string_view elGroup = "group";
+inline constexpr std::string_view elStatic = "static";
+inline constexpr std::string_view elButton = "button";
+inline constexpr std::string_view elSeparator = "separator";
+inline constexpr std::string_view atId = "id";
+inline constexpr std::string_view atHint = "hint";
+inline constexpr std::string_view atChecked = "checked";
+inline constexpr std::string_view atAction = "action";
+inline constexpr std::string_view atOrientation = "orientation";
+inline constexpr std::string_view ActionOk = "ok";
+inline constexpr std::string_view ActionClose = "close";
+inline constexpr std::string_view ActionCancel = "cancel";
+inline constexpr std::string_view Vertical = "vertical";
+inline constexpr std::string_view Horizontal = "horizontal";
+
 // Export output
 inline constexpr std::string_view LibraryStyleSheet = "library.css";
 inline constexpr std::string_view JournalStyleSheet = "journal.css";
