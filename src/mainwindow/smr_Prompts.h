@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+class QDialog;
 class QWidget;
 
 // State of a file dialog that the main window keeps between uses (title,
@@ -60,6 +61,9 @@ class TPrompts {
   virtual int Choose(QWidget* parent, const QString& message, const QStringList& buttons) = 0;
 
   virtual void About(QWidget* parent) = 0;
+  // Shows a dialog the window keeps (already filled) modally; returns its
+  // result code.
+  virtual int Modal(QDialog& dialog) = 0;
   // Asks the desktop to open a file or web address.
   virtual void ShellOpen(const QString& target) = 0;
   // Opens a local file in the user's web browser (not in the program the

@@ -100,6 +100,8 @@ void TQtPrompts::About(QWidget* parent) {
   dialog.exec();
 }
 
+int TQtPrompts::Modal(QDialog& dialog) { return dialog.exec(); }
+
 void TQtPrompts::ShellOpen(const QString& target) { QDesktopServices::openUrl(QUrl(target)); }
 
 QStringList DesktopEntryCommand(const QString& exec, const QString& fileName) {

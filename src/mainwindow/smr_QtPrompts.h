@@ -16,6 +16,7 @@ class TQtPrompts : public TPrompts {
   void Information(QWidget* parent, const QString& message) override;
   int Choose(QWidget* parent, const QString& message, const QStringList& buttons) override;
   void About(QWidget* parent) override;
+  int Modal(QDialog& dialog) override;
   void ShellOpen(const QString& target) override;
   void OpenInBrowser(const QString& fileName) override;
 };

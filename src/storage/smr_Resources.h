@@ -115,4 +115,37 @@ inline constexpr const char* ExportNo = "нет";
 inline constexpr const char* ExportAdditionalProperties = "ДОПОЛНИТЕЛЬНЫЕ СВОЙСТВА: ";
 inline constexpr const char* ExportNotDefined = "не определены";
 
+// --- dream properties form: a description that cannot be built
+inline constexpr const char* FormNotInteger =
+    "Форма свойств сновидения: в элементе «%1» значение «%2» не является целым числом.\n"
+    "Остальная часть формы не построена.";
+inline constexpr const char* FormOptionOutsideSelect =
+    "Форма свойств сновидения: элемент «%1» со значением «%2» стоит вне списка (select).\n"
+    "Остальная часть формы не построена.";
+inline constexpr const char* FormBadName =
+    "Форма свойств сновидения: в элементе «%1» имя «%2» не является допустимым идентификатором.\n"
+    "Остальная часть формы не построена.";
+inline constexpr const char* FormDuplicateName =
+    "Форма свойств сновидения: в элементе «%1» имя «%2» уже занято другим элементом этой группы.\n"
+    "Остальная часть формы не построена.";
+inline constexpr const char* DreamPropertiesButton = "Свойства сна...";
+
+// --- statistics and their graphs
+inline constexpr const char* NightsHeader = "Количество опытов по дням";
+inline constexpr const char* MarksHeader = "Качество опытов";
+inline constexpr const char* TotalFooter = "Всего опытов: ";
+inline constexpr const char* EnergyHeader = "Энергетический уровень";
+inline constexpr const char* EnergyFooter = "Средний энергетический уровень сновидений: ";
+inline constexpr const char* CatalogueTotalHeader = "Общее количество опытов в журналах";
+inline constexpr const char* CatalogueAverageHeader = "Среднее количество опытов за день";
+inline constexpr const char* CatalogueAverageFooter = "Среднее количество опытов за весь период: ";
+inline constexpr const char* CatalogueMarkHeader = "Число опытов с пометкой: [";
+inline constexpr const char* CatalogueMarkHeaderEnd = "]";
+inline constexpr const char* CatalogueMarkFooter = "Общее количество подобных опытов: ";
+// %1 element, %2 attribute, %3 the text found.
+inline constexpr const char* NotANumber =
+    "В элементе «%1» атрибут «%2» содержит «%3», а не число. Статистика не показана.";
+inline constexpr const char* CopyGraphHint = "Скопировать график в буфер обмена";
+inline constexpr const char* RefreshGraphHint = "Обновить график";
+
 }  // namespace res

@@ -2,11 +2,13 @@
 
 // Prompts for tests: answers are queued by the test, and every question is
 // recorded so the test can check what the window asked.
+#include <QDialog>
 #include <QString>
 #include <QStringList>
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 
 #include "mainwindow/smr_Prompts.h"
 
@@ -28,6 +30,9 @@ class TScriptedPrompts : public TPrompts {
   std::deque<QString> SaveFiles;
   std::deque<int> SaveFilterIndexes;  // chosen filter of the next save dialog
   std::deque<int> Choices;  // unscripted: -1, as if the window was closed
+  // Each drives a shown dialog through its widgets; the dialog's result is
+  // the answer. An unscripted dialog fails the test and is closed.
+  std::deque<std::function<void(QDialog&)>> Modals;
   std::vector<TRecord> Asked;
 
   int Count(const QString& kind) const {
@@ -77,6 +82,15 @@ class TScriptedPrompts : public TPrompts {
     return Take(Choices, "Choose");
   }
   void About(QWidget*) override { Asked.push_back({"About", {}, -1, -1, -1, {}}); }
+  int Modal(QDialog& dialog) override {
+    Asked.push_back({"Modal", dialog.objectName(), -1, -1, -1, {}});
+    auto drive = Take(Modals, "Modal");
+    dialog.setResult(0);
+    dialog.show();
+    if (drive) drive(dialog);
+    if (dialog.isVisible()) dialog.close();
+    return dialog.result();
+  }
   void ShellOpen(const QString& target) override { Asked.push_back({"ShellOpen", target, -1, -1, -1, {}}); }
   void OpenInBrowser(const QString& fileName) override {
     Asked.push_back({"Browser", fileName, -1, -1, -1, {}});
