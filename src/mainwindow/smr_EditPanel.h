@@ -106,7 +106,7 @@ class TEditPanel : public QWidget {
   QPushButton* btn_ClearImage = nullptr;
   QCheckBox* btn_ReadOnly = nullptr;
   QPushButton* btn_DreamProperties = nullptr;  // the window opens the dialog
-  THTMLEditor* pnl_HTMLEditor = nullptr;  // shown for HTML experiences
+  THTMLEditor* pnl_HTMLEditor = nullptr;       // shown for HTML experiences
 
  private:
   void CreatePanel();
