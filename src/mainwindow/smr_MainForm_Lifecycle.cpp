@@ -86,7 +86,7 @@ void Tfrm_MainForm::ApplySettings() {
       if (child->HasAttribute(smr::atTop) && ToInt(child->GetAttribute(smr::atTop), v)) bounds.moveTop(v);
       if (child->HasAttribute(smr::atWidth) && ToInt(child->GetAttribute(smr::atWidth), v)) bounds.setWidth(v);
       if (child->HasAttribute(smr::atHeight) && ToInt(child->GetAttribute(smr::atHeight), v)) bounds.setHeight(v);
-      setGeometry(bounds);
+      setGeometry(KeepOnScreen(bounds, *this));
       if (child->HasAttribute(smr::atTreeWidth) && ToInt(child->GetAttribute(smr::atTreeWidth), v)) {
         const int total = spl_Main->width();
         spl_Main->setSizes({v, std::max(1, total - v)});

@@ -4,6 +4,7 @@
 #include <QStringList>
 
 class QWidget;
+class Tfrm_ParametersForm;
 
 // State of a file dialog that the main window keeps between uses (title,
 // filter, chosen filter, last file name, starting folder). Filters are
@@ -58,6 +59,9 @@ class TPrompts {
   // A question with buttons; returns the index of the chosen button, or -1
   // when the window was closed.
   virtual int Choose(QWidget* parent, const QString& message, const QStringList& buttons) = 0;
+
+  // Shows the filled options dialog; true after OK. The caller applies it.
+  virtual bool Options(Tfrm_ParametersForm& dialog) = 0;
 
   virtual void About(QWidget* parent) = 0;
   // Asks the desktop to open a file or web address.

@@ -13,6 +13,7 @@
 #include "dialogs/smr_ConfirmationForm.h"
 #include "dialogs/smr_DialogUtils.h"
 #include "dialogs/smr_NewElementForm.h"
+#include "dialogs/smr_ParametersForm.h"
 
 TPrompts::TNewElementAnswer TQtPrompts::NewElement(QWidget* parent, int mode, int number, int radioIndex) {
   Tfrm_NewElement dialog(parent);
@@ -90,6 +91,8 @@ int TQtPrompts::Choose(QWidget* parent, const QString& message, const QStringLis
   box.exec();
   return added.indexOf(box.clickedButton());
 }
+
+bool TQtPrompts::Options(Tfrm_ParametersForm& dialog) { return dialog.exec() == QDialog::Accepted; }
 
 void TQtPrompts::About(QWidget* parent) {
   Tfrm_About dialog(parent);

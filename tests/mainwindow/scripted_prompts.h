@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 
+#include "dialogs/smr_ParametersForm.h"
 #include "mainwindow/smr_Prompts.h"
 
 class TScriptedPrompts : public TPrompts {
@@ -28,6 +30,8 @@ class TScriptedPrompts : public TPrompts {
   std::deque<QString> SaveFiles;
   std::deque<int> SaveFilterIndexes;  // chosen filter of the next save dialog
   std::deque<int> Choices;  // unscripted: -1, as if the window was closed
+  // Each drives the shown options dialog's widgets and closes it.
+  std::deque<std::function<void(Tfrm_ParametersForm&)>> OptionsScripts;
   std::vector<TRecord> Asked;
 
   int Count(const QString& kind) const {
@@ -75,6 +79,13 @@ class TScriptedPrompts : public TPrompts {
   int Choose(QWidget*, const QString& message, const QStringList& buttons) override {
     Asked.push_back({"Choose", message + "|" + buttons.join('|'), -1, -1, -1, {}});
     return Take(Choices, "Choose");
+  }
+  bool Options(Tfrm_ParametersForm& dialog) override {
+    Asked.push_back({"Options", dialog.windowTitle(), -1, -1, -1, {}});
+    auto script = Take(OptionsScripts, "Options");
+    dialog.show();
+    if (script) script(dialog);
+    return dialog.result() == QDialog::Accepted;
   }
   void About(QWidget*) override { Asked.push_back({"About", {}, -1, -1, -1, {}}); }
   void ShellOpen(const QString& target) override { Asked.push_back({"ShellOpen", target, -1, -1, -1, {}}); }
