@@ -17,6 +17,7 @@
 
 #include "dialogs/smr_DialogUtils.h"
 #include "storage/smr_Resources.h"
+#include "storage/smr_SettingsFile.h"
 #include "storage/smr_TextEdge.h"
 #include "storage/smr_Types.h"
 #include "xml/xml_mainUnit.h"
@@ -66,15 +67,6 @@ QGroupBox* Group(QWidget* parent, const char* caption, const char* name) {
   return group;
 }
 
-// The element under the root by the ensure-element rule.
-TXMLNode* Ensure(TXMLParser& document, std::string_view name, std::uint8_t kind) {
-  if (TXMLNode* found = document.FindNode(name)) return found;
-  TXMLNode* root = document.Root.get();
-  TXMLNode* element = root->AddChild(std::make_unique<TXMLNode>(std::string(name), kind));
-  element->SetLevel(root->Level + 1);
-  return element;
-}
-
 void ShowAttribute(QLineEdit* field, const TXMLNode& element, std::string_view name) {
   if (element.HasAttribute(name)) field->setText(ToUi(element.GetAttribute(name)));
 }
@@ -118,10 +110,15 @@ Tfrm_ParametersForm::Tfrm_ParametersForm(QWidget* parent) : QDialog(parent) {
   FormCreate(QSize(640, 480));
 }
 
+QWidget* Tfrm_ParametersForm::AddPage(const char* name, const char* caption) {
+  auto* page = new QWidget;
+  page->setObjectName(QString::fromLatin1(name));
+  pgc_Parameters->addTab(page, U(caption));
+  return page;
+}
+
 void Tfrm_ParametersForm::BuildGeneralPage() {
-  tsh_General = new QWidget;
-  tsh_General->setObjectName("tsh_General");
-  pgc_Parameters->addTab(tsh_General, U("Общие свойства"));
+  tsh_General = AddPage("tsh_General", "Общие свойства");
   auto* group = Group(tsh_General, " Главная форма ", "grp_MainForm");
   upd_XCoordinate = UpDown(group, "XCoordinate", 0);
   upd_YCoordinate = UpDown(group, "YCoordinate", 0);
@@ -152,9 +149,7 @@ void Tfrm_ParametersForm::BuildGeneralPage() {
 }
 
 void Tfrm_ParametersForm::BuildAppearancePage() {
-  tsh_Appearance = new QWidget;
-  tsh_Appearance->setObjectName("tsh_Appearance");
-  pgc_Parameters->addTab(tsh_Appearance, U("Внешний вид"));
+  tsh_Appearance = AddPage("tsh_Appearance", "Внешний вид");
   auto* icons = Group(tsh_Appearance, " Пиктограммы ", "grp_Icons");
   auto* iconGrid = new QGridLayout(icons);
   using THandler = void (Tfrm_ParametersForm::*)();
@@ -184,9 +179,7 @@ void Tfrm_ParametersForm::BuildAppearancePage() {
 }
 
 void Tfrm_ParametersForm::BuildConfirmationsPage() {
-  tsh_Confirmations = new QWidget;
-  tsh_Confirmations->setObjectName("tsh_Confirmations");
-  pgc_Parameters->addTab(tsh_Confirmations, U("Подтверждения"));
+  tsh_Confirmations = AddPage("tsh_Confirmations", "Подтверждения");
   auto* group = Group(tsh_Confirmations, " Подтверждения ", "grp_Confirmations");
   box_Delete = new QCheckBox(U("Подтверждать удаление объектов из структуры библиотеки"), group);
   box_Delete->setObjectName("box_Delete");
@@ -197,9 +190,7 @@ void Tfrm_ParametersForm::BuildConfirmationsPage() {
 }
 
 void Tfrm_ParametersForm::BuildUserPage() {
-  tsh_User = new QWidget;
-  tsh_User->setObjectName("tsh_User");
-  pgc_Parameters->addTab(tsh_User, U("Пользователь"));
+  tsh_User = AddPage("tsh_User", "Пользователь");
   edt_Name = Edit(tsh_User, "edt_Name");
   edt_Nick = Edit(tsh_User, "edt_Nick");
   edt_EMail = Edit(tsh_User, "edt_EMail");
@@ -233,9 +224,7 @@ void Tfrm_ParametersForm::BuildUserPage() {
 }
 
 void Tfrm_ParametersForm::BuildAdditionalPage() {
-  tsh_Additional = new QWidget;
-  tsh_Additional->setObjectName("tsh_Additional");
-  pgc_Parameters->addTab(tsh_Additional, U("Дополнительно"));
+  tsh_Additional = AddPage("tsh_Additional", "Дополнительно");
   auto* group = Group(tsh_Additional, " Дополнительные файлы ", "grp_AdditionalFiles");
   edt_Dictionary = Edit(group, "edt_Dictionary");
   btn_Dictionary = Dots(group, "btn_Dictionary");
@@ -279,7 +268,8 @@ Tfrm_ParametersForm::TBounds Tfrm_ParametersForm::Bounds() const {
 }
 
 QString Tfrm_ParametersForm::MarkCaption(int index) const {
-  return index >= 0 && index < 4 ? edt_Labels[index]->text() : QString();
+  // As the settings keep it, so the box reads the same after the next start.
+  return index >= 0 && index < 4 ? ToUi(Stored(edt_Labels[index])) : QString();
 }
 
 void Tfrm_ParametersForm::Fill(TXMLParser& settings, TXMLParser* library) {
@@ -328,31 +318,25 @@ void Tfrm_ParametersForm::Fill(TXMLParser& settings, TXMLParser* library) {
 
 void Tfrm_ParametersForm::Apply() {
   if (!FSettings) return;
-  TXMLNode* form = Ensure(*FSettings, smr::elForm, nkEmptyElement);
+  TXMLNode* form = EnsureElement(*FSettings, smr::elForm, nkEmptyElement);
   const TBounds b = Bounds();
   form->SetAttribute(smr::atLeft, std::to_string(b.Left));
   form->SetAttribute(smr::atTop, std::to_string(b.Top));
   form->SetAttribute(smr::atWidth, std::to_string(b.Width));
   form->SetAttribute(smr::atHeight, std::to_string(b.Height));
   form->SetAttribute(smr::atTreeWidth, std::to_string(b.TreeWidth));
-  Ensure(*FSettings, smr::elSettingsLibrary, nkEmptyElement)
+  EnsureElement(*FSettings, smr::elSettingsLibrary, nkEmptyElement)
       ->SetAttribute(smr::atPath, Stored(edt_LibraryFileName));
   ApplySettingsSlots(*FSettings->Root);
-  Ensure(*FSettings, smr::elOptions, nkEmptyElement)
+  EnsureElement(*FSettings, smr::elOptions, nkEmptyElement)
       ->SetAttribute(smr::atConfirmDelete, box_Delete->isChecked() ? smr::Yes : smr::No);
   if (FLibrary) ApplyLibrary(*FLibrary);
 }
 
 void Tfrm_ParametersForm::ApplySettingsSlots(TXMLNode& root) {
-  auto append = [&root](std::string_view name) {
-    TXMLNode* element =
-        root.AddChild(std::make_unique<TXMLNode>(std::string(name), nkEmptyElement));
-    element->SetLevel(root.Level + 1);
-    return element;
-  };
   for (int i = 0; i < 4; ++i) {
     TXMLNode*& slot = FLabelSlot[i];
-    if (!slot) slot = append(smr::elLabel);
+    if (!slot) slot = AppendElement(root, smr::elLabel, nkEmptyElement);
     if (!edt_Labels[i]->text().isEmpty()) {
       slot->SetAttribute(smr::atCaption, Stored(edt_Labels[i]));
     } else {
@@ -362,14 +346,14 @@ void Tfrm_ParametersForm::ApplySettingsSlots(TXMLNode& root) {
   }
   for (int i = 0; i < 6; ++i) {
     TXMLNode*& slot = FIconSlot[i];
-    if (!slot) slot = append(smr::elIcon);
+    if (!slot) slot = AppendElement(root, smr::elIcon, nkEmptyElement);
     slot->SetAttribute(smr::atName, kIconSlotNames[i]);
     slot->SetAttribute(smr::atPath, Stored(edt_Icons[i]));
   }
 }
 
 void Tfrm_ParametersForm::ApplyLibrary(TXMLParser& library) const {
-  TXMLNode* user = Ensure(library, smr::elUser, nkElement);
+  TXMLNode* user = EnsureElement(library, smr::elUser, nkElement);
   user->SetAttribute(smr::atName, Stored(edt_Name));
   user->SetAttribute(smr::atNick, Stored(edt_Nick));
   user->SetAttribute(smr::atEmail, Stored(edt_EMail));
@@ -389,7 +373,7 @@ void Tfrm_ParametersForm::ApplyLibrary(TXMLParser& library) const {
     }
     text->Value = FromUi(notes, TTextPlace::ElementText);
   }
-  TXMLNode* additional = Ensure(library, smr::elAdditional, nkEmptyElement);
+  TXMLNode* additional = EnsureElement(library, smr::elAdditional, nkEmptyElement);
   additional->SetAttribute(smr::atDictionary, Stored(edt_Dictionary));
   additional->SetAttribute(smr::atVocabulary, Stored(edt_DreamVocabulary));
 }

@@ -55,7 +55,7 @@ class Tfrm_ParametersForm : public QDialog {
   // form, library path, labels, icons, options, then the library's user
   // and additional files.
   void Apply();
-  // The text of "Флаг n:" (0-based), as the mark boxes take it.
+  // The text of "Флаг n:" (0-based) as it is stored, for the mark boxes.
   QString MarkCaption(int index) const;
   void SetFileChooser(TChooseFile chooser) { FChooseFile = std::move(chooser); }
 
@@ -108,6 +108,7 @@ class Tfrm_ParametersForm : public QDialog {
   QPushButton* btn_Cancel;
 
  private:
+  QWidget* AddPage(const char* name, const char* caption);
   void BuildGeneralPage();
   void BuildAppearancePage();
   void BuildConfirmationsPage();

@@ -149,11 +149,7 @@ void Tfrm_MainForm::OpenLibrary(const std::string& path) {
 }
 
 TXMLNode* Tfrm_MainForm::EnsureSettingsElement(std::string_view name) {
-  if (TXMLNode* found = FSettings->FindNode(name)) return found;
-  TXMLNode* root = FSettings->Root.get();
-  auto* element = root->AddChild(std::make_unique<TXMLNode>(std::string(name), nkEmptyElement));
-  element->SetLevel(root->Level + 1);
-  return element;
+  return EnsureElement(*FSettings, name, nkEmptyElement);
 }
 
 void Tfrm_MainForm::RecordLibraryPath(const std::string& path) {

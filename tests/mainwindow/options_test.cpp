@@ -95,7 +95,7 @@ TEST_F(Options, FillsFromBothDocumentsAndAppliesInOrder) {
   EXPECT_EQ(Form->geometry(), QRect(20, 30, 720, 520));
   EXPECT_EQ(Form->tre_Directory->width(), 250);
   EXPECT_EQ(EditPanel()->box_Label2->text(), "");
-  EXPECT_EQ(EditPanel()->box_Label4->text(), QStringLiteral("\"Иное\" <b>"));
+  EXPECT_EQ(EditPanel()->box_Label4->text(), QStringLiteral("”Иное” ‹b›"));
   EXPECT_TRUE(Form->ConfirmDelete());
   const std::string settings = SettingsAfter(
       "  <label caption=\"Осознанный сон\" />\n  <label caption=\"Выход из тела\" />\n"
