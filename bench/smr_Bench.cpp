@@ -2,7 +2,7 @@
 // files in the same run. Prints each figure as it is taken and a table at
 // the end. Medians of several runs, so one disturbed run does not move them.
 //
-//   somnary_bench [--data DIR] [--quick] [--only xml|export|select|startup|memory]
+//   somnary_bench [--data DIR] [--quick] [--only xml|export|select|statistics|startup|memory]
 //
 // DIR receives the generated files (default ./bench-data); --quick takes
 // fewer runs and --only runs one group, both for profiling, not for figures.
@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <QWindow>
@@ -332,6 +333,7 @@ void BenchSelect(const TSettings& s, const TBenchLibrary& library, const std::st
   fs::copy_file(settings, pristineSettings, fs::copy_options::overwrite_existing);
 
   std::vector<double> select, painted, open;
+  bool graphsShown = false;
   for (int i = 0; i < runs + 1; ++i) {  // the first run warms caches and is dropped
     fs::copy_file(pristineLibrary, library.LibraryFile, fs::copy_options::overwrite_existing);
     fs::copy_file(pristineJournal, bigJournal, fs::copy_options::overwrite_existing);
@@ -356,6 +358,7 @@ void BenchSelect(const TSettings& s, const TBenchLibrary& library, const std::st
     if (Tfrm_MainForm::CountExperiences(Tfrm_MainForm::ElementOf(item)) != 10000 ||
         item->childCount() == 0)
       Fail("the journal did not open with its 10,000 experiences");
+    graphsShown = window->pnl_Statistics->btn_Copy[1]->isVisible();
     if (i > 0) {
       select.push_back(Ms(t0, t1));
       painted.push_back(Ms(t0, t2));
@@ -364,12 +367,91 @@ void BenchSelect(const TSettings& s, const TBenchLibrary& library, const std::st
     window.reset();
   }
   const double total = Median(painted);
-  Row("Select journal of 10,000 experiences (until painted)", Fixed(total, 0) + " ms", "< 250 ms",
-      total < 250);
+  if (!graphsShown) Fail("the journal's graphs were not shown");
+  Row("Select journal of 10,000 experiences (graphs included, until painted)",
+      Fixed(total, 0) + " ms", "< 250 ms", total < 250);
   std::printf(
       "    (selection handler %.0f ms, then layout and paint %.0f ms; opening the window on the\n"
       "     20-journal library took %.0f ms)\n",
       Median(select), total - Median(select), Median(open));
+}
+
+// The 20 journals of the benchmark library side by side in one catalogue,
+// so that its statistics read every one of them; written beside the library.
+std::string WriteFlatLibrary(const TBenchLibrary& library) {
+  TXMLParser document;
+  document.Load(library.LibraryFile);
+  if (document.Status != xsLoaded) Fail("cannot read the benchmark library");
+  TXMLNode* root = document.Root.get();
+  auto* all = root->AddChild(std::make_unique<TXMLNode>(std::string(smr::elDirectory), nkElement));
+  all->SetAttribute(smr::atName, "All");
+  all->SetLevel(root->Level + 1);
+  for (const std::string& path : library.JournalFiles) {
+    auto* file =
+        all->AddChild(std::make_unique<TXMLNode>(std::string(smr::elFile), nkEmptyElement));
+    file->SetAttribute(smr::atName, fs::path(path).stem().string());
+    file->SetAttribute(smr::atPath, path);
+    file->SetLevel(all->Level + 1);
+  }
+  const std::string flat = fs::path(library.LibraryFile).parent_path().string() + "/flat.xml";
+  document.Save(flat);
+  return flat;
+}
+
+double SelectUntilPainted(Tfrm_MainForm& window, QTreeWidgetItem* item) {
+  return TimeMs([&] {
+    window.tre_Directory->setCurrentItem(item);
+    QCoreApplication::processEvents();
+  });
+}
+
+void BenchStatistics(const TSettings& s, const TBenchLibrary& library, int runs) {
+  const std::string programDir = s.Data + "/program-statistics";
+  CopyResources(programDir);
+  fs::remove_all(programDir + "/sample");
+  const std::string flat = WriteFlatLibrary(library), pristine = flat + ".pristine";
+  fs::copy_file(flat, pristine, fs::copy_options::overwrite_existing);
+  SetLibraryPath(programDir, flat);
+
+  std::vector<double> first, cached, night;
+  for (int i = 0; i < runs + 1; ++i) {  // the first run warms caches and is dropped
+    fs::copy_file(pristine, flat, fs::copy_options::overwrite_existing);
+    int asked = 0;
+    Tfrm_MainForm window(QString::fromStdString(programDir),
+                         std::make_unique<TBenchPrompts>(&asked));
+    window.show();
+    WaitExposed(window);
+    QTreeWidgetItem* root = window.tre_Directory->topLevelItem(0);
+    QTreeWidgetItem* all = root->child(root->childCount() - 1);
+    if (window.Journals().Count() != 0) Fail("a journal was open before the catalogue");
+    const double tFirst = SelectUntilPainted(window, all);
+    if (window.Journals().Count() != 20 || !window.pnl_Statistics->btn_Copy[2]->isVisible())
+      Fail("the catalogue's statistics did not read its 20 journals");
+    SelectUntilPainted(window, root);
+    const double tCached = SelectUntilPainted(window, all);
+    // Nights of the big journal, opened for the catalogue above.
+    QTreeWidgetItem* journal = nullptr;
+    for (int j = 0; j < all->childCount() && !journal; ++j)
+      if (Tfrm_MainForm::CountExperiences(Tfrm_MainForm::ElementOf(all->child(j))) == 10000)
+        journal = all->child(j);
+    if (!journal || journal->childCount() < 10) Fail("the 10,000 journal has no nights");
+    std::vector<double> nights;
+    for (int n = 0; n < 9; ++n)
+      nights.push_back(SelectUntilPainted(window, journal->child(n * journal->childCount() / 9)));
+    if (asked || !window.pnl_Statistics->btn_Copy[0]->isVisible())
+      Fail("a night's graph was not shown");
+    if (i > 0) {
+      first.push_back(tFirst);
+      cached.push_back(tCached);
+      night.push_back(Median(nights));
+    }
+  }
+  Row("Select catalogue of 20 journals, first time (read from disk, until painted)",
+      Fixed(Median(first), 0) + " ms", "< 1 s", Median(first) < 1000);
+  Row("Select the same catalogue again (cached, until painted)", Fixed(Median(cached), 1) + " ms",
+      "< 20 ms", Median(cached) < 20);
+  Row("Select a night of the 10,000 journal (graph until painted)", Fixed(Median(night), 1) + " ms",
+      "< 10 ms", Median(night) < 10);
 }
 
 // ---------------------------------------------------------------- child processes
@@ -465,7 +547,9 @@ int main(int argc, char** argv) {
     else if (a == "--only" && i + 1 < argc)
       s.Only = argv[++i];
     else
-      Fail("usage: somnary_bench [--data DIR] [--quick] [--only xml|export|select|startup|memory]");
+      Fail(
+          "usage: somnary_bench [--data DIR] [--quick] [--only "
+          "xml|export|select|statistics|startup|memory]");
   }
   QApplication application(argc, argv);
   s.ExeDir = QCoreApplication::applicationDirPath().toStdString();
@@ -505,10 +589,11 @@ int main(int argc, char** argv) {
     std::printf("\nExport, medians of %d runs\n", k ? 1 : 5);
     BenchExport(s, journals[2].File, k ? 1 : 5);
   }
-  if (s.Runs("select") || s.Runs("startup"))
+  if (s.Runs("select") || s.Runs("statistics") || s.Runs("startup"))
     std::printf("\nMain window (offscreen), medians of %d runs (start-up: %d)\n", k ? 1 : 5,
                 k ? 1 : 7);
   if (s.Runs("select")) BenchSelect(s, library, bigJournal, k ? 1 : 5);
+  if (s.Runs("statistics")) BenchStatistics(s, library, k ? 1 : 5);
   if (s.Runs("startup")) BenchStartup(s, k ? 1 : 7);
   if (s.Runs("memory")) {
     std::printf("\nMemory\n");

@@ -1,6 +1,7 @@
 #include "export/smr_NumberFormat.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -14,38 +15,6 @@ char SingleByte(const QString& text, char fallback) {
   const std::string bytes = Utf8ToCp1251(text.toStdString());
   if (bytes.size() != 1 || bytes[0] == '?') return fallback;
   return bytes[0];
-}
-
-// Accepts blanks around, an optional sign, digits and an optional '.'
-// fraction; anything else (including exponents) is not a level.
-bool ParseLevel(std::string_view text, double& value) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  bool negative = false;
-  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-    negative = text.front() == '-';
-    text.remove_prefix(1);
-  }
-  int digits = 0;
-  bool point = false;
-  for (char c : text) {
-    if (c >= '0' && c <= '9') {
-      ++digits;
-    } else if (c == '.' && !point) {
-      point = true;
-    } else {
-      return false;
-    }
-  }
-  if (digits == 0) return false;
-  double parsed = 0;
-  const auto [end, error] =
-      std::from_chars(text.data(), text.data() + text.size(), parsed, std::chars_format::fixed);
-  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(parsed)) {
-    return false;
-  }
-  value = negative ? -parsed : parsed;
-  return true;
 }
 
 }  // namespace
@@ -101,8 +70,60 @@ std::string FormatGeneral(double value, const TNumberFormat& format) {
   return text;
 }
 
+std::string FormatFixed(double value, int decimals, const TNumberFormat& format) {
+  if (!std::isfinite(value)) return FormatGeneral(value, format);
+  char buffer[400];
+  std::snprintf(buffer, sizeof buffer, "%.*f", std::clamp(decimals, 0, 18), value);
+  std::string_view text = buffer;
+  const bool negative = text.front() == '-';
+  if (negative) text.remove_prefix(1);
+  const std::size_t point = std::min(text.find('.'), text.size());
+  std::string result;
+  for (std::size_t i = 0; i < point; ++i) {
+    if (i > 0 && (point - i) % 3 == 0) result += format.ThousandSeparator;
+    result += text[i];
+  }
+  if (point < text.size()) {
+    result += format.DecimalSeparator;
+    result.append(text.substr(point + 1));
+  }
+  // A value that rounds to zero shows no sign.
+  if (negative && text.find_first_of("123456789") != std::string_view::npos) result.insert(0, "-");
+  return result;
+}
+
 std::string EnergyFigure(std::string_view level, const TNumberFormat& format) {
   double parsed = 0;
-  if (!ParseLevel(level, parsed)) return "0";
+  if (!ParseEnergyLevel(level, parsed)) return "0";
   return FormatGeneral((100 - parsed) / 100, format);
+}
+
+bool ParseEnergyLevel(std::string_view text, double& value) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  bool negative = false;
+  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  int digits = 0;
+  bool point = false;
+  for (char c : text) {
+    if (c >= '0' && c <= '9') {
+      ++digits;
+    } else if (c == '.' && !point) {
+      point = true;
+    } else {
+      return false;
+    }
+  }
+  if (digits == 0) return false;
+  double parsed = 0;
+  const auto [end, error] =
+      std::from_chars(text.data(), text.data() + text.size(), parsed, std::chars_format::fixed);
+  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(parsed)) {
+    return false;
+  }
+  value = negative ? -parsed : parsed;
+  return true;
 }

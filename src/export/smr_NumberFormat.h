@@ -20,6 +20,15 @@ TNumberFormat SystemNumberFormat();
 // when the value needs more than 15 integer digits or is below 0.00001.
 std::string FormatGeneral(double value, const TNumberFormat& format);
 
+// A number with that many decimals and thousands separators, as the
+// "%.0n" and "%.2n" labels of the graphs show it ("1 234,50").
+std::string FormatFixed(double value, int decimals, const TNumberFormat& format);
+
+// A stored energy `level`: blanks around, an optional sign, digits and an
+// optional '.' fraction; anything else (exponents included) is not a level.
+// The exporters show such a level as absent, the statistics report it.
+bool ParseEnergyLevel(std::string_view text, double& value);
+
 // The energy figure of a stored `level`: (100 - level) / 100 in the general
 // format. An absent level ("undefined") or one that is not a decimal number
 // counts as the middle of the scale, so the figure is "0".

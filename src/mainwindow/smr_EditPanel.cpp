@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QEvent>
 #include <QFileInfo>
+#include <QFrame>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
@@ -187,6 +188,11 @@ void TEditPanel::CreatePanel() {
   lbl_Name = label("lbl_Name", res::NewElementTitleLabel);
   edt_Name = new QLineEdit(area);
   edt_Name->setObjectName("edt_Name");
+  // Under the title of a catalogue, journal or night; the graphs start below.
+  bvl_Border = new QFrame(area);
+  bvl_Border->setObjectName("bvl_Border");
+  bvl_Border->setFrameShape(QFrame::HLine);
+  bvl_Border->setFrameShadow(QFrame::Sunken);
   lbl_Description = label("lbl_Description", "Описание:");
   mmo_Description = memo("mmo_Description");
   lbl_Comment = label("lbl_Comment", "Комментарий:");
@@ -197,6 +203,8 @@ void TEditPanel::CreatePanel() {
   box_Label4 = mark("box_Label4");
   btn_ReadOnly = new QCheckBox(U("Только чтение"), area);
   btn_ReadOnly->setObjectName("btn_ReadOnly");
+  btn_DreamProperties = new QPushButton(U(res::DreamPropertiesButton), area);
+  btn_DreamProperties->setObjectName("btn_DreamProperties");
 
   lbl_Energy = label("lbl_Energy", "Энергетика:");
   trb_Energy = new QSlider(Qt::Vertical, area);
@@ -323,6 +331,7 @@ void TEditPanel::LayoutPanel(TElementKind kind) {
   lbl_Name->setText(U(kind == ekNight ? res::NewElementDateLabel : res::NewElementTitleLabel));
   lbl_Name->show();
   edt_Name->show();
+  bvl_Border->setVisible(kind == ekDirectory || kind == ekJournal || kind == ekNight);
   lbl_Number->setVisible(experience);
   edt_Number->setVisible(experience);
   lbl_Description->setVisible(plain);
@@ -343,6 +352,7 @@ void TEditPanel::LayoutPanel(TElementKind kind) {
     boxes[i]->setVisible(named);
   }
   btn_ReadOnly->setVisible(experience);
+  btn_DreamProperties->setVisible(experience);
   for (QWidget* w : std::initializer_list<QWidget*>{lbl_Energy, trb_Energy, lbl_HighEnergyLevel,
                                                     lbl_ZeroEnergyLevel, lbl_LowEnergyLevel})
     w->setVisible(experience);
@@ -375,6 +385,8 @@ void TEditPanel::ApplyReadOnlyState(bool locked) {
   }
   for (QCheckBox* box : {box_Label1, box_Label2, box_Label3, box_Label4}) box->setEnabled(!locked);
   trb_Energy->setEnabled(!locked);
+  // A locked experience keeps its stored properties too.
+  btn_DreamProperties->setEnabled(!locked);
   btn_ReadOnly->setChecked(locked);  // runs btn_ReadOnlyClick only on a real change
 }
 

@@ -8,6 +8,7 @@
 #include "mainwindow/smr_Prompts.h"
 
 class QCheckBox;
+class QFrame;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -84,6 +85,7 @@ class TEditPanel : public QWidget {
   QLineEdit* edt_Number = nullptr;
   QLabel* lbl_Name = nullptr;
   QLineEdit* edt_Name = nullptr;
+  QFrame* bvl_Border = nullptr;  // separator above the statistics graphs
   QLabel* lbl_Description = nullptr;
   QPlainTextEdit* mmo_Description = nullptr;
   QLabel* lbl_Comment = nullptr;
@@ -102,6 +104,7 @@ class TEditPanel : public QWidget {
   QPushButton* btn_LoadImage = nullptr;
   QPushButton* btn_ClearImage = nullptr;
   QCheckBox* btn_ReadOnly = nullptr;
+  QPushButton* btn_DreamProperties = nullptr;  // the window opens the dialog
   QWidget* pgc_HTMLEditor = nullptr;  // the HTML description editor's place
 
  private:

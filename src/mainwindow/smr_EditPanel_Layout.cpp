@@ -2,6 +2,7 @@
 #include "mainwindow/smr_EditPanel.h"
 
 #include <QCheckBox>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -9,6 +10,7 @@
 #include <QSlider>
 #include <algorithm>
 
+#include "graphs/smr_GraphSetup.h"
 #include "mainwindow/smr_ClickLabel.h"
 
 namespace {
@@ -22,6 +24,8 @@ constexpr int kCommentHeight = 64;
 constexpr int kImageSize = TEditPanel::ImageSize;
 constexpr int kTrackWidth = 24;
 constexpr int kLevelLabelOffset = 28;  // energy labels stand this far right of the track's left
+constexpr int kBorderInset = 3;        // the separator is the work area less 6 pixels wide
+constexpr int kBorderHeight = 2;
 
 }  // namespace
 
@@ -49,12 +53,14 @@ void TEditPanel::LayoutWorkArea() {
   place(lbl_Name, nameLeft, kMargin, width - kMargin - nameLeft, captionH);
   place(edt_Name, nameLeft, fieldTop, width - kMargin - nameLeft, editH);
   const int bodyTop = fieldTop + editH + kGap;
+  place(bvl_Border, kBorderInset, bodyTop, width - 2 * kBorderInset, kBorderHeight);
 
   if (!experience) {
-    // A night's comment fills the rest of the panel.
-    place(lbl_Comment, kMargin, bodyTop, width - 2 * kMargin, captionH);
-    const int memoTop = bodyTop + captionH + kCaptionGap;
-    place(mmo_Comment, kMargin, memoTop, width - 2 * kMargin, height - kMargin - memoTop);
+    // A night's comment fills the place of the journal's lower graph.
+    const TGraphRect lower = JournalPanel(2, {width, height, bodyTop, bodyTop + kBorderHeight});
+    place(lbl_Comment, lower.Left, lower.Top, width - 2 * lower.Left, captionH);
+    const int memoTop = lower.Top + captionH + kCaptionGap;
+    place(mmo_Comment, lower.Left, memoTop, width - 2 * lower.Left, lower.Bottom - memoTop);
     return;
   }
 
@@ -78,7 +84,9 @@ void TEditPanel::LayoutWorkArea() {
   const int columnWidth = markWidth + 2 * kGap;
   const int columns = (shownMarks > 1 && 2 * columnWidth <= leftWidth) ? 2 : 1;
   const int markRows = (shownMarks + columns - 1) / columns;
-  const int marksHeight = (markRows + 1) * (boxH + kCaptionGap);  // plus the read-only box
+  // The last row holds the read-only box and the dream properties button.
+  const int lastRowH = std::max(boxH, buttonH);
+  const int marksHeight = markRows * (boxH + kCaptionGap) + lastRowH + kCaptionGap;
   const int imageBlock = captionH + kCaptionGap + kImageSize + kGap + buttonH;
   const int commentBlock = plain ? captionH + kCaptionGap + kCommentHeight + kGap : 0;
   const int blockHeight = plain ? std::max(imageBlock, commentBlock + marksHeight) : marksHeight;
@@ -108,8 +116,13 @@ void TEditPanel::LayoutWorkArea() {
           std::min(box->sizeHint().width(), columns == 1 ? leftWidth : columnWidth), boxH);
     ++shown;
   }
-  place(btn_ReadOnly, kMargin, marksTop + markRows * (boxH + kCaptionGap),
-        std::min(leftWidth, btn_ReadOnly->sizeHint().width() + kGap), boxH);
+  const int lastRowTop = marksTop + markRows * (boxH + kCaptionGap);
+  const int readOnlyWidth = std::min(leftWidth, btn_ReadOnly->sizeHint().width() + kGap);
+  place(btn_ReadOnly, kMargin, lastRowTop + (lastRowH - boxH) / 2, readOnlyWidth, boxH);
+  const int propertiesLeft = kMargin + readOnlyWidth + kGap;
+  place(btn_DreamProperties, propertiesLeft, lastRowTop,
+        std::min(btn_DreamProperties->sizeHint().width(), kMargin + leftWidth - propertiesLeft),
+        buttonH);
 
   // Energy column at the right of the description (or the HTML editor).
   const int energyWidth = std::max(lbl_Energy->sizeHint().width(),

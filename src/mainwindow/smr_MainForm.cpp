@@ -2,10 +2,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPushButton>
 #include <QSplitter>
 #include <QStyle>
 #include <QToolBar>
@@ -13,6 +15,7 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItem>
 
+#include "forms/smr_UserForm.h"
 #include "mainwindow/smr_EditPanel.h"
 #include "mainwindow/smr_QtPrompts.h"
 #include "storage/smr_Resources.h"
@@ -58,9 +61,20 @@ Tfrm_MainForm::Tfrm_MainForm(const QString& programDir, std::unique_ptr<TPrompts
   CreateToolBar();
   CreateTree();
   pnl_Edit = new TEditPanel(pnl_WorkArea, FProgramDir, FPairs, *FPrompts, dlg_OpenImage);
+  frm_DreamProperties = new Tfrm_DreamProperties(this);
+  connect(pnl_Edit->btn_DreamProperties, &QPushButton::clicked, this,
+          &Tfrm_MainForm::btn_DreamPropertiesClick);
   connect(pnl_Edit, &TEditPanel::CaptionChanged, this, [this](const QString& caption) {
     if (FCurrentNode) FCurrentNode->setText(0, caption);
   });
+  TStatisticsView::TSources sources;
+  sources.MarkCaptions = [this] {
+    return std::array<QString, 4>{pnl_Edit->box_Label1->text(), pnl_Edit->box_Label2->text(),
+                                  pnl_Edit->box_Label3->text(), pnl_Edit->box_Label4->text()};
+  };
+  sources.Journal = [this](TXMLNode& file) { return JournalForStatistics(file); };
+  pnl_Statistics = new TStatisticsView(pnl_Edit, pnl_Edit->bvl_Border, *FPrompts,
+                                       SystemGraphLocale(), std::move(sources));
 
   dlg_OpenImage.Title = QString::fromUtf8(res::OpenImageTitle);
   dlg_OpenImage.Filter = QString::fromUtf8(res::ImageFilter);
@@ -78,6 +92,7 @@ Tfrm_MainForm::Tfrm_MainForm(const QString& programDir, std::unique_ptr<TPrompts
 
   LoadSettings();
   ApplySettings();
+  ApplyDreamForms();
 }
 
 QAction* Tfrm_MainForm::MakeAction(const char* objectName, const QString& caption,
@@ -161,6 +176,11 @@ void Tfrm_MainForm::CreateMenus() {
   mnu_ShowToolBar->setObjectName("mnu_ShowToolBar");
   mnu_ShowToolBar->setCheckable(true);
   mnu_ShowToolBar->setChecked(true);
+  mnu_View->addSeparator();
+  mnu_RefreshAll = MakeAction("mnu_RefreshAll", u("&Обновить все графики"), {},
+                              &Tfrm_MainForm::mnu_RefreshAllClick);
+  mnu_RefreshAll->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+  mnu_View->addAction(mnu_RefreshAll);
 
   mnu_Help = menuBar()->addMenu(u("&Помощь"));
   mnu_Help->setObjectName("mnu_Help");

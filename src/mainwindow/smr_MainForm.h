@@ -11,6 +11,7 @@
 #include "mainwindow/smr_EditPanel.h"
 #include "mainwindow/smr_OptionsCommand.h"
 #include "mainwindow/smr_Prompts.h"
+#include "mainwindow/smr_StatisticsView.h"
 #include "storage/smr_JournalHash.h"
 #include "storage/smr_XMLPairList.h"
 #include "xml/xml_mainUnit.h"
@@ -23,6 +24,7 @@ class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QWidget;
+class Tfrm_DreamProperties;
 
 // The main window: owns the settings document, the open library, the table
 // of journal documents and the pairs that tie library `file` elements to
@@ -103,6 +105,14 @@ class Tfrm_MainForm : public QMainWindow {
   void btn_LoadImageClick() { pnl_Edit->btn_LoadImageClick(); }
   void btn_ClearImageClick() { pnl_Edit->btn_ClearImageClick(); }
   void btn_ReadOnlyClick() { pnl_Edit->btn_ReadOnlyClick(); }
+  // The properties of the shown experience (smr_MainForm_Properties.cpp).
+  void btn_DreamPropertiesClick();
+
+  // Handlers of the statistics view, which does the work
+  void btn_Refresh_1Click() { pnl_Statistics->btn_Refresh_1Click(); }
+  void btn_Refresh_2Click() { pnl_Statistics->btn_Refresh_2Click(); }
+  void btn_Refresh_3Click() { pnl_Statistics->btn_Refresh_3Click(); }
+  void mnu_RefreshAllClick() { pnl_Statistics->mnu_RefreshAllClick(); }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -131,6 +141,8 @@ class Tfrm_MainForm : public QMainWindow {
   // Saves settings, library and journals; the text of each failure.
   QStringList SaveAllDocuments();
   void WarnIfBadlyRead(const TXMLParser& document);
+  // Fills the dream properties dialog from the settings' form description.
+  void ApplyDreamForms();
   TXMLNode* EnsureSettingsElement(std::string_view name);
   bool FileNamed(const TXMLParser& document) const { return !document.FileName.empty(); }
   // The settings file or the open library's file, whatever the spelling.
@@ -146,14 +158,24 @@ class Tfrm_MainForm : public QMainWindow {
   // are collected for selection once they are in the tree.
   QTreeWidgetItem* MakeSubtree(TXMLNode* element, QList<QTreeWidgetItem*>& defaults);
   QTreeWidgetItem* MakeNode(const QString& text, int image, TXMLNode* element);
-  // False when the journal is shown under another `file` element already:
-  // the node then stays a journal that cannot be opened.
-  bool OpenJournal(QTreeWidgetItem* node, TXMLNode* fileElement);
+  // Reads the journal (through the table), builds its nights under the
+  // node (when there is one) and pairs it; returns the journal's root. Null
+  // when the journal is shown under another `file` element already: the
+  // node then stays a journal that cannot be opened.
+  TXMLNode* OpenJournal(QTreeWidgetItem* node, TXMLNode* fileElement);
   // The file a stored journal path names: a relative path is looked for
   // beside the library, then in the current folder, then beside the program.
   std::string JournalFileName(const std::string& storedPath) const;
   // Whether any `file` element of the library names that file.
   bool LibraryNamesJournal(const std::string& nativeName) const;
+  // A catalogue's journal for its statistics: opened as a selection opens
+  // it, but not made the default; null when it has no file.
+  TXMLNode* JournalForStatistics(TXMLNode& fileElement);
+  void ShowJournalStatistics(TXMLNode* root) { pnl_Statistics->ShowJournalStatistics(root); }
+  void ShowNightStatistics(TXMLNode* night) { pnl_Statistics->ShowNightStatistics(night); }
+  void ShowCatalogueStatistics(TXMLNode* catalogue) {
+    pnl_Statistics->ShowCatalogueStatistics(catalogue);
+  }
   void SetNodeImage(QTreeWidgetItem* item, int image);
   void tre_DirectoryChange(QTreeWidgetItem* current, QTreeWidgetItem* previous);
   void SelectNode(QTreeWidgetItem* item);
@@ -220,6 +242,7 @@ class Tfrm_MainForm : public QMainWindow {
   QAction* mnu_MoveDown = nullptr;
   QAction* mnu_Delete = nullptr;
   QAction* mnu_ShowToolBar = nullptr;
+  QAction* mnu_RefreshAll = nullptr;
   QAction* mnu_ShowHelp = nullptr;
   QAction* mnu_Internet = nullptr;
   QAction* mnu_About = nullptr;
@@ -237,6 +260,10 @@ class Tfrm_MainForm : public QMainWindow {
 
   // The editing panel fills the work area and owns its controls.
   TEditPanel* pnl_Edit = nullptr;
+  // The graphs of a catalogue, journal or night, behind the panel's fields.
+  TStatisticsView* pnl_Statistics = nullptr;
+  // Built once from the settings and reused for every experience.
+  Tfrm_DreamProperties* frm_DreamProperties = nullptr;
 
   // Shared by Open and the panel's image button, so both start in the
   // folder last used.

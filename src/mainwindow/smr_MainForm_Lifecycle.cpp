@@ -162,6 +162,7 @@ void Tfrm_MainForm::ClearTree() {
   FSuppressSelection = false;
   FCurrentNode = nullptr;
   pnl_Edit->SetElement(nullptr);
+  pnl_Statistics->Clear();
   FDefaultFile = nullptr;
 }
 

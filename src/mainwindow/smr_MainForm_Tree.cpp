@@ -116,7 +116,7 @@ bool Tfrm_MainForm::LibraryNamesJournal(const std::string& nativeName) const {
                    [this](const std::string& stored) { return JournalFileName(stored); });
 }
 
-bool Tfrm_MainForm::OpenJournal(QTreeWidgetItem* node, TXMLNode* fileElement) {
+TXMLNode* Tfrm_MainForm::OpenJournal(QTreeWidgetItem* node, TXMLNode* fileElement) {
   const std::string path = JournalFileName(fileElement->GetAttribute(smr::atPath));
   const TXMLParser* known = FJournals.Find(path);
   const TXMLNode* owner = known ? FPairs.FindFirst(known->Root.get()) : nullptr;
@@ -125,18 +125,31 @@ bool Tfrm_MainForm::OpenJournal(QTreeWidgetItem* node, TXMLNode* fileElement) {
     // other shows.
     if (FRefusedFiles.insert(fileElement).second)
       Prompts().Error(this, QString::fromUtf8(res::JournalAlreadyInLibrary).arg(UiFileName(path)));
-    return false;
+    return nullptr;
   }
   TXMLParser* journal = FJournals.Get(path);
   if (!known) WarnIfBadlyRead(*journal);
   TXMLNode* root = journal->Root.get();
-  QList<QTreeWidgetItem*> children;
-  QList<QTreeWidgetItem*> defaults;  // a journal holds no `file` elements
-  for (const auto& child : root->Children) children << MakeSubtree(child.get(), defaults);
-  node->addChildren(children);
-  node->setData(0, Qt::UserRole, QVariant::fromValue(reinterpret_cast<quintptr>(root)));
+  if (node) {
+    QList<QTreeWidgetItem*> children;
+    QList<QTreeWidgetItem*> defaults;  // a journal holds no `file` elements
+    for (const auto& child : root->Children) children << MakeSubtree(child.get(), defaults);
+    node->addChildren(children);
+    node->setData(0, Qt::UserRole, QVariant::fromValue(reinterpret_cast<quintptr>(root)));
+  }
   FPairs.AddUnique(fileElement, root);
-  return true;
+  return root;
+}
+
+TXMLNode* Tfrm_MainForm::JournalForStatistics(TXMLNode& fileElement) {
+  if (TXMLNode* root = FPairs.FindSecond(&fileElement)) return root;
+  if (!fileElement.HasAttribute(smr::atPath)) return nullptr;
+  // The statistics are those of the selected catalogue, whose node holds
+  // the journal's node.
+  QTreeWidgetItem* node = nullptr;
+  for (int i = 0; FCurrentNode && i < FCurrentNode->childCount() && !node; ++i)
+    if (ElementOf(FCurrentNode->child(i)) == &fileElement) node = FCurrentNode->child(i);
+  return OpenJournal(node, &fileElement);
 }
 
 void Tfrm_MainForm::MarkDefault(TXMLNode* fileElement) {
@@ -149,6 +162,7 @@ void Tfrm_MainForm::SetCommands(TElementKind kind) {
   const bool library = kind == ekLibrary, directory = kind == ekDirectory, journal = kind == ekJournal,
              night = kind == ekNight;
   mnu_Export->setEnabled(library || journal);
+  mnu_RefreshAll->setEnabled(directory || journal || night);
   mnu_View->setEnabled(kind != ekExperience);
   SetCreateCommands(library || directory, directory, journal, night);
 }
@@ -196,6 +210,7 @@ void Tfrm_MainForm::tre_DirectoryChange(QTreeWidgetItem* current, QTreeWidgetIte
   if (FSuppressSelection) return;
   FCurrentNode = current;
   pnl_Edit->SetElement(nullptr);
+  pnl_Statistics->Clear();
   if (!current) return;
   TXMLNode* element = ElementOf(current);
   if (!element) return;
@@ -213,21 +228,26 @@ void Tfrm_MainForm::tre_DirectoryChange(QTreeWidgetItem* current, QTreeWidgetIte
   const std::string& name = element->Name;
   if (name == smr::elDirectory) {
     ShowKind(ekDirectory, element);
+    ShowCatalogueStatistics(element);
   } else if (name == smr::elFile) {
     ShowKind(ekJournal, element);
-    if (!element->HasAttribute(smr::atPath) || !OpenJournal(current, element)) {
+    TXMLNode* root = element->HasAttribute(smr::atPath) ? OpenJournal(current, element) : nullptr;
+    if (!root) {
       // A journal that cannot be opened cannot take nights.
       SetCreateCommands(false, false, false, false);
       return;
     }
-    pnl_Edit->SetElement(ElementOf(current));
+    pnl_Edit->SetElement(root);
     MarkDefault(element);
+    ShowJournalStatistics(root);
   } else if (name == smr::elJournal) {
     ShowKind(ekJournal, element);
     MarkDefault(FPairs.FindFirst(element));
+    ShowJournalStatistics(element);
   } else if (name == smr::elDay) {
     ShowKind(ekNight, element);
     FNextExperienceNumber = CountExperiences(ElementOf(current->parent())) + 1;
+    ShowNightStatistics(element);
   } else if (name == smr::elExperience) {
     ShowKind(ekExperience, element);
     if (element->GetAttribute(smr::atReadOnly) == smr::True) pnl_Edit->LockEditing();

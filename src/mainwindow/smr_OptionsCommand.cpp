@@ -52,7 +52,7 @@ void RunOptionsCommand(Tfrm_MainForm& form) {
         files.FileName = fileName;
         return form.Prompts().OpenFileName(&form, files);
       });
-  if (!form.Prompts().Options(dialog)) return;
+  if (form.Prompts().Modal(dialog) != QDialog::Accepted) return;
 
   Tfrm_ParametersForm::TBounds b = dialog.Bounds();
   const QRect kept = KeepOnScreen(QRect(b.Left, b.Top, b.Width, b.Height), form);

@@ -3,8 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+class QDialog;
 class QWidget;
-class Tfrm_ParametersForm;
 
 // State of a file dialog that the main window keeps between uses (title,
 // filter, chosen filter, last file name, starting folder). Filters are
@@ -60,10 +60,10 @@ class TPrompts {
   // when the window was closed.
   virtual int Choose(QWidget* parent, const QString& message, const QStringList& buttons) = 0;
 
-  // Shows the filled options dialog; true after OK. The caller applies it.
-  virtual bool Options(Tfrm_ParametersForm& dialog) = 0;
-
   virtual void About(QWidget* parent) = 0;
+  // Shows a dialog the window keeps (already filled) modally; returns its
+  // result code.
+  virtual int Modal(QDialog& dialog) = 0;
   // Asks the desktop to open a file or web address.
   virtual void ShellOpen(const QString& target) = 0;
 };

@@ -13,7 +13,6 @@
 #include "dialogs/smr_ConfirmationForm.h"
 #include "dialogs/smr_DialogUtils.h"
 #include "dialogs/smr_NewElementForm.h"
-#include "dialogs/smr_ParametersForm.h"
 
 TPrompts::TNewElementAnswer TQtPrompts::NewElement(QWidget* parent, int mode, int number, int radioIndex) {
   Tfrm_NewElement dialog(parent);
@@ -92,12 +91,12 @@ int TQtPrompts::Choose(QWidget* parent, const QString& message, const QStringLis
   return added.indexOf(box.clickedButton());
 }
 
-bool TQtPrompts::Options(Tfrm_ParametersForm& dialog) { return dialog.exec() == QDialog::Accepted; }
-
 void TQtPrompts::About(QWidget* parent) {
   Tfrm_About dialog(parent);
   dialog.SetShellOpen([this](const QString& address) { ShellOpen(address); });
   dialog.exec();
 }
+
+int TQtPrompts::Modal(QDialog& dialog) { return dialog.exec(); }
 
 void TQtPrompts::ShellOpen(const QString& target) { QDesktopServices::openUrl(QUrl(target)); }

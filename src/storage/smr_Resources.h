@@ -118,4 +118,19 @@ inline constexpr const char* ExportNo = "нет";
 inline constexpr const char* ExportAdditionalProperties = "ДОПОЛНИТЕЛЬНЫЕ СВОЙСТВА: ";
 inline constexpr const char* ExportNotDefined = "не определены";
 
+// --- dream properties form: a description that cannot be built
+inline constexpr const char* FormNotInteger =
+    "Форма свойств сновидения: в элементе «%1» значение «%2» не является целым числом.\n"
+    "Остальная часть формы не построена.";
+inline constexpr const char* FormOptionOutsideSelect =
+    "Форма свойств сновидения: элемент «%1» со значением «%2» стоит вне списка (select).\n"
+    "Остальная часть формы не построена.";
+inline constexpr const char* FormBadName =
+    "Форма свойств сновидения: в элементе «%1» имя «%2» не является допустимым идентификатором.\n"
+    "Остальная часть формы не построена.";
+inline constexpr const char* FormDuplicateName =
+    "Форма свойств сновидения: в элементе «%1» имя «%2» уже занято другим элементом этой группы.\n"
+    "Остальная часть формы не построена.";
+inline constexpr const char* DreamPropertiesButton = "Свойства сна...";
+
 }  // namespace res

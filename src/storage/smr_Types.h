@@ -26,6 +26,11 @@ inline constexpr std::string_view elFile = "file";
 inline constexpr std::string_view elUser = "user";
 inline constexpr std::string_view elAdditional = "additional";
 inline constexpr std::string_view elStatistic = "statistic";
+// Cached catalogue statistics (also atName, atLeft, atTop).
+inline constexpr std::string_view elGraph = "graph";
+inline constexpr std::string_view elPoint = "point";
+inline constexpr std::string_view atHeader = "header";
+inline constexpr std::string_view atFooter = "footer";
 inline constexpr std::string_view atName = "name";
 inline constexpr std::string_view atUserName = "username";
 inline constexpr std::string_view atUserPassword = "userpassword";
@@ -90,6 +95,28 @@ inline constexpr std::string_view IconFile = "Dream File";
 inline constexpr std::string_view IconNight = "One Night";
 inline constexpr std::string_view IconDream = "One Dream";
 inline constexpr std::string_view SettingsRootName = "settings";
+
+// Dream properties form (the `dream-form` description)
+inline constexpr std::string_view elEdit = "edit";
+inline constexpr std::string_view elTextArea = "textarea";
+inline constexpr std::string_view elSelect = "select";
+inline constexpr std::string_view elOption = "option";
+inline constexpr std::string_view elCheckBox = "checkbox";
+inline constexpr std::string_view elRadio = "radio";
+inline constexpr std::string_view elGroup = "group";
+inline constexpr std::string_view elStatic = "static";
+inline constexpr std::string_view elButton = "button";
+inline constexpr std::string_view elSeparator = "separator";
+inline constexpr std::string_view atId = "id";
+inline constexpr std::string_view atHint = "hint";
+inline constexpr std::string_view atChecked = "checked";
+inline constexpr std::string_view atAction = "action";
+inline constexpr std::string_view atOrientation = "orientation";
+inline constexpr std::string_view ActionOk = "ok";
+inline constexpr std::string_view ActionClose = "close";
+inline constexpr std::string_view ActionCancel = "cancel";
+inline constexpr std::string_view Vertical = "vertical";
+inline constexpr std::string_view Horizontal = "horizontal";
 
 // Export output
 inline constexpr std::string_view LibraryStyleSheet = "library.css";

@@ -31,6 +31,28 @@ TEST(EnergyFigure, AbsentOrNonNumericLevelIsTheMiddle) {
   }
 }
 
+TEST(FormatFixed, DecimalsAndThousands) {
+  const struct {
+    double value;
+    int decimals;
+    const char* comma;
+    const char* point;
+  } cases[] = {
+      {1234567.891, 2, "1 234 567,89", "1,234,567.89"},
+      {999, 0, "999", "999"},
+      {1000, 0, "1 000", "1,000"},
+      {-1, 2, "-1,00", "-1.00"},
+      {-0.25, 2, "-0,25", "-0.25"},
+      {-0.001, 2, "0,00", "0.00"},
+      {0, 0, "0", "0"},
+      {-123456, 0, "-123 456", "-123,456"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FormatFixed(c.value, c.decimals, Comma), c.comma) << c.value;
+    EXPECT_EQ(FormatFixed(c.value, c.decimals, Point), c.point) << c.value;
+  }
+}
+
 TEST(FormatGeneral, FifteenDigitsThenScientific) {
   EXPECT_EQ(FormatGeneral(1.0 / 3, Comma), "0,333333333333333");
   EXPECT_EQ(FormatGeneral(-2.0 / 3, Point), "-0.666666666666667");

@@ -1,5 +1,6 @@
 // Creating, moving and deleting elements through the real window: the
 // documents in memory, the tree and the files left on disk.
+#include <algorithm>
 #include <QAction>
 #include <QLineEdit>
 #include <QMenu>
@@ -123,14 +124,17 @@ TEST_F(Edit, CatalogueGoesUnderTheSelectedNodeWhichIsExpanded) {
   Prompts->NewElements.push_back({});
   ASSERT_TRUE(Trigger(Form->mnu_CreateDirectory));
   EXPECT_EQ(inner->childCount(), 0);
-  EXPECT_EQ(Element(inner)->ChildCount(), 0);
+  // Selecting the new catalogue cached its statistics; the cancel added nothing.
+  EXPECT_EQ(Children(Element(inner)), std::vector<std::string>{"statistic:undefined"});
   EXPECT_EQ(Current(), inner);
 
   Stop();
   EXPECT_EQ(ReadText("lib.xml"), kLibraryProlog +
                                      "<dreamlibrary name=\"Lib\">\n"
-                                     "  <directory name=\"Сны\">\n"
-                                     "    <directory name=\"Вложенный\">\n"
+                                     "  <directory name=\"Сны\">\n" +
+                                     EmptyCatalogueCache("    ") +
+                                     "    <directory name=\"Вложенный\">\n" +
+                                     EmptyCatalogueCache("      ") +
                                      "    </directory>\n"
                                      "  </directory>\n"
                                      "</dreamlibrary>\n");
@@ -154,8 +158,9 @@ TEST_F(Edit, NewJournalIsWrittenAtOnceAndTakesNights) {
   ASSERT_NE(document, nullptr);
   EXPECT_EQ(Element(journal), document->Root.get());
   TXMLNode* directory = Element(catalogue);
-  ASSERT_EQ(directory->ChildCount(), 1);
-  TXMLNode* file = directory->Child(0);
+  ASSERT_EQ(Children(directory),
+            (std::vector<std::string>{"statistic:undefined", "file:" + Bytes("Журнал")}));
+  TXMLNode* file = directory->Child(1);
   EXPECT_EQ(file->Name, "file");
   EXPECT_EQ(file->Kind, nkEmptyElement);
   EXPECT_EQ(file->GetAttribute(smr::atName), Bytes("Журнал"));
@@ -346,7 +351,9 @@ TEST_F(Edit, MovingACatalogueMovesItInTreeAndFileAndSetsTheButtons) {
   EXPECT_EQ(ReadText("lib.xml"), kLibraryProlog +
                                      "<dreamlibrary name=\"Lib\">\n"
                                      "  <directory name=\"B\">\n    <directory name=\"B1\">\n    "
-                                     "</directory>\n  </directory>\n"
+                                     "</directory>\n" +
+                                     EmptyCatalogueCache("    ") +
+                                     "  </directory>\n"
                                      "  <directory name=\"A\">\n  </directory>\n"
                                      "  <user nick=\"n\" />\n"
                                      "  <directory name=\"C\">\n  </directory>\n"
@@ -519,8 +526,8 @@ TEST_F(Edit, DeletingAnOpenedJournalKeepsItsDocumentAndSaves) {
   Answer("J3", Path("j3.xml"));
   ASSERT_TRUE(Trigger(Form->mnu_CreateFile));
   ASSERT_EQ(Root()->ChildCount(), 1);
-  ASSERT_EQ(Root()->Child(0)->ChildCount(), 1);
-  EXPECT_EQ(Root()->Child(0)->Child(0)->GetAttribute(smr::atDefault), "yes");
+  ASSERT_EQ(Root()->Child(0)->ChildCount(), 2);  // the cache of K2, then J3
+  EXPECT_EQ(Root()->Child(0)->Child(1)->GetAttribute(smr::atDefault), "yes");
   Stop();
   EXPECT_EQ(ReadBytes("j1.xml"), j1);
 }
@@ -543,7 +550,7 @@ TEST_F(Edit, NewJournalOverAnExistingFileIsReplacedAttachedOrLeftAlone) {
   EXPECT_TRUE(Prompts->Messages("Choose")[0].contains(Path("note.txt")));
   EXPECT_EQ(ReadBytes("note.txt"), note);
   EXPECT_EQ(catalogue->childCount(), 0);
-  EXPECT_EQ(Element(catalogue)->ChildCount(), 0);
+  EXPECT_EQ(Children(Element(catalogue)), std::vector<std::string>{"statistic:undefined"});
   EXPECT_EQ(Current(), catalogue);
 
   // A journal: attach it as it is.
@@ -558,7 +565,7 @@ TEST_F(Edit, NewJournalOverAnExistingFileIsReplacedAttachedOrLeftAlone) {
   TXMLParser* document = Form->Journals().Find(NativePath("old.xml"));
   ASSERT_NE(document, nullptr);
   EXPECT_EQ(Element(attached), document->Root.get());
-  EXPECT_EQ(Form->Pairs().FindFirst(document->Root.get()), Element(catalogue)->Child(0));
+  EXPECT_EQ(Form->Pairs().FindFirst(document->Root.get()), Element(catalogue)->Child(1));
   EXPECT_EQ(ReadBytes("old.xml"), old);
 
   // The same file again is refused: it is in the library already.
@@ -630,7 +637,7 @@ TEST_F(Edit, JournalThatCannotBeWrittenOrIsTakenAddsNothing) {
   EXPECT_TRUE(Prompts->Messages("Error")[1].startsWith(Path("missing/j.xml") + ": "));
   EXPECT_EQ(Prompts->Count("Choose"), 0);
   EXPECT_EQ(catalogue->childCount(), 0);
-  EXPECT_EQ(Element(catalogue)->ChildCount(), 0);
+  EXPECT_EQ(Children(Element(catalogue)), std::vector<std::string>{"statistic:undefined"});
   EXPECT_EQ(Form->Journals().Count(), documents);
   EXPECT_EQ(Form->Pairs().Count(), 0);
   EXPECT_EQ(Current(), catalogue);
@@ -735,7 +742,11 @@ TEST_F(OneJournalOneElement, AJournalTheLibraryNamesIsNotAttachedAgain) {
     EXPECT_EQ(Prompts->Count("Choose"), 0);
     Prompts->Choices.clear();
     EXPECT_EQ(Captions(Catalogue()), QStringList{"A"});
-    EXPECT_EQ(Element(Catalogue())->ChildCount(), 1);
+    // One `file` beside the statistics the catalogue caches when selected.
+    const auto& children = Element(Catalogue())->Children;
+    EXPECT_EQ(std::count_if(children.begin(), children.end(),
+                            [](const auto& child) { return child->Name == smr::elFile; }),
+              1);
     EXPECT_EQ(ReadBytes("j.xml"), journal);
   }
   DeleteANightAndShowEverything();

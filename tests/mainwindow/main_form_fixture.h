@@ -34,6 +34,22 @@ struct TCurrentDirGuard {
   ~TCurrentDirGuard() { QDir::setCurrent(saved); }
 };
 
+// The statistics a catalogue without journals caches when it is first
+// selected (mark 1 named "Осознанный сон"), as text at that indentation.
+inline std::string EmptyCatalogueCache(const std::string& indent) {
+  const char* graphs[] = {
+      "header=\"Общее количество опытов в журналах\" footer=\"Всего опытов: 0\"",
+      "header=\"Среднее количество опытов за день\" "
+      "footer=\"Среднее количество опытов за весь период: 0\"",
+      "header=\"Число опытов с пометкой: [Осознанный сон]\" "
+      "footer=\"Общее количество подобных опытов: 0\"",
+  };
+  std::string text = indent + "<statistic>\n";
+  for (const char* graph : graphs)
+    text += indent + "  <graph " + graph + ">\n" + indent + "  </graph>\n";
+  return text + indent + "</statistic>\n";
+}
+
 class TMainFormFixture : public ::testing::Test {
  protected:
   QTemporaryDir Dir;

@@ -12,6 +12,7 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include "dialogs/smr_ParametersForm.h"
 #include "main_form_fixture.h"
 
 namespace {
@@ -33,13 +34,21 @@ class Options : public TMainFormFixture {
         "  <icon name=\"y\" />\n  <form left=\"10\" top=\"10\" width=\"700\" height=\"500\" "
         "treewidth=\"220\" />\n");
   }
+  // The next modal dialog must be the options dialog; the script drives it.
+  void Queue(const TScript& script) {
+    Prompts->Modals.push_back([script](QDialog& shown) {
+      auto* dialog = qobject_cast<Tfrm_ParametersForm*>(&shown);
+      ASSERT_NE(dialog, nullptr) << shown.objectName().toStdString();
+      script(*dialog);
+    });
+  }
   // Starts, runs the command once with the script, and reports OK.
   void RunOptions(const TScript& script) {
     if (!Form) Start();
     Form->show();
-    Prompts->OptionsScripts.push_back(script);
+    Queue(script);
     Form->mnu_OptionsClick();
-    ASSERT_EQ(Prompts->Count("Options"), 1);
+    ASSERT_EQ(Prompts->Count("Modal"), 1);
   }
   // Types over a line edit's text, or on at the end of a memo.
   static void Retype(QWidget* field, const QString& text) {
@@ -255,12 +264,12 @@ TEST_F(Options, CtrlPOpensTheDialog) {
   Form->show();
   Form->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
-  Prompts->OptionsScripts.push_back([](Tfrm_ParametersForm& d) {
+  Queue([](Tfrm_ParametersForm& d) {
     EXPECT_TRUE(d.btn_Ok->isDefault());
     QTest::mouseClick(d.btn_Cancel, Qt::LeftButton);
   });
   QTest::keyClick(Form.get(), Qt::Key_P, Qt::ControlModifier);
-  EXPECT_EQ(Prompts->Count("Options"), 1);
+  EXPECT_EQ(Prompts->Count("Modal"), 1);
 }
 
 }  // namespace

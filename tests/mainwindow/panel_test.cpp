@@ -693,8 +693,17 @@ TEST_F(Panel, ShownControlsStayInsideTheWorkAreaWithoutOverlapping) {
       ASSERT_EQ(EditPanel()->geometry(), Form->pnl_WorkArea->rect());
       const QRect area = EditPanel()->rect();
       QList<QWidget*> visible;
+      // The statistics view is the backdrop behind the fields; a night's
+      // comment stays below its graph.
       for (QWidget* w : EditPanel()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-        if (w->isVisible()) visible << w;
+        if (w->isVisible() && w != Form->pnl_Statistics) visible << w;
+      if (!item[1]) {
+        ASSERT_TRUE(Form->pnl_Statistics->isVisible());
+        EXPECT_EQ(Form->pnl_Statistics->geometry(), area);
+        EXPECT_GT(EditPanel()->lbl_Comment->y(), Form->pnl_Statistics->Panel(0).Bottom);
+      } else {
+        EXPECT_FALSE(Form->pnl_Statistics->isVisible());
+      }
       for (int i = 0; i < visible.size(); ++i) {
         const QRect r = visible[i]->geometry();
         const std::string name = visible[i]->objectName().toStdString();

@@ -2,6 +2,7 @@
 
 // Prompts for tests: answers are queued by the test, and every question is
 // recorded so the test can check what the window asked.
+#include <QDialog>
 #include <QString>
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -9,7 +10,6 @@
 #include <deque>
 #include <functional>
 
-#include "dialogs/smr_ParametersForm.h"
 #include "mainwindow/smr_Prompts.h"
 
 class TScriptedPrompts : public TPrompts {
@@ -30,8 +30,9 @@ class TScriptedPrompts : public TPrompts {
   std::deque<QString> SaveFiles;
   std::deque<int> SaveFilterIndexes;  // chosen filter of the next save dialog
   std::deque<int> Choices;  // unscripted: -1, as if the window was closed
-  // Each drives the shown options dialog's widgets and closes it.
-  std::deque<std::function<void(Tfrm_ParametersForm&)>> OptionsScripts;
+  // Each drives a shown dialog through its widgets; the dialog's result is
+  // the answer. An unscripted dialog fails the test and is closed.
+  std::deque<std::function<void(QDialog&)>> Modals;
   std::vector<TRecord> Asked;
 
   int Count(const QString& kind) const {
@@ -80,14 +81,16 @@ class TScriptedPrompts : public TPrompts {
     Asked.push_back({"Choose", message + "|" + buttons.join('|'), -1, -1, -1, {}});
     return Take(Choices, "Choose");
   }
-  bool Options(Tfrm_ParametersForm& dialog) override {
-    Asked.push_back({"Options", dialog.windowTitle(), -1, -1, -1, {}});
-    auto script = Take(OptionsScripts, "Options");
-    dialog.show();
-    if (script) script(dialog);
-    return dialog.result() == QDialog::Accepted;
-  }
   void About(QWidget*) override { Asked.push_back({"About", {}, -1, -1, -1, {}}); }
+  int Modal(QDialog& dialog) override {
+    Asked.push_back({"Modal", dialog.objectName(), -1, -1, -1, {}});
+    auto drive = Take(Modals, "Modal");
+    dialog.setResult(0);
+    dialog.show();
+    if (drive) drive(dialog);
+    if (dialog.isVisible()) dialog.close();
+    return dialog.result();
+  }
   void ShellOpen(const QString& target) override { Asked.push_back({"ShellOpen", target, -1, -1, -1, {}}); }
 
  private:

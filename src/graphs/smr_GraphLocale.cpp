@@ -1,0 +1,16 @@
+#include "graphs/smr_GraphLocale.h"
+
+#include "export/smr_NumberFormat.h"
+#include "storage/smr_TextEdge.h"
+
+TGraphLocale SystemGraphLocale() {
+  const TNumberFormat format = SystemNumberFormat();
+  TGraphLocale locale;
+  locale.Fixed = [format](double value, int decimals) {
+    return ToUi(FormatFixed(value, decimals, format));
+  };
+  locale.General = [format](double value) { return FormatGeneral(value, format); };
+  locale.ToUi = [](std::string_view bytes) { return ToUi(bytes); };
+  locale.ToBytes = [](std::string_view utf8) { return Cp(utf8); };
+  return locale;
+}

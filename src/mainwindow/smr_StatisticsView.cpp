@@ -1,0 +1,235 @@
+// The statistics view: which graphs a journal, a night or a catalogue
+// shows, where they go, and the copy and refresh buttons beside them.
+#include "mainwindow/smr_StatisticsView.h"
+
+#include <QClipboard>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QStyle>
+#include <QToolButton>
+#include <algorithm>
+
+#include "graphs/smr_StatisticsTexts.h"
+#include "mainwindow/smr_Prompts.h"
+#include "storage/smr_TextEdge.h"
+
+namespace {
+
+constexpr int kButtonSize = 15;
+
+QToolButton* MakeButton(QWidget* parent, const QString& name, const char* hint,
+                        QStyle::StandardPixmap icon) {
+  auto* button = new QToolButton(parent);
+  button->setObjectName(name);
+  button->setToolTip(QString::fromUtf8(hint));
+  button->setAutoRaise(true);
+  button->setFixedSize(kButtonSize, kButtonSize);
+  button->setIconSize(QSize(kButtonSize - 4, kButtonSize - 4));
+  button->setIcon(parent->style()->standardIcon(icon));
+  button->setFocusPolicy(Qt::NoFocus);
+  button->hide();
+  return button;
+}
+
+}  // namespace
+
+void TGraphImage::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.drawImage(0, 0, Picture);
+}
+
+TStatisticsView::TStatisticsView(QWidget* host, const QWidget* separator, TPrompts& prompts,
+                                 TGraphLocale locale, TSources sources)
+    : QWidget(host),
+      FSeparator(separator),
+      FPrompts(prompts),
+      FLocale(std::move(locale)),
+      FSources(std::move(sources)) {
+  setObjectName("pnl_Statistics");
+  img_Graphs = new TGraphImage(this);
+  img_Graphs->setObjectName("img_Graphs");
+  for (int i = 0; i < 3; ++i) {
+    const QString number = QString::number(i + 1);
+    btn_Copy[i] = MakeButton(this, "btn_Copy_" + number, res::CopyGraphHint,
+                             QStyle::SP_FileDialogDetailedView);
+    btn_Refresh[i] =
+        MakeButton(this, "btn_Refresh_" + number, res::RefreshGraphHint, QStyle::SP_BrowserReload);
+    connect(btn_Copy[i], &QToolButton::clicked, this, [this, i] { CopyGraph(i); });
+    connect(btn_Refresh[i], &QToolButton::clicked, this, [this, i] { RefreshGraph(i); });
+  }
+  CreateGraphs(FGraphs, FLocale);
+  // Behind the host's own fields, which stay usable above the graphs.
+  lower();
+  host->installEventFilter(this);
+  setGeometry(host->rect());
+  hide();
+}
+
+bool TStatisticsView::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == parent() && event->type() == QEvent::Resize) setGeometry(parentWidget()->rect());
+  return QWidget::eventFilter(watched, event);
+}
+
+void TStatisticsView::resizeEvent(QResizeEvent*) {
+  img_Graphs->setGeometry(rect());
+  Redraw();
+}
+
+TGraphArea TStatisticsView::Area() const {
+  const QRect line = FSeparator->geometry();
+  return {width(), height(), line.top(), line.top() + line.height()};
+}
+
+TGraphRect TStatisticsView::Panel(int index) const {
+  return FShown == TShown::Catalogue ? CataloguePanel(index + 1, Area())
+                                     : JournalPanel(index + 1, Area());
+}
+
+void TStatisticsView::Clear() {
+  Begin(TShown::None, nullptr);
+  hide();
+}
+
+void TStatisticsView::Begin(TShown shown, TXMLNode* element) {
+  FShown = shown;
+  FElement = element;
+  FLoaded = {};
+  for (QToolButton* button : btn_Copy) button->hide();
+  for (QToolButton* button : btn_Refresh) button->hide();
+  if (shown != TShown::None) show();
+}
+
+void TStatisticsView::FillArea() {
+  FillGraphArea(img_Graphs->Picture, Area(), FGraphs[0].ButtonFace);
+  img_Graphs->update();
+}
+
+void TStatisticsView::Redraw() {
+  if (FShown == TShown::None) return;
+  FillArea();
+  if (FShown == TShown::Journal) PlaceJournalGraphs();
+  if (FShown == TShown::Night) PlaceNightGraph();
+  if (FShown == TShown::Catalogue) PlaceCatalogueGraphs();
+}
+
+void TStatisticsView::ShowButtons(int index) {
+  const TButtonPlace place = PanelButtons(Panel(index), kButtonSize, kButtonSize);
+  btn_Copy[index]->move(place.Left, place.CopyTop);
+  btn_Refresh[index]->move(place.Left, place.RefreshTop);
+  btn_Copy[index]->show();
+  btn_Refresh[index]->show();
+}
+
+void TStatisticsView::Fail(const TStatisticsError& error) {
+  FPrompts.Error(window(), StatisticsErrorMessage(error, FLocale));
+}
+
+// ------------------------------------------------------------ journal, night
+
+void TStatisticsView::ShowJournalStatistics(TXMLNode* journalRoot) {
+  Begin(TShown::Journal, journalRoot);
+  FillJournalGraphs(FGraphs, ComputeJournalStatistics(*journalRoot), FSources.MarkCaptions());
+  FLoaded = {true, true, false};
+  FillArea();
+  PlaceJournalGraphs();
+}
+
+void TStatisticsView::ShowNightStatistics(TXMLNode* night) {
+  Begin(TShown::Night, night);
+  FillArea();
+  TNightStatistics statistics;
+  if (auto error = ComputeNightStatistics(*night, statistics)) return Fail(*error);
+  FillNightGraph(FGraphs[0], statistics, FLocale);
+  FLoaded[0] = true;
+  PlaceNightGraph();
+}
+
+void TStatisticsView::PlaceJournalGraphs(int only) {
+  if (FShown != TShown::Journal) return;
+  ::PlaceJournalGraphs(img_Graphs->Picture, FGraphs, Area(), only);
+  for (int index : {0, 1})
+    if (only < 0 || only == index) ShowButtons(index);
+  img_Graphs->update();
+}
+
+void TStatisticsView::PlaceNightGraph() {
+  if (FShown != TShown::Night || !FLoaded[0]) return;
+  ::PlaceNightGraph(img_Graphs->Picture, FGraphs[0], Area());
+  ShowButtons(0);
+  img_Graphs->update();
+}
+
+// ------------------------------------------------------------ catalogue
+
+TCatalogueSource TStatisticsView::CatalogueSource() const {
+  return {FSources.Journal, FromUi(FSources.MarkCaptions()[0], TTextPlace::Attribute)};
+}
+
+void TStatisticsView::ShowCatalogueStatistics(TXMLNode* catalogue) {
+  Begin(TShown::Catalogue, catalogue);
+  FillArea();
+  if (auto error = LoadCatalogueGraphs(*catalogue, FGraphs, CatalogueSource(), FLocale))
+    return Fail(*error);
+  const int count = std::min(OwnStatistic(*catalogue)->ChildCount(), CatalogueGraphCount);
+  for (int k = 0; k < count; ++k) FLoaded[k] = true;
+  PlaceCatalogueGraphs();
+}
+
+void TStatisticsView::ComputeCatalogueGraph(int index, TXMLNode& statistic) {
+  if (FShown != TShown::Catalogue) return;
+  ::ComputeCatalogueGraph(index, statistic, *FElement, CatalogueSource(), FLocale);
+}
+
+void TStatisticsView::ShowCatalogueGraph(int index) {
+  if (FShown != TShown::Catalogue) return;
+  bool loaded = false;
+  if (auto error = LoadCatalogueGraph(index, *FElement, FGraphs[index], FLocale, loaded)) {
+    FLoaded[index] = false;
+    return Fail(*error);
+  }
+  FLoaded[index] = FLoaded[index] || loaded;
+  PlaceCatalogueGraphs(index);
+}
+
+void TStatisticsView::PlaceCatalogueGraphs(int only) {
+  if (FShown != TShown::Catalogue) return;
+  for (int index = 0; index < CatalogueGraphCount; ++index) {
+    if ((only >= 0 && index != only) || !FLoaded[index]) continue;
+    ::PlaceCatalogueGraphs(img_Graphs->Picture, FGraphs, Area(), index);
+    ShowButtons(index);
+  }
+  img_Graphs->update();
+}
+
+// ------------------------------------------------------------ buttons
+
+void TStatisticsView::RefreshGraph(int index) {
+  switch (FShown) {
+    case TShown::Journal:
+      if (index < 2) PlaceJournalGraphs(index);
+      break;
+    case TShown::Night:
+      if (index == 0) PlaceNightGraph();
+      break;
+    case TShown::Catalogue:
+      ComputeCatalogueGraph(index, EnsureStatistic(*FElement));
+      ShowCatalogueGraph(index);
+      break;
+    case TShown::None:
+      break;
+  }
+}
+
+void TStatisticsView::mnu_RefreshAllClick() {
+  btn_Refresh_1Click();
+  btn_Refresh_2Click();
+  btn_Refresh_3Click();
+}
+
+void TStatisticsView::CopyGraph(int index) {
+  if (FShown == TShown::None || !FLoaded[index]) return;
+  const TGraphRect panel = Panel(index);
+  const QRect area(panel.Left, panel.Top, panel.Right - panel.Left, panel.Bottom - panel.Top);
+  QGuiApplication::clipboard()->setImage(img_Graphs->Picture.copy(area));
+}
