@@ -238,6 +238,13 @@ TEST_F(Options, BoundsOffEveryScreenAreKeptOnTheWindowsScreen) {
   EXPECT_EQ(Form->size(), QSize(640, 480));
 }
 
+TEST_F(Options, StoredBoundsOffEveryScreenAreKeptOnItAtStart) {
+  WriteSettings("", "  <form left=\"5000\" top=\"-3000\" width=\"700\" height=\"500\" />\n");
+  Start();
+  const QRect screen = Form->screen()->availableGeometry();
+  EXPECT_EQ(Form->geometry(), QRect(screen.right() + 1 - 700, screen.top(), 700, 500));
+}
+
 TEST(KeepOnScreen, MovesOnlyBoundsNoScreenShows) {
   const QList<QRect> screens = {QRect(0, 0, 1000, 800), QRect(1000, 0, 800, 600)};
   const QRect own = screens[0];
