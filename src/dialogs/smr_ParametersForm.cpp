@@ -308,7 +308,7 @@ void Tfrm_ParametersForm::Fill(TXMLParser& settings, TXMLParser* library) {
     const int age = QString::fromStdString(user->GetAttribute(smr::atAge)).toInt(&ok);
     if (ok) upd_Age->setValue(age);
     if (const TXMLNode* notes = user->Child(0))
-      mmo_AdditionalNotes->setPlainText(ToUi(notes->Value));
+      mmo_AdditionalNotes->setPlainText(MemoText(notes->Value));
   }
   if (const TXMLNode* additional = library->FindNode(smr::elAdditional)) {
     ShowAttribute(edt_Dictionary, *additional, smr::atDictionary);

@@ -59,14 +59,6 @@ QString FieldText(const std::string& value) {
   return value == smr::Undefined ? QString() : ToUi(value);
 }
 
-// Stored text as a memo holds it: lines are separated by '\n' only.
-QString MemoText(const std::string& bytes) {
-  QString text = ToUi(bytes);
-  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  text.replace(QChar('\r'), QChar('\n'));
-  return text;
-}
-
 // Loading a control writes back through its handler only when the shown
 // value really differs; a memo emits on every setPlainText, so compare first.
 void LoadLine(QLineEdit* edit, const QString& text) {
