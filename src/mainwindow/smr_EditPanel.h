@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <array>
 #include <cstdint>
 #include <string_view>
 
@@ -54,6 +55,8 @@ class TEditPanel : public QWidget {
 
   // A mark without a caption ("undefined" included) is not shown.
   void SetMarkCaption(int index, const QString& caption);
+  // All four, shown or hidden at once when an experience is on show.
+  void SetMarkCaptions(const std::array<QString, 4>& captions);
 
   // "number. title" of an experience's tree node.
   static QString ExperienceCaption(const TXMLNode* experience);
@@ -108,6 +111,7 @@ class TEditPanel : public QWidget {
   QWidget* pgc_HTMLEditor = nullptr;  // the HTML description editor's place
 
  private:
+  void ShowMarks(bool experience);
   void CreatePanel();
   TXMLNode* EnsureChild(TXMLNode* parent, std::string_view name, std::uint8_t kind);
   void ShowImage(const QString& path);

@@ -61,6 +61,6 @@ void RunOptionsCommand(Tfrm_MainForm& form) {
   dialog.Apply();
   form.setGeometry(kept);
   form.spl_Main->setSizes({b.TreeWidth, std::max(1, form.spl_Main->width() - b.TreeWidth)});
-  for (int mark = 0; mark < 4; ++mark)
-    form.pnl_Edit->SetMarkCaption(mark, dialog.MarkCaption(mark));
+  form.pnl_Edit->SetMarkCaptions(
+      {dialog.MarkCaption(0), dialog.MarkCaption(1), dialog.MarkCaption(2), dialog.MarkCaption(3)});
 }

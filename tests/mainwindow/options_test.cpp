@@ -158,6 +158,25 @@ TEST_F(Options, SexAndNotesFollowTheFields) {
   }
 }
 
+TEST_F(Options, AShownExperienceTakesItsMarksAtOnce) {
+  WriteFile("journal.xml", kJournalProlog + "<somnary>\n  <day name=\"01.02.03\">\n"
+                           "    <experience number=\"1\" title=\"A\">\n    </experience>\n  </day>\n</somnary>\n");
+  WriteDocuments("  <directory name=\"К\">\n    <file name=\"Ж\" path=\"" + NativePath("journal.xml") +
+                 "\" />\n  </directory>\n");
+  Start();
+  Select(Node({QStringLiteral("Мои сны"), QStringLiteral("К"), QStringLiteral("Ж")}));
+  Select(Node({QStringLiteral("Мои сны"), QStringLiteral("К"), QStringLiteral("Ж"), "01.02.03", "1. A"}));
+  ASSERT_TRUE(EditPanel()->box_Label4->isVisibleTo(EditPanel()));
+  RunOptions([](Tfrm_ParametersForm& d) {
+    d.edt_Labels[1]->clear();
+    Ok(d);
+  });
+  const QCheckBox* boxes[4] = {EditPanel()->box_Label1, EditPanel()->box_Label2, EditPanel()->box_Label3,
+                               EditPanel()->box_Label4};
+  EXPECT_TRUE(boxes[0]->isVisibleTo(EditPanel()));
+  for (int i = 1; i < 4; ++i) EXPECT_FALSE(boxes[i]->isVisibleTo(EditPanel())) << i;
+}
+
 TEST_F(Options, CancelWritesNothing) {
   WriteDocuments();
   Start();
