@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "graphs/smr_StatisticsTexts.h"
+#include "storage/smr_Resources.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "export/smr_NumberFormat.h"
-#include "graphs/smr_StatisticsTexts.h"
+#include "storage/smr_Resources.h"
 #include "storage/smr_Types.h"
 
 namespace {

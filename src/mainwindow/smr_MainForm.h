@@ -200,6 +200,9 @@ class Tfrm_MainForm : public QMainWindow {
  private:
   // --- edit commands (smr_MainForm_Edit.cpp)
   void CreateChildCommon(TXMLNode* element, QTreeWidgetItem* node, const QString& caption, int image);
+  // A catalogue or a night: asks for its name, appends it and shows it.
+  void CreateNamedChild(QTreeWidgetItem* node, TXMLNode* parent, int mode, std::string_view name,
+                        int image);
   std::string MakeHTMLFileName(const std::string& number);
   void RemoveElement(QTreeWidgetItem* node);
   void MoveNode(int step);  // -1 up, +1 down

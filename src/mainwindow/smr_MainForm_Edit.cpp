@@ -61,12 +61,17 @@ void Tfrm_MainForm::btn_Tool_01Click() {
   QTreeWidgetItem* node = FCurrentNode;
   TXMLNode* parent = ElementOf(node);
   if (!parent || (parent != FLibrary->Root.get() && parent->Name != smr::elDirectory)) return;
-  const TPrompts::TNewElementAnswer answer = Prompts().NewElement(this, nemCatalogue, 0, 0);
+  CreateNamedChild(node, parent, nemCatalogue, smr::elDirectory, 2);
+}
+
+void Tfrm_MainForm::CreateNamedChild(QTreeWidgetItem* node, TXMLNode* parent, int mode,
+                                     std::string_view name, int image) {
+  const TPrompts::TNewElementAnswer answer = Prompts().NewElement(this, mode, 0, 0);
   if (!answer.Ok) return;
-  auto directory = std::make_unique<TXMLNode>(std::string(smr::elDirectory), nkElement);
-  directory->SetAttribute(smr::atName, FromUi(answer.First, TTextPlace::Attribute));
-  TXMLNode* added = AppendChild(parent, std::move(directory));
-  CreateChildCommon(added, node, ToUi(added->GetAttribute(smr::atName)), 2);
+  auto child = std::make_unique<TXMLNode>(std::string(name), nkElement);
+  child->SetAttribute(smr::atName, FromUi(answer.First, TTextPlace::Attribute));
+  TXMLNode* added = AppendChild(parent, std::move(child));
+  CreateChildCommon(added, node, ToUi(added->GetAttribute(smr::atName)), image);
 }
 
 bool Tfrm_MainForm::PrepareJournal(const std::string& path, TXMLNode*& root) {
@@ -162,12 +167,7 @@ void Tfrm_MainForm::btn_Tool_03Click() {
   TXMLNode* root = ElementOf(node);
   // A journal that could not be opened is still its `file` element: no nights there.
   if (!root || root->Name != smr::elJournal) return;
-  const TPrompts::TNewElementAnswer answer = Prompts().NewElement(this, nemNight, 0, 0);
-  if (!answer.Ok) return;
-  auto day = std::make_unique<TXMLNode>(std::string(smr::elDay), nkElement);
-  day->SetAttribute(smr::atName, FromUi(answer.First, TTextPlace::Attribute));
-  TXMLNode* added = AppendChild(root, std::move(day));
-  CreateChildCommon(added, node, ToUi(added->GetAttribute(smr::atName)), 4);
+  CreateNamedChild(node, root, nemNight, smr::elDay, 4);
 }
 
 void Tfrm_MainForm::btn_Tool_04Click() {

@@ -133,4 +133,60 @@ inline constexpr const char* FormDuplicateName =
     "Остальная часть формы не построена.";
 inline constexpr const char* DreamPropertiesButton = "Свойства сна...";
 
+// --- statistics and their graphs
+inline constexpr const char* NightsHeader = "Количество опытов по дням";
+inline constexpr const char* MarksHeader = "Качество опытов";
+inline constexpr const char* TotalFooter = "Всего опытов: ";
+inline constexpr const char* EnergyHeader = "Энергетический уровень";
+inline constexpr const char* EnergyFooter = "Средний энергетический уровень сновидений: ";
+inline constexpr const char* CatalogueTotalHeader = "Общее количество опытов в журналах";
+inline constexpr const char* CatalogueAverageHeader = "Среднее количество опытов за день";
+inline constexpr const char* CatalogueAverageFooter = "Среднее количество опытов за весь период: ";
+inline constexpr const char* CatalogueMarkHeader = "Число опытов с пометкой: [";
+inline constexpr const char* CatalogueMarkHeaderEnd = "]";
+inline constexpr const char* CatalogueMarkFooter = "Общее количество подобных опытов: ";
+// %1 element, %2 attribute, %3 the text found.
+inline constexpr const char* NotANumber =
+    "В элементе «%1» атрибут «%2» содержит «%3», а не число. Статистика не показана.";
+inline constexpr const char* CopyGraphHint = "Скопировать график в буфер обмена";
+inline constexpr const char* RefreshGraphHint = "Обновить график";
+
+// --- somnary-export: its usage and its one-line messages (%1, %2: names, reasons)
+inline constexpr const char* ExportToolUsage =
+    "Использование: somnary-export [--format html|txt] [--settings ФАЙЛ] [--decimal-separator C] "
+    "ВХОД ВЫХОД\n"
+    "Выгружает библиотеку сновидений или журнал (ВХОД) в страницу HTML или текстовый файл.\n"
+    "  --format             html или txt; по умолчанию txt, когда ВЫХОД оканчивается на .txt, иначе html\n"
+    "  --settings           файл настроек с подписями пометок (по умолчанию dreams.ini рядом\n"
+    "                       с программой; без него подписи пусты)\n"
+    "  --decimal-separator  один символ для чисел энергетики (по умолчанию — как в системе)\n";
+inline constexpr const char* ToolSeeHelp = "%1 (см. --help)";
+inline constexpr const char* ToolUnknownOption = "неизвестный параметр %1";
+inline constexpr const char* ToolOptionNeedsValue = "параметру %1 нужно значение";
+inline constexpr const char* ToolBadFormat = "формат — html или txt, а не «%1»";
+inline constexpr const char* ToolSettingsNeedsName = "параметру --settings нужно имя файла";
+inline constexpr const char* ToolBadSeparator = "десятичный разделитель — один символ windows-1251, а не «%1»";
+inline constexpr const char* ToolNeedsTwoFiles = "нужны два файла: ВХОД и ВЫХОД";
+inline constexpr const char* ToolEmptyFileName = "имя файла не может быть пустым";
+inline constexpr const char* ToolOutputIsInput = "ВЫХОД не может быть тем же файлом, что ВХОД";
+inline constexpr const char* ToolCannotRead = "не удалось прочитать «%1»: %2";
+inline constexpr const char* ToolNoSuchFile = "нет такого файла";
+inline constexpr const char* ToolByteOrderMark =
+    "«%1» начинается с метки порядка байтов UTF-8; файлы Somnary пишутся в windows-1251 без неё";
+inline constexpr const char* ToolReadInPart = "«%1» прочитан лишь частично: %2";
+inline constexpr const char* ToolNotADreamFile = "«%1» — не библиотека сновидений и не журнал";
+inline constexpr const char* ToolCannotWrite = "не удалось записать «%1»: %2";
+// Why the reader stopped.
+inline constexpr const char* ReadNoDeclaration = "файл не начинается с объявления XML";
+inline constexpr const char* ReadDuplicateOrTrailing =
+    "значение объявления дано дважды или после корневого элемента есть текст";
+inline constexpr const char* ReadEmptyElementName = "у элемента пустое имя";
+inline constexpr const char* ReadUnterminatedDeclaration = "объявление не закрыто";
+inline constexpr const char* ReadUnterminatedComment = "комментарий не закрыт";
+inline constexpr const char* ReadUnterminatedTag = "тег не закрыт";
+inline constexpr const char* ReadAttributeWithoutValue = "у атрибута нет значения";
+inline constexpr const char* ReadUnexpectedEnd = "файл кончается внутри элемента (обрезан?)";
+inline constexpr const char* ReadTooDeep = "элементы вложены глубже %1 уровней";
+inline constexpr const char* ReadOtherError = "ошибка чтения %1";
+
 }  // namespace res

@@ -15,6 +15,7 @@
 #include "export/smr_NumberFormat.h"
 #include "export/smr_TXTExporter.h"
 #include "storage/smr_Cp1251.h"
+#include "storage/smr_Resources.h"
 #include "storage/smr_SettingsFile.h"
 #include "storage/smr_Types.h"
 #include "xml/xml_functions.h"
@@ -25,14 +26,6 @@ namespace {
 constexpr int ExitFailure = 1;  // input, settings or output could not be used
 constexpr int ExitUsage = 2;    // bad arguments
 
-const char* const Usage =
-    "Usage: somnary-export [--format html|txt] [--settings FILE] [--decimal-separator C] "
-    "INPUT OUTPUT\n"
-    "Exports a dream library or a journal (INPUT) to an HTML page or a plain-text file.\n"
-    "  --format             html or txt; by default txt when OUTPUT ends in .txt, else html\n"
-    "  --settings           settings file with the mark captions (default: dreams.ini beside\n"
-    "                       this program; when that is missing the captions are empty)\n"
-    "  --decimal-separator  one character for the energy figures (default: the locale's)\n";
 
 struct TOptions {
   std::string Format;  // empty: from the output's extension
@@ -43,6 +36,18 @@ struct TOptions {
   std::vector<std::string> Files;
   bool Help = false;
 };
+
+// A message of the string table with its blanks filled: names are the
+// file system's own bytes, so they go through the local encoding both ways.
+std::string Say(const char* text, const std::string& first = {}, const std::string& second = {}) {
+  QString message = QString::fromUtf8(text);
+  const auto local = [](const std::string& s) {
+    return QString::fromLocal8Bit(s.data(), static_cast<qsizetype>(s.size()));
+  };
+  if (message.contains(QLatin1String("%1"))) message = message.arg(local(first));
+  if (message.contains(QLatin1String("%2"))) message = message.arg(local(second));
+  return message.toLocal8Bit().toStdString();
+}
 
 int Fail(int code, const std::string& message) {
   std::fprintf(stderr, "somnary-export: %s\n", message.c_str());
@@ -85,31 +90,31 @@ std::string ParseArguments(int argc, char** argv, TOptions& options) {
       hasValue = true;
     }
     if (name != "--format" && name != "--settings" && name != "--decimal-separator") {
-      return "unknown option " + name;
+      return Say(res::ToolUnknownOption, name);
     }
     if (!hasValue) {
-      if (i + 1 >= argc) return "option " + name + " needs a value";
+      if (i + 1 >= argc) return Say(res::ToolOptionNeedsValue, name);
       value = argv[++i];
     }
     if (name == "--format") {
       if (value != "html" && value != "txt")
-        return "format must be html or txt, not '" + value + "'";
+        return Say(res::ToolBadFormat, value);
       options.Format = value;
     } else if (name == "--settings") {
-      if (value.empty()) return "option --settings needs a file name";
+      if (value.empty()) return Say(res::ToolSettingsNeedsName);
       options.Settings = value;
       options.HasSettings = true;
     } else {
       if (!SeparatorByte(value, options.DecimalSeparator)) {
-        return "decimal separator must be one windows-1251 character, not '" + value + "'";
+        return Say(res::ToolBadSeparator, value);
       }
       options.HasSeparator = true;
     }
   }
   if (options.Help) return {};
-  if (options.Files.size() != 2) return "expected INPUT and OUTPUT";
+  if (options.Files.size() != 2) return Say(res::ToolNeedsTwoFiles);
   for (const std::string& file : options.Files) {
-    if (file.empty()) return "file names must not be empty";
+    if (file.empty()) return Say(res::ToolEmptyFileName);
   }
   return {};
 }
@@ -125,25 +130,25 @@ bool EndsWithTxt(const std::string& fileName) {
 std::string StatusText(std::uint8_t status) {
   switch (status) {
     case xsNoDeclaration:
-      return "it does not begin with an XML declaration";
+      return Say(res::ReadNoDeclaration);
     case xsDuplicateOrTrailing:
-      return "a declaration value is given twice, or text follows the root element";
+      return Say(res::ReadDuplicateOrTrailing);
     case xsEmptyElementName:
-      return "an element has an empty name";
+      return Say(res::ReadEmptyElementName);
     case xsUnterminatedDeclaration:
-      return "a declaration is not closed";
+      return Say(res::ReadUnterminatedDeclaration);
     case xsUnterminatedComment:
-      return "a comment is not closed";
+      return Say(res::ReadUnterminatedComment);
     case xsUnterminatedTag:
-      return "a tag is not closed";
+      return Say(res::ReadUnterminatedTag);
     case xsAttributeWithoutValue:
-      return "an attribute has no value";
+      return Say(res::ReadAttributeWithoutValue);
     case xsUnexpectedEnd:
-      return "the file ends inside an element (cut off?)";
+      return Say(res::ReadUnexpectedEnd);
     case xsTooDeep:
-      return "elements are nested more than " + std::to_string(TXMLParser::MaxDepth) + " deep";
+      return Say(res::ReadTooDeep, std::to_string(TXMLParser::MaxDepth));
     default:
-      return "read error " + std::to_string(status);
+      return Say(res::ReadOtherError, std::to_string(status));
   }
 }
 
@@ -156,13 +161,13 @@ bool StartsWithUtf8Mark(const std::string& fileName) {
 // read only in part must not give a partial export that looks complete.
 std::string LoadProblem(const TXMLParser& document, const std::string& fileName) {
   if (!document.ReadError().empty())
-    return "cannot read '" + fileName + "': " + document.ReadError();
-  if (document.Status == xsCannotOpen) return "cannot read '" + fileName + "': no such file";
+    return Say(res::ToolCannotRead, fileName, document.ReadError());
+  if (document.Status == xsCannotOpen)
+    return Say(res::ToolCannotRead, fileName, Say(res::ToolNoSuchFile));
   if (document.Status == xsLoaded) return {};
   if (StartsWithUtf8Mark(fileName))
-    return "'" + fileName +
-           "' begins with a UTF-8 byte order mark; Somnary's files are windows-1251 without one";
-  return "'" + fileName + "' was read only in part: " + StatusText(document.Status);
+    return Say(res::ToolByteOrderMark, fileName);
+  return Say(res::ToolReadInPart, fileName, StatusText(document.Status));
 }
 
 }  // namespace
@@ -172,17 +177,17 @@ int main(int argc, char** argv) {
 
   TOptions options;
   if (const std::string error = ParseArguments(argc, argv, options); !error.empty()) {
-    return Fail(ExitUsage, error + " (see --help)");
+    return Fail(ExitUsage, Say(res::ToolSeeHelp, error));
   }
   if (options.Help) {
-    std::fputs(Usage, stdout);
+    std::fputs(Say(res::ExportToolUsage).c_str(), stdout);
     return 0;
   }
   const std::string& input = options.Files[0];
   const std::string& output = options.Files[1];
   // Exporting over the input would replace the library or journal it reads.
   if (CanonicalFileName(input) == CanonicalFileName(output)) {
-    return Fail(ExitUsage, "OUTPUT must not be the INPUT file");
+    return Fail(ExitUsage, Say(res::ToolOutputIsInput));
   }
 
   TXMLParser document;
@@ -191,7 +196,7 @@ int main(int argc, char** argv) {
     return Fail(ExitFailure, problem);
   const std::string& rootName = document.Root->Name;
   if (rootName != smr::elLibrary && rootName != smr::elJournal) {
-    return Fail(ExitFailure, "'" + input + "' is neither a dream library nor a journal");
+    return Fail(ExitFailure, Say(res::ToolNotADreamFile, input));
   }
 
   std::string settingsName = options.Settings;
@@ -231,7 +236,7 @@ int main(int argc, char** argv) {
   try {
     exporter->ExportToFile(document.Root.get(), output);
   } catch (const TXMLWriteError& error) {
-    return Fail(ExitFailure, "cannot write '" + output + "': " + error.what());
+    return Fail(ExitFailure, Say(res::ToolCannotWrite, output, error.what()));
   }
   return 0;
 }

@@ -64,13 +64,13 @@ TEST_F(Files, ExportToolRefusesInputReadOnlyInPart) {
     const char* Says;
   };
   const TCase cases[] = {
-      {"cut in half", journal.left(journal.size() / 2), "read only in part"},
+      {"cut in half", journal.left(journal.size() / 2), "прочитан лишь частично"},
       {"nested 100000 deep",
        JournalText(0).replace("</somnary>", QByteArray("<a>").repeated(100000) + "</somnary>"),
-       "nested more than"},
-      {"text after the root", journal + "<somnary></somnary>\r\n", "read only in part"},
-      {"a UTF-8 byte order mark", "\xEF\xBB\xBF" + journal, "byte order mark"},
-      {"a folder", {}, "cannot read"},
+       "вложены глубже"},
+      {"text after the root", journal + "<somnary></somnary>\r\n", "прочитан лишь частично"},
+      {"a UTF-8 byte order mark", "\xEF\xBB\xBF" + journal, "метки порядка байтов"},
+      {"a folder", {}, "не удалось прочитать"},
   };
   const QByteArray old = "an export made before\r\n";
   for (const TCase& c : cases) {

@@ -252,7 +252,9 @@ TEST_F(Lifecycle, AFileThatCannotBeReadIsReportedOnceAndNeverWrittenOver) {
                 refusal.contains(QString::fromUtf8("не сохранён")))
         << refusal.toStdString();
     for (const QString name : {"dreams.ini", "lib.xml", "j.xml"})
-      if (name != unreadable) EXPECT_TRUE(QFileInfo(Path(name)).isFile()) << name.toStdString();
+      if (name != unreadable) {
+        EXPECT_TRUE(QFileInfo(Path(name)).isFile()) << name.toStdString();
+      }
     Stop();
     EXPECT_TRUE(QFileInfo(Path(unreadable)).isDir());
   }
