@@ -60,14 +60,6 @@ QString FieldText(const std::string& value) {
   return value == smr::Undefined ? QString() : ToUi(value);
 }
 
-// Stored text as a memo holds it: lines are separated by '\n' only.
-QString MemoText(const std::string& bytes) {
-  QString text = ToUi(bytes);
-  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  text.replace(QChar('\r'), QChar('\n'));
-  return text;
-}
-
 // Loading a control writes back through its handler only when the shown
 // value really differs; a memo emits on every setPlainText, so compare first.
 void LoadLine(QLineEdit* edit, const QString& text) {
@@ -345,13 +337,7 @@ void TEditPanel::LayoutPanel(TElementKind kind) {
   btn_LoadImage->setVisible(plain && !btn_ReadOnly->isChecked());
   btn_ClearImage->setVisible(plain && !btn_ReadOnly->isChecked());
 
-  // A mark shows only when it and every mark before it have a caption.
-  QCheckBox* boxes[4] = {box_Label1, box_Label2, box_Label3, box_Label4};
-  bool named = experience;
-  for (int i = 0; i < 4; ++i) {
-    named = named && FMarkNamed[i];
-    boxes[i]->setVisible(named);
-  }
+  ShowMarks(experience);
   btn_ReadOnly->setVisible(experience);
   btn_DreamProperties->setVisible(experience);
   for (QWidget* w : std::initializer_list<QWidget*>{lbl_Energy, trb_Energy, lbl_HighEnergyLevel,
@@ -404,6 +390,22 @@ TXMLNode* TEditPanel::EnsureChild(TXMLNode* parent, std::string_view name, std::
   TXMLNode* child = parent->AddChild(std::make_unique<TXMLNode>(std::string(name), kind));
   child->SetLevel(parent->Level + 1);
   return child;
+}
+
+void TEditPanel::ShowMarks(bool experience) {
+  // A mark shows only when it and every mark before it have a caption.
+  QCheckBox* boxes[4] = {box_Label1, box_Label2, box_Label3, box_Label4};
+  bool named = experience;
+  for (int i = 0; i < 4; ++i) {
+    named = named && FMarkNamed[i];
+    boxes[i]->setVisible(named);
+  }
+}
+
+void TEditPanel::SetMarkCaptions(const std::array<QString, 4>& captions) {
+  for (int i = 0; i < 4; ++i) SetMarkCaption(i, captions[static_cast<std::size_t>(i)]);
+  // An experience on show gains or loses its marks at once.
+  ShowMarks(FShownElement && FShownElement->Name == smr::elExperience);
 }
 
 void TEditPanel::SetMarkCaption(int index, const QString& caption) {

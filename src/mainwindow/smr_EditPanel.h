@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <array>
 #include <cstdint>
 #include <string_view>
 
@@ -55,6 +56,8 @@ class TEditPanel : public QWidget {
 
   // A mark without a caption ("undefined" included) is not shown.
   void SetMarkCaption(int index, const QString& caption);
+  // All four, shown or hidden at once when an experience is on show.
+  void SetMarkCaptions(const std::array<QString, 4>& captions);
 
   // "number. title" of an experience's tree node.
   static QString ExperienceCaption(const TXMLNode* experience);
@@ -109,6 +112,7 @@ class TEditPanel : public QWidget {
   THTMLEditor* pnl_HTMLEditor = nullptr;       // shown for HTML experiences
 
  private:
+  void ShowMarks(bool experience);
   void CreatePanel();
   TXMLNode* EnsureChild(TXMLNode* parent, std::string_view name, std::uint8_t kind);
   void ShowImage(const QString& path);

@@ -118,6 +118,7 @@ void Tfrm_MainForm::CreateActions() {
   mnu_Authorization = MakeAction("mnu_Authorization", u("А&вторизация..."), QKeySequence(u("Ctrl+Shift+P")),
                                  &Tfrm_MainForm::btn_AuthorizationClick);
   mnu_Authorization->setIcon(PadlockIcon());
+  mnu_Options = MakeAction("mnu_Options", u("&Параметры"), QKeySequence(u("Ctrl+P")), &Tfrm_MainForm::mnu_OptionsClick);
   mnu_Exit = MakeAction("mnu_Exit", u("В&ыход"), {}, nullptr);
   mnu_Exit->setIcon(st->standardIcon(QStyle::SP_DialogCloseButton));
   connect(mnu_Exit, &QAction::triggered, this, &QWidget::close);
@@ -161,6 +162,7 @@ void Tfrm_MainForm::CreateMenus() {
   mnu_File->addAction(mnu_Export);
   mnu_File->addSeparator();
   mnu_File->addAction(mnu_Authorization);
+  mnu_File->addAction(mnu_Options);
   mnu_File->addSeparator();
   mnu_File->addAction(mnu_Exit);
 

@@ -10,6 +10,7 @@
 
 #include "editor/smr_HTMLEditor.h"
 #include "mainwindow/smr_EditPanel.h"
+#include "mainwindow/smr_OptionsCommand.h"
 #include "mainwindow/smr_Prompts.h"
 #include "mainwindow/smr_StatisticsView.h"
 #include "storage/smr_JournalHash.h"
@@ -74,6 +75,7 @@ class Tfrm_MainForm : public QMainWindow {
   void mnu_SaveAsClick();
   void btn_AuthorizationClick();
   void mnu_ExportClick();
+  void mnu_OptionsClick() { RunOptionsCommand(*this); }
   // Edit commands
   void btn_CreateClick();
   void btn_Tool_01Click();  // create catalogue
@@ -261,6 +263,7 @@ class Tfrm_MainForm : public QMainWindow {
   QAction* mnu_SaveAs = nullptr;
   QAction* mnu_Export = nullptr;
   QAction* mnu_Authorization = nullptr;
+  QAction* mnu_Options = nullptr;
   QAction* mnu_Exit = nullptr;
   // Create items of the Edit menu and of the pop-up (enabled together).
   QAction* mnu_CreateDirectory = nullptr;
@@ -304,6 +307,8 @@ class Tfrm_MainForm : public QMainWindow {
   // folder last used.
   TFileDialogState dlg_OpenImage;
   TFileDialogState dlg_Save;
+  // The options dialog's file buttons, kept between uses.
+  TFileDialogState dlg_OpenFile;
 
  private:
   QString FProgramDir;  // with trailing '/'

@@ -86,7 +86,7 @@ void Tfrm_MainForm::ApplySettings() {
       if (child->HasAttribute(smr::atTop) && ToInt(child->GetAttribute(smr::atTop), v)) bounds.moveTop(v);
       if (child->HasAttribute(smr::atWidth) && ToInt(child->GetAttribute(smr::atWidth), v)) bounds.setWidth(v);
       if (child->HasAttribute(smr::atHeight) && ToInt(child->GetAttribute(smr::atHeight), v)) bounds.setHeight(v);
-      setGeometry(bounds);
+      setGeometry(KeepOnScreen(bounds, *this));
       if (child->HasAttribute(smr::atTreeWidth) && ToInt(child->GetAttribute(smr::atTreeWidth), v)) {
         const int total = spl_Main->width();
         spl_Main->setSizes({v, std::max(1, total - v)});
@@ -149,11 +149,7 @@ void Tfrm_MainForm::OpenLibrary(const std::string& path) {
 }
 
 TXMLNode* Tfrm_MainForm::EnsureSettingsElement(std::string_view name) {
-  if (TXMLNode* found = FSettings->FindNode(name)) return found;
-  TXMLNode* root = FSettings->Root.get();
-  auto* element = root->AddChild(std::make_unique<TXMLNode>(std::string(name), nkEmptyElement));
-  element->SetLevel(root->Level + 1);
-  return element;
+  return EnsureElement(*FSettings, name, nkEmptyElement);
 }
 
 void Tfrm_MainForm::RecordLibraryPath(const std::string& path) {

@@ -10,6 +10,9 @@ inline constexpr const char* LibraryFilter = "Библиотека сновид�
 inline constexpr const char* JournalFilter = "Журнал сновидений (*.xml)|*.xml|Любое расширение (*.*)|*.*";
 inline constexpr const char* ImageFilter =
     "Windows BMP (*.bmp)|*.bmp|Все файлы (*.*)|*.*|PNG (*.png)|*.png|JPEG (*.jpg;*.jpeg)|*.jpg;*.jpeg";
+inline constexpr const char* IconFilter = "Windows BMP (*.bmp)|*.bmp|Все файлы (*.*)|*.*";
+inline constexpr const char* AdditionalFileFilter = "Дополнительный файл (*.xml)|*.xml|Любое расширение (*.*)|*.*";
+inline constexpr const char* OptionsOpenFileTitle = "Выбор библиотеки сновидений";
 inline constexpr const char* ExportFilter = "Гипертекст (*.html)|*.html|Просто текст (*.txt)|*.txt";
 inline constexpr const char* OpenLibraryTitle = "Открыть библиотеку";
 inline constexpr const char* OpenImageTitle = "Открыть изображение";

@@ -1,6 +1,7 @@
 #include "storage/smr_SettingsFile.h"
 
 #include "storage/smr_Types.h"
+#include "xml/xml_mainUnit.h"
 #include "xml/xml_node.h"
 
 std::array<std::string, 4> ReadMarkCaptions(const TXMLNode& settingsRoot) {
@@ -14,4 +15,15 @@ std::array<std::string, 4> ReadMarkCaptions(const TXMLNode& settingsRoot) {
     ++n;
   }
   return captions;
+}
+
+TXMLNode* AppendElement(TXMLNode& parent, std::string_view name, std::uint8_t kind) {
+  TXMLNode* element = parent.AddChild(std::make_unique<TXMLNode>(std::string(name), kind));
+  element->SetLevel(parent.Level + 1);
+  return element;
+}
+
+TXMLNode* EnsureElement(TXMLParser& document, std::string_view name, std::uint8_t kind) {
+  if (TXMLNode* found = document.FindNode(name)) return found;
+  return AppendElement(*document.Root, name, kind);
 }

@@ -13,6 +13,13 @@ QString ToUi(std::string_view bytes) {
   return out;
 }
 
+QString MemoText(std::string_view bytes) {
+  QString text = ToUi(bytes);
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  text.replace(QChar('\r'), QChar('\n'));
+  return text;
+}
+
 std::string FromUi(const QString& text, TTextPlace where) {
   std::string out;
   out.reserve(static_cast<std::size_t>(text.size()));

@@ -24,6 +24,9 @@ QString ToUi(std::string_view bytes);
 // from the whole file before it parses.
 std::string FromUi(const QString& text, TTextPlace where);
 
+// Stored element text as a memo holds it: lines separated by '\n' only.
+QString MemoText(std::string_view bytes);
+
 // An attribute value as a file written with it gives it back: the reader
 // collapses runs of blanks. Empty when the value cannot be stored at all.
 std::optional<std::string> AttributeAsRead(std::string_view value);

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -118,6 +119,16 @@ class TMainFormFixture : public ::testing::Test {
   void Stop() {
     Form.reset();
     Prompts = nullptr;
+  }
+
+  // Key presses carrying each character, also those no ASCII key gives.
+  static void Type(QWidget* field, const QString& text) {
+    for (QChar ch : text) {
+      if (ch.unicode() < 128)
+        QTest::keyClick(field, static_cast<char>(ch.unicode()));
+      else
+        QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    }
   }
 
   QTreeWidget* Tree() const { return Form->tre_Directory; }

@@ -73,15 +73,6 @@ class Panel : public TMainFormFixture {
   TXMLNode* Shown() const { return Tfrm_MainForm::ElementOf(Tree()->currentItem()); }
   TXMLParser* JournalDocument() const { return Form->Journals().Find(NativePath("journal.xml")); }
 
-  // Key presses carrying each character, also those no ASCII key gives.
-  static void Type(QWidget* field, const QString& text) {
-    for (QChar ch : text) {
-      if (ch.unicode() < 128)
-        QTest::keyClick(field, static_cast<char>(ch.unicode()));
-      else
-        QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-    }
-  }
   // Replaces a field's whole text the way a user does: select all, type.
   static void Retype(QWidget* field, const QString& text) {
     QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);

@@ -1,0 +1,401 @@
+#include "dialogs/smr_ParametersForm.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "dialogs/smr_DialogUtils.h"
+#include "storage/smr_Resources.h"
+#include "storage/smr_SettingsFile.h"
+#include "storage/smr_TextEdge.h"
+#include "storage/smr_Types.h"
+#include "xml/xml_mainUnit.h"
+#include "xml/xml_node.h"
+
+namespace {
+
+QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+
+constexpr const char* kIconNames[6] = {"OpenNode", "Library", "Directory",
+                                       "File",     "Night",   "Experience"};
+constexpr const char* kIconCaptions[6] = {
+    "Открытый узел:", "Библиотека:", "Каталог:", "Журнал:", "Ночь:", "Сновидение:"};
+constexpr std::string_view kIconSlotNames[6] = {smr::IconOpenedNode, smr::IconLibrary,
+                                                smr::IconDirectory,  smr::IconFile,
+                                                smr::IconNight,      smr::IconDream};
+
+// One up-down field: the spin box is `upd_<name>`, its line edit `edt_<name>`.
+QSpinBox* UpDown(QWidget* parent, const QString& name, int minimum) {
+  auto* box = new QSpinBox(parent);
+  box->setObjectName("upd_" + name);
+  box->setMinimum(minimum);
+  box->setMaximum(minimum);
+  box->setAccelerated(true);
+  box->setFixedWidth(90);
+  box->findChild<QLineEdit*>()->setObjectName("edt_" + name);
+  return box;
+}
+
+QLineEdit* Edit(QWidget* parent, const QString& name) {
+  auto* edit = new QLineEdit(parent);
+  edit->setObjectName(name);
+  return edit;
+}
+
+QPushButton* Dots(QWidget* parent, const QString& name) {
+  auto* button = new QPushButton(QStringLiteral("..."), parent);
+  button->setObjectName(name);
+  button->setFixedWidth(28);
+  button->setAutoDefault(false);
+  return button;
+}
+
+QGroupBox* Group(QWidget* parent, const char* caption, const char* name) {
+  auto* group = new QGroupBox(U(caption), parent);
+  group->setObjectName(QString::fromLatin1(name));
+  return group;
+}
+
+void ShowAttribute(QLineEdit* field, const TXMLNode& element, std::string_view name) {
+  if (element.HasAttribute(name)) field->setText(ToUi(element.GetAttribute(name)));
+}
+
+std::string Stored(const QLineEdit* field) { return FromUi(field->text(), TTextPlace::Attribute); }
+
+}  // namespace
+
+Tfrm_ParametersForm::Tfrm_ParametersForm(QWidget* parent) : QDialog(parent) {
+  SetDialogFrame(this);
+  setObjectName("frm_ParametersForm");
+  setWindowTitle(U("Параметры системы"));
+
+  pgc_Parameters = new QTabWidget(this);
+  pgc_Parameters->setObjectName("pgc_Parameters");
+  // Five pages: every tab stays in sight, so the dialog widens to them.
+  pgc_Parameters->setUsesScrollButtons(false);
+  BuildGeneralPage();
+  BuildAppearancePage();
+  BuildConfirmationsPage();
+  BuildUserPage();
+  BuildAdditionalPage();
+
+  btn_Ok = new QPushButton(QStringLiteral("OK"), this);
+  btn_Ok->setObjectName("btn_Ok");
+  btn_Ok->setDefault(true);
+  btn_Cancel = new QPushButton(U("Отмена"), this);
+  btn_Cancel->setObjectName("btn_Cancel");
+  btn_Cancel->setAutoDefault(false);
+  connect(btn_Ok, &QPushButton::clicked, this, &QDialog::accept);
+  connect(btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(btn_Ok);
+  buttons->addWidget(btn_Cancel);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(pgc_Parameters);
+  layout->addLayout(buttons);
+  setFixedSize(std::max(560, sizeHint().width()), 440);
+  FormCreate(QSize(640, 480));
+}
+
+QWidget* Tfrm_ParametersForm::AddPage(const char* name, const char* caption) {
+  auto* page = new QWidget;
+  page->setObjectName(QString::fromLatin1(name));
+  pgc_Parameters->addTab(page, U(caption));
+  return page;
+}
+
+void Tfrm_ParametersForm::BuildGeneralPage() {
+  tsh_General = AddPage("tsh_General", "Общие свойства");
+  auto* group = Group(tsh_General, " Главная форма ", "grp_MainForm");
+  upd_XCoordinate = UpDown(group, "XCoordinate", 0);
+  upd_YCoordinate = UpDown(group, "YCoordinate", 0);
+  upd_Width = UpDown(group, "Width", 640);
+  upd_Height = UpDown(group, "Height", 480);
+  upd_TreeWidth = UpDown(group, "TreeWidth", 0);
+  auto* fields = new QFormLayout(group);
+  fields->addRow(U("X-координата верхнего левого угла:"), upd_XCoordinate);
+  fields->addRow(U("Y-координата верхнего левого угла:"), upd_YCoordinate);
+  fields->addRow(U("Ширина:"), upd_Width);
+  fields->addRow(U("Высота:"), upd_Height);
+  auto* treeLabel = new QLabel(U("Ширина навигатора по структуре библиотеки сновидений:"), group);
+  treeLabel->setWordWrap(true);
+  fields->addRow(treeLabel, upd_TreeWidth);
+
+  edt_LibraryFileName = Edit(tsh_General, "edt_LibraryFileName");
+  btn_LibraryFileName = Dots(tsh_General, "btn_LibraryFileName");
+  connect(btn_LibraryFileName, &QPushButton::clicked, this,
+          &Tfrm_ParametersForm::btn_LibraryFileNameClick);
+  auto* library = new QHBoxLayout;
+  library->addWidget(edt_LibraryFileName);
+  library->addWidget(btn_LibraryFileName);
+  auto* page = new QVBoxLayout(tsh_General);
+  page->addWidget(group);
+  page->addWidget(new QLabel(U("Библиотека сновидений, загружаемая при запуске:"), tsh_General));
+  page->addLayout(library);
+  page->addStretch();
+}
+
+void Tfrm_ParametersForm::BuildAppearancePage() {
+  tsh_Appearance = AddPage("tsh_Appearance", "Внешний вид");
+  auto* icons = Group(tsh_Appearance, " Пиктограммы ", "grp_Icons");
+  auto* iconGrid = new QGridLayout(icons);
+  using THandler = void (Tfrm_ParametersForm::*)();
+  const THandler handlers[6] = {
+      &Tfrm_ParametersForm::btn_OpenNodeClick,  &Tfrm_ParametersForm::btn_LibraryClick,
+      &Tfrm_ParametersForm::btn_DirectoryClick, &Tfrm_ParametersForm::btn_FileClick,
+      &Tfrm_ParametersForm::btn_NightClick,     &Tfrm_ParametersForm::btn_ExperienceClick};
+  for (int i = 0; i < 6; ++i) {
+    const QString name = QString::fromLatin1(kIconNames[i]);
+    edt_Icons[i] = Edit(icons, "edt_" + name);
+    btn_Icons[i] = Dots(icons, "btn_" + name);
+    connect(btn_Icons[i], &QPushButton::clicked, this, handlers[i]);
+    iconGrid->addWidget(new QLabel(U(kIconCaptions[i]), icons), i, 0);
+    iconGrid->addWidget(edt_Icons[i], i, 1);
+    iconGrid->addWidget(btn_Icons[i], i, 2);
+  }
+  auto* labels = Group(tsh_Appearance, " Названия флагов ", "grp_Labels");
+  auto* labelForm = new QFormLayout(labels);
+  for (int i = 0; i < 4; ++i) {
+    edt_Labels[i] = Edit(labels, QStringLiteral("edt_Label_%1").arg(i + 1));
+    labelForm->addRow(U("Флаг %1:").arg(i + 1), edt_Labels[i]);
+  }
+  auto* page = new QVBoxLayout(tsh_Appearance);
+  page->addWidget(icons);
+  page->addWidget(labels);
+  page->addStretch();
+}
+
+void Tfrm_ParametersForm::BuildConfirmationsPage() {
+  tsh_Confirmations = AddPage("tsh_Confirmations", "Подтверждения");
+  auto* group = Group(tsh_Confirmations, " Подтверждения ", "grp_Confirmations");
+  box_Delete = new QCheckBox(U("Подтверждать удаление объектов из структуры библиотеки"), group);
+  box_Delete->setObjectName("box_Delete");
+  (new QVBoxLayout(group))->addWidget(box_Delete);
+  auto* page = new QVBoxLayout(tsh_Confirmations);
+  page->addWidget(group);
+  page->addStretch();
+}
+
+void Tfrm_ParametersForm::BuildUserPage() {
+  tsh_User = AddPage("tsh_User", "Пользователь");
+  edt_Name = Edit(tsh_User, "edt_Name");
+  edt_Nick = Edit(tsh_User, "edt_Nick");
+  edt_EMail = Edit(tsh_User, "edt_EMail");
+  auto* sex = Group(tsh_User, " Пол: ", "grp_Sex");
+  rab_Masculinum = new QRadioButton(U("Мужской"), sex);
+  rab_Masculinum->setObjectName("rab_Masculinum");
+  rab_Femininum = new QRadioButton(U("Женский"), sex);
+  rab_Femininum->setObjectName("rab_Femininum");
+  rab_Smile = new QRadioButton(QStringLiteral(":)"), sex);
+  rab_Smile->setObjectName("rab_Smile");
+  auto* sexRow = new QHBoxLayout(sex);
+  for (QRadioButton* b : {rab_Masculinum, rab_Femininum, rab_Smile}) sexRow->addWidget(b);
+  sexRow->addStretch();
+  upd_Age = UpDown(tsh_User, "Age", 0);
+  upd_Age->setMaximum(150);
+  mmo_AdditionalNotes = new QPlainTextEdit(tsh_User);
+  mmo_AdditionalNotes->setObjectName("mmo_AdditionalNotes");
+
+  auto* fields = new QFormLayout;
+  fields->addRow(U("Имя:"), edt_Name);
+  fields->addRow(U("Псевдоним:"), edt_Nick);
+  fields->addRow(U("E-Mail:"), edt_EMail);
+  auto* page = new QVBoxLayout(tsh_User);
+  page->addLayout(fields);
+  page->addWidget(sex);
+  auto* age = new QFormLayout;
+  age->addRow(U("Возраст:"), upd_Age);
+  page->addLayout(age);
+  page->addWidget(new QLabel(U("Дополнительные сведения:"), tsh_User));
+  page->addWidget(mmo_AdditionalNotes, 1);
+}
+
+void Tfrm_ParametersForm::BuildAdditionalPage() {
+  tsh_Additional = AddPage("tsh_Additional", "Дополнительно");
+  auto* group = Group(tsh_Additional, " Дополнительные файлы ", "grp_AdditionalFiles");
+  edt_Dictionary = Edit(group, "edt_Dictionary");
+  btn_Dictionary = Dots(group, "btn_Dictionary");
+  edt_DreamVocabulary = Edit(group, "edt_DreamVocabulary");
+  btn_DreamVocabulary = Dots(group, "btn_DreamVocabulary");
+  connect(btn_Dictionary, &QPushButton::clicked, this, &Tfrm_ParametersForm::btn_DictionaryClick);
+  connect(btn_DreamVocabulary, &QPushButton::clicked, this,
+          &Tfrm_ParametersForm::btn_DreamVocabularyClick);
+  auto* grid = new QGridLayout(group);
+  grid->addWidget(new QLabel(U("Словарь:"), group), 0, 0);
+  grid->addWidget(edt_Dictionary, 0, 1);
+  grid->addWidget(btn_Dictionary, 0, 2);
+  grid->addWidget(new QLabel(U("Сонник:"), group), 1, 0);
+  grid->addWidget(edt_DreamVocabulary, 1, 1);
+  grid->addWidget(btn_DreamVocabulary, 1, 2);
+  auto* page = new QVBoxLayout(tsh_Additional);
+  page->addWidget(group);
+  page->addStretch();
+}
+
+void Tfrm_ParametersForm::FormCreate(const QSize& screen) {
+  upd_XCoordinate->setMaximum(screen.width());
+  upd_YCoordinate->setMaximum(screen.height());
+  upd_Width->setMaximum(std::max(640, screen.width()));
+  upd_Height->setMaximum(std::max(480, screen.height()));
+  upd_TreeWidth->setMaximum(screen.width() / 2);
+  pgc_Parameters->setCurrentIndex(0);
+}
+
+void Tfrm_ParametersForm::SetBounds(const TBounds& b) {
+  upd_XCoordinate->setValue(b.Left);
+  upd_YCoordinate->setValue(b.Top);
+  upd_Width->setValue(b.Width);
+  upd_Height->setValue(b.Height);
+  upd_TreeWidth->setValue(b.TreeWidth);
+}
+
+Tfrm_ParametersForm::TBounds Tfrm_ParametersForm::Bounds() const {
+  return {upd_XCoordinate->value(), upd_YCoordinate->value(), upd_Width->value(),
+          upd_Height->value(), upd_TreeWidth->value()};
+}
+
+QString Tfrm_ParametersForm::MarkCaption(int index) const {
+  // As the settings keep it, so the box reads the same after the next start.
+  return index >= 0 && index < 4 ? ToUi(Stored(edt_Labels[index])) : QString();
+}
+
+void Tfrm_ParametersForm::Fill(TXMLParser& settings, TXMLParser* library) {
+  FSettings = &settings;
+  FLibrary = library;
+  if (const TXMLNode* path = settings.FindNode(smr::elSettingsLibrary))
+    ShowAttribute(edt_LibraryFileName, *path, smr::atPath);
+  int labels = 0, icons = 0;
+  for (const auto& child : settings.Root->Children) {
+    if (child->Kind == nkText) continue;
+    if (child->Name == smr::elLabel && labels < 4) {
+      FLabelSlot[labels] = child.get();
+      ShowAttribute(edt_Labels[labels++], *child, smr::atCaption);
+    } else if (child->Name == smr::elIcon && icons < 6) {
+      FIconSlot[icons] = child.get();
+      ShowAttribute(edt_Icons[icons++], *child, smr::atPath);
+    }
+  }
+  if (const TXMLNode* options = settings.FindNode(smr::elOptions))
+    box_Delete->setChecked(options->GetAttribute(smr::atConfirmDelete) == smr::Yes);
+
+  tsh_User->setEnabled(library != nullptr);
+  tsh_Additional->setEnabled(library != nullptr);
+  if (!library) return;
+  if (const TXMLNode* user = library->FindNode(smr::elUser)) {
+    ShowAttribute(edt_Name, *user, smr::atName);
+    ShowAttribute(edt_Nick, *user, smr::atNick);
+    ShowAttribute(edt_EMail, *user, smr::atEmail);
+    if (user->HasAttribute(smr::atSex)) {
+      const std::string sex = user->GetAttribute(smr::atSex);
+      rab_Masculinum->setChecked(sex == smr::Masculinum);
+      rab_Femininum->setChecked(sex == smr::Femininum);
+      rab_Smile->setChecked(sex == smr::SexSmile);
+    }
+    bool ok = false;
+    const int age = QString::fromStdString(user->GetAttribute(smr::atAge)).toInt(&ok);
+    if (ok) upd_Age->setValue(age);
+    if (const TXMLNode* notes = user->Child(0))
+      mmo_AdditionalNotes->setPlainText(MemoText(notes->Value));
+  }
+  if (const TXMLNode* additional = library->FindNode(smr::elAdditional)) {
+    ShowAttribute(edt_Dictionary, *additional, smr::atDictionary);
+    ShowAttribute(edt_DreamVocabulary, *additional, smr::atVocabulary);
+  }
+}
+
+void Tfrm_ParametersForm::Apply() {
+  if (!FSettings) return;
+  TXMLNode* form = EnsureElement(*FSettings, smr::elForm, nkEmptyElement);
+  const TBounds b = Bounds();
+  form->SetAttribute(smr::atLeft, std::to_string(b.Left));
+  form->SetAttribute(smr::atTop, std::to_string(b.Top));
+  form->SetAttribute(smr::atWidth, std::to_string(b.Width));
+  form->SetAttribute(smr::atHeight, std::to_string(b.Height));
+  form->SetAttribute(smr::atTreeWidth, std::to_string(b.TreeWidth));
+  EnsureElement(*FSettings, smr::elSettingsLibrary, nkEmptyElement)
+      ->SetAttribute(smr::atPath, Stored(edt_LibraryFileName));
+  ApplySettingsSlots(*FSettings->Root);
+  EnsureElement(*FSettings, smr::elOptions, nkEmptyElement)
+      ->SetAttribute(smr::atConfirmDelete, box_Delete->isChecked() ? smr::Yes : smr::No);
+  if (FLibrary) ApplyLibrary(*FLibrary);
+}
+
+void Tfrm_ParametersForm::ApplySettingsSlots(TXMLNode& root) {
+  for (int i = 0; i < 4; ++i) {
+    TXMLNode*& slot = FLabelSlot[i];
+    if (!slot) slot = AppendElement(root, smr::elLabel, nkEmptyElement);
+    if (!edt_Labels[i]->text().isEmpty()) {
+      slot->SetAttribute(smr::atCaption, Stored(edt_Labels[i]));
+    } else {
+      root.DeleteChild(root.IndexOfChild(slot));
+      slot = nullptr;
+    }
+  }
+  for (int i = 0; i < 6; ++i) {
+    TXMLNode*& slot = FIconSlot[i];
+    if (!slot) slot = AppendElement(root, smr::elIcon, nkEmptyElement);
+    slot->SetAttribute(smr::atName, kIconSlotNames[i]);
+    slot->SetAttribute(smr::atPath, Stored(edt_Icons[i]));
+  }
+}
+
+void Tfrm_ParametersForm::ApplyLibrary(TXMLParser& library) const {
+  TXMLNode* user = EnsureElement(library, smr::elUser, nkElement);
+  user->SetAttribute(smr::atName, Stored(edt_Name));
+  user->SetAttribute(smr::atNick, Stored(edt_Nick));
+  user->SetAttribute(smr::atEmail, Stored(edt_EMail));
+  user->SetAttribute(smr::atAge, std::to_string(upd_Age->value()));
+  user->SetAttribute(smr::atSex, rab_Masculinum->isChecked()  ? smr::Masculinum
+                                 : rab_Femininum->isChecked() ? smr::Femininum
+                                                              : smr::SexSmile);
+  const QString notes = mmo_AdditionalNotes->toPlainText();
+  if (notes.isEmpty()) {
+    user->DeleteChild(0);
+  } else {
+    TXMLNode* text = user->Child(0);
+    if (!text) {
+      text = user->AddChild(std::make_unique<TXMLNode>(std::string(), nkText));
+      // A text child needs a start and an end tag.
+      user->Kind = nkElement;
+    }
+    text->Value = FromUi(notes, TTextPlace::ElementText);
+  }
+  TXMLNode* additional = EnsureElement(library, smr::elAdditional, nkEmptyElement);
+  additional->SetAttribute(smr::atDictionary, Stored(edt_Dictionary));
+  additional->SetAttribute(smr::atVocabulary, Stored(edt_DreamVocabulary));
+}
+
+void Tfrm_ParametersForm::ChooseFile(QLineEdit* field, const char* filter) {
+  if (!FChooseFile) return;
+  const QString chosen = FChooseFile(U(res::OptionsOpenFileTitle), filter, field->text());
+  if (!chosen.isEmpty()) field->setText(chosen);
+}
+
+void Tfrm_ParametersForm::btn_LibraryFileNameClick() {
+  ChooseFile(edt_LibraryFileName, res::LibraryFilter);
+}
+void Tfrm_ParametersForm::btn_OpenNodeClick() { ChooseFile(edt_Icons[0], res::IconFilter); }
+void Tfrm_ParametersForm::btn_LibraryClick() { ChooseFile(edt_Icons[1], res::IconFilter); }
+void Tfrm_ParametersForm::btn_DirectoryClick() { ChooseFile(edt_Icons[2], res::IconFilter); }
+void Tfrm_ParametersForm::btn_FileClick() { ChooseFile(edt_Icons[3], res::IconFilter); }
+void Tfrm_ParametersForm::btn_NightClick() { ChooseFile(edt_Icons[4], res::IconFilter); }
+void Tfrm_ParametersForm::btn_ExperienceClick() { ChooseFile(edt_Icons[5], res::IconFilter); }
+void Tfrm_ParametersForm::btn_DictionaryClick() {
+  ChooseFile(edt_Dictionary, res::AdditionalFileFilter);
+}
+void Tfrm_ParametersForm::btn_DreamVocabularyClick() {
+  ChooseFile(edt_DreamVocabulary, res::AdditionalFileFilter);
+}
