@@ -65,16 +65,10 @@ Tfrm_Authorization::Tfrm_Authorization(QWidget* parent) : QDialog(parent) {
   lbl_Warning->setWordWrap(true);
   lbl_Warning->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-  btn_Ok = new QPushButton(QStringLiteral("Ok"), this);
-  btn_Ok->setObjectName("btn_Ok");
-  btn_Ok->setDefault(true);
-  btn_Cancel = new QPushButton(QStringLiteral("Отмена"), this);
-  btn_Cancel->setObjectName("btn_Cancel");
+  MakeOkCancel(this, QStringLiteral("Ok"), QStringLiteral("Отмена"), btn_Ok, btn_Cancel);
 
   connect(edt_First, &QLineEdit::textChanged, this, &Tfrm_Authorization::edt_FirstChange);
   connect(edt_Second, &QLineEdit::textChanged, this, &Tfrm_Authorization::edt_FirstChange);
-  connect(btn_Ok, &QPushButton::clicked, this, &QDialog::accept);
-  connect(btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
 
   SetMode(0);
 }

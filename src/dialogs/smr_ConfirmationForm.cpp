@@ -37,14 +37,8 @@ Tfrm_Confirmation::Tfrm_Confirmation(QWidget* parent) : QDialog(parent) {
   box_ShowAgain->setObjectName("box_ShowAgain");
   box_ShowAgain->setChecked(false);
 
-  btn_Ok = new QPushButton(QStringLiteral("Да"), this);
-  btn_Ok->setObjectName("btn_Ok");
-  btn_Ok->setDefault(true);
-  btn_Cancel = new QPushButton(QStringLiteral("Нет"), this);
-  btn_Cancel->setObjectName("btn_Cancel");
+  MakeOkCancel(this, QStringLiteral("Да"), QStringLiteral("Нет"), btn_Ok, btn_Cancel);
 
-  connect(btn_Ok, &QPushButton::clicked, this, &QDialog::accept);
-  connect(btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
 
   Arrange();
 }

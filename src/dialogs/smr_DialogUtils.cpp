@@ -1,9 +1,11 @@
 #include "dialogs/smr_DialogUtils.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QEvent>
 #include <QFont>
 #include <QFontDatabase>
+#include <QPushButton>
 #include <QStringList>
 #include <QWidget>
 #include <algorithm>
@@ -97,4 +99,15 @@ void SetOuterHeight(QWidget* dialog, int width, int outerHeight) {
     dialog->installEventFilter(keeper);
   }
   keeper->Apply(dialog);
+}
+
+void MakeOkCancel(QDialog* dialog, const QString& ok, const QString& cancel, QPushButton*& btnOk,
+                  QPushButton*& btnCancel) {
+  btnOk = new QPushButton(ok, dialog);
+  btnOk->setObjectName("btn_Ok");
+  btnOk->setDefault(true);
+  btnCancel = new QPushButton(cancel, dialog);
+  btnCancel->setObjectName("btn_Cancel");
+  QObject::connect(btnOk, &QPushButton::clicked, dialog, &QDialog::accept);
+  QObject::connect(btnCancel, &QPushButton::clicked, dialog, &QDialog::reject);
 }

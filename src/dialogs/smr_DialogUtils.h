@@ -8,6 +8,8 @@
 // patterns separated by ';' become blank-separated as Qt expects.
 QString QtFilter(const char* delphiFilter);
 
+class QDialog;
+class QPushButton;
 class QWidget;
 
 // The frame of the program's small dialogs: a title bar and no system
@@ -25,3 +27,8 @@ void SetDialogFont(QWidget* dialog);
 // off a visible control; an outer height of 0 fits the controls exactly.
 // Call it after the controls are placed.
 void SetOuterHeight(QWidget* dialog, int width, int outerHeight);
+
+// The default button `btn_Ok` (accepts) and `btn_Cancel` (rejects) of a
+// dialog, with the given captions.
+void MakeOkCancel(QDialog* dialog, const QString& ok, const QString& cancel, QPushButton*& btnOk,
+                  QPushButton*& btnCancel);

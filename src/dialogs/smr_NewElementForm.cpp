@@ -104,11 +104,7 @@ Tfrm_NewElement::Tfrm_NewElement(QWidget* parent) : QDialog(parent) {
   }
   grp_DreamOption->button(0)->setChecked(true);
 
-  btn_Ok = new QPushButton(QStringLiteral("Ok"), this);
-  btn_Ok->setObjectName("btn_Ok");
-  btn_Ok->setDefault(true);
-  btn_Cancel = new QPushButton(QStringLiteral("Отмена"), this);
-  btn_Cancel->setObjectName("btn_Cancel");
+  MakeOkCancel(this, QStringLiteral("Ok"), QStringLiteral("Отмена"), btn_Ok, btn_Cancel);
 
   setTabOrder(edt_First, edt_Second);
   setTabOrder(edt_Second, btn_Default);
@@ -119,8 +115,6 @@ Tfrm_NewElement::Tfrm_NewElement(QWidget* parent) : QDialog(parent) {
   connect(edt_First, &QLineEdit::textChanged, this, &Tfrm_NewElement::edt_FirstChange);
   connect(edt_Second, &QLineEdit::textChanged, this, &Tfrm_NewElement::edt_FirstChange);
   connect(btn_Default, &QToolButton::clicked, this, &Tfrm_NewElement::btn_DefaultClick);
-  connect(btn_Ok, &QPushButton::clicked, this, &QDialog::accept);
-  connect(btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
 
   SetMode(nemLibrary);
 }

@@ -90,14 +90,8 @@ Tfrm_ParametersForm::Tfrm_ParametersForm(QWidget* parent) : QDialog(parent) {
   BuildUserPage();
   BuildAdditionalPage();
 
-  btn_Ok = new QPushButton(QStringLiteral("OK"), this);
-  btn_Ok->setObjectName("btn_Ok");
-  btn_Ok->setDefault(true);
-  btn_Cancel = new QPushButton(U("Отмена"), this);
-  btn_Cancel->setObjectName("btn_Cancel");
+  MakeOkCancel(this, QStringLiteral("OK"), U("Отмена"), btn_Ok, btn_Cancel);
   btn_Cancel->setAutoDefault(false);
-  connect(btn_Ok, &QPushButton::clicked, this, &QDialog::accept);
-  connect(btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
