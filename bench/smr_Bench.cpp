@@ -117,7 +117,9 @@ class TBenchPrompts : public TPrompts {
   void Information(QWidget*, const QString&) override { Count(); }
   int Choose(QWidget*, const QString&, const QStringList&) override { return Count(), -1; }
   void About(QWidget*) override { Count(); }
+  int Modal(QDialog&) override { return Count(), 0; }
   void ShellOpen(const QString&) override { Count(); }
+  void OpenInBrowser(const QString&) override { Count(); }
 
  private:
   void Count() { ++*FAsked; }
