@@ -133,7 +133,7 @@ void* TXMLStore::AllocateBytes(std::size_t bytes, std::size_t alignment) {
     if (size < 4096) size = 4096;
     FBlocks.reserve(FBlocks.size() + 1);
     TBlock block{nullptr, size, false};
-    if (size >= kHugePage) {
+    if (size >= TTextBuffer::PagedSize) {
       block.Data = MapPages(block.Size);
       block.Mapped = block.Data != nullptr;
     }

@@ -30,8 +30,10 @@ class TTextBuffer {
   std::size_t& Size() { return FSize; }
   // Gives back the pages after the text's (shortened) size.
   void ReleaseTail();
-  // Files smaller than this are read into a string.
-  static constexpr std::size_t PagedSize = std::size_t(2) << 20;
+  // Files smaller than this are read into a string. From here on a few
+  // huge page faults beat hundreds of small ones, even with the rounding up
+  // to whole huge pages.
+  static constexpr std::size_t PagedSize = std::size_t(1) << 20;
 
  private:
   bool Map(std::size_t size);

@@ -67,9 +67,9 @@ class TXMLString {
   bool empty() const noexcept { return Size() == 0; }
   const char* begin() const noexcept { return data(); }
   const char* end() const noexcept { return data() + Size(); }
-  char operator[](std::size_t i) const noexcept { return FData[i]; }
-  char front() const noexcept { return FData[0]; }
-  char back() const noexcept { return FData[Size() - 1]; }
+  char operator[](std::size_t i) const noexcept { return data()[i]; }
+  char front() const noexcept { return data()[0]; }
+  char back() const noexcept { return data()[Size() - 1]; }
   bool starts_with(std::string_view s) const noexcept { return View().starts_with(s); }
   bool starts_with(char c) const noexcept { return View().starts_with(c); }
   bool ends_with(std::string_view s) const noexcept { return View().ends_with(s); }
