@@ -20,7 +20,7 @@ TXMLNode::~TXMLNode() {
   pending.reserve(Children.size());
   for (auto& child : Children) pending.push_back(std::move(child));
   Children.clear();
-  constexpr std::size_t kAhead = 4;
+  constexpr std::size_t kAhead = 16;
   while (!pending.empty()) {
 #if defined(__GNUC__)
     if (pending.size() > kAhead) __builtin_prefetch(pending[pending.size() - 1 - kAhead].get());
