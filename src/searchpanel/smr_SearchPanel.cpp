@@ -264,5 +264,8 @@ void TSearchPanel::ShowCount(bool cancelled) {
 
 void TSearchPanel::Activate(const QModelIndex& index) {
   if (!index.isValid()) return;
-  emit HitActivated(FResults->Hit(index.row()), FResults->Snippet(index.row()));
+  // Copies: showing the hit may start another search, which drops these rows.
+  const TSearchHit hit = FResults->Hit(index.row());
+  const TSnippet snippet = FResults->Snippet(index.row());
+  emit HitActivated(hit, snippet);
 }
