@@ -117,6 +117,19 @@ TEST_F(SearchPanel, EditsAreFoundWithoutRestarting) {
   EXPECT_EQ(Row(0), U("A · 01.01.26 · 2. Подвал"));
 }
 
+TEST_F(SearchPanel, ADeletedExperienceLeavesTheHitsAndIsNotFoundAgain) {
+  Find("летал");
+  ASSERT_TRUE(Finished());
+  Click(0);
+  Prompts->Confirmations.push_back({true, false});
+  Form->mnu_Delete->trigger();
+  QTest::qWait(50);  // searched again once the delete is complete; painted
+  ASSERT_TRUE(Finished());
+  ASSERT_EQ(List()->model()->rowCount(), 1);
+  EXPECT_EQ(Row(0), U("B · Без даты · 7. Снова"));
+  EXPECT_EQ(Panel()->lbl_SearchCount->text(), U("Найдено: 1"));
+}
+
 TEST_F(SearchPanel, EscapeStopsReadingAndKeepsWhatWasFound) {
   Select(Node({U("Л"), U("К"), U("A")}));  // A in memory, B still to be read
   Find("летал");
