@@ -97,15 +97,18 @@ std::string ParseArguments(int argc, char** argv, TOptions& options) {
   return {};
 }
 
-// A stored path: a relative one is looked for beside the library, then in
-// the current folder, as the window does.
+// A stored path as the window finds it: a relative one beside the library,
+// then in the current folder, then beside the program; when it is nowhere,
+// beside the library.
 std::string Resolve(const std::string& stored, const QDir& libraryDir) {
   const std::string native = NativeFileName(stored);
   const QString path = UiFileName(native);
   if (path.isEmpty() || !QFileInfo(path).isRelative()) return native;
-  const QString beside = libraryDir.filePath(path);
-  if (QFileInfo::exists(beside) || !QFileInfo::exists(path)) return beside.toLocal8Bit().toStdString();
-  return native;
+  const QString candidates[] = {libraryDir.filePath(path), QDir::current().absoluteFilePath(path),
+                                QDir(QCoreApplication::applicationDirPath()).filePath(path)};
+  for (const QString& candidate : candidates)
+    if (QFileInfo::exists(candidate)) return candidate.toLocal8Bit().toStdString();
+  return candidates[0].toLocal8Bit().toStdString();
 }
 
 // One field of an output line: tabs and line breaks would split it.
