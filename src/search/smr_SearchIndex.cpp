@@ -91,10 +91,62 @@ void ForEachExperience(const TXMLNode& root, F&& f) {
   }
 }
 
+// The first place of " stem" in base[from, to). For a stem of one or two
+// letters the first letter, rarer than the blank, is found with memchr and
+// the blank checked behind it: memmem walks such a pattern byte by byte.
+const void* FindPattern(const char* base, std::size_t from, std::size_t to, const std::string& pattern) {
+  if (pattern.size() > 3) return memmem(base + from, to - from, pattern.data(), pattern.size());
+  const std::size_t rest = pattern.size() - 2;
+  const char* p = base + from + 1;
+  const char* const end = base + to;
+  while (p + rest < end) {
+    p = static_cast<const char*>(std::memchr(p, pattern[1], static_cast<std::size_t>(end - rest - p)));
+    if (!p) return nullptr;
+    if (p[-1] == ' ' && std::memcmp(p + 1, pattern.data() + 2, rest) == 0) return p - 1;
+    ++p;
+  }
+  return nullptr;
+}
+
 // Chunks of this size; a bigger record gets a chunk of its own.
 constexpr std::size_t kChunk = std::size_t(8) << 20;
 
 }  // namespace
+
+std::uint64_t TWordMemo::Hash(std::string_view word) {
+  // Both ends of the word and its length: enough to tell a diary's words apart.
+  std::uint64_t head = 0, tail = 0;
+  std::memcpy(&head, word.data(), std::min<std::size_t>(8, word.size()));
+  if (word.size() > 8) std::memcpy(&tail, word.data() + word.size() - 8, 8);
+  const std::uint64_t h = (head * 0x9E3779B97F4A7C15ULL) ^ (tail * 0xC2B2AE3D27D4EB4FULL) ^ word.size();
+  return h ^ (h >> 29);
+}
+
+int TWordMemo::Find(std::string_view word) const {
+  if (FSlots.empty()) return -1;
+  const std::size_t mask = FSlots.size() - 1;
+  for (std::size_t i = Hash(word) & mask;; i = (i + 1) & mask) {
+    const TSlot& slot = FSlots[i];
+    if (!slot.Word) return -1;
+    if (slot.Size == word.size() && std::memcmp(slot.Word, word.data(), word.size()) == 0) return slot.Match;
+  }
+}
+
+int TWordMemo::Add(std::string_view word, bool match) {
+  if (2 * (FUsed + 1) > FSlots.size()) {
+    std::vector<TSlot> old(std::max<std::size_t>(1024, 2 * FSlots.size()));
+    old.swap(FSlots);
+    FUsed = 0;
+    for (const TSlot& slot : old)
+      if (slot.Word) Add({slot.Word, slot.Size}, slot.Match);
+  }
+  const std::size_t mask = FSlots.size() - 1;
+  std::size_t i = Hash(word) & mask;
+  while (FSlots[i].Word) i = (i + 1) & mask;
+  FSlots[i] = {word.data(), word.size(), match};
+  ++FUsed;
+  return match;
+}
 
 char* TJournalIndex::Room(std::size_t bytes) {
   if (FChunks.empty() || FChunks.back().Capacity - FChunks.back().Size < bytes) {
@@ -191,14 +243,13 @@ bool TJournalIndex::Passes(const TRecord& record, const TSearchFilter& filter) c
 }
 
 std::size_t TJournalIndex::Find(const TSearchTerm& term, const char* base, std::size_t from,
-                                std::size_t to, TStemmer& stemmer,
-                                std::unordered_map<std::string_view, bool>& memo) const {
+                                std::size_t to, TStemmer& stemmer, TWordMemo& memo) const {
   // Every word stands after one blank: looking for the blank too finds
   // word starts only.
   const std::string pattern = ' ' + term.Needle;
   std::size_t pos = from;
   while (pos < to) {
-    const void* found = memmem(base + pos, to - pos, pattern.data(), pattern.size());
+    const void* found = FindPattern(base, pos, to, pattern);
     if (!found) break;
     const std::size_t p = static_cast<std::size_t>(static_cast<const char*>(found) - base);
     std::size_t end = p + pattern.size();  // a chunk ends with a field end, never in a word
@@ -209,16 +260,16 @@ std::size_t TJournalIndex::Find(const TSearchTerm& term, const char* base, std::
     }
     while (IsWordByte(static_cast<unsigned char>(base[end]))) ++end;
     const std::string_view word(base + p + 1, end - p - 1);
-    auto known = memo.find(word);
-    if (known == memo.end()) known = memo.emplace(word, WordMatches(term, word, stemmer)).first;
-    if (known->second) return p;
+    int known = memo.Find(word);
+    if (known < 0) known = memo.Add(word, WordMatches(term, word, stemmer));
+    if (known) return p;
     pos = end;
   }
   return std::string::npos;
 }
 
 bool TJournalIndex::Occurs(const TSearchTerm& term, const TRecord& record, TStemmer& stemmer,
-                           std::unordered_map<std::string_view, bool>& memo) const {
+                           TWordMemo& memo) const {
   const char* base = FChunks[record.Chunk].Memory.get();
   return Find(term, base, record.Start, record.End, stemmer, memo) != std::string::npos;
 }
@@ -232,7 +283,7 @@ void TJournalIndex::Search(const TSearchQuery& query, TStemmer& stemmer, const T
   std::stable_sort(terms.begin(), terms.end(), [](const TSearchTerm* a, const TSearchTerm* b) {
     return a->Needle.size() > b->Needle.size();
   });
-  std::vector<std::unordered_map<std::string_view, bool>> memos(terms.size());
+  std::vector<TWordMemo> memos(terms.size());
   auto matches = [&](const TRecord& record, std::size_t first) {
     for (std::size_t t = first; t < terms.size(); ++t)
       if (!Occurs(*terms[t], record, stemmer, memos[t])) return false;

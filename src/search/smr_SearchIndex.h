@@ -43,6 +43,25 @@ class THTMLTexts {
   std::unordered_map<std::string, TEntry> FFiles;
 };
 
+// The words of the folded text already judged for one term of a query:
+// each distinct word is stemmed once. The words are views into the text.
+class TWordMemo {
+ public:
+  // 1 or 0 when the word was judged, -1 when it was not.
+  int Find(std::string_view word) const;
+  int Add(std::string_view word, bool match);
+
+ private:
+  struct TSlot {
+    const char* Word = nullptr;  // null: free
+    std::size_t Size = 0;
+    bool Match = false;
+  };
+  static std::uint64_t Hash(std::string_view word);
+  std::vector<TSlot> FSlots;  // open addressing, a power of two, at most half full
+  std::size_t FUsed = 0;
+};
+
 // Memory for the folded text of a journal, in huge pages where the system
 // has them (smr_SearchMemory.cpp).
 class TTextMemory {
@@ -87,11 +106,10 @@ class TJournalIndex {
   };
   bool Passes(const TRecord& record, const TSearchFilter& filter) const;
   // Whether the term occurs in FText[from, to); memo keeps words already stemmed.
-  bool Occurs(const TSearchTerm& term, const TRecord& record, TStemmer& stemmer,
-              std::unordered_map<std::string_view, bool>& memo) const;
+  bool Occurs(const TSearchTerm& term, const TRecord& record, TStemmer& stemmer, TWordMemo& memo) const;
   // The first position in [from, to) of a chunk where the term occurs, or npos.
   std::size_t Find(const TSearchTerm& term, const char* base, std::size_t from, std::size_t to,
-                   TStemmer& stemmer, std::unordered_map<std::string_view, bool>& memo) const;
+                   TStemmer& stemmer, TWordMemo& memo) const;
   // Room for a record of that many bytes at the end of the last chunk.
   char* Room(std::size_t bytes);
 

@@ -26,18 +26,16 @@ std::array<unsigned char, 256> MakeFoldTable() {
   return table;
 }
 
-const std::array<unsigned char, 256> kFold = MakeFoldTable();
-
 }  // namespace
 
-unsigned char FoldByte(unsigned char byte) { return kFold[byte]; }
+const std::array<unsigned char, 256> kFoldTable = MakeFoldTable();
 
 char* FoldWordsInto(std::string_view text, char* to) {
   // Without branches: every byte is written, and the pointer moves on only
   // past what is kept. The last write may land one byte past the result.
   bool inWord = false;
   for (char c : text) {
-    const unsigned char f = kFold[static_cast<unsigned char>(c)];
+    const unsigned char f = kFoldTable[static_cast<unsigned char>(c)];
     const bool letter = f != 0;
     *to = ' ';
     to += letter && !inWord;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <array>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -11,7 +12,8 @@
 
 // The byte a letter is compared as: lower case, "ё" as "е". 0 for a byte
 // that is not part of a word.
-unsigned char FoldByte(unsigned char byte);
+extern const std::array<unsigned char, 256> kFoldTable;
+inline unsigned char FoldByte(unsigned char byte) { return kFoldTable[byte]; }
 inline bool IsWordByte(unsigned char byte) { return FoldByte(byte) != 0; }
 
 // Appends the folded words of a text, each after one blank, so a word
