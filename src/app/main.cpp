@@ -21,6 +21,8 @@ int main(int argc, char** argv) {
   CatchSessionEnd();
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Somnary"));
+  // Ties the window to the installed menu entry (its icon, on Wayland too).
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.example.somnary"));
   InstallQtRussianTexts(app);
 
   // At logout nobody answers a question: write what can be written, say on
