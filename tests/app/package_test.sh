@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
-# Makes the Debian package of the build folder $1 with cpack and checks what
+# Makes the Debian package of the build folder $1 with cpack ($2) and checks what
 # it holds: the programs, the shipped files, the menu entry, the icons and
 # the metainfo, library dependencies found by dpkg-shlibdeps, nothing of the
 # build or the tests.
 set -euo pipefail
 build=$1
+cpack=${2:-cpack}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1 ||
+"$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1 ||
   { cat "$work/cpack.log"; fail "cpack"; }
 debs=("$work"/*.deb)
 [ ${#debs[@]} -eq 1 ] || fail "expected one package, got ${debs[*]}"
