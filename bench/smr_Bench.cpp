@@ -2,7 +2,7 @@
 // files in the same run. Prints each figure as it is taken and a table at
 // the end. Medians of several runs, so one disturbed run does not move them.
 //
-//   somnary_bench [--data DIR] [--quick] [--only xml|export|select|statistics|startup|memory]
+//   somnary_bench [--data DIR] [--quick] [--only xml|export|select|statistics|startup|memory|search]
 //
 // DIR receives the generated files (default ./bench-data); --quick takes
 // fewer runs and --only runs one group, both for profiling, not for figures.
@@ -35,6 +35,7 @@
 #include "export/smr_HTMLExporter.h"
 #include "export/smr_TXTExporter.h"
 #include "mainwindow/smr_MainForm.h"
+#include "search/smr_SearchIndex.h"
 #include "smr_BenchData.h"
 #include "storage/smr_Cp1251.h"
 #include "storage/smr_Types.h"
@@ -117,7 +118,9 @@ class TBenchPrompts : public TPrompts {
   void Information(QWidget*, const QString&) override { Count(); }
   int Choose(QWidget*, const QString&, const QStringList&) override { return Count(), -1; }
   void About(QWidget*) override { Count(); }
+  int Modal(QDialog&) override { return Count(), 0; }
   void ShellOpen(const QString&) override { Count(); }
+  void OpenInBrowser(const QString&) override { Count(); }
 
  private:
   void Count() { ++*FAsked; }
@@ -454,6 +457,92 @@ void BenchStatistics(const TSettings& s, const TBenchLibrary& library, int runs)
       "< 10 ms", Median(night) < 10);
 }
 
+// ---------------------------------------------------------------- search
+
+// The search of the 50,000 journal once it is loaded: the first query builds
+// the journal's index; then a query typed key by key, each key a new search.
+// The thread's CPU time is taken beside the wall time: on a busy machine it
+// tells what the search costs apart from waiting for a core.
+double ThreadCpuMs() {
+  timespec ts;
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+  return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
+}
+
+template <typename F>
+double TimeCpuMs(F&& f, std::vector<double>& cpu) {
+  const double c0 = ThreadCpuMs();
+  const double wall = TimeMs(std::forward<F>(f));
+  cpu.push_back(ThreadCpuMs() - c0);
+  return wall;
+}
+
+std::string WallAndCpu(const std::vector<double>& wall, const std::vector<double>& cpu) {
+  return Fixed(Median(wall), 1) + " ms (CPU " + Fixed(Median(cpu), 1) + " ms)";
+}
+
+void BenchSearch(const std::string& file, int runs) {
+  TXMLParser document;
+  document.Load(file);
+  if (document.Status != xsLoaded) Fail("cannot read " + file);
+  const std::string typed = Utf8ToCp1251("полёт над \"тёмный лес\" море");
+  const auto resolve = [](const std::string& stored) { return stored; };
+  std::vector<double> first, firstCpu, build, buildCpu, keys, keysCpu, worst;
+  std::size_t hits = 0, bytes = 0;
+  for (int i = 0; i < runs; ++i) {
+    TSearchIndex index(resolve);
+    std::vector<TSearchHit> found;
+    const TSearchQuery one(typed.substr(0, 1), index.Stemmer());
+    first.push_back(TimeCpuMs([&] { index.Search(nullptr, *document.Root, one, found); }, firstCpu));
+    build.push_back(TimeCpuMs([&] { bytes = TJournalIndex(*document.Root, index.HTML()).Bytes(); }, buildCpu));
+    std::vector<double> run;
+    for (std::size_t n = 2; n <= typed.size(); ++n) {
+      run.push_back(TimeCpuMs([&] {
+        found.clear();
+        const TSearchQuery query(typed.substr(0, n), index.Stemmer());
+        index.Search(nullptr, *document.Root, query, found);
+      }, keysCpu));
+    }
+    hits = found.size();
+    worst.push_back(*std::max_element(run.begin(), run.end()));
+    keys.insert(keys.end(), run.begin(), run.end());
+  }
+  Row("Search 50,000 experiences, first query (index built)", WallAndCpu(first, firstCpu), "< 150 ms",
+      Median(first) < 150);
+  Row("Search, each further key typed (median of " + std::to_string(keys.size()) + ")",
+      WallAndCpu(keys, keysCpu), "< 30 ms", Median(keys) < 30);
+  Row("Search, slowest key typed (median over runs)", Fixed(Median(worst), 1) + " ms", "< 30 ms",
+      Median(worst) < 30);
+  std::printf("    (index alone %s, %.1f MB of folded text; the whole query found %zu)\n",
+              WallAndCpu(build, buildCpu).c_str(), bytes / 1e6, hits);
+
+  // Filters alone, and a common word found nearly everywhere.
+  TSearchIndex index(resolve);
+  std::vector<TSearchHit> found;
+  index.Search(nullptr, *document.Root, TSearchQuery(Utf8ToCp1251("сон"), index.Stemmer()), found);
+  TSearchFilter filter;
+  filter.Marks[0] = true;
+  filter.DateFrom = 20050101;
+  std::vector<double> common, commonCpu, filtered, filteredCpu;
+  std::size_t commonHits = 0, filteredHits = 0;
+  for (int i = 0; i < runs; ++i) {
+    found.clear();
+    common.push_back(TimeCpuMs([&] {
+      index.Search(nullptr, *document.Root, TSearchQuery(Utf8ToCp1251("сон"), index.Stemmer()), found);
+    }, commonCpu));
+    commonHits = found.size();
+    found.clear();
+    filtered.push_back(TimeCpuMs([&] {
+      index.Search(nullptr, *document.Root, TSearchQuery("", index.Stemmer(), filter), found);
+    }, filteredCpu));
+    filteredHits = found.size();
+  }
+  Row("Search, a word in most experiences (" + std::to_string(commonHits) + " found)",
+      WallAndCpu(common, commonCpu), "< 30 ms", Median(common) < 30);
+  Row("Search, filters alone (" + std::to_string(filteredHits) + " found)", WallAndCpu(filtered, filteredCpu),
+      "< 30 ms", Median(filtered) < 30);
+}
+
 // ---------------------------------------------------------------- child processes
 
 std::int64_t MonotonicNs() {
@@ -549,7 +638,7 @@ int main(int argc, char** argv) {
     else
       Fail(
           "usage: somnary_bench [--data DIR] [--quick] [--only "
-          "xml|export|select|statistics|startup|memory]");
+          "xml|export|select|statistics|startup|memory|search]");
   }
   QApplication application(argc, argv);
   s.ExeDir = QCoreApplication::applicationDirPath().toStdString();
@@ -595,6 +684,10 @@ int main(int argc, char** argv) {
   if (s.Runs("select")) BenchSelect(s, library, bigJournal, k ? 1 : 5);
   if (s.Runs("statistics")) BenchStatistics(s, library, k ? 1 : 5);
   if (s.Runs("startup")) BenchStartup(s, k ? 1 : 7);
+  if (s.Runs("search")) {
+    std::printf("\nSearch, medians of %d runs\n", k ? 1 : 5);
+    BenchSearch(journals[2].File, k ? 1 : 5);
+  }
   if (s.Runs("memory")) {
     std::printf("\nMemory\n");
     BenchMemory(s, journals[2].File);

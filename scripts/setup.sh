@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-translations-l10n libqscintilla2-qt6-dev
-  libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev libstemmer-dev
   clang libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core
   dpkg-dev file appstream desktop-file-utils

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "editor/smr_HTMLFile.h"
+#include "storage/smr_HTMLFile.h"
 
 class QTabWidget;
 class QToolButton;

@@ -4,7 +4,7 @@
 #include <QFileInfo>
 #include <QTextDocument>
 
-#include "editor/smr_HTMLFile.h"
+#include "storage/smr_HTMLFile.h"
 
 THTMLViewer::THTMLViewer(QWidget* parent) : QTextBrowser(parent) { setOpenExternalLinks(true); }
 

@@ -65,13 +65,11 @@ Tfrm_MainForm::Tfrm_MainForm(const TAppFolders& folders, std::unique_ptr<TPrompt
     if (FCurrentNode) FCurrentNode->setText(0, caption);
   });
   TStatisticsView::TSources sources;
-  sources.MarkCaptions = [this] {
-    return std::array<QString, 4>{pnl_Edit->box_Label1->text(), pnl_Edit->box_Label2->text(),
-                                  pnl_Edit->box_Label3->text(), pnl_Edit->box_Label4->text()};
-  };
+  sources.MarkCaptions = [this] { return MarkCaptions(); };
   sources.Journal = [this](TXMLNode& file) { return JournalForStatistics(file); };
   pnl_Statistics = new TStatisticsView(pnl_Edit, pnl_Edit->bvl_Border, *FPrompts,
                                        SystemGraphLocale(), std::move(sources));
+  CreateSearchPanel();
 
   dlg_OpenImage.Title = QString::fromUtf8(res::OpenImageTitle);
   dlg_OpenImage.Filter = QString::fromUtf8(res::ImageFilter);
@@ -90,6 +88,11 @@ Tfrm_MainForm::Tfrm_MainForm(const TAppFolders& folders, std::unique_ptr<TPrompt
   LoadSettings();
   ApplySettings();
   ApplyDreamForms();
+}
+
+std::array<QString, 4> Tfrm_MainForm::MarkCaptions() const {
+  return {pnl_Edit->box_Label1->text(), pnl_Edit->box_Label2->text(), pnl_Edit->box_Label3->text(),
+          pnl_Edit->box_Label4->text()};
 }
 
 QAction* Tfrm_MainForm::MakeAction(const char* objectName, const QString& caption,
@@ -139,6 +142,7 @@ void Tfrm_MainForm::CreateActions() {
   mnu_MoveDown->setIcon(st->standardIcon(QStyle::SP_ArrowDown));
   mnu_Delete = MakeAction("mnu_Delete", u("&Удалить"), QKeySequence(Qt::CTRL | Qt::Key_D), &Tfrm_MainForm::btn_DeleteClick);
   mnu_Delete->setIcon(st->standardIcon(QStyle::SP_TrashIcon));
+  mnu_Find = MakeAction("mnu_Find", u(res::FindCommand), QKeySequence::Find, &Tfrm_MainForm::mnu_FindClick);
 
   mnu_ViewAsHTML = MakeAction("mnu_ViewAsHTML", u("&Просмотр в виде HTML"), {},
                               &Tfrm_MainForm::btn_ViewInBrowserClick);
@@ -170,6 +174,8 @@ void Tfrm_MainForm::CreateMenus() {
   mnu_Edit->addActions({mnu_MoveUp, mnu_MoveDown});
   mnu_Edit->addSeparator();
   mnu_Edit->addAction(mnu_Delete);
+  mnu_Edit->addSeparator();
+  mnu_Edit->addAction(mnu_Find);
 
   mnu_View = menuBar()->addMenu(u("&Вид"));
   mnu_View->setObjectName("mnu_View");

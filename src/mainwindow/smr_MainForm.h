@@ -13,12 +13,14 @@
 #include "mainwindow/smr_OptionsCommand.h"
 #include "mainwindow/smr_Prompts.h"
 #include "mainwindow/smr_StatisticsView.h"
+#include "search/smr_LibrarySearch.h"
 #include "storage/smr_AppFolders.h"
 #include "storage/smr_JournalHash.h"
 #include "storage/smr_XMLPairList.h"
 #include "xml/xml_mainUnit.h"
 
 class QAction;
+class QDockWidget;
 class QMenu;
 class QSplitter;
 class QToolBar;
@@ -27,12 +29,13 @@ class QTreeWidget;
 class QTreeWidgetItem;
 class QWidget;
 class Tfrm_DreamProperties;
+class TSearchPanel;
 
 // The main window: owns the settings document, the open library, the table
 // of journal documents and the pairs that tie library `file` elements to
 // journal roots. Every edit goes straight into the documents in memory;
 // files change only on Save, Save As, New, Open and when the window closes.
-class Tfrm_MainForm : public QMainWindow {
+class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   Q_OBJECT
 
  public:
@@ -91,6 +94,8 @@ class Tfrm_MainForm : public QMainWindow {
   void btn_MoveUpClick();
   void btn_MoveDownClick();
   void btn_DeleteClick();
+  // Shows the search panel with the caret in its query (smr_MainForm_Search.cpp).
+  void mnu_FindClick();
   // Help commands
   void btn_Tool_05Click();  // about
   void mnu_ShowHelpClick();
@@ -150,6 +155,8 @@ class Tfrm_MainForm : public QMainWindow {
   void CreateMenus();
   void CreateToolBar();
   void CreateTree();
+  // The captions the mark boxes show now.
+  std::array<QString, 4> MarkCaptions() const;
   QAction* MakeAction(const char* objectName, const QString& caption, const QKeySequence& shortcut,
                       void (Tfrm_MainForm::*handler)());
 
@@ -233,6 +240,15 @@ class Tfrm_MainForm : public QMainWindow {
   // The file an HTML experience's `file` names; empty without one.
   QString HTMLFileName(const TXMLNode* experience) const;
 
+  // --- search (smr_MainForm_Search.cpp): the panel reaches the documents
+  // through these, and shows a hit through the tree.
+  const TXMLNode* LibraryRoot() override;
+  const TXMLNode* Journal(const TXMLNode& file, std::string& fileToRead) override;
+  const TXMLNode* Adopt(const TXMLNode& file, std::unique_ptr<TXMLParser> document) override;
+  std::string DescriptionFile(const std::string& stored) override { return JournalFileName(stored); }
+  void CreateSearchPanel();
+  void ShowSearchHit(const TSearchHit& hit, const TSnippet& snippet);
+
   // --- export (smr_MainForm_Export.cpp)
   // Copies the program's style sheet beside an exported page that has none.
   void WriteStyleSheetBeside(const QString& page, std::string_view styleSheet);
@@ -283,6 +299,7 @@ class Tfrm_MainForm : public QMainWindow {
   QAction* mnu_MoveUp = nullptr;
   QAction* mnu_MoveDown = nullptr;
   QAction* mnu_Delete = nullptr;
+  QAction* mnu_Find = nullptr;
   QAction* mnu_ShowToolBar = nullptr;
   QAction* mnu_RefreshAll = nullptr;
   QAction* mnu_ViewAsHTML = nullptr;
@@ -306,6 +323,9 @@ class Tfrm_MainForm : public QMainWindow {
   TEditPanel* pnl_Edit = nullptr;
   // The graphs of a catalogue, journal or night, behind the panel's fields.
   TStatisticsView* pnl_Statistics = nullptr;
+  // The search of the whole library, docked beside the work area.
+  QDockWidget* dck_Search = nullptr;
+  TSearchPanel* pnl_Search = nullptr;
   // Built once from the settings and reused for every experience.
   Tfrm_DreamProperties* frm_DreamProperties = nullptr;
 

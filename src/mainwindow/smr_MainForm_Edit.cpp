@@ -8,6 +8,7 @@
 #include "dialogs/smr_NewElementForm.h"
 #include "mainwindow/smr_EditPanel.h"
 #include "mainwindow/smr_MainForm.h"
+#include "searchpanel/smr_SearchPanel.h"
 #include "storage/smr_Resources.h"
 #include "storage/smr_TextEdge.h"
 #include "storage/smr_Types.h"
@@ -287,8 +288,9 @@ void Tfrm_MainForm::RemoveElement(QTreeWidgetItem* node) {
   const int index = parentElement && element ? parentElement->IndexOfChild(element) : -1;
   if (index < 0) return;
 
-  // No pair may lead to a freed element. The journal document itself stays
-  // in the table and is still saved.
+  // No pair and no search hit may lead to a freed element. The journal
+  // document itself stays in the table and is still saved.
+  pnl_Search->Forget();
   FPairs.RemoveHolding(element);
   if (shown != element) FPairs.RemoveHolding(shown);
   std::erase_if(FRefusedFiles, [&](const TXMLNode* file) { return Holds(element, file); });

@@ -13,6 +13,7 @@
 
 #include "mainwindow/smr_EditPanel.h"
 #include "mainwindow/smr_MainForm.h"
+#include "searchpanel/smr_SearchPanel.h"
 #include "storage/smr_Codec.h"
 #include "storage/smr_Resources.h"
 #include "storage/smr_SettingsFile.h"
@@ -166,6 +167,7 @@ void Tfrm_MainForm::ClearTree() {
   FCurrentNode = nullptr;
   pnl_Edit->SetElement(nullptr);
   pnl_Statistics->Clear();
+  pnl_Search->Forget();
   FDefaultFile = nullptr;
 }
 

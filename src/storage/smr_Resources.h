@@ -197,4 +197,41 @@ inline constexpr const char* ReadUnexpectedEnd = "файл кончается в
 inline constexpr const char* ReadTooDeep = "элементы вложены глубже %1 уровней";
 inline constexpr const char* ReadOtherError = "ошибка чтения %1";
 
+// --- search
+inline constexpr const char* FindCommand = "&Найти...";
+inline constexpr const char* SearchCaption = "Поиск";
+inline constexpr const char* SearchQueryHint = "Слова или «точная фраза»";
+inline constexpr const char* SearchMarksCaption = "Отметки:";
+inline constexpr const char* SearchEnergyCaption = "Энергия от";
+inline constexpr const char* SearchEnergyTo = "до";
+inline constexpr const char* SearchDateFrom = "Ночи с";
+inline constexpr const char* SearchDateTo = "по";
+inline constexpr const char* SearchKindCaption = "Описание:";
+inline constexpr const char* SearchKindAny = "любое";
+inline constexpr const char* SearchKindPlain = "текст";
+inline constexpr const char* SearchKindHTML = "HTML";
+inline constexpr const char* SearchCount = "Найдено: %1";
+inline constexpr const char* SearchNothing = "Ничего не найдено";
+inline constexpr const char* SearchReading = "Чтение журналов: %1 из %2 (Esc — прервать)";
+inline constexpr const char* SearchCancelled = "Поиск прерван. Найдено: %1";
+inline constexpr const char* SearchJournalMissing = "Журнал «%1»: нет файла «%2»";
+inline constexpr const char* SearchJournalUnreadable = "Журнал «%1»: не удалось прочитать «%2»: %3";
+inline constexpr const char* SearchNoNumber = "без номера";
+// somnary-search
+inline constexpr const char* SearchToolUsage =
+    "Использование: somnary-search [--mark N]... [--energy-from E] [--energy-to E] [--from ДАТА] [--to ДАТА]\n"
+    "                      [--plain | --html] БИБЛИОТЕКА ЗАПРОС\n"
+    "Ищет опыты во всех журналах библиотеки и печатает по строке на каждый найденный:\n"
+    "путь журнала, ночь, номер и название через табуляцию. Код возврата 1, когда ничего не найдено.\n"
+    "  --mark N           отмечен знаком N (1-4); можно несколько\n"
+    "  --energy-from E    энергия не ниже E (от -1 до 1)\n"
+    "  --energy-to E      энергия не выше E\n"
+    "  --from ДАТА        ночи не раньше ДАТЫ (дд.мм.гг или дд.мм.гггг)\n"
+    "  --to ДАТА          ночи не позже ДАТЫ; ночи, названные не датой, проходят всегда\n"
+    "  --plain, --html    только с описанием текстом или HTML";
+inline constexpr const char* SearchToolBadMark = "номер отметки — от 1 до 4, а не «%1»";
+inline constexpr const char* SearchToolBadEnergy = "энергия — число от -1 до 1, а не «%1»";
+inline constexpr const char* SearchToolBadDate = "дата — дд.мм.гг или дд.мм.гггг, а не «%1»";
+inline constexpr const char* SearchToolNeedsTwo = "нужны БИБЛИОТЕКА и ЗАПРОС";
+
 }  // namespace res

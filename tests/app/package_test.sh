@@ -18,7 +18,7 @@ deb=${debs[0]}
 
 dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' >"$work/files"
 echo "package $(basename "$deb"): $(grep -vc '/$' "$work/files") files"
-for f in /usr/bin/somnary /usr/bin/somnary-export \
+for f in /usr/bin/somnary /usr/bin/somnary-export /usr/bin/somnary-search \
          /usr/share/somnary/dreams.ini /usr/share/somnary/empty.bmp \
          /usr/share/somnary/library.xsl /usr/share/somnary/library.css \
          /usr/share/somnary/journal.xsl /usr/share/somnary/journal.css \

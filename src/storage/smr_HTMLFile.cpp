@@ -1,4 +1,4 @@
-#include "editor/smr_HTMLFile.h"
+#include "storage/smr_HTMLFile.h"
 
 #include <QRegularExpression>
 #include <QStringDecoder>

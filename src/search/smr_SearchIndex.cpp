@@ -1,0 +1,321 @@
+#include "search/smr_SearchIndex.h"
+
+#include <QFileInfo>
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+
+#include "storage/smr_Types.h"
+#include "xml/xml_node.h"
+
+namespace {
+
+// Ends every field, so that neither a word nor a phrase runs into the next.
+constexpr char kFieldEnd = '\x01';
+
+// The level the panel shows: the middle when it is missing or not a number.
+std::int16_t EnergyLevel(const TXMLNode* energy) {
+  if (!energy) return 100;
+  const std::string level = energy->GetAttribute(smr::atLevel);
+  int value = 0;
+  const char* end = level.data() + level.size();
+  const auto [last, error] = std::from_chars(level.data(), end, value);
+  if (level.empty() || error != std::errc() || last != end) return 100;
+  return static_cast<std::int16_t>(std::clamp(value, -1000, 1000));
+}
+
+// Marks as the panel shows them: a mark of the older format still counts
+// until the experience is shown and converted.
+std::uint8_t Marks(const TXMLNode* properties) {
+  if (!properties) return 0;
+  std::uint8_t marks = 0;
+  for (int k = 0; k < 4; ++k) {
+    const std::string_view name =
+        properties->HasAttribute(smr::atOldLabel[k]) ? smr::atOldLabel[k] : smr::atLabel[k];
+    if (properties->GetAttribute(name) == smr::True) marks |= static_cast<std::uint8_t>(1 << k);
+  }
+  return marks;
+}
+
+}  // namespace
+
+// Property values of check boxes and radio buttons are "true"/"false":
+// nothing anyone would look for.
+void ForEachPropertyValue(const TXMLNode& element, const std::function<void(const std::string&)>& f) {
+  for (const auto& child : element.Children) {
+    if (child->Name != smr::elParameter) continue;
+    if (child->HasAttribute(smr::atValue)) {
+      const std::string value = child->GetAttribute(smr::atValue);
+      if (value != smr::True && value != smr::False) f(value);
+    }
+    ForEachPropertyValue(*child, f);
+  }
+}
+
+const TXMLNode* FirstChild(const TXMLNode& parent, std::string_view name) {
+  for (const auto& child : parent.Children)
+    if (child->Name == name) return child.get();
+  return nullptr;
+}
+
+const std::string& THTMLTexts::Text(const TXMLNode& experience) {
+  static const std::string none;
+  if (!experience.HasAttribute(smr::atFile)) return none;
+  const std::string path = FResolve(experience.GetAttribute(smr::atFile));
+  const QFileInfo info(QString::fromLocal8Bit(path.data(), static_cast<qsizetype>(path.size())));
+  const std::int64_t size = info.exists() ? info.size() : -1;
+  const std::int64_t time = info.exists() ? info.lastModified().toMSecsSinceEpoch() : 0;
+  TEntry& entry = FFiles[path];
+  if (entry.Size != size || entry.Time != time) {
+    entry.Size = size;
+    entry.Time = time;
+    entry.Text = size < 0 ? std::string() : HTMLFilePlainText(path);
+  }
+  return entry.Text;
+}
+
+namespace {
+
+std::string Attribute(const TXMLNode& element, std::string_view name) {
+  std::string value = element.GetAttribute(name);
+  if (value == smr::Undefined) value.clear();
+  return value;
+}
+
+template <typename F>
+void ForEachExperience(const TXMLNode& root, F&& f) {
+  for (const auto& day : root.Children) {
+    if (day->Name != smr::elDay) continue;
+    for (const auto& experience : day->Children)
+      if (experience->Name == smr::elExperience) f(*day, *experience);
+  }
+}
+
+// The first place of " stem" in base[from, to). For a stem of one or two
+// letters the first letter, rarer than the blank, is found with memchr and
+// the blank checked behind it: memmem walks such a pattern byte by byte.
+const void* FindPattern(const char* base, std::size_t from, std::size_t to, const std::string& pattern) {
+  if (pattern.size() > 3) return memmem(base + from, to - from, pattern.data(), pattern.size());
+  const std::size_t rest = pattern.size() - 2;
+  const char* p = base + from + 1;
+  const char* const end = base + to;
+  while (p + rest < end) {
+    p = static_cast<const char*>(std::memchr(p, pattern[1], static_cast<std::size_t>(end - rest - p)));
+    if (!p) return nullptr;
+    if (p[-1] == ' ' && std::memcmp(p + 1, pattern.data() + 2, rest) == 0) return p - 1;
+    ++p;
+  }
+  return nullptr;
+}
+
+// Chunks of this size; a bigger record gets a chunk of its own.
+constexpr std::size_t kChunk = std::size_t(8) << 20;
+
+}  // namespace
+
+std::uint64_t TWordMemo::Hash(std::string_view word) {
+  // Both ends of the word and its length: enough to tell a diary's words apart.
+  std::uint64_t head = 0, tail = 0;
+  std::memcpy(&head, word.data(), std::min<std::size_t>(8, word.size()));
+  if (word.size() > 8) std::memcpy(&tail, word.data() + word.size() - 8, 8);
+  const std::uint64_t h = (head * 0x9E3779B97F4A7C15ULL) ^ (tail * 0xC2B2AE3D27D4EB4FULL) ^ word.size();
+  return h ^ (h >> 29);
+}
+
+int TWordMemo::Find(std::string_view word) const {
+  if (FSlots.empty()) return -1;
+  const std::size_t mask = FSlots.size() - 1;
+  for (std::size_t i = Hash(word) & mask;; i = (i + 1) & mask) {
+    const TSlot& slot = FSlots[i];
+    if (!slot.Word) return -1;
+    if (slot.Size == word.size() && std::memcmp(slot.Word, word.data(), word.size()) == 0) return slot.Match;
+  }
+}
+
+int TWordMemo::Add(std::string_view word, bool match) {
+  if (2 * (FUsed + 1) > FSlots.size()) {
+    std::vector<TSlot> old(std::max<std::size_t>(1024, 2 * FSlots.size()));
+    old.swap(FSlots);
+    FUsed = 0;
+    for (const TSlot& slot : old)
+      if (slot.Word) Add({slot.Word, slot.Size}, slot.Match);
+  }
+  const std::size_t mask = FSlots.size() - 1;
+  std::size_t i = Hash(word) & mask;
+  while (FSlots[i].Word) i = (i + 1) & mask;
+  FSlots[i] = {word.data(), word.size(), match};
+  ++FUsed;
+  return match;
+}
+
+char* TJournalIndex::Room(std::size_t bytes) {
+  if (FChunks.empty() || FChunks.back().Capacity - FChunks.back().Size < bytes) {
+    const std::size_t capacity = std::max(kChunk, bytes + 1);
+    TChunk& chunk = FChunks.emplace_back(TChunk{TTextMemory(capacity), 0, capacity});
+    chunk.Memory.get()[chunk.Size++] = kFieldEnd;  // so every word has a byte before it
+  }
+  TChunk& chunk = FChunks.back();
+  return chunk.Memory.get() + chunk.Size;
+}
+
+TJournalIndex::TJournalIndex(const TXMLNode& root, THTMLTexts& html) {
+  const TXMLNode* lastDay = nullptr;
+  std::int32_t date = 0;
+  std::string_view night;
+  ForEachExperience(root, [&](const TXMLNode& day, const TXMLNode& experience) {
+    if (&day != lastDay) {
+      lastDay = &day;
+      date = NightDate(day.GetAttribute(smr::atName));
+      const TXMLNode* comment = FirstChild(day, smr::elComment);
+      night = comment ? std::string_view(comment->FirstText()) : std::string_view();
+    }
+    TRecord record{};
+    record.Night = &day;
+    record.Experience = &experience;
+    record.Date = date;
+    record.HTML = experience.GetAttribute(smr::atType) == smr::Html;
+    record.Level = EnergyLevel(experience.FindNode(smr::elEnergy));
+    const TXMLNode* properties = experience.FindNode(smr::elProperties);
+    record.Marks = Marks(properties);
+
+    // The fields in record order: number, title, description, comment,
+    // property values, the night's comment.
+    const std::string number = Attribute(experience, smr::atNumber);
+    const std::string title = Attribute(experience, smr::atTitle);
+    std::string_view description;
+    if (record.HTML) {
+      description = html.Text(experience);
+    } else if (const TXMLNode* element = experience.FindNode(smr::elDescription)) {
+      description = element->FirstText();
+    }
+    const TXMLNode* comment = FirstChild(experience, smr::elComment);
+    const std::string_view commentText = comment ? std::string_view(comment->FirstText()) : std::string_view();
+    std::size_t values = 0;
+    if (properties) {
+      ForEachPropertyValue(*properties, [&](const std::string& value) {
+        if (values == FValues.size()) FValues.emplace_back();
+        FValues[values++].assign(value);
+      });
+    }
+    // Each field: its text, a blank more than it has words, and the field end.
+    std::size_t bytes = number.size() + title.size() + description.size() + commentText.size() + night.size() + 15;
+    for (std::size_t i = 0; i < values; ++i) bytes += FValues[i].size() + 3;
+
+    char* const start = Room(bytes);
+    char* to = start;
+    auto field = [&](std::string_view text) {
+      to = FoldWordsInto(text, to);
+      *to++ = kFieldEnd;
+    };
+    field(number);
+    field(title);
+    field(description);
+    field(commentText);
+    for (std::size_t i = 0; i < values; ++i) field(FValues[i]);
+    field(night);
+    TChunk& chunk = FChunks.back();
+    record.Chunk = static_cast<std::uint32_t>(FChunks.size() - 1);
+    record.Start = static_cast<std::uint32_t>(chunk.Size);
+    chunk.Size += static_cast<std::size_t>(to - start);
+    record.End = static_cast<std::uint32_t>(chunk.Size);
+    FRecords.push_back(record);
+  });
+  FValues.clear();
+  FValues.shrink_to_fit();
+}
+
+std::size_t TJournalIndex::Bytes() const {
+  std::size_t bytes = 0;
+  for (const TChunk& chunk : FChunks) bytes += chunk.Size;
+  return bytes;
+}
+
+bool TJournalIndex::Passes(const TRecord& record, const TSearchFilter& filter) const {
+  for (int k = 0; k < 4; ++k)
+    if (filter.Marks[static_cast<std::size_t>(k)] && !(record.Marks & (1 << k))) return false;
+  if (record.Level < filter.LowestLevel || record.Level > filter.HighestLevel) return false;
+  if (record.Date && ((filter.DateFrom && record.Date < filter.DateFrom) ||
+                      (filter.DateTo && record.Date > filter.DateTo)))
+    return false;
+  if (filter.Kind == TDescriptionKind::Plain && record.HTML) return false;
+  if (filter.Kind == TDescriptionKind::HTML && !record.HTML) return false;
+  return true;
+}
+
+std::size_t TJournalIndex::Find(const TSearchTerm& term, const char* base, std::size_t from,
+                                std::size_t to, TStemmer& stemmer, TWordMemo& memo) const {
+  // Every word stands after one blank: looking for the blank too finds
+  // word starts only.
+  const std::string pattern = ' ' + term.Needle;
+  std::size_t pos = from;
+  while (pos < to) {
+    const void* found = FindPattern(base, pos, to, pattern);
+    if (!found) break;
+    const std::size_t p = static_cast<std::size_t>(static_cast<const char*>(found) - base);
+    std::size_t end = p + pattern.size();  // a chunk ends with a field end, never in a word
+    if (term.Phrase) {
+      if (!IsWordByte(static_cast<unsigned char>(base[end]))) return p;
+      pos = p + 1;  // a repeating phrase may start again inside this one
+      continue;
+    }
+    while (IsWordByte(static_cast<unsigned char>(base[end]))) ++end;
+    const std::string_view word(base + p + 1, end - p - 1);
+    int known = memo.Find(word);
+    if (known < 0) known = memo.Add(word, WordMatches(term, word, stemmer));
+    if (known) return p;
+    pos = end;
+  }
+  return std::string::npos;
+}
+
+bool TJournalIndex::Occurs(const TSearchTerm& term, const TRecord& record, TStemmer& stemmer,
+                           TWordMemo& memo) const {
+  const char* base = FChunks[record.Chunk].Memory.get();
+  return Find(term, base, record.Start, record.End, stemmer, memo) != std::string::npos;
+}
+
+void TJournalIndex::Search(const TSearchQuery& query, TStemmer& stemmer, const TXMLNode* file,
+                           std::vector<TSearchHit>& hits) const {
+  if (query.Empty()) return;
+  // Longer needles are rarer and found faster: they go first.
+  std::vector<const TSearchTerm*> terms;
+  for (const TSearchTerm& term : query.Terms) terms.push_back(&term);
+  std::stable_sort(terms.begin(), terms.end(), [](const TSearchTerm* a, const TSearchTerm* b) {
+    return a->Needle.size() > b->Needle.size();
+  });
+  std::vector<TWordMemo> memos(terms.size());
+  auto matches = [&](const TRecord& record, std::size_t first) {
+    for (std::size_t t = first; t < terms.size(); ++t)
+      if (!Occurs(*terms[t], record, stemmer, memos[t])) return false;
+    return true;
+  };
+  auto hit = [&](const TRecord& record) { hits.push_back({file, record.Night, record.Experience}); };
+
+  if (terms.empty() || query.Filter.Active()) {
+    for (const TRecord& record : FRecords)
+      if (Passes(record, query.Filter) && matches(record, 0)) hit(record);
+    return;
+  }
+  // No filter: the first term runs over each chunk whole, jumping to the
+  // end of each record it finds.
+  std::size_t r = 0;
+  for (std::size_t c = 0; c < FChunks.size(); ++c) {
+    const char* base = FChunks[c].Memory.get();
+    std::size_t pos = 0;
+    for (;;) {
+      const std::size_t p = Find(*terms[0], base, pos, FChunks[c].Size, stemmer, memos[0]);
+      if (p == std::string::npos) break;
+      while (FRecords[r].Chunk < c || FRecords[r].End <= p) ++r;
+      if (matches(FRecords[r], 1)) hit(FRecords[r]);
+      pos = FRecords[r].End;
+    }
+  }
+}
+
+void TSearchIndex::Search(const TXMLNode* file, const TXMLNode& root, const TSearchQuery& query,
+                          std::vector<TSearchHit>& hits) {
+  if (query.Empty()) return;
+  auto& index = FJournals[&root];
+  if (!index) index = std::make_unique<TJournalIndex>(root, FHTML);
+  index->Search(query, FStemmer, file, hits);
+}

@@ -1,0 +1,170 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "search/smr_SearchQuery.h"
+#include "search/smr_SearchText.h"
+
+class TXMLNode;
+
+// One experience found: the library `file` element of its journal, its
+// night and itself. The nodes belong to the documents; a hit is good until
+// the next structural change of the library (a delete, another library).
+struct TSearchHit {
+  const TXMLNode* File = nullptr;
+  const TXMLNode* Night = nullptr;
+  const TXMLNode* Experience = nullptr;
+};
+
+// The text of HTML descriptions, read from their files, kept while a file's
+// size and time stay the same.
+class THTMLTexts {
+ public:
+  // Gives the file a stored `file` attribute names (native 8-bit name).
+  using TResolve = std::function<std::string(const std::string& stored)>;
+  explicit THTMLTexts(TResolve resolve) : FResolve(std::move(resolve)) {}
+
+  // The plain text of an HTML experience's description; empty without one.
+  const std::string& Text(const TXMLNode& experience);
+
+ private:
+  struct TEntry {
+    std::int64_t Size = -1, Time = 0;
+    std::string Text;
+  };
+  TResolve FResolve;
+  std::unordered_map<std::string, TEntry> FFiles;
+};
+
+// The words of the folded text already judged for one term of a query:
+// each distinct word is stemmed once. The words are views into the text.
+class TWordMemo {
+ public:
+  // 1 or 0 when the word was judged, -1 when it was not.
+  int Find(std::string_view word) const;
+  int Add(std::string_view word, bool match);
+
+ private:
+  struct TSlot {
+    const char* Word = nullptr;  // null: free
+    std::size_t Size = 0;
+    bool Match = false;
+  };
+  static std::uint64_t Hash(std::string_view word);
+  std::vector<TSlot> FSlots;  // open addressing, a power of two, at most half full
+  std::size_t FUsed = 0;
+};
+
+// Memory for the folded text of a journal, in huge pages where the system
+// has them (smr_SearchMemory.cpp).
+class TTextMemory {
+ public:
+  TTextMemory() = default;
+  explicit TTextMemory(std::size_t size);
+  ~TTextMemory();
+  TTextMemory(TTextMemory&& other) noexcept
+      : FData(std::exchange(other.FData, nullptr)), FSize(std::exchange(other.FSize, 0)) {}
+  TTextMemory(const TTextMemory&) = delete;
+  TTextMemory& operator=(const TTextMemory&) = delete;
+  TTextMemory& operator=(TTextMemory&&) = delete;
+  char* get() const { return FData; }
+
+ private:
+  char* FData = nullptr;
+  std::size_t FSize = 0;
+};
+
+// The searchable text of one journal, folded into one buffer with a record
+// per experience, and what its filters read. Built from the document in
+// one pass; a query then runs over the buffer without touching the tree.
+class TJournalIndex {
+ public:
+  TJournalIndex(const TXMLNode& root, THTMLTexts& html);
+
+  // Appends the experiences that match, in journal order.
+  void Search(const TSearchQuery& query, TStemmer& stemmer, const TXMLNode* file,
+              std::vector<TSearchHit>& hits) const;
+  std::size_t Bytes() const;
+
+ private:
+  struct TRecord {
+    const TXMLNode* Night;
+    const TXMLNode* Experience;
+    std::uint32_t Chunk;       // a record lies in one chunk
+    std::uint32_t Start, End;  // in that chunk
+    std::int32_t Date;         // yyyymmdd, 0: the night's name is not a date
+    std::int16_t Level;
+    std::uint8_t Marks;  // bit k: mark k+1 ticked
+    bool HTML;
+  };
+  bool Passes(const TRecord& record, const TSearchFilter& filter) const;
+  // Whether the term occurs in FText[from, to); memo keeps words already stemmed.
+  bool Occurs(const TSearchTerm& term, const TRecord& record, TStemmer& stemmer, TWordMemo& memo) const;
+  // The first position in [from, to) of a chunk where the term occurs, or npos.
+  std::size_t Find(const TSearchTerm& term, const char* base, std::size_t from, std::size_t to,
+                   TStemmer& stemmer, TWordMemo& memo) const;
+  // Room for a record of that many bytes at the end of the last chunk.
+  char* Room(std::size_t bytes);
+
+  // The folded text in chunks, so it is written once and never moved.
+  struct TChunk {
+    TTextMemory Memory;
+    std::size_t Size = 0, Capacity = 0;
+  };
+  std::vector<TChunk> FChunks;
+  std::vector<TRecord> FRecords;
+  std::vector<std::string> FValues;  // property values of the record being indexed
+};
+
+// The indexes of the journals searched so far, each built when a search
+// first needs it. Edits reach a search once Invalidate has been called.
+class TSearchIndex {
+ public:
+  explicit TSearchIndex(THTMLTexts::TResolve resolve) : FHTML(std::move(resolve)) {}
+
+  // Appends the hits of one journal, whose root is given, in journal order.
+  void Search(const TXMLNode* file, const TXMLNode& root, const TSearchQuery& query,
+              std::vector<TSearchHit>& hits);
+  // The documents may have changed: each journal is indexed again when next searched.
+  void Invalidate() { FJournals.clear(); }
+  TStemmer& Stemmer() { return FStemmer; }
+  THTMLTexts& HTML() { return FHTML; }
+
+ private:
+  TStemmer FStemmer;
+  THTMLTexts FHTML;
+  std::unordered_map<const TXMLNode*, std::unique_ptr<TJournalIndex>> FJournals;
+};
+
+// The parts of an experience that are searched, as stored (windows-1251).
+enum class TSearchField { None, Title, Number, Description, HTML, Comment, Property, NightComment };
+
+// Where a query matched an experience, to show it: a piece of the field
+// with the matching words marked.
+struct TSnippet {
+  TSearchField Field = TSearchField::None;
+  std::string Text;  // one line, windows-1251
+  std::vector<std::pair<int, int>> Marks;  // start and length in Text
+  int FieldOffset = -1;  // where the first match starts in the field's own text
+};
+
+// Shows the first field that matches, in the order description (or HTML
+// text), comment, property values, night comment, title, number; for a
+// query of filters alone, the start of the description.
+TSnippet MakeSnippet(const TSearchHit& hit, const TSearchQuery& query, TSearchIndex& index,
+                     int width = 150);
+
+// Calls f with each stored property value under a `properties` element,
+// in document order; the "true"/"false" of check boxes are left out.
+void ForEachPropertyValue(const TXMLNode& properties, const std::function<void(const std::string&)>& f);
+
+// The first direct child of that name, or null. A night's comment is its
+// own `comment` child, never one of its experiences'.
+const TXMLNode* FirstChild(const TXMLNode& parent, std::string_view name);

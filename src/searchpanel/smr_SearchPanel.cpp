@@ -1,0 +1,271 @@
+#include "searchpanel/smr_SearchPanel.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDoubleSpinBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QProgressBar>
+#include <QShortcut>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "searchpanel/smr_SearchResults.h"
+#include "storage/smr_Resources.h"
+#include "storage/smr_TextEdge.h"
+
+namespace {
+
+QString U(const char* text) { return QString::fromUtf8(text); }
+
+// A search that reads journals shows its progress only after this long.
+constexpr int kProgressDelayMs = 400;
+
+int DateNumber(const QDate& date) { return date.year() * 10000 + date.month() * 100 + date.day(); }
+
+QDoubleSpinBox* EnergyBox(QWidget* parent, const char* name, double value) {
+  auto* box = new QDoubleSpinBox(parent);
+  box->setObjectName(QString::fromLatin1(name));
+  box->setRange(-1, 1);
+  box->setSingleStep(0.1);
+  box->setDecimals(2);
+  box->setValue(value);
+  return box;
+}
+
+QDateEdit* DateBox(QWidget* parent, const char* name, const QDate& date) {
+  auto* box = new QDateEdit(date, parent);
+  box->setObjectName(QString::fromLatin1(name));
+  box->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+  box->setCalendarPopup(true);
+  box->setEnabled(false);
+  return box;
+}
+
+}  // namespace
+
+TSearchPanel::TSearchPanel(TSearchHost& host, QWidget* parent)
+    : QWidget(parent), FSearch(std::make_unique<TLibrarySearch>(host)) {
+  setObjectName("pnl_Search");
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(4, 4, 4, 4);
+
+  edt_SearchQuery = new QLineEdit(this);
+  edt_SearchQuery->setObjectName("edt_SearchQuery");
+  edt_SearchQuery->setPlaceholderText(U(res::SearchQueryHint));
+  edt_SearchQuery->setClearButtonEnabled(true);
+  layout->addWidget(edt_SearchQuery);
+
+  auto* filters = new QGridLayout;
+  filters->setHorizontalSpacing(4);
+  auto* marksCaption = new QLabel(U(res::SearchMarksCaption), this);
+  marksCaption->setObjectName("lbl_SearchMarks");
+  filters->addWidget(marksCaption, 0, 0, Qt::AlignTop);
+  auto* marks = new QGridLayout;
+  marks->setContentsMargins(0, 0, 0, 0);
+  for (int k = 0; k < 4; ++k) {
+    box_SearchMark[static_cast<std::size_t>(k)] = new QCheckBox(this);
+    box_SearchMark[static_cast<std::size_t>(k)]->setObjectName(QStringLiteral("box_SearchMark%1").arg(k + 1));
+    box_SearchMark[static_cast<std::size_t>(k)]->hide();
+    marks->addWidget(box_SearchMark[static_cast<std::size_t>(k)], k / 2, k % 2);
+  }
+  filters->addLayout(marks, 0, 1, 1, 3);
+
+  auto* energyCaption = new QLabel(U(res::SearchEnergyCaption), this);
+  energyCaption->setObjectName("lbl_SearchEnergy");
+  spn_SearchEnergyFrom = EnergyBox(this, "spn_SearchEnergyFrom", -1);
+  spn_SearchEnergyTo = EnergyBox(this, "spn_SearchEnergyTo", 1);
+  auto* energyTo = new QLabel(U(res::SearchEnergyTo), this);
+  energyTo->setObjectName("lbl_SearchEnergyTo");
+  filters->addWidget(energyCaption, 1, 0);
+  filters->addWidget(spn_SearchEnergyFrom, 1, 1);
+  filters->addWidget(energyTo, 1, 2);
+  filters->addWidget(spn_SearchEnergyTo, 1, 3);
+
+  const QDate today = QDate::currentDate();
+  box_SearchDateFrom = new QCheckBox(U(res::SearchDateFrom), this);
+  box_SearchDateFrom->setObjectName("box_SearchDateFrom");
+  dte_SearchDateFrom = DateBox(this, "dte_SearchDateFrom", today.addMonths(-1));
+  box_SearchDateTo = new QCheckBox(U(res::SearchDateTo), this);
+  box_SearchDateTo->setObjectName("box_SearchDateTo");
+  dte_SearchDateTo = DateBox(this, "dte_SearchDateTo", today);
+  filters->addWidget(box_SearchDateFrom, 2, 0);
+  filters->addWidget(dte_SearchDateFrom, 2, 1);
+  filters->addWidget(box_SearchDateTo, 2, 2);
+  filters->addWidget(dte_SearchDateTo, 2, 3);
+
+  auto* kindCaption = new QLabel(U(res::SearchKindCaption), this);
+  kindCaption->setObjectName("lbl_SearchKind");
+  cmb_SearchKind = new QComboBox(this);
+  cmb_SearchKind->setObjectName("cmb_SearchKind");
+  cmb_SearchKind->addItems({U(res::SearchKindAny), U(res::SearchKindPlain), U(res::SearchKindHTML)});
+  filters->addWidget(kindCaption, 3, 0);
+  filters->addWidget(cmb_SearchKind, 3, 1, 1, 3);
+  filters->setColumnStretch(1, 1);
+  filters->setColumnStretch(3, 1);
+  layout->addLayout(filters);
+
+  auto* status = new QHBoxLayout;
+  lbl_SearchCount = new QLabel(this);
+  lbl_SearchCount->setObjectName("lbl_SearchCount");
+  prb_Search = new QProgressBar(this);
+  prb_Search->setObjectName("prb_Search");
+  prb_Search->hide();
+  status->addWidget(lbl_SearchCount);
+  status->addWidget(prb_Search, 1);
+  layout->addLayout(status);
+
+  lbl_SearchProblems = new QLabel(this);
+  lbl_SearchProblems->setObjectName("lbl_SearchProblems");
+  lbl_SearchProblems->setWordWrap(true);
+  lbl_SearchProblems->setStyleSheet(QStringLiteral("color: #a00000"));
+  lbl_SearchProblems->hide();
+  layout->addWidget(lbl_SearchProblems);
+
+  FResults = new TSearchResults(*FSearch, this);
+  lst_SearchResults = new QListView(this);
+  lst_SearchResults->setObjectName("lst_SearchResults");
+  lst_SearchResults->setModel(FResults);
+  lst_SearchResults->setItemDelegate(new TSearchResultDelegate(lst_SearchResults));
+  lst_SearchResults->setUniformItemSizes(true);
+  lst_SearchResults->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  lst_SearchResults->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  layout->addWidget(lst_SearchResults, 1);
+
+  FEscape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  FEscape->setContext(Qt::WindowShortcut);
+  FEscape->setEnabled(false);
+  FProgressDelay = new QTimer(this);
+  FProgressDelay->setSingleShot(true);
+  FProgressDelay->setInterval(kProgressDelayMs);
+
+  connect(edt_SearchQuery, &QLineEdit::textChanged, this, &TSearchPanel::RunSearch);
+  for (QCheckBox* box : box_SearchMark) connect(box, &QCheckBox::toggled, this, &TSearchPanel::RunSearch);
+  for (QDoubleSpinBox* box : {spn_SearchEnergyFrom, spn_SearchEnergyTo})
+    connect(box, &QDoubleSpinBox::valueChanged, this, &TSearchPanel::RunSearch);
+  for (auto [box, date] : {std::pair{box_SearchDateFrom, dte_SearchDateFrom}, std::pair{box_SearchDateTo, dte_SearchDateTo}}) {
+    connect(box, &QCheckBox::toggled, date, &QWidget::setEnabled);
+    connect(box, &QCheckBox::toggled, this, &TSearchPanel::RunSearch);
+    connect(date, &QDateEdit::dateChanged, this, [this, box = box] {
+      if (box->isChecked()) RunSearch();
+    });
+  }
+  connect(cmb_SearchKind, &QComboBox::currentIndexChanged, this, &TSearchPanel::RunSearch);
+  connect(lst_SearchResults, &QListView::activated, this, &TSearchPanel::Activate);
+  connect(lst_SearchResults, &QListView::clicked, this, &TSearchPanel::Activate);
+  connect(FEscape, &QShortcut::activated, this, &TSearchPanel::CancelSearch);
+  connect(FProgressDelay, &QTimer::timeout, this, &TSearchPanel::SearchProgress);
+  connect(FSearch.get(), &TLibrarySearch::Progress, this, &TSearchPanel::SearchProgress);
+  connect(FSearch.get(), &TLibrarySearch::Finished, this, &TSearchPanel::SearchFinished);
+  qApp->installEventFilter(this);
+}
+
+TSearchPanel::~TSearchPanel() { qApp->removeEventFilter(this); }
+
+bool TSearchPanel::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if ((type == QEvent::KeyPress || type == QEvent::MouseButtonPress) && watched->isWidgetType()) {
+    auto* widget = static_cast<QWidget*>(watched);
+    if (widget != this && !isAncestorOf(widget)) FStale = true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void TSearchPanel::SetMarkCaptions(const std::array<QString, 4>& captions) {
+  // As in the editing panel: a mark needs its caption and every mark before it.
+  bool shown = true;
+  for (std::size_t k = 0; k < 4; ++k) {
+    shown = shown && !captions[k].isEmpty();
+    box_SearchMark[k]->setText(captions[k]);
+    box_SearchMark[k]->setVisible(shown);
+  }
+}
+
+void TSearchPanel::FocusQuery() {
+  edt_SearchQuery->setFocus(Qt::ShortcutFocusReason);
+  edt_SearchQuery->selectAll();
+}
+
+TSearchQuery TSearchPanel::CurrentQuery() {
+  TSearchFilter filter;
+  for (std::size_t k = 0; k < 4; ++k)
+    filter.Marks[k] = !box_SearchMark[k]->isHidden() && box_SearchMark[k]->isChecked();
+  // Energy as shown, +1 .. -1; stored levels run the other way, 0 .. 200.
+  filter.LowestLevel = static_cast<int>(std::lround(100 - spn_SearchEnergyTo->value() * 100));
+  filter.HighestLevel = static_cast<int>(std::lround(100 - spn_SearchEnergyFrom->value() * 100));
+  if (box_SearchDateFrom->isChecked()) filter.DateFrom = DateNumber(dte_SearchDateFrom->date());
+  if (box_SearchDateTo->isChecked()) filter.DateTo = DateNumber(dte_SearchDateTo->date());
+  filter.Kind = static_cast<TDescriptionKind>(cmb_SearchKind->currentIndex());
+  return TSearchQuery(FromUi(edt_SearchQuery->text(), TTextPlace::Plain), FSearch->Index().Stemmer(), filter);
+}
+
+void TSearchPanel::RunSearch() {
+  if (FStale) {
+    FSearch->Invalidate();
+    FStale = false;
+  }
+  FProgressDelay->stop();
+  prb_Search->hide();
+  FSearch->Start(CurrentQuery());
+  if (FSearch->Running()) {
+    FEscape->setEnabled(true);
+    FProgressDelay->start();
+  }
+}
+
+void TSearchPanel::CancelSearch() { FSearch->Cancel(); }
+
+void TSearchPanel::Forget() {
+  FSearch->Forget();
+  SearchFinished(false);
+  // Searched again once the change is complete.
+  if (isVisible() && !CurrentQuery().Empty()) QTimer::singleShot(0, this, &TSearchPanel::RunSearch);
+}
+
+void TSearchPanel::SearchProgress() {
+  FResults->Refresh();
+  if (FSearch->Running() && !FProgressDelay->isActive()) {
+    prb_Search->setRange(0, FSearch->JournalCount());
+    prb_Search->setValue(FSearch->JournalsDone());
+    prb_Search->setFormat(U(res::SearchReading).arg(FSearch->JournalsDone() + 1).arg(FSearch->JournalCount()));
+    prb_Search->show();
+  }
+  ShowCount(false);
+}
+
+void TSearchPanel::SearchFinished(bool cancelled) {
+  FResults->Refresh();
+  FProgressDelay->stop();
+  FEscape->setEnabled(false);
+  prb_Search->hide();
+  ShowCount(cancelled);
+  const QStringList& problems = FSearch->Problems();
+  lbl_SearchProblems->setText(problems.join(QLatin1Char('\n')));
+  lbl_SearchProblems->setVisible(!problems.isEmpty());
+}
+
+void TSearchPanel::ShowCount(bool cancelled) {
+  const int count = static_cast<int>(FSearch->Hits().size());
+  if (FSearch->Query().Empty())
+    lbl_SearchCount->clear();
+  else if (cancelled)
+    lbl_SearchCount->setText(U(res::SearchCancelled).arg(count));
+  else if (count == 0 && !FSearch->Running())
+    lbl_SearchCount->setText(U(res::SearchNothing));
+  else
+    lbl_SearchCount->setText(U(res::SearchCount).arg(count));
+}
+
+void TSearchPanel::Activate(const QModelIndex& index) {
+  if (!index.isValid()) return;
+  // Copies: showing the hit may start another search, which drops these rows.
+  const TSearchHit hit = FResults->Hit(index.row());
+  const TSnippet snippet = FResults->Snippet(index.row());
+  emit HitActivated(hit, snippet);
+}

@@ -1,0 +1,186 @@
+// somnary-search: finds experiences in every journal of a library, with the
+// search of the window, and prints one line per experience found.
+// Exit status as grep's: 0 found, 1 nothing found, 2 bad arguments or input.
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QString>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "search/smr_LibrarySearch.h"
+#include "search/smr_SearchIndex.h"
+#include "storage/smr_AppFolders.h"
+#include "storage/smr_Cp1251.h"
+#include "storage/smr_Resources.h"
+#include "storage/smr_TextEdge.h"
+#include "storage/smr_Types.h"
+#include "xml/xml_mainUnit.h"
+#include "xml/xml_node.h"
+
+namespace {
+
+constexpr int ExitNothingFound = 1;
+constexpr int ExitError = 2;
+
+QString Local(const std::string& s) { return QString::fromLocal8Bit(s.data(), static_cast<qsizetype>(s.size())); }
+
+std::string Say(const char* text, const QString& first = {}, const QString& second = {}) {
+  QString message = QString::fromUtf8(text);
+  if (message.contains(QLatin1String("%1"))) message = message.arg(first);
+  if (message.contains(QLatin1String("%2"))) message = message.arg(second);
+  return message.toLocal8Bit().toStdString();
+}
+
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "somnary-search: %s\n", message.c_str());
+  return ExitError;
+}
+
+// Energy as the window shows it, +1 .. -1, to a stored level (0 .. 200).
+bool EnergyLevel(const std::string& text, bool upper, TSearchFilter& filter) {
+  bool ok = false;
+  const double value = Local(text).replace(u',', u'.').toDouble(&ok);
+  if (!ok || value < -1 || value > 1) return false;
+  // "from E" is the lower energy: the higher stored level.
+  const int level = static_cast<int>(std::lround(100 - value * 100));
+  (upper ? filter.LowestLevel : filter.HighestLevel) = level;
+  return true;
+}
+
+struct TOptions {
+  TSearchFilter Filter;
+  std::vector<std::string> Arguments;
+  bool Help = false;
+};
+
+std::string ParseArguments(int argc, char** argv, TOptions& options) {
+  bool onlyArguments = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    if (onlyArguments || argument.size() < 2 || argument[0] != '-' ||
+        (argument[1] >= '0' && argument[1] <= '9')) {
+      options.Arguments.push_back(argument);
+      continue;
+    }
+    if (argument == "--") {
+      onlyArguments = true;
+    } else if (argument == "-h" || argument == "--help") {
+      options.Help = true;
+    } else if (argument == "--plain") {
+      options.Filter.Kind = TDescriptionKind::Plain;
+    } else if (argument == "--html") {
+      options.Filter.Kind = TDescriptionKind::HTML;
+    } else if (argument == "--mark" || argument == "--energy-from" || argument == "--energy-to" ||
+               argument == "--from" || argument == "--to") {
+      if (i + 1 >= argc) return Say(res::ToolOptionNeedsValue, Local(argument));
+      const std::string value = argv[++i];
+      if (argument == "--mark") {
+        if (value.size() != 1 || value[0] < '1' || value[0] > '4')
+          return Say(res::SearchToolBadMark, Local(value));
+        options.Filter.Marks[static_cast<std::size_t>(value[0] - '1')] = true;
+      } else if (argument == "--energy-from" || argument == "--energy-to") {
+        if (!EnergyLevel(value, argument == "--energy-to", options.Filter))
+          return Say(res::SearchToolBadEnergy, Local(value));
+      } else {
+        const int date = FilterDate(value);
+        if (!date) return Say(res::SearchToolBadDate, Local(value));
+        (argument == "--from" ? options.Filter.DateFrom : options.Filter.DateTo) = date;
+      }
+    } else {
+      return Say(res::ToolUnknownOption, Local(argument));
+    }
+  }
+  if (!options.Help && options.Arguments.size() != 2) return Say(res::SearchToolNeedsTwo);
+  return {};
+}
+
+// A stored path as the window finds it: a relative one beside the library,
+// then in the current folder, then in the portable folder beside the
+// program (the user's diary folder when installed); when it is nowhere,
+// beside the library.
+std::string Resolve(const std::string& stored, const QDir& libraryDir) {
+  const std::string native = NativeFileName(stored);
+  const QString path = UiFileName(native);
+  if (path.isEmpty() || !QFileInfo(path).isRelative()) return native;
+  const QString candidates[] = {libraryDir.filePath(path), QDir::current().absoluteFilePath(path),
+                                TAppFolders::ForProgram(QCoreApplication::applicationDirPath()).DocumentsDir() +
+                                    path};
+  for (const QString& candidate : candidates)
+    if (QFileInfo::exists(candidate)) return candidate.toLocal8Bit().toStdString();
+  return candidates[0].toLocal8Bit().toStdString();
+}
+
+// One field of an output line: tabs and line breaks would split it.
+std::string Field(const std::string& cp1251) {
+  QString text = ToUi(cp1251);
+  for (QChar& c : text)
+    if (c == u'\t' || c == u'\r' || c == u'\n') c = u' ';
+  return text.toLocal8Bit().toStdString();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication application(argc, argv);
+  TOptions options;
+  if (const std::string error = ParseArguments(argc, argv, options); !error.empty())
+    return Fail(Say(res::ToolSeeHelp, Local(error)));
+  if (options.Help) {
+    std::fputs((Say(res::SearchToolUsage) + "\n").c_str(), stdout);
+    return 0;
+  }
+  const std::string& libraryName = options.Arguments[0];
+  TXMLParser library;
+  library.Load(libraryName);
+  if (!library.ReadError().empty())
+    return Fail(Say(res::ToolCannotRead, Local(libraryName), Local(library.ReadError())));
+  if (library.Status == xsCannotOpen)
+    return Fail(Say(res::ToolCannotRead, Local(libraryName), QString::fromUtf8(res::ToolNoSuchFile)));
+  const std::string& rootName = library.Root->Name;
+  if (rootName != smr::elLibrary && rootName != smr::elJournal)
+    return Fail(Say(res::ToolNotADreamFile, Local(libraryName)));
+
+  const QDir libraryDir = QFileInfo(Local(libraryName)).absoluteDir();
+  TSearchIndex index([&](const std::string& stored) { return Resolve(stored, libraryDir); });
+  const TSearchQuery query(Utf8ToCp1251(Local(options.Arguments[1]).toStdString()), index.Stemmer(),
+                           options.Filter);
+  std::size_t found = 0;
+  auto search = [&](const std::string& path, const TXMLNode* file, const TXMLNode& root) {
+    std::vector<TSearchHit> hits;
+    index.Search(file, root, query, hits);
+    for (const TSearchHit& hit : hits) {
+      const TXMLNode& e = *hit.Experience;
+      std::printf("%s\t%s\t%s\t%s\n", path.c_str(), Field(hit.Night->GetAttribute(smr::atName)).c_str(),
+                  e.HasAttribute(smr::atNumber) ? Field(e.GetAttribute(smr::atNumber)).c_str() : "",
+                  e.HasAttribute(smr::atTitle) ? Field(e.GetAttribute(smr::atTitle)).c_str() : "");
+    }
+    found += hits.size();
+  };
+  if (rootName == smr::elJournal) {
+    search(libraryName, nullptr, *library.Root);
+  } else {
+    for (const TXMLNode* file : JournalFiles(*library.Root)) {
+      if (!file->HasAttribute(smr::atPath)) continue;
+      const std::string path = Resolve(file->GetAttribute(smr::atPath), libraryDir);
+      const TReadJournal read = ReadJournal(path);
+      const QString name = ToUi(file->GetAttribute(smr::atName));
+      if (read.Problem == TReadJournal::Missing) {
+        std::fprintf(stderr, "somnary-search: %s\n", Say(res::SearchJournalMissing, name, Local(path)).c_str());
+        continue;
+      }
+      if (read.Problem == TReadJournal::Unreadable) {
+        const QString text =
+            QString::fromUtf8(res::SearchJournalUnreadable).arg(name, Local(path), Local(read.Reason));
+        std::fprintf(stderr, "somnary-search: %s\n", text.toLocal8Bit().constData());
+        continue;
+      }
+      search(path, file, *read.Document->Root);
+    }
+  }
+  std::fflush(stdout);
+  return found ? 0 : ExitNothingFound;
+}

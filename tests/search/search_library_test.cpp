@@ -1,0 +1,187 @@
+// A search over a library: journals in library order, read in the
+// background when not in memory yet, missing ones reported while the
+// search goes on, a run cancelled; and somnary-search as a process.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <map>
+
+#include "search/smr_LibrarySearch.h"
+#include "search_test_util.h"
+#include "storage/smr_Types.h"
+#include "xml/xml_node.h"
+
+namespace {
+
+const char* const kLibrary = R"(<?xml version="1.0" encoding="windows-1251" standalone="yes"?>
+<dreamlibrary name="Сны">
+  <file name="Вне каталогов" path="loose.xml"/>
+  <directory name="Дом">
+    <file name="Первый" path="first.xml"/>
+    <directory name="Пусто">
+      <file name="Пропавший" path="missing.xml"/>
+    </directory>
+    <file name="Второй" path="second.xml"/>
+  </directory>
+</dreamlibrary>
+)";
+
+std::string Day(const char* name, const char* number, const char* title, const char* text) {
+  return std::string("<day name=\"") + name + "\"><experience number=\"" + number + "\" title=\"" + title +
+         "\"><description>" + text + "</description></experience></day>\r\n";
+}
+
+// The window's part, played by a map of documents read so far.
+class THost : public TSearchHost {
+ public:
+  explicit THost(const QDir& dir) : Dir(dir) { Library = Parsed(Utf8ToCp1251(kLibrary)); }
+  const TXMLNode* LibraryRoot() override { return Library->Root.get(); }
+  const TXMLNode* Journal(const TXMLNode& file, std::string& fileToRead) override {
+    if (auto found = Adopted.find(&file); found != Adopted.end()) return found->second->Root.get();
+    fileToRead = Path(file.GetAttribute(smr::atPath));
+    return nullptr;
+  }
+  const TXMLNode* Adopt(const TXMLNode& file, std::unique_ptr<TXMLParser> document) override {
+    return (Adopted[&file] = std::move(document))->Root.get();
+  }
+  std::string DescriptionFile(const std::string& stored) override { return Path(stored); }
+  std::string Path(const std::string& stored) const { return Dir.filePath(QString::fromStdString(stored)).toStdString(); }
+
+  QDir Dir;
+  std::unique_ptr<TXMLParser> Library;
+  std::map<const TXMLNode*, std::unique_ptr<TXMLParser>> Adopted;
+};
+
+class LibrarySearch : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    if (!QCoreApplication::instance()) {
+      static int argc = 1;
+      static char name[] = "test_search";
+      static char* argv[] = {name, nullptr};
+      static QCoreApplication application(argc, argv);
+    }
+  }
+
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    WriteFile(dir.filePath("loose.xml"), JournalText(Day("01.01.24", "001", "Полёт", "полёт вне каталога")));
+    WriteFile(dir.filePath("first.xml"), JournalText(Day("02.01.24", "001", "Первый полёт", "летал над морем") +
+                                                     Day("03.01.24", "002", "Дом", "тихо")));
+    WriteFile(dir.filePath("second.xml"), JournalText(Day("04.01.24", "007", "Снова полёты", "летали вдвоём")));
+  }
+
+  TSearchQuery Query(const char* utf8) { return TSearchQuery(Utf8ToCp1251(utf8), search.Index().Stemmer()); }
+
+  // Runs the event loop until the search ends; false on a time-out.
+  bool WaitFinished() {
+    if (!search.Running()) return true;
+    QEventLoop loop;
+    QObject::connect(&search, &TLibrarySearch::Finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(20000, &loop, &QEventLoop::quit);
+    loop.exec();
+    return !search.Running();
+  }
+
+  std::string Titles() const {
+    std::string titles;
+    for (const TSearchHit& hit : search.Hits())
+      titles += Cp1251ToUtf8(hit.Experience->GetAttribute(smr::atTitle)) + ";";
+    return titles;
+  }
+
+  QTemporaryDir dir;
+  THost host{QDir(dir.path())};
+  TLibrarySearch search{host};
+};
+
+TEST_F(LibrarySearch, ReadsJournalsInLibraryOrderAndReportsMissingOnes) {
+  search.Start(Query("полет"));
+  ASSERT_TRUE(WaitFinished());
+  EXPECT_EQ(Titles(), "Первый полёт;Снова полёты;");
+  ASSERT_EQ(search.Problems().size(), 1);
+  EXPECT_TRUE(search.Problems()[0].contains(QStringLiteral("Пропавший"))) << search.Problems()[0].toStdString();
+  EXPECT_EQ(host.Adopted.size(), 2u);  // the loose journal is never read
+
+  // Everything is in memory now: the next query ends at once, missing file included.
+  search.Start(Query("летать"));
+  EXPECT_FALSE(search.Running());
+  EXPECT_EQ(Titles(), "Первый полёт;Снова полёты;");
+  EXPECT_EQ(search.Problems().size(), 1);
+}
+
+TEST_F(LibrarySearch, CancelKeepsWhatWasFoundAndTakesNothingHalfRead) {
+  std::vector<bool> ends;
+  QObject::connect(&search, &TLibrarySearch::Finished, [&](bool cancelled) { ends.push_back(cancelled); });
+  search.Start(Query("полет"));
+  ASSERT_TRUE(search.Running());  // the first journal is being read
+  search.Cancel();
+  EXPECT_EQ(ends, std::vector<bool>{true});
+  EXPECT_FALSE(search.Running());
+  // The reading ends in the background and its document is dropped.
+  QEventLoop loop;
+  QTimer::singleShot(300, &loop, &QEventLoop::quit);
+  loop.exec();
+  EXPECT_TRUE(host.Adopted.empty());
+
+  search.Start(Query("полет"));
+  ASSERT_TRUE(WaitFinished());
+  EXPECT_EQ(Titles(), "Первый полёт;Снова полёты;");
+  EXPECT_EQ(ends, (std::vector<bool>{true, false}));
+}
+
+// ---------------------------------------------------------------- somnary-search
+
+struct TRun {
+  int ExitCode = -1;
+  QString Out, Err;
+};
+
+TRun RunTool(const QStringList& arguments) {
+  QProcess process;
+  process.start(QStringLiteral(SOMNARY_SEARCH_TOOL), arguments);
+  EXPECT_TRUE(process.waitForFinished(30000));
+  TRun run;
+  run.ExitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+  run.Out = QString::fromUtf8(process.readAllStandardOutput());
+  run.Err = QString::fromUtf8(process.readAllStandardError());
+  return run;
+}
+
+TEST_F(LibrarySearch, ToolPrintsOneLinePerExperienceAndReportsMissingJournals) {
+  const QString library = dir.filePath("library.xml");
+  WriteFile(library, Utf8ToCp1251(kLibrary));
+  const QString first = dir.filePath("first.xml"), second = dir.filePath("second.xml");
+
+  TRun run = RunTool({library, QStringLiteral("летал")});
+  EXPECT_EQ(run.ExitCode, 0);
+  EXPECT_EQ(run.Out, first + "\t02.01.24\t001\tПервый полёт\n" + second + "\t04.01.24\t007\tСнова полёты\n");
+  EXPECT_TRUE(run.Err.startsWith("somnary-search: ") && run.Err.contains(QStringLiteral("Пропавший")))
+      << run.Err.toStdString();
+
+  run = RunTool({"--from", "04.01.2024", "--energy-from", "0", library, ""});
+  EXPECT_EQ(run.ExitCode, 0);
+  EXPECT_EQ(run.Out, second + "\t04.01.24\t007\tСнова полёты\n");
+
+  run = RunTool({library, QStringLiteral("\"летал над\"")});
+  EXPECT_EQ(run.ExitCode, 0);
+  EXPECT_EQ(run.Out, first + "\t02.01.24\t001\tПервый полёт\n");
+
+  run = RunTool({"--mark", "1", library, QStringLiteral("полёт")});
+  EXPECT_EQ(run.ExitCode, 1);
+  EXPECT_TRUE(run.Out.isEmpty());
+
+  for (const QStringList& bad : {QStringList{library}, QStringList{"--mark", "5", library, "x"},
+                                 QStringList{"--from", "31.02.24", library, "x"},
+                                 QStringList{dir.filePath("none.xml"), "x"}}) {
+    run = RunTool(bad);
+    EXPECT_EQ(run.ExitCode, 2) << bad.join(' ').toStdString();
+    EXPECT_TRUE(run.Out.isEmpty());
+  }
+}
+
+}  // namespace
