@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs every Debian package that building, testing, benchmarking and
-# fuzzing need. Idempotent: when everything is present it does not touch apt.
+# fuzzing need (dpkg-dev and file: cpack's library dependencies of the
+# Debian package; appstream, desktop-file-utils: checking its metainfo and
+# menu entry). Idempotent: when everything is present it does not touch apt.
 set -euo pipefail
 
 packages=(
@@ -9,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev libstemmer-dev
   clang libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core
+  dpkg-dev file appstream desktop-file-utils
 )
 
 missing=()

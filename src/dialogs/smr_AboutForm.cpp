@@ -17,6 +17,7 @@
 
 #include "dialogs/smr_DialogUtils.h"
 #include "storage/smr_Resources.h"
+#include "storage/smr_Version.h"
 
 namespace {
 
@@ -78,7 +79,9 @@ Tfrm_About::Tfrm_About(QWidget* parent) : QDialog(parent) {
   lbl_NameShadow->setGeometry(nameRect.translated(1, 1));
   lbl_Name->setGeometry(nameRect);
 
-  lbl_Version = new QLabel(QStringLiteral("Version 2.0 (build 2.0.9.1067)"), this);
+  lbl_Version = new QLabel(
+      QStringLiteral("Version %1 (build %2)").arg(QString::fromLatin1(smr::ShortVersion()), QString::fromLatin1(smr::ProgramVersion())),
+      this);
   lbl_Version->setObjectName("lbl_Version");
   SetTextColor(lbl_Version, QColor(0xFF, 0x00, 0x00));
   lbl_Version->setAlignment(Qt::AlignRight | Qt::AlignVCenter);

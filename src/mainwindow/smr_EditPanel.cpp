@@ -126,10 +126,10 @@ void SetTextColour(QLabel* label, const QColor& colour) {
 
 }  // namespace
 
-TEditPanel::TEditPanel(QWidget* workArea, const QString& programDir, const TXMLPairList& pairs,
+TEditPanel::TEditPanel(QWidget* workArea, const QString& dataDir, const TXMLPairList& pairs,
                        TPrompts& prompts, TFileDialogState& openImage)
     : QWidget(workArea),
-      FProgramDir(programDir),
+      FDataDir(dataDir),
       FPairs(pairs),
       FPrompts(prompts),
       dlg_OpenImage(openImage) {
@@ -426,7 +426,7 @@ void TEditPanel::ShowImage(const QString& path) {
     img_Image->setPixmap(picture);
     return;
   }
-  if (ReadPicture(FProgramDir + ToUi(smr::EmptyImageFileName), picture, error))
+  if (ReadPicture(FDataDir + ToUi(smr::EmptyImageFileName), picture, error))
     img_Image->setPixmap(picture);
   else
     img_Image->clear();

@@ -37,8 +37,8 @@ class TEditPanel : public QWidget {
  public:
   static constexpr int ImageSize = 140;  // img_Image is this wide and high
 
-  // programDir ends with '/' and holds empty.bmp.
-  TEditPanel(QWidget* workArea, const QString& programDir, const TXMLPairList& pairs,
+  // dataDir ends with '/' and holds empty.bmp.
+  TEditPanel(QWidget* workArea, const QString& dataDir, const TXMLPairList& pairs,
              TPrompts& prompts, TFileDialogState& openImage);
 
   // The element the handlers write to; null: they write nothing.
@@ -120,7 +120,7 @@ class TEditPanel : public QWidget {
   void LabelClick(int index);
   void ApplyReadOnlyState(bool locked);
 
-  QString FProgramDir;
+  QString FDataDir;
   const TXMLPairList& FPairs;
   TPrompts& FPrompts;
   TFileDialogState& dlg_OpenImage;

@@ -44,23 +44,20 @@ QIcon PadlockIcon() {
 }
 }  // namespace
 
-Tfrm_MainForm::Tfrm_MainForm(const QString& programDir, std::unique_ptr<TPrompts> prompts,
+Tfrm_MainForm::Tfrm_MainForm(const TAppFolders& folders, std::unique_ptr<TPrompts> prompts,
                              QWidget* parent)
-    : QMainWindow(parent), FPrompts(std::move(prompts)) {
+    : QMainWindow(parent), FFolders(folders), FPrompts(std::move(prompts)) {
   setObjectName("frm_MainForm");
   setWindowTitle(QStringLiteral("Somnary"));
   setMinimumSize(640, 480);
   resize(800, 600);
   if (!FPrompts) FPrompts = std::make_unique<TQtPrompts>();
 
-  FProgramDir = programDir;
-  if (!FProgramDir.isEmpty() && !FProgramDir.endsWith('/')) FProgramDir += '/';
-
   CreateActions();
   CreateMenus();
   CreateToolBar();
   CreateTree();
-  pnl_Edit = new TEditPanel(pnl_WorkArea, FProgramDir, FPairs, *FPrompts, dlg_OpenImage);
+  pnl_Edit = new TEditPanel(pnl_WorkArea, FFolders.DataDir(), FPairs, *FPrompts, dlg_OpenImage);
   frm_DreamProperties = new Tfrm_DreamProperties(this);
   connect(pnl_Edit->btn_DreamProperties, &QPushButton::clicked, this,
           &Tfrm_MainForm::btn_DreamPropertiesClick);
@@ -77,8 +74,8 @@ Tfrm_MainForm::Tfrm_MainForm(const QString& programDir, std::unique_ptr<TPrompts
   dlg_OpenImage.Title = QString::fromUtf8(res::OpenImageTitle);
   dlg_OpenImage.Filter = QString::fromUtf8(res::ImageFilter);
   dlg_OpenImage.DefaultExt = QStringLiteral("bmp");
-  dlg_OpenImage.InitialDir = FProgramDir;
-  dlg_Save.InitialDir = FProgramDir;
+  dlg_OpenImage.InitialDir = FFolders.DocumentsDir();
+  dlg_Save.InitialDir = FFolders.DocumentsDir();
 
   // No library yet: only New and Open have something to act on.
   SetCommands(ekLibrary);

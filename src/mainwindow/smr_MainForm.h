@@ -14,6 +14,7 @@
 #include "mainwindow/smr_Prompts.h"
 #include "mainwindow/smr_StatisticsView.h"
 #include "search/smr_LibrarySearch.h"
+#include "storage/smr_AppFolders.h"
 #include "storage/smr_JournalHash.h"
 #include "storage/smr_XMLPairList.h"
 #include "xml/xml_mainUnit.h"
@@ -38,10 +39,15 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   Q_OBJECT
 
  public:
-  // programDir holds dreams.ini and empty.bmp (with or without trailing '/').
+  // folders name the settings and the shipped files (empty.bmp, icons,
+  // help); on an installed program's first run the window has them set up.
   // prompts may be null for the real dialogs; tests pass a scripted one.
-  explicit Tfrm_MainForm(const QString& programDir, std::unique_ptr<TPrompts> prompts = nullptr,
+  explicit Tfrm_MainForm(const TAppFolders& folders, std::unique_ptr<TPrompts> prompts = nullptr,
                          QWidget* parent = nullptr);
+  // A portable folder holding dreams.ini and empty.bmp (with or without trailing '/').
+  explicit Tfrm_MainForm(const QString& programDir, std::unique_ptr<TPrompts> prompts = nullptr,
+                         QWidget* parent = nullptr)
+      : Tfrm_MainForm(TAppFolders(programDir), std::move(prompts), parent) {}
   ~Tfrm_MainForm() override;
 
   // Set when a failed log-in ended the program while the window was built.
@@ -53,7 +59,7 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   TJournalHash& Journals() { return FJournals; }
   TXMLPairList& Pairs() { return FPairs; }
   TPrompts& Prompts() { return *FPrompts; }
-  const QString& ProgramDir() const { return FProgramDir; }
+  const TAppFolders& Folders() const { return FFolders; }
 
   // The element a tree item carries.
   static TXMLNode* ElementOf(const QTreeWidgetItem* item);
@@ -331,7 +337,7 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   TFileDialogState dlg_OpenFile;
 
  private:
-  QString FProgramDir;  // with trailing '/'
+  TAppFolders FFolders;
   std::unique_ptr<TPrompts> FPrompts;
   std::unique_ptr<TXMLParser> FSettings;
   std::unique_ptr<TXMLParser> FLibrary;

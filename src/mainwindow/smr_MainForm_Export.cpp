@@ -49,7 +49,7 @@ void Tfrm_MainForm::WriteStyleSheetBeside(const QString& page, std::string_view 
   const QString target = QFileInfo(page).absoluteDir().filePath(name);
   std::string bytes;
   if (QFileInfo::exists(target) ||
-      !ReadWholeFile((FProgramDir + name).toLocal8Bit().toStdString(), bytes))
+      !ReadWholeFile((FFolders.DataDir() + name).toLocal8Bit().toStdString(), bytes))
     return;
   try {
     WriteFileAtomically(target.toLocal8Bit().toStdString(), bytes);

@@ -31,10 +31,12 @@ bool ToInt(const std::string& text, int& value) {
 }  // namespace
 
 void Tfrm_MainForm::LoadSettings() {
+  // An installed program's first run makes the user's settings and diary.
+  const QString problem = FFolders.SetUpUserFolders();
+  if (!problem.isEmpty()) Prompts().Error(this, U(res::UserFoldersNotSetUp).arg(problem));
   FSettings = std::make_unique<TXMLParser>();
   FSettings->Parameters.Encoding = std::string(smr::Encoding1251);
-  const std::string fileName = (FProgramDir + QString::fromLatin1(smr::SettingsFileName.data())).toLocal8Bit().toStdString();
-  FSettings->Load(fileName);
+  FSettings->Load(FFolders.SettingsFile().toLocal8Bit().toStdString());
   // A missing file leaves a nameless root; give it a name so the file
   // written at exit reads back.
   if (FSettings->Root->Name.empty()) {
@@ -57,8 +59,8 @@ void Tfrm_MainForm::ApplySettings() {
       QPixmap bitmap;
       if (child->HasAttribute(smr::atPath)) {
         QString path = ToUi(child->GetAttribute(smr::atPath));
-        // A relative path is tried in the current folder, then beside the program.
-        if (QFileInfo(path).isRelative() && !QFileInfo::exists(path)) path = FProgramDir + path;
+        // A relative path is tried in the current folder, then among the shipped files.
+        if (QFileInfo(path).isRelative() && !QFileInfo::exists(path)) path = FFolders.DataDir() + path;
         if (bitmap.load(path)) bitmap.setMask(bitmap.createHeuristicMask());
         // A picture that cannot be loaded keeps its slot: later icons keep their index.
         FImages.append(bitmap.isNull() ? QIcon() : QIcon(bitmap));
@@ -100,9 +102,10 @@ void Tfrm_MainForm::ApplySettings() {
     } else if (name == smr::elSettingsLibrary) {
       if (child->HasAttribute(smr::atPath)) {
         QString path = ToUi(child->GetAttribute(smr::atPath));
-        // As with the icons: the current folder first, then beside the program.
-        if (QFileInfo(path).isRelative() && !QFileInfo::exists(path) && QFileInfo::exists(FProgramDir + path))
-          path = FProgramDir + path;
+        // The current folder first, then the portable folder or the user's diary folder.
+        const QString documents = FFolders.DocumentsDir() + path;
+        if (QFileInfo(path).isRelative() && !QFileInfo::exists(path) && QFileInfo::exists(documents))
+          path = documents;
         OpenLibrary(path.toLocal8Bit().toStdString());
       }
     }
@@ -340,7 +343,7 @@ void Tfrm_MainForm::btn_Tool_05Click() { Prompts().About(this); }
 
 void Tfrm_MainForm::mnu_ShowHelpClick() {
   QString page = QDir::current().absoluteFilePath(QStringLiteral("Help/index.html"));
-  if (!QFileInfo::exists(page)) page = FProgramDir + QStringLiteral("Help/index.html");
+  if (!QFileInfo::exists(page)) page = FFolders.DataDir() + QStringLiteral("Help/index.html");
   Prompts().ShellOpen(QUrl::fromLocalFile(page).toString());
 }
 

@@ -91,7 +91,7 @@ std::string Tfrm_MainForm::JournalFileName(const std::string& storedPath) const 
   QStringList candidates;
   if (FileNamed(*FLibrary))
     candidates << QFileInfo(UiFileName(FLibrary->FileName)).absoluteDir().filePath(path);
-  candidates << QDir::current().absoluteFilePath(path) << FProgramDir + path;
+  candidates << QDir::current().absoluteFilePath(path) << FFolders.DocumentsDir() + path;
   for (const QString& candidate : candidates)
     if (QFileInfo::exists(candidate)) return candidate.toLocal8Bit().toStdString();
   // Not there yet: it is written beside the library.

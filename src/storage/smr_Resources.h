@@ -87,6 +87,13 @@ inline constexpr const char* PasswordAltered =
 // The maker's web site: the about box link and the Help menu's "В Internet".
 inline constexpr const char* MakerAddress = "https://somnary.example.org";
 
+// --- the program's folders and its command line
+inline constexpr const char* ProgramUsage =
+    "Использование: somnary [--version | --help]; без параметров открывает дневник сновидений "
+    "(настройки: dreams.ini рядом с программой или в ~/.config/Somnary)";
+inline constexpr const char* UserFoldersNotSetUp = "Не удалось подготовить папки пользователя:\n%1";
+inline constexpr const char* CannotCreateFolder = "не удалось создать папку";
+
 // --- export
 inline constexpr const char* ExportLibraryTitle = "БИБЛИОТЕКА СНОВИДЕНИЙ";
 inline constexpr const char* ExportJournalTitle = "ЖУРНАЛ СНОВИДЕНИЙ";
@@ -158,7 +165,8 @@ inline constexpr const char* ExportToolUsage =
     "Выгружает библиотеку сновидений или журнал (ВХОД) в страницу HTML или текстовый файл.\n"
     "  --format             html или txt; по умолчанию txt, когда ВЫХОД оканчивается на .txt, иначе html\n"
     "  --settings           файл настроек с подписями пометок (по умолчанию dreams.ini рядом\n"
-    "                       с программой; без него подписи пусты)\n"
+    "                       с программой, а у установленной — в папке настроек пользователя;\n"
+    "                       без него подписи пусты)\n"
     "  --decimal-separator  один символ для чисел энергетики (по умолчанию — как в системе)\n";
 inline constexpr const char* ToolSeeHelp = "%1 (см. --help)";
 inline constexpr const char* ToolUnknownOption = "неизвестный параметр %1";

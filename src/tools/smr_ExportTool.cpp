@@ -2,7 +2,6 @@
 // plain-text file without starting the program, with the same exporters.
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QString>
 #include <array>
@@ -14,6 +13,7 @@
 #include "export/smr_HTMLExporter.h"
 #include "export/smr_NumberFormat.h"
 #include "export/smr_TXTExporter.h"
+#include "storage/smr_AppFolders.h"
 #include "storage/smr_Cp1251.h"
 #include "storage/smr_Resources.h"
 #include "storage/smr_SettingsFile.h"
@@ -201,10 +201,11 @@ int main(int argc, char** argv) {
 
   std::string settingsName = options.Settings;
   if (!options.HasSettings) {
-    const QString beside = QDir(QCoreApplication::applicationDirPath())
-                               .filePath(QString::fromUtf8(smr::SettingsFileName.data(),
-                                                           smr::SettingsFileName.size()));
-    settingsName = beside.toLocal8Bit().toStdString();
+    // Beside the tool, or the user's when it is installed.
+    settingsName = TAppFolders::ForProgram(QCoreApplication::applicationDirPath())
+                       .SettingsFile()
+                       .toLocal8Bit()
+                       .toStdString();
   }
   std::array<std::string, 4> captions;
   TXMLParser settings;

@@ -13,6 +13,7 @@
 
 #include "search/smr_LibrarySearch.h"
 #include "search/smr_SearchIndex.h"
+#include "storage/smr_AppFolders.h"
 #include "storage/smr_Cp1251.h"
 #include "storage/smr_Resources.h"
 #include "storage/smr_TextEdge.h"
@@ -98,14 +99,16 @@ std::string ParseArguments(int argc, char** argv, TOptions& options) {
 }
 
 // A stored path as the window finds it: a relative one beside the library,
-// then in the current folder, then beside the program; when it is nowhere,
+// then in the current folder, then in the portable folder beside the
+// program (the user's diary folder when installed); when it is nowhere,
 // beside the library.
 std::string Resolve(const std::string& stored, const QDir& libraryDir) {
   const std::string native = NativeFileName(stored);
   const QString path = UiFileName(native);
   if (path.isEmpty() || !QFileInfo(path).isRelative()) return native;
   const QString candidates[] = {libraryDir.filePath(path), QDir::current().absoluteFilePath(path),
-                                QDir(QCoreApplication::applicationDirPath()).filePath(path)};
+                                TAppFolders::ForProgram(QCoreApplication::applicationDirPath()).DocumentsDir() +
+                                    path};
   for (const QString& candidate : candidates)
     if (QFileInfo::exists(candidate)) return candidate.toLocal8Bit().toStdString();
   return candidates[0].toLocal8Bit().toStdString();

@@ -7,22 +7,12 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include "common/test_files.h"
+
 namespace {
 
-bool CopyTree(const QString& from, const QString& to) {
-  QDir source(from);
-  if (!QDir().mkpath(to)) return false;
-  for (const QFileInfo& entry : source.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
-    const QString target = to + '/' + entry.fileName();
-    if (entry.isDir() ? !CopyTree(entry.filePath(), target) : !QFile::copy(entry.filePath(), target)) return false;
-  }
-  return true;
-}
-
-QByteArray Read(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using test_files::CopyTree;
+using test_files::Read;
 
 TEST(Program, EndedBySigtermItWritesSettingsAndOpenedJournals) {
   QTemporaryDir dir;
@@ -58,6 +48,34 @@ TEST(Program, EndedBySigtermItWritesSettingsAndOpenedJournals) {
   EXPECT_TRUE(written.endsWith("\" />\r\n</settings>\r\n")) << written.toStdString();
   // The default journal was opened at start-up and written back as read.
   EXPECT_EQ(Read(dir.filePath("sample/autumn2026.xml")), journal);
+}
+
+TEST(Program, VersionAndHelpPrintOneLineAndStartNothing) {
+  QTemporaryDir dir;
+  const QString program = dir.filePath("somnary");
+  ASSERT_TRUE(QFile::copy(SOMNARY_PROGRAM, program));
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("HOME", dir.filePath("home"));
+  env.insert("XDG_CONFIG_HOME", dir.filePath("home/.config"));
+  env.remove("QT_QPA_PLATFORM");  // no display either
+  env.remove("DISPLAY");
+  for (const char* argument : {"--version", "--help"}) {
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.setWorkingDirectory(dir.path());
+    process.start(program, {argument});
+    ASSERT_TRUE(process.waitForFinished(10000)) << argument;
+    EXPECT_EQ(process.exitCode(), 0) << argument;
+    const QByteArray out = process.readAllStandardOutput();
+    EXPECT_EQ(out.count('\n'), 1) << out.toStdString();
+    EXPECT_TRUE(out.endsWith('\n'));
+    // The same version as the about box shows.
+    if (argument == std::string("--version")) EXPECT_EQ(out, "Somnary 2.0.9.1067\n");
+    else EXPECT_TRUE(out.contains("--version")) << out.toStdString();
+  }
+  // Neither settings beside the program nor the user's folders.
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+            QStringList{"somnary"});
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -42,6 +43,10 @@ class ExportTool : public ::testing::Test {
 
   TRun Run(const QStringList& arguments, const QString& program = SOMNARY_EXPORT_TOOL) {
     QProcess process;
+    // A user's settings folder of the test's own, empty unless a test fills it.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", dir.filePath("config"));
+    process.setProcessEnvironment(env);
     process.start(program, arguments);
     EXPECT_TRUE(process.waitForFinished(30000)) << program.toStdString();
     TRun run;
@@ -88,7 +93,7 @@ TEST_F(ExportTool, FormatFollowsTheExtensionUnlessGiven) {
   EXPECT_EQ(Read(noExtension), Read(Data + "/library/expected.txt"));
 }
 
-TEST_F(ExportTool, DefaultSettingsAreBesideTheProgram) {
+TEST_F(ExportTool, DefaultSettingsAreBesideTheProgramElseTheUsers) {
   // A copy of the tool in a folder of its own, first without dreams.ini.
   const QString tool = dir.filePath("somnary-export");
   ASSERT_TRUE(QFile::copy(SOMNARY_EXPORT_TOOL, tool));
@@ -100,6 +105,20 @@ TEST_F(ExportTool, DefaultSettingsAreBesideTheProgram) {
   EXPECT_TRUE(bare.contains("<td class=\"propertiesTableValueName\">:</td>\r\n"));
   EXPECT_NE(bare, Read(Data + "/journal/expected.html"));
 
+  // Installed, without settings beside it: the user's.
+  const QString user = dir.filePath("config/Somnary/dreams.ini");
+  ASSERT_TRUE(QDir().mkpath(dir.filePath("config/Somnary")));
+  ASSERT_TRUE(QFile::copy(Data + "/settings/dreams.ini", user));
+  run = Run(files, tool);
+  EXPECT_EQ(run.ExitCode, 0) << run.Stderr.toStdString();
+  EXPECT_EQ(Read(dir.filePath("out.html")), Read(Data + "/journal/expected.html"));
+
+  // Settings beside the tool win over the user's.
+  ASSERT_TRUE(QFile::remove(user));
+  QFile captionless(user);
+  ASSERT_TRUE(captionless.open(QIODevice::WriteOnly));
+  captionless.write("<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\r\n<settings />\r\n");
+  captionless.close();
   ASSERT_TRUE(QFile::copy(Data + "/settings/dreams.ini", dir.filePath("dreams.ini")));
   run = Run(files, tool);
   EXPECT_EQ(run.ExitCode, 0) << run.Stderr.toStdString();

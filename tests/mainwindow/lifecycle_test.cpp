@@ -9,7 +9,9 @@
 #include <QLineEdit>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QUrl>
 
+#include "common/test_files.h"
 #include "main_form_fixture.h"
 #include "storage/smr_Codec.h"
 #include "storage/smr_Types.h"
@@ -428,6 +430,46 @@ TEST_F(Lifecycle, HelpAndAboutGoThroughThePrompts) {
   EXPECT_TRUE(Prompts->Messages("ShellOpen")[0].endsWith("Help/index.html"));
   EXPECT_TRUE(Prompts->Messages("ShellOpen")[1].startsWith("http"));
   EXPECT_EQ(Prompts->Count("About"), 1);
+}
+
+// An installed program: the shipped files in share/somnary, the user's
+// settings and documents folders still empty.
+class InstalledLifecycle : public TMainFormFixture {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(test_files::CopyTree(qEnvironmentVariable("SOMNARY_RESOURCES"), Data));
+  }
+  void StartInstalled() {
+    auto prompts = std::make_unique<TScriptedPrompts>();
+    Prompts = prompts.get();
+    Form = std::make_unique<Tfrm_MainForm>(TAppFolders(Path("config"), Data, Path("Documents/Somnary")),
+                                           std::move(prompts));
+  }
+  const QString Data = Path("share/somnary");
+};
+
+TEST_F(InstalledLifecycle, FirstRunOpensTheCopiedSampleAndFindsTheShippedFiles) {
+  StartInstalled();
+  EXPECT_EQ(Prompts->Count("Error"), 0) << Prompts->Messages("Error").join('\n').toStdString();
+  ASSERT_EQ(Tree()->topLevelItemCount(), 1);
+  EXPECT_EQ(Tree()->topLevelItem(0)->text(0), QString::fromUtf8("Библиотека сновидений"));
+  EXPECT_FALSE(Tree()->topLevelItem(0)->icon(0).isNull());
+  Form->mnu_ShowHelp->trigger();
+  EXPECT_EQ(Prompts->Messages("ShellOpen"),
+            QStringList{QUrl::fromLocalFile(Data + "/Help/index.html").toString()});
+  const QByteArray shipped = test_files::Read(Data + "/dreams.ini");
+  Stop();
+  EXPECT_EQ(test_files::Read(Data + "/dreams.ini"), shipped);
+  EXPECT_TRUE(test_files::Read(Path("config/dreams.ini")).contains("\r\n  <form left=\""));
+}
+
+TEST_F(InstalledLifecycle, AFailedFirstRunIsToldAndStartsWithoutALibrary) {
+  WriteBytes("Documents", "a file, not a folder");
+  StartInstalled();
+  ASSERT_EQ(Prompts->Count("Error"), 1);
+  EXPECT_TRUE(Prompts->Messages("Error")[0].contains(Path("Documents/Somnary/sample")))
+      << Prompts->Messages("Error")[0].toStdString();
+  EXPECT_EQ(Tree()->topLevelItemCount(), 0);
 }
 
 }  // namespace

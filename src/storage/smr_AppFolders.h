@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+
+// Where the program keeps its settings and finds the files it ships
+// (empty.bmp, icons, help, style sheets, the sample library and the settings
+// template). A portable folder holds both, as a build folder or an unpacked
+// copy does; an installed program keeps the settings in the user's
+// configuration folder and never writes into the installation.
+class TAppFolders {
+ public:
+  // Everything in one folder, nothing set up: the build folder and tests.
+  explicit TAppFolders(const QString& portableFolder);
+  // The settings in settingsDir, the shipped files in dataDir; the first
+  // run copies the sample library into documentsDir.
+  TAppFolders(const QString& settingsDir, const QString& dataDir, const QString& documentsDir);
+
+  // For the program (or a tool) in programDir: portable when dreams.ini sits
+  // beside it in a folder it may write; otherwise the user's folders
+  // (XDG_CONFIG_HOME/Somnary, the documents folder) and the shipped files in
+  // ../share/somnary, or beside the program when it is a read-only portable
+  // folder. Needs the application object.
+  static TAppFolders ForProgram(const QString& programDir);
+
+  bool IsPortable() const { return FPortable; }
+  // Each with a trailing '/'.
+  const QString& SettingsDir() const { return FSettingsDir; }
+  const QString& DataDir() const { return FDataDir; }
+  // Where file dialogs start: the portable folder or the user's diary folder.
+  const QString& DocumentsDir() const { return FDocumentsDir; }
+  QString SettingsFile() const;
+
+  // The first run outside a portable folder: copies the sample library
+  // (with the style sheets its pages name) into DocumentsDir, keeping files
+  // already there, and writes the settings from the shipped template with
+  // the icons and the library as absolute paths. Does nothing when the
+  // settings exist. Returns what failed ("file: reason"), empty when
+  // nothing did; a failed copy still leaves settings without a library.
+  QString SetUpUserFolders() const;
+
+ private:
+  bool FPortable = false;
+  QString FSettingsDir;
+  QString FDataDir;
+  QString FDocumentsDir;
+};
