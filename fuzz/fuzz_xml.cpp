@@ -1,11 +1,14 @@
 // Feeds arbitrary bytes to the reader, writes what it read, reads that text
-// again and checks that it writes the same text a second time. Any crash,
-// hang, sanitizer report or broken round trip is a finding.
+// again and checks that it writes the same text a second time. The nodes
+// read are also moved into another document that outlives the first and
+// must write the same text. Any crash, hang, sanitizer report or broken
+// round trip is a finding.
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -51,12 +54,33 @@ bool Reproducible(const TXMLParser& doc) {
   std::abort();
 }
 
+// The same document with every node read moved out of it into a new root
+// of its own, after which the document that read them is destroyed.
+std::string SaveMoved(const std::string& input) {
+  TXMLParser moved;
+  {
+    TXMLParser source;
+    source.LoadFromText(input);
+    moved.Parameters = source.Parameters;
+    TXMLNode& from = *source.Root;
+    auto root = std::make_unique<TXMLNode>(from.Name, from.Kind);
+    root->Value = from.Value;
+    for (const TXMLAttribute& a : from.Attributes) root->Attributes.push_back(TXMLAttribute(a));
+    while (from.ChildCount() > 0) root->InsertChild(0, from.TakeChild(from.ChildCount() - 1));
+    moved.Root = std::move(root);
+  }
+  return moved.SaveToText();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string input(reinterpret_cast<const char*>(data), size);
   TXMLParser first;
-  first.LoadFromText(std::string(reinterpret_cast<const char*>(data), size));
+  first.LoadFromText(input);
   const std::string firstText = first.SaveToText();
+  const std::string movedText = SaveMoved(input);
+  if (movedText != firstText) Fail("moved nodes do not save the same", firstText, movedText);
 
   // Partial trees of failed loads are saved at exit too, so they go the
   // whole way round as well; only clean loads promise the same text.

@@ -105,10 +105,9 @@ std::string TExporter::EnergyText(const TXMLNode* energy) const {
   return EnergyFigure(energy->GetAttribute(smr::atLevel), NumberFormat);
 }
 
-const std::string& TExporter::TextOf(const TXMLNode* element) {
-  static const std::string empty;
+std::string_view TExporter::TextOf(const TXMLNode* element) {
   const TXMLNode* first = element ? element->Child(0) : nullptr;
-  return first ? first->Value : empty;
+  return first ? first->Value.View() : std::string_view();
 }
 
 bool TExporter::HasFirstChild(const TXMLNode* element) {

@@ -69,6 +69,6 @@ class TExporter {
   // The energy figure of an `energy` element; "0" for none or no level.
   std::string EnergyText(const TXMLNode* energy) const;
   // Value of the first child; empty when there is none.
-  static const std::string& TextOf(const TXMLNode* element);
+  static std::string_view TextOf(const TXMLNode* element);
   static bool HasFirstChild(const TXMLNode* element);
 };

@@ -104,9 +104,9 @@ TSnippet MakeSnippet(const TSearchHit& hit, const TSearchQuery& query, TSearchIn
   const TXMLNode* nightComment = hit.Night ? FirstChild(*hit.Night, smr::elComment) : nullptr;
   const std::pair<TSearchField, std::string> fields[] = {
       {html ? TSearchField::HTML : TSearchField::Description, description},
-      {TSearchField::Comment, comment ? comment->FirstText() : std::string()},
+      {TSearchField::Comment, comment ? comment->FirstText().str() : std::string()},
       {TSearchField::Property, properties},
-      {TSearchField::NightComment, nightComment ? nightComment->FirstText() : std::string()},
+      {TSearchField::NightComment, nightComment ? nightComment->FirstText().str() : std::string()},
       {TSearchField::Title, experience.HasAttribute(smr::atTitle) ? experience.GetAttribute(smr::atTitle) : ""},
       {TSearchField::Number, experience.HasAttribute(smr::atNumber) ? experience.GetAttribute(smr::atNumber) : ""},
   };

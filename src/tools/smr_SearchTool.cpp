@@ -179,6 +179,9 @@ int main(int argc, char** argv) {
         continue;
       }
       search(path, file, *read.Document->Root);
+      // The index is kept by root address, and the next journal's root may
+      // be given this one's address once this document is freed.
+      index.Invalidate();
     }
   }
   std::fflush(stdout);

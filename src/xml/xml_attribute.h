@@ -1,9 +1,14 @@
 #pragma once
 
-#include <string>
+#include "xml/xml_list.h"
+#include "xml/xml_text.h"
 
 // One attribute of an element; owned by the attribute list of exactly one node.
 struct TXMLAttribute {
-  std::string Name;
-  std::string Value;
+  TXMLString Name;
+  TXMLString Value;
 };
+
+// A loaded attribute is two slices.
+template <>
+inline constexpr bool XMLReadAsSlices<TXMLAttribute> = true;

@@ -1,18 +1,12 @@
 #include "xml/xml_mainUnit.h"
 
-#include <QFile>
 #include <algorithm>
 #include <cstring>
 #include <deque>
 #include <vector>
 
 #include "xml/xml_fileSystem.h"
-
-#if defined(__unix__)
-#include <sys/mman.h>
-#include <unistd.h>
-#define SOMNARY_PAGED_TEXT 1
-#endif
+#include "xml/xml_store.h"
 
 namespace {
 
@@ -91,140 +85,13 @@ bool StripComments(char* data, std::size_t& size) {
   return true;
 }
 
-// Where the joined text lives while it is parsed. A large file gets pages
-// of its own, and the pages the cursor has passed are handed back to the
-// system as the tree grows: a big journal then peaks at about the size of
-// its tree instead of tree plus file.
-class TTextBuffer {
- public:
-  TTextBuffer() = default;
-  TTextBuffer(const TTextBuffer&) = delete;
-  TTextBuffer& operator=(const TTextBuffer&) = delete;
-  ~TTextBuffer() { Unmap(); }
-
-  // Reads the whole file; false with the system's message when it cannot
-  // be opened or read.
-  bool Read(const std::string& fileName, std::string& error);
-  // Text parsed from a string the caller hands over: nothing is released.
-  void Adopt(std::string text) {
-    FString = std::move(text);
-    FData = FString.data();
-    FSize = FString.size();
-  }
-
-  char* Data() { return FData; }
-  std::size_t& Size() { return FSize; }
-  // The text before `end` will not be read again.
-  void Release(std::size_t end);
-  // Nor will anything after the text's (shortened) size.
-  void ReleaseTail();
-  // Unit of releasing: a huge page. Files smaller than this are read into a
-  // string and released as a whole.
-  static constexpr std::size_t ReleaseStep = std::size_t(2) << 20;
-
- private:
-  bool Map(std::size_t size);
-  void Unmap();
-
-  std::string FString;  // small files and text handed over
-  char* FData = nullptr;
-  std::size_t FSize = 0;
-  std::size_t FMapped = 0;    // bytes of the mapping, 0 when FString holds the text
-  std::size_t FReleased = 0;  // the pages before this were given back
-};
-
-bool TTextBuffer::Map(std::size_t size) {
-#ifdef SOMNARY_PAGED_TEXT
-  // Whole huge pages, aligned to their size: the system can back them with
-  // few page faults, and each release frees whole ones.
-  const std::size_t length = (size + ReleaseStep - 1) / ReleaseStep * ReleaseStep;
-  void* pages = mmap(nullptr, length + ReleaseStep, PROT_READ | PROT_WRITE,
-                     MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (pages == MAP_FAILED) return false;
-  char* start = static_cast<char*>(pages);
-  char* aligned =
-      start + (ReleaseStep - reinterpret_cast<std::uintptr_t>(start) % ReleaseStep) % ReleaseStep;
-  if (aligned > start) munmap(start, static_cast<std::size_t>(aligned - start));
-  if (char* end = start + length + ReleaseStep; end > aligned + length)
-    munmap(aligned + length, static_cast<std::size_t>(end - aligned - length));
-#ifdef MADV_HUGEPAGE
-  madvise(aligned, length, MADV_HUGEPAGE);
-#endif
-  FData = aligned;
-  FMapped = length;
-  FReleased = 0;
-  return true;
-#else
-  (void)size;
-  return false;
-#endif
-}
-
-void TTextBuffer::Unmap() {
-#ifdef SOMNARY_PAGED_TEXT
-  if (FMapped) munmap(FData, FMapped);
-#endif
-  FMapped = 0;
-}
-
-void TTextBuffer::Release(std::size_t end) {
-#ifdef SOMNARY_PAGED_TEXT
-  if (!FMapped) return;
-  end = std::min(end, FMapped) / ReleaseStep * ReleaseStep;
-  if (end <= FReleased) return;
-  // The contents of released pages are gone; the cursor never goes back.
-  madvise(FData + FReleased, end - FReleased, MADV_DONTNEED);
-  FReleased = end;
-#else
-  (void)end;
-#endif
-}
-
-void TTextBuffer::ReleaseTail() {
-#ifdef SOMNARY_PAGED_TEXT
-  if (!FMapped) return;
-  static const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-  const std::size_t begin = (FSize + page - 1) / page * page;
-  if (begin < FMapped) madvise(FData + begin, FMapped - begin, MADV_DONTNEED);
-#endif
-}
-
-bool TTextBuffer::Read(const std::string& fileName, std::string& error) {
-  {
-    QFile file(QString::fromLocal8Bit(fileName.data(), static_cast<qsizetype>(fileName.size())));
-    if (!file.open(QIODevice::ReadOnly)) {
-      error = file.errorString().toLocal8Bit().toStdString();
-      return false;
-    }
-    const qint64 size = file.size();
-    if (!file.isSequential() && size >= qint64(ReleaseStep) &&
-        Map(static_cast<std::size_t>(size))) {
-      qint64 got = 0;
-      while (got < size) {
-        const qint64 n = file.read(FData + got, size - got);
-        if (n <= 0) break;
-        got += n;
-      }
-      char more = 0;
-      if (got == size && file.read(&more, 1) == 0) {
-        FSize = static_cast<std::size_t>(size);
-        return true;
-      }
-      // Short, failing or still growing: read it the ordinary way below.
-      Unmap();
-    }
-  }
-  if (!ReadWholeFile(fileName, FString, &error)) return false;
-  FData = FString.data();
-  FSize = FString.size();
-  return true;
-}
-
 // A cursor over the joined text; nothing is ever erased from its front.
+// Nodes are made in the store, and the nodes made there get slices of the
+// text; a node from elsewhere (the document's root) gets copies.
 class TReader {
  public:
-  TReader(std::string_view text, TXMLParameters& parameters, TTextBuffer* buffer)
-      : FText(text), FParameters(parameters), FBuffer(buffer) {}
+  TReader(std::string_view text, TXMLParameters& parameters, TXMLStore& store)
+      : FText(text), FParameters(parameters), FStore(store) {}
 
   std::uint8_t ReadProlog();
   std::uint8_t ParseNode(TXMLNode& node, std::int32_t level, int depth);
@@ -235,16 +102,20 @@ class TReader {
   bool StartsWith(std::string_view s) const { return Rest().starts_with(s); }
   std::uint8_t ReadAttributes(TXMLNode& node, std::string_view tag);
   std::uint8_t ReadContent(TXMLNode& node, std::int32_t level, int depth);
+  bool InArena(const TXMLNode& node) const { return node.Store() == &FStore; }
+  TXMLString Text(const TXMLNode& node, std::string_view bytes) const {
+    return InArena(node) ? TXMLString::Slice(bytes) : TXMLString(bytes);
+  }
 
   const std::string_view FText;
   TXMLParameters& FParameters;
-  TTextBuffer* FBuffer;  // null when nothing is to be released
+  TXMLStore& FStore;
   std::size_t FPos = 0;
-  std::size_t FNextRelease = TTextBuffer::ReleaseStep;
   // Children of the elements being read, one list per depth: an element's
-  // children are gathered here and moved into it in one allocation of the
-  // right size, instead of its list growing step by step.
-  std::deque<std::vector<std::unique_ptr<TXMLNode>>> FPending;
+  // children are gathered here and get a list of the right size at once.
+  std::deque<std::vector<TXMLNode*>> FPending;
+  // Names and values of the tag being read, for the same reason.
+  std::vector<std::string_view> FAttributeTexts;
 };
 
 std::uint8_t TReader::ReadProlog() {
@@ -302,24 +173,9 @@ std::uint8_t TReader::ReadProlog() {
 
 std::uint8_t TReader::ReadAttributes(TXMLNode& node, std::string_view tag) {
   // A token runs to its second '"'; the character after it (or the blank
-  // appended to the tag) ends it as a blank. Tokens are sliced, not copied,
-  // and held until the tag is read so the list is sized once.
-  struct TSlice {  // left uninitialised: most tags use two or three
-    const char* Data;
-    std::size_t Size;
-  };
-  constexpr std::size_t kHeld = 16;
-  TSlice names[kHeld], values[kHeld];
-  std::size_t held = 0;
-  auto store = [&] {
-    node.Attributes.reserve(node.Attributes.size() + held);
-    for (std::size_t i = 0; i < held; ++i) {
-      TXMLAttribute& attribute = node.Attributes.emplace_back();
-      attribute.Name.assign(names[i].Data, names[i].Size);
-      attribute.Value.assign(UnquoteView(std::string_view(values[i].Data, values[i].Size)));
-    }
-    held = 0;
-  };
+  // appended to the tag) ends it as a blank.
+  std::vector<std::string_view>& texts = FAttributeTexts;
+  texts.clear();
   const char* const data = tag.data();
   const std::size_t size = tag.size();
   std::uint8_t status = xsLoaded;
@@ -341,12 +197,23 @@ std::uint8_t TReader::ReadAttributes(TXMLNode& node, std::string_view tag) {
       status = xsAttributeWithoutValue;
       break;
     }
-    if (held == kHeld) store();
-    names[held] = {raw.data(), equals};
-    values[held] = {raw.data() + equals + 1, raw.size() - equals - 1};
-    ++held;
+    texts.push_back(raw.substr(0, equals));
+    texts.push_back(UnquoteView(raw.substr(equals + 1)));
   }
-  store();
+  // What was read before a bad token stays.
+  const std::size_t n = texts.size() / 2;
+  if (n == 0) return status;
+  if (InArena(node) && node.Attributes.empty()) {
+    TXMLAttribute* list = FStore.Allocate<TXMLAttribute>(n);
+    for (std::size_t i = 0; i < n; ++i)
+      ::new (list + i)
+          TXMLAttribute{TXMLString::Slice(texts[2 * i]), TXMLString::Slice(texts[2 * i + 1])};
+    node.Attributes.AdoptArena(list, n);
+  } else {
+    node.Attributes.reserve(node.Attributes.size() + n);
+    for (std::size_t i = 0; i < n; ++i)
+      node.Attributes.push_back({TXMLString(texts[2 * i]), TXMLString(texts[2 * i + 1])});
+  }
   return status;
 }
 
@@ -360,7 +227,7 @@ std::uint8_t TReader::ParseNode(TXMLNode& node, std::int32_t level, int depth) {
     const void* next = std::memchr(text + FPos, '<', size - FPos);
     const std::size_t end = next ? static_cast<const char*>(next) - text : size;
     node.Kind = nkText;
-    node.Value.assign(text + FPos, end - FPos);
+    node.Value = Text(node, std::string_view(text + FPos, end - FPos));
     FPos = end;
     return xsLoaded;
   }
@@ -371,7 +238,7 @@ std::uint8_t TReader::ParseNode(TXMLNode& node, std::int32_t level, int depth) {
     ++nameEnd;
   if (nameEnd == size) return xsUnterminatedTag;
   if (nameEnd == FPos + 1) return xsEmptyElementName;
-  node.Name.assign(text + FPos + 1, nameEnd - FPos - 1);
+  node.Name = Text(node, std::string_view(text + FPos + 1, nameEnd - FPos - 1));
   const char ender = text[nameEnd];
   FPos = nameEnd + 1;
   if (ender == '/') {
@@ -396,28 +263,32 @@ std::uint8_t TReader::ParseNode(TXMLNode& node, std::int32_t level, int depth) {
 std::uint8_t TReader::ReadContent(TXMLNode& node, std::int32_t level, int depth) {
   if (FPending.size() <= static_cast<std::size_t>(depth))
     FPending.resize(static_cast<std::size_t>(depth) + 1);
-  std::vector<std::unique_ptr<TXMLNode>>& children = FPending[static_cast<std::size_t>(depth)];
+  std::vector<TXMLNode*>& children = FPending[static_cast<std::size_t>(depth)];
   // Children read so far stay in the element whatever the outcome.
   auto settle = [&](std::uint8_t status) {
-    node.Children.reserve(node.Children.size() + children.size());
-    for (auto& child : children) node.AddChild(std::move(child));
+    const std::size_t n = children.size();
+    if (n > 0 && InArena(node) && node.Children.empty()) {
+      auto* list = FStore.Allocate<std::unique_ptr<TXMLNode>>(n);
+      for (std::size_t i = 0; i < n; ++i) ::new (list + i) std::unique_ptr<TXMLNode>(children[i]);
+      node.Children.AdoptArena(list, n);
+    } else if (n > 0) {
+      node.Children.reserve(node.Children.size() + n);
+      for (TXMLNode* child : children) node.Children.emplace_back(child);
+    }
     children.clear();
     return status;
   };
-  const std::size_t closingSize = node.Name.size() + 3;
+  const std::string_view name = node.Name;
+  const std::size_t closingSize = name.size() + 3;
   auto atClosingTag = [&] {
     std::string_view rest = Rest();
     return rest.size() >= closingSize && rest[0] == '<' && rest[1] == '/' &&
-           rest.substr(2, node.Name.size()) == node.Name && rest[closingSize - 1] == '>';
+           rest.substr(2, name.size()) == name && rest[closingSize - 1] == '>';
   };
   for (;;) {
     if (AtEnd()) return settle(xsUnexpectedEnd);
     if (atClosingTag()) break;
-    if (FBuffer && FPos >= FNextRelease) {
-      FBuffer->Release(FPos);
-      FNextRelease = FPos + TTextBuffer::ReleaseStep;
-    }
-    children.push_back(std::make_unique<TXMLNode>());
+    children.push_back(FStore.NewNode());
     std::uint8_t status = ParseNode(*children.back(), level + 1, depth + 1);
     if (status != xsLoaded) return settle(status);
   }
@@ -516,14 +387,15 @@ void WriteNode(TOutput& output, const TXMLNode& node) {
 
 // Joins, strips and parses the text into the prolog and the root; the
 // status of the load.
-std::uint8_t ParseText(TTextBuffer& text, bool release, TXMLParameters& parameters,
-                       TXMLNode& root) {
+std::uint8_t ParseText(TXMLStore& store, TXMLParameters& parameters, TXMLNode& root) {
+  TTextBuffer& text = store.Text;
   if (!JoinLines(text.Data(), text.Size())) return xsNoDeclaration;
   if (!StripComments(text.Data(), text.Size())) return xsUnterminatedComment;
-  TTextBuffer* buffer = release ? &text : nullptr;
   // What joining cut off the end is not needed any more.
-  if (buffer) buffer->ReleaseTail();
-  TReader reader(std::string_view(text.Data(), text.Size()), parameters, buffer);
+  text.ReleaseTail();
+  // Nodes and lists take about as many bytes as the text they come from.
+  store.ExpectBytes(text.Size());
+  TReader reader(std::string_view(text.Data(), text.Size()), parameters, store);
   std::uint8_t status = reader.ReadProlog();
   if (status != xsLoaded) return status;
   status = reader.ParseNode(root, 0, 0);
@@ -552,7 +424,15 @@ void WriteDocument(TOutput& output, const TXMLParameters& parameters, const TXML
 
 TXMLParser::TXMLParser() : Root(std::make_unique<TXMLNode>()) {}
 
-TXMLParser::~TXMLParser() = default;
+TXMLParser::~TXMLParser() {
+  Root.reset();
+  TXMLStore::Release(FStore);
+}
+
+void TXMLParser::TakeStore(TXMLStore* store) {
+  TXMLStore::Release(FStore);
+  FStore = store;
+}
 
 void TXMLParser::Load(const std::string& fileName) {
   if (fileName.empty()) {
@@ -565,9 +445,10 @@ void TXMLParser::Load(const std::string& fileName) {
   FOriginalBytes.clear();
   FReadError.clear();
   FUnreadSource.clear();
-  TTextBuffer text;
+  TXMLStore* store = TXMLStore::Create();
   std::string error;
-  if (!text.Read(fileName, error)) {
+  if (!store->Text.Read(fileName, error)) {
+    TXMLStore::Release(store);
     Status = xsCannotOpen;
     std::string unknown;
     // A missing file is a new document; any other failure leaves a file
@@ -579,8 +460,9 @@ void TXMLParser::Load(const std::string& fileName) {
     }
     return;
   }
-  FSizeHint = text.Size();
-  Status = ParseText(text, true, Parameters, *Root);
+  TakeStore(store);
+  FSizeHint = store->Text.Size();
+  Status = ParseText(*store, Parameters, *Root);
   // A file that was found but not read cleanly must not be silently replaced
   // by the part that was read: its bytes are kept for a backup. They are read
   // again here rather than copied up front, so good files cost one buffer.
@@ -592,9 +474,10 @@ void TXMLParser::Load(const std::string& fileName) {
 
 void TXMLParser::LoadFromText(std::string text) {
   FSizeHint = text.size();
-  TTextBuffer buffer;
-  buffer.Adopt(std::move(text));
-  Status = ParseText(buffer, false, Parameters, *Root);
+  TXMLStore* store = TXMLStore::Create();
+  TakeStore(store);
+  store->Text.Adopt(std::move(text));
+  Status = ParseText(*store, Parameters, *Root);
 }
 
 std::string TXMLParser::SaveToText() const {

@@ -60,4 +60,8 @@ class TXMLParser {
   std::string FReadError;
   std::string FUnreadSource;  // canonical path of the file that could not be read
   std::size_t FSizeHint = 0;  // bytes of the text last read or written
+  // The text and nodes of the last load; its nodes hold it too, wherever
+  // they have been moved.
+  TXMLStore* FStore = nullptr;
+  void TakeStore(TXMLStore* store);
 };

@@ -2,33 +2,50 @@
 
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "xml/xml_attribute.h"
+#include "xml/xml_list.h"
+#include "xml/xml_text.h"
 #include "xml/xml_types.h"
+
+class TXMLStore;
 
 // The literal every reader compares with to tell a missing attribute.
 inline constexpr std::string_view XMLUndefined = "undefined";
 
 // An element or text node. Children are owned; a node sits in at most one
 // Children list. All strings are windows-1251 bytes, compared exactly.
+//
+// A node the program makes with new (or make_unique) lives on the heap. The
+// nodes a document reads live in that load's arena, with their lists and
+// strings; each of them keeps the arena alive, so a node taken from one
+// document and put into another, or a Root moved away, stays valid after
+// its document is gone. Deleting a node (through unique_ptr as anywhere)
+// does the right thing for either kind.
 class TXMLNode {
  public:
   TXMLNode() = default;
-  explicit TXMLNode(std::string name, std::uint8_t kind = nkElement)
-      : Name(std::move(name)), Kind(kind) {}
+  explicit TXMLNode(std::string_view name, std::uint8_t kind = nkElement)
+      : Name(name), Kind(kind) {}
   TXMLNode(const TXMLNode&) = delete;
   TXMLNode& operator=(const TXMLNode&) = delete;
   ~TXMLNode();
 
-  std::string Name;   // empty for a text node
-  std::string Value;  // text of a text node
+  static void* operator new(std::size_t size) { return ::operator new(size); }
+  // Heap nodes are freed, arena nodes give their arena back.
+  static void operator delete(TXMLNode* node, std::destroying_delete_t);
+  // Only for a constructor that throws inside new.
+  static void operator delete(void* memory) { ::operator delete(memory); }
+
+  TXMLString Name;   // empty for a text node
+  TXMLString Value;  // text of a text node
   std::int32_t Level = 0;  // depth, used only to indent the written text
   std::uint8_t Kind = nkElement;
-  std::vector<std::unique_ptr<TXMLNode>> Children;
-  std::vector<TXMLAttribute> Attributes;
+  TXMLList<std::unique_ptr<TXMLNode>> Children;
+  TXMLList<TXMLAttribute> Attributes;
 
   // Appends and takes ownership; does not touch Level. Returns the node.
   TXMLNode* AddChild(std::unique_ptr<TXMLNode> node);
@@ -62,5 +79,12 @@ class TXMLNode {
   void SetLevel(std::int32_t level);
 
   // Text of the first child when it is a text node, empty otherwise.
-  const std::string& FirstText() const;
+  const TXMLString& FirstText() const;
+
+  // The arena the node was read into; null for a node made by the program.
+  const TXMLStore* Store() const { return FStore; }
+
+ private:
+  friend class TXMLStore;
+  TXMLStore* FStore = nullptr;
 };

@@ -1,6 +1,6 @@
 // Big files take other paths than small ones: the text is read into pages
-// that are given back while the tree grows, and Save hands the text to the
-// file in pieces. Both must give exactly what the in-memory paths give,
+// of its own (huge pages), so are the nodes, and Save hands the text
+// to the file in pieces. Both must give exactly what the in-memory paths give,
 // wherever tags, long texts and comments fall across those boundaries.
 
 #include <gtest/gtest.h>
@@ -16,7 +16,7 @@ namespace {
 
 // About 9 MB in the program's layout, with texts of up to 6 KB in several
 // lines, runs of blanks, and comments of all sizes: some inside a line, some
-// over many lines, and one longer than the unit in which pages are released.
+// over many lines, and one longer than a huge page.
 std::string BigText() {
   std::string text = xmltest::kDecl1251;
   text += "<?xml-stylesheet href=\"../journal.xsl\" type=\"text/xsl\"?>\r\n";
@@ -87,7 +87,7 @@ TEST_F(XmlBigFile, ReadsFromDiskExactlyAsFromMemoryAndSavesInPiecesAsOneText) {
 
 TEST_F(XmlBigFile, CutOffFileKeepsTheSamePartialTreeAsInMemory) {
   ASSERT_TRUE(Dir.isValid());
-  // Cut inside a description well past the first released pages.
+  // Cut inside a description past the middle of the file.
   std::string text = BigText();
   const std::size_t cut = text.find("<description>", std::size_t(5) << 20) + 40;
   text.resize(cut);

@@ -1,0 +1,148 @@
+#include "xml/xml_store.h"
+
+#include <QFile>
+#include <cstdint>
+#include <new>
+
+#include "xml/xml_functions.h"
+#include "xml/xml_node.h"
+
+#if defined(__unix__)
+#include <sys/mman.h>
+#include <unistd.h>
+#define SOMNARY_PAGED_TEXT 1
+#endif
+
+namespace {
+
+constexpr std::size_t kHugePage = std::size_t(2) << 20;
+
+// Whole huge pages, aligned to their size, so that the system can back them
+// with few page faults. Null when the system has no such mapping.
+char* MapPages(std::size_t& length) {
+#ifdef SOMNARY_PAGED_TEXT
+  length = (length + kHugePage - 1) / kHugePage * kHugePage;
+  void* pages = mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE,
+                     MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (pages == MAP_FAILED) return nullptr;
+  char* start = static_cast<char*>(pages);
+  char* aligned =
+      start + (kHugePage - reinterpret_cast<std::uintptr_t>(start) % kHugePage) % kHugePage;
+  if (aligned > start) munmap(start, static_cast<std::size_t>(aligned - start));
+  if (char* end = start + length + kHugePage; end > aligned + length)
+    munmap(aligned + length, static_cast<std::size_t>(end - aligned - length));
+#ifdef MADV_HUGEPAGE
+  madvise(aligned, length, MADV_HUGEPAGE);
+#endif
+  return aligned;
+#else
+  (void)length;
+  return nullptr;
+#endif
+}
+
+void UnmapPages(char* data, std::size_t length) {
+#ifdef SOMNARY_PAGED_TEXT
+  munmap(data, length);
+#else
+  (void)data, (void)length;
+#endif
+}
+
+}  // namespace
+
+bool TTextBuffer::Map(std::size_t size) {
+  std::size_t length = size;
+  char* pages = MapPages(length);
+  if (!pages) return false;
+  FData = pages;
+  FMapped = length;
+  return true;
+}
+
+void TTextBuffer::Unmap() {
+  if (FMapped) UnmapPages(FData, FMapped);
+  FMapped = 0;
+}
+
+void TTextBuffer::ReleaseTail() {
+#ifdef SOMNARY_PAGED_TEXT
+  if (!FMapped) return;
+  static const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+  const std::size_t begin = (FSize + page - 1) / page * page;
+  if (begin < FMapped) madvise(FData + begin, FMapped - begin, MADV_DONTNEED);
+#endif
+}
+
+bool TTextBuffer::Read(const std::string& fileName, std::string& error) {
+  {
+    QFile file(QString::fromLocal8Bit(fileName.data(), static_cast<qsizetype>(fileName.size())));
+    if (!file.open(QIODevice::ReadOnly)) {
+      error = file.errorString().toLocal8Bit().toStdString();
+      return false;
+    }
+    const qint64 size = file.size();
+    if (!file.isSequential() && size >= qint64(PagedSize) && Map(static_cast<std::size_t>(size))) {
+      qint64 got = 0;
+      while (got < size) {
+        const qint64 n = file.read(FData + got, size - got);
+        if (n <= 0) break;
+        got += n;
+      }
+      char more = 0;
+      if (got == size && file.read(&more, 1) == 0) {
+        FSize = static_cast<std::size_t>(size);
+        return true;
+      }
+      // Short, failing or still growing: read it the ordinary way below.
+      Unmap();
+    }
+  }
+  if (!ReadWholeFile(fileName, FString, &error)) return false;
+  FData = FString.data();
+  FSize = FString.size();
+  return true;
+}
+
+TXMLStore::~TXMLStore() {
+  for (const TBlock& block : FBlocks) {
+    if (block.Mapped)
+      UnmapPages(block.Data, block.Size);
+    else
+      ::operator delete(block.Data);
+  }
+}
+
+TXMLNode* TXMLStore::NewNode() {
+  TXMLNode* node = ::new (Allocate<TXMLNode>(1)) TXMLNode();
+  node->FStore = this;
+  ++FHolds;
+  return node;
+}
+
+void* TXMLStore::AllocateBytes(std::size_t bytes, std::size_t alignment) {
+  auto aligned = [&] {
+    const auto at = reinterpret_cast<std::uintptr_t>(FNext);
+    return FNext + (alignment - at % alignment) % alignment;
+  };
+  if (!FNext || static_cast<std::size_t>(FEnd - aligned()) < bytes) {
+    // The first block is what the load expects to need; later ones double.
+    // Untouched pages of a mapping cost no memory.
+    std::size_t size = FBlocks.empty() ? FExpected : FBlocks.back().Size * 2;
+    if (size < bytes + alignment) size = bytes + alignment;
+    if (size < 4096) size = 4096;
+    FBlocks.reserve(FBlocks.size() + 1);
+    TBlock block{nullptr, size, false};
+    if (size >= TTextBuffer::PagedSize) {
+      block.Data = MapPages(block.Size);
+      block.Mapped = block.Data != nullptr;
+    }
+    if (!block.Data) block.Data = static_cast<char*>(::operator new(block.Size));
+    FBlocks.push_back(block);
+    FNext = block.Data;
+    FEnd = block.Data + block.Size;
+  }
+  char* result = aligned();
+  FNext = result + bytes;
+  return result;
+}

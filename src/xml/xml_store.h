@@ -1,0 +1,89 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+class TXMLNode;
+
+// Where a file's text lives while it is read and afterwards: the nodes'
+// names and values are slices of it. A large file gets pages of its own
+// (huge pages where the system offers them).
+class TTextBuffer {
+ public:
+  TTextBuffer() = default;
+  TTextBuffer(const TTextBuffer&) = delete;
+  TTextBuffer& operator=(const TTextBuffer&) = delete;
+  ~TTextBuffer() { Unmap(); }
+
+  // Reads the whole file; false with the system's message when it cannot
+  // be opened or read.
+  bool Read(const std::string& fileName, std::string& error);
+  // Text handed over by the caller.
+  void Adopt(std::string text) {
+    FString = std::move(text);
+    FData = FString.data();
+    FSize = FString.size();
+  }
+
+  char* Data() { return FData; }
+  std::size_t& Size() { return FSize; }
+  // Gives back the pages after the text's (shortened) size.
+  void ReleaseTail();
+  // Files smaller than this are read into a string. From here on a few
+  // huge page faults beat hundreds of small ones, even with the rounding up
+  // to whole huge pages.
+  static constexpr std::size_t PagedSize = std::size_t(1) << 20;
+
+ private:
+  bool Map(std::size_t size);
+  void Unmap();
+
+  std::string FString;  // small files and text handed over
+  char* FData = nullptr;
+  std::size_t FSize = 0;
+  std::size_t FMapped = 0;  // bytes of the mapping, 0 when FString holds the text
+};
+
+// What one load produced: the text and an arena holding the nodes, their
+// lists and nothing else. Nothing in it is freed on its own; the whole
+// store goes when the last holder lets go: the document that loaded it, and
+// every node in it (counted while alive). Single-threaded, as documents are.
+class TXMLStore {
+ public:
+  // A new store with one hold, for its document.
+  static TXMLStore* Create() { return new TXMLStore; }
+  static void Release(TXMLStore* store) noexcept {
+    if (store && --store->FHolds == 0) delete store;
+  }
+
+  TTextBuffer Text;
+
+  // Expected bytes of nodes and lists; sizes the first block.
+  void ExpectBytes(std::size_t bytes) { FExpected = bytes; }
+  // Room for n objects of T, uninitialised, freed with the store.
+  template <typename T>
+  T* Allocate(std::size_t n) {
+    return static_cast<T*>(AllocateBytes(n * sizeof(T), alignof(T)));
+  }
+  // A node in the arena; it holds the store until it is deleted.
+  TXMLNode* NewNode();
+
+ private:
+  TXMLStore() = default;
+  ~TXMLStore();
+  TXMLStore(const TXMLStore&) = delete;
+  TXMLStore& operator=(const TXMLStore&) = delete;
+  void* AllocateBytes(std::size_t bytes, std::size_t alignment);
+
+  struct TBlock {
+    char* Data;
+    std::size_t Size;
+    bool Mapped;
+  };
+  std::vector<TBlock> FBlocks;
+  char* FNext = nullptr;
+  char* FEnd = nullptr;
+  std::size_t FExpected = 0;
+  std::size_t FHolds = 1;
+};

@@ -1,0 +1,146 @@
+#pragma once
+
+#include <compare>
+#include <cstddef>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <type_traits>
+
+// The bytes of a name, value or text in a document. What the reader found
+// in a file is a slice of the text the document keeps (no copy, nothing to
+// free); whatever the program sets is a copy of its own. Either way it reads
+// like a std::string_view and converts to std::string.
+//
+// Copying always copies the bytes, so a copy outlives the node it came from.
+// Moving hands over what there is, slice or copy: it is meant for moving
+// within a node.
+class TXMLString {
+  template <typename S>
+  static constexpr bool OtherText =
+      std::is_convertible_v<const S&, std::string_view> && !std::is_same_v<S, TXMLString>;
+
+ public:
+  TXMLString() noexcept = default;
+  TXMLString(std::string_view text) { Copy(text); }
+  TXMLString(const std::string& text) { Copy(text); }
+  TXMLString(const char* text) { Copy(text); }
+  TXMLString(const TXMLString& other) { Copy(other.View()); }
+  TXMLString(TXMLString&& other) noexcept : FData(other.FData), FSize(other.FSize) {
+    other.FData = nullptr;
+    other.FSize = 0;
+  }
+  ~TXMLString() { Free(); }
+
+  TXMLString& operator=(std::string_view text) {
+    // Copied before the old bytes go: text may be a part of them.
+    TXMLString copy(text);
+    Swap(copy);
+    return *this;
+  }
+  TXMLString& operator=(const std::string& text) { return *this = std::string_view(text); }
+  TXMLString& operator=(const char* text) { return *this = std::string_view(text); }
+  TXMLString& operator=(const TXMLString& other) { return *this = other.View(); }
+  TXMLString& operator=(TXMLString&& other) noexcept {
+    TXMLString taken(static_cast<TXMLString&&>(other));
+    Swap(taken);
+    return *this;
+  }
+
+  // A slice of bytes that must outlive the string; only the reader makes
+  // these, over the text its document keeps.
+  static TXMLString Slice(std::string_view bytes) noexcept {
+    TXMLString s;
+    s.FData = bytes.data();
+    s.FSize = bytes.size();
+    return s;
+  }
+
+  std::string_view View() const noexcept { return {FData ? FData : "", Size()}; }
+  operator std::string_view() const noexcept { return View(); }
+  operator std::string() const { return std::string(View()); }
+  std::string str() const { return std::string(View()); }
+
+  const char* data() const noexcept { return FData ? FData : ""; }
+  std::size_t size() const noexcept { return Size(); }
+  std::size_t length() const noexcept { return Size(); }
+  bool empty() const noexcept { return Size() == 0; }
+  const char* begin() const noexcept { return data(); }
+  const char* end() const noexcept { return data() + Size(); }
+  char operator[](std::size_t i) const noexcept { return data()[i]; }
+  char front() const noexcept { return data()[0]; }
+  char back() const noexcept { return data()[Size() - 1]; }
+  bool starts_with(std::string_view s) const noexcept { return View().starts_with(s); }
+  bool starts_with(char c) const noexcept { return View().starts_with(c); }
+  bool ends_with(std::string_view s) const noexcept { return View().ends_with(s); }
+  bool ends_with(char c) const noexcept { return View().ends_with(c); }
+  std::size_t find(std::string_view s, std::size_t from = 0) const noexcept {
+    return View().find(s, from);
+  }
+  std::size_t find(char c, std::size_t from = 0) const noexcept { return View().find(c, from); }
+  std::string_view substr(std::size_t from, std::size_t n = std::string_view::npos) const {
+    return View().substr(from, n);
+  }
+  void clear() noexcept {
+    Free();
+    FData = nullptr;
+    FSize = 0;
+  }
+
+  // Whether the bytes are the string's own (set by the program).
+  bool IsCopy() const noexcept { return (FSize & kOwned) != 0; }
+
+  friend bool operator==(const TXMLString& a, std::string_view b) noexcept {
+    return a.View() == b;
+  }
+  friend auto operator<=>(const TXMLString& a, std::string_view b) noexcept {
+    return a.View() <=> b;
+  }
+  template <typename S>
+    requires OtherText<S>
+  friend std::string operator+(const TXMLString& a, const S& b) {
+    return Joined(a.View(), b);
+  }
+  template <typename S>
+    requires OtherText<S>
+  friend std::string operator+(const S& a, const TXMLString& b) {
+    return Joined(a, b.View());
+  }
+  friend std::string operator+(const TXMLString& a, const TXMLString& b) {
+    return Joined(a.View(), b.View());
+  }
+  template <typename Stream>
+  friend auto operator<<(Stream& stream, const TXMLString& s)
+      -> decltype(stream << std::string_view()) {
+    return stream << s.View();
+  }
+
+ private:
+  // The top bit of the size marks bytes of its own.
+  static constexpr std::size_t kOwned = std::size_t(1) << (sizeof(std::size_t) * 8 - 1);
+
+  std::size_t Size() const noexcept { return FSize & ~kOwned; }
+  static std::string Joined(std::string_view a, std::string_view b) {
+    std::string s;
+    s.reserve(a.size() + b.size());
+    s.append(a).append(b);
+    return s;
+  }
+  void Copy(std::string_view text) {
+    if (text.empty()) return;
+    char* bytes = new char[text.size()];
+    std::memcpy(bytes, text.data(), text.size());
+    FData = bytes;
+    FSize = text.size() | kOwned;
+  }
+  void Free() noexcept {
+    if (IsCopy()) delete[] FData;
+  }
+  void Swap(TXMLString& other) noexcept {
+    std::swap(FData, other.FData);
+    std::swap(FSize, other.FSize);
+  }
+
+  const char* FData = nullptr;
+  std::size_t FSize = 0;
+};
