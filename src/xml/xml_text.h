@@ -13,8 +13,8 @@
 // like a std::string_view and converts to std::string.
 //
 // Copying always copies the bytes, so a copy outlives the node it came from.
-// Moving hands over what there is, slice or copy: it is meant for moving
-// within a node.
+// Moving into a new string hands over what there is, slice or copy (lists
+// growing within a node); assigning a moved slice copies it.
 class TXMLString {
   template <typename S>
   static constexpr bool OtherText =
@@ -41,8 +41,12 @@ class TXMLString {
   TXMLString& operator=(const std::string& text) { return *this = std::string_view(text); }
   TXMLString& operator=(const char* text) { return *this = std::string_view(text); }
   TXMLString& operator=(const TXMLString& other) { return *this = other.View(); }
-  TXMLString& operator=(TXMLString&& other) noexcept {
-    TXMLString taken(static_cast<TXMLString&&>(other));
+  // A slice assigned elsewhere becomes a copy: the target may belong to
+  // another document (as with std::swap across nodes) that outlives it.
+  TXMLString& operator=(TXMLString&& other) {
+    TXMLString taken = other.IsCopy() ? TXMLString(static_cast<TXMLString&&>(other))
+                                      : TXMLString(other.View());
+    other.clear();
     Swap(taken);
     return *this;
   }

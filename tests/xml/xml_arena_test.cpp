@@ -149,12 +149,23 @@ TEST(XmlArenaMove, TakenNodeAndCopiesStayReadableAfterTheirDocumentIsGone) {
   std::unique_ptr<TXMLNode> taken;
   TXMLAttribute copied;
   TXMLString text;
+  TXMLString assigned;
+  TXMLString swapped = "mine";
   {
     auto document = Loaded();
     taken = document->Root->TakeChild(0);
     copied = taken->Child(1)->Attributes[1];
     text = taken->Child(0)->Child(0)->FirstText();
   }
+  {
+    // No node of this one outlives it, so nothing keeps its text alive.
+    auto document = Loaded();
+    assigned = std::move(document->Root->Attributes[0].Value);
+    std::swap(swapped, document->Root->Child(1)->Attributes[1].Value);
+    EXPECT_EQ(document->Root->Child(1)->Attributes[1].Value, "mine");
+  }
+  EXPECT_EQ(assigned, "J");
+  EXPECT_EQ(swapped, "second");
   EXPECT_EQ(taken->Child(0)->Child(0)->FirstText(), "a long swim");
   EXPECT_EQ(copied.Name, "name");
   EXPECT_EQ(copied.Value, "hill");
