@@ -413,6 +413,11 @@ std::string WriteFlatLibrary(const TBenchLibrary& library) {
   document.Load(library.LibraryFile);
   if (document.Status != xsLoaded) Fail("cannot read the benchmark library");
   TXMLNode* root = document.Root.get();
+  // A journal may stand in a library once, so the nested tree goes.
+  for (int i = root->ChildCount() - 1; i >= 0; --i) {
+    const TXMLNode* child = root->Child(i);
+    if (child->Name == smr::elDirectory || child->Name == smr::elFile) root->DeleteChild(i);
+  }
   auto* all = root->AddChild(std::make_unique<TXMLNode>(std::string(smr::elDirectory), nkElement));
   all->SetAttribute(smr::atName, "All");
   all->SetLevel(root->Level + 1);
