@@ -7,6 +7,7 @@
 #include <QDoubleSpinBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -170,6 +171,21 @@ TSearchPanel::~TSearchPanel() { qApp->removeEventFilter(this); }
 
 bool TSearchPanel::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
+  // From the query the keyboard reaches the hits: Down walks into the list,
+  // Return opens the first one.
+  if (type == QEvent::KeyPress && watched == edt_SearchQuery && lst_SearchResults->model()->rowCount() > 0) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    const QModelIndex first = lst_SearchResults->model()->index(0, 0);
+    if (key == Qt::Key_Down) {
+      lst_SearchResults->setCurrentIndex(first);
+      lst_SearchResults->setFocus(Qt::TabFocusReason);
+      return true;
+    }
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      Activate(first);
+      return true;
+    }
+  }
   if ((type == QEvent::KeyPress || type == QEvent::MouseButtonPress) && watched->isWidgetType()) {
     auto* widget = static_cast<QWidget*>(watched);
     if (widget != this && !isAncestorOf(widget)) FStale = true;

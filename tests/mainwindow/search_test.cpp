@@ -94,6 +94,18 @@ TEST_F(SearchPanel, FindsInEveryJournalAndShowsAHitInTheTree) {
   // A hit in a comment selects the experience; the mark filter narrows.
   Click(1);
   EXPECT_EQ(Tree()->currentItem(), Node({U("Л"), U("К"), U("B"), U("Без даты"), U("7. Снова")}));
+  // And by keyboard: Return in the query opens the first hit, Down walks
+  // into the list.
+  Panel()->edt_SearchQuery->setFocus();
+  QTest::keyClick(Panel()->edt_SearchQuery, Qt::Key_Return);
+  EXPECT_EQ(Tree()->currentItem(), experience);
+  Panel()->edt_SearchQuery->setFocus();
+  QTest::keyClick(Panel()->edt_SearchQuery, Qt::Key_Down);
+  EXPECT_EQ(QApplication::focusWidget(), List());
+  QTest::keyClick(List(), Qt::Key_Down);
+  QTest::keyClick(List(), Qt::Key_Return);
+  EXPECT_EQ(Tree()->currentItem(), Node({U("Л"), U("К"), U("B"), U("Без даты"), U("7. Снова")}));
+
   Panel()->box_SearchMark[0]->setChecked(true);
   EXPECT_EQ(List()->model()->rowCount(), 1);
 
