@@ -70,7 +70,9 @@ class TTextMemory {
   explicit TTextMemory(std::size_t size);
   ~TTextMemory();
   TTextMemory(TTextMemory&& other) noexcept
-      : FData(std::exchange(other.FData, nullptr)), FSize(std::exchange(other.FSize, 0)) {}
+      : FData(std::exchange(other.FData, nullptr)),
+        FSize(std::exchange(other.FSize, 0)),
+        FMapped(std::exchange(other.FMapped, false)) {}
   TTextMemory(const TTextMemory&) = delete;
   TTextMemory& operator=(const TTextMemory&) = delete;
   TTextMemory& operator=(TTextMemory&&) = delete;
@@ -79,6 +81,7 @@ class TTextMemory {
  private:
   char* FData = nullptr;
   std::size_t FSize = 0;
+  bool FMapped = false;  // huge pages, else the heap
 };
 
 // The searchable text of one journal, folded into one buffer with a record

@@ -17,9 +17,9 @@ namespace {
 
 constexpr std::size_t kHugePage = std::size_t(2) << 20;
 
-// Whole huge pages, aligned to their size, so that the system can back them
-// with few page faults. Null when the system has no such mapping.
-char* MapPages(std::size_t& length) {
+}  // namespace
+
+char* MapHugePages(std::size_t& length) {
 #ifdef SOMNARY_PAGED_TEXT
   length = (length + kHugePage - 1) / kHugePage * kHugePage;
   void* pages = mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE,
@@ -41,7 +41,7 @@ char* MapPages(std::size_t& length) {
 #endif
 }
 
-void UnmapPages(char* data, std::size_t length) {
+void UnmapHugePages(char* data, std::size_t length) {
 #ifdef SOMNARY_PAGED_TEXT
   munmap(data, length);
 #else
@@ -49,11 +49,10 @@ void UnmapPages(char* data, std::size_t length) {
 #endif
 }
 
-}  // namespace
 
 bool TTextBuffer::Map(std::size_t size) {
   std::size_t length = size;
-  char* pages = MapPages(length);
+  char* pages = MapHugePages(length);
   if (!pages) return false;
   FData = pages;
   FMapped = length;
@@ -61,7 +60,7 @@ bool TTextBuffer::Map(std::size_t size) {
 }
 
 void TTextBuffer::Unmap() {
-  if (FMapped) UnmapPages(FData, FMapped);
+  if (FMapped) UnmapHugePages(FData, FMapped);
   FMapped = 0;
 }
 
@@ -107,7 +106,7 @@ bool TTextBuffer::Read(const std::string& fileName, std::string& error) {
 TXMLStore::~TXMLStore() {
   for (const TBlock& block : FBlocks) {
     if (block.Mapped)
-      UnmapPages(block.Data, block.Size);
+      UnmapHugePages(block.Data, block.Size);
     else
       ::operator delete(block.Data);
   }
@@ -134,7 +133,7 @@ void* TXMLStore::AllocateBytes(std::size_t bytes, std::size_t alignment) {
     FBlocks.reserve(FBlocks.size() + 1);
     TBlock block{nullptr, size, false};
     if (size >= TTextBuffer::PagedSize) {
-      block.Data = MapPages(block.Size);
+      block.Data = MapHugePages(block.Size);
       block.Mapped = block.Data != nullptr;
     }
     if (!block.Data) block.Data = static_cast<char*>(::operator new(block.Size));
