@@ -11,7 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev libstemmer-dev
   clang libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core
-  dpkg-dev file appstream desktop-file-utils
+  dpkg-dev file appstream desktop-file-utils locales
 )
 
 missing=()

@@ -4,8 +4,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 #include "storage/smr_Cp1251.h"
 
@@ -19,8 +17,9 @@ char SingleByte(const QString& text, char fallback) {
 
 }  // namespace
 
-TNumberFormat SystemNumberFormat() {
-  const QLocale locale = QLocale::system();
+TNumberFormat SystemNumberFormat() { return NumberFormatOf(QLocale::system()); }
+
+TNumberFormat NumberFormatOf(const QLocale& locale) {
   TNumberFormat format;
   format.DecimalSeparator = SingleByte(locale.decimalPoint(), format.DecimalSeparator);
   format.ThousandSeparator = SingleByte(locale.groupSeparator(), format.ThousandSeparator);
@@ -32,14 +31,21 @@ std::string FormatGeneral(double value, const TNumberFormat& format) {
   if (value == 0) return "0";
 
   // 15 significant digits, rounded once; the exponent is the one after rounding.
+  // to_chars, not printf: the C library's locale would put its own decimal
+  // separator into the digits.
   char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.14e", std::fabs(value));
+  const auto written = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
+                                     std::chars_format::scientific, 14);
+  const std::string_view scientific(buffer, static_cast<std::size_t>(written.ptr - buffer));
+  const std::size_t e = scientific.find('e');
   std::string digits;
-  const char* p = buffer;
-  for (; *p != 'e'; ++p) {
-    if (*p != '.') digits += *p;
+  for (char c : scientific.substr(0, e)) {
+    if (c != '.') digits += c;
   }
-  const int exponent = std::atoi(p + 1);
+  int exponent = 0;
+  std::string_view power = scientific.substr(e + 1);
+  if (!power.empty() && power.front() == '+') power.remove_prefix(1);
+  std::from_chars(power.data(), power.data() + power.size(), exponent);
   while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
 
   std::string text = value < 0 ? "-" : "";
@@ -73,8 +79,9 @@ std::string FormatGeneral(double value, const TNumberFormat& format) {
 std::string FormatFixed(double value, int decimals, const TNumberFormat& format) {
   if (!std::isfinite(value)) return FormatGeneral(value, format);
   char buffer[400];
-  std::snprintf(buffer, sizeof buffer, "%.*f", std::clamp(decimals, 0, 18), value);
-  std::string_view text = buffer;
+  const auto written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed,
+                                     std::clamp(decimals, 0, 18));
+  std::string_view text(buffer, static_cast<std::size_t>(written.ptr - buffer));
   const bool negative = text.front() == '-';
   if (negative) text.remove_prefix(1);
   const std::size_t point = std::min(text.find('.'), text.size());

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+class QLocale;
+
 // How numbers shown to the user are written. A plain value so that the
 // exporters need no locale machinery: the GUI fills it from the system
 // locale, tests fill it by hand.
@@ -11,9 +13,10 @@ struct TNumberFormat {
   char ThousandSeparator = ',';
 };
 
-// The separators of the system locale. A separator that is not a single
-// windows-1251 byte falls back to the default above.
+// The separators of the system locale (or of the one given). A separator
+// that is not a single windows-1251 byte falls back to the default above.
 TNumberFormat SystemNumberFormat();
+TNumberFormat NumberFormatOf(const QLocale& locale);
 
 // A number in the general format: at most 15 significant digits, trailing
 // zeros dropped, no thousands separators; scientific ("1,5E20", "1E-7") only

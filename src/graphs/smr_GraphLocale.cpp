@@ -3,8 +3,9 @@
 #include "export/smr_NumberFormat.h"
 #include "storage/smr_TextEdge.h"
 
-TGraphLocale SystemGraphLocale() {
-  const TNumberFormat format = SystemNumberFormat();
+TGraphLocale SystemGraphLocale() { return GraphLocaleOf(SystemNumberFormat()); }
+
+TGraphLocale GraphLocaleOf(const TNumberFormat& format) {
   TGraphLocale locale;
   locale.Fixed = [format](double value, int decimals) {
     return ToUi(FormatFixed(value, decimals, format));

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "export/smr_NumberFormat.h"
 #include "graphs/smr_GraphPainter.h"
 
 // What the statistics need from the program's number formatting and its
@@ -22,3 +23,4 @@ struct TGraphLocale {
 
 // The user's locale through the program's own formatting and text edge.
 TGraphLocale SystemGraphLocale();
+TGraphLocale GraphLocaleOf(const TNumberFormat& format);

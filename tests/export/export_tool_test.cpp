@@ -41,11 +41,16 @@ class ExportTool : public ::testing::Test {
 
   void SetUp() override { ASSERT_TRUE(dir.isValid()); }
 
-  TRun Run(const QStringList& arguments, const QString& program = SOMNARY_EXPORT_TOOL) {
+  TRun Run(const QStringList& arguments, const QString& program = SOMNARY_EXPORT_TOOL,
+           const QString& locale = {}) {
     QProcess process;
     // A user's settings folder of the test's own, empty unless a test fills it.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_CONFIG_HOME", dir.filePath("config"));
+    if (!locale.isEmpty()) {
+      env.insert("LANG", locale);
+      env.insert("LC_ALL", locale);
+    }
     process.setProcessEnvironment(env);
     process.start(program, arguments);
     EXPECT_TRUE(process.waitForFinished(30000)) << program.toStdString();
@@ -166,6 +171,26 @@ TEST_F(ExportTool, UnusableInputOrOutputFails) {
   EXPECT_EQ(run.ExitCode, 1);
   ExpectOneLineMessage(run);
   EXPECT_FALSE(QFile::exists(out));
+}
+
+// The energy figure follows the user's locale: one separator, never the C
+// library's beside the program's own ("0,7," was seen under ru_RU).
+TEST_F(ExportTool, EnergyFigureUnderEachLocale) {
+  const struct {
+    const char* locale;
+    const char* figure;
+  } cases[] = {{"C.UTF-8", "0.7"}, {"ru_RU.UTF-8", "0,7"}, {"de_DE.UTF-8", "0,7"},
+               {"en_US.UTF-8", "0.7"}};
+  for (const auto& c : cases) {
+    const QString out = dir.filePath(QString("energy-%1.txt").arg(c.locale));
+    const TRun run = Run({"--settings", Data + "/settings/dreams.ini", Data + "/journal/input.xml", out},
+                         SOMNARY_EXPORT_TOOL, c.locale);
+    ASSERT_EQ(run.ExitCode, 0) << c.locale << run.Stderr.toStdString();
+    const QByteArray text = Read(out);
+    const QByteArray line = Utf8ToCp1251("ЭНЕРГЕТИЧЕСКИЙ УРОВЕНЬ: ").c_str();
+    EXPECT_TRUE(text.contains(line + c.figure + "\r\n")) << c.locale;
+    EXPECT_TRUE(text.contains(line + "-" + QByteArray(c.figure).replace('7', '5') + "\r\n")) << c.locale;
+  }
 }
 
 TEST_F(ExportTool, BadArgumentsAreRefused) {

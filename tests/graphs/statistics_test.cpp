@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QLocale>
+#include <clocale>
 #include <map>
 
 #include "graphs/smr_GraphSetup.h"
@@ -243,6 +245,48 @@ TEST_F(CatalogueTest, FirstShowWritesTheCacheInTheLibrary) {
   opened = 0;
   ASSERT_FALSE(LoadCatalogueGraphs(Catalogue(), graphs, source, Locale));
   EXPECT_EQ(opened, 0);
+}
+
+// The cache and the labels under the C library's locale of each kind of
+// user: one separator, the locale's, and the cache reads back everywhere
+// ("1,,33333333333333" was written under ru_RU and then refused).
+TEST_F(CatalogueTest, NumbersUnderEachLocale) {
+  const struct {
+    const char* locale;
+    const char* top;
+    const char* footer;
+    const char* fixed;
+  } cases[] = {
+      {"C.UTF-8", "1.33333333333333", "0.833333333333333", "1,234.50"},
+      {"ru_RU.UTF-8", "1,33333333333333", "0,833333333333333", "1\u00a0234,50"},
+      {"de_DE.UTF-8", "1,33333333333333", "0,833333333333333", "1.234,50"},
+      {"en_US.UTF-8", "1.33333333333333", "0.833333333333333", "1,234.50"},
+  };
+  std::vector<std::string> written;
+  for (const auto& c : cases) {
+    ASSERT_TRUE(std::setlocale(LC_ALL, c.locale)) << c.locale << ": LOCPATH=" << qgetenv("LOCPATH").data();
+    const TGraphLocale locale = GraphLocaleOf(NumberFormatOf(QLocale(QString(c.locale).section('.', 0, 0))));
+    EXPECT_EQ(locale.Fixed(1234.5, 2), U(c.fixed)) << c.locale;
+
+    TXMLNode& statistic = RefreshCatalogueGraph(1, Catalogue(), source, locale);
+    const TXMLNode& graph = *statistic.Child(1);
+    EXPECT_EQ(graph.Child(0)->GetAttribute("top"), c.top) << c.locale;
+    const std::string footer = graph.GetAttribute("footer");
+    EXPECT_EQ(footer.substr(footer.rfind(' ') + 1), c.footer) << c.locale;
+    written.push_back(c.top);
+  }
+  // What any of them wrote reads back under any of them.
+  for (const auto& c : cases) {
+    ASSERT_TRUE(std::setlocale(LC_ALL, c.locale));
+    for (const std::string& top : written) {
+      Catalogue().FindNode("statistic")->Child(1)->Child(0)->SetAttribute("top", top);
+      bool loaded = false;
+      ASSERT_FALSE(LoadCatalogueGraph(1, Catalogue(), graphs[1], Locale, loaded)) << c.locale << top;
+      EXPECT_TRUE(loaded);
+      EXPECT_EQ(graphs[1].YMax, 1.33333333333333) << c.locale << top;
+    }
+  }
+  std::setlocale(LC_ALL, "");
 }
 
 TEST_F(CatalogueTest, RefreshOfALaterGraphComputesTheEarlierOnes) {

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFrame>
+#include <QLocale>
 #include <QTest>
 #include <QToolButton>
 
@@ -111,6 +112,10 @@ TEST_F(Statistics, EachKindOfElementShowsItsGraphsAndButtons) {
   EXPECT_EQ(ShownButtons(), "btn_Copy_1 btn_Refresh_1");
   EXPECT_EQ(Points(0), (std::vector<std::pair<double, double>>{{1, 1}, {2, 0}, {3, 0}}));
   EXPECT_TRUE(Form->mnu_RefreshAll->isEnabled());
+  // The average of 1, 0 and 0 in the user's own locale, whichever the suite runs under.
+  EXPECT_TRUE(View()->Graphs()[0].Footer.Text.endsWith(": 0" + QLocale::system().decimalPoint() +
+                                                        "333333333333333"))
+      << View()->Graphs()[0].Footer.Text.toStdString();
 
   Select(Journal("B")->child(0)->child(0));
   EXPECT_FALSE(image->isVisibleTo(Form.get()));
