@@ -46,7 +46,8 @@ bool TStoredPaths::Exists(const std::string& stored) const {
 }
 
 std::string TStoredPaths::LinkFrom(const QString& pageDir, const std::string& stored) const {
-  if (!IsRelative(UiFileName(NativeFileName(stored)))) return stored;
+  // Nothing found ("undefined", another system's path): the stored text is all there is.
+  if (!IsRelative(UiFileName(NativeFileName(stored))) || !Exists(stored)) return stored;
   const QString link = QDir(QDir(pageDir).absolutePath()).relativeFilePath(ResolveUi(stored));
   // A link the page's code page cannot hold would lead nowhere: keep the stored one.
   const std::string bytes = DocumentFileName(link);

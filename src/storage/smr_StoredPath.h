@@ -25,8 +25,8 @@ class TStoredPaths {
   // the places it is looked for.
   bool Exists(const std::string& stored) const;
   // The stored path as a link in a page written into pageDir: a relative one
-  // is made relative to the page, so the link reaches the file wherever the
-  // page is written; an absolute one is kept. windows-1251.
+  // that leads to a file is made relative to the page, so the link reaches
+  // the file wherever the page is written; any other is kept. windows-1251.
   std::string LinkFrom(const QString& pageDir, const std::string& stored) const;
 
  private:
