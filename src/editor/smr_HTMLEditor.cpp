@@ -6,6 +6,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -37,9 +38,15 @@ THTMLEditor::THTMLEditor(QWidget* parent) : QWidget(parent) {
   pgc_HTMLEditor = new QTabWidget(this);
   pgc_HTMLEditor->setObjectName("pgc_HTMLEditor");
   pgc_HTMLEditor->setTabPosition(QTabWidget::South);
+  lbl_HTMLNotice = new QLabel(this);
+  lbl_HTMLNotice->setObjectName("lbl_HTMLNotice");
+  lbl_HTMLNotice->setWordWrap(true);
+  lbl_HTMLNotice->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  lbl_HTMLNotice->hide();
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(pgc_HTMLEditor);
+  layout->addWidget(lbl_HTMLNotice);
+  layout->addWidget(pgc_HTMLEditor, 1);
 
   tab_Viewer = Page(pgc_HTMLEditor, "tab_Viewer", "Просмотр");
   web_HTMLViewer = new THTMLViewer(tab_Viewer);
@@ -97,6 +104,7 @@ void THTMLEditor::ShowFile(const QString& path) {
   FPath = path;
   FEncoding = {};
   FWritable = false;
+  SetReadOnly(QString());
   if (path.isEmpty() || !LoadHTMLFile(path)) {
     // Nothing of the experience shown before may stay, or a save would
     // write it here.
@@ -119,10 +127,28 @@ bool THTMLEditor::LoadHTMLFile(const QString& path) {
   const QByteArray data(bytes.data(), static_cast<qsizetype>(bytes.size()));
   FPath = path;
   FEncoding = DetectEncoding(data);
-  SetText(TextLines(DecodeHTML(data, FEncoding)).join(QStringLiteral("\r\n")));
+  QString text = DecodeHTML(data, FEncoding);
+  const THTMLFault fault = ExactnessFault(data, FEncoding, text);
+  // The editor ends its text at a NUL: shown as a visible sign instead.
+  text.replace(QChar(u'\0'), QChar(0x2400));
+  SetText(TextLines(text).join(QStringLiteral("\r\n")));
   FLoadedText = Text();
   FWritable = true;
+  if (fault == THTMLFault::Nul)
+    SetReadOnly(QString::fromUtf8(res::DescriptionHasNul).arg(path));
+  else if (fault == THTMLFault::InvalidBytes)
+    SetReadOnly(QString::fromUtf8(res::DescriptionHasInvalidBytes)
+                    .arg(path, FEncoding.Charset.isEmpty() ? QStringLiteral("windows-1251")
+                                                           : QString::fromLatin1(FEncoding.Charset)));
   return true;
+}
+
+void THTMLEditor::SetReadOnly(const QString& reason) {
+  FReadOnlyReason = reason;
+  lbl_HTMLNotice->setText(reason);
+  lbl_HTMLNotice->setVisible(!reason.isEmpty());
+  syn_Editor->setReadOnly(!reason.isEmpty());
+  pnl_HTMLEditorTools->setEnabled(reason.isEmpty());
 }
 
 bool THTMLEditor::Save() {
@@ -132,7 +158,7 @@ bool THTMLEditor::Save() {
 }
 
 QString THTMLEditor::Write() {
-  if (FPath.isEmpty()) return {};
+  if (FPath.isEmpty() || ReadOnly()) return {};
   if (!FWritable) return QString::fromUtf8(res::UnreadableFileNotSaved).arg(FPath, FReadError);
   QString text;
   for (const QString& line : TextLines(Text())) text += line + QStringLiteral("\r\n");
@@ -149,12 +175,29 @@ QString THTMLEditor::Write() {
   return {};
 }
 
+bool THTMLEditor::Changed() const { return !FPath.isEmpty() && !ReadOnly() && Text() != FLoadedText; }
+
 void THTMLEditor::SaveIfChanged() {
-  if (!FPath.isEmpty() && Text() != FLoadedText) Save();
+  if (Changed()) Save();
 }
 
-QString THTMLEditor::WriteIfChanged() {
-  return !FPath.isEmpty() && Text() != FLoadedText ? Write() : QString();
+QString THTMLEditor::WriteIfChanged() { return Changed() ? Write() : QString(); }
+
+void THTMLEditor::DiscardChanges() {
+  if (Changed()) SetText(FLoadedText);
+}
+
+QString THTMLEditor::WriteAs(const QString& path) {
+  const QString previous = FPath;
+  const bool writable = FWritable;
+  FPath = path;
+  FWritable = true;
+  const QString error = Write();
+  if (!error.isEmpty()) {
+    FPath = previous;
+    FWritable = writable;
+  }
+  return error;
 }
 
 void THTMLEditor::btn_HTML_SaveClick() { Save(); }

@@ -5,6 +5,7 @@
 
 #include "storage/smr_HTMLFile.h"
 
+class QLabel;
 class QTabWidget;
 class QToolButton;
 class QsciLexerHTML;
@@ -15,7 +16,8 @@ class THTMLViewer;
 // page with tag buttons. It keeps the file it loaded and writes only there,
 // so one experience's text never reaches another's file; an automatic save
 // writes only what changed since loading. A file that exists but could not
-// be read is never written over.
+// be read is never written over, nor one the editor cannot hold exactly (a
+// NUL byte, bytes its charset lacks): that one is shown read-only.
 class THTMLEditor : public QWidget {
   Q_OBJECT
 
@@ -32,6 +34,17 @@ class THTMLEditor : public QWidget {
   void SaveIfChanged();
   // The same without telling anyone: the failure's message, or empty.
   QString WriteIfChanged();
+  // Whether the text differs from what was loaded or last saved.
+  bool Changed() const;
+  // Gives the editor back the text as loaded or last saved.
+  void DiscardChanges();
+  // Writes the text to another file, which becomes the one it belongs to;
+  // the failure's message, or empty.
+  QString WriteAs(const QString& path);
+  // Shows the page but never writes it back; the reason stands above it.
+  void SetReadOnly(const QString& reason);
+  bool ReadOnly() const { return !FReadOnlyReason.isEmpty(); }
+  const QString& ReadOnlyReason() const { return FReadOnlyReason; }
   void InsertTag(const QString& opening, const QString& closing);
   // A read-only experience: the editor page cannot be reached.
   void SetLocked(bool locked);
@@ -57,6 +70,7 @@ class THTMLEditor : public QWidget {
 
  public:
   // --- controls, named as in the program's forms
+  QLabel* lbl_HTMLNotice = nullptr;  // why the page is read-only
   QTabWidget* pgc_HTMLEditor = nullptr;
   QWidget* tab_Viewer = nullptr;
   QWidget* tab_Editor = nullptr;
@@ -88,4 +102,5 @@ class THTMLEditor : public QWidget {
   bool FWritable = false;  // false for a file that exists but was not read
   QString FReadError;      // why it was not read
   int FPage = 0;           // the page shown, for the page change handler
+  QString FReadOnlyReason;  // empty: the page may be written
 };

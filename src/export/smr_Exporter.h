@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -27,6 +28,9 @@ class TExporter {
   std::string Label3Caption;
   std::string Label4Caption;
   TNumberFormat NumberFormat;  // for the energy figure
+  // What a page links to for a stored path (a journal, a picture, an
+  // additional file); unset: the stored path. The text shown stays the stored path.
+  std::function<std::string(const std::string& stored)> Link;
 
   // A null element gives empty strings throughout.
   virtual std::string ExportBody(const TXMLNode* element);
@@ -70,5 +74,6 @@ class TExporter {
   std::string EnergyText(const TXMLNode* energy) const;
   // Value of the first child; empty when there is none.
   static std::string_view TextOf(const TXMLNode* element);
+  std::string LinkTo(const std::string& stored) const { return Link ? Link(stored) : stored; }
   static bool HasFirstChild(const TXMLNode* element);
 };

@@ -126,7 +126,7 @@ void THTMLExporter::CatalogueBlock(const TXMLNode& directory, std::string& out) 
 void THTMLExporter::FileLine(const TXMLNode& file, std::string& out) const {
   const std::string path = file.GetAttribute(smr::atPath);
   AddLine(out, {"<span class=\"fileName\">", file.GetAttribute(smr::atName), ": [", Spacer,
-                "</span>", "<a href=\"", path, "\">", path, "</a>", "<span class=\"fileName\">",
+                "</span>", "<a href=\"", LinkTo(path), "\">", path, "</a>", "<span class=\"fileName\">",
                 Spacer, "]", "</span>", "<br>"});
 }
 
@@ -143,7 +143,7 @@ void THTMLExporter::AdditionalFiles(const TXMLNode& additional, std::string& out
 void THTMLExporter::AdditionalFileLine(std::string_view caption, const std::string& path,
                                        std::string& out) const {
   AddLine(out, {"<span class=\"additionalFileName\">", caption, ": [", Spacer, "</span>",
-                "<a href=\"", path, "\" class=\"additionalFilePath\">", path, "</a>",
+                "<a href=\"", LinkTo(path), "\" class=\"additionalFilePath\">", path, "</a>",
                 "<span class=\"additionalFileName\">", Spacer, "]</span>", "<br>"});
 }
 
@@ -186,7 +186,7 @@ void THTMLExporter::ExperienceBlock(const TXMLNode& experience, std::string& out
     AddLine(out, {"<h4>", Texts.Image, "</h4>"});
     AddLine(out, {"</td>"});
     AddLine(out, {"<td class=\"imageImage\">"});
-    AddLine(out, {"<img src=\"", image->GetAttribute(smr::atPath), "\">"});
+    AddLine(out, {"<img src=\"", LinkTo(image->GetAttribute(smr::atPath)), "\">"});
     AddLine(out, {"</td>"});
     AddLine(out, {"</tr>"});
     AddLine(out, {"</table>"});

@@ -287,7 +287,7 @@ void TEditPanel::FillPanel(TElementKind kind, TXMLNode* element) {
         LoadMemo(mmo_Comment, comment ? MemoText(comment->FirstText()) : QString());
         const TXMLNode* image = element->FindNode(smr::elImage);
         const std::string path = image ? image->GetAttribute(smr::atPath) : std::string(smr::Undefined);
-        ShowImage(path == smr::Undefined ? QString() : ToUi(path));
+        ShowImage(path == smr::Undefined ? QString() : PictureFile ? PictureFile(path) : ToUi(path));
       }
 
       // Marks of the older format are renamed first; HTML experiences too,

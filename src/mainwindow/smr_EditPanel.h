@@ -4,6 +4,8 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <string>
 #include <string_view>
 
 #include "mainwindow/smr_Prompts.h"
@@ -44,6 +46,9 @@ class TEditPanel : public QWidget {
   // The element the handlers write to; null: they write nothing.
   void SetElement(TXMLNode* element);
   TXMLNode* Element() const { return FShownElement; }
+  // The file a stored picture path leads to (the window's resolver); unset:
+  // the path as it is.
+  std::function<QString(const std::string& stored)> PictureFile;
 
   // Loads the fields from the element (a handler runs where a shown value
   // differs, and writes it back), then shows the fields of that kind.

@@ -58,6 +58,7 @@ Tfrm_MainForm::Tfrm_MainForm(const TAppFolders& folders, std::unique_ptr<TPrompt
   CreateToolBar();
   CreateTree();
   pnl_Edit = new TEditPanel(pnl_WorkArea, FFolders.DataDir(), FPairs, *FPrompts, dlg_OpenImage);
+  pnl_Edit->PictureFile = [this](const std::string& stored) { return StoredPaths().ResolveUi(stored); };
   frm_DreamProperties = new Tfrm_DreamProperties(this);
   connect(pnl_Edit->btn_DreamProperties, &QPushButton::clicked, this,
           &Tfrm_MainForm::btn_DreamPropertiesClick);

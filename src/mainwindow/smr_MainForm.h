@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <QVector>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -16,6 +17,7 @@
 #include "search/smr_LibrarySearch.h"
 #include "storage/smr_AppFolders.h"
 #include "storage/smr_JournalHash.h"
+#include "storage/smr_StoredPath.h"
 #include "storage/smr_XMLPairList.h"
 #include "xml/xml_mainUnit.h"
 
@@ -196,8 +198,9 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   // when the journal is shown under another `file` element already: the
   // node then stays a journal that cannot be opened.
   TXMLNode* OpenJournal(QTreeWidgetItem* node, TXMLNode* fileElement);
-  // The file a stored journal path names: a relative path is looked for
-  // beside the library, then in the current folder, then beside the program.
+  // Where the paths the library and its journals store lead.
+  TStoredPaths StoredPaths() const;
+  // The file a stored journal path names (native name).
   std::string JournalFileName(const std::string& storedPath) const;
   // Whether any `file` element of the library names that file.
   bool LibraryNamesJournal(const std::string& nativeName) const;
@@ -231,14 +234,35 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   }
 
  private:
+  // --- HTML descriptions (smr_MainForm_Description.cpp)
   THTMLEditor* HTMLEditor() const { return pnl_Edit->pnl_HTMLEditor; }
   bool ShowsHTMLDescription() const;
-  // Writes the HTML description shown when it was changed.
-  void SaveHTMLDescription();
+  // Shows an HTML experience's page; a file another experience shown
+  // before also names is shown read-only.
+  void ShowHTMLDescription(const TXMLNode* experience);
+  // Writes the description shown when it was changed. When that fails the
+  // text is kept and the user chooses: try again, save it elsewhere, or
+  // throw the changes away. False: the user stays with the text.
+  bool KeepHTMLDescription();
   // The same, then the editor lets go of the file.
-  void LeaveHTMLDescription();
+  bool LeaveHTMLDescription();
+  // The session ends: the changed description goes into its file, or else
+  // into a recovery file. What to tell on standard error; empty when written.
+  QString SaveOrRecoverHTMLDescription();
+  // Writes the shown description to a file the user chose and makes it the
+  // experience's file; the failure's message, or empty.
+  QString SaveDescriptionAs(TXMLNode* experience, const QString& chosen);
   // The file an HTML experience's `file` names; empty without one.
   QString HTMLFileName(const TXMLNode* experience) const;
+  // Drops the owners held in a removed element; all of them for null.
+  void ForgetDescriptionOwners(const TXMLNode* removed);
+  // The files the experiences of every loaded journal name, canonical.
+  std::set<std::string> DescriptionFilesNamed() const;
+  // "number. title" with the night and the journal, for messages.
+  QString ExperiencePlace(const TXMLNode* experience) const;
+  // A number no experience of the journal has: its count plus one, or the
+  // next free one above.
+  static int ProposedExperienceNumber(const TXMLNode* root);
 
   // --- search (smr_MainForm_Search.cpp): the panel reaches the documents
   // through these, and shows a hit through the tree.
@@ -355,4 +379,7 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   bool FSavedOnClose = false;
   // `file` elements refused as a second view of an open journal, told once.
   std::set<const TXMLNode*> FRefusedFiles;
+  // Which experience a description file was first shown for (canonical
+  // name): another naming the same file is shown read-only.
+  std::map<std::string, const TXMLNode*> FDescriptionOwners;
 };

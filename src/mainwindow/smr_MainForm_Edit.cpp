@@ -4,12 +4,14 @@
 #include <QMenu>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <set>
 
 #include "dialogs/smr_NewElementForm.h"
 #include "mainwindow/smr_EditPanel.h"
 #include "mainwindow/smr_MainForm.h"
 #include "searchpanel/smr_SearchPanel.h"
 #include "storage/smr_Resources.h"
+#include "storage/smr_StoredPath.h"
 #include "storage/smr_TextEdge.h"
 #include "storage/smr_Types.h"
 
@@ -216,18 +218,31 @@ std::string Tfrm_MainForm::MakeHTMLFileName(const std::string& number) {
   if (path.empty() || path == smr::Undefined)
     throw TXMLWriteError(U(res::NoJournalFile).toLocal8Bit().toStdString());
 
-  const std::string name = WithoutExtension(path) + "_" + number + ".html";
-  // Stored as named from the stored path; created beside the journal's file.
-  const QString fileName =
-      UiFileName(WithoutExtension(JournalFileName(path)) + "_" + NativeFileName(number) + ".html");
-  // A repeated number finds its file taken: the description already there is kept.
-  if (QFileInfo(fileName).isFile()) return name;
-  try {
-    WriteFileAtomically(name, std::string_view());
-  } catch (const TXMLWriteError& error) {
-    throw TXMLWriteError(WriteErrorText(fileName, error).toLocal8Bit().toStdString());
+  // Stored as named from the stored path; created beside the journal's file,
+  // wherever the journal was found, so the stored name leads there.
+  const TStoredPaths paths = StoredPaths();
+  const std::string storedBase = WithoutExtension(path) + "_" + number;
+  const QString fileBase = UiFileName(WithoutExtension(paths.Resolve(path))) + "_" + ToUi(number);
+  // A repeated number must not share a file with another experience: the
+  // name is taken when a file has it or an experience names it.
+  const std::set<std::string> named = DescriptionFilesNamed();
+  constexpr int kMaxCopies = 1000;
+  for (int copy = 1; copy <= kMaxCopies; ++copy) {
+    const std::string tail = (copy == 1 ? std::string() : "_" + std::to_string(copy)) + ".html";
+    const std::string name = storedBase + tail;
+    const QString fileName = fileBase + QString::fromLatin1(tail);
+    const std::string native = fileName.toLocal8Bit().toStdString();
+    if (paths.Exists(name) || QFileInfo::exists(fileName) || named.count(CanonicalFileName(native)) ||
+        named.count(CanonicalFileName(paths.Resolve(name))))
+      continue;
+    try {
+      WriteFileAtomically(native, std::string_view());
+    } catch (const TXMLWriteError& error) {
+      throw TXMLWriteError(WriteErrorText(fileName, error).toLocal8Bit().toStdString());
+    }
+    return name;
   }
-  return name;
+  throw TXMLWriteError(U(res::NoFreeDescriptionName).arg(fileBase).toLocal8Bit().toStdString());
 }
 
 void Tfrm_MainForm::btn_MoveUpClick() { MoveNode(-1); }
@@ -294,6 +309,8 @@ void Tfrm_MainForm::RemoveElement(QTreeWidgetItem* node) {
   FPairs.RemoveHolding(element);
   if (shown != element) FPairs.RemoveHolding(shown);
   std::erase_if(FRefusedFiles, [&](const TXMLNode* file) { return Holds(element, file); });
+  ForgetDescriptionOwners(element);
+  if (shown != element) ForgetDescriptionOwners(shown);
   // Kept alive until the tree has let go of its nodes; out of the document
   // already, so what the tree shows next does not count it.
   std::unique_ptr<TXMLNode> removed = parentElement->TakeChild(index);

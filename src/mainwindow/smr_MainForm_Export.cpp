@@ -31,6 +31,11 @@ void Tfrm_MainForm::mnu_ExportClick() {
   exporter->Label2Caption = FromUi(pnl_Edit->box_Label2->text(), TTextPlace::Plain);
   exporter->Label3Caption = FromUi(pnl_Edit->box_Label3->text(), TTextPlace::Plain);
   exporter->Label4Caption = FromUi(pnl_Edit->box_Label4->text(), TTextPlace::Plain);
+  // Links lead from where the page is written to where the files are.
+  const QString pageDir = QFileInfo(chosen).absolutePath();
+  exporter->Link = [paths = StoredPaths(), pageDir](const std::string& stored) {
+    return paths.LinkFrom(pageDir, stored);
+  };
   try {
     exporter->ExportToFile(element, chosen.toLocal8Bit().toStdString());
   } catch (const TXMLWriteError& error) {

@@ -166,6 +166,7 @@ void Tfrm_MainForm::ClearTree() {
   FSuppressSelection = false;
   FCurrentNode = nullptr;
   pnl_Edit->SetElement(nullptr);
+  HTMLEditor()->ShowFile(QString());
   pnl_Statistics->Clear();
   pnl_Search->Forget();
   FDefaultFile = nullptr;
@@ -217,10 +218,7 @@ bool Tfrm_MainForm::SaveEverything() {
 int Tfrm_MainForm::EndSession() {
   WriteFormBounds();
   QStringList errors = SaveAllDocuments();
-  if (ShowsHTMLDescription()) {
-    const QString error = HTMLEditor()->WriteIfChanged();
-    if (!error.isEmpty()) errors << error;
-  }
+  if (const QString error = SaveOrRecoverHTMLDescription(); !error.isEmpty()) errors << error;
   // Nobody is there to answer a dialog: the failures go to standard error.
   for (const QString& error : errors)
     std::fprintf(stderr, "somnary: %s\n", error.toLocal8Bit().constData());
@@ -248,6 +246,7 @@ void Tfrm_MainForm::DropLibrary(std::unique_ptr<TXMLParser> replacement) {
   // Pairs must not outlive the `file` elements they point at.
   FPairs.RemoveHolding(FLibrary->Root.get());
   FRefusedFiles.clear();
+  ForgetDescriptionOwners(nullptr);
   FLibrary = std::move(replacement);
 }
 
@@ -267,7 +266,7 @@ void Tfrm_MainForm::btn_NewClick() {
   if (!answer.Ok) return;
   const std::string path = answer.Second.toLocal8Bit().toStdString();
   if (!MayWriteNewLibrary(path, answer.Second)) return;
-  if (!SaveLibraryBeforeDropping(*this, *FLibrary)) return;
+  if (!KeepHTMLDescription() || !SaveLibraryBeforeDropping(*this, *FLibrary)) return;
   auto created = std::make_unique<TXMLParser>();
   InitNewLibrary(*created, FromUi(answer.First, TTextPlace::Attribute));
   try {
@@ -292,7 +291,7 @@ void Tfrm_MainForm::btn_OpenClick() {
   dlg_OpenImage.Title = U(res::OpenImageTitle);
   dlg_OpenImage.Filter = U(res::ImageFilter);
   if (chosen.isEmpty()) return;
-  if (!SaveLibraryBeforeDropping(*this, *FLibrary)) return;
+  if (!KeepHTMLDescription() || !SaveLibraryBeforeDropping(*this, *FLibrary)) return;
   auto empty = std::make_unique<TXMLParser>();
   empty->Parameters.Encoding = std::string(smr::Encoding1251);
   DropLibrary(std::move(empty));
@@ -366,7 +365,11 @@ void Tfrm_MainForm::closeEvent(QCloseEvent* event) {
     return;
   }
   WriteFormBounds();
-  SaveHTMLDescription();
+  // A description that could not be written is kept unless the user lets it go.
+  if (!KeepHTMLDescription()) {
+    event->ignore();
+    return;
+  }
   if (!SaveEverything()) {
     // Closing now would throw the unsaved edits away: let the user decide.
     const int choice = Prompts().Choose(this, U(res::CloseWithoutSaving),
@@ -386,6 +389,10 @@ Tfrm_MainForm::~Tfrm_MainForm() {
   FSuppressSelection = true;
   tre_Directory->blockSignals(true);
   FCurrentNode = nullptr;
+  // Nobody to ask any more: the changed description is written, or kept in a recovery file.
+  if (!FSavedOnClose)
+    if (const QString error = SaveOrRecoverHTMLDescription(); !error.isEmpty())
+      std::fprintf(stderr, "somnary: %s\n", error.toLocal8Bit().constData());
   pnl_Edit->SetElement(nullptr);
   if (FSavedOnClose) return;
   // Closed without closeEvent (a failed log-in, or the program ending):

@@ -6,7 +6,10 @@
 #include <QMenu>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <algorithm>
+#include <charconv>
 #include <functional>
+#include <set>
 
 #include "mainwindow/smr_EditPanel.h"
 #include "mainwindow/smr_MainForm.h"
@@ -82,20 +85,14 @@ void Tfrm_MainForm::BuildSubtree(QTreeWidgetItem* parent, TXMLNode* element) {
   }
 }
 
+TStoredPaths Tfrm_MainForm::StoredPaths() const {
+  return TStoredPaths(FileNamed(*FLibrary) ? QFileInfo(UiFileName(FLibrary->FileName)).absolutePath()
+                                           : QString(),
+                      FFolders.DocumentsDir());
+}
+
 std::string Tfrm_MainForm::JournalFileName(const std::string& storedPath) const {
-  const std::string native = NativeFileName(storedPath);
-  const QString path = UiFileName(native);
-  if (path.isEmpty() || !QFileInfo(path).isRelative()) return native;
-  // Any launcher may start the program from another folder: the library's
-  // own folder is what a relative path was written against.
-  QStringList candidates;
-  if (FileNamed(*FLibrary))
-    candidates << QFileInfo(UiFileName(FLibrary->FileName)).absoluteDir().filePath(path);
-  candidates << QDir::current().absoluteFilePath(path) << FFolders.DocumentsDir() + path;
-  for (const QString& candidate : candidates)
-    if (QFileInfo::exists(candidate)) return candidate.toLocal8Bit().toStdString();
-  // Not there yet: it is written beside the library.
-  return candidates.constFirst().toLocal8Bit().toStdString();
+  return StoredPaths().Resolve(storedPath);
 }
 
 namespace {
@@ -209,7 +206,13 @@ void Tfrm_MainForm::SelectNode(QTreeWidgetItem* item) { tre_Directory->setCurren
 void Tfrm_MainForm::tre_DirectoryChange(QTreeWidgetItem* current, QTreeWidgetItem* /*previous*/) {
   // The previous node is not consulted: after a delete it no longer exists.
   if (FSuppressSelection) return;
-  LeaveHTMLDescription();
+  if (!LeaveHTMLDescription()) {
+    // Its text could not be written and is kept: the experience stays.
+    FSuppressSelection = true;
+    tre_Directory->setCurrentItem(FCurrentNode);
+    FSuppressSelection = false;
+    return;
+  }
   FCurrentNode = current;
   pnl_Edit->SetElement(nullptr);
   pnl_Statistics->Clear();
@@ -248,35 +251,43 @@ void Tfrm_MainForm::tre_DirectoryChange(QTreeWidgetItem* current, QTreeWidgetIte
     ShowJournalStatistics(element);
   } else if (name == smr::elDay) {
     ShowKind(ekNight, element);
-    FNextExperienceNumber = CountExperiences(ElementOf(current->parent())) + 1;
+    FNextExperienceNumber = ProposedExperienceNumber(ElementOf(current->parent()));
     ShowNightStatistics(element);
   } else if (name == smr::elExperience) {
     ShowKind(ekExperience, element);
-    if (element->GetAttribute(smr::atType) == smr::Html)
-      HTMLEditor()->ShowFile(HTMLFileName(element));
+    if (element->GetAttribute(smr::atType) == smr::Html) ShowHTMLDescription(element);
     if (element->GetAttribute(smr::atReadOnly) == smr::True) pnl_Edit->LockEditing();
     else pnl_Edit->UnlockEditing();
   }
 }
 
-bool Tfrm_MainForm::ShowsHTMLDescription() const {
-  // After a delete the panel shows nothing: the text of a removed
-  // experience is not written back.
-  const TXMLNode* shown = pnl_Edit->Element();
-  return shown && shown->GetAttribute(smr::atType) == smr::Html;
+namespace {
+// The number an experience's `number` text holds; -1 when it is no number.
+long long NumberOf(const std::string& text) {
+  long long value = 0;
+  const char* first = text.data();
+  const char* last = first + text.size();
+  while (first < last && *first == ' ') ++first;
+  while (last > first && last[-1] == ' ') --last;
+  if (first == last || last - first > 12) return -1;
+  const auto [end, error] = std::from_chars(first, last, value);
+  return error == std::errc() && end == last && value >= 0 ? value : -1;
 }
 
-void Tfrm_MainForm::SaveHTMLDescription() {
-  if (ShowsHTMLDescription()) HTMLEditor()->SaveIfChanged();
+void CollectNumbers(const TXMLNode* element, std::set<long long>& used) {
+  for (const auto& child : element->Children) {
+    if (child->Name == smr::elExperience) used.insert(NumberOf(child->GetAttribute(smr::atNumber)));
+    else CollectNumbers(child.get(), used);
+  }
 }
+}  // namespace
 
-void Tfrm_MainForm::LeaveHTMLDescription() {
-  SaveHTMLDescription();
-  HTMLEditor()->ShowFile(QString());
-}
-
-QString Tfrm_MainForm::HTMLFileName(const TXMLNode* experience) const {
-  if (!experience->HasAttribute(smr::atFile)) return {};
-  // Named like a journal path, so found like one: beside the library first.
-  return UiFileName(JournalFileName(experience->GetAttribute(smr::atFile)));
+int Tfrm_MainForm::ProposedExperienceNumber(const TXMLNode* root) {
+  long long number = CountExperiences(root) + 1;
+  if (!root) return static_cast<int>(number);
+  // After a delete the count falls below a number still in use.
+  std::set<long long> used;
+  CollectNumbers(root, used);
+  while (used.count(number)) ++number;
+  return static_cast<int>(std::min<long long>(number, 999999999));
 }

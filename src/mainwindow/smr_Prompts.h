@@ -59,6 +59,11 @@ class TPrompts {
   // A question with buttons; returns the index of the chosen button, or -1
   // when the window was closed.
   virtual int Choose(QWidget* parent, const QString& message, const QStringList& buttons) = 0;
+  // The same where the last button throws something away: closing the
+  // window (Escape, the title bar) gives -1 instead of the last button.
+  virtual int ChooseNoEscape(QWidget* parent, const QString& message, const QStringList& buttons) {
+    return Choose(parent, message, buttons);
+  }
 
   virtual void About(QWidget* parent) = 0;
   // Shows a dialog the window keeps (already filled) modally; returns its

@@ -94,6 +94,17 @@ int TQtPrompts::Choose(QWidget* parent, const QString& message, const QStringLis
   return added.indexOf(box.clickedButton());
 }
 
+int TQtPrompts::ChooseNoEscape(QWidget* parent, const QString& message, const QStringList& buttons) {
+  QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), message, QMessageBox::NoButton, parent);
+  QList<QAbstractButton*> added;
+  for (const QString& caption : buttons) added << box.addButton(caption, QMessageBox::ActionRole);
+  if (!added.isEmpty()) box.setDefaultButton(qobject_cast<QPushButton*>(added.first()));
+  // Escape must not pick a button: the box finds none to press, and the window closed is -1.
+  box.setEscapeButton(static_cast<QAbstractButton*>(nullptr));
+  box.exec();
+  return added.indexOf(box.clickedButton());
+}
+
 void TQtPrompts::About(QWidget* parent) {
   Tfrm_About dialog(parent);
   dialog.SetShellOpen([this](const QString& address) { ShellOpen(address); });

@@ -15,6 +15,7 @@ class TQtPrompts : public TPrompts {
   void Error(QWidget* parent, const QString& message) override;
   void Information(QWidget* parent, const QString& message) override;
   int Choose(QWidget* parent, const QString& message, const QStringList& buttons) override;
+  int ChooseNoEscape(QWidget* parent, const QString& message, const QStringList& buttons) override;
   void About(QWidget* parent) override;
   int Modal(QDialog& dialog) override;
   void ShellOpen(const QString& target) override;

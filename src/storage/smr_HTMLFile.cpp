@@ -9,6 +9,11 @@
 namespace {
 
 const QByteArray kUtf8Bom("\xEF\xBB\xBF");
+const QByteArray kUtf16LeBom("\xFF\xFE");
+const QByteArray kUtf16BeBom("\xFE\xFF");
+// Unassigned in windows-1251; browsers read it as U+0098, and so it is
+// written back as the same byte.
+constexpr unsigned char kUnassigned = 0x98;
 
 bool IsCp1251(const QByteArray& name) {
   const QByteArray n = name.toLower();
@@ -18,6 +23,14 @@ bool IsCp1251(const QByteArray& name) {
 bool IsUtf8(const QByteArray& name) {
   const QByteArray n = name.toLower();
   return n == "utf-8" || n == "utf8";
+}
+
+bool IsUtf16(const QByteArray& name) { return name == "UTF-16LE" || name == "UTF-16BE"; }
+
+QByteArray Bom(const QByteArray& charset) {
+  if (charset == "UTF-16LE") return kUtf16LeBom;
+  if (charset == "UTF-16BE") return kUtf16BeBom;
+  return kUtf8Bom;
 }
 
 void AppendReference(QByteArray& out, char32_t codePoint) {
@@ -40,8 +53,15 @@ QByteArray DeclaredCharset(const QByteArray& bytes) {
 
 THTMLEncoding DetectEncoding(const QByteArray& bytes) {
   THTMLEncoding encoding;
-  encoding.Bom = bytes.startsWith(kUtf8Bom);
-  encoding.Charset = encoding.Bom ? QByteArray("UTF-8") : DeclaredCharset(bytes);
+  // FF FE 00 00 would be UTF-32LE, which no description editor writes.
+  for (const char* charset : {"UTF-8", "UTF-16LE", "UTF-16BE"}) {
+    if (bytes.startsWith(Bom(charset))) {
+      encoding.Bom = true;
+      encoding.Charset = charset;
+      return encoding;
+    }
+  }
+  encoding.Charset = DeclaredCharset(bytes);
   return encoding;
 }
 
@@ -49,12 +69,14 @@ QString DecodeHTML(const QByteArray& bytes, const THTMLEncoding& encoding) {
   if (encoding.Charset.isEmpty()) {
     QString text;
     text.reserve(bytes.size());
-    for (char c : bytes)
-      text += QChar(static_cast<char16_t>(Cp1251ToUnicode(static_cast<unsigned char>(c))));
+    for (char c : bytes) {
+      const auto byte = static_cast<unsigned char>(c);
+      text += QChar(static_cast<char16_t>(byte == kUnassigned ? byte : Cp1251ToUnicode(byte)));
+    }
     return text;
   }
   QStringDecoder decoder(encoding.Charset.constData());
-  return decoder(encoding.Bom ? bytes.mid(kUtf8Bom.size()) : bytes);
+  return decoder(encoding.Bom ? bytes.mid(Bom(encoding.Charset).size()) : bytes);
 }
 
 QByteArray EncodeHTML(const QString& text, const THTMLEncoding& encoding) {
@@ -62,7 +84,7 @@ QByteArray EncodeHTML(const QString& text, const THTMLEncoding& encoding) {
   if (encoding.Charset.isEmpty()) {
     out.reserve(text.size());
     for (char32_t c : text.toUcs4()) {
-      const int byte = UnicodeToCp1251(c);
+      const int byte = c == kUnassigned ? kUnassigned : UnicodeToCp1251(c);
       if (byte < 0)
         AppendReference(out, c);
       else
@@ -70,8 +92,13 @@ QByteArray EncodeHTML(const QString& text, const THTMLEncoding& encoding) {
     }
     return out;
   }
-  if (encoding.Bom) out += kUtf8Bom;
+  if (encoding.Bom) out += Bom(encoding.Charset);
   if (IsUtf8(encoding.Charset)) return out + text.toUtf8();
+  if (IsUtf16(encoding.Charset)) {
+    // Every character has its UTF-16 form.
+    QStringEncoder encoder(encoding.Charset.constData());
+    return out + QByteArray(encoder(text));
+  }
   // Any other charset: a character that does not come back the same is not
   // in it. A converter that met an error stays in error, so each character
   // gets fresh ones.
@@ -103,10 +130,18 @@ QStringList TextLines(const QString& text) {
 }
 
 THTMLEncoding EncodingForText(const QString& text, const THTMLEncoding& loaded) {
+  // The mark outweighs a meta, as it does in a browser.
+  if (IsUtf16(loaded.Charset)) return loaded;
   // The declaration is plain ASCII: the text's UTF-8 finds it as well as any.
   THTMLEncoding encoding;
   encoding.Charset = DeclaredCharset(text.left(4096).toUtf8());
   if (encoding.Charset.isEmpty() && loaded.Bom) encoding.Charset = "UTF-8";
   encoding.Bom = loaded.Bom && IsUtf8(encoding.Charset);
   return encoding;
+}
+
+THTMLFault ExactnessFault(const QByteArray& bytes, const THTMLEncoding& encoding, const QString& text) {
+  if (text.contains(QChar(u'\0'))) return THTMLFault::Nul;
+  // What decoding replaced or dropped does not come back.
+  return EncodeHTML(text, encoding) == bytes ? THTMLFault::None : THTMLFault::InvalidBytes;
 }

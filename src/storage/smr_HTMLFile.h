@@ -5,10 +5,11 @@
 #include <QStringList>
 
 // Description files are windows-1251 like every file of the program, unless
-// a file says otherwise: a charset in its meta, or a UTF-8 byte order mark.
+// a file says otherwise: a charset in its meta, or a byte order mark (UTF-8,
+// UTF-16LE, UTF-16BE).
 struct THTMLEncoding {
   QByteArray Charset;  // empty: windows-1251
-  bool Bom = false;    // UTF-8 with a byte order mark
+  bool Bom = false;    // the text starts with the charset's byte order mark
 };
 
 // The charset a page declares in a meta tag; empty when none, or when it
@@ -24,6 +25,13 @@ QByteArray EncodeHTML(const QString& text, const THTMLEncoding& encoding);
 // ends the last line rather than starting an empty one.
 QStringList TextLines(const QString& text);
 
-// How a text is written: in the charset its meta declares, else as it was
-// read (windows-1251, or UTF-8 with a byte order mark).
+// How a text is written: a page read as UTF-16 stays UTF-16 with its mark;
+// otherwise in the charset its meta declares, else as it was read
+// (windows-1251, or UTF-8 with a byte order mark).
 THTMLEncoding EncodingForText(const QString& text, const THTMLEncoding& loaded);
+
+// Why a page's text would not give its bytes back when written: the editor
+// takes text up to a NUL only, and a byte its charset does not have is lost
+// in decoding. Such a page is shown, never written back.
+enum class THTMLFault { None, Nul, InvalidBytes };
+THTMLFault ExactnessFault(const QByteArray& bytes, const THTMLEncoding& encoding, const QString& text);

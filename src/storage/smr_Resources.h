@@ -56,6 +56,35 @@ inline constexpr const char* JournalPathNotStorable =
 inline constexpr const char* AttachJournal = "Подключить";
 inline constexpr const char* ReplaceFile = "Заменить";
 inline constexpr const char* CancelCommand = "Отмена";
+// HTML descriptions
+inline constexpr const char* DescriptionHasNul =
+    "Описание открыто только для чтения: в файле «%1» есть нулевой байт, и редактор потерял бы "
+    "всё, что стоит после него.";
+inline constexpr const char* DescriptionHasInvalidBytes =
+    "Описание открыто только для чтения: в файле «%1» есть байты, которых нет в его кодировке "
+    "(%2), и при записи они бы изменились.";
+inline constexpr const char* DescriptionShared =
+    "Описание открыто только для чтения: файл «%1» — это и описание опыта %2. Правка здесь "
+    "стёрла бы то описание.";
+inline constexpr const char* ExperiencePlace = "«%1» (ночь «%2», журнал «%3»)";
+inline constexpr const char* DescriptionNotSaved =
+    "Описание опыта не сохранено.\n%1\n\nНабранный текст сохранится, пока вы не решите, что с ним "
+    "делать.";
+inline constexpr const char* RetrySave = "Повторить";
+inline constexpr const char* SaveDescriptionAs = "Сохранить как...";
+inline constexpr const char* DiscardChanges = "Отменить изменения";
+inline constexpr const char* SaveDescriptionAsTitle = "Сохранить описание как";
+inline constexpr const char* DescriptionFilter = "Страница HTML (*.html)|*.html|Любое расширение (*.*)|*.*";
+inline constexpr const char* DescriptionPathNotStorable =
+    "Путь «%1» содержит символы, которые нельзя записать в журнал. Выберите другое имя файла.";
+inline constexpr const char* DescriptionPathInUse =
+    "Файл «%1» занят: это журнал, библиотека, настройки или описание другого опыта. Выберите "
+    "другое имя файла.";
+inline constexpr const char* DescriptionRecovered = "%1; набранный текст описания сохранён в «%2»";
+inline constexpr const char* DescriptionLost =
+    "%1; набранный текст описания не удалось сохранить и в «%2»: %3";
+inline constexpr const char* NoFreeDescriptionName =
+    "Не удалось подобрать свободное имя для файла описания рядом с «%1».";
 // Editing panel
 inline constexpr const char* ImagePathNotStorable =
     "Путь «%1» содержит символы, которые нельзя записать в журнал. Выберите другой файл.";

@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QString>
 #include <array>
 #include <cstdio>
@@ -17,6 +18,7 @@
 #include "storage/smr_Cp1251.h"
 #include "storage/smr_Resources.h"
 #include "storage/smr_SettingsFile.h"
+#include "storage/smr_StoredPath.h"
 #include "storage/smr_Types.h"
 #include "xml/xml_functions.h"
 #include "xml/xml_mainUnit.h"
@@ -233,6 +235,12 @@ int main(int argc, char** argv) {
   exporter->Label2Caption = captions[1];
   exporter->Label3Caption = captions[2];
   exporter->Label4Caption = captions[3];
+  // Links lead from where the page is written to where the files are, found
+  // as the window finds them (a journal read alone stands for its library).
+  const TStoredPaths paths(QFileInfo(QString::fromLocal8Bit(input.c_str())).absolutePath(),
+                           TAppFolders::ForProgram(QCoreApplication::applicationDirPath()).DocumentsDir());
+  const QString pageDir = QFileInfo(QString::fromLocal8Bit(output.c_str())).absolutePath();
+  exporter->Link = [&paths, pageDir](const std::string& stored) { return paths.LinkFrom(pageDir, stored); };
 
   try {
     exporter->ExportToFile(document.Root.get(), output);

@@ -16,6 +16,7 @@
 #include "storage/smr_AppFolders.h"
 #include "storage/smr_Cp1251.h"
 #include "storage/smr_Resources.h"
+#include "storage/smr_StoredPath.h"
 #include "storage/smr_TextEdge.h"
 #include "storage/smr_Types.h"
 #include "xml/xml_mainUnit.h"
@@ -98,22 +99,6 @@ std::string ParseArguments(int argc, char** argv, TOptions& options) {
   return {};
 }
 
-// A stored path as the window finds it: a relative one beside the library,
-// then in the current folder, then in the portable folder beside the
-// program (the user's diary folder when installed); when it is nowhere,
-// beside the library.
-std::string Resolve(const std::string& stored, const QDir& libraryDir) {
-  const std::string native = NativeFileName(stored);
-  const QString path = UiFileName(native);
-  if (path.isEmpty() || !QFileInfo(path).isRelative()) return native;
-  const QString candidates[] = {libraryDir.filePath(path), QDir::current().absoluteFilePath(path),
-                                TAppFolders::ForProgram(QCoreApplication::applicationDirPath()).DocumentsDir() +
-                                    path};
-  for (const QString& candidate : candidates)
-    if (QFileInfo::exists(candidate)) return candidate.toLocal8Bit().toStdString();
-  return candidates[0].toLocal8Bit().toStdString();
-}
-
 // One field of an output line: tabs and line breaks would split it.
 std::string Field(const std::string& cp1251) {
   QString text = ToUi(cp1251);
@@ -145,7 +130,10 @@ int main(int argc, char** argv) {
     return Fail(Say(res::ToolNotADreamFile, Local(libraryName)));
 
   const QDir libraryDir = QFileInfo(Local(libraryName)).absoluteDir();
-  TSearchIndex index([&](const std::string& stored) { return Resolve(stored, libraryDir); });
+  // Stored paths lead where the window finds them.
+  const TStoredPaths paths(libraryDir.absolutePath(),
+                           TAppFolders::ForProgram(QCoreApplication::applicationDirPath()).DocumentsDir());
+  TSearchIndex index([&](const std::string& stored) { return paths.Resolve(stored); });
   const TSearchQuery query(Utf8ToCp1251(Local(options.Arguments[1]).toStdString()), index.Stemmer(),
                            options.Filter);
   std::size_t found = 0;
@@ -165,7 +153,7 @@ int main(int argc, char** argv) {
   } else {
     for (const TXMLNode* file : JournalFiles(*library.Root)) {
       if (!file->HasAttribute(smr::atPath)) continue;
-      const std::string path = Resolve(file->GetAttribute(smr::atPath), libraryDir);
+      const std::string path = paths.Resolve(file->GetAttribute(smr::atPath));
       const TReadJournal read = ReadJournal(path);
       const QString name = ToUi(file->GetAttribute(smr::atName));
       if (read.Problem == TReadJournal::Missing) {

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -17,6 +18,16 @@
 namespace {
 
 QString U(const char* text) { return QString::fromUtf8(text); }
+
+// UTF-16 with its byte order mark.
+QByteArray Utf16(const char* utf8, bool bigEndian) {
+  QByteArray out = bigEndian ? QByteArray("\xfe\xff") : QByteArray("\xff\xfe");
+  for (QChar ch : U(utf8)) {
+    const char high = static_cast<char>(ch.unicode() >> 8), low = static_cast<char>(ch.unicode() & 0xff);
+    out += bigEndian ? QByteArray{&high, 1} + QByteArray{&low, 1} : QByteArray{&low, 1} + QByteArray{&high, 1};
+  }
+  return out;
+}
 
 class HTMLEditor : public ::testing::Test {
  protected:
@@ -140,6 +151,10 @@ TEST_F(HTMLEditor, FilesKeepTheirCharsetAndLoseNoCharacter) {
        "\xef\xbb\xbf<p>\xd1\x81\xd0\xbe\xd0\xbd</p>\xd1\x91\r\n", "сон\nё"},
       {"koi.html", koiMeta + "<p>\xd3\xcf\xce</p>\r\n", "♥д",
        koiMeta + "<p>\xd3\xcf\xce</p>&#9829;\xc4\r\n", "сон\n♥д"},
+      // A byte the code page lacks stays that byte.
+      {"x98.html", "<p>\xf1\xee\xed</p>\x98\r\n", "ё", "<p>\xf1\xee\xed</p>\x98\xb8\r\n", "сон\n\xc2\x98ё"},
+      {"utf16le.html", Utf16("<p>сон</p>\r\n", false), "♥", Utf16("<p>сон</p>♥\r\n", false), "сон\n♥"},
+      {"utf16be.html", Utf16("<p>сон</p>\r\n", true), "ё", Utf16("<p>сон</p>ё\r\n", true), "сон\nё"},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -181,6 +196,43 @@ TEST_F(HTMLEditor, UnreadableOrMissingFileClearsBothPages) {
   TypeAtEnd(QStringLiteral("y"));
   QTest::mouseClick(Editor.btn_HTML_Save, Qt::LeftButton);
   EXPECT_EQ(ReadBytes("missing.html"), "y\r\n");
+}
+
+TEST_F(HTMLEditor, PageTheEditorCannotHoldIsReadOnlyAndNeverWritten) {
+  struct TCase {
+    const char* name;
+    QByteArray bytes;
+    const char* why;  // in the notice
+  } cases[] = {
+      {"nul.html", QByteArray("<p>a</p>\r\n<p>b") + '\0' + "c</p>\r\n<p>d</p>\r\n", "нулевой байт"},
+      {"utf16.html", QByteArray("<\0p\0>\0", 6), "нулевой байт"},  // UTF-16 without its mark
+      {"bad.html", "<meta charset=\"utf-8\"><p>\xd1</p>", "(utf-8)"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    Edit(c.name, c.bytes);
+    EXPECT_TRUE(Editor.ReadOnly());
+    EXPECT_TRUE(Editor.lbl_HTMLNotice->isVisibleTo(&Editor));
+    EXPECT_TRUE(Editor.lbl_HTMLNotice->text().contains(U(c.why))) << Editor.lbl_HTMLNotice->text().toStdString();
+    EXPECT_TRUE(Editor.lbl_HTMLNotice->text().contains(Path(c.name)));
+    EXPECT_FALSE(Editor.pnl_HTMLEditorTools->isEnabled());
+    const QString shown = Editor.Text();
+    TypeAtEnd(QStringLiteral("x"));
+    EXPECT_EQ(Editor.Text(), shown);
+    Editor.btn_HTML_SaveClick();
+    Editor.pgc_HTMLEditor->setCurrentIndex(0);
+    EXPECT_EQ(ReadBytes(c.name), c.bytes);
+  }
+  // The text after a NUL is shown, not cut off.
+  Editor.ShowFile(Path("nul.html"));
+  EXPECT_TRUE(Editor.Text().endsWith(QStringLiteral("<p>d</p>")));
+  // The next page is writable again.
+  Edit("ok.html", "<p>a</p>\r\n");
+  EXPECT_FALSE(Editor.ReadOnly());
+  EXPECT_FALSE(Editor.lbl_HTMLNotice->isVisibleTo(&Editor));
+  TypeAtEnd(QStringLiteral("b"));
+  Editor.btn_HTML_SaveClick();
+  EXPECT_EQ(ReadBytes("ok.html"), "<p>a</p>b\r\n");
 }
 
 TEST_F(HTMLEditor, FailedWriteShowsTheSystemsWordsAndKeepsTheText) {

@@ -146,12 +146,13 @@ TEST_F(Edit, ProposedNumberCountsTheWholeJournalAndFollowsDeletes) {
   EXPECT_EQ(Captions(first), QStringList{U("001. Первый")});
   EXPECT_EQ(Current(), first->child(0));
 
+  // Two left, but 003 is taken: the proposal does not repeat it.
   Select(first);
-  EXPECT_EQ(Form->NextExperienceNumber(), 3);
-  Answer("003", U("Ещё"));
+  EXPECT_EQ(Form->NextExperienceNumber(), 4);
+  Answer("004", U("Ещё"));
   ASSERT_TRUE(Trigger(Form->mnu_CreateExperience));
-  EXPECT_EQ(Prompts->Asked.back().Number, 3);
-  EXPECT_EQ(Captions(first), (QStringList{U("001. Первый"), U("003. Ещё")}));
+  EXPECT_EQ(Prompts->Asked.back().Number, 4);
+  EXPECT_EQ(Captions(first), (QStringList{U("001. Первый"), U("004. Ещё")}));
   TXMLNode* created = Element(first)->Children.back().get();
   EXPECT_EQ(Element(Current()), created);
   EXPECT_EQ(AttributeNames(created), (std::vector<std::string>{"number", "title"}));
@@ -237,11 +238,13 @@ TEST_F(Edit, ExistingDescriptionIsKeptAndAnUncreatableOneAddsNothing) {
   EXPECT_EQ(Current(), night);
   EXPECT_EQ(SettingsOption(smr::atExperienceView), "html");  // the choice is stored all the same
 
+  // The file there is left alone: the new experience gets a name of its own.
   Answer("012", U("Повтор"), 1);
   ASSERT_TRUE(Trigger(Form->mnu_CreateExperience));
   ASSERT_EQ(Element(night)->ChildCount(), 1);
-  EXPECT_EQ(Element(night)->Child(0)->GetAttribute(smr::atFile), NativePath("a/b_012.html"));
+  EXPECT_EQ(Element(night)->Child(0)->GetAttribute(smr::atFile), NativePath("a/b_012_2.html"));
   EXPECT_EQ(ReadBytes("a/b_012.html"), description);
+  EXPECT_EQ(ReadBytes("a/b_012_2.html"), "");
   EXPECT_EQ(Prompts->Count("Error"), 1);
 }
 

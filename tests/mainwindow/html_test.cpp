@@ -4,6 +4,8 @@
 
 #include <QAction>
 #include <QDir>
+#include <QLabel>
+#include <QTemporaryDir>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTest>
@@ -12,6 +14,7 @@
 #include "editor/smr_HTMLEditor.h"
 #include "editor/smr_HTMLViewer.h"
 #include "main_form_fixture.h"
+#include "storage/smr_Types.h"
 
 namespace {
 
@@ -21,13 +24,16 @@ class Html : public TMainFormFixture {
  protected:
   // Library "Lib" / catalogue "Cat" / journal "J" (journal.xml) with one night "01.01.24"
   // holding `experiences`.
-  void StartWith(const std::string& experiences) {
-    WriteFile("journal.xml", kJournalProlog + "<somnary>\n  <day name=\"01.01.24\">\n" +
-                                 experiences + "  </day>\n</somnary>\n");
+  void StartWith(const std::string& experiences, const std::string& journalPath = {}) {
+    StartWithNights("  <day name=\"01.01.24\">\n" + experiences + "  </day>\n", journalPath);
+  }
+  // journalPath as the library stores it; empty: the journal's absolute path.
+  void StartWithNights(const std::string& nights, const std::string& journalPath = {}) {
+    WriteFile("journal.xml", kJournalProlog + "<somnary>\n" + nights + "</somnary>\n");
     WriteFile("library.xml", kLibraryProlog +
                                  "<dreamlibrary name=\"Lib\">\n  <directory name=\"Cat\">\n"
                                  "    <file name=\"J\" path=\"" +
-                                 NativePath("journal.xml") +
+                                 (journalPath.empty() ? NativePath("journal.xml") : journalPath) +
                                  "\" />\n  </directory>\n</dreamlibrary>\n");
     WriteSettings(NativePath("library.xml"));
     Start();
@@ -48,6 +54,23 @@ class Html : public TMainFormFixture {
       QTest::sendKeyEvent(QTest::Click, e, Qt::Key_unknown, QString(ch), Qt::NoModifier);
   }
   QString Viewed() const { return Editor()->web_HTMLViewer->toPlainText().trimmed(); }
+  // Selects a node as the user does, with the mouse.
+  void Click(QTreeWidgetItem* item) {
+    for (QTreeWidgetItem* p = item->parent(); p; p = p->parent()) p->setExpanded(true);
+    Tree()->scrollToItem(item);
+    QTest::mouseClick(Tree()->viewport(), Qt::LeftButton, {}, Tree()->visualItemRect(item).center());
+  }
+  QTreeWidgetItem* Experience(const char* night, const char* caption) const {
+    return Node({"Lib", "Cat", "J", U(night), U(caption)});
+  }
+  // Creates an HTML experience in the night; returns its `file`.
+  std::string CreateHtml(const char* night, const char* number, const char* title) {
+    Select(Node({"Lib", "Cat", "J", U(night)}));
+    Prompts->NewElements.push_back({true, U(number), U(title), 1});
+    Form->mnu_CreateExperience->trigger();
+    const TXMLNode* shown = EditPanel()->Element();
+    return shown ? shown->GetAttribute(smr::atFile) : std::string("<none>");
+  }
   QStringList Files() const { return QDir(Dir.path()).entryList(QDir::Files, QDir::Name); }
 };
 
@@ -167,6 +190,125 @@ TEST_F(Html, LibraryAndJournalsOpenInTheWebBrowser) {
     QTest::mouseClick(Form->btn_ViewInBrowser, Qt::LeftButton);
     EXPECT_EQ(Prompts->Messages("Browser"), QStringList{c.opened});
   }
+}
+
+TEST_F(Html, RepeatedNumberGetsAFileOfItsOwnAndEditsOnlyIt) {
+  StartWithNights("  <day name=\"02.11.26\">\n  </day>\n  <day name=\"05.11.26\">\n  </day>\n");
+  EXPECT_EQ(CreateHtml("02.11.26", "005", "A"), NativePath("journal_005.html"));
+  Type(QStringLiteral("<p>first</p>"));
+  EXPECT_EQ(CreateHtml("05.11.26", "005", "B"), NativePath("journal_005_2.html"));
+  EXPECT_EQ(Editor()->Text(), "");
+  EXPECT_FALSE(Editor()->ReadOnly());
+  Type(QStringLiteral("<p>second</p>"));
+  Select(Node({"Lib", "Cat", "J", "05.11.26"}));
+  EXPECT_EQ(ReadBytes("journal_005.html"), "<p>first</p>\r\n");
+  EXPECT_EQ(ReadBytes("journal_005_2.html"), "<p>second</p>\r\n");
+  // A file no experience names is not taken over either.
+  WriteBytes("journal_006.html", "<p>stray</p>");
+  EXPECT_EQ(CreateHtml("05.11.26", "006", "C"), NativePath("journal_006_2.html"));
+  EXPECT_EQ(ReadBytes("journal_006.html"), "<p>stray</p>");
+  EXPECT_EQ(Prompts->Count("Error"), 0);
+}
+
+TEST_F(Html, SecondExperienceOnASharedFileIsShownReadOnly) {
+  WriteBytes("shared.html", "<p>one page</p>\r\n");
+  StartWith(
+      "    <experience number=\"1\" title=\"A\" type=\"html\" file=\"shared.html\" />\n"
+      "    <experience number=\"2\" title=\"B\" type=\"html\" file=\"shared.html\" />\n"
+      "    <experience number=\"3\" title=\"C\" type=\"html\" file=\"c.html\" />\n");
+  Show("1. A");
+  EXPECT_FALSE(Editor()->ReadOnly());
+  Show("2. B");
+  ASSERT_TRUE(Editor()->ReadOnly());
+  EXPECT_TRUE(Editor()->lbl_HTMLNotice->isVisible());
+  EXPECT_TRUE(Editor()->lbl_HTMLNotice->text().contains(U("«1. A» (ночь «01.01.24», журнал «J»)")))
+      << Editor()->lbl_HTMLNotice->text().toStdString();
+  Type(QStringLiteral("<p>lost</p>"));
+  Show("3. C");
+  EXPECT_EQ(ReadBytes("shared.html"), "<p>one page</p>\r\n");
+  Show("1. A");  // the first one shown keeps it
+  EXPECT_FALSE(Editor()->ReadOnly());
+  EXPECT_FALSE(Editor()->lbl_HTMLNotice->isVisible());
+}
+
+TEST_F(Html, NewDescriptionIsCreatedBesideARelativeJournalFromAnotherFolder) {
+  QTemporaryDir elsewhere;
+  TCurrentDirGuard guard;
+  ASSERT_TRUE(QDir::setCurrent(elsewhere.path()));
+  StartWith({}, "journal.xml");
+  EXPECT_EQ(CreateHtml("01.01.24", "007", "A"), "journal_007.html");
+  EXPECT_EQ(ReadBytes("journal_007.html"), "");
+  EXPECT_FALSE(QFileInfo::exists(QDir(elsewhere.path()).filePath("journal_007.html")));
+  Type(QStringLiteral("<p>here</p>"));
+  Select(Node({"Lib", "Cat", "J", "01.01.24"}));
+  EXPECT_EQ(ReadBytes("journal_007.html"), "<p>here</p>\r\n");
+  // A page exported elsewhere links to the journal where it is.
+  Select(Node({"Lib"}));
+  Prompts->SaveFiles.push_back(QDir(elsewhere.path()).filePath("out.html"));
+  Prompts->SaveFilterIndexes.push_back(1);
+  Form->mnu_Export->trigger();
+  QFile page(QDir(elsewhere.path()).filePath("out.html"));
+  ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+  const QString link = QDir(elsewhere.path()).relativeFilePath(Path("journal.xml"));
+  EXPECT_TRUE(page.readAll().contains(("<a href=\"" + link + "\">journal.xml</a>").toLocal8Bit()));
+}
+
+TEST_F(Html, FailedSaveOnLeavingKeepsTheTextUntilTheUserDecides) {
+  StartWith(
+      "    <experience number=\"1\" title=\"A\" type=\"html\" file=\"gone/a.html\" />\n"
+      "    <experience number=\"2\" title=\"B\" type=\"html\" file=\"b.html\" />\n"
+      "    <experience number=\"3\" title=\"C\" type=\"html\" file=\"gone/c.html\" />\n");
+  QTreeWidgetItem* a = Experience("01.01.24", "1. A");
+  QTreeWidgetItem* b = Experience("01.01.24", "2. B");
+  Show("1. A");
+  Type(QStringLiteral("kept"));
+  const QString buttons = U("|Повторить|Сохранить как...|Отменить изменения");
+
+  // The question closed, then a retry that fails again: the experience stays.
+  Prompts->Choices = {-1, 0};
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    Click(b);
+    EXPECT_EQ(Tree()->currentItem(), a);
+    EXPECT_EQ(EditPanel()->Element(), Form->ElementOf(a));
+    EXPECT_EQ(Editor()->Text(), "kept");
+  }
+  ASSERT_EQ(Prompts->Count("Choose"), 2);
+  EXPECT_TRUE(Prompts->Messages("Choose")[0].contains(Path("gone/a.html")));
+  EXPECT_TRUE(Prompts->Messages("Choose")[0].endsWith(buttons));
+  EXPECT_EQ(Prompts->Count("Error"), 1);  // the retry's failure
+
+  // Saved elsewhere: that file becomes the experience's, and the tree moves on.
+  Prompts->Choices = {1};
+  Prompts->SaveFiles = {Path("saved.html")};
+  Click(b);
+  EXPECT_EQ(Tree()->currentItem(), b);
+  EXPECT_EQ(ReadBytes("saved.html"), "kept\r\n");
+  EXPECT_EQ(Form->ElementOf(a)->GetAttribute(smr::atFile), NativePath("saved.html"));
+  Show("1. A");
+  EXPECT_EQ(Editor()->Text(), "kept");
+
+  // Throwing the changes away is the one way to leave them.
+  Show("3. C");
+  Type(QStringLiteral("gone"));
+  Prompts->Choices = {2};
+  Click(b);
+  EXPECT_EQ(Tree()->currentItem(), b);
+  Show("3. C");
+  EXPECT_EQ(Editor()->Text(), "");
+
+  // Closing the window asks the same; closing the question keeps the window.
+  Type(QStringLiteral("late"));
+  Prompts->Choices = {-1};
+  EXPECT_FALSE(Form->close());
+  EXPECT_EQ(Editor()->Text(), "late");
+
+  // At the session's end nobody answers: the text goes to a recovery file.
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(Form->EndSession(), 1);
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(ReadBytes("c.recovered.html"), "late\r\n");
+  EXPECT_NE(said.find(NativePath("c.recovered.html")), std::string::npos) << said;
+  EXPECT_NE(said.find(NativePath("gone/c.html")), std::string::npos) << said;
 }
 
 }  // namespace

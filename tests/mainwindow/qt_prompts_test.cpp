@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <functional>
@@ -142,6 +143,28 @@ TEST(QtPrompts, ChooseGivesTheIndexOfTheButtonPressed) {
   EXPECT_EQ(prompts.Choose(nullptr, "?", {QString::fromUtf8("Заменить"), QString::fromUtf8("Подключить"),
                                           QString::fromUtf8("Отмена")}),
             1);
+}
+
+TEST(QtPrompts, ChooseNoEscapeLeavesEscapeUnanswered) {
+  // The last button throws the text away: Escape must not press it.
+  TQtPrompts prompts;
+  auto escaped = std::make_shared<bool>(false);
+  WhenModal([escaped](QWidget* widget) {
+    auto* box = qobject_cast<QMessageBox*>(widget);
+    ASSERT_NE(box, nullptr);
+    if (!*escaped) {
+      QTest::keyClick(box, Qt::Key_Escape);
+      box->close();
+      *escaped = true;
+      return;
+    }
+    for (QAbstractButton* button : box->buttons())
+      if (button->text() == QString::fromUtf8("Повторить")) button->click();
+  });
+  EXPECT_EQ(prompts.ChooseNoEscape(nullptr, "?",
+                                   {QString::fromUtf8("Повторить"), QString::fromUtf8("Сохранить как..."),
+                                    QString::fromUtf8("Отменить изменения")}),
+            0);
 }
 
 QString ButtonText(const QAbstractButton* button) {

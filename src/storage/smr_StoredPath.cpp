@@ -1,0 +1,55 @@
+#include "storage/smr_StoredPath.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+
+#include "storage/smr_TextEdge.h"
+
+namespace {
+
+QStringList Candidates(const QString& path, const QString& libraryDir, const QString& documentsDir) {
+  QStringList candidates;
+  if (!libraryDir.isEmpty()) candidates << QDir(libraryDir).absoluteFilePath(path);
+  candidates << QDir::current().absoluteFilePath(path);
+  if (!documentsDir.isEmpty()) candidates << QDir(documentsDir).absoluteFilePath(path);
+  return candidates;
+}
+
+bool IsRelative(const QString& path) { return !path.isEmpty() && QFileInfo(path).isRelative(); }
+
+}  // namespace
+
+TStoredPaths::TStoredPaths(const QString& libraryDir, const QString& documentsDir)
+    : FLibraryDir(libraryDir.isEmpty() ? QString() : QDir(libraryDir).absolutePath()),
+      FDocumentsDir(documentsDir) {}
+
+std::string TStoredPaths::Resolve(const std::string& stored) const {
+  const std::string native = NativeFileName(stored);
+  const QString path = UiFileName(native);
+  if (!IsRelative(path)) return native;
+  const QStringList candidates = Candidates(path, FLibraryDir, FDocumentsDir);
+  for (const QString& candidate : candidates)
+    if (QFileInfo::exists(candidate)) return candidate.toLocal8Bit().toStdString();
+  return candidates.constFirst().toLocal8Bit().toStdString();
+}
+
+QString TStoredPaths::ResolveUi(const std::string& stored) const { return UiFileName(Resolve(stored)); }
+
+bool TStoredPaths::Exists(const std::string& stored) const {
+  const QString path = UiFileName(NativeFileName(stored));
+  if (path.isEmpty()) return false;
+  if (!IsRelative(path)) return QFileInfo::exists(path);
+  for (const QString& candidate : Candidates(path, FLibraryDir, FDocumentsDir))
+    if (QFileInfo::exists(candidate)) return true;
+  return false;
+}
+
+std::string TStoredPaths::LinkFrom(const QString& pageDir, const std::string& stored) const {
+  // Nothing found ("undefined", another system's path): the stored text is all there is.
+  if (!IsRelative(UiFileName(NativeFileName(stored))) || !Exists(stored)) return stored;
+  const QString link = QDir(QDir(pageDir).absolutePath()).relativeFilePath(ResolveUi(stored));
+  // A link the page's code page cannot hold would lead nowhere: keep the stored one.
+  const std::string bytes = DocumentFileName(link);
+  return ToUi(bytes) == link ? bytes : stored;
+}
