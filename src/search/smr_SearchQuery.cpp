@@ -1,6 +1,7 @@
 #include "search/smr_SearchQuery.h"
 
 #include <charconv>
+#include <unordered_set>
 
 #include "search/smr_SearchText.h"
 
@@ -17,7 +18,26 @@ bool IsQuote(unsigned char c) {
   return c == '"' || c == 0xAB || c == 0xBB || c == 0x84 || c == 0x93 || c == 0x94;
 }
 
-void AddWords(std::string_view text, TStemmer& stemmer, std::vector<TSearchTerm>& terms) {
+// The distinct terms of a query in the order first given.
+class TTermList {
+ public:
+  explicit TTermList(std::vector<TSearchTerm>& terms) : FTerms(terms) {}
+
+  // False once there are more distinct terms than a query may have.
+  bool Add(TSearchTerm term) {
+    std::string key = (term.Phrase ? "\"" : "") + term.Word + ' ' + term.Needle;
+    if (!FSeen.insert(std::move(key)).second) return true;
+    if (FTerms.size() == TSearchQuery::MaxTerms) return false;
+    FTerms.push_back(std::move(term));
+    return true;
+  }
+
+ private:
+  std::vector<TSearchTerm>& FTerms;
+  std::unordered_set<std::string> FSeen;
+};
+
+bool AddWords(std::string_view text, TStemmer& stemmer, TTermList& terms) {
   const std::string folded = FoldedWords(text);
   std::size_t start = 0;
   while (start < folded.size()) {
@@ -26,9 +46,10 @@ void AddWords(std::string_view text, TStemmer& stemmer, std::vector<TSearchTerm>
     TSearchTerm term;
     term.Word = folded.substr(start, end - start);
     term.Needle = stemmer.Stem(term.Word);
-    terms.push_back(std::move(term));
+    if (!terms.Add(std::move(term))) return false;
     start = end + 1;
   }
+  return true;
 }
 
 bool Number(std::string_view text, int& value) {
@@ -39,7 +60,8 @@ bool Number(std::string_view text, int& value) {
 
 int Date(int day, int month, int year) {
   static constexpr int kDays[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (month < 1 || month > 12 || day < 1 || day > kDays[month - 1]) return 0;
+  // There is no year 0.
+  if (year < 1 || month < 1 || month > 12 || day < 1 || day > kDays[month - 1]) return 0;
   const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
   if (month == 2 && day == 29 && !leap) return 0;
   return year * 10000 + month * 100 + day;
@@ -69,18 +91,26 @@ std::string_view Trimmed(std::string_view text) {
 TSearchQuery::TSearchQuery(std::string_view text, TStemmer& stemmer, TSearchFilter filter)
     : Filter(filter) {
   // An unclosed quote runs to the end: the phrase is still being typed.
+  TTermList terms(Terms);
   std::size_t start = 0;
   bool quoted = false;
   for (std::size_t i = 0; i <= text.size(); ++i) {
     if (i < text.size() && !IsQuote(static_cast<unsigned char>(text[i]))) continue;
     const std::string_view part = text.substr(start, i - start);
+    bool added = true;
     if (!quoted) {
-      AddWords(part, stemmer, Terms);
+      added = AddWords(part, stemmer, terms);
     } else if (std::string words = FoldedWords(part); !words.empty()) {
       TSearchTerm term;
       term.Phrase = true;
       term.Needle = std::move(words);
-      Terms.push_back(std::move(term));
+      added = terms.Add(std::move(term));
+    }
+    if (!added) {
+      // Refused whole: a query cut short would find what was not asked for.
+      Terms.clear();
+      FTooMany = true;
+      return;
     }
     quoted = !quoted;
     start = i + 1;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,17 +32,26 @@ struct TSearchTerm {
 
 // A query as typed: words match by their stem, a phrase in quotes matches
 // word for word; every term must match. Upper and lower case and "ё"/"е"
-// are the same. Text is windows-1251.
+// are the same. Text is windows-1251. A word or phrase given again is one
+// term: a pasted text repeats its words, and each term costs a pass.
 class TSearchQuery {
  public:
+  // More distinct terms than this and the query is refused: it has no
+  // terms and finds nothing, and TooManyTerms says why.
+  static constexpr std::size_t MaxTerms = 64;
+
   TSearchQuery() = default;
   TSearchQuery(std::string_view text, TStemmer& stemmer, TSearchFilter filter = {});
 
   std::vector<TSearchTerm> Terms;
   TSearchFilter Filter;
 
-  // Nothing to look for: no terms and no filter.
-  bool Empty() const { return Terms.empty() && !Filter.Active(); }
+  bool TooManyTerms() const { return FTooMany; }
+  // Nothing to look for: no terms and no filter, or a refused query.
+  bool Empty() const { return FTooMany || (Terms.empty() && !Filter.Active()); }
+
+ private:
+  bool FTooMany = false;
 };
 
 // Whether a folded word of the text matches a word of the query: the same

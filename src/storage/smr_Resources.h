@@ -246,12 +246,16 @@ inline constexpr const char* SearchCancelled = "Поиск прерван. На�
 inline constexpr const char* SearchJournalMissing = "Журнал «%1»: нет файла «%2»";
 inline constexpr const char* SearchJournalUnreadable = "Журнал «%1»: не удалось прочитать «%2»: %3";
 inline constexpr const char* SearchNoNumber = "без номера";
+inline constexpr const char* SearchTooManyTerms =
+    "В запросе больше %1 разных слов и фраз. Сократите его, чтобы искать.";
 // somnary-search
 inline constexpr const char* SearchToolUsage =
     "Использование: somnary-search [--mark N]... [--energy-from E] [--energy-to E] [--from ДАТА] [--to ДАТА]\n"
     "                      [--plain | --html] БИБЛИОТЕКА ЗАПРОС\n"
     "Ищет опыты во всех журналах библиотеки и печатает по строке на каждый найденный:\n"
-    "путь журнала, ночь, номер и название через табуляцию. Код возврата 1, когда ничего не найдено.\n"
+    "путь журнала, ночь, номер и название через табуляцию. Код возврата 1, когда ничего не найдено,\n"
+    "2 — когда параметры неверны, файл прочитан не целиком или вывод не удалось записать.\n"
+    "В запросе не больше 64 разных слов и фраз.\n"
     "  --mark N           отмечен знаком N (1-4); можно несколько\n"
     "  --energy-from E    энергия не ниже E (от -1 до 1)\n"
     "  --energy-to E      энергия не выше E\n"
@@ -262,5 +266,8 @@ inline constexpr const char* SearchToolBadMark = "номер отметки — 
 inline constexpr const char* SearchToolBadEnergy = "энергия — число от -1 до 1, а не «%1»";
 inline constexpr const char* SearchToolBadDate = "дата — дд.мм.гг или дд.мм.гггг, а не «%1»";
 inline constexpr const char* SearchToolNeedsTwo = "нужны БИБЛИОТЕКА и ЗАПРОС";
+inline constexpr const char* SearchToolTooManyTerms = "в запросе больше %1 разных слов и фраз: сократите его";
+inline constexpr const char* SearchToolPlainAndHTML = "--plain и --html вместе не найдут ничего: выберите одно";
+inline constexpr const char* SearchToolCannotWrite = "не удалось записать результат: %1";
 
 }  // namespace res

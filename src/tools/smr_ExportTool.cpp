@@ -2,7 +2,6 @@
 // plain-text file without starting the program, with the same exporters.
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QString>
 #include <array>
@@ -16,6 +15,7 @@
 #include "export/smr_TXTExporter.h"
 #include "storage/smr_AppFolders.h"
 #include "storage/smr_Cp1251.h"
+#include "storage/smr_LoadProblem.h"
 #include "storage/smr_Resources.h"
 #include "storage/smr_SettingsFile.h"
 #include "storage/smr_StoredPath.h"
@@ -128,48 +128,10 @@ bool EndsWithTxt(const std::string& fileName) {
   return tail == ".txt";
 }
 
-// What stopped the reader, for the one line of a failed export.
-std::string StatusText(std::uint8_t status) {
-  switch (status) {
-    case xsNoDeclaration:
-      return Say(res::ReadNoDeclaration);
-    case xsDuplicateOrTrailing:
-      return Say(res::ReadDuplicateOrTrailing);
-    case xsEmptyElementName:
-      return Say(res::ReadEmptyElementName);
-    case xsUnterminatedDeclaration:
-      return Say(res::ReadUnterminatedDeclaration);
-    case xsUnterminatedComment:
-      return Say(res::ReadUnterminatedComment);
-    case xsUnterminatedTag:
-      return Say(res::ReadUnterminatedTag);
-    case xsAttributeWithoutValue:
-      return Say(res::ReadAttributeWithoutValue);
-    case xsUnexpectedEnd:
-      return Say(res::ReadUnexpectedEnd);
-    case xsTooDeep:
-      return Say(res::ReadTooDeep, std::to_string(TXMLParser::MaxDepth));
-    default:
-      return Say(res::ReadOtherError, std::to_string(status));
-  }
-}
-
-bool StartsWithUtf8Mark(const std::string& fileName) {
-  QFile file(QString::fromLocal8Bit(fileName.data(), static_cast<qsizetype>(fileName.size())));
-  return file.open(QIODevice::ReadOnly) && file.read(3) == QByteArray("\xEF\xBB\xBF");
-}
-
 // Why a document cannot be used, or empty when it was read whole. A file
 // read only in part must not give a partial export that looks complete.
-std::string LoadProblem(const TXMLParser& document, const std::string& fileName) {
-  if (!document.ReadError().empty())
-    return Say(res::ToolCannotRead, fileName, document.ReadError());
-  if (document.Status == xsCannotOpen)
-    return Say(res::ToolCannotRead, fileName, Say(res::ToolNoSuchFile));
-  if (document.Status == xsLoaded) return {};
-  if (StartsWithUtf8Mark(fileName))
-    return Say(res::ToolByteOrderMark, fileName);
-  return Say(res::ToolReadInPart, fileName, StatusText(document.Status));
+std::string ExportLoadProblem(const TXMLParser& document, const std::string& fileName) {
+  return LoadProblem(document, fileName).toLocal8Bit().toStdString();
 }
 
 }  // namespace
@@ -194,7 +156,7 @@ int main(int argc, char** argv) {
 
   TXMLParser document;
   document.Load(input);
-  if (const std::string problem = LoadProblem(document, input); !problem.empty())
+  if (const std::string problem = ExportLoadProblem(document, input); !problem.empty())
     return Fail(ExitFailure, problem);
   const std::string& rootName = document.Root->Name;
   if (rootName != smr::elLibrary && rootName != smr::elJournal) {
@@ -216,7 +178,7 @@ int main(int argc, char** argv) {
   // when missing, but not when it is there and unreadable.
   const bool missing = settings.Status == xsCannotOpen && settings.ReadError().empty();
   if (!missing || options.HasSettings) {
-    if (const std::string problem = LoadProblem(settings, settingsName); !problem.empty())
+    if (const std::string problem = ExportLoadProblem(settings, settingsName); !problem.empty())
       return Fail(ExitFailure, problem);
     captions = ReadMarkCaptions(*settings.Root);
   }

@@ -1,13 +1,16 @@
 // somnary-search: finds experiences in every journal of a library, with the
 // search of the window, and prints one line per experience found.
-// Exit status as grep's: 0 found, 1 nothing found, 2 bad arguments or input.
+// Exit status as grep's: 0 found, 1 nothing found, 2 bad arguments, a file
+// that could not be read whole, or output that could not be written.
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QString>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -15,6 +18,7 @@
 #include "search/smr_SearchIndex.h"
 #include "storage/smr_AppFolders.h"
 #include "storage/smr_Cp1251.h"
+#include "storage/smr_LoadProblem.h"
 #include "storage/smr_Resources.h"
 #include "storage/smr_StoredPath.h"
 #include "storage/smr_TextEdge.h"
@@ -45,7 +49,8 @@ int Fail(const std::string& message) {
 bool EnergyLevel(const std::string& text, bool upper, TSearchFilter& filter) {
   bool ok = false;
   const double value = Local(text).replace(u',', u'.').toDouble(&ok);
-  if (!ok || value < -1 || value > 1) return false;
+  // NaN would pass both bounds.
+  if (!ok || !std::isfinite(value) || value < -1 || value > 1) return false;
   // "from E" is the lower energy: the higher stored level.
   const int level = static_cast<int>(std::lround(100 - value * 100));
   (upper ? filter.LowestLevel : filter.HighestLevel) = level;
@@ -71,10 +76,12 @@ std::string ParseArguments(int argc, char** argv, TOptions& options) {
       onlyArguments = true;
     } else if (argument == "-h" || argument == "--help") {
       options.Help = true;
-    } else if (argument == "--plain") {
-      options.Filter.Kind = TDescriptionKind::Plain;
-    } else if (argument == "--html") {
-      options.Filter.Kind = TDescriptionKind::HTML;
+    } else if (argument == "--plain" || argument == "--html") {
+      const TDescriptionKind kind = argument == "--plain" ? TDescriptionKind::Plain : TDescriptionKind::HTML;
+      // Both together would find nothing; taking the last would hide the slip.
+      if (options.Filter.Kind != TDescriptionKind::Any && options.Filter.Kind != kind)
+        return Say(res::SearchToolPlainAndHTML);
+      options.Filter.Kind = kind;
     } else if (argument == "--mark" || argument == "--energy-from" || argument == "--energy-to" ||
                argument == "--from" || argument == "--to") {
       if (i + 1 >= argc) return Say(res::ToolOptionNeedsValue, Local(argument));
@@ -107,6 +114,26 @@ std::string Field(const std::string& cp1251) {
   return text.toLocal8Bit().toStdString();
 }
 
+// Standard output with its first failure remembered: a line that could not
+// be written must not end in a status that says all was printed.
+class TOutput {
+ public:
+  void Print(const std::string& text) {
+    if (FError) return;
+    if (std::fputs(text.c_str(), stdout) == EOF) FError = errno;
+  }
+  // Flushes; returns the exit status given, or the error's when a write failed.
+  int Finish(int status) {
+    if (!FError && std::fflush(stdout) != 0) FError = errno;
+    if (!FError && std::ferror(stdout)) FError = EIO;
+    if (!FError) return status;
+    return Fail(Say(res::SearchToolCannotWrite, QString::fromLocal8Bit(std::strerror(FError))));
+  }
+
+ private:
+  int FError = 0;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -114,17 +141,17 @@ int main(int argc, char** argv) {
   TOptions options;
   if (const std::string error = ParseArguments(argc, argv, options); !error.empty())
     return Fail(Say(res::ToolSeeHelp, Local(error)));
+  TOutput output;
   if (options.Help) {
-    std::fputs((Say(res::SearchToolUsage) + "\n").c_str(), stdout);
-    return 0;
+    output.Print(Say(res::SearchToolUsage) + "\n");
+    return output.Finish(0);
   }
   const std::string& libraryName = options.Arguments[0];
   TXMLParser library;
   library.Load(libraryName);
-  if (!library.ReadError().empty())
-    return Fail(Say(res::ToolCannotRead, Local(libraryName), Local(library.ReadError())));
-  if (library.Status == xsCannotOpen)
-    return Fail(Say(res::ToolCannotRead, Local(libraryName), QString::fromUtf8(res::ToolNoSuchFile)));
+  // A library read in part would search only some of its journals.
+  if (const QString problem = LoadProblem(library, libraryName); !problem.isEmpty())
+    return Fail(problem.toLocal8Bit().toStdString());
   const std::string& rootName = library.Root->Name;
   if (rootName != smr::elLibrary && rootName != smr::elJournal)
     return Fail(Say(res::ToolNotADreamFile, Local(libraryName)));
@@ -136,15 +163,18 @@ int main(int argc, char** argv) {
   TSearchIndex index([&](const std::string& stored) { return paths.Resolve(stored); });
   const TSearchQuery query(Utf8ToCp1251(Local(options.Arguments[1]).toStdString()), index.Stemmer(),
                            options.Filter);
+  if (query.TooManyTerms())
+    return Fail(Say(res::ToolSeeHelp, QString::fromUtf8(res::SearchToolTooManyTerms).arg(TSearchQuery::MaxTerms)));
   std::size_t found = 0;
+  bool readInPart = false;
   auto search = [&](const std::string& path, const TXMLNode* file, const TXMLNode& root) {
     std::vector<TSearchHit> hits;
     index.Search(file, root, query, hits);
     for (const TSearchHit& hit : hits) {
       const TXMLNode& e = *hit.Experience;
-      std::printf("%s\t%s\t%s\t%s\n", path.c_str(), Field(hit.Night->GetAttribute(smr::atName)).c_str(),
-                  e.HasAttribute(smr::atNumber) ? Field(e.GetAttribute(smr::atNumber)).c_str() : "",
-                  e.HasAttribute(smr::atTitle) ? Field(e.GetAttribute(smr::atTitle)).c_str() : "");
+      output.Print(path + '\t' + Field(hit.Night->GetAttribute(smr::atName)) + '\t' +
+                   (e.HasAttribute(smr::atNumber) ? Field(e.GetAttribute(smr::atNumber)) : std::string()) + '\t' +
+                   (e.HasAttribute(smr::atTitle) ? Field(e.GetAttribute(smr::atTitle)) : std::string()) + '\n');
     }
     found += hits.size();
   };
@@ -166,12 +196,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "somnary-search: %s\n", text.toLocal8Bit().constData());
         continue;
       }
+      // What was read is searched, but the status tells the rest was not.
+      if (const QString problem = LoadProblem(*read.Document, path); !problem.isEmpty()) {
+        std::fprintf(stderr, "somnary-search: %s\n", problem.toLocal8Bit().constData());
+        readInPart = true;
+      }
       search(path, file, *read.Document->Root);
       // The index is kept by root address, and the next journal's root may
       // be given this one's address once this document is freed.
       index.Invalidate();
     }
   }
-  std::fflush(stdout);
-  return found ? 0 : ExitNothingFound;
+  return output.Finish(readInPart ? ExitError : found ? 0 : ExitNothingFound);
 }

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -141,9 +142,16 @@ struct TRun {
   QString Out, Err;
 };
 
-TRun RunTool(const QStringList& arguments) {
+// outputFile: where standard output goes instead of being read; "-" closes it.
+TRun RunTool(const QStringList& arguments, const QString& outputFile = {}) {
   QProcess process;
-  process.start(QStringLiteral(SOMNARY_SEARCH_TOOL), arguments);
+  if (outputFile == QLatin1String("-")) {
+    process.start(QStringLiteral("/bin/sh"),
+                  QStringList{"-c", "exec \"$0\" \"$@\" >&-", QStringLiteral(SOMNARY_SEARCH_TOOL)} + arguments);
+  } else {
+    if (!outputFile.isEmpty()) process.setStandardOutputFile(outputFile);
+    process.start(QStringLiteral(SOMNARY_SEARCH_TOOL), arguments);
+  }
   EXPECT_TRUE(process.waitForFinished(30000));
   TRun run;
   run.ExitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
@@ -182,6 +190,77 @@ TEST_F(LibrarySearch, ToolPrintsOneLinePerExperienceAndReportsMissingJournals) {
     EXPECT_EQ(run.ExitCode, 2) << bad.join(' ').toStdString();
     EXPECT_TRUE(run.Out.isEmpty());
   }
+}
+
+TEST_F(LibrarySearch, ToolFailsOnAFileReadInPartAndOnOutputNotWritten) {
+  const QString library = dir.filePath("library.xml");
+  const std::string libraryText = Utf8ToCp1251(kLibrary);
+  WriteFile(library, libraryText);
+  const QString first = dir.filePath("first.xml"), second = dir.filePath("second.xml");
+  const QString firstHit = first + "\t02.01.24\t001\tПервый полёт\n";
+  QFile whole(second);
+  ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+  const std::string secondText = whole.readAll().toStdString();
+  whole.close();
+  std::string nested;
+  for (int i = 0; i < 100000; ++i) nested += "<a>";
+
+  const struct {
+    const char* Name;
+    QString File;       // written with Text before the run
+    std::string Text;
+    QString Output;     // standard output to a file, or "-" to close it
+    QString Out;        // what is printed
+    QString Named;      // the file the message names
+  } cases[] = {
+      {"library cut in half", library, libraryText.substr(0, libraryText.size() / 2), {}, {}, library},
+      {"journal cut in half", second, secondText.substr(0, secondText.size() / 2), {}, firstHit, second},
+      {"journal nested too deep", second, JournalText(nested), {}, firstHit, second},
+      {"output on a full disk", {}, {}, "/dev/full", {}, {}},
+      {"output closed", {}, {}, "-", {}, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    WriteFile(library, libraryText);
+    WriteFile(second, secondText);
+    if (!c.File.isEmpty()) WriteFile(c.File, c.Text);
+    const TRun run = RunTool({library, QStringLiteral("летал")}, c.Output);
+    EXPECT_EQ(run.ExitCode, 2);
+    EXPECT_EQ(run.Out, c.Out);
+    EXPECT_TRUE(run.Err.startsWith("somnary-search: ") && run.Err.count('\n') >= 1) << run.Err.toStdString();
+    if (!c.Named.isEmpty()) EXPECT_TRUE(run.Err.contains(c.Named)) << run.Err.toStdString();
+  }
+}
+
+TEST_F(LibrarySearch, ToolRefusesBadArgumentsWithAMessage) {
+  const QString library = dir.filePath("library.xml");
+  WriteFile(library, Utf8ToCp1251(kLibrary));
+  QString manyWords;
+  for (std::size_t i = 0; i <= TSearchQuery::MaxTerms; ++i) manyWords += QStringLiteral("слово%1 ").arg(i);
+  const struct {
+    QStringList Arguments;
+    const char* Says;
+  } cases[] = {
+      {{"--energy-from", "nan", library, "x"}, "nan"},
+      {{"--energy-to", "NaN", library, "x"}, "NaN"},
+      {{"--energy-from", "inf", library, "x"}, "inf"},
+      {{"--plain", "--html", library, "x"}, "--html"},
+      {{"--html", "--plain", library, "x"}, "--plain"},
+      {{"--from", "01.01.0000", library, "x"}, "01.01.0000"},
+      {{"--to", "29.02.2023", library, "x"}, "29.02.2023"},
+      {{library, manyWords}, "64"},
+  };
+  for (const auto& c : cases) {
+    const TRun run = RunTool(c.Arguments);
+    SCOPED_TRACE(c.Arguments.join(' ').left(80).toStdString());
+    EXPECT_EQ(run.ExitCode, 2);
+    EXPECT_TRUE(run.Out.isEmpty());
+    EXPECT_TRUE(run.Err.startsWith("somnary-search: ") && run.Err.contains(QString::fromUtf8(c.Says)))
+        << run.Err.toStdString();
+  }
+  // The same kind twice is no contradiction; a repeated word is one term.
+  EXPECT_EQ(RunTool({"--plain", "--plain", library, "летали"}).ExitCode, 0);
+  EXPECT_EQ(RunTool({library, (QStringLiteral("летали ") + manyWords.section(' ', 0, 3) + ' ').repeated(500)}).ExitCode, 1);
 }
 
 }  // namespace

@@ -181,6 +181,42 @@ TEST_F(Search, FiltersAloneAndCombined) {
   for (const auto& c : cases) EXPECT_EQ(Find(c.Query, c.Filter), c.Found) << c.Query;
 }
 
+TEST(SearchQueryTerms, RepeatsAreOneTermAndTooManyAreRefused) {
+  TStemmer stemmer;
+  auto repeated = [](const std::string& text, int times) {
+    std::string all;
+    for (int i = 0; i < times; ++i) all += text;
+    return all;
+  };
+  auto distinct = [](std::size_t count) {
+    std::string words;
+    for (std::size_t i = 0; i < count; ++i) words += "w" + std::to_string(i) + " ";
+    return words;
+  };
+  const struct {
+    std::string Query;
+    std::size_t Terms;
+    bool Refused;
+  } cases[] = {
+      {repeated(Utf8ToCp1251("сон туман «над морем» "), 1000), 3, false},
+      {Utf8ToCp1251("Туман ТУМАН туман \"туман\""), 2, false},  // a phrase is not a word
+      {Utf8ToCp1251("туман тумане"), 2, false},                  // other words, though one stem
+      {distinct(TSearchQuery::MaxTerms) + repeated("w0 ", 500), TSearchQuery::MaxTerms, false},
+      {distinct(TSearchQuery::MaxTerms + 1), 0, true},
+      {repeated(distinct(40), 3) + "\"" + distinct(30) + "\" " + distinct(30), 41, false},
+  };
+  for (const auto& c : cases) {
+    const TSearchQuery query(c.Query, stemmer);
+    EXPECT_EQ(query.Terms.size(), c.Terms) << c.Query.substr(0, 60);
+    EXPECT_EQ(query.TooManyTerms(), c.Refused) << c.Query.substr(0, 60);
+    EXPECT_EQ(query.Empty(), c.Refused);
+  }
+  // A refused query finds nothing, filters or not.
+  TSearchFilter filter;
+  filter.Marks[0] = true;
+  EXPECT_TRUE(TSearchQuery(distinct(TSearchQuery::MaxTerms + 1), stemmer, filter).Empty());
+}
+
 TEST(SearchDates, OnlyTheShortFormatIsADate) {
   EXPECT_EQ(NightDate("01.03.24"), 20240301);
   EXPECT_EQ(NightDate("31.12.69"), 19691231);
@@ -192,6 +228,8 @@ TEST(SearchDates, OnlyTheShortFormatIsADate) {
   EXPECT_EQ(NightDate("Новый год"), 0);
   EXPECT_EQ(FilterDate("01.03.2024"), 20240301);
   EXPECT_EQ(FilterDate("01.03.-024"), 0);
+  EXPECT_EQ(FilterDate("01.01.0000"), 0);  // there is no year 0
+  EXPECT_EQ(FilterDate("01.01.0001"), 10101);
 }
 
 TEST_F(Search, SnippetMarksTheWordsWhereTheyFirstMatch) {
