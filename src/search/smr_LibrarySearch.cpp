@@ -1,6 +1,8 @@
 #include "search/smr_LibrarySearch.h"
 
 #include <QThread>
+#include <QTimer>
+#include <chrono>
 
 #include "storage/smr_Resources.h"
 #include "storage/smr_TextEdge.h"
@@ -48,7 +50,12 @@ TReadJournal ReadJournal(const std::string& nativeFileName) {
 TLibrarySearch::TLibrarySearch(TSearchHost& host, QObject* parent)
     : QObject(parent),
       FHost(host),
-      FIndex([&host](const std::string& stored) { return host.DescriptionFile(stored); }) {}
+      FIndex([&host](const std::string& stored) { return host.DescriptionFile(stored); }),
+      FSlice(new QTimer(this)) {
+  FSlice->setSingleShot(true);
+  FSlice->setInterval(0);
+  connect(FSlice, &QTimer::timeout, this, &TLibrarySearch::Continue);
+}
 
 TLibrarySearch::~TLibrarySearch() { WaitForReader(); }
 
@@ -67,7 +74,9 @@ void TLibrarySearch::Start(const TSearchQuery& query) {
   FProblems.clear();
   FFiles.clear();
   FNext = 0;
+  FRecord = 0;
   FRunning = false;
+  FSlice->stop();
   const TXMLNode* root = FHost.LibraryRoot();
   if (query.Empty() || !root) {
     emit Finished(false);
@@ -84,6 +93,7 @@ void TLibrarySearch::Cancel() {
   if (!FRunning) return;
   FRunning = false;
   FDropRead = true;
+  FSlice->stop();
   emit Finished(true);
 }
 
@@ -96,23 +106,36 @@ void TLibrarySearch::Forget() {
   FProblems.clear();
   FFiles.clear();
   FNext = 0;
+  FRecord = 0;
+  FSlice->stop();
   Invalidate();
 }
 
 void TLibrarySearch::Continue() {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(SliceMs);
   while (FRunning && FNext < FFiles.size()) {
     const TXMLNode* file = FFiles[FNext];
     std::string path;
     if (auto known = FUnavailable.find(file); known != FUnavailable.end()) {
       FProblems << known->second;
     } else if (const TXMLNode* root = FHost.Journal(*file, path)) {
-      FIndex.Search(file, *root, FQuery, FHits);
+      if (!FIndex.Search(file, *root, FQuery, FHits, FRecord, deadline)) {
+        FSlice->start();
+        emit Progress();
+        return;
+      }
     } else if (!path.empty()) {
       StartReading(file, path);
       emit Progress();
       return;
     }
     ++FNext;
+    FRecord = 0;
+    if (FNext < FFiles.size() && std::chrono::steady_clock::now() >= deadline) {
+      FSlice->start();
+      emit Progress();
+      return;
+    }
   }
   if (!FRunning) return;
   FRunning = false;
@@ -151,6 +174,7 @@ void TLibrarySearch::ReadingDone() {
   const bool current = FRunning && FNext < FFiles.size() && FFiles[FNext] == file;
   const QString name = ToUi(file->GetAttribute(smr::atName));
   const QString shown = UiFileName(FReadPath);
+  bool skip = true;  // the run moves past it; a journal taken is searched next
   if (read.Problem != TReadJournal::None) {
     const QString problem =
         read.Problem == TReadJournal::Missing
@@ -159,10 +183,13 @@ void TLibrarySearch::ReadingDone() {
                   .arg(name, shown, QString::fromLocal8Bit(read.Reason.c_str()));
     FUnavailable[file] = problem;
     if (current) FProblems << problem;
-  } else if (const TXMLNode* root = FHost.Adopt(*file, std::move(read.Document))) {
-    if (current) FIndex.Search(file, *root, FQuery, FHits);
+  } else {
+    skip = !FHost.Adopt(*file, std::move(read.Document));
   }
   if (!FRunning) return;
-  if (current) ++FNext;
+  if (current && skip) {
+    ++FNext;
+    FRecord = 0;
+  }
   Continue();
 }

@@ -11,6 +11,7 @@
 #include "search/smr_SearchIndex.h"
 
 class QThread;
+class QTimer;
 class TXMLNode;
 class TXMLParser;
 
@@ -44,10 +45,10 @@ class TSearchHost {
   virtual std::string DescriptionFile(const std::string& stored) = 0;
 };
 
-// A search over the open library: journals in memory are searched at
-// once; one not read yet is read in a worker thread, so the window stays
-// responsive, and the search goes on when it arrives. Hits grow in library
-// order.
+// A search over the open library: journals in memory are searched in
+// short slices of the event loop, so typing is never held up for long; one
+// not read yet is read in a worker thread, and the search goes on when it
+// arrives. Hits grow in library order.
 class TLibrarySearch : public QObject {
   Q_OBJECT
 
@@ -80,6 +81,9 @@ class TLibrarySearch : public QObject {
   int JournalsDone() const { return static_cast<int>(FNext); }
   int JournalCount() const { return static_cast<int>(FFiles.size()); }
 
+  // How long one slice of a search may hold the event loop.
+  static constexpr int SliceMs = 10;
+
  signals:
   // Hits or progress changed while running.
   void Progress();
@@ -87,6 +91,7 @@ class TLibrarySearch : public QObject {
   void Finished(bool cancelled);
 
  private:
+  // Searches on for one slice; another is queued while there is more.
   void Continue();
   void StartReading(const TXMLNode* file, const std::string& path);
   void ReadingDone();
@@ -97,6 +102,8 @@ class TLibrarySearch : public QObject {
   TSearchQuery FQuery;
   std::vector<const TXMLNode*> FFiles;
   std::size_t FNext = 0;
+  std::size_t FRecord = 0;  // where the search of journal FNext goes on
+  QTimer* FSlice = nullptr;
   std::vector<TSearchHit> FHits;
   QStringList FProblems;
   // Journals that could not be read, with the reason: not tried again on

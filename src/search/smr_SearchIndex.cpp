@@ -274,9 +274,12 @@ bool TJournalIndex::Occurs(const TSearchTerm& term, const TRecord& record, TStem
   return Find(term, base, record.Start, record.End, stemmer, memo) != std::string::npos;
 }
 
-void TJournalIndex::Search(const TSearchQuery& query, TStemmer& stemmer, const TXMLNode* file,
-                           std::vector<TSearchHit>& hits) const {
-  if (query.Empty()) return;
+bool TJournalIndex::Search(const TSearchQuery& query, TStemmer& stemmer, const TXMLNode* file,
+                           std::vector<TSearchHit>& hits, std::size_t& next, TSearchDeadline deadline) const {
+  if (query.Empty() || next >= FRecords.size()) {
+    next = 0;
+    return true;
+  }
   // Longer needles are rarer and found faster: they go first.
   std::vector<const TSearchTerm*> terms;
   for (const TSearchTerm& term : query.Terms) terms.push_back(&term);
@@ -290,32 +293,54 @@ void TJournalIndex::Search(const TSearchQuery& query, TStemmer& stemmer, const T
     return true;
   };
   auto hit = [&](const TRecord& record) { hits.push_back({file, record.Night, record.Experience}); };
+  // The clock is read every few records: reading it costs more than a record.
+  std::size_t steps = 0;
+  auto late = [&] { return (++steps & 31) == 0 && std::chrono::steady_clock::now() >= deadline; };
 
   if (terms.empty() || query.Filter.Active()) {
-    for (const TRecord& record : FRecords)
+    for (; next < FRecords.size(); ++next) {
+      if (late()) return false;
+      const TRecord& record = FRecords[next];
       if (Passes(record, query.Filter) && matches(record, 0)) hit(record);
-    return;
+    }
+    next = 0;
+    return true;
   }
   // No filter: the first term runs over each chunk whole, jumping to the
   // end of each record it finds.
-  std::size_t r = 0;
-  for (std::size_t c = 0; c < FChunks.size(); ++c) {
+  std::size_t r = next;
+  for (std::size_t c = FRecords[r].Chunk; c < FChunks.size(); ++c) {
     const char* base = FChunks[c].Memory.get();
-    std::size_t pos = 0;
+    std::size_t pos = c == FRecords[next].Chunk ? FRecords[next].Start : 0;
     for (;;) {
       const std::size_t p = Find(*terms[0], base, pos, FChunks[c].Size, stemmer, memos[0]);
       if (p == std::string::npos) break;
       while (FRecords[r].Chunk < c || FRecords[r].End <= p) ++r;
       if (matches(FRecords[r], 1)) hit(FRecords[r]);
       pos = FRecords[r].End;
+      if (r + 1 < FRecords.size() && late()) {
+        next = r + 1;
+        return false;
+      }
     }
   }
+  next = 0;
+  return true;
 }
 
 void TSearchIndex::Search(const TXMLNode* file, const TXMLNode& root, const TSearchQuery& query,
                           std::vector<TSearchHit>& hits) {
-  if (query.Empty()) return;
+  std::size_t next = 0;
+  Search(file, root, query, hits, next, TSearchDeadline::max());
+}
+
+bool TSearchIndex::Search(const TXMLNode* file, const TXMLNode& root, const TSearchQuery& query,
+                          std::vector<TSearchHit>& hits, std::size_t& next, TSearchDeadline deadline) {
+  if (query.Empty()) {
+    next = 0;
+    return true;
+  }
   auto& index = FJournals[&root];
   if (!index) index = std::make_unique<TJournalIndex>(root, FHTML);
-  index->Search(query, FStemmer, file, hits);
+  return index->Search(query, FStemmer, file, hits, next, deadline);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -13,6 +14,9 @@
 #include "search/smr_SearchText.h"
 
 class TXMLNode;
+
+// When a piece of a search should give the thread back.
+using TSearchDeadline = std::chrono::steady_clock::time_point;
 
 // One experience found: the library `file` element of its journal, its
 // night and itself. The nodes belong to the documents; a hit is good until
@@ -91,9 +95,11 @@ class TJournalIndex {
  public:
   TJournalIndex(const TXMLNode& root, THTMLTexts& html);
 
-  // Appends the experiences that match, in journal order.
-  void Search(const TSearchQuery& query, TStemmer& stemmer, const TXMLNode* file,
-              std::vector<TSearchHit>& hits) const;
+  // Appends the experiences that match, in journal order, from the record
+  // next on. Stops once past the deadline with next set where to go on and
+  // returns false; true when the journal is done.
+  bool Search(const TSearchQuery& query, TStemmer& stemmer, const TXMLNode* file, std::vector<TSearchHit>& hits,
+              std::size_t& next, TSearchDeadline deadline) const;
   std::size_t Bytes() const;
 
  private:
@@ -135,6 +141,11 @@ class TSearchIndex {
   // Appends the hits of one journal, whose root is given, in journal order.
   void Search(const TXMLNode* file, const TXMLNode& root, const TSearchQuery& query,
               std::vector<TSearchHit>& hits);
+  // The same in pieces: from the record next on, until the deadline; false
+  // with next set when the journal is not done. A journal's index is built
+  // in one piece.
+  bool Search(const TXMLNode* file, const TXMLNode& root, const TSearchQuery& query,
+              std::vector<TSearchHit>& hits, std::size_t& next, TSearchDeadline deadline);
   // The documents may have changed: each journal is indexed again when next searched.
   void Invalidate() { FJournals.clear(); }
   TStemmer& Stemmer() { return FStemmer; }

@@ -62,6 +62,12 @@ TSearchPanel::TSearchPanel(TSearchHost& host, QWidget* parent)
   edt_SearchQuery->setPlaceholderText(U(res::SearchQueryHint));
   edt_SearchQuery->setClearButtonEnabled(true);
   layout->addWidget(edt_SearchQuery);
+  lbl_SearchQueryNote = new QLabel(this);
+  lbl_SearchQueryNote->setObjectName("lbl_SearchQueryNote");
+  lbl_SearchQueryNote->setWordWrap(true);
+  lbl_SearchQueryNote->setStyleSheet(QStringLiteral("color: #a00000"));
+  lbl_SearchQueryNote->hide();
+  layout->addWidget(lbl_SearchQueryNote);
 
   auto* filters = new QGridLayout;
   filters->setHorizontalSpacing(4);
@@ -228,7 +234,12 @@ void TSearchPanel::RunSearch() {
   }
   FProgressDelay->stop();
   prb_Search->hide();
-  FSearch->Start(CurrentQuery());
+  const TSearchQuery query = CurrentQuery();
+  // A refused query searches nothing: Start with it only clears the hits.
+  if (query.TooManyTerms())
+    lbl_SearchQueryNote->setText(U(res::SearchTooManyTerms).arg(TSearchQuery::MaxTerms));
+  lbl_SearchQueryNote->setVisible(query.TooManyTerms());
+  FSearch->Start(query);
   if (FSearch->Running()) {
     FEscape->setEnabled(true);
     FProgressDelay->start();

@@ -60,6 +60,7 @@ class TSearchPanel : public QWidget {
   QCheckBox* box_SearchDateTo = nullptr;
   QDateEdit* dte_SearchDateTo = nullptr;
   QComboBox* cmb_SearchKind = nullptr;
+  QLabel* lbl_SearchQueryNote = nullptr;  // why the query is not searched
   QLabel* lbl_SearchCount = nullptr;
   QProgressBar* prb_Search = nullptr;
   QLabel* lbl_SearchProblems = nullptr;

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDockWidget>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -159,6 +160,98 @@ TEST_F(SearchPanel, EscapeStopsReadingAndKeepsWhatWasFound) {
   ASSERT_TRUE(Finished());
   EXPECT_EQ(List()->model()->rowCount(), 2);
   EXPECT_EQ(Form->Journals().Count(), 2);
+}
+
+// A library of several large journals, all open after a first search.
+class LargeLibrarySearch : public TMainFormFixture {
+ protected:
+  static constexpr int kJournals = 4, kExperiences = 8000;
+
+  void SetUp() override {
+    std::string files;
+    for (int j = 0; j < kJournals; ++j) {
+      std::string days = kJournalProlog + "<somnary>\n  <day name=\"01.01.26\">\n";
+      for (int i = 0; i < kExperiences; ++i) {
+        days += "    <experience number=\"" + std::to_string(i) + "\" title=\"Сон\">\n      <description>";
+        days += "Ночью снился дом, лестница и сад. ";
+        if (i % 3 == 0) days += "Над морем летали чайки. ";
+        if (i % 5 == 0) days += "Потом всё ушло в туман. ";
+        days += "</description>\n    </experience>\n";
+      }
+      days += "  </day>\n</somnary>\n";
+      const QString name = QStringLiteral("j%1.xml").arg(j);
+      WriteFile(name, days);
+      files += "    <file name=\"J" + std::to_string(j) + "\" path=\"" + NativePath(name) + "\" />\n";
+    }
+    WriteFile("lib.xml", kLibraryProlog + "<dreamlibrary name=\"Л\">\n  <directory name=\"К\">\n" + files +
+                             "  </directory>\n</dreamlibrary>\n");
+    WriteSettings(NativePath("lib.xml"));
+    Start();
+    Form->resize(1100, 700);
+    Form->show();
+    Form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+  }
+  TSearchPanel* Panel() const { return Form->pnl_Search; }
+  // Runs the event loop until the search ends, one turn at a time, and
+  // returns the longest turn in milliseconds, or -1 on a time-out.
+  qint64 LongestTurnUntilFinished() {
+    qint64 longest = 0;
+    QElapsedTimer all;
+    all.start();
+    while (Panel()->Search().Running()) {
+      if (all.elapsed() > 120000) return -1;
+      QElapsedTimer turn;
+      turn.start();
+      QCoreApplication::processEvents(QEventLoop::AllEvents);
+      longest = std::max(longest, turn.elapsed());
+    }
+    return longest;
+  }
+};
+
+TEST_F(LargeLibrarySearch, ALongPastedQueryNeverHoldsUpTyping) {
+  // Generous for the sanitizer build; a whole search used to be one turn.
+  constexpr qint64 kLimitMs = 250;
+  QTest::keyClick(Form.get(), Qt::Key_F, Qt::ControlModifier);
+  QLineEdit* query = Panel()->edt_SearchQuery;
+  ASSERT_EQ(QApplication::focusWidget(), query);
+  Type(query, U("сад"));  // reads every journal in and indexes it
+  ASSERT_GE(LongestTurnUntilFinished(), 0);
+  ASSERT_EQ(Panel()->Search().Hits().size(), std::size_t(kJournals * kExperiences));
+
+  QString pasted;
+  while (pasted.size() < 30000) pasted += U("море туман «снился дом» лестница море сад ночью ");
+  query->selectAll();
+  QElapsedTimer turn;
+  turn.start();
+  query->insert(pasted);  // as a paste: one change of the text
+  EXPECT_LE(turn.elapsed(), kLimitMs);
+  // Typing on while it searches restarts the search, each key promptly.
+  for (const char* key : {"с", "о", "н"}) {
+    turn.restart();
+    QTest::sendKeyEvent(QTest::Click, query, Qt::Key_unknown, U(key), Qt::NoModifier);
+    EXPECT_LE(turn.elapsed(), kLimitMs) << key;
+  }
+  const qint64 longest = LongestTurnUntilFinished();
+  ASSERT_GE(longest, 0);
+  EXPECT_LE(longest, kLimitMs);
+  // Every 15th experience has both the sea and the fog.
+  const std::size_t expected = kJournals * ((kExperiences + 14) / 15);
+  EXPECT_EQ(Panel()->Search().Hits().size(), expected);
+  EXPECT_EQ(Panel()->lst_SearchResults->model()->rowCount(), int(expected));
+  EXPECT_FALSE(Panel()->lbl_SearchQueryNote->isVisible());
+
+  // One word too many: refused with a note, nothing searched.
+  QString many;
+  for (std::size_t i = 0; i <= TSearchQuery::MaxTerms; ++i) many += QStringLiteral("сад%1 ").arg(i);
+  query->setText(U("сад ") + many);
+  EXPECT_FALSE(Panel()->Search().Running());
+  EXPECT_TRUE(Panel()->lbl_SearchQueryNote->isVisible());
+  EXPECT_TRUE(Panel()->lbl_SearchQueryNote->text().contains(QLatin1String("64")));
+  EXPECT_EQ(Panel()->lst_SearchResults->model()->rowCount(), 0);
+  query->setText(U("сад"));
+  EXPECT_FALSE(Panel()->lbl_SearchQueryNote->isVisible());
 }
 
 }  // namespace
