@@ -40,13 +40,13 @@ std::uint8_t Marks(const TXMLNode* properties) {
 }  // namespace
 
 // Property values of check boxes and radio buttons are "true"/"false":
-// nothing anyone would look for.
+// nothing anyone would look for; nor is a field left empty.
 void ForEachPropertyValue(const TXMLNode& element, const std::function<void(const std::string&)>& f) {
   for (const auto& child : element.Children) {
     if (child->Name != smr::elParameter) continue;
     if (child->HasAttribute(smr::atValue)) {
       const std::string value = child->GetAttribute(smr::atValue);
-      if (value != smr::True && value != smr::False) f(value);
+      if (!value.empty() && value != smr::True && value != smr::False) f(value);
     }
     ForEachPropertyValue(*child, f);
   }

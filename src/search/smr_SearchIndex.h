@@ -176,7 +176,8 @@ TSnippet MakeSnippet(const TSearchHit& hit, const TSearchQuery& query, TSearchIn
                      int width = 150);
 
 // Calls f with each stored property value under a `properties` element,
-// in document order; the "true"/"false" of check boxes are left out.
+// in document order; the "true"/"false" of check boxes and empty values
+// are left out.
 void ForEachPropertyValue(const TXMLNode& properties, const std::function<void(const std::string&)>& f);
 
 // The first direct child of that name, or null. A night's comment is its

@@ -61,7 +61,10 @@ TSnippet Cut(const std::string& text, const std::vector<std::pair<int, int>>& ma
   TSnippet snippet;
   const int n = static_cast<int>(text.size());
   const int first = marks.empty() ? 0 : marks.front().first;
-  int start = std::max(0, first - width / 3);
+  // The window is centred on the first match, so that however far into a
+  // long line it lies, it is shown with words on both sides.
+  const int length = marks.empty() ? 0 : std::min(marks.front().second, width);
+  int start = std::max(0, std::min(first - (width - length) / 2, n - width));
   while (start > 0 && start < first && IsWordByte(static_cast<unsigned char>(text[static_cast<std::size_t>(start - 1)])))
     ++start;
   int end = std::min(n, start + width);

@@ -257,6 +257,38 @@ TEST_F(Search, SnippetMarksTheWordsWhereTheyFirstMatch) {
   EXPECT_EQ(Cp1251ToUtf8(snippet.Text), "Ночь у моря");
 }
 
+TEST(SearchSnippets, TheMatchIsInTheMiddleAndEmptyValuesAreLeftOut) {
+  std::string longLine;
+  for (int i = 0; i < 60; ++i) longLine += "слово ";
+  const struct {
+    std::string Experience;  // inside <experience>
+    const char* Query;
+    int Width;
+    TSearchField Field;
+    const char* Text;
+    std::vector<std::pair<int, int>> Marks;
+  } cases[] = {
+      {"<description>" + longLine + "туман " + longLine + "</description>", "туман", 60, TSearchField::Description,
+       "…слово слово слово слово туман слово слово слово слово слово…", {{25, 5}}},
+      {"<description>" + longLine + "конец</description>", "конец", 40, TSearchField::Description,
+       "…слово слово слово слово слово конец", {{31, 5}}},
+      {"<properties><parameter control=\"a\" value=\"\"/><parameter control=\"b\" value=\"поезд\"/>"
+       "<parameter control=\"c\" value=\"\"/><parameter control=\"d\" value=\"дом\"/></properties>",
+       "поезд", 150, TSearchField::Property, "поезд; дом", {{0, 5}}},
+  };
+  for (const auto& c : cases) {
+    const auto journal = Parsed(JournalText("<day name=\"01.01.24\"><experience number=\"1\">" + c.Experience +
+                                            "</experience></day>"));
+    TSearchIndex index([](const std::string&) { return std::string(); });
+    const TSearchQuery query(Utf8ToCp1251(c.Query), index.Stemmer());
+    const TXMLNode* night = journal->Root->Child(0);
+    const TSnippet snippet = MakeSnippet({nullptr, night, night->Child(0)}, query, index, c.Width);
+    EXPECT_EQ(snippet.Field, c.Field) << c.Query;
+    EXPECT_EQ(Cp1251ToUtf8(snippet.Text), c.Text) << c.Query;
+    EXPECT_EQ(snippet.Marks, c.Marks) << c.Query;
+  }
+}
+
 TEST_F(Search, EditsAndRewrittenPagesAreFoundOnceInvalidated) {
   ASSERT_EQ(Find("туман"), "003");
   Experience(1, 0)->FindNode(smr::elDescription)->Child(0)->Value = Utf8ToCp1251("Туман над рекой");
