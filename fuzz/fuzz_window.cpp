@@ -33,7 +33,9 @@ class TCancellingPrompts : public TPrompts {
   void Information(QWidget*, const QString&) override {}
   int Choose(QWidget*, const QString&, const QStringList&) override { return -1; }
   void About(QWidget*) override {}
+  int Modal(QDialog&) override { return 0; }  // QDialog::Rejected
   void ShellOpen(const QString&) override {}
+  void OpenInBrowser(const QString&) override {}
 };
 
 QTemporaryDir* gFolder = nullptr;

@@ -26,3 +26,21 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j"$jobs"
 in_locale build C.UTF-8 ctest --test-dir build -j"$jobs" --output-on-failure
 in_locale build ru_RU.UTF-8 ctest --test-dir build -j"$jobs" --output-on-failure
+
+# Every fuzz target, built with clang, runs briefly over its seed corpus: a
+# target that no longer builds, or an input that crashes one, fails the run.
+# New inputs go to build-fuzz/corpus-work, findings to build-fuzz/.
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DSOMNARY_FUZZ=ON -DSOMNARY_TESTS=OFF >/dev/null
+cmake --build build-fuzz -j"$jobs" --target fuzz_xml fuzz_export fuzz_window fuzz_search
+fuzz_briefly() {
+  local target=$1 corpus=$2
+  shift 2
+  mkdir -p "build-fuzz/corpus-work/$target"
+  in_locale build-fuzz ru_RU.UTF-8 "build-fuzz/fuzz/$target" -max_total_time=5 -artifact_prefix=build-fuzz/ \
+    "$@" "build-fuzz/corpus-work/$target" "$corpus"
+}
+fuzz_briefly fuzz_xml fuzz/corpus
+fuzz_briefly fuzz_export fuzz/corpus
+# The toolkit keeps allocations for the process's lifetime: no leak checks.
+fuzz_briefly fuzz_window fuzz/corpus-window -detect_leaks=0
+fuzz_briefly fuzz_search fuzz/corpus-search
