@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPainter>
+#include <algorithm>
 
 #include "search/smr_LibrarySearch.h"
 #include "storage/smr_Resources.h"
@@ -62,6 +63,14 @@ namespace {
 constexpr int kPadding = 3;
 }
 
+int SnippetShownFrom(const QString& text, int markStart, int markEnd, const QFontMetrics& metrics, int width) {
+  if (markStart <= 0 || metrics.horizontalAdvance(text.left(markEnd)) <= width) return 0;
+  int from = markStart;
+  while (from > 0 && metrics.horizontalAdvance(text.mid(from - 1, markStart - from + 1)) <= width / 3) --from;
+  while (from > 0 && from < markStart && text[from - 1].isLetterOrNumber()) ++from;
+  return from;
+}
+
 QSize TSearchResultDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
   return QSize(option.rect.width() > 0 ? option.rect.width() : 200, 2 * option.fontMetrics.height() + 3 * kPadding);
 }
@@ -95,12 +104,16 @@ void TSearchResultDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
     const QString all = ToUi(snippet->Text);
     int x = area.left();
     const int y = area.top() + line + kPadding, right = area.right();
-    int at = 0;
-    auto draw = [&](int from, int to, bool marked) {
-      if (from >= to || x >= right) return;
+    // A match far into the line is brought into view, never elided.
+    int at = snippet->Marks.empty()
+                 ? 0
+                 : SnippetShownFrom(all, snippet->Marks.front().first,
+                                    snippet->Marks.front().first + snippet->Marks.front().second,
+                                    QFontMetrics(bold), right - x);
+    auto drawPiece = [&](QString piece, bool marked) {
+      if (piece.isEmpty() || x >= right) return;
       const QFont& font = marked ? bold : option.font;
       const QFontMetrics metrics(font);
-      QString piece = all.mid(from, to - from);
       int width = metrics.horizontalAdvance(piece);
       if (x + width > right) {
         piece = metrics.elidedText(piece, Qt::ElideRight, right - x);
@@ -116,10 +129,15 @@ void TSearchResultDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
       painter->drawText(QRect(x, y, width + 1, line), Qt::AlignLeft | Qt::AlignVCenter, piece);
       x += width;
     };
+    auto draw = [&](int from, int to, bool marked) {
+      from = std::max(from, at);
+      if (from < to) drawPiece(all.mid(from, to - from), marked);
+    };
+    if (at > 0) drawPiece(QString(QChar(0x2026)), false);
     for (const auto& [start, length] : snippet->Marks) {
       draw(at, start, false);
       draw(start, start + length, true);
-      at = start + length;
+      at = std::max(at, start + length);
     }
     draw(at, static_cast<int>(all.size()), false);
   }

@@ -47,4 +47,10 @@ class TSearchResultDelegate : public QStyledItemDelegate {
   QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 };
 
+// Where a row starts showing its snippet so that the first mark, from
+// markStart to markEnd, is seen whole in width pixels: 0 when the text up
+// to it fits, else a word start about a third of the width before it (the
+// row then shows an ellipsis first).
+int SnippetShownFrom(const QString& text, int markStart, int markEnd, const QFontMetrics& metrics, int width);
+
 Q_DECLARE_METATYPE(const TSnippet*)

@@ -14,6 +14,7 @@
 
 #include "main_form_fixture.h"
 #include "searchpanel/smr_SearchPanel.h"
+#include "searchpanel/smr_SearchResults.h"
 
 namespace {
 
@@ -160,6 +161,30 @@ TEST_F(SearchPanel, EscapeStopsReadingAndKeepsWhatWasFound) {
   ASSERT_TRUE(Finished());
   EXPECT_EQ(List()->model()->rowCount(), 2);
   EXPECT_EQ(Form->Journals().Count(), 2);
+}
+
+TEST(SearchSnippetRow, AMatchFarIntoTheLineIsBroughtIntoView) {
+  const QFontMetrics metrics(QApplication::font());
+  const QString words = U("слово ").repeated(30);
+  const int width = metrics.horizontalAdvance(U("слово ").repeated(8));
+  const struct {
+    QString Text;
+    int Start, End;
+  } cases[] = {
+      {words + U("туман слово"), int(words.size()), int(words.size()) + 5},
+      {U("…") + words + U("туман"), int(words.size()) + 1, int(words.size()) + 6},
+      {U("туман ") + words, 0, 5},
+      {U("слово туман слово"), 6, 11},
+  };
+  for (const auto& c : cases) {
+    const int from = SnippetShownFrom(c.Text, c.Start, c.End, metrics, width);
+    SCOPED_TRACE(c.Text.toStdString());
+    EXPECT_TRUE(from >= 0 && from <= c.Start);
+    EXPECT_LE(metrics.horizontalAdvance(U("…") + c.Text.mid(from, c.End - from)), width);
+    EXPECT_TRUE(from == 0 || !c.Text[from - 1].isLetterOrNumber());  // on a word start
+    // Text that fits is shown from its start.
+    if (metrics.horizontalAdvance(c.Text.left(c.End)) <= width) EXPECT_EQ(from, 0);
+  }
 }
 
 // A library of several large journals, all open after a first search.
