@@ -12,6 +12,7 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSlider>
 #include <charconv>
 #include <functional>
@@ -135,13 +136,20 @@ TEditPanel::TEditPanel(QWidget* workArea, const QString& dataDir, const TXMLPair
       dlg_OpenImage(openImage) {
   setObjectName("pnl_Edit");
   CreatePanel();
+  scr_WorkArea = new QScrollArea(workArea);
+  scr_WorkArea->setObjectName("scr_WorkArea");
+  scr_WorkArea->setFrameShape(QFrame::NoFrame);
+  // The panel sizes itself (LayoutWorkArea): at least the visible area,
+  // more where its controls need it, and the scroll bars reach the rest.
+  scr_WorkArea->setWidgetResizable(false);
+  scr_WorkArea->setWidget(this);
+  scr_WorkArea->setGeometry(workArea->rect());
   // Laid out again whenever the work area changes size, also when only the
   // splitter moved and the window kept its size.
   workArea->installEventFilter(new TResizeWatcher(this, [this, workArea] {
-    setGeometry(workArea->rect());
-    LayoutWorkArea();
+    scr_WorkArea->setGeometry(workArea->rect());
   }));
-  setGeometry(workArea->rect());
+  scr_WorkArea->viewport()->installEventFilter(new TResizeWatcher(this, [this] { LayoutWorkArea(); }));
   LayoutPanel(ekLibrary);
 }
 
@@ -415,6 +423,8 @@ void TEditPanel::SetMarkCaption(int index, const QString& caption) {
   FMarkNamed[index] = named;
   QCheckBox* boxes[4] = {box_Label1, box_Label2, box_Label3, box_Label4};
   boxes[index]->setText(FMarkCaption[index]);
+  // A longer caption needs room at once, not at the next start.
+  LayoutWorkArea();
 }
 
 void TEditPanel::ShowImage(const QString& path) {

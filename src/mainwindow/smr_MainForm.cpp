@@ -22,6 +22,7 @@
 
 namespace {
 constexpr int kMinTreeWidth = 200;
+constexpr int kMinWorkAreaWidth = 200;
 
 // The style has no lock among its standard icons: draw a small padlock.
 QIcon PadlockIcon() {
@@ -258,7 +259,8 @@ void Tfrm_MainForm::CreateTree() {
   connect(tre_Directory, &QTreeWidget::currentItemChanged, this, &Tfrm_MainForm::tre_DirectoryChange);
   pnl_WorkArea = new QWidget(spl_Main);
   pnl_WorkArea->setObjectName("pnl_WorkArea");
-  pnl_WorkArea->setMinimumWidth(300);
+  // The editing panel scrolls where the work area is narrower than it.
+  pnl_WorkArea->setMinimumWidth(kMinWorkAreaWidth);
   spl_Main->addWidget(tre_Directory);
   spl_Main->addWidget(pnl_WorkArea);
   spl_Main->setStretchFactor(0, 0);
