@@ -414,6 +414,7 @@ void TEditPanel::SetMarkCaptions(const std::array<QString, 4>& captions) {
   for (int i = 0; i < 4; ++i) SetMarkCaption(i, captions[static_cast<std::size_t>(i)]);
   // An experience on show gains or loses its marks at once.
   ShowMarks(FShownElement && FShownElement->Name == smr::elExperience);
+  LayoutWorkArea();
 }
 
 void TEditPanel::SetMarkCaption(int index, const QString& caption) {
