@@ -265,8 +265,14 @@ void Tfrm_MainForm::CreateTree() {
   spl_Main->addWidget(pnl_WorkArea);
   spl_Main->setStretchFactor(0, 0);
   spl_Main->setStretchFactor(1, 1);
-  spl_Main->setSizes({240, 560});
+  spl_Main->setSizes({FTreeWidth, 560});
+  connect(spl_Main, &QSplitter::splitterMoved, this, [this] { FTreeWidth = spl_Main->sizes().value(0); });
   setCentralWidget(spl_Main);
+}
+
+void Tfrm_MainForm::SetTreeWidth(int width) {
+  FTreeWidth = width;
+  spl_Main->setSizes({width, std::max(1, spl_Main->width() - width)});
 }
 
 void Tfrm_MainForm::resizeEvent(QResizeEvent* event) {

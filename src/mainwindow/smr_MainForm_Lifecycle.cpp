@@ -90,10 +90,8 @@ void Tfrm_MainForm::ApplySettings() {
       if (child->HasAttribute(smr::atWidth) && ToInt(child->GetAttribute(smr::atWidth), v)) bounds.setWidth(v);
       if (child->HasAttribute(smr::atHeight) && ToInt(child->GetAttribute(smr::atHeight), v)) bounds.setHeight(v);
       setGeometry(KeepOnScreen(bounds, *this));
-      if (child->HasAttribute(smr::atTreeWidth) && ToInt(child->GetAttribute(smr::atTreeWidth), v)) {
-        const int total = spl_Main->width();
-        spl_Main->setSizes({v, std::max(1, total - v)});
-      }
+      if (child->HasAttribute(smr::atTreeWidth) && ToInt(child->GetAttribute(smr::atTreeWidth), v))
+        SetTreeWidth(v);
     } else if (name == smr::elOptions) {
       const std::string confirm = child->GetAttribute(smr::atConfirmDelete);
       if (confirm == smr::Yes) FConfirmDelete = true;
@@ -356,7 +354,7 @@ void Tfrm_MainForm::WriteFormBounds() {
   form->SetAttribute(smr::atTop, number(bounds.top()));
   form->SetAttribute(smr::atWidth, number(bounds.width()));
   form->SetAttribute(smr::atHeight, number(bounds.height()));
-  form->SetAttribute(smr::atTreeWidth, number(tre_Directory->width()));
+  form->SetAttribute(smr::atTreeWidth, number(FTreeWidth));
 }
 
 void Tfrm_MainForm::closeEvent(QCloseEvent* event) {

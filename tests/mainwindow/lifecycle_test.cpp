@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
+#include <QSplitter>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QUrl>
@@ -46,7 +47,7 @@ TEST_F(Lifecycle, StartsWithoutSettingsAndWritesThemAtExit) {
   Form->mnu_SaveAsClick();
   EXPECT_EQ(Prompts->Asked.size(), 0u);
   Form->setGeometry(30, 40, 700, 520);
-  const int tree = Form->tre_Directory->width();
+  const int tree = 240;  // the first width of the tree; the user never dragged it
   Stop();
   EXPECT_EQ(ReadBytes("dreams.ini"),
             "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\r\n\r\n\r\n"
@@ -66,6 +67,35 @@ TEST_F(Lifecycle, BoundsWrittenAtExitAreRestoredAtNextStart) {
             std::string::npos);
   Start();
   EXPECT_EQ(Form->geometry(), QRect(50, 60, 820, 610));
+}
+
+// The tree's width is the user's: a dock or a smaller window leaves the
+// stored width alone, a dragged splitter changes it.
+TEST_F(Lifecycle, OnlyDraggingTheSplitterChangesTheStoredTreeWidth) {
+  WriteSettings("", "  <form left=\"10\" top=\"10\" width=\"900\" height=\"640\" treewidth=\"260\" />\n");
+  Start();
+  Form->show();
+  Form->mnu_Find->trigger();
+  Form->resize(640, 480);
+  QApplication::processEvents();
+  Stop();
+  EXPECT_NE(Settings().find("treewidth=\"260\""), std::string::npos) << Settings();
+
+  Start();
+  Form->show();
+  QApplication::processEvents();
+  QSplitterHandle* handle = Form->spl_Main->handle(1);
+  const QPoint grip(handle->width() / 2, handle->height() / 2);
+  QTest::mousePress(handle, Qt::LeftButton, {}, grip);
+  QTest::mouseMove(handle, grip + QPoint(40, 0));
+  QTest::mouseRelease(handle, Qt::LeftButton, {}, grip + QPoint(40, 0));
+  const int dragged = Form->tre_Directory->width();
+  EXPECT_NE(dragged, 260);
+  Form->mnu_Find->trigger();
+  QApplication::processEvents();
+  Stop();
+  EXPECT_NE(Settings().find("treewidth=\"" + std::to_string(dragged) + "\""), std::string::npos)
+      << Settings();
 }
 
 TEST_F(Lifecycle, LabelsIconsOptionsAndUnknownElementsKeepTheirPlaces) {
