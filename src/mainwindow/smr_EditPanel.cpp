@@ -20,6 +20,7 @@
 
 #include "editor/smr_HTMLEditor.h"
 #include "mainwindow/smr_ClickLabel.h"
+#include "storage/smr_FileError.h"
 #include "storage/smr_Resources.h"
 #include "storage/smr_TextEdge.h"
 #include "storage/smr_Types.h"
@@ -112,7 +113,7 @@ bool ReadPicture(const QString& path, QPixmap& picture, QString& error) {
   QImageReader reader(path);
   const QImage image = reader.read();
   if (image.isNull()) {
-    error = reader.errorString() + QStringLiteral("\n") + path;
+    error = FileReadErrorText(path, reader.errorString());
     return false;
   }
   picture = QPixmap::fromImage(image);

@@ -15,6 +15,7 @@
 #include "mainwindow/smr_MainForm.h"
 #include "searchpanel/smr_SearchPanel.h"
 #include "storage/smr_Codec.h"
+#include "storage/smr_FileError.h"
 #include "storage/smr_Resources.h"
 #include "storage/smr_SettingsFile.h"
 #include "storage/smr_TextEdge.h"
@@ -183,7 +184,8 @@ void Tfrm_MainForm::SaveDocument(TXMLParser& document) {
   if (document.IsUnreadFile(document.FileName))
     throw TXMLWriteError(
         U(res::UnreadableFileNotSaved)
-            .arg(UiFileName(document.FileName), QString::fromLocal8Bit(document.ReadError()))
+            .arg(QFileInfo(UiFileName(document.FileName)).absoluteFilePath(),
+                 QString::fromLocal8Bit(document.ReadError()))
             .toLocal8Bit()
             .toStdString());
   document.Save(document.FileName);
@@ -301,7 +303,7 @@ void Tfrm_MainForm::btn_OpenClick() {
 void Tfrm_MainForm::btn_SaveClick() { SaveEverything(); }
 
 QString Tfrm_MainForm::WriteErrorText(const QString& fileName, const TXMLWriteError& error) {
-  return fileName + ": " + QString::fromLocal8Bit(error.what());
+  return FileWriteErrorText(fileName, error.what());
 }
 
 void Tfrm_MainForm::mnu_SaveAsClick() {

@@ -20,6 +20,9 @@ inline constexpr const char* SaveLibraryAsTitle = "Сохранить библи
 inline constexpr const char* ExportTitle = "Экспортировать";
 
 // --- main window
+// A file that could not be written or read: its full path, the system's reason.
+inline constexpr const char* FileNotWritten = "Не удалось записать файл «%1»: %2";
+inline constexpr const char* FileNotRead = "Не удалось прочитать файл «%1»: %2";
 inline constexpr const char* BadlyReadFile =
     "Файл «%1» прочитан не полностью: в нём есть ошибки.\n"
     "Перед первой записью в него прежнее содержимое будет сохранено в файле «%2».";
