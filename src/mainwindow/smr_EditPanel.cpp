@@ -137,6 +137,7 @@ TEditPanel::TEditPanel(QWidget* workArea, const QString& dataDir, const TXMLPair
       dlg_OpenImage(openImage) {
   setObjectName("pnl_Edit");
   CreatePanel();
+  edt_Name->setEnabled(false);  // no library yet
   scr_WorkArea = new QScrollArea(workArea);
   scr_WorkArea->setObjectName("scr_WorkArea");
   scr_WorkArea->setFrameShape(QFrame::NoFrame);
@@ -157,6 +158,8 @@ TEditPanel::TEditPanel(QWidget* workArea, const QString& dataDir, const TXMLPair
 void TEditPanel::SetElement(TXMLNode* element) {
   FShownElement = element;
   FShowsLibrary = false;
+  // With nothing to write to, nothing can be typed.
+  edt_Name->setEnabled(element != nullptr);
 }
 
 void TEditPanel::CreatePanel() {

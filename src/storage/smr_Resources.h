@@ -113,8 +113,7 @@ inline constexpr const char* UserNameRefused =
 inline constexpr const char* PasswordRefused =
     "В пароле есть недопустимый символ. Допустимы только русские и латинские буквы, цифры, пробел и «_».";
 inline constexpr const char* UserNameAltered =
-    "Это имя нельзя сохранить в библиотеке: записанное, оно прочитается иначе. "
-    "Замените в нём символы «%1» или поменяйте их местами.";
+    "Это имя нельзя сохранить как есть. Замените символы «%1» или поменяйте их местами.";
 inline constexpr const char* PasswordAltered =
     "Такой пароль исказится в файле библиотеки: пробелы в его коде сольются. Измените пароль.";
 // The maker's web site: the about box link and the Help menu's "В Internet".

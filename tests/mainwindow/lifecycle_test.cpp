@@ -42,6 +42,8 @@ TEST_F(Lifecycle, StartsWithoutSettingsAndWritesThemAtExit) {
         Form->pmn_CreateDay, Form->pmn_CreateExperience})
     EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
   EXPECT_FALSE(Form->btn_Create->isEnabled());
+  // The title has nowhere to go.
+  EXPECT_FALSE(EditPanel()->edt_Name->isEnabled());
   // Even reached past the disabled item, Save As writes no nameless library.
   Prompts->SaveFiles.push_back(Path("nameless.xml"));
   Form->mnu_SaveAsClick();
@@ -205,6 +207,7 @@ TEST_F(Lifecycle, NewLibraryIsWrittenAtOnceAndSelected) {
   ASSERT_EQ(Tree()->topLevelItemCount(), 1);
   EXPECT_EQ(Tree()->currentItem(), Tree()->topLevelItem(0));
   EXPECT_EQ(EditPanel()->edt_Name->text(), QString::fromUtf8("Новая ”книга”"));
+  EXPECT_TRUE(EditPanel()->edt_Name->isEnabled());
   EXPECT_TRUE(Form->mnu_CreateDirectory->isEnabled());
 }
 
