@@ -22,6 +22,22 @@ constexpr int kWarningLines = 4;
 
 // The first character of the text that the stored form cannot carry, or an
 // empty text when there is none.
+// The characters of a carried value that become blanks beside other blanks
+// when stored: those the reader would merge.
+QString MergedCharacters(const QString& text) {
+  const std::string plain = FromUi(text, TTextPlace::Plain);
+  const std::string coded = TCodec().Encode(plain);
+  QString merged;
+  for (std::size_t i = 0; i < coded.size(); ++i) {
+    const bool besideBlank =
+        (i > 0 && coded[i - 1] == ' ') || (i + 1 < coded.size() && coded[i + 1] == ' ');
+    if (coded[i] != ' ' || !besideBlank) continue;
+    const QString shown = ToUi(plain.substr(i, 1));
+    if (!merged.contains(shown)) merged += shown;
+  }
+  return merged;
+}
+
 QString FirstUncarried(const QString& text) {
   for (qsizetype i = 0; i < text.size(); ++i) {
     const qsizetype length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
@@ -132,7 +148,7 @@ void Tfrm_Authorization::edt_FirstChange() {
     else if (badPassword)
       lbl_Warning->setText(QString::fromUtf8(res::PasswordRefused));
     else if (nameAltered)
-      lbl_Warning->setText(QString::fromUtf8(res::UserNameAltered));
+      lbl_Warning->setText(QString::fromUtf8(res::UserNameAltered).arg(MergedCharacters(edt_First->text())));
     else if (passwordAltered)
       lbl_Warning->setText(QString::fromUtf8(res::PasswordAltered));
     else

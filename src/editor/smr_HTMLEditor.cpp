@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "editor/smr_HTMLViewer.h"
+#include "storage/smr_FileError.h"
 #include "storage/smr_Resources.h"
 #include "xml/xml_functions.h"
 
@@ -167,7 +168,7 @@ QString THTMLEditor::Write() {
   try {
     WriteFileAtomically(NativeName(FPath), std::string_view(bytes.constData(), bytes.size()));
   } catch (const TXMLWriteError& error) {
-    return FPath + QStringLiteral(": ") + QString::fromLocal8Bit(error.what());
+    return FileWriteErrorText(FPath, error.what());
   }
   FEncoding = encoding;
   FLoadedText = Text();

@@ -12,6 +12,7 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSlider>
 #include <charconv>
 #include <functional>
@@ -19,6 +20,7 @@
 
 #include "editor/smr_HTMLEditor.h"
 #include "mainwindow/smr_ClickLabel.h"
+#include "storage/smr_FileError.h"
 #include "storage/smr_Resources.h"
 #include "storage/smr_TextEdge.h"
 #include "storage/smr_Types.h"
@@ -111,7 +113,7 @@ bool ReadPicture(const QString& path, QPixmap& picture, QString& error) {
   QImageReader reader(path);
   const QImage image = reader.read();
   if (image.isNull()) {
-    error = reader.errorString() + QStringLiteral("\n") + path;
+    error = FileReadErrorText(path, reader.errorString());
     return false;
   }
   picture = QPixmap::fromImage(image);
@@ -135,19 +137,29 @@ TEditPanel::TEditPanel(QWidget* workArea, const QString& dataDir, const TXMLPair
       dlg_OpenImage(openImage) {
   setObjectName("pnl_Edit");
   CreatePanel();
+  edt_Name->setEnabled(false);  // no library yet
+  scr_WorkArea = new QScrollArea(workArea);
+  scr_WorkArea->setObjectName("scr_WorkArea");
+  scr_WorkArea->setFrameShape(QFrame::NoFrame);
+  // The panel sizes itself (LayoutWorkArea): at least the visible area,
+  // more where its controls need it, and the scroll bars reach the rest.
+  scr_WorkArea->setWidgetResizable(false);
+  scr_WorkArea->setWidget(this);
+  scr_WorkArea->setGeometry(workArea->rect());
   // Laid out again whenever the work area changes size, also when only the
   // splitter moved and the window kept its size.
   workArea->installEventFilter(new TResizeWatcher(this, [this, workArea] {
-    setGeometry(workArea->rect());
-    LayoutWorkArea();
+    scr_WorkArea->setGeometry(workArea->rect());
   }));
-  setGeometry(workArea->rect());
+  scr_WorkArea->viewport()->installEventFilter(new TResizeWatcher(this, [this] { LayoutWorkArea(); }));
   LayoutPanel(ekLibrary);
 }
 
 void TEditPanel::SetElement(TXMLNode* element) {
   FShownElement = element;
   FShowsLibrary = false;
+  // With nothing to write to, nothing can be typed.
+  edt_Name->setEnabled(element != nullptr);
 }
 
 void TEditPanel::CreatePanel() {
@@ -406,6 +418,7 @@ void TEditPanel::SetMarkCaptions(const std::array<QString, 4>& captions) {
   for (int i = 0; i < 4; ++i) SetMarkCaption(i, captions[static_cast<std::size_t>(i)]);
   // An experience on show gains or loses its marks at once.
   ShowMarks(FShownElement && FShownElement->Name == smr::elExperience);
+  LayoutWorkArea();
 }
 
 void TEditPanel::SetMarkCaption(int index, const QString& caption) {
@@ -415,6 +428,8 @@ void TEditPanel::SetMarkCaption(int index, const QString& caption) {
   FMarkNamed[index] = named;
   QCheckBox* boxes[4] = {box_Label1, box_Label2, box_Label3, box_Label4};
   boxes[index]->setText(FMarkCaption[index]);
+  // A longer caption needs room at once, not at the next start.
+  LayoutWorkArea();
 }
 
 void TEditPanel::ShowImage(const QString& path) {

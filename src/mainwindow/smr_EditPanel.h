@@ -16,6 +16,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QScrollArea;
 class QSlider;
 class TClickLabel;
 class THTMLEditor;
@@ -27,7 +28,9 @@ enum TElementKind { ekLibrary = 0, ekDirectory = 1, ekJournal = 2, ekNight = 3, 
 
 // The editing panel: the fields of the element selected in the tree. Every
 // change goes at once into that element's XML node; the tree caption follows
-// through CaptionChanged. It fills the work area it is created in.
+// through CaptionChanged. It sits in a scroll area (scr_WorkArea) that fills
+// the work area it is created in: the panel is as large as that area, or as
+// large as its controls need when the area is smaller.
 //
 // The window owns what the panel refers to (the pair list, the prompts and
 // the open-file dialog state it shares with Open), and all of it outlives
@@ -54,7 +57,9 @@ class TEditPanel : public QWidget {
   // differs, and writes it back), then shows the fields of that kind.
   void FillPanel(TElementKind kind, TXMLNode* element);
   void LayoutPanel(TElementKind kind);
-  void LayoutWorkArea();  // smr_EditPanel_Layout.cpp
+  // Sizes the panel for its scroll area and places the shown controls
+  // (smr_EditPanel_Layout.cpp).
+  void LayoutWorkArea();
 
   void LockEditing();
   void UnlockEditing();
@@ -115,6 +120,7 @@ class TEditPanel : public QWidget {
   QCheckBox* btn_ReadOnly = nullptr;
   QPushButton* btn_DreamProperties = nullptr;  // the window opens the dialog
   THTMLEditor* pnl_HTMLEditor = nullptr;       // shown for HTML experiences
+  QScrollArea* scr_WorkArea = nullptr;         // holds the panel
 
  private:
   void ShowMarks(bool experience);
@@ -124,6 +130,9 @@ class TEditPanel : public QWidget {
   void ColourEnergyLabels();
   void LabelClick(int index);
   void ApplyReadOnlyState(bool locked);
+  // The size the shown controls need at the given width (smr_EditPanel_Layout.cpp).
+  QSize NeededSize(int width) const;
+  void PlaceControls();
 
   QString FDataDir;
   const TXMLPairList& FPairs;

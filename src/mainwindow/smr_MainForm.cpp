@@ -22,6 +22,7 @@
 
 namespace {
 constexpr int kMinTreeWidth = 200;
+constexpr int kMinWorkAreaWidth = 200;
 
 // The style has no lock among its standard icons: draw a small padlock.
 QIcon PadlockIcon() {
@@ -258,13 +259,20 @@ void Tfrm_MainForm::CreateTree() {
   connect(tre_Directory, &QTreeWidget::currentItemChanged, this, &Tfrm_MainForm::tre_DirectoryChange);
   pnl_WorkArea = new QWidget(spl_Main);
   pnl_WorkArea->setObjectName("pnl_WorkArea");
-  pnl_WorkArea->setMinimumWidth(300);
+  // The editing panel scrolls where the work area is narrower than it.
+  pnl_WorkArea->setMinimumWidth(kMinWorkAreaWidth);
   spl_Main->addWidget(tre_Directory);
   spl_Main->addWidget(pnl_WorkArea);
   spl_Main->setStretchFactor(0, 0);
   spl_Main->setStretchFactor(1, 1);
-  spl_Main->setSizes({240, 560});
+  spl_Main->setSizes({FTreeWidth, 560});
+  connect(spl_Main, &QSplitter::splitterMoved, this, [this] { FTreeWidth = spl_Main->sizes().value(0); });
   setCentralWidget(spl_Main);
+}
+
+void Tfrm_MainForm::SetTreeWidth(int width) {
+  FTreeWidth = width;
+  spl_Main->setSizes({width, std::max(1, spl_Main->width() - width)});
 }
 
 void Tfrm_MainForm::resizeEvent(QResizeEvent* event) {

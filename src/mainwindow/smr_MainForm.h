@@ -291,6 +291,11 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   bool PrepareJournal(const std::string& path, TXMLNode*& root);
 
  public:
+  // The tree's width as the user set it (dragging the splitter, the
+  // settings, the options); a dock or a resized window leaves it alone.
+  int TreeWidth() const { return FTreeWidth; }
+  void SetTreeWidth(int width);
+
   // --- controls, named as in the program's forms
   QSplitter* spl_Main = nullptr;
   QTreeWidget* tre_Directory = nullptr;
@@ -373,6 +378,7 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   TXMLNode* FDefaultFile = nullptr;
   bool FSuppressSelection = false;
   bool FConfirmDelete = true;
+  int FTreeWidth = 240;  // the splitter's first size
   int FExperienceView = 0;
   int FNextExperienceNumber = 0;
   bool FTerminated = false;

@@ -15,6 +15,7 @@
 #include "mainwindow/smr_MainForm.h"
 #include "searchpanel/smr_SearchPanel.h"
 #include "storage/smr_Codec.h"
+#include "storage/smr_FileError.h"
 #include "storage/smr_Resources.h"
 #include "storage/smr_SettingsFile.h"
 #include "storage/smr_TextEdge.h"
@@ -90,10 +91,8 @@ void Tfrm_MainForm::ApplySettings() {
       if (child->HasAttribute(smr::atWidth) && ToInt(child->GetAttribute(smr::atWidth), v)) bounds.setWidth(v);
       if (child->HasAttribute(smr::atHeight) && ToInt(child->GetAttribute(smr::atHeight), v)) bounds.setHeight(v);
       setGeometry(KeepOnScreen(bounds, *this));
-      if (child->HasAttribute(smr::atTreeWidth) && ToInt(child->GetAttribute(smr::atTreeWidth), v)) {
-        const int total = spl_Main->width();
-        spl_Main->setSizes({v, std::max(1, total - v)});
-      }
+      if (child->HasAttribute(smr::atTreeWidth) && ToInt(child->GetAttribute(smr::atTreeWidth), v))
+        SetTreeWidth(v);
     } else if (name == smr::elOptions) {
       const std::string confirm = child->GetAttribute(smr::atConfirmDelete);
       if (confirm == smr::Yes) FConfirmDelete = true;
@@ -185,7 +184,8 @@ void Tfrm_MainForm::SaveDocument(TXMLParser& document) {
   if (document.IsUnreadFile(document.FileName))
     throw TXMLWriteError(
         U(res::UnreadableFileNotSaved)
-            .arg(UiFileName(document.FileName), QString::fromLocal8Bit(document.ReadError()))
+            .arg(QFileInfo(UiFileName(document.FileName)).absoluteFilePath(),
+                 QString::fromLocal8Bit(document.ReadError()))
             .toLocal8Bit()
             .toStdString());
   document.Save(document.FileName);
@@ -303,7 +303,7 @@ void Tfrm_MainForm::btn_OpenClick() {
 void Tfrm_MainForm::btn_SaveClick() { SaveEverything(); }
 
 QString Tfrm_MainForm::WriteErrorText(const QString& fileName, const TXMLWriteError& error) {
-  return fileName + ": " + QString::fromLocal8Bit(error.what());
+  return FileWriteErrorText(fileName, error.what());
 }
 
 void Tfrm_MainForm::mnu_SaveAsClick() {
@@ -356,7 +356,7 @@ void Tfrm_MainForm::WriteFormBounds() {
   form->SetAttribute(smr::atTop, number(bounds.top()));
   form->SetAttribute(smr::atWidth, number(bounds.width()));
   form->SetAttribute(smr::atHeight, number(bounds.height()));
-  form->SetAttribute(smr::atTreeWidth, number(tre_Directory->width()));
+  form->SetAttribute(smr::atTreeWidth, number(FTreeWidth));
 }
 
 void Tfrm_MainForm::closeEvent(QCloseEvent* event) {

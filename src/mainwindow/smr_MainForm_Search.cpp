@@ -3,6 +3,7 @@
 #include <QDockWidget>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollArea>
 #include <QTextCursor>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
@@ -14,11 +15,24 @@
 #include "storage/smr_TextEdge.h"
 #include "storage/smr_Types.h"
 
+namespace {
+// With the tree and the work area at their narrowest, the smallest window
+// leaves the search this much.
+constexpr int kMinSearchWidth = 200;
+}  // namespace
+
 void Tfrm_MainForm::CreateSearchPanel() {
   dck_Search = new QDockWidget(QString::fromUtf8(res::SearchCaption), this);
   dck_Search->setObjectName("dck_Search");
   pnl_Search = new TSearchPanel(*this, dck_Search);
-  dck_Search->setWidget(pnl_Search);
+  // In the smallest window the panel scrolls rather than covering the work area.
+  auto* scroll = new QScrollArea(dck_Search);
+  scroll->setObjectName("scr_Search");
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setWidgetResizable(true);
+  scroll->setWidget(pnl_Search);
+  scroll->setMinimumWidth(kMinSearchWidth);
+  dck_Search->setWidget(scroll);
   addDockWidget(Qt::RightDockWidgetArea, dck_Search);
   dck_Search->hide();
   connect(pnl_Search, &TSearchPanel::HitActivated, this, &Tfrm_MainForm::ShowSearchHit);

@@ -40,7 +40,7 @@ void RunOptionsCommand(Tfrm_MainForm& form) {
   dialog.FormCreate(screen->geometry().size());
   const QRect bounds = form.geometry();
   dialog.SetBounds(
-      {bounds.left(), bounds.top(), bounds.width(), bounds.height(), form.tre_Directory->width()});
+      {bounds.left(), bounds.top(), bounds.width(), bounds.height(), form.TreeWidth()});
   const bool libraryOpen = !form.Library().FileName.empty();
   dialog.Fill(form.Settings(), libraryOpen ? &form.Library() : nullptr);
   TFileDialogState& files = form.dlg_OpenFile;
@@ -60,7 +60,7 @@ void RunOptionsCommand(Tfrm_MainForm& form) {
   dialog.SetBounds(b);
   dialog.Apply();
   form.setGeometry(kept);
-  form.spl_Main->setSizes({b.TreeWidth, std::max(1, form.spl_Main->width() - b.TreeWidth)});
+  form.SetTreeWidth(b.TreeWidth);
   form.pnl_Edit->SetMarkCaptions(
       {dialog.MarkCaption(0), dialog.MarkCaption(1), dialog.MarkCaption(2), dialog.MarkCaption(3)});
 }

@@ -20,6 +20,9 @@ inline constexpr const char* SaveLibraryAsTitle = "Сохранить библи
 inline constexpr const char* ExportTitle = "Экспортировать";
 
 // --- main window
+// A file that could not be written or read: its full path, the system's reason.
+inline constexpr const char* FileNotWritten = "Не удалось записать файл «%1»: %2";
+inline constexpr const char* FileNotRead = "Не удалось прочитать файл «%1»: %2";
 inline constexpr const char* BadlyReadFile =
     "Файл «%1» прочитан не полностью: в нём есть ошибки.\n"
     "Перед первой записью в него прежнее содержимое будет сохранено в файле «%2».";
@@ -110,7 +113,7 @@ inline constexpr const char* UserNameRefused =
 inline constexpr const char* PasswordRefused =
     "В пароле есть недопустимый символ. Допустимы только русские и латинские буквы, цифры, пробел и «_».";
 inline constexpr const char* UserNameAltered =
-    "Такое имя исказится в файле библиотеки: пробелы в его коде сольются. Измените имя.";
+    "Это имя нельзя сохранить как есть. Замените символы «%1» или поменяйте их местами.";
 inline constexpr const char* PasswordAltered =
     "Такой пароль исказится в файле библиотеки: пробелы в его коде сольются. Измените пароль.";
 // The maker's web site: the about box link and the Help menu's "В Internet".

@@ -119,12 +119,17 @@ TEST_F(AuthorizationTest, SettingModeRefusesWhatTheStoredFormCannotCarry) {
 TEST_F(AuthorizationTest, SettingModeRefusesValuesWhoseStoredFormWouldNotReadBack) {
   dialog.SetMode(1);
   const QString hint = Warning()->text();
-  for (const QString& value :
-       {QStringLiteral("Aм"), QStringLiteral("Aмyz"), QStringLiteral("Соwх")}) {
+  // The name's warning says in plain words which characters to change.
+  const QString merged[][2] = {{QStringLiteral("Aм"), QStringLiteral("«Aм»")},
+                               {QStringLiteral("Aмyz"), QStringLiteral("«Aм»")},
+                               {QStringLiteral("Соwх"), QStringLiteral("«wх»")}};
+  for (const auto& [value, characters] : merged) {
     dialog.SetPassword(QStringLiteral("pass"));
     dialog.SetUserName(value);
     EXPECT_FALSE(Ok()->isEnabled()) << value.toStdString();
-    EXPECT_TRUE(Warning()->text().contains(QStringLiteral("имя исказится"))) << value.toStdString();
+    EXPECT_EQ(Warning()->text(),
+              QStringLiteral("Это имя нельзя сохранить как есть. Замените символы ") +
+                  characters + QStringLiteral(" или поменяйте их местами."));
     dialog.SetUserName(QStringLiteral("Ivan"));
     dialog.SetPassword(value);
     EXPECT_FALSE(Ok()->isEnabled()) << value.toStdString();

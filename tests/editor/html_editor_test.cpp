@@ -242,7 +242,7 @@ TEST_F(HTMLEditor, FailedWriteShowsTheSystemsWordsAndKeepsTheText) {
   QSignalSpy failed(&Editor, &THTMLEditor::Failed);
   QTest::mouseClick(Editor.btn_HTML_Save, Qt::LeftButton);
   ASSERT_EQ(failed.count(), 1);
-  EXPECT_TRUE(failed[0][0].toString().startsWith(path + ": "))
+  EXPECT_TRUE(failed[0][0].toString().startsWith(QString::fromUtf8("Не удалось записать файл «") + path + QString::fromUtf8("»: ")))
       << failed[0][0].toString().toStdString();
   EXPECT_GT(failed[0][0].toString().size(), path.size() + 2);
   EXPECT_EQ(Editor.Text(), "kept");

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
+#include <QSplitter>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QUrl>
@@ -41,12 +42,14 @@ TEST_F(Lifecycle, StartsWithoutSettingsAndWritesThemAtExit) {
         Form->pmn_CreateDay, Form->pmn_CreateExperience})
     EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
   EXPECT_FALSE(Form->btn_Create->isEnabled());
+  // The title has nowhere to go.
+  EXPECT_FALSE(EditPanel()->edt_Name->isEnabled());
   // Even reached past the disabled item, Save As writes no nameless library.
   Prompts->SaveFiles.push_back(Path("nameless.xml"));
   Form->mnu_SaveAsClick();
   EXPECT_EQ(Prompts->Asked.size(), 0u);
   Form->setGeometry(30, 40, 700, 520);
-  const int tree = Form->tre_Directory->width();
+  const int tree = 240;  // the first width of the tree; the user never dragged it
   Stop();
   EXPECT_EQ(ReadBytes("dreams.ini"),
             "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\r\n\r\n\r\n"
@@ -66,6 +69,35 @@ TEST_F(Lifecycle, BoundsWrittenAtExitAreRestoredAtNextStart) {
             std::string::npos);
   Start();
   EXPECT_EQ(Form->geometry(), QRect(50, 60, 820, 610));
+}
+
+// The tree's width is the user's: a dock or a smaller window leaves the
+// stored width alone, a dragged splitter changes it.
+TEST_F(Lifecycle, OnlyDraggingTheSplitterChangesTheStoredTreeWidth) {
+  WriteSettings("", "  <form left=\"10\" top=\"10\" width=\"900\" height=\"640\" treewidth=\"260\" />\n");
+  Start();
+  Form->show();
+  Form->mnu_Find->trigger();
+  Form->resize(640, 480);
+  QApplication::processEvents();
+  Stop();
+  EXPECT_NE(Settings().find("treewidth=\"260\""), std::string::npos) << Settings();
+
+  Start();
+  Form->show();
+  QApplication::processEvents();
+  QSplitterHandle* handle = Form->spl_Main->handle(1);
+  const QPoint grip(handle->width() / 2, handle->height() / 2);
+  QTest::mousePress(handle, Qt::LeftButton, {}, grip);
+  QTest::mouseMove(handle, grip + QPoint(40, 0));
+  QTest::mouseRelease(handle, Qt::LeftButton, {}, grip + QPoint(40, 0));
+  const int dragged = Form->tre_Directory->width();
+  EXPECT_NE(dragged, 260);
+  Form->mnu_Find->trigger();
+  QApplication::processEvents();
+  Stop();
+  EXPECT_NE(Settings().find("treewidth=\"" + std::to_string(dragged) + "\""), std::string::npos)
+      << Settings();
 }
 
 TEST_F(Lifecycle, LabelsIconsOptionsAndUnknownElementsKeepTheirPlaces) {
@@ -175,6 +207,7 @@ TEST_F(Lifecycle, NewLibraryIsWrittenAtOnceAndSelected) {
   ASSERT_EQ(Tree()->topLevelItemCount(), 1);
   EXPECT_EQ(Tree()->currentItem(), Tree()->topLevelItem(0));
   EXPECT_EQ(EditPanel()->edt_Name->text(), QString::fromUtf8("Новая ”книга”"));
+  EXPECT_TRUE(EditPanel()->edt_Name->isEnabled());
   EXPECT_TRUE(Form->mnu_CreateDirectory->isEnabled());
 }
 
@@ -276,8 +309,11 @@ TEST_F(Lifecycle, AnUnreadableLibrarySavedUnderAnotherNameIsSavedThereFromThenOn
 }
 
 TEST_F(Lifecycle, FailedSaveAtExitLetsTheUserKeepTheWindowOpen) {
+  // Named by a path relative to the current folder; told by its full path.
+  TCurrentDirGuard guard;
+  QDir::setCurrent(Dir.path());
   WriteLibrary("dir/lib.xml", "Либ");
-  WriteSettings(NativePath("dir/lib.xml"));
+  WriteSettings("dir/lib.xml");
   Start();
   // The library's folder vanishes: the save must fail and say so.
   QDir(Path("dir")).removeRecursively();
@@ -286,7 +322,10 @@ TEST_F(Lifecycle, FailedSaveAtExitLetsTheUserKeepTheWindowOpen) {
   QApplication::sendEvent(Form.get(), &keep);
   EXPECT_FALSE(keep.isAccepted());
   ASSERT_EQ(Prompts->Count("Error"), 1);
-  EXPECT_TRUE(Prompts->Messages("Error").front().contains(Path("dir/lib.xml")));
+  const QString told = Prompts->Messages("Error").front();
+  EXPECT_TRUE(told.startsWith(QString::fromUtf8("Не удалось записать файл «") + Path("dir/lib.xml") +
+                              QString::fromUtf8("»: ")))
+      << told.toStdString();
   Prompts->Choices.push_back(0);  // "Закрыть"
   QCloseEvent close;
   QApplication::sendEvent(Form.get(), &close);

@@ -168,12 +168,16 @@ TEST_F(Options, AShownExperienceTakesItsMarksAtOnce) {
   Select(Node({QStringLiteral("Мои сны"), QStringLiteral("К"), QStringLiteral("Ж"), "01.02.03", "1. A"}));
   ASSERT_TRUE(EditPanel()->box_Label4->isVisibleTo(EditPanel()));
   RunOptions([](Tfrm_ParametersForm& d) {
+    Retype(d.edt_Labels[0], QStringLiteral("Выход \"из\" тела и долгий полёт"));
     d.edt_Labels[1]->clear();
     Ok(d);
   });
   const QCheckBox* boxes[4] = {EditPanel()->box_Label1, EditPanel()->box_Label2, EditPanel()->box_Label3,
                                EditPanel()->box_Label4};
   EXPECT_TRUE(boxes[0]->isVisibleTo(EditPanel()));
+  // The longer caption has its room at once.
+  EXPECT_EQ(boxes[0]->text(), QStringLiteral("Выход ”из” тела и долгий полёт"));
+  EXPECT_GE(boxes[0]->width(), boxes[0]->sizeHint().width());
   for (int i = 1; i < 4; ++i) EXPECT_FALSE(boxes[i]->isVisibleTo(EditPanel())) << i;
 }
 

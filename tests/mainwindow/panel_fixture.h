@@ -3,6 +3,7 @@
 // The editing panel's fixture: a library over one journal, shown in the
 // real window, with helpers to select, click and type.
 #include <QApplication>
+#include <QScrollArea>
 #include <QCheckBox>
 #include <QImage>
 #include <QLabel>

@@ -191,7 +191,9 @@ TEST_F(Panel, ShownControlsStayInsideTheWorkAreaWithoutOverlapping) {
     QApplication::processEvents();
     for (const auto& item : shown) {
       Show(item[0], item[1]);
-      // The panel covers the whole work area; its controls stay inside it.
+      // The panel covers the whole work area, with no need to scroll there;
+      // its controls stay inside it.
+      ASSERT_EQ(EditPanel()->scr_WorkArea->geometry(), Form->pnl_WorkArea->rect());
       ASSERT_EQ(EditPanel()->geometry(), Form->pnl_WorkArea->rect());
       const QRect area = EditPanel()->rect();
       QList<QWidget*> visible;

@@ -215,7 +215,9 @@ TEST_F(LibraryTree, PanelControlsAreFoundByNameFromTheWindow) {
   Start();
   TEditPanel* panel = EditPanel();
   ASSERT_NE(panel, nullptr);
-  EXPECT_EQ(panel->parentWidget(), Form->pnl_WorkArea);
+  // In the work area's scroll area.
+  EXPECT_TRUE(Form->pnl_WorkArea->isAncestorOf(panel));
+  EXPECT_EQ(Form->findChild<QWidget*>("scr_WorkArea")->parentWidget(), Form->pnl_WorkArea);
   const std::pair<const char*, QWidget*> controls[] = {
       {"edt_Number", panel->edt_Number},   {"edt_Name", panel->edt_Name},
       {"mmo_Description", panel->mmo_Description}, {"mmo_Comment", panel->mmo_Comment},
