@@ -12,9 +12,37 @@ namespace xfs {
 
 using THandle = std::intptr_t;
 
+// The file a save really replaces.
+struct TTarget {
+  // The name given, with symbolic links followed to the file they lead to,
+  // so a link into another folder keeps pointing at the saved file.
+  std::string Path;
+  bool Exists = false;
+  // The file has another name (a hard link) that a rename would leave
+  // holding the old bytes: it must be overwritten where it is.
+  bool Shared = false;
+};
+
+// Follows links and checks that the file may be written; throws with the
+// system's reason (a read-only file, a folder, ...) when it may not.
+TTarget Examine(const std::string& name);
+
+// Creates a temporary of this save's own beside `target`, short enough for
+// the folder's name limit, with the mode, owner and group of the target when
+// it exists. `name` receives its name. Returns -1 without creating anything
+// when the owner cannot be kept (only a write in place keeps it then).
+THandle CreateTemporary(const TTarget& target, std::string& name);
+// Removes the temporaries of saves of `target` whose process is gone; a
+// temporary of a running save, in this or another process, is left alone.
+void RemoveStaleTemporaries(const std::string& target);
+
 // Creates a file that must not exist yet, for writing only, with the
 // permissions of `likeFile` when that exists.
 THandle CreateNew(const std::string& name, const std::string& likeFile);
+// Opens an existing file for overwriting where it stands.
+THandle OpenForOverwrite(const std::string& name);
+// Cuts the file to `size` bytes.
+void Truncate(THandle file, std::uint64_t size);
 // Writes all bytes, going on after short writes and interruptions.
 void WriteAll(THandle file, const char* data, std::size_t size);
 // Flushes the file to the device and closes it; closes it also when the

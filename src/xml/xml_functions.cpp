@@ -100,19 +100,79 @@ std::string_view UnquoteView(std::string_view token) {
   return s;
 }
 
-std::string TemporaryFileName(const std::string& fileName) { return fileName + ".somnary-tmp"; }
-
 void WriteFileAtomically(const std::string& fileName, std::string_view bytes) {
   WriteFileAtomically(fileName, [&](const TByteSink& sink) { sink(bytes); });
 }
 
+namespace {
+
+// A file with a second name, or an owner this process cannot give a new
+// file, is overwritten where it stands. Its old bytes go to a synced backup
+// ("<name>.bak") first, removed once the new text is safely on disk, kept
+// when even putting the old text back failed (or the program was killed).
+void OverwriteInPlace(const std::string& path,
+                      const std::function<void(const TByteSink&)>& produce) {
+  std::string old;
+  std::string error;
+  if (!ReadWholeFile(path, old, &error)) throw TXMLWriteError(error);
+  std::string backup;
+  for (int attempt = 0;; ++attempt) {
+    backup = FreeBackupName(path);
+    try {
+      const xfs::THandle file = xfs::CreateNew(backup, path);
+      try {
+        xfs::WriteAll(file, old.data(), old.size());
+      } catch (...) {
+        xfs::CloseQuietly(file);
+        throw;
+      }
+      xfs::SyncAndClose(file);
+      break;
+    } catch (const TXMLWriteError&) {
+      xfs::RemoveQuietly(backup);
+      // Another save took the same backup name in the meantime.
+      if (attempt == 10 || !FileExists(backup)) throw;
+    }
+  }
+  auto write = [&](const std::function<void(const TByteSink&)>& text) {
+    const xfs::THandle file = xfs::OpenForOverwrite(path);
+    std::uint64_t size = 0;
+    try {
+      text([&](std::string_view bytes) {
+        xfs::WriteAll(file, bytes.data(), bytes.size());
+        size += bytes.size();
+      });
+      xfs::Truncate(file, size);
+    } catch (...) {
+      xfs::CloseQuietly(file);
+      throw;
+    }
+    xfs::SyncAndClose(file);
+  };
+  try {
+    write(produce);
+  } catch (const TXMLWriteError& failure) {
+    try {
+      write([&](const TByteSink& sink) { sink(old); });
+    } catch (const TXMLWriteError&) {
+      throw failure;  // the first failure is the one to report; the backup stays
+    }
+    xfs::RemoveQuietly(backup);
+    throw;
+  }
+  xfs::RemoveQuietly(backup);
+}
+
+}  // namespace
+
 void WriteFileAtomically(const std::string& fileName,
                          const std::function<void(const TByteSink&)>& produce) {
   if (fileName.empty()) throw TXMLWriteError("No file name");
-  const std::string temporary = TemporaryFileName(fileName);
-  // Only a save killed before its rename leaves this behind.
-  xfs::RemoveQuietly(temporary);
-  const xfs::THandle file = xfs::CreateNew(temporary, fileName);
+  const xfs::TTarget target = xfs::Examine(fileName);
+  xfs::RemoveStaleTemporaries(target.Path);
+  std::string temporary;
+  const xfs::THandle file = target.Shared ? -1 : xfs::CreateTemporary(target, temporary);
+  if (file < 0) return OverwriteInPlace(target.Path, produce);
   try {
     produce([&](std::string_view bytes) { xfs::WriteAll(file, bytes.data(), bytes.size()); });
   } catch (...) {
@@ -122,14 +182,14 @@ void WriteFileAtomically(const std::string& fileName,
   }
   try {
     xfs::SyncAndClose(file);
-    xfs::Replace(temporary, fileName);
+    xfs::Replace(temporary, target.Path);
   } catch (...) {
     xfs::RemoveQuietly(temporary);
     throw;
   }
   // The file is replaced by now; a failure here only means the rename may
   // not survive a power cut, which the user still has to hear about.
-  xfs::SyncFolderOf(fileName);
+  xfs::SyncFolderOf(target.Path);
 }
 
 bool ReadWholeFile(const std::string& fileName, std::string& bytes, std::string* error) {
