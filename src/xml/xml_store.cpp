@@ -124,7 +124,8 @@ void* TXMLStore::AllocateBytes(std::size_t bytes, std::size_t alignment) {
     const auto at = reinterpret_cast<std::uintptr_t>(FNext);
     return FNext + (alignment - at % alignment) % alignment;
   };
-  if (!FNext || static_cast<std::size_t>(FEnd - aligned()) < bytes) {
+  // The padding alone may run past the block's end.
+  if (!FNext || aligned() > FEnd || static_cast<std::size_t>(FEnd - aligned()) < bytes) {
     // The first block is what the load expects to need; later ones double.
     // Untouched pages of a mapping cost no memory.
     std::size_t size = FBlocks.empty() ? FExpected : FBlocks.back().Size * 2;
