@@ -56,6 +56,16 @@ void Replace(const std::string& from, const std::string& to);
 void SyncFolderOf(const std::string& name);
 void RemoveQuietly(const std::string& name);
 
+// The most a read takes: a larger file is refused rather than filling memory.
+constexpr std::uint64_t MaxReadSize = std::uint64_t(2) << 30;
+// Opens a file for reading without waiting on it: a pipe, a device or a
+// folder is refused, and so is a file larger than MaxReadSize. -1 with the
+// system's message in `error` on failure; `size` gets the size it has now.
+THandle OpenForReading(const std::string& name, std::uint64_t& size, std::string& error);
+// Reads up to `size` bytes, going on after interruptions: the count read
+// (0 at the end), or -1 with the system's message.
+std::int64_t ReadSome(THandle file, char* data, std::size_t size, std::string& error);
+
 enum class TPresence { Missing, Present, Unknown };
 // Whether a file is there; Unknown (with the system's message) when even
 // that cannot be found out.

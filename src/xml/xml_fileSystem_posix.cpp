@@ -197,6 +197,39 @@ void SyncFolderOf(const std::string& name) {
 
 void RemoveQuietly(const std::string& name) { ::unlink(name.c_str()); }
 
+THandle OpenForReading(const std::string& name, std::uint64_t& size, std::string& error) {
+  // Without O_NONBLOCK, opening a pipe waits for a writer that may never come.
+  int fd;
+  do fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  while (fd < 0 && errno == EINTR);
+  if (fd < 0) {
+    error = std::strerror(errno);
+    return -1;
+  }
+  struct stat info;
+  int refused = 0;
+  if (::fstat(fd, &info) != 0) refused = errno;
+  else if (S_ISDIR(info.st_mode)) refused = EISDIR;
+  else if (!S_ISREG(info.st_mode)) refused = EINVAL;
+  else if (static_cast<std::uint64_t>(info.st_size) > MaxReadSize) refused = EFBIG;
+  if (refused) {
+    ::close(fd);
+    error = std::strerror(refused);
+    return -1;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  size = static_cast<std::uint64_t>(info.st_size);
+  return fd;
+}
+
+std::int64_t ReadSome(THandle file, char* data, std::size_t size, std::string& error) {
+  ssize_t n;
+  do n = ::read(Fd(file), data, size);
+  while (n < 0 && errno == EINTR);
+  if (n < 0) error = std::strerror(errno);
+  return n;
+}
+
 TPresence Presence(const std::string& name, std::string& error) {
   struct stat info;
   if (::stat(name.c_str(), &info) == 0) return TPresence::Present;

@@ -1,7 +1,6 @@
 #include "xml/xml_functions.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <cstring>
 
@@ -193,34 +192,36 @@ void WriteFileAtomically(const std::string& fileName,
 }
 
 bool ReadWholeFile(const std::string& fileName, std::string& bytes, std::string* error) {
-  QFile file(QString::fromLocal8Bit(fileName.data(), static_cast<qsizetype>(fileName.size())));
-  auto fail = [&] {
-    if (error) *error = file.errorString().toLocal8Bit().toStdString();
-    return false;
-  };
-  if (!file.open(QIODevice::ReadOnly)) return fail();
-  const qint64 size = file.size();
+  std::string message;
+  std::uint64_t size = 0;
   bytes.clear();
-  if (size > 0 && file.isSequential() == false) {
-    bytes.resize(static_cast<std::size_t>(size));
-    qint64 got = 0;
-    while (got < size) {
-      qint64 n = file.read(bytes.data() + got, size - got);
-      if (n < 0) return fail();
-      if (n == 0) break;
-      got += n;
+  const xfs::THandle file = xfs::OpenForReading(fileName, size, message);
+  bool read = file >= 0;
+  if (read) {
+    bytes.reserve(static_cast<std::size_t>(size));
+    // Read to the end, not to the size: a file may grow while it is read,
+    // though never past the limit.
+    char buffer[65536];
+    for (;;) {
+      const std::int64_t n = xfs::ReadSome(file, buffer, sizeof buffer, message);
+      if (n <= 0) {
+        read = n == 0;
+        break;
+      }
+      if (bytes.size() + static_cast<std::size_t>(n) > xfs::MaxReadSize) {
+        message = std::strerror(EFBIG);
+        read = false;
+        break;
+      }
+      bytes.append(buffer, static_cast<std::size_t>(n));
     }
-    bytes.resize(static_cast<std::size_t>(got));
+    xfs::CloseQuietly(file);
   }
-  // Files that grow or report no size are read to the end in chunks.
-  char buffer[65536];
-  for (;;) {
-    qint64 n = file.read(buffer, sizeof buffer);
-    if (n < 0) return fail();
-    if (n == 0) break;
-    bytes.append(buffer, static_cast<std::size_t>(n));
+  if (!read) {
+    bytes.clear();
+    if (error) *error = message;
   }
-  return true;
+  return read;
 }
 
 bool FileExists(const std::string& fileName) {

@@ -7,9 +7,13 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <chrono>
+#include <future>
+#include <tuple>
 #include <cerrno>
 #include <cstring>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -512,6 +516,39 @@ TEST_F(XmlSaveTest, AFolderWhereTheFileShouldBeIsAReadErrorAMissingFileIsNot) {
   missing.Save(Path("missing.xml"));
   EXPECT_THROW(folder.Save(Path("taken")), TXMLWriteError);
   EXPECT_TRUE(QFileInfo(dir.filePath("taken")).isDir());
+}
+
+// A pipe nobody writes to, an endless device and a file larger than a
+// read may take are refused at once, each with the system's reason; the
+// file is never written over.
+TEST_F(XmlSaveTest, WhatIsNotAFileOrTooLargeIsRefusedAtOnce) {
+  const std::string pipe = Path("pipe.xml");
+  const std::string huge = Path("huge.xml");
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  WriteBytes(huge, "");
+  ASSERT_EQ(truncate(huge.c_str(), static_cast<off_t>((std::uint64_t(2) << 30) + 1)), 0);
+  const std::pair<std::string, int> cases[] = {
+      {pipe, EINVAL}, {"/dev/zero", EINVAL}, {huge, EFBIG}};
+  for (const auto& [path, error] : cases) {
+    SCOPED_TRACE(path);
+    auto load = std::async(std::launch::async, [&] {
+      TXMLParser doc;
+      doc.Load(path);
+      std::string bytes, message;
+      const bool read = ReadWholeFile(path, bytes, &message);
+      return std::make_tuple(doc.Status, doc.ReadError(), read, message);
+    });
+    if (load.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+      // Let a reader stuck on the pipe go before failing.
+      close(open(pipe.c_str(), O_WRONLY | O_NONBLOCK));
+      FAIL() << "the read waited";
+    }
+    const auto [status, readError, read, message] = load.get();
+    EXPECT_EQ(status, xsCannotOpen);
+    EXPECT_EQ(readError, std::strerror(error));
+    EXPECT_FALSE(read);
+    EXPECT_EQ(message, std::strerror(error));
+  }
 }
 
 }  // namespace
