@@ -12,3 +12,10 @@ struct TXMLAttribute {
 // A loaded attribute is two slices.
 template <>
 inline constexpr bool XMLReadAsSlices<TXMLAttribute> = true;
+
+inline void XMLRelocate(TXMLAttribute* to, TXMLAttribute& from) noexcept {
+  ::new (to) TXMLAttribute();
+  TXMLString::Relocate(to->Name, from.Name);
+  TXMLString::Relocate(to->Value, from.Value);
+  from.~TXMLAttribute();
+}

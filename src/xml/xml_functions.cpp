@@ -1,7 +1,6 @@
 #include "xml/xml_functions.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <cstring>
 
@@ -100,19 +99,79 @@ std::string_view UnquoteView(std::string_view token) {
   return s;
 }
 
-std::string TemporaryFileName(const std::string& fileName) { return fileName + ".somnary-tmp"; }
-
 void WriteFileAtomically(const std::string& fileName, std::string_view bytes) {
   WriteFileAtomically(fileName, [&](const TByteSink& sink) { sink(bytes); });
 }
 
+namespace {
+
+// A file with a second name, or an owner this process cannot give a new
+// file, is overwritten where it stands. Its old bytes go to a synced backup
+// ("<name>.bak") first, removed once the new text is safely on disk, kept
+// when even putting the old text back failed (or the program was killed).
+void OverwriteInPlace(const std::string& path,
+                      const std::function<void(const TByteSink&)>& produce) {
+  std::string old;
+  std::string error;
+  if (!ReadWholeFile(path, old, &error)) throw TXMLWriteError(error);
+  std::string backup;
+  for (int attempt = 0;; ++attempt) {
+    backup = FreeBackupName(path);
+    try {
+      const xfs::THandle file = xfs::CreateNew(backup, path);
+      try {
+        xfs::WriteAll(file, old.data(), old.size());
+      } catch (...) {
+        xfs::CloseQuietly(file);
+        throw;
+      }
+      xfs::SyncAndClose(file);
+      break;
+    } catch (const TXMLWriteError&) {
+      xfs::RemoveQuietly(backup);
+      // Another save took the same backup name in the meantime.
+      if (attempt == 10 || !FileExists(backup)) throw;
+    }
+  }
+  auto write = [&](const std::function<void(const TByteSink&)>& text) {
+    const xfs::THandle file = xfs::OpenForOverwrite(path);
+    std::uint64_t size = 0;
+    try {
+      text([&](std::string_view bytes) {
+        xfs::WriteAll(file, bytes.data(), bytes.size());
+        size += bytes.size();
+      });
+      xfs::Truncate(file, size);
+    } catch (...) {
+      xfs::CloseQuietly(file);
+      throw;
+    }
+    xfs::SyncAndClose(file);
+  };
+  try {
+    write(produce);
+  } catch (const TXMLWriteError& failure) {
+    try {
+      write([&](const TByteSink& sink) { sink(old); });
+    } catch (const TXMLWriteError&) {
+      throw failure;  // the first failure is the one to report; the backup stays
+    }
+    xfs::RemoveQuietly(backup);
+    throw;
+  }
+  xfs::RemoveQuietly(backup);
+}
+
+}  // namespace
+
 void WriteFileAtomically(const std::string& fileName,
                          const std::function<void(const TByteSink&)>& produce) {
   if (fileName.empty()) throw TXMLWriteError("No file name");
-  const std::string temporary = TemporaryFileName(fileName);
-  // Only a save killed before its rename leaves this behind.
-  xfs::RemoveQuietly(temporary);
-  const xfs::THandle file = xfs::CreateNew(temporary, fileName);
+  const xfs::TTarget target = xfs::Examine(fileName);
+  xfs::RemoveStaleTemporaries(target.Path);
+  std::string temporary;
+  const xfs::THandle file = target.Shared ? -1 : xfs::CreateTemporary(target, temporary);
+  if (file < 0) return OverwriteInPlace(target.Path, produce);
   try {
     produce([&](std::string_view bytes) { xfs::WriteAll(file, bytes.data(), bytes.size()); });
   } catch (...) {
@@ -122,45 +181,47 @@ void WriteFileAtomically(const std::string& fileName,
   }
   try {
     xfs::SyncAndClose(file);
-    xfs::Replace(temporary, fileName);
+    xfs::Replace(temporary, target.Path);
   } catch (...) {
     xfs::RemoveQuietly(temporary);
     throw;
   }
   // The file is replaced by now; a failure here only means the rename may
   // not survive a power cut, which the user still has to hear about.
-  xfs::SyncFolderOf(fileName);
+  xfs::SyncFolderOf(target.Path);
 }
 
 bool ReadWholeFile(const std::string& fileName, std::string& bytes, std::string* error) {
-  QFile file(QString::fromLocal8Bit(fileName.data(), static_cast<qsizetype>(fileName.size())));
-  auto fail = [&] {
-    if (error) *error = file.errorString().toLocal8Bit().toStdString();
-    return false;
-  };
-  if (!file.open(QIODevice::ReadOnly)) return fail();
-  const qint64 size = file.size();
+  std::string message;
+  std::uint64_t size = 0;
   bytes.clear();
-  if (size > 0 && file.isSequential() == false) {
-    bytes.resize(static_cast<std::size_t>(size));
-    qint64 got = 0;
-    while (got < size) {
-      qint64 n = file.read(bytes.data() + got, size - got);
-      if (n < 0) return fail();
-      if (n == 0) break;
-      got += n;
+  const xfs::THandle file = xfs::OpenForReading(fileName, size, message);
+  bool read = file >= 0;
+  if (read) {
+    bytes.reserve(static_cast<std::size_t>(size));
+    // Read to the end, not to the size: a file may grow while it is read,
+    // though never past the limit.
+    char buffer[65536];
+    for (;;) {
+      const std::int64_t n = xfs::ReadSome(file, buffer, sizeof buffer, message);
+      if (n <= 0) {
+        read = n == 0;
+        break;
+      }
+      if (bytes.size() + static_cast<std::size_t>(n) > xfs::MaxReadSize) {
+        message = std::strerror(EFBIG);
+        read = false;
+        break;
+      }
+      bytes.append(buffer, static_cast<std::size_t>(n));
     }
-    bytes.resize(static_cast<std::size_t>(got));
+    xfs::CloseQuietly(file);
   }
-  // Files that grow or report no size are read to the end in chunks.
-  char buffer[65536];
-  for (;;) {
-    qint64 n = file.read(buffer, sizeof buffer);
-    if (n < 0) return fail();
-    if (n == 0) break;
-    bytes.append(buffer, static_cast<std::size_t>(n));
+  if (!read) {
+    bytes.clear();
+    if (error) *error = message;
   }
-  return true;
+  return read;
 }
 
 bool FileExists(const std::string& fileName) {

@@ -27,9 +27,12 @@ class TXMLWriteError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Replaces the file atomically: the bytes go to TemporaryFileName(fileName),
-// every write, the sync and the close are checked, and only then is it
-// renamed over the target and the folder synced. On any failure before the
+// Replaces the file atomically: the bytes go to a temporary of this save's
+// own beside it ("<name>.somnary-tmp.<process>.<random>"), every write, the
+// sync and the close are checked, and only then is it renamed over the
+// target and the folder synced. A symbolic link keeps leading to the saved
+// file; a file with a second hard link is overwritten in place after a
+// backup; a read-only file is refused. On any failure before the
 // rename the old file stays as it was byte for byte; every failure throws
 // TXMLWriteError with the system's message.
 void WriteFileAtomically(const std::string& fileName, std::string_view bytes);
@@ -41,10 +44,6 @@ using TByteSink = std::function<void(std::string_view)>;
 // to the sink in order, so the whole text never has to be in memory at once.
 void WriteFileAtomically(const std::string& fileName,
                          const std::function<void(const TByteSink&)>& produce);
-
-// Where a file's next version is written before it replaces the file. One
-// left by an interrupted save is removed by the next save of that file.
-std::string TemporaryFileName(const std::string& fileName);
 
 // Reads a whole file. False when it cannot be opened or read; `error` then
 // gets the system's message.

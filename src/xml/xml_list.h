@@ -12,6 +12,14 @@
 template <typename T>
 inline constexpr bool XMLReadAsSlices = false;
 
+// Moves an element to raw memory of the same list and ends the old one.
+// Element types holding slices supply their own, which keeps the slices.
+template <typename T>
+void XMLRelocate(T* to, T& from) noexcept {
+  ::new (to) T(std::move(from));
+  from.~T();
+}
+
 // The children or attributes of a node: a vector in all that callers use.
 // The reader hands a loaded node its list in the document's arena, sized
 // once; the first insertion that needs more room moves the list to memory
@@ -85,21 +93,17 @@ class TXMLList {
     const std::size_t at = static_cast<std::size_t>(position - FData);
     T held(std::move(value));
     if (FSize == Capacity()) Reallocate(Grown());
-    if (at == FSize) {
-      ::new (FData + FSize++) T(std::move(held));
-    } else {
-      ::new (FData + FSize) T(std::move(FData[FSize - 1]));
-      for (std::size_t i = FSize - 1; i > at; --i) FData[i] = std::move(FData[i - 1]);
-      FData[at] = std::move(held);
-      ++FSize;
-    }
+    for (std::size_t i = FSize; i > at; --i) XMLRelocate(FData + i, FData[i - 1]);
+    ::new (FData + at) T(std::move(held));
+    ++FSize;
     return FData + at;
   }
   T* erase(const T* position) {
     Touch();
     const std::size_t at = static_cast<std::size_t>(position - FData);
-    for (std::size_t i = at; i + 1 < FSize; ++i) FData[i] = std::move(FData[i + 1]);
-    FData[--FSize].~T();
+    FData[at].~T();
+    for (std::size_t i = at; i + 1 < FSize; ++i) XMLRelocate(FData + i, FData[i + 1]);
+    --FSize;
     return FData + at;
   }
 
@@ -131,10 +135,7 @@ class TXMLList {
     Touch();
     if (capacity > MaxSize) throw std::length_error("XML list too long");
     T* data = static_cast<T*>(::operator new(capacity * sizeof(T)));
-    for (std::uint32_t i = 0; i < FSize; ++i) {
-      ::new (data + i) T(std::move(FData[i]));
-      FData[i].~T();
-    }
+    for (std::uint32_t i = 0; i < FSize; ++i) XMLRelocate(data + i, FData[i]);
     if (Owned()) ::operator delete(FData);
     FData = data;
     FCapacity = static_cast<std::uint32_t>(capacity) | kTouched;

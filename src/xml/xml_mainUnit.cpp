@@ -103,8 +103,9 @@ class TReader {
   std::uint8_t ReadAttributes(TXMLNode& node, std::string_view tag);
   std::uint8_t ReadContent(TXMLNode& node, std::int32_t level, int depth);
   bool InArena(const TXMLNode& node) const { return node.Store() == &FStore; }
-  TXMLString Text(const TXMLNode& node, std::string_view bytes) const {
-    return InArena(node) ? TXMLString::Slice(bytes) : TXMLString(bytes);
+  void SetText(TXMLString& text, const TXMLNode& node, std::string_view bytes) const {
+    if (InArena(node)) text.AdoptSlice(bytes);
+    else text = bytes;
   }
 
   const std::string_view FText;
@@ -227,7 +228,7 @@ std::uint8_t TReader::ParseNode(TXMLNode& node, std::int32_t level, int depth) {
     const void* next = std::memchr(text + FPos, '<', size - FPos);
     const std::size_t end = next ? static_cast<const char*>(next) - text : size;
     node.Kind = nkText;
-    node.Value = Text(node, std::string_view(text + FPos, end - FPos));
+    SetText(node.Value, node, std::string_view(text + FPos, end - FPos));
     FPos = end;
     return xsLoaded;
   }
@@ -238,7 +239,7 @@ std::uint8_t TReader::ParseNode(TXMLNode& node, std::int32_t level, int depth) {
     ++nameEnd;
   if (nameEnd == size) return xsUnterminatedTag;
   if (nameEnd == FPos + 1) return xsEmptyElementName;
-  node.Name = Text(node, std::string_view(text + FPos + 1, nameEnd - FPos - 1));
+  SetText(node.Name, node, std::string_view(text + FPos + 1, nameEnd - FPos - 1));
   const char ender = text[nameEnd];
   FPos = nameEnd + 1;
   if (ender == '/') {

@@ -1,9 +1,9 @@
 #include "xml/xml_store.h"
 
-#include <QFile>
 #include <cstdint>
 #include <new>
 
+#include "xml/xml_fileSystem.h"
 #include "xml/xml_functions.h"
 #include "xml/xml_node.h"
 
@@ -74,29 +74,23 @@ void TTextBuffer::ReleaseTail() {
 }
 
 bool TTextBuffer::Read(const std::string& fileName, std::string& error) {
-  {
-    QFile file(QString::fromLocal8Bit(fileName.data(), static_cast<qsizetype>(fileName.size())));
-    if (!file.open(QIODevice::ReadOnly)) {
-      error = file.errorString().toLocal8Bit().toStdString();
-      return false;
+  std::uint64_t size = 0;
+  const xfs::THandle file = xfs::OpenForReading(fileName, size, error);
+  if (file < 0) return false;
+  if (size >= PagedSize && Map(static_cast<std::size_t>(size))) {
+    std::uint64_t got = 0;
+    std::int64_t n = 1;
+    while (got < size && (n = xfs::ReadSome(file, FData + got, size - got, error)) > 0) got += n;
+    char more = 0;
+    if (got == size && xfs::ReadSome(file, &more, 1, error) == 0) {
+      xfs::CloseQuietly(file);
+      FSize = static_cast<std::size_t>(size);
+      return true;
     }
-    const qint64 size = file.size();
-    if (!file.isSequential() && size >= qint64(PagedSize) && Map(static_cast<std::size_t>(size))) {
-      qint64 got = 0;
-      while (got < size) {
-        const qint64 n = file.read(FData + got, size - got);
-        if (n <= 0) break;
-        got += n;
-      }
-      char more = 0;
-      if (got == size && file.read(&more, 1) == 0) {
-        FSize = static_cast<std::size_t>(size);
-        return true;
-      }
-      // Short, failing or still growing: read it the ordinary way below.
-      Unmap();
-    }
+    // Short, failing or still growing: read it the ordinary way below.
+    Unmap();
   }
+  xfs::CloseQuietly(file);
   if (!ReadWholeFile(fileName, FString, &error)) return false;
   FData = FString.data();
   FSize = FString.size();
@@ -124,7 +118,8 @@ void* TXMLStore::AllocateBytes(std::size_t bytes, std::size_t alignment) {
     const auto at = reinterpret_cast<std::uintptr_t>(FNext);
     return FNext + (alignment - at % alignment) % alignment;
   };
-  if (!FNext || static_cast<std::size_t>(FEnd - aligned()) < bytes) {
+  // The padding alone may run past the block's end.
+  if (!FNext || aligned() > FEnd || static_cast<std::size_t>(FEnd - aligned()) < bytes) {
     // The first block is what the load expects to need; later ones double.
     // Untouched pages of a mapping cost no memory.
     std::size_t size = FBlocks.empty() ? FExpected : FBlocks.back().Size * 2;

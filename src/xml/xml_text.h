@@ -3,6 +3,7 @@
 #include <compare>
 #include <cstddef>
 #include <cstring>
+#include <new>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -26,9 +27,18 @@ class TXMLString {
   TXMLString(const std::string& text) { Copy(text); }
   TXMLString(const char* text) { Copy(text); }
   TXMLString(const TXMLString& other) { Copy(other.View()); }
-  TXMLString(TXMLString&& other) noexcept : FData(other.FData), FSize(other.FSize) {
-    other.FData = nullptr;
-    other.FSize = 0;
+  // A slice moved out becomes a copy: the new string may outlive the
+  // document whose text the slice points into.
+  TXMLString(TXMLString&& other) {
+    if (other.IsCopy()) {
+      FData = other.FData;
+      FSize = other.FSize;
+      other.FData = nullptr;
+      other.FSize = 0;
+    } else {
+      Copy(other.View());
+      other.clear();
+    }
   }
   ~TXMLString() { Free(); }
 
@@ -53,11 +63,22 @@ class TXMLString {
 
   // A slice of bytes that must outlive the string; only the reader makes
   // these, over the text its document keeps.
-  static TXMLString Slice(std::string_view bytes) noexcept {
-    TXMLString s;
-    s.FData = bytes.data();
-    s.FSize = bytes.size();
-    return s;
+  static TXMLString Slice(std::string_view bytes) noexcept { return TXMLString(bytes, TSlice{}); }
+  // The same in place, for a string of a node the reader fills.
+  void AdoptSlice(std::string_view bytes) noexcept {
+    Free();
+    FData = bytes.data();
+    FSize = bytes.size();
+  }
+  // Hands the bytes, slice or not, to an empty string of the same node's
+  // list as the list moves its elements: the list stays in its node, so
+  // its slices stay as safe as they were.
+  static void Relocate(TXMLString& to, TXMLString& from) noexcept {
+    to.Free();
+    to.FData = from.FData;
+    to.FSize = from.FSize;
+    from.FData = nullptr;
+    from.FSize = 0;
   }
 
   std::string_view View() const noexcept { return {FData ? FData : "", Size()}; }
@@ -120,6 +141,9 @@ class TXMLString {
   }
 
  private:
+  struct TSlice {};
+  TXMLString(std::string_view bytes, TSlice) noexcept : FData(bytes.data()), FSize(bytes.size()) {}
+
   // The top bit of the size marks bytes of its own.
   static constexpr std::size_t kOwned = std::size_t(1) << (sizeof(std::size_t) * 8 - 1);
 

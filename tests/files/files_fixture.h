@@ -130,7 +130,7 @@ class TFilesFixture : public ::testing::Test {
   // Temporary files of the writer left anywhere in the folder.
   QStringList Leftovers() const {
     QStringList found;
-    QDirIterator it(Dir.path(), {"*.somnary-tmp"}, QDir::Files | QDir::Hidden,
+    QDirIterator it(Dir.path(), {"*.somnary-tmp.*"}, QDir::Files | QDir::Hidden,
                     QDirIterator::Subdirectories);
     while (it.hasNext()) found << it.next();
     return found;

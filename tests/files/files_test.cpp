@@ -188,8 +188,8 @@ TEST_F(FullDisk, ExportAndTheProgramKeepTheirFiles) {
   }
   const QString files[] = {journal, settings, Disk + "/small.txt", Disk + "/large.html"};
   for (int i = 0; i < 4; ++i) EXPECT_EQ(ReadFile(files[i]), before[i]) << files[i].toStdString();
-  EXPECT_EQ(QDir(Disk).entryList({"*.somnary-tmp"}, QDir::Files), QStringList());
-  EXPECT_EQ(QDir(Disk + "/somnary/sample").entryList({"*.somnary-tmp"}, QDir::Files),
+  EXPECT_EQ(QDir(Disk).entryList({"*.somnary-tmp.*"}, QDir::Files), QStringList());
+  EXPECT_EQ(QDir(Disk + "/somnary/sample").entryList({"*.somnary-tmp.*"}, QDir::Files),
             QStringList());
 }
 

@@ -5,11 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "xml/xml_mainUnit.h"
+#include "xml/xml_store.h"
 #include "xml_test_util.h"
 
 using xmltest::Element;
@@ -151,6 +154,7 @@ TEST(XmlArenaMove, TakenNodeAndCopiesStayReadableAfterTheirDocumentIsGone) {
   TXMLString text;
   TXMLString assigned;
   TXMLString swapped = "mine";
+  std::optional<TXMLString> moved;
   {
     auto document = Loaded();
     taken = document->Root->TakeChild(0);
@@ -161,15 +165,37 @@ TEST(XmlArenaMove, TakenNodeAndCopiesStayReadableAfterTheirDocumentIsGone) {
     // No node of this one outlives it, so nothing keeps its text alive.
     auto document = Loaded();
     assigned = std::move(document->Root->Attributes[0].Value);
+    moved.emplace(std::move(document->Root->Child(1)->Attributes[0].Value));
+    // Growing and shrinking a loaded list keeps its values where they were read.
+    auto& attributes = document->Root->Child(1)->Attributes;
+    attributes.insert(attributes.begin(), {"first", "1"});
+    attributes.push_back({"last", "9"});
+    attributes.erase(attributes.begin());
+    EXPECT_EQ(attributes[1].Value, "second");
+    EXPECT_EQ(attributes.back().Value, "9");
     std::swap(swapped, document->Root->Child(1)->Attributes[1].Value);
     EXPECT_EQ(document->Root->Child(1)->Attributes[1].Value, "mine");
   }
   EXPECT_EQ(assigned, "J");
   EXPECT_EQ(swapped, "second");
+  EXPECT_EQ(*moved, "2");
   EXPECT_EQ(taken->Child(0)->Child(0)->FirstText(), "a long swim");
   EXPECT_EQ(copied.Name, "name");
   EXPECT_EQ(copied.Value, "hill");
   EXPECT_EQ(text, "a long swim");
+}
+
+// A block left with less room than an alignment's padding: the next
+// allocation goes to a new block instead of past this one's end.
+TEST(XmlArenaStore, PaddingThatRunsPastTheBlockStartsANewBlock) {
+  TXMLStore* store = TXMLStore::Create();
+  store->ExpectBytes(5001);
+  char* first = store->Allocate<char>(5001);
+  auto* number = store->Allocate<std::uint64_t>(1);
+  *number = 42;
+  EXPECT_EQ(*number, 42u);
+  EXPECT_NE(reinterpret_cast<char*>(number), first + 5008);
+  TXMLStore::Release(store);
 }
 
 }  // namespace

@@ -7,8 +7,16 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <chrono>
+#include <future>
+#include <tuple>
 #include <cerrno>
 #include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "xml/xml_mainUnit.h"
 #include "xml_test_util.h"
@@ -119,16 +127,176 @@ TEST_F(XmlSaveTest, FailingFolderSyncIsReportedAfterTheRename) {
   EXPECT_EQ(ReadBytes(path), doc.SaveToText());
 }
 
-TEST_F(XmlSaveTest, ALeftoverTemporaryFileIsRemovedByTheNextSave) {
+// ---- the file a save replaces, and who else may be saving it ----
+
+pid_t EndedProcess() {
+  const pid_t child = fork();
+  if (child == 0) _exit(0);
+  waitpid(child, nullptr, 0);
+  return child;
+}
+
+TEST_F(XmlSaveTest, OnlyTemporariesOfEndedProcessesAreRemoved) {
   const std::string path = Path("journal.xml");
   WriteBytes(path, kOldBytes);
-  WriteBytes(TemporaryFileName(path), "a save killed before its rename");
-  EXPECT_EQ(TemporaryFileName(path), path + ".somnary-tmp");
+  const std::string gone = std::to_string(EndedProcess());
+  const std::string stale = "journal.xml.somnary-tmp." + gone + ".abc123";
+  const std::string running = "journal.xml.somnary-tmp." + std::to_string(getppid()) + ".def456";
+  const std::string anotherFile = "notes.xml.somnary-tmp." + gone + ".ghi789";
+  for (const std::string& name : {stale, running, anotherFile}) WriteBytes(Path(name.c_str()), "x");
   TXMLParser doc;
   FillJournal(doc, 5);
   doc.Save(path);
   EXPECT_EQ(ReadBytes(path), doc.SaveToText());
+  Names expected{"journal.xml", running, anotherFile};
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(Entries(), expected);
+}
+
+// Two programs ending together save the same file again and again: each
+// save is whole, none fails because of the other.
+TEST_F(XmlSaveTest, SavesOfOneFileFromTwoProcessesAtOnceNeverMix) {
+  const std::string path = Path("journal.xml");
+  TXMLParser versions[2];
+  FillJournal(versions[0], 2000);
+  FillJournal(versions[1], 1000);
+  pid_t children[2];
+  for (int i = 0; i < 2; ++i) {
+    children[i] = fork();
+    if (children[i] == 0) {
+      try {
+        for (int round = 0; round < 100; ++round) versions[i].Save(path);
+      } catch (const TXMLWriteError& e) {
+        std::fprintf(stderr, "process %d: %s\n", i, e.what());
+        _exit(1);
+      }
+      _exit(0);
+    }
+  }
+  for (const pid_t child : children) {
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  const std::string found = ReadBytes(path);
+  EXPECT_TRUE(found == versions[0].SaveToText() || found == versions[1].SaveToText());
   EXPECT_EQ(Entries(), Names{"journal.xml"});
+}
+
+TEST_F(XmlSaveTest, ALinkKeepsLeadingToTheSavedFile) {
+  ASSERT_TRUE(QDir(dir.path()).mkdir("dotfiles"));
+  const std::string real = Path("dotfiles/journal.xml");
+  const std::string link = Path("journal.xml");
+  TXMLParser doc;
+  FillJournal(doc, 5);
+  // Absolute, relative, and one whose file is not there yet.
+  const std::pair<std::string, bool> links[] = {
+      {real, true}, {"dotfiles/journal.xml", true}, {real, false}};
+  for (const auto& [target, there] : links) {
+    SCOPED_TRACE(target);
+    if (there) WriteBytes(real, kOldBytes);
+    unlink(link.c_str());
+    ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
+    doc.Save(link);
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(link)).isSymLink());
+    EXPECT_EQ(ReadBytes(real), doc.SaveToText());
+    EXPECT_EQ(QDir(dir.filePath("dotfiles")).entryList(QDir::Files | QDir::Hidden),
+              QStringList{"journal.xml"});
+    unlink(real.c_str());
+  }
+}
+
+// A file known by two names is overwritten where it stands, so both names
+// keep showing one text; its old text is backed up while that happens.
+TEST_F(XmlSaveTest, AFileWithASecondNameIsWrittenInPlace) {
+  const std::string path = Path("journal.xml");
+  const std::string second = Path("second.xml");
+  TXMLParser doc;
+  FillJournal(doc, 2000);
+  WriteBytes(path, kOldBytes);
+  ASSERT_EQ(link(path.c_str(), second.c_str()), 0);
+  doc.Save(path);
+  EXPECT_EQ(ReadBytes(second), doc.SaveToText());
+  EXPECT_EQ(Entries(), (Names{"journal.xml", "second.xml"}));
+
+  const std::string saved = doc.SaveToText();
+  FillJournal(doc, 10);
+  // The backup fails first; then the new text, in the middle or at its sync:
+  // the old text is put back and the backup goes.
+  const TFault faults[] = {{"write", 1, EIO}, {"write", 2, ENOSPC}, {"fsync", 2, EIO}};
+  for (const TFault& fault : faults) {
+    SCOPED_TRACE(std::string(fault.Call) + " #" + std::to_string(fault.Nth));
+    {
+      xmltest::TInjectedFault injected(fault.Call, "journal.xml", fault.Nth, fault.Error);
+      EXPECT_THROW(doc.Save(path), TXMLWriteError);
+    }
+    EXPECT_EQ(Entries(), (Names{"journal.xml", "second.xml"}));
+    EXPECT_EQ(ReadBytes(second), saved);
+  }
+}
+
+TEST_F(XmlSaveTest, ANameNearTheFileSystemsLimitCanBeSaved) {
+  const std::string name = std::string(246, 'j') + ".xml";
+  const std::string path = Path(name.c_str());
+  WriteBytes(path, kOldBytes);
+  TXMLParser doc;
+  FillJournal(doc, 5);
+  doc.Save(path);
+  EXPECT_EQ(ReadBytes(path), doc.SaveToText());
+  EXPECT_EQ(Entries(), Names{name});
+}
+
+// Run as an ordinary user (the test drops to "nobody" when it runs as root):
+// a read-only file is refused with the system's reason; a file of another
+// user that this one may write is written in place and keeps its owner.
+// As root, a replaced file keeps its owner, group and mode.
+TEST_F(XmlSaveTest, ReadOnlyFilesAreRefusedAndOwnersKept) {
+  constexpr uid_t kNobody = 65534;
+  const bool root = geteuid() == 0;
+  ASSERT_EQ(chmod(dir.path().toLocal8Bit().constData(), 0777), 0);
+  const std::string readOnly = Path("read-only.xml");
+  const std::string others = Path("others.xml");
+  WriteBytes(readOnly, kOldBytes);
+  WriteBytes(others, kOldBytes);
+  ASSERT_EQ(chmod(readOnly.c_str(), 0444), 0);
+  ASSERT_EQ(chmod(others.c_str(), 0666), 0);
+  if (root) ASSERT_EQ(chown(readOnly.c_str(), kNobody, kNobody), 0);
+  TXMLParser doc;
+  FillJournal(doc, 5);
+  const pid_t child = fork();
+  if (child == 0) {
+    if (root && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) _exit(3);
+    try {
+      doc.Save(readOnly);
+      _exit(1);
+    } catch (const TXMLWriteError& e) {
+      if (std::strcmp(e.what(), std::strerror(EACCES)) != 0) _exit(2);
+    }
+    try {
+      if (root) doc.Save(others);
+    } catch (const TXMLWriteError&) {
+      _exit(4);
+    }
+    _exit(0);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << WEXITSTATUS(status);
+  EXPECT_EQ(ReadBytes(readOnly), kOldBytes);
+  if (!root) return;
+  struct stat info;
+  ASSERT_EQ(stat(others.c_str(), &info), 0);
+  EXPECT_EQ(info.st_uid, 0u);
+  EXPECT_EQ(ReadBytes(others), doc.SaveToText());
+
+  // Root saving another user's private file.
+  ASSERT_EQ(chmod(readOnly.c_str(), 0640), 0);
+  doc.Save(readOnly);
+  ASSERT_EQ(stat(readOnly.c_str(), &info), 0);
+  EXPECT_EQ(info.st_uid, kNobody);
+  EXPECT_EQ(info.st_gid, kNobody);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+  EXPECT_EQ(ReadBytes(readOnly), doc.SaveToText());
 }
 
 TEST_F(XmlSaveTest, MissingFolderRaisesTheSystemMessage) {
@@ -348,6 +516,39 @@ TEST_F(XmlSaveTest, AFolderWhereTheFileShouldBeIsAReadErrorAMissingFileIsNot) {
   missing.Save(Path("missing.xml"));
   EXPECT_THROW(folder.Save(Path("taken")), TXMLWriteError);
   EXPECT_TRUE(QFileInfo(dir.filePath("taken")).isDir());
+}
+
+// A pipe nobody writes to, an endless device and a file larger than a
+// read may take are refused at once, each with the system's reason; the
+// file is never written over.
+TEST_F(XmlSaveTest, WhatIsNotAFileOrTooLargeIsRefusedAtOnce) {
+  const std::string pipe = Path("pipe.xml");
+  const std::string huge = Path("huge.xml");
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  WriteBytes(huge, "");
+  ASSERT_EQ(truncate(huge.c_str(), static_cast<off_t>((std::uint64_t(2) << 30) + 1)), 0);
+  const std::pair<std::string, int> cases[] = {
+      {pipe, EINVAL}, {"/dev/zero", EINVAL}, {huge, EFBIG}};
+  for (const auto& [path, error] : cases) {
+    SCOPED_TRACE(path);
+    auto load = std::async(std::launch::async, [&] {
+      TXMLParser doc;
+      doc.Load(path);
+      std::string bytes, message;
+      const bool read = ReadWholeFile(path, bytes, &message);
+      return std::make_tuple(doc.Status, doc.ReadError(), read, message);
+    });
+    if (load.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+      // Let a reader stuck on the pipe go before failing.
+      close(open(pipe.c_str(), O_WRONLY | O_NONBLOCK));
+      FAIL() << "the read waited";
+    }
+    const auto [status, readError, read, message] = load.get();
+    EXPECT_EQ(status, xsCannotOpen);
+    EXPECT_EQ(readError, std::strerror(error));
+    EXPECT_FALSE(read);
+    EXPECT_EQ(message, std::strerror(error));
+  }
 }
 
 }  // namespace
