@@ -36,7 +36,7 @@ fuzz_briefly() {
   local target=$1 corpus=$2
   shift 2
   mkdir -p "build-fuzz/corpus-work/$target"
-  in_locale build-fuzz ru_RU.UTF-8 "build-fuzz/fuzz/$target" -max_total_time=5 -artifact_prefix=build-fuzz/ \
+  in_locale build ru_RU.UTF-8 "build-fuzz/fuzz/$target" -max_total_time=5 -artifact_prefix=build-fuzz/ \
     "$@" "build-fuzz/corpus-work/$target" "$corpus"
 }
 fuzz_briefly fuzz_xml fuzz/corpus
