@@ -1,6 +1,8 @@
 // The dream properties dialog: built from the settings, opened for the
 // shown experience.
 #include <QFrame>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QPushButton>
 
 #include "forms/smr_UserForm.h"
@@ -25,7 +27,9 @@ void Tfrm_MainForm::btn_DreamPropertiesClick() {
   TXMLNode* experience = pnl_Edit->Element();
   if (!experience || experience->Name != smr::elExperience) return;
   QPushButton* button = pnl_Edit->btn_DreamProperties;
-  frm_DreamProperties->move(button->mapToGlobal(QPoint(0, button->height() + 2)));
+  const QPoint anchor = button->mapToGlobal(QPoint(0, button->height() + 2));
+  const QScreen* screen = QGuiApplication::screenAt(anchor);
+  frm_DreamProperties->PlaceWithin(anchor, (screen ? screen : button->screen())->availableGeometry());
 
   TXMLNode* properties = experience->FindNode(smr::elProperties);
   QWidget* area = frm_DreamProperties->pnl_WorkArea;
