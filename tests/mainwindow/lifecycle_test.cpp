@@ -514,12 +514,12 @@ TEST_F(InstalledLifecycle, AFailedFirstRunIsToldAndStartsWithoutALibrary) {
 }
 
 TEST_F(InstalledLifecycle, AnUnwritableHomeIsToldWithTheFirstFailingStepsReason) {
-  // Root may write anywhere: a file in the home folder's place fails mkdir as
-  // a read-only folder would, and writing the settings later must not turn
-  // that into "no such file".
-  WriteBytes("home", "a file, not a folder");
+  // Root may write anywhere: a home folder that is a dangling link fails
+  // mkdir as a read-only one would, and writing the settings later must not
+  // turn that into "no such file".
+  ASSERT_TRUE(QFile::link(Path("gone/home"), Path("home")));
   StartInstalled("home/");
-  const QString refused = QString::fromLocal8Bit(std::strerror(ENOTDIR));
+  const QString refused = QString::fromLocal8Bit(std::strerror(EEXIST));
   const QString missing = QString::fromLocal8Bit(std::strerror(ENOENT));
   ASSERT_EQ(Prompts->Count("Error"), 1);
   const QString started = Prompts->Messages("Error")[0];
