@@ -56,6 +56,7 @@ const TModeLayout& LayoutOf(int mode) {
 // its own question (replace, attach or cancel), and once is enough.
 QString ChooseWithFileDialog(QWidget* parent, const QString& title, const QString& filter) {
   QFileDialog dialog(parent, title);
+  SetDialogFrame(&dialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
   dialog.setFileMode(QFileDialog::AnyFile);

@@ -19,6 +19,7 @@
 #include <memory>
 
 #include "dialogs/smr_NewElementForm.h"
+#include "dialogs/smr_ParametersForm.h"
 #include "mainwindow/smr_QtPrompts.h"
 
 namespace {
@@ -165,6 +166,44 @@ TEST(QtPrompts, ChooseNoEscapeLeavesEscapeUnanswered) {
                                    {QString::fromUtf8("Повторить"), QString::fromUtf8("Сохранить как..."),
                                     QString::fromUtf8("Отменить изменения")}),
             0);
+}
+
+// Every dialog the program opens has a title bar without minimise and
+// maximise buttons, or no frame at all.
+TEST(QtPrompts, NoDialogCanBeMinimisedOrMaximised) {
+  QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true);
+  TQtPrompts prompts;
+  TFileDialogState files;
+  const std::pair<const char*, std::function<void()>> shown[] = {
+      {"NewElement", [&] { prompts.NewElement(nullptr, 1, 0, 0); }},
+      {"Authorization", [&] { prompts.Authorization(nullptr, 0); }},
+      {"Confirmation", [&] { prompts.Confirmation(nullptr, "?"); }},
+      {"About", [&] { prompts.About(nullptr); }},
+      {"Error", [&] { prompts.Error(nullptr, "?"); }},
+      {"Information", [&] { prompts.Information(nullptr, "?"); }},
+      {"Choose", [&] { prompts.Choose(nullptr, "?", {"a", "b"}); }},
+      {"ChooseNoEscape", [&] { prompts.ChooseNoEscape(nullptr, "?", {"a", "b"}); }},
+      {"OpenFileName", [&] { prompts.OpenFileName(nullptr, files); }},
+      {"SaveFileName", [&] { prompts.SaveFileName(nullptr, files); }},
+  };
+  const auto framed = [](const QWidget* dialog) {
+    const Qt::WindowFlags flags = dialog->windowFlags();
+    return flags.testFlag(Qt::FramelessWindowHint) ||
+           (flags.testFlag(Qt::CustomizeWindowHint) && !flags.testFlag(Qt::WindowMinimizeButtonHint) &&
+            !flags.testFlag(Qt::WindowMaximizeButtonHint));
+  };
+  for (const auto& [name, show] : shown) {
+    auto checked = std::make_shared<int>(0);
+    WhenModal([=](QWidget* dialog) {
+      if ((*checked)++ == 0) EXPECT_TRUE(framed(dialog)) << name << " " << std::hex << dialog->windowFlags().toInt();
+      QMetaObject::invokeMethod(dialog, "done", Q_ARG(int, 0));
+    });
+    show();
+    EXPECT_EQ(*checked, 1) << name;
+  }
+  Tfrm_ParametersForm parameters;
+  EXPECT_TRUE(framed(&parameters));
+  QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, false);
 }
 
 QString ButtonText(const QAbstractButton* button) {
