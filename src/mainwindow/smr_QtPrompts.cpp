@@ -16,6 +16,7 @@
 #include "dialogs/smr_AuthorizationForm.h"
 #include "dialogs/smr_ConfirmationForm.h"
 #include "dialogs/smr_DialogUtils.h"
+#include "dialogs/smr_FileDialogModel.h"
 #include "dialogs/smr_NewElementForm.h"
 
 TPrompts::TNewElementAnswer TQtPrompts::NewElement(QWidget* parent, int mode, int number, int radioIndex) {
@@ -54,6 +55,7 @@ namespace {
 QString RunFileDialog(QWidget* parent, TFileDialogState& state, QFileDialog::AcceptMode mode) {
   QFileDialog dialog(parent, state.Title);
   SetDialogFrame(&dialog);
+  UseRussianFileColumns(dialog);
   dialog.setAcceptMode(mode);
   dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
   const QStringList filters = QtFilter(state.Filter.toUtf8().constData()).split(QStringLiteral(";;"));

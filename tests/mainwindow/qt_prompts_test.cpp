@@ -11,6 +11,10 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QTreeView>
+#include <QDir>
+#include <QMap>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -204,6 +208,41 @@ TEST(QtPrompts, NoDialogCanBeMinimisedOrMaximised) {
   Tfrm_ParametersForm parameters;
   EXPECT_TRUE(framed(&parameters));
   QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, false);
+}
+
+TEST(QtTexts, FileDialogNamesTypesAndDatesInRussian) {
+  QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true);
+  QTemporaryDir dir;
+  ASSERT_TRUE(QDir(dir.path()).mkdir("sub"));
+  for (const char* name : {"a.bmp", "b.xml"}) {
+    QFile file(dir.filePath(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  }
+  TQtPrompts prompts;
+  TFileDialogState state;
+  state.InitialDir = dir.path();
+  auto rows = std::make_shared<QMap<QString, QStringList>>();
+  WhenModal([rows](QWidget* dialog) {
+    auto* view = dialog->findChild<QTreeView*>("treeView");
+    ASSERT_NE(view, nullptr);
+    const QAbstractItemModel* model = view->model();
+    rows->clear();
+    for (int row = 0; row < model->rowCount(view->rootIndex()); ++row) {
+      const auto text = [&](int column) { return model->index(row, column, view->rootIndex()).data().toString(); };
+      (*rows)[text(0)] = {text(2), text(3)};
+    }
+    // The folder is read in the background: wait for all three.
+    if (rows->size() == 3) QMetaObject::invokeMethod(dialog, "done", Q_ARG(int, 0));
+  });
+  prompts.OpenFileName(nullptr, state);
+  QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, false);
+  ASSERT_EQ(rows->size(), 3);
+  EXPECT_EQ(rows->value("sub").value(0), QString::fromUtf8("Папка"));
+  EXPECT_EQ(rows->value("a.bmp").value(0), QString::fromUtf8("Изображение BMP"));
+  EXPECT_EQ(rows->value("b.xml").value(0), QString::fromUtf8("Документ XML"));
+  const QRegularExpression russianDate(QStringLiteral("^\\d\\d\\.\\d\\d\\.\\d{4} \\d{1,2}:\\d\\d$"));
+  for (const QString& name : rows->keys())
+    EXPECT_TRUE(russianDate.match(rows->value(name).value(1)).hasMatch()) << rows->value(name).value(1).toStdString();
 }
 
 QString ButtonText(const QAbstractButton* button) {
