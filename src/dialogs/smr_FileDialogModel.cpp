@@ -18,7 +18,8 @@ QString TypeName(const QFileInfo& file) {
   const QString suffix = file.suffix().toLower();
   if (suffix == u"bmp" || suffix == u"png" || suffix == u"gif")
     return QString::fromUtf8(res::FileTypeImage).arg(suffix.toUpper());
-  if (suffix == u"jpg" || suffix == u"jpeg") return QString::fromUtf8(res::FileTypeImage).arg(QStringLiteral("JPEG"));
+  if (suffix == u"jpg" || suffix == u"jpeg")
+    return QString::fromUtf8(res::FileTypeImage).arg(QStringLiteral("JPEG"));
   if (suffix == u"html" || suffix == u"htm") return QString::fromUtf8(res::FileTypeHtml);
   if (suffix == u"xml") return QString::fromUtf8(res::FileTypeXml);
   if (suffix == u"txt") return QString::fromUtf8(res::FileTypeText);

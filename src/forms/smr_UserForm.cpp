@@ -85,8 +85,10 @@ void Tfrm_DreamProperties::PlaceWithin(const QPoint& anchor, const QRect& availa
   if (!FBuiltSize.isValid()) FBuiltSize = size();
   // Borderless: the frame is the window itself.
   QRect bounds(anchor, FBuiltSize.boundedTo(available.size()));
-  bounds.moveLeft(std::clamp(bounds.left(), available.left(), available.right() - bounds.width() + 1));
-  bounds.moveTop(std::clamp(bounds.top(), available.top(), available.bottom() - bounds.height() + 1));
+  bounds.moveLeft(
+      std::clamp(bounds.left(), available.left(), available.right() - bounds.width() + 1));
+  bounds.moveTop(
+      std::clamp(bounds.top(), available.top(), available.bottom() - bounds.height() + 1));
   setGeometry(bounds);
 }
 

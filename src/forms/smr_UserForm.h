@@ -48,8 +48,6 @@ class Tfrm_DreamProperties : public QDialog {
   // The size the description asks for; a small screen shrinks only one showing.
   QSize FBuiltSize;
 
- public:
-
  public slots:
   void CloseForm() { done(ResultOk); }
   void ClickOk() { done(ResultOk); }

@@ -88,7 +88,8 @@ int HeaderOffset(const TSMGraphHeader& header, int span, int textWidth) {
 
 TGraphRect TSMGraph::HeaderBox(const TGraphRect& rect) const {
   if (Header.Text.trimmed().isEmpty()) return {rect.Left, rect.Top, rect.Left, rect.Top};
-  const QFontMetrics metrics = Bitmap ? QFontMetrics(Header.Font.Font, Bitmap) : QFontMetrics(Header.Font.Font);
+  const QFontMetrics metrics =
+      Bitmap ? QFontMetrics(Header.Font.Font, Bitmap) : QFontMetrics(Header.Font.Font);
   const int w = metrics.horizontalAdvance(Header.Text);
   const int left = rect.Left + HeaderOffset(Header, rect.Right - rect.Left, w);
   return {left, rect.Top, left + w, rect.Top + metrics.height()};

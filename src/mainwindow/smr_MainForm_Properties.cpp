@@ -2,8 +2,8 @@
 // shown experience.
 #include <QFrame>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QPushButton>
+#include <QScreen>
 
 #include "forms/smr_UserForm.h"
 #include "mainwindow/smr_MainForm.h"
@@ -29,7 +29,8 @@ void Tfrm_MainForm::btn_DreamPropertiesClick() {
   QPushButton* button = pnl_Edit->btn_DreamProperties;
   const QPoint anchor = button->mapToGlobal(QPoint(0, button->height() + 2));
   const QScreen* screen = QGuiApplication::screenAt(anchor);
-  frm_DreamProperties->PlaceWithin(anchor, (screen ? screen : button->screen())->availableGeometry());
+  frm_DreamProperties->PlaceWithin(anchor,
+                                   (screen ? screen : button->screen())->availableGeometry());
 
   TXMLNode* properties = experience->FindNode(smr::elProperties);
   QWidget* area = frm_DreamProperties->pnl_WorkArea;

@@ -83,9 +83,11 @@ QString TQtPrompts::SaveFileName(QWidget* parent, TFileDialogState& state) {
 
 namespace {
 // A message box with the frame of the program's own dialogs.
-std::unique_ptr<QMessageBox> MessageBox(QMessageBox::Icon icon, QWidget* parent, const QString& message,
-                                        QMessageBox::StandardButtons buttons = QMessageBox::NoButton) {
-  auto box = std::make_unique<QMessageBox>(icon, QApplication::applicationName(), message, buttons, parent);
+std::unique_ptr<QMessageBox> MessageBox(
+    QMessageBox::Icon icon, QWidget* parent, const QString& message,
+    QMessageBox::StandardButtons buttons = QMessageBox::NoButton) {
+  auto box = std::make_unique<QMessageBox>(icon, QApplication::applicationName(), message, buttons,
+                                           parent);
   SetDialogFrame(box.get());
   return box;
 }

@@ -97,7 +97,8 @@ int TStatisticsView::ClearWidth(int index) const {
     const TGraphRect panel = PanelIn(FShown == TShown::Catalogue, index, area);
     const TButtonPlace place = PanelButtons(panel, kButtonSize, kButtonSize);
     const TGraphRect heading = FGraphs[index].HeaderBox(GraphBounds(panel));
-    const QRect buttons(place.Left, place.CopyTop, kButtonSize, place.RefreshTop + kButtonSize - place.CopyTop);
+    const QRect buttons(place.Left, place.CopyTop, kButtonSize,
+                        place.RefreshTop + kButtonSize - place.CopyTop);
     if (heading.Right + kButtonGap <= buttons.left()) return area.W;
   }
   return widest;

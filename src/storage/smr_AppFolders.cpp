@@ -58,7 +58,8 @@ QString FolderProblem(const QString& folder) {
 void MakeFolder(const QString& folder) {
   const QString reason = FolderProblem(folder);
   if (!reason.isEmpty())
-    throw TFailure{folder + ": " + QString::fromUtf8(res::CannotCreateFolder) + " (" + reason + ")"};
+    throw TFailure{folder + ": " + QString::fromUtf8(res::CannotCreateFolder) + " (" + reason +
+                   ")"};
 }
 
 // A file already there is the user's (a diary kept under the sample's

@@ -128,8 +128,8 @@ TEST_F(DreamProperties, ATallDialogNearTheScreensEdgeIsShrunkAndMovedWhole) {
     shown = dialog.frameGeometry();
     Click(dialog, "ok");
   });
-  EXPECT_TRUE(available.contains(shown)) << shown.x() << "," << shown.y() << " " << shown.width() << "x"
-                                         << shown.height();
+  EXPECT_TRUE(available.contains(shown))
+      << shown.x() << "," << shown.y() << " " << shown.width() << "x" << shown.height();
   EXPECT_EQ(shown.width(), 320);
   EXPECT_EQ(shown.height(), available.height());
 }

@@ -483,8 +483,9 @@ class InstalledLifecycle : public TMainFormFixture {
   void StartInstalled(const QString& home = QString()) {
     auto prompts = std::make_unique<TScriptedPrompts>();
     Prompts = prompts.get();
-    Form = std::make_unique<Tfrm_MainForm>(TAppFolders(Path(home + "config"), Data, Path(home + "Documents/Somnary")),
-                                           std::move(prompts));
+    Form = std::make_unique<Tfrm_MainForm>(
+        TAppFolders(Path(home + "config"), Data, Path(home + "Documents/Somnary")),
+        std::move(prompts));
   }
   const QString Data = Path("share/somnary");
 };
@@ -523,11 +524,13 @@ TEST_F(InstalledLifecycle, AnUnwritableHomeIsToldWithTheFirstFailingStepsReason)
   const QString missing = QString::fromLocal8Bit(std::strerror(ENOENT));
   ASSERT_EQ(Prompts->Count("Error"), 1);
   const QString started = Prompts->Messages("Error")[0];
-  EXPECT_TRUE(started.contains(Path("home/config/") + ": ") && started.count(refused) == 2) << started.toStdString();
+  EXPECT_TRUE(started.contains(Path("home/config/") + ": ") && started.count(refused) == 2)
+      << started.toStdString();
   Form->btn_SaveClick();
   ASSERT_EQ(Prompts->Count("Error"), 2);
   const QString saved = Prompts->Messages("Error")[1];
-  EXPECT_TRUE(saved.contains(Path("home/config/dreams.ini")) && saved.contains(refused) && !saved.contains(missing))
+  EXPECT_TRUE(saved.contains(Path("home/config/dreams.ini")) && saved.contains(refused) &&
+              !saved.contains(missing))
       << saved.toStdString();
 }
 

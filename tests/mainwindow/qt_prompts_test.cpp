@@ -5,20 +5,20 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMap>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QTreeView>
-#include <QDir>
-#include <QMap>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeView>
 #include <functional>
 #include <memory>
 
@@ -185,21 +185,29 @@ TEST(QtPrompts, NoDialogCanBeMinimisedOrMaximised) {
       {"About", [&] { prompts.About(nullptr); }},
       {"Error", [&] { prompts.Error(nullptr, "?"); }},
       {"Information", [&] { prompts.Information(nullptr, "?"); }},
-      {"Choose", [&] { prompts.Choose(nullptr, "?", {"a", "b"}); }},
-      {"ChooseNoEscape", [&] { prompts.ChooseNoEscape(nullptr, "?", {"a", "b"}); }},
+      {"Choose",
+       [&] {
+         prompts.Choose(nullptr, "?", {"a", "b"});
+       }},
+      {"ChooseNoEscape",
+       [&] {
+         prompts.ChooseNoEscape(nullptr, "?", {"a", "b"});
+       }},
       {"OpenFileName", [&] { prompts.OpenFileName(nullptr, files); }},
       {"SaveFileName", [&] { prompts.SaveFileName(nullptr, files); }},
   };
   const auto framed = [](const QWidget* dialog) {
     const Qt::WindowFlags flags = dialog->windowFlags();
     return flags.testFlag(Qt::FramelessWindowHint) ||
-           (flags.testFlag(Qt::CustomizeWindowHint) && !flags.testFlag(Qt::WindowMinimizeButtonHint) &&
+           (flags.testFlag(Qt::CustomizeWindowHint) &&
+            !flags.testFlag(Qt::WindowMinimizeButtonHint) &&
             !flags.testFlag(Qt::WindowMaximizeButtonHint));
   };
   for (const auto& [name, show] : shown) {
     auto checked = std::make_shared<int>(0);
     WhenModal([=](QWidget* dialog) {
-      if ((*checked)++ == 0) EXPECT_TRUE(framed(dialog)) << name << " " << std::hex << dialog->windowFlags().toInt();
+      if ((*checked)++ == 0)
+        EXPECT_TRUE(framed(dialog)) << name << " " << std::hex << dialog->windowFlags().toInt();
       QMetaObject::invokeMethod(dialog, "done", Q_ARG(int, 0));
     });
     show();
@@ -228,7 +236,9 @@ TEST(QtTexts, FileDialogNamesTypesAndDatesInRussian) {
     const QAbstractItemModel* model = view->model();
     rows->clear();
     for (int row = 0; row < model->rowCount(view->rootIndex()); ++row) {
-      const auto text = [&](int column) { return model->index(row, column, view->rootIndex()).data().toString(); };
+      const auto text = [&](int column) {
+        return model->index(row, column, view->rootIndex()).data().toString();
+      };
       (*rows)[text(0)] = {text(2), text(3)};
     }
     // The folder is read in the background: wait for all three.
@@ -240,9 +250,11 @@ TEST(QtTexts, FileDialogNamesTypesAndDatesInRussian) {
   EXPECT_EQ(rows->value("sub").value(0), QString::fromUtf8("Папка"));
   EXPECT_EQ(rows->value("a.bmp").value(0), QString::fromUtf8("Изображение BMP"));
   EXPECT_EQ(rows->value("b.xml").value(0), QString::fromUtf8("Документ XML"));
-  const QRegularExpression russianDate(QStringLiteral("^\\d\\d\\.\\d\\d\\.\\d{4} \\d{1,2}:\\d\\d$"));
+  const QRegularExpression russianDate(
+      QStringLiteral("^\\d\\d\\.\\d\\d\\.\\d{4} \\d{1,2}:\\d\\d$"));
   for (const QString& name : rows->keys())
-    EXPECT_TRUE(russianDate.match(rows->value(name).value(1)).hasMatch()) << rows->value(name).value(1).toStdString();
+    EXPECT_TRUE(russianDate.match(rows->value(name).value(1)).hasMatch())
+        << rows->value(name).value(1).toStdString();
 }
 
 QString ButtonText(const QAbstractButton* button) {

@@ -162,7 +162,8 @@ TEST_F(Statistics, AtTheSmallestSizeNoButtonCoversAHeading) {
     QApplication::processEvents();
     for (int i = 1; i <= 3; ++i) {
       auto* copy = Form->findChild<QToolButton*>("btn_Copy_" + QString::number(i));
-      if (copy->isVisibleTo(Form.get())) EXPECT_TRUE(bare(copy)) << item->text(0).toStdString() << " " << i;
+      if (copy->isVisibleTo(Form.get()))
+        EXPECT_TRUE(bare(copy)) << item->text(0).toStdString() << " " << i;
     }
   }
 }
