@@ -11,6 +11,7 @@
 #include <QToolButton>
 
 #include "dialogs/smr_DialogUtils.h"
+#include "dialogs/smr_FileDialogModel.h"
 #include "storage/smr_Resources.h"
 
 namespace {
@@ -56,6 +57,8 @@ const TModeLayout& LayoutOf(int mode) {
 // its own question (replace, attach or cancel), and once is enough.
 QString ChooseWithFileDialog(QWidget* parent, const QString& title, const QString& filter) {
   QFileDialog dialog(parent, title);
+  SetDialogFrame(&dialog);
+  UseRussianFileColumns(dialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
   dialog.setFileMode(QFileDialog::AnyFile);

@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "forms/smr_FormRenderer.h"
 #include "storage/smr_TextEdge.h"
@@ -73,9 +74,22 @@ bool Tfrm_DreamProperties::BuildForm(const TXMLNode& dreamForm, QString& error) 
   TFormRenderer renderer;
   renderer.OkHandler = [this] { CloseForm(); };
   renderer.CancelHandler = [this] { ClickCancel(); };
-  if (renderer.Resize(dreamForm, this) && renderer.Render(dreamForm, pnl_WorkArea)) return true;
+  const bool sized = renderer.Resize(dreamForm, this);
+  FBuiltSize = size();
+  if (sized && renderer.Render(dreamForm, pnl_WorkArea)) return true;
   error = renderer.ErrorText();
   return false;
+}
+
+void Tfrm_DreamProperties::PlaceWithin(const QPoint& anchor, const QRect& available) {
+  if (!FBuiltSize.isValid()) FBuiltSize = size();
+  // Borderless: the frame is the window itself.
+  QRect bounds(anchor, FBuiltSize.boundedTo(available.size()));
+  bounds.moveLeft(
+      std::clamp(bounds.left(), available.left(), available.right() - bounds.width() + 1));
+  bounds.moveTop(
+      std::clamp(bounds.top(), available.top(), available.bottom() - bounds.height() + 1));
+  setGeometry(bounds);
 }
 
 std::string Tfrm_DreamProperties::BoolToText(bool value) {

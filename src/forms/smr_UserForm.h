@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QRect>
+#include <QSize>
 #include <QString>
 #include <string>
 
@@ -26,6 +28,9 @@ class Tfrm_DreamProperties : public QDialog {
   // False with the message in `error` when the description is bad; the
   // controls built before the fault stay.
   bool BuildForm(const TXMLNode& dreamForm, QString& error);
+  // Below-right of `anchor`, shrunk to `available` and moved up or left
+  // until the whole dialog lies within it.
+  void PlaceWithin(const QPoint& anchor, const QRect& available);
 
   // The walks over the controls of a container (pnl_WorkArea or a group
   // box), in creation order.
@@ -38,6 +43,10 @@ class Tfrm_DreamProperties : public QDialog {
   static std::string BoolToText(bool value);
 
   QFrame* pnl_WorkArea = nullptr;
+
+ private:
+  // The size the description asks for; a small screen shrinks only one showing.
+  QSize FBuiltSize;
 
  public slots:
   void CloseForm() { done(ResultOk); }

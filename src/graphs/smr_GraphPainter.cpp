@@ -76,6 +76,25 @@ void TSMGraph::TextOut(QPainter& canvas, const TSMFont& font, int x, int y,
   canvas.setPen(pen);
 }
 
+namespace {
+
+int HeaderOffset(const TSMGraphHeader& header, int span, int textWidth) {
+  if (header.Alignment == 1) return span - textWidth;
+  if (header.Alignment == 2) return RoundPixel((span - textWidth) / 2.0);
+  return 0;
+}
+
+}  // namespace
+
+TGraphRect TSMGraph::HeaderBox(const TGraphRect& rect) const {
+  if (Header.Text.trimmed().isEmpty()) return {rect.Left, rect.Top, rect.Left, rect.Top};
+  const QFontMetrics metrics =
+      Bitmap ? QFontMetrics(Header.Font.Font, Bitmap) : QFontMetrics(Header.Font.Font);
+  const int w = metrics.horizontalAdvance(Header.Text);
+  const int left = rect.Left + HeaderOffset(Header, rect.Right - rect.Left, w);
+  return {left, rect.Top, left + w, rect.Top + metrics.height()};
+}
+
 TGraphRect TSMGraph::DrawHeaders(QPainter& canvas) const {
   TGraphRect r = Bounds;
   if (BackgroundColor != clNone) {
@@ -88,11 +107,7 @@ TGraphRect TSMGraph::DrawHeaders(QPainter& canvas) const {
     const QFontMetrics metrics = canvas.fontMetrics();
     const int w = metrics.horizontalAdvance(header.Text);
     const int h = metrics.height();
-    int offset = 0;
-    if (header.Alignment == 1)
-      offset = r.Right - r.Left - w;
-    else if (header.Alignment == 2)
-      offset = RoundPixel((r.Right - r.Left - w) / 2.0);
+    const int offset = HeaderOffset(header, r.Right - r.Left, w);
     if (atTop) {
       TextOut(canvas, header.Font, r.Left + offset, r.Top, header.Text);
       r.Top += h + 10;

@@ -91,6 +91,8 @@ class TSMGraph {
   // Does nothing when either range is narrower than 0.000001. Converts an
   // image of another depth to 32 bits first.
   void Draw(QImage& bitmap, const TGraphRect& rect);
+  // Where Draw puts the top heading inside `rect`; empty when there is none.
+  TGraphRect HeaderBox(const TGraphRect& rect) const;
 
  private:
   struct TLabel {

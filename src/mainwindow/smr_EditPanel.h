@@ -60,6 +60,9 @@ class TEditPanel : public QWidget {
   // Sizes the panel for its scroll area and places the shown controls
   // (smr_EditPanel_Layout.cpp).
   void LayoutWorkArea();
+  // The width the graphs behind a catalogue, journal or night need; the
+  // panel grows to it and the work area scrolls.
+  void SetGraphsWidth(int width);
 
   void LockEditing();
   void UnlockEditing();
@@ -132,6 +135,7 @@ class TEditPanel : public QWidget {
   void ApplyReadOnlyState(bool locked);
   // The size the shown controls need at the given width (smr_EditPanel_Layout.cpp).
   QSize NeededSize(int width) const;
+  int FGraphsWidth = 0;
   void PlaceControls();
 
   QString FDataDir;

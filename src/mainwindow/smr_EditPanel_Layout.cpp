@@ -129,11 +129,17 @@ QSize TEditPanel::NeededSize(int width) const {
   if (edt_Number->isHidden()) {
     // Catalogues, journals and nights: the title and the graphs behind it
     // take whatever room there is.
-    return {2 * kMargin + kMinFieldWidth, 0};
+    return {std::max(2 * kMargin + kMinFieldWidth, FGraphsWidth), 0};
   }
   const QWidget* boxes[4] = {box_Label1, box_Label2, box_Label3, box_Label4};
   const TExperienceGrid g = ExperienceGrid(width, !mmo_Description->isHidden(), boxes, *this);
   return {g.MinWidth, BodyTop(*this) + g.MinBodyHeight + kGap + g.BlockHeight + kMargin};
+}
+
+void TEditPanel::SetGraphsWidth(int width) {
+  if (width == FGraphsWidth) return;
+  FGraphsWidth = width;
+  LayoutWorkArea();
 }
 
 void TEditPanel::LayoutWorkArea() {

@@ -71,6 +71,7 @@ Tfrm_MainForm::Tfrm_MainForm(const TAppFolders& folders, std::unique_ptr<TPrompt
   sources.Journal = [this](TXMLNode& file) { return JournalForStatistics(file); };
   pnl_Statistics = new TStatisticsView(pnl_Edit, pnl_Edit->bvl_Border, *FPrompts,
                                        SystemGraphLocale(), std::move(sources));
+  pnl_Statistics->WidthNeeded = [this](int width) { pnl_Edit->SetGraphsWidth(width); };
   CreateSearchPanel();
 
   dlg_OpenImage.Title = QString::fromUtf8(res::OpenImageTitle);

@@ -188,6 +188,11 @@ void Tfrm_MainForm::SaveDocument(TXMLParser& document) {
                  QString::fromLocal8Bit(document.ReadError()))
             .toLocal8Bit()
             .toStdString());
+  // A settings folder the first run could not make: its reason, not the
+  // missing file's one that writing would give.
+  if (&document == FSettings.get())
+    if (const QString reason = FFolders.MakeSettingsDir(); !reason.isEmpty())
+      throw TXMLWriteError(reason.toLocal8Bit().toStdString());
   document.Save(document.FileName);
 }
 

@@ -1,7 +1,9 @@
 // The dream properties dialog: built from the settings, opened for the
 // shown experience.
 #include <QFrame>
+#include <QGuiApplication>
 #include <QPushButton>
+#include <QScreen>
 
 #include "forms/smr_UserForm.h"
 #include "mainwindow/smr_MainForm.h"
@@ -25,7 +27,10 @@ void Tfrm_MainForm::btn_DreamPropertiesClick() {
   TXMLNode* experience = pnl_Edit->Element();
   if (!experience || experience->Name != smr::elExperience) return;
   QPushButton* button = pnl_Edit->btn_DreamProperties;
-  frm_DreamProperties->move(button->mapToGlobal(QPoint(0, button->height() + 2)));
+  const QPoint anchor = button->mapToGlobal(QPoint(0, button->height() + 2));
+  const QScreen* screen = QGuiApplication::screenAt(anchor);
+  frm_DreamProperties->PlaceWithin(anchor,
+                                   (screen ? screen : button->screen())->availableGeometry());
 
   TXMLNode* properties = experience->FindNode(smr::elProperties);
   QWidget* area = frm_DreamProperties->pnl_WorkArea;

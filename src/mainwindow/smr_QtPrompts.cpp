@@ -10,11 +10,13 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QUrl>
+#include <memory>
 
 #include "dialogs/smr_AboutForm.h"
 #include "dialogs/smr_AuthorizationForm.h"
 #include "dialogs/smr_ConfirmationForm.h"
 #include "dialogs/smr_DialogUtils.h"
+#include "dialogs/smr_FileDialogModel.h"
 #include "dialogs/smr_NewElementForm.h"
 
 TPrompts::TNewElementAnswer TQtPrompts::NewElement(QWidget* parent, int mode, int number, int radioIndex) {
@@ -52,6 +54,8 @@ TPrompts::TConfirmationAnswer TQtPrompts::Confirmation(QWidget* parent, const QS
 namespace {
 QString RunFileDialog(QWidget* parent, TFileDialogState& state, QFileDialog::AcceptMode mode) {
   QFileDialog dialog(parent, state.Title);
+  SetDialogFrame(&dialog);
+  UseRussianFileColumns(dialog);
   dialog.setAcceptMode(mode);
   dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
   const QStringList filters = QtFilter(state.Filter.toUtf8().constData()).split(QStringLiteral(";;"));
@@ -77,16 +81,29 @@ QString TQtPrompts::SaveFileName(QWidget* parent, TFileDialogState& state) {
   return RunFileDialog(parent, state, QFileDialog::AcceptSave);
 }
 
+namespace {
+// A message box with the frame of the program's own dialogs.
+std::unique_ptr<QMessageBox> MessageBox(
+    QMessageBox::Icon icon, QWidget* parent, const QString& message,
+    QMessageBox::StandardButtons buttons = QMessageBox::NoButton) {
+  auto box = std::make_unique<QMessageBox>(icon, QApplication::applicationName(), message, buttons,
+                                           parent);
+  SetDialogFrame(box.get());
+  return box;
+}
+}  // namespace
+
 void TQtPrompts::Error(QWidget* parent, const QString& message) {
-  QMessageBox::critical(parent, QApplication::applicationName(), message);
+  MessageBox(QMessageBox::Critical, parent, message, QMessageBox::Ok)->exec();
 }
 
 void TQtPrompts::Information(QWidget* parent, const QString& message) {
-  QMessageBox::information(parent, QApplication::applicationName(), message);
+  MessageBox(QMessageBox::Information, parent, message, QMessageBox::Ok)->exec();
 }
 
 int TQtPrompts::Choose(QWidget* parent, const QString& message, const QStringList& buttons) {
-  QMessageBox box(QMessageBox::Question, QApplication::applicationName(), message, QMessageBox::NoButton, parent);
+  const auto owned = MessageBox(QMessageBox::Question, parent, message);
+  QMessageBox& box = *owned;
   QList<QAbstractButton*> added;
   for (int i = 0; i < buttons.size(); ++i)
     added << box.addButton(buttons[i], i == buttons.size() - 1 ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
@@ -95,7 +112,8 @@ int TQtPrompts::Choose(QWidget* parent, const QString& message, const QStringLis
 }
 
 int TQtPrompts::ChooseNoEscape(QWidget* parent, const QString& message, const QStringList& buttons) {
-  QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), message, QMessageBox::NoButton, parent);
+  const auto owned = MessageBox(QMessageBox::Warning, parent, message);
+  QMessageBox& box = *owned;
   QList<QAbstractButton*> added;
   for (const QString& caption : buttons) added << box.addButton(caption, QMessageBox::ActionRole);
   if (!added.isEmpty()) box.setDefaultButton(qobject_cast<QPushButton*>(added.first()));

@@ -17,6 +17,7 @@
 namespace {
 
 constexpr int kButtonSize = 15;
+constexpr int kButtonGap = 3;  // between a heading and the buttons beside it
 
 QToolButton* MakeButton(QWidget* parent, const QString& name, const char* hint,
                         QStyle::StandardPixmap icon) {
@@ -81,13 +82,31 @@ TGraphArea TStatisticsView::Area() const {
   return {width(), height(), line.top(), line.top() + line.height()};
 }
 
+static TGraphRect PanelIn(bool catalogue, int index, const TGraphArea& area) {
+  return catalogue ? CataloguePanel(index + 1, area) : JournalPanel(index + 1, area);
+}
+
 TGraphRect TStatisticsView::Panel(int index) const {
-  return FShown == TShown::Catalogue ? CataloguePanel(index + 1, Area())
-                                     : JournalPanel(index + 1, Area());
+  return PanelIn(FShown == TShown::Catalogue, index, Area());
+}
+
+int TStatisticsView::ClearWidth(int index) const {
+  TGraphArea area = Area();
+  const int widest = 4000;
+  for (area.W = 0; area.W < widest; area.W += 2) {
+    const TGraphRect panel = PanelIn(FShown == TShown::Catalogue, index, area);
+    const TButtonPlace place = PanelButtons(panel, kButtonSize, kButtonSize);
+    const TGraphRect heading = FGraphs[index].HeaderBox(GraphBounds(panel));
+    const QRect buttons(place.Left, place.CopyTop, kButtonSize,
+                        place.RefreshTop + kButtonSize - place.CopyTop);
+    if (heading.Right + kButtonGap <= buttons.left()) return area.W;
+  }
+  return widest;
 }
 
 void TStatisticsView::Clear() {
   Begin(TShown::None, nullptr);
+  if (WidthNeeded) WidthNeeded(0);
   hide();
 }
 
@@ -95,6 +114,7 @@ void TStatisticsView::Begin(TShown shown, TXMLNode* element) {
   FShown = shown;
   FElement = element;
   FLoaded = {};
+  FClearWidth = 0;
   for (QToolButton* button : btn_Copy) button->hide();
   for (QToolButton* button : btn_Refresh) button->hide();
   if (shown != TShown::None) show();
@@ -114,6 +134,11 @@ void TStatisticsView::Redraw() {
 }
 
 void TStatisticsView::ShowButtons(int index) {
+  // Growing the host lays the graphs out again, this call's buttons with them.
+  if (const int needed = ClearWidth(index); needed > FClearWidth) {
+    FClearWidth = needed;
+    if (WidthNeeded) WidthNeeded(FClearWidth);
+  }
   const TButtonPlace place = PanelButtons(Panel(index), kButtonSize, kButtonSize);
   btn_Copy[index]->move(place.Left, place.CopyTop);
   btn_Refresh[index]->move(place.Left, place.RefreshTop);

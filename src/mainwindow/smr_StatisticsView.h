@@ -45,6 +45,10 @@ class TStatisticsView : public QWidget {
   TStatisticsView(QWidget* host, const QWidget* separator, TPrompts& prompts, TGraphLocale locale,
                   TSources sources);
 
+  // Told the width the shown graphs need so that no button covers a
+  // heading (0 when nothing is shown); the host grows to it and scrolls.
+  std::function<void(int width)> WidthNeeded;
+
   // Hides the view and its buttons and forgets the element shown.
   void Clear();
   void ShowJournalStatistics(TXMLNode* journalRoot);
@@ -90,6 +94,8 @@ class TStatisticsView : public QWidget {
   void FillArea();
   void Redraw();
   void ShowButtons(int index);
+  // The least width at which graph `index`'s heading clears its buttons.
+  int ClearWidth(int index) const;
   void Fail(const TStatisticsError& error);
   TCatalogueSource CatalogueSource() const;
   void RefreshGraph(int index);
@@ -105,4 +111,5 @@ class TStatisticsView : public QWidget {
   // Which painters hold graphs of the element shown: only those are drawn,
   // so another element's numbers never appear under this one's name.
   std::array<bool, 3> FLoaded{};
+  int FClearWidth = 0;
 };

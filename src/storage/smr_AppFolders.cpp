@@ -3,7 +3,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "storage/smr_Resources.h"
 #include "storage/smr_TextEdge.h"
@@ -43,8 +45,21 @@ struct TFailure {
   QString Text;
 };
 
+// The reason the first step that failed gave (a parent that is a file, a
+// folder the user may not write), empty when the folder is there.
+QString FolderProblem(const QString& folder) {
+  std::error_code error;
+  std::filesystem::create_directories(std::filesystem::path(Native(folder)), error);
+  if (!error && QFileInfo(folder).isDir()) return {};
+  if (!error) error = std::make_error_code(std::errc::not_a_directory);
+  return QString::fromLocal8Bit(error.message());
+}
+
 void MakeFolder(const QString& folder) {
-  if (!QDir().mkpath(folder)) throw TFailure{folder + ": " + QString::fromUtf8(res::CannotCreateFolder)};
+  const QString reason = FolderProblem(folder);
+  if (!reason.isEmpty())
+    throw TFailure{folder + ": " + QString::fromUtf8(res::CannotCreateFolder) + " (" + reason +
+                   ")"};
 }
 
 // A file already there is the user's (a diary kept under the sample's
@@ -92,6 +107,8 @@ TAppFolders TAppFolders::ForProgram(const QString& programDir) {
 }
 
 QString TAppFolders::SettingsFile() const { return FSettingsDir + SettingsName(); }
+
+QString TAppFolders::MakeSettingsDir() const { return FolderProblem(FSettingsDir); }
 
 QString TAppFolders::SetUpUserFolders() const {
   if (FPortable || QFileInfo::exists(SettingsFile())) return {};

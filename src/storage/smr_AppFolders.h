@@ -37,6 +37,9 @@ class TAppFolders {
   // settings exist. Returns what failed ("file: reason"), empty when
   // nothing did; a failed copy still leaves settings without a library.
   QString SetUpUserFolders() const;
+  // Makes the settings folder when it is missing; the system's reason for
+  // the first step that failed, empty when the folder is there.
+  QString MakeSettingsDir() const;
 
  private:
   bool FPortable = false;

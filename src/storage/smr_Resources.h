@@ -18,6 +18,13 @@ inline constexpr const char* OpenLibraryTitle = "Открыть библиоте
 inline constexpr const char* OpenImageTitle = "Открыть изображение";
 inline constexpr const char* SaveLibraryAsTitle = "Сохранить библиотеку как";
 inline constexpr const char* ExportTitle = "Экспортировать";
+// The type column of Qt's own file dialog.
+inline constexpr const char* FileTypeFolder = "Папка";
+inline constexpr const char* FileTypeImage = "Изображение %1";
+inline constexpr const char* FileTypeHtml = "Страница HTML";
+inline constexpr const char* FileTypeXml = "Документ XML";
+inline constexpr const char* FileTypeText = "Текстовый файл";
+inline constexpr const char* FileTypeOther = "Файл";
 
 // --- main window
 // A file that could not be written or read: its full path, the system's reason.

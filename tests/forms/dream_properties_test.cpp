@@ -116,6 +116,24 @@ TEST_F(DreamProperties, OkWithoutPropertiesCreatesOneParameterPerValueControl) {
                     "    </experience>\n"));
 }
 
+TEST_F(DreamProperties, ATallDialogNearTheScreensEdgeIsShrunkAndMovedWhole) {
+  std::string tall = kForm;
+  tall.replace(tall.find("height=\"200\""), 12, "height=\"2000\"");
+  StartWith(tall, kPlain);
+  ShowExperience("1. Сон");
+  const QRect available = Form->screen()->availableGeometry();
+  Form->move(available.right() - Form->frameGeometry().width() / 2, available.bottom() - 40);
+  QRect shown;
+  Open([&](Tfrm_DreamProperties& dialog) {
+    shown = dialog.frameGeometry();
+    Click(dialog, "ok");
+  });
+  EXPECT_TRUE(available.contains(shown))
+      << shown.x() << "," << shown.y() << " " << shown.width() << "x" << shown.height();
+  EXPECT_EQ(shown.width(), 320);
+  EXPECT_EQ(shown.height(), available.height());
+}
+
 TEST_F(DreamProperties, EveryOtherEndCreatesNothing) {
   StartWith(kForm, kPlain);
   ShowExperience("1. Сон");

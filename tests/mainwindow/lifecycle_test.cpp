@@ -11,6 +11,8 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QUrl>
+#include <cerrno>
+#include <cstring>
 
 #include "common/test_files.h"
 #include "main_form_fixture.h"
@@ -478,11 +480,12 @@ class InstalledLifecycle : public TMainFormFixture {
   void SetUp() override {
     ASSERT_TRUE(test_files::CopyTree(qEnvironmentVariable("SOMNARY_RESOURCES"), Data));
   }
-  void StartInstalled() {
+  void StartInstalled(const QString& home = QString()) {
     auto prompts = std::make_unique<TScriptedPrompts>();
     Prompts = prompts.get();
-    Form = std::make_unique<Tfrm_MainForm>(TAppFolders(Path("config"), Data, Path("Documents/Somnary")),
-                                           std::move(prompts));
+    Form = std::make_unique<Tfrm_MainForm>(
+        TAppFolders(Path(home + "config"), Data, Path(home + "Documents/Somnary")),
+        std::move(prompts));
   }
   const QString Data = Path("share/somnary");
 };
@@ -509,6 +512,26 @@ TEST_F(InstalledLifecycle, AFailedFirstRunIsToldAndStartsWithoutALibrary) {
   EXPECT_TRUE(Prompts->Messages("Error")[0].contains(Path("Documents/Somnary/sample")))
       << Prompts->Messages("Error")[0].toStdString();
   EXPECT_EQ(Tree()->topLevelItemCount(), 0);
+}
+
+TEST_F(InstalledLifecycle, AnUnwritableHomeIsToldWithTheFirstFailingStepsReason) {
+  // Root may write anywhere: a home folder that is a dangling link fails
+  // mkdir as a read-only one would, and writing the settings later must not
+  // turn that into "no such file".
+  ASSERT_TRUE(QFile::link(Path("gone/home"), Path("home")));
+  StartInstalled("home/");
+  const QString refused = QString::fromLocal8Bit(std::strerror(EEXIST));
+  const QString missing = QString::fromLocal8Bit(std::strerror(ENOENT));
+  ASSERT_EQ(Prompts->Count("Error"), 1);
+  const QString started = Prompts->Messages("Error")[0];
+  EXPECT_TRUE(started.contains(Path("home/config/") + ": ") && started.count(refused) == 2)
+      << started.toStdString();
+  Form->btn_SaveClick();
+  ASSERT_EQ(Prompts->Count("Error"), 2);
+  const QString saved = Prompts->Messages("Error")[1];
+  EXPECT_TRUE(saved.contains(Path("home/config/dreams.ini")) && saved.contains(refused) &&
+              !saved.contains(missing))
+      << saved.toStdString();
 }
 
 }  // namespace

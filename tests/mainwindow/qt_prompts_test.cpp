@@ -5,20 +5,25 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMap>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeView>
 #include <functional>
 #include <memory>
 
 #include "dialogs/smr_NewElementForm.h"
+#include "dialogs/smr_ParametersForm.h"
 #include "mainwindow/smr_QtPrompts.h"
 
 namespace {
@@ -165,6 +170,91 @@ TEST(QtPrompts, ChooseNoEscapeLeavesEscapeUnanswered) {
                                    {QString::fromUtf8("Повторить"), QString::fromUtf8("Сохранить как..."),
                                     QString::fromUtf8("Отменить изменения")}),
             0);
+}
+
+// Every dialog the program opens has a title bar without minimise and
+// maximise buttons, or no frame at all.
+TEST(QtPrompts, NoDialogCanBeMinimisedOrMaximised) {
+  QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true);
+  TQtPrompts prompts;
+  TFileDialogState files;
+  const std::pair<const char*, std::function<void()>> shown[] = {
+      {"NewElement", [&] { prompts.NewElement(nullptr, 1, 0, 0); }},
+      {"Authorization", [&] { prompts.Authorization(nullptr, 0); }},
+      {"Confirmation", [&] { prompts.Confirmation(nullptr, "?"); }},
+      {"About", [&] { prompts.About(nullptr); }},
+      {"Error", [&] { prompts.Error(nullptr, "?"); }},
+      {"Information", [&] { prompts.Information(nullptr, "?"); }},
+      {"Choose",
+       [&] {
+         prompts.Choose(nullptr, "?", {"a", "b"});
+       }},
+      {"ChooseNoEscape",
+       [&] {
+         prompts.ChooseNoEscape(nullptr, "?", {"a", "b"});
+       }},
+      {"OpenFileName", [&] { prompts.OpenFileName(nullptr, files); }},
+      {"SaveFileName", [&] { prompts.SaveFileName(nullptr, files); }},
+  };
+  const auto framed = [](const QWidget* dialog) {
+    const Qt::WindowFlags flags = dialog->windowFlags();
+    return flags.testFlag(Qt::FramelessWindowHint) ||
+           (flags.testFlag(Qt::CustomizeWindowHint) &&
+            !flags.testFlag(Qt::WindowMinimizeButtonHint) &&
+            !flags.testFlag(Qt::WindowMaximizeButtonHint));
+  };
+  for (const auto& [name, show] : shown) {
+    auto checked = std::make_shared<int>(0);
+    WhenModal([=](QWidget* dialog) {
+      if ((*checked)++ == 0)
+        EXPECT_TRUE(framed(dialog)) << name << " " << std::hex << dialog->windowFlags().toInt();
+      QMetaObject::invokeMethod(dialog, "done", Q_ARG(int, 0));
+    });
+    show();
+    EXPECT_EQ(*checked, 1) << name;
+  }
+  Tfrm_ParametersForm parameters;
+  EXPECT_TRUE(framed(&parameters));
+  QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, false);
+}
+
+TEST(QtTexts, FileDialogNamesTypesAndDatesInRussian) {
+  QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true);
+  QTemporaryDir dir;
+  ASSERT_TRUE(QDir(dir.path()).mkdir("sub"));
+  for (const char* name : {"a.bmp", "b.xml"}) {
+    QFile file(dir.filePath(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  }
+  TQtPrompts prompts;
+  TFileDialogState state;
+  state.InitialDir = dir.path();
+  auto rows = std::make_shared<QMap<QString, QStringList>>();
+  WhenModal([rows](QWidget* dialog) {
+    auto* view = dialog->findChild<QTreeView*>("treeView");
+    ASSERT_NE(view, nullptr);
+    const QAbstractItemModel* model = view->model();
+    rows->clear();
+    for (int row = 0; row < model->rowCount(view->rootIndex()); ++row) {
+      const auto text = [&](int column) {
+        return model->index(row, column, view->rootIndex()).data().toString();
+      };
+      (*rows)[text(0)] = {text(2), text(3)};
+    }
+    // The folder is read in the background: wait for all three.
+    if (rows->size() == 3) QMetaObject::invokeMethod(dialog, "done", Q_ARG(int, 0));
+  });
+  prompts.OpenFileName(nullptr, state);
+  QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, false);
+  ASSERT_EQ(rows->size(), 3);
+  EXPECT_EQ(rows->value("sub").value(0), QString::fromUtf8("Папка"));
+  EXPECT_EQ(rows->value("a.bmp").value(0), QString::fromUtf8("Изображение BMP"));
+  EXPECT_EQ(rows->value("b.xml").value(0), QString::fromUtf8("Документ XML"));
+  const QRegularExpression russianDate(
+      QStringLiteral("^\\d\\d\\.\\d\\d\\.\\d{4} \\d{1,2}:\\d\\d$"));
+  for (const QString& name : rows->keys())
+    EXPECT_TRUE(russianDate.match(rows->value(name).value(1)).hasMatch())
+        << rows->value(name).value(1).toStdString();
 }
 
 QString ButtonText(const QAbstractButton* button) {

@@ -142,6 +142,32 @@ TEST_F(Statistics, EachKindOfElementShowsItsGraphsAndButtons) {
   EXPECT_EQ(Prompts->Count("Error"), 0);
 }
 
+TEST_F(Statistics, AtTheSmallestSizeNoButtonCoversAHeading) {
+  Build();
+  Form->resize(Form->minimumSize());
+  Form->SetTreeWidth(Form->width());  // the work area at its narrowest
+  QApplication::processEvents();
+  const auto bare = [&](const QToolButton* button) {
+    // Nothing but the panel's face where the button sits: no heading text under it.
+    const QImage& picture = View()->img_Graphs->Picture;
+    const QRect under = button->geometry() & picture.rect();
+    if (under.isEmpty()) return false;
+    for (int y = under.top(); y <= under.bottom(); ++y)
+      for (int x = under.left(); x <= under.right(); ++x)
+        if (picture.pixel(x, y) != picture.pixel(under.topLeft())) return false;
+    return true;
+  };
+  for (QTreeWidgetItem* item : {Journal("A"), Journal("A")->child(0), Catalogue()}) {
+    Select(item);
+    QApplication::processEvents();
+    for (int i = 1; i <= 3; ++i) {
+      auto* copy = Form->findChild<QToolButton*>("btn_Copy_" + QString::number(i));
+      if (copy->isVisibleTo(Form.get()))
+        EXPECT_TRUE(bare(copy)) << item->text(0).toStdString() << " " << i;
+    }
+  }
+}
+
 TEST_F(Statistics, ACatalogueCachesItsGraphsInTheLibraryAndOpensItsJournals) {
   Build();
   Select(Catalogue());
