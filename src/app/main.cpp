@@ -25,29 +25,24 @@ int main(int argc, char** argv) {
   QGuiApplication::setDesktopFileName(QStringLiteral("org.example.somnary"));
   InstallQtRussianTexts(app);
 
-  // At logout nobody answers a question: write what can be written, say on
-  // standard error what could not, and leave every event loop, also that of
-  // a dialog that is open. While the window is being built (a start-up
-  // message may be open) it is only asked to stop; it writes once it is built.
-  Tfrm_MainForm* built = nullptr;
+  // At logout nobody answers a question: every event loop is left, also
+  // that of a dialog that is open (a start-up log-in included), and only
+  // then does the window write what it can, once, and say on standard error
+  // what it could not.
   bool ended = false;
-  int result = 0;
   OnSessionEnd(app, [&] {
     ended = true;
-    if (built) result = built->EndSession();
-    QApplication::exit(result);
+    QApplication::exit(0);
   });
+  int result = 0;
   {
     Tfrm_MainForm window(TAppFolders::ForProgram(QApplication::applicationDirPath()));
-    built = &window;
-    if (ended) {
-      result = window.EndSession();
-    } else if (!window.Terminated()) {  // a failed log-in ends the program before the window shows
+    // A failed log-in ends the program before the window shows.
+    if (!ended && !window.Terminated()) {
       window.show();
-      const int code = app.exec();
-      if (!ended) result = code;
+      result = app.exec();
     }
-    built = nullptr;
+    if (ended) result = window.EndSession();
   }
   return result;
 }

@@ -9,6 +9,6 @@ class QCoreApplication;
 // Starts catching it; called first thing, so that an end that comes while
 // the program starts is not lost.
 void CatchSessionEnd();
-// Calls `end` from the event loop once the session ends, also when it ended
-// before this was called.
+// Calls `end` once from the event loop when the session ends, also when it
+// ended before this was called; later signals are taken in silence.
 void OnSessionEnd(QCoreApplication& app, std::function<void()> end);

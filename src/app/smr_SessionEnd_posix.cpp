@@ -1,26 +1,33 @@
-#include <sys/socket.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
+#include <cerrno>
 #include <csignal>
 
 #include "app/smr_SessionEnd.h"
 
 namespace {
 
+// Read end, write end. Non-blocking, so a burst of signals can never block
+// the handler once the pipe is full (a byte waiting is wake-up enough), and
+// closed on exec, so a browser started from the program does not keep them.
 int gSignalPipe[2] = {-1, -1};
+volatile std::sig_atomic_t gEnded = 0;
 
 void OnSignal(int) {
+  const int saved = errno;
+  gEnded = 1;
   const char byte = 1;
-  // Only a write is safe in a signal handler; the loop does the rest.
-  [[maybe_unused]] ssize_t n = ::write(gSignalPipe[0], &byte, 1);
+  [[maybe_unused]] ssize_t n = ::write(gSignalPipe[1], &byte, 1);
+  errno = saved;
 }
 
 }  // namespace
 
 void CatchSessionEnd() {
-  if (::socketpair(AF_UNIX, SOCK_STREAM, 0, gSignalPipe) != 0) return;
+  if (::pipe2(gSignalPipe, O_NONBLOCK | O_CLOEXEC) != 0) return;
   struct sigaction action = {};
   action.sa_handler = OnSignal;
   sigemptyset(&action.sa_mask);
@@ -30,12 +37,18 @@ void CatchSessionEnd() {
 }
 
 void OnSessionEnd(QCoreApplication& app, std::function<void()> end) {
-  if (gSignalPipe[1] < 0) return;
-  auto* notifier = new QSocketNotifier(gSignalPipe[1], QSocketNotifier::Read, &app);
-  QObject::connect(notifier, &QSocketNotifier::activated, &app, [notifier, end] {
-    char byte = 0;
-    [[maybe_unused]] ssize_t n = ::read(gSignalPipe[1], &byte, 1);
-    notifier->setEnabled(false);
-    end();
+  if (gSignalPipe[0] < 0) return;
+  auto* notifier = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, &app);
+  QObject::connect(notifier, &QSocketNotifier::activated, &app, [end] {
+    char bytes[256];
+    while (::read(gSignalPipe[0], bytes, sizeof bytes) > 0) {
+    }
+    static bool told = false;
+    if (!told) {
+      told = true;
+      end();
+    }
   });
+  // Ended before the loop ran: the byte in the pipe wakes the notifier.
+  if (gEnded) notifier->setEnabled(true);
 }

@@ -221,7 +221,9 @@ bool Tfrm_MainForm::SaveEverything() {
 }
 
 int Tfrm_MainForm::EndSession() {
-  WriteFormBounds();
+  // A window never shown (the session ended during the log-in) has no
+  // bounds of the user's to keep.
+  if (isVisible()) WriteFormBounds();
   QStringList errors = SaveAllDocuments();
   if (const QString error = SaveOrRecoverHTMLDescription(); !error.isEmpty()) errors << error;
   // Nobody is there to answer a dialog: the failures go to standard error.

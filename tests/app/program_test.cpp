@@ -1,11 +1,19 @@
 // The built program as a user's session meets it: started on its shipped
 // files and ended by the system, it still writes its documents.
+#include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <map>
 
 #include "common/test_files.h"
 
@@ -76,6 +84,91 @@ TEST(Program, VersionAndHelpPrintOneLineAndStartNothing) {
   // Neither settings beside the program nor the user's folders.
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
             QStringList{"somnary"});
+}
+
+// The shipped files beside a copy of the program, started there.
+class Started : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(CopyTree(qEnvironmentVariable("SOMNARY_RESOURCES"), Dir.path()));
+    Program = Dir.filePath("somnary");
+    ASSERT_TRUE(QFile::copy(SOMNARY_PROGRAM, Program));
+    QFile::setPermissions(Program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  }
+  void Start() {
+    Process.setWorkingDirectory(Dir.path());
+    Process.start(Program, {});
+    ASSERT_TRUE(Process.waitForStarted(10000));
+    QThread::msleep(1500);
+    ASSERT_EQ(Process.state(), QProcess::Running) << Process.readAllStandardError().toStdString();
+  }
+  // Every file of the folder but the program, with its bytes.
+  std::map<QString, QByteArray> Files() const {
+    std::map<QString, QByteArray> files;
+    QDirIterator it(Dir.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+      const QString path = it.next();
+      if (path != Program) files[path] = Read(path);
+    }
+    return files;
+  }
+
+  QTemporaryDir Dir;
+  QString Program;
+  QProcess Process;
+};
+
+// Descriptors of the program's own a browser it starts must not inherit.
+QStringList InheritableDescriptors(qint64 pid) {
+  QStringList found;
+  const QString folder = QString("/proc/%1/fdinfo").arg(pid);
+  for (const QString& fd : QDir(folder).entryList(QDir::Files)) {
+    if (fd.toInt() <= 2) continue;
+    const QByteArray info = Read(folder + '/' + fd);
+    const qsizetype at = info.indexOf("flags:");
+    const qulonglong flags = info.mid(at + 6, info.indexOf('\n', at) - at - 6).trimmed().toULongLong(nullptr, 8);
+    if (flags & O_CLOEXEC) continue;
+    char target[256] = {};
+    const QByteArray link = QString("/proc/%1/fd/%2").arg(pid).arg(fd).toLocal8Bit();
+    found << QString::fromLocal8Bit(target, ::readlink(link.constData(), target, sizeof target - 1));
+  }
+  return found;
+}
+
+TEST_F(Started, ASignalFloodEndsItOnceWithItsFilesWritten) {
+  Start();
+  const auto pid = static_cast<pid_t>(Process.processId());
+  // Only what it inherited itself, from this test.
+  const QStringList inherited = InheritableDescriptors(QCoreApplication::applicationPid());
+  for (const QString& target : InheritableDescriptors(pid))
+    EXPECT_TRUE(inherited.contains(target)) << target.toStdString();
+  // The first signal starts the saving; hundreds more arrive while it runs.
+  for (int i = 0; i < 20000 && ::kill(pid, SIGTERM) == 0; ++i) {
+  }
+  ASSERT_TRUE(Process.waitForFinished(20000)) << "the program hung";
+  EXPECT_EQ(Process.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(Process.exitCode(), 0);
+  EXPECT_FALSE(Process.readAllStandardError().contains("somnary:"));
+  EXPECT_TRUE(Read(Dir.filePath("dreams.ini")).contains("\r\n  <form left=\""));
+}
+
+// The session ends while the start-up log-in asks for the library's user:
+// the window never showed, so nothing the user did not change changes.
+TEST_F(Started, SigtermDuringTheLogInChangesNoFile) {
+  const QString library = Dir.filePath("sample/library.xml");
+  QByteArray bytes = Read(library);
+  const qsizetype root = bytes.indexOf("<dreamlibrary name=");
+  ASSERT_GE(root, 0);
+  bytes.insert(root + 14, "username=\"abc\" userpassword=\"def\" ");
+  ASSERT_TRUE(test_files::Write(library, bytes));
+  const auto before = Files();
+  Start();
+  Process.terminate();
+  ASSERT_TRUE(Process.waitForFinished(10000));
+  EXPECT_EQ(Process.exitCode(), 0) << Process.readAllStandardError().toStdString();
+  const auto after = Files();
+  for (const auto& [path, old] : before) EXPECT_EQ(after.at(path), old) << path.toStdString();
+  EXPECT_EQ(after.size(), before.size());
 }
 
 }  // namespace
