@@ -1,11 +1,13 @@
 // Somnary: a dream diary.
 #include <QApplication>
+#include <QMessageBox>
 #include <cstdio>
 #include <string_view>
 
 #include "mainwindow/smr_MainForm.h"
 #include "dialogs/smr_QtTranslation.h"
 #include "app/smr_SessionEnd.h"
+#include "app/smr_SingleInstance.h"
 #include "storage/smr_AppFolders.h"
 #include "storage/smr_Resources.h"
 #include "storage/smr_Version.h"
@@ -25,6 +27,26 @@ int main(int argc, char** argv) {
   QGuiApplication::setDesktopFileName(QStringLiteral("org.example.somnary"));
   InstallQtRussianTexts(app);
 
+  const TAppFolders folders = TAppFolders::ForProgram(QApplication::applicationDirPath());
+  folders.MakeSettingsDir();
+  // A second start with the same settings shows the first copy's window.
+  Tfrm_MainForm* shown = nullptr;
+  TSingleInstance instance(folders.SettingsFile(), [&shown] {
+    QWidget* front = QApplication::activeModalWidget();
+    if (!front && shown && shown->isVisible()) front = shown;
+    if (!front) return;
+    front->setWindowState(front->windowState() & ~Qt::WindowMinimized);
+    front->raise();
+    front->activateWindow();
+  });
+  if (!instance.IsFirst()) {
+    if (instance.WakeFirst()) return 0;
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Somnary"),
+                    QString::fromUtf8(res::AlreadyRunning).arg(folders.SettingsFile()), QMessageBox::Ok);
+    box.exec();
+    return 1;
+  }
+
   // At logout nobody answers a question: every event loop is left, also
   // that of a dialog that is open (a start-up log-in included), and only
   // then does the window write what it can, once, and say on standard error
@@ -36,13 +58,15 @@ int main(int argc, char** argv) {
   });
   int result = 0;
   {
-    Tfrm_MainForm window(TAppFolders::ForProgram(QApplication::applicationDirPath()));
+    Tfrm_MainForm window(folders);
+    shown = &window;
     // A failed log-in ends the program before the window shows.
     if (!ended && !window.Terminated()) {
       window.show();
       result = app.exec();
     }
     if (ended) result = window.EndSession();
+    shown = nullptr;
   }
   return result;
 }

@@ -130,6 +130,8 @@ inline constexpr const char* MakerAddress = "https://somnary.example.org";
 inline constexpr const char* ProgramUsage =
     "Использование: somnary [--version | --help]; без параметров открывает дневник сновидений "
     "(настройки: dreams.ini рядом с программой или в ~/.config/Somnary)";
+inline constexpr const char* AlreadyRunning =
+    "Дневник сновидений с этими настройками уже открыт, но не отвечает:\n%1";
 inline constexpr const char* UserFoldersNotSetUp = "Не удалось подготовить папки пользователя:\n%1";
 inline constexpr const char* CannotCreateFolder = "не удалось создать папку";
 

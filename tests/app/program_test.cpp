@@ -171,4 +171,24 @@ TEST_F(Started, SigtermDuringTheLogInChangesNoFile) {
   EXPECT_EQ(after.size(), before.size());
 }
 
+// One copy per settings file: a second start shows the first and ends; a
+// lock left by a copy that was killed does not keep the next one out.
+TEST_F(Started, ASecondStartShowsTheFirstAndALockLeftByACrashIsTakenOver) {
+  Start();
+  QProcess second;
+  second.setWorkingDirectory(Dir.path());
+  second.start(Program, {});
+  ASSERT_TRUE(second.waitForFinished(10000)) << "the second copy kept running";
+  EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().toStdString();
+  EXPECT_EQ(Process.state(), QProcess::Running);
+
+  ::kill(static_cast<pid_t>(Process.processId()), SIGKILL);
+  Process.waitForFinished();
+  Start();
+  Process.terminate();
+  ASSERT_TRUE(Process.waitForFinished(10000));
+  EXPECT_EQ(Process.exitCode(), 0);
+  EXPECT_FALSE(QFile::exists(Dir.filePath("dreams.ini.lock")));
+}
+
 }  // namespace
