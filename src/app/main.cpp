@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <string_view>
 
-#include "mainwindow/smr_MainForm.h"
-#include "dialogs/smr_QtTranslation.h"
 #include "app/smr_SessionEnd.h"
 #include "app/smr_SingleInstance.h"
+#include "dialogs/smr_QtTranslation.h"
+#include "mainwindow/smr_MainForm.h"
 #include "storage/smr_AppFolders.h"
 #include "storage/smr_Resources.h"
 #include "storage/smr_Version.h"
@@ -42,7 +42,8 @@ int main(int argc, char** argv) {
   if (!instance.IsFirst()) {
     if (instance.WakeFirst()) return 0;
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Somnary"),
-                    QString::fromUtf8(res::AlreadyRunning).arg(folders.SettingsFile()), QMessageBox::Ok);
+                    QString::fromUtf8(res::AlreadyRunning).arg(folders.SettingsFile()),
+                    QMessageBox::Ok);
     box.exec();
     return 1;
   }

@@ -10,8 +10,10 @@ namespace {
 // short hash keeps the socket's path within the system's limit.
 QString ServerName(const QString& settingsFile) {
   QFileInfo info(settingsFile);
-  const QString canonical = QFileInfo(info.absolutePath()).canonicalFilePath() + '/' + info.fileName();
-  const QByteArray hash = QCryptographicHash::hash(canonical.toUtf8(), QCryptographicHash::Sha1).toHex();
+  const QString canonical =
+      QFileInfo(info.absolutePath()).canonicalFilePath() + '/' + info.fileName();
+  const QByteArray hash =
+      QCryptographicHash::hash(canonical.toUtf8(), QCryptographicHash::Sha1).toHex();
   return QStringLiteral("somnary-") + QString::fromLatin1(hash.left(16));
 }
 
@@ -20,7 +22,8 @@ constexpr char kWake = 'w';
 }  // namespace
 
 TSingleInstance::TSingleInstance(const QString& settingsFile, std::function<void()> wake)
-    : FLock(settingsFile + QStringLiteral(".lock")), FName(ServerName(settingsFile)) {
+    : FLock(QFileInfo(settingsFile).absolutePath() + QStringLiteral("/somnary.lock")),
+      FName(ServerName(settingsFile)) {
   // Only a lock whose process is gone is stale, however old it is.
   FLock.setStaleLockTime(0);
   if (!FLock.tryLock(0)) {

@@ -7,7 +7,7 @@
 
 // One copy of the program per settings file: two copies would each write
 // the same settings, library and journals at their end. The first holds a
-// lock beside the settings and listens; a later start asks it to show its
+// lock beside the settings (somnary.lock) and listens; a later start asks it to show its
 // window and ends. A lock left by a copy that crashed is taken over.
 class TSingleInstance {
  public:

@@ -188,7 +188,7 @@ TEST_F(Started, ASecondStartShowsTheFirstAndALockLeftByACrashIsTakenOver) {
   Process.terminate();
   ASSERT_TRUE(Process.waitForFinished(10000));
   EXPECT_EQ(Process.exitCode(), 0);
-  EXPECT_FALSE(QFile::exists(Dir.filePath("dreams.ini.lock")));
+  EXPECT_FALSE(QFile::exists(Dir.filePath("somnary.lock")));
 }
 
 }  // namespace
