@@ -37,7 +37,8 @@ class TRussianFileColumns : public QIdentityProxyModel {
       return QIdentityProxyModel::data(index, role);
     const QFileInfo file = files->fileInfo(mapToSource(index));
     if (index.column() == kTypeColumn) return TypeName(file);
-    return QLocale(QLocale::Russian).toString(file.lastModified(), QLocale::ShortFormat);
+    // As the program writes dates; the short locale form does not fit the column.
+    return QLocale(QLocale::Russian).toString(file.lastModified(), QStringLiteral("dd.MM.yy HH:mm"));
   }
 };
 

@@ -69,31 +69,25 @@ TSearchPanel::TSearchPanel(TSearchHost& host, QWidget* parent)
   lbl_SearchQueryNote->hide();
   layout->addWidget(lbl_SearchQueryNote);
 
-  auto* filters = new QGridLayout;
-  filters->setHorizontalSpacing(4);
-  auto* marksCaption = new QLabel(U(res::SearchMarksCaption), this);
-  marksCaption->setObjectName("lbl_SearchMarks");
-  filters->addWidget(marksCaption, 0, 0, Qt::AlignTop);
-  auto* marks = new QGridLayout;
-  marks->setContentsMargins(0, 0, 0, 0);
+  FFilters = new QGridLayout;
+  FFilters->setHorizontalSpacing(4);
+  FMarksCaption = new QLabel(U(res::SearchMarksCaption), this);
+  FMarksCaption->setObjectName("lbl_SearchMarks");
+  FMarks = new QGridLayout;
+  FMarks->setContentsMargins(0, 0, 0, 0);
   for (int k = 0; k < 4; ++k) {
     box_SearchMark[static_cast<std::size_t>(k)] = new QCheckBox(this);
-    box_SearchMark[static_cast<std::size_t>(k)]->setObjectName(QStringLiteral("box_SearchMark%1").arg(k + 1));
+    box_SearchMark[static_cast<std::size_t>(k)]->setObjectName(
+        QStringLiteral("box_SearchMark%1").arg(k + 1));
     box_SearchMark[static_cast<std::size_t>(k)]->hide();
-    marks->addWidget(box_SearchMark[static_cast<std::size_t>(k)], k / 2, k % 2);
   }
-  filters->addLayout(marks, 0, 1, 1, 3);
 
-  auto* energyCaption = new QLabel(U(res::SearchEnergyCaption), this);
-  energyCaption->setObjectName("lbl_SearchEnergy");
+  FEnergyCaption = new QLabel(U(res::SearchEnergyCaption), this);
+  FEnergyCaption->setObjectName("lbl_SearchEnergy");
   spn_SearchEnergyFrom = EnergyBox(this, "spn_SearchEnergyFrom", -1);
   spn_SearchEnergyTo = EnergyBox(this, "spn_SearchEnergyTo", 1);
-  auto* energyTo = new QLabel(U(res::SearchEnergyTo), this);
-  energyTo->setObjectName("lbl_SearchEnergyTo");
-  filters->addWidget(energyCaption, 1, 0);
-  filters->addWidget(spn_SearchEnergyFrom, 1, 1);
-  filters->addWidget(energyTo, 1, 2);
-  filters->addWidget(spn_SearchEnergyTo, 1, 3);
+  FEnergyTo = new QLabel(U(res::SearchEnergyTo), this);
+  FEnergyTo->setObjectName("lbl_SearchEnergyTo");
 
   const QDate today = QDate::currentDate();
   box_SearchDateFrom = new QCheckBox(U(res::SearchDateFrom), this);
@@ -102,21 +96,17 @@ TSearchPanel::TSearchPanel(TSearchHost& host, QWidget* parent)
   box_SearchDateTo = new QCheckBox(U(res::SearchDateTo), this);
   box_SearchDateTo->setObjectName("box_SearchDateTo");
   dte_SearchDateTo = DateBox(this, "dte_SearchDateTo", today);
-  filters->addWidget(box_SearchDateFrom, 2, 0);
-  filters->addWidget(dte_SearchDateFrom, 2, 1);
-  filters->addWidget(box_SearchDateTo, 2, 2);
-  filters->addWidget(dte_SearchDateTo, 2, 3);
 
-  auto* kindCaption = new QLabel(U(res::SearchKindCaption), this);
-  kindCaption->setObjectName("lbl_SearchKind");
+  FKindCaption = new QLabel(U(res::SearchKindCaption), this);
+  FKindCaption->setObjectName("lbl_SearchKind");
   cmb_SearchKind = new QComboBox(this);
   cmb_SearchKind->setObjectName("cmb_SearchKind");
-  cmb_SearchKind->addItems({U(res::SearchKindAny), U(res::SearchKindPlain), U(res::SearchKindHTML)});
-  filters->addWidget(kindCaption, 3, 0);
-  filters->addWidget(cmb_SearchKind, 3, 1, 1, 3);
-  filters->setColumnStretch(1, 1);
-  filters->setColumnStretch(3, 1);
-  layout->addLayout(filters);
+  cmb_SearchKind->addItems(
+      {U(res::SearchKindAny), U(res::SearchKindPlain), U(res::SearchKindHTML)});
+  ArrangeFilters(false);
+  FFilters->addLayout(FMarks, 0, 1, 1, 3);
+  FFilters->addWidget(FMarksCaption, 0, 0, Qt::AlignTop);
+  layout->addLayout(FFilters);
 
   auto* status = new QHBoxLayout;
   lbl_SearchCount = new QLabel(this);
@@ -153,10 +143,12 @@ TSearchPanel::TSearchPanel(TSearchHost& host, QWidget* parent)
   FProgressDelay->setInterval(kProgressDelayMs);
 
   connect(edt_SearchQuery, &QLineEdit::textChanged, this, &TSearchPanel::RunSearch);
-  for (QCheckBox* box : box_SearchMark) connect(box, &QCheckBox::toggled, this, &TSearchPanel::RunSearch);
+  for (QCheckBox* box : box_SearchMark)
+    connect(box, &QCheckBox::toggled, this, &TSearchPanel::RunSearch);
   for (QDoubleSpinBox* box : {spn_SearchEnergyFrom, spn_SearchEnergyTo})
     connect(box, &QDoubleSpinBox::valueChanged, this, &TSearchPanel::RunSearch);
-  for (auto [box, date] : {std::pair{box_SearchDateFrom, dte_SearchDateFrom}, std::pair{box_SearchDateTo, dte_SearchDateTo}}) {
+  for (auto [box, date] : {std::pair{box_SearchDateFrom, dte_SearchDateFrom},
+                           std::pair{box_SearchDateTo, dte_SearchDateTo}}) {
     connect(box, &QCheckBox::toggled, date, &QWidget::setEnabled);
     connect(box, &QCheckBox::toggled, this, &TSearchPanel::RunSearch);
     connect(date, &QDateEdit::dateChanged, this, [this, box = box] {
@@ -177,9 +169,11 @@ TSearchPanel::~TSearchPanel() { qApp->removeEventFilter(this); }
 
 bool TSearchPanel::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
+  if (type == QEvent::Resize && (watched == this || watched == parentWidget())) FitFilters();
   // From the query the keyboard reaches the hits: Down walks into the list,
   // Return opens the first one.
-  if (type == QEvent::KeyPress && watched == edt_SearchQuery && lst_SearchResults->model()->rowCount() > 0) {
+  if (type == QEvent::KeyPress && watched == edt_SearchQuery &&
+      lst_SearchResults->model()->rowCount() > 0) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     const QModelIndex first = lst_SearchResults->model()->index(0, 0);
     if (key == Qt::Key_Down) {
@@ -207,6 +201,47 @@ void TSearchPanel::SetMarkCaptions(const std::array<QString, 4>& captions) {
     box_SearchMark[k]->setText(captions[k]);
     box_SearchMark[k]->setVisible(shown);
   }
+  FitFilters();
+}
+
+void TSearchPanel::ArrangeFilters(bool narrow) {
+  FNarrow = narrow;
+  QWidget* placed[] = {spn_SearchEnergyFrom, spn_SearchEnergyTo, FEnergyCaption,   FEnergyTo,
+                       box_SearchDateFrom,   dte_SearchDateFrom, box_SearchDateTo, dte_SearchDateTo,
+                       FKindCaption,         cmb_SearchKind};
+  for (QWidget* widget : placed) FFilters->removeWidget(widget);
+  for (QCheckBox* box : box_SearchMark) FMarks->removeWidget(box);
+  for (int k = 0; k < 4; ++k)
+    FMarks->addWidget(box_SearchMark[static_cast<std::size_t>(k)], narrow ? k : k / 2,
+                      narrow ? 0 : k % 2);
+  // Wide: "from" and "to" share a row; narrow: "to" goes on a row of its own.
+  const int to = narrow ? 2 : 1;
+  FFilters->addWidget(FEnergyCaption, 1, 0);
+  FFilters->addWidget(spn_SearchEnergyFrom, 1, 1);
+  FFilters->addWidget(FEnergyTo, to, narrow ? 0 : 2, narrow ? Qt::AlignRight : Qt::Alignment());
+  FFilters->addWidget(spn_SearchEnergyTo, to, narrow ? 1 : 3);
+  const int dates = to + 1;
+  FFilters->addWidget(box_SearchDateFrom, dates, 0);
+  FFilters->addWidget(dte_SearchDateFrom, dates, 1);
+  FFilters->addWidget(box_SearchDateTo, narrow ? dates + 1 : dates, narrow ? 0 : 2);
+  FFilters->addWidget(dte_SearchDateTo, narrow ? dates + 1 : dates, narrow ? 1 : 3);
+  const int kind = narrow ? dates + 2 : dates + 1;
+  FFilters->addWidget(FKindCaption, kind, 0);
+  FFilters->addWidget(cmb_SearchKind, kind, 1, 1, 3);
+  FFilters->setColumnStretch(1, 1);
+  FFilters->setColumnStretch(3, narrow ? 0 : 1);
+}
+
+void TSearchPanel::FitFilters() {
+  // In a scroll area the panel is never narrower than it asks to be: the
+  // room is the viewport's.
+  const int room = parentWidget() ? parentWidget()->width() : width();
+  const bool wasNarrow = FNarrow;
+  if (wasNarrow) ArrangeFilters(false);
+  FFilters->invalidate();
+  const QMargins margins = layout()->contentsMargins();
+  const int wide = FFilters->minimumSize().width() + margins.left() + margins.right();
+  if (room < wide) ArrangeFilters(true);
 }
 
 void TSearchPanel::FocusQuery() {
@@ -224,7 +259,8 @@ TSearchQuery TSearchPanel::CurrentQuery() {
   if (box_SearchDateFrom->isChecked()) filter.DateFrom = DateNumber(dte_SearchDateFrom->date());
   if (box_SearchDateTo->isChecked()) filter.DateTo = DateNumber(dte_SearchDateTo->date());
   filter.Kind = static_cast<TDescriptionKind>(cmb_SearchKind->currentIndex());
-  return TSearchQuery(FromUi(edt_SearchQuery->text(), TTextPlace::Plain), FSearch->Index().Stemmer(), filter);
+  return TSearchQuery(FromUi(edt_SearchQuery->text(), TTextPlace::Plain),
+                      FSearch->Index().Stemmer(), filter);
 }
 
 void TSearchPanel::RunSearch() {
@@ -260,7 +296,8 @@ void TSearchPanel::SearchProgress() {
   if (FSearch->Running() && !FProgressDelay->isActive()) {
     prb_Search->setRange(0, FSearch->JournalCount());
     prb_Search->setValue(FSearch->JournalsDone());
-    prb_Search->setFormat(U(res::SearchReading).arg(FSearch->JournalsDone() + 1).arg(FSearch->JournalCount()));
+    prb_Search->setFormat(
+        U(res::SearchReading).arg(FSearch->JournalsDone() + 1).arg(FSearch->JournalCount()));
     prb_Search->show();
   }
   ShowCount(false);

@@ -6,6 +6,8 @@
 
 #include "search/smr_LibrarySearch.h"
 
+class QGridLayout;
+
 class QCheckBox;
 class QComboBox;
 class QDateEdit;
@@ -67,11 +69,22 @@ class TSearchPanel : public QWidget {
   QListView* lst_SearchResults = nullptr;
 
  private:
+  // The filters side by side where the room allows, else one under another,
+  // so that a narrow dock shows each of them whole.
+  void ArrangeFilters(bool narrow);
+  void FitFilters();
   void SearchProgress();
   void SearchFinished(bool cancelled);
   void ShowCount(bool cancelled);
   void Activate(const QModelIndex& index);
 
+  QGridLayout* FFilters = nullptr;
+  QGridLayout* FMarks = nullptr;
+  QLabel* FMarksCaption = nullptr;
+  QLabel* FEnergyCaption = nullptr;
+  QLabel* FEnergyTo = nullptr;
+  QLabel* FKindCaption = nullptr;
+  bool FNarrow = false;
   std::unique_ptr<TLibrarySearch> FSearch;
   TSearchResults* FResults = nullptr;
   QShortcut* FEscape = nullptr;

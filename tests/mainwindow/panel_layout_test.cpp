@@ -85,6 +85,19 @@ TEST_F(SamplePanel, EveryControlIsWholeApartAndReachableInSmallWindowsAndBesideT
       }
       scroll->verticalScrollBar()->setValue(0);
       scroll->horizontalScrollBar()->setValue(0);
+      if (search && size.width() >= 900) {
+        // The search's filters go one under another rather than past the dock's edge.
+        auto* searchScroll = Form->findChild<QScrollArea*>("scr_Search");
+        EXPECT_FALSE(searchScroll->horizontalScrollBar()->isVisible());
+        for (QWidget* w : searchScroll->widget()->findChildren<QWidget*>()) {
+          const QString name = w->objectName();
+          if (!w->isVisible() || !(name.startsWith(QLatin1String("box_")) || name.startsWith(QLatin1String("lbl_"))))
+            continue;
+          const QPoint right = w->mapTo(searchScroll->viewport(), QPoint(w->width(), 0));
+          EXPECT_LE(right.x(), searchScroll->viewport()->width()) << w->objectName().toStdString();
+          EXPECT_GE(w->width(), w->sizeHint().width()) << w->objectName().toStdString();
+        }
+      }
     }
   }
 }
