@@ -3,7 +3,6 @@
 #include <libstemmer.h>
 
 #include <QChar>
-#include <QFile>
 #include <QStringList>
 #include <array>
 
@@ -201,8 +200,10 @@ std::string HTMLPlainText(const QString& html) {
 }
 
 std::string HTMLFilePlainText(const std::string& nativeFileName) {
-  QFile file(QString::fromLocal8Bit(nativeFileName.data(), static_cast<qsizetype>(nativeFileName.size())));
-  if (!file.open(QIODevice::ReadOnly)) return {};
-  const QByteArray bytes = file.readAll();
+  // The shared reader: a pipe or a device named as a page is refused at
+  // once instead of blocking or filling memory.
+  std::string read;
+  if (!ReadWholeFile(nativeFileName, read)) return {};
+  const QByteArray bytes = QByteArray::fromStdString(read);
   return HTMLPlainText(DecodeHTML(bytes, DetectEncoding(bytes)));
 }

@@ -2,6 +2,8 @@
 // background when not in memory yet, missing ones reported while the
 // search goes on, a run cancelled; and somnary-search as a process.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -229,6 +231,25 @@ TEST_F(LibrarySearch, ToolFailsOnAFileReadInPartAndOnOutputNotWritten) {
     EXPECT_EQ(run.Out, c.Out);
     EXPECT_TRUE(run.Err.startsWith("somnary-search: ") && run.Err.count('\n') >= 1) << run.Err.toStdString();
     if (!c.Named.isEmpty()) EXPECT_TRUE(run.Err.contains(c.Named)) << run.Err.toStdString();
+  }
+}
+
+// A journal path naming a pipe nobody writes to, or an endless device, is
+// refused at once and named; the other journals are still searched.
+TEST_F(LibrarySearch, ToolRefusesAPipeOrADeviceAsAJournalAtOnce) {
+  const QString library = dir.filePath("library.xml");
+  WriteFile(library, Utf8ToCp1251(kLibrary));
+  const QString first = dir.filePath("first.xml"), second = dir.filePath("second.xml");
+  for (const bool pipe : {true, false}) {
+    SCOPED_TRACE(pipe ? "pipe" : "/dev/zero");
+    QFile::remove(second);
+    ASSERT_EQ(pipe ? ::mkfifo(second.toLocal8Bit().constData(), 0600)
+                   : ::symlink("/dev/zero", second.toLocal8Bit().constData()),
+              0);
+    const TRun run = RunTool({library, QStringLiteral("летал")});
+    EXPECT_EQ(run.ExitCode, 0);
+    EXPECT_EQ(run.Out, first + "\t02.01.24\t001\tПервый полёт\n");
+    EXPECT_TRUE(run.Err.contains(second)) << run.Err.toStdString();
   }
 }
 
