@@ -10,6 +10,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 #include <time.h>
+#include <malloc.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -640,6 +641,42 @@ void BenchStartup(const TSettings& s, int runs) {
       Median(loaded), Median(app), Median(built), total);
 }
 
+double ResidentBytes() {
+  long pages = 0, resident = 0;
+  if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(statm);
+  }
+  return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE));
+}
+
+// The search over a library of many short journals: each index holds its
+// folded text and little else.
+void BenchSearchMemory() {
+  constexpr int kJournals = 500;
+  std::vector<std::unique_ptr<TXMLParser>> journals;
+  for (int i = 0; i < kJournals; ++i) {
+    journals.push_back(std::make_unique<TXMLParser>());
+    MakeJournal(*journals.back(), 20, static_cast<std::uint64_t>(i));
+  }
+  const auto resolve = [](const std::string& stored) { return stored; };
+  TSearchIndex search(resolve);
+  std::vector<std::unique_ptr<TJournalIndex>> indexes;
+  double text = 0;
+  // Freed heap pages go back first, so that what the indexes take shows.
+  malloc_trim(0);
+  const double before = ResidentBytes();
+  for (const auto& journal : journals) {
+    indexes.push_back(std::make_unique<TJournalIndex>(*journal->Root, search.HTML()));
+    text += static_cast<double>(indexes.back()->Bytes());
+  }
+  const double held = ResidentBytes() - before;
+  const double goal = 2 * text + 20e6;
+  Row("Search memory, 500 short journals indexed", Fixed(held / 1e6, 1) + " MB",
+      "< " + Fixed(goal / 1e6, 1) + " MB", held < goal);
+  std::printf("    (%.1f MB of folded text)\n", text / 1e6);
+}
+
 void BenchMemory(const TSettings& s, const std::string& file) {
   const std::uint64_t size = fs::file_size(file);
   const auto ours = LoadInHelper(s, "somnary", file);
@@ -723,6 +760,7 @@ int main(int argc, char** argv) {
   if (s.Runs("memory")) {
     std::printf("\nMemory\n");
     BenchMemory(s, journals[2].File);
+    BenchSearchMemory();
   }
 
   std::printf("\nLoad average at end: %s\n\n", LoadAverage().c_str());

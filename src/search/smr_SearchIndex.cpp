@@ -108,7 +108,9 @@ const void* FindPattern(const char* base, std::size_t from, std::size_t to, cons
   return nullptr;
 }
 
-// Chunks of this size; a bigger record gets a chunk of its own.
+// The first chunk is small, so that a short journal costs little; each
+// next one doubles up to the largest. A bigger record gets a chunk of its own.
+constexpr std::size_t kFirstChunk = std::size_t(64) << 10;
 constexpr std::size_t kChunk = std::size_t(8) << 20;
 
 }  // namespace
@@ -150,7 +152,8 @@ int TWordMemo::Add(std::string_view word, bool match) {
 
 char* TJournalIndex::Room(std::size_t bytes) {
   if (FChunks.empty() || FChunks.back().Capacity - FChunks.back().Size < bytes) {
-    const std::size_t capacity = std::max(kChunk, bytes + 1);
+    const std::size_t next = FChunks.empty() ? kFirstChunk : std::min(kChunk, 2 * FChunks.back().Capacity);
+    const std::size_t capacity = std::max(next, bytes + 1);
     TChunk& chunk = FChunks.emplace_back(TChunk{TTextMemory(capacity), 0, capacity});
     chunk.Memory.get()[chunk.Size++] = kFieldEnd;  // so every word has a byte before it
   }

@@ -8,7 +8,8 @@
 #include "xml/xml_store.h"
 
 TTextMemory::TTextMemory(std::size_t size) : FSize(size) {
-  FData = MapHugePages(FSize);
+  // A huge page is 2 MB: below a megabyte the heap wastes less.
+  if (size >= TTextBuffer::PagedSize) FData = MapHugePages(FSize);
   FMapped = FData != nullptr;
   if (!FMapped) {
     FSize = size;
