@@ -92,6 +92,29 @@ TEST_F(Files, ExportToolRefusesInputReadOnlyInPart) {
   }
 }
 
+// Two exports to one output at once, again and again: each ends well and
+// the output is always one of them whole.
+TEST_F(Files, TwoExportsToOneOutputAtOnceNeverMix) {
+  ASSERT_TRUE(WriteFile(Path("a.xml"), JournalText(400)));
+  ASSERT_TRUE(WriteFile(Path("b.xml"), JournalText(300)));
+  ASSERT_EQ(Run(SOMNARY_EXPORT_TOOL, {Path("a.xml"), Path("a.html")}).ExitCode, 0);
+  ASSERT_EQ(Run(SOMNARY_EXPORT_TOOL, {Path("b.xml"), Path("b.html")}).ExitCode, 0);
+  const QByteArray versions[] = {ReadFile(Path("a.html")), ReadFile(Path("b.html"))};
+  for (int round = 0; round < 10; ++round) {
+    SCOPED_TRACE(round);
+    QProcess exports[2];
+    for (int i = 0; i < 2; ++i)
+      exports[i].start(SOMNARY_EXPORT_TOOL, {Path(i ? "b.xml" : "a.xml"), Path("out.html")});
+    for (QProcess& process : exports) {
+      ASSERT_TRUE(process.waitForFinished(60000));
+      EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    }
+    const QByteArray found = ReadFile(Path("out.html"));
+    EXPECT_TRUE(found == versions[0] || found == versions[1]) << found.size() << " bytes";
+    EXPECT_EQ(Leftovers(), QStringList());
+  }
+}
+
 // The window program ended by the session while one of its files fails:
 // settings (small), the opened journal small and large.
 TEST_F(Files, ProgramEndedBySessionKeepsEachFileOnEveryFault) {
