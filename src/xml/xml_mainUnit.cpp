@@ -1,8 +1,10 @@
 #include "xml/xml_mainUnit.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <deque>
+#include <new>
 #include <vector>
 
 #include "xml/xml_fileSystem.h"
@@ -92,6 +94,14 @@ class TReader {
  public:
   TReader(std::string_view text, TXMLParameters& parameters, TXMLStore& store)
       : FText(text), FParameters(parameters), FStore(store) {}
+  // Memory ran out part way: the nodes read but not yet given to their
+  // element go here (each holds the store).
+  ~TReader() {
+    for (const std::vector<TXMLNode*>& children : FPending)
+      for (TXMLNode* child : children) delete child;
+  }
+  TReader(const TReader&) = delete;
+  TReader& operator=(const TReader&) = delete;
 
   std::uint8_t ReadProlog();
   std::uint8_t ParseNode(TXMLNode& node, std::int32_t level, int depth);
@@ -289,7 +299,9 @@ std::uint8_t TReader::ReadContent(TXMLNode& node, std::int32_t level, int depth)
   for (;;) {
     if (AtEnd()) return settle(xsUnexpectedEnd);
     if (atClosingTag()) break;
-    children.push_back(FStore.NewNode());
+    // The slot first: a node is never made without a place that owns it.
+    children.push_back(nullptr);
+    children.back() = FStore.NewNode();
     std::uint8_t status = ParseNode(*children.back(), level + 1, depth + 1);
     if (status != xsLoaded) return settle(status);
   }
@@ -440,6 +452,28 @@ void TXMLParser::Load(const std::string& fileName) {
     Status = xsNoFileName;
     return;
   }
+  try {
+    LoadFile(fileName);
+  } catch (const std::bad_alloc&) {
+    ForgetAfterNoMemory();
+    // Found but not read: never written over.
+    FUnreadSource = CanonicalFileName(fileName);
+  }
+}
+
+void TXMLParser::ForgetAfterNoMemory() {
+  // Out of memory part way: nothing of the half-read tree stays.
+  Root.reset();
+  TakeStore(nullptr);
+  Root = std::make_unique<TXMLNode>();
+  FOriginalBytes.clear();
+  FBackupName.clear();
+  FBackupSource.clear();
+  Status = xsCannotOpen;
+  FReadError = std::strerror(ENOMEM);
+}
+
+void TXMLParser::LoadFile(const std::string& fileName) {
   FileName = fileName;
   FBackupName.clear();
   FBackupSource.clear();
@@ -448,7 +482,14 @@ void TXMLParser::Load(const std::string& fileName) {
   FUnreadSource.clear();
   TXMLStore* store = TXMLStore::Create();
   std::string error;
-  if (!store->Text.Read(fileName, error)) {
+  bool read = false;
+  try {
+    read = store->Text.Read(fileName, error);
+  } catch (...) {
+    TXMLStore::Release(store);
+    throw;
+  }
+  if (!read) {
     TXMLStore::Release(store);
     Status = xsCannotOpen;
     std::string unknown;
@@ -475,10 +516,14 @@ void TXMLParser::Load(const std::string& fileName) {
 
 void TXMLParser::LoadFromText(std::string text) {
   FSizeHint = text.size();
-  TXMLStore* store = TXMLStore::Create();
-  TakeStore(store);
-  store->Text.Adopt(std::move(text));
-  Status = ParseText(*store, Parameters, *Root);
+  try {
+    TXMLStore* store = TXMLStore::Create();
+    TakeStore(store);
+    store->Text.Adopt(std::move(text));
+    Status = ParseText(*store, Parameters, *Root);
+  } catch (const std::bad_alloc&) {
+    ForgetAfterNoMemory();
+  }
 }
 
 std::string TXMLParser::SaveToText() const {

@@ -54,6 +54,8 @@ class TXMLParser {
   bool IsUnreadFile(const std::string& fileName) const;
 
  private:
+  void LoadFile(const std::string& fileName);
+  void ForgetAfterNoMemory();
   std::string FBackupName;
   std::string FBackupSource;  // canonical path of the badly read file
   std::string FOriginalBytes;
