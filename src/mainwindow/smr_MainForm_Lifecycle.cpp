@@ -193,7 +193,11 @@ void Tfrm_MainForm::SaveDocument(TXMLParser& document) {
   if (&document == FSettings.get())
     if (const QString reason = FFolders.MakeSettingsDir(); !reason.isEmpty())
       throw TXMLWriteError(reason.toLocal8Bit().toStdString());
-  document.Save(document.FileName);
+  // Another program's version of the file is never written over.
+  if (document.Save(document.FileName) == TXMLParser::TSaveOutcome::WroteConflictCopy)
+    FConflicts << U(res::ConflictCopyWritten)
+                      .arg(QFileInfo(UiFileName(document.FileName)).absoluteFilePath(),
+                           QFileInfo(UiFileName(document.ConflictCopy())).absoluteFilePath());
 }
 
 QStringList Tfrm_MainForm::SaveAllDocuments() {
@@ -215,6 +219,8 @@ QStringList Tfrm_MainForm::SaveAllDocuments() {
 
 bool Tfrm_MainForm::SaveEverything() {
   const QStringList errors = SaveAllDocuments();
+  if (!FConflicts.isEmpty()) Prompts().Information(this, FConflicts.join('\n'));
+  FConflicts.clear();
   if (errors.isEmpty()) return true;
   Prompts().Error(this, errors.join('\n'));
   return false;
@@ -229,6 +235,10 @@ int Tfrm_MainForm::EndSession() {
   // Nobody is there to answer a dialog: the failures go to standard error.
   for (const QString& error : errors)
     std::fprintf(stderr, "somnary: %s\n", error.toLocal8Bit().constData());
+  // Both versions are kept: said, but no failure.
+  for (const QString& conflict : FConflicts)
+    std::fprintf(stderr, "somnary: %s\n", conflict.toLocal8Bit().constData());
+  FConflicts.clear();
   FSavedOnClose = true;
   FJournals.SetSaveOnDestroy(false);
   return errors.isEmpty() ? 0 : 1;

@@ -132,6 +132,9 @@ inline constexpr const char* ProgramUsage =
     "(настройки: dreams.ini рядом с программой или в ~/.config/Somnary)";
 inline constexpr const char* AlreadyRunning =
     "Дневник сновидений с этими настройками уже открыт, но не отвечает:\n%1";
+inline constexpr const char* ConflictCopyWritten =
+    "Файл «%1» тем временем изменила другая программа. Ваша версия сохранена в «%2», "
+    "версия другой программы осталась в «%1».";
 inline constexpr const char* UserFoldersNotSetUp = "Не удалось подготовить папки пользователя:\n%1";
 inline constexpr const char* CannotCreateFolder = "не удалось создать папку";
 

@@ -66,6 +66,15 @@ THandle OpenForReading(const std::string& name, std::uint64_t& size, std::string
 // (0 at the end), or -1 with the system's message.
 std::int64_t ReadSome(THandle file, char* data, std::size_t size, std::string& error);
 
+// What a file is on the disk, to tell whether someone else wrote it since.
+struct TIdentity {
+  bool Exists = false;
+  std::uint64_t Size = 0, Inode = 0, Device = 0;
+  std::int64_t ModifiedNs = 0;
+  bool operator==(const TIdentity&) const = default;
+};
+TIdentity IdentityOf(const std::string& name);
+
 enum class TPresence { Missing, Present, Unknown };
 // Whether a file is there; Unknown (with the system's message) when even
 // that cannot be found out.

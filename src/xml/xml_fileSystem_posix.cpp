@@ -230,6 +230,18 @@ std::int64_t ReadSome(THandle file, char* data, std::size_t size, std::string& e
   return n;
 }
 
+TIdentity IdentityOf(const std::string& name) {
+  TIdentity identity;
+  struct stat info;
+  if (::stat(name.c_str(), &info) != 0) return identity;
+  identity.Exists = true;
+  identity.Size = static_cast<std::uint64_t>(info.st_size);
+  identity.Inode = static_cast<std::uint64_t>(info.st_ino);
+  identity.Device = static_cast<std::uint64_t>(info.st_dev);
+  identity.ModifiedNs = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+  return identity;
+}
+
 TPresence Presence(const std::string& name, std::string& error) {
   struct stat info;
   if (::stat(name.c_str(), &info) == 0) return TPresence::Present;

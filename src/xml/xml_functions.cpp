@@ -1,7 +1,9 @@
 #include "xml/xml_functions.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 #include <cstring>
 
 #include "xml/xml_fileSystem.h"
@@ -225,7 +227,62 @@ bool ReadWholeFile(const std::string& fileName, std::string& bytes, std::string*
 }
 
 bool FileExists(const std::string& fileName) {
-  return QFileInfo::exists(QString::fromLocal8Bit(fileName.data(), static_cast<qsizetype>(fileName.size())));
+  return QFileInfo::exists(
+      QString::fromLocal8Bit(fileName.data(), static_cast<qsizetype>(fileName.size())));
+}
+
+void TTextHash::Add(std::string_view bytes) {
+  FLength += bytes.size();
+  auto mix = [this](const char* word) {
+    std::uint64_t w;
+    std::memcpy(&w, word, 8);
+    FState = (FState ^ w) * 0x9E3779B97F4A7C15ULL;
+    FState ^= FState >> 29;
+  };
+  if (FCarried > 0) {
+    const std::size_t take = std::min(bytes.size(), 8 - FCarried);
+    std::memcpy(FCarry + FCarried, bytes.data(), take);
+    FCarried += take;
+    bytes.remove_prefix(take);
+    if (FCarried < 8) return;
+    mix(FCarry);
+    FCarried = 0;
+  }
+  while (bytes.size() >= 8) {
+    mix(bytes.data());
+    bytes.remove_prefix(8);
+  }
+  std::memcpy(FCarry, bytes.data(), bytes.size());
+  FCarried = bytes.size();
+}
+
+std::uint64_t TTextHash::Value() const {
+  std::uint64_t tail = 0;
+  std::memcpy(&tail, FCarry, FCarried);
+  std::uint64_t h = (FState ^ tail ^ FLength) * 0xC2B2AE3D27D4EB4FULL;
+  return h ^ (h >> 31);
+}
+
+std::uint64_t HashOf(std::string_view bytes) {
+  TTextHash hash;
+  hash.Add(bytes);
+  return hash.Value();
+}
+
+std::string ConflictFileName(const std::string& fileName) {
+  const std::size_t slash = fileName.rfind('/');
+  const std::size_t dot = fileName.rfind('.');
+  const bool hasExtension =
+      dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+  const std::string stem = hasExtension ? fileName.substr(0, dot) : fileName;
+  const std::string extension = hasExtension ? fileName.substr(dot) : std::string();
+  const std::string when =
+      QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yy HH-mm")).toStdString();
+  const std::string base = stem + " (конфликт " + when + ")";
+  for (int n = 1;; ++n) {
+    std::string candidate = base + (n == 1 ? std::string() : " " + std::to_string(n)) + extension;
+    if (!FileExists(candidate)) return candidate;
+  }
 }
 
 std::string FreeBackupName(const std::string& fileName) {
@@ -236,7 +293,8 @@ std::string FreeBackupName(const std::string& fileName) {
 }
 
 std::string CanonicalFileName(const std::string& fileName) {
-  const QString name = QString::fromLocal8Bit(fileName.data(), static_cast<qsizetype>(fileName.size()));
+  const QString name =
+      QString::fromLocal8Bit(fileName.data(), static_cast<qsizetype>(fileName.size()));
   if (name.isEmpty()) return {};
   QFileInfo info(name);
   QString canonical = info.canonicalFilePath();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -50,6 +51,26 @@ void WriteFileAtomically(const std::string& fileName,
 bool ReadWholeFile(const std::string& fileName, std::string& bytes, std::string* error = nullptr);
 
 bool FileExists(const std::string& fileName);
+
+// A fast 64-bit hash of bytes handed over in pieces; the same bytes give the
+// same value however they are cut.
+class TTextHash {
+ public:
+  void Add(std::string_view bytes);
+  std::uint64_t Value() const;
+
+ private:
+  std::uint64_t FState = 0x243F6A8885A308D3ULL;
+  std::uint64_t FLength = 0;
+  char FCarry[8] = {};
+  std::size_t FCarried = 0;
+};
+std::uint64_t HashOf(std::string_view bytes);
+
+// Where the program's version of a file goes when someone else changed the
+// file since it was read: "<name> (конфликт ДД.ММ.ГГ ЧЧ-ММ).<ext>" beside
+// it, with " 2", " 3", ... added when that is taken.
+std::string ConflictFileName(const std::string& fileName);
 
 // "<name>.bak", or ".bak2", ".bak3", ... when taken: a backup is never overwritten.
 std::string FreeBackupName(const std::string& fileName);

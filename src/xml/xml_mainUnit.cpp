@@ -492,6 +492,9 @@ void TXMLParser::LoadFile(const std::string& fileName) {
   if (!read) {
     TXMLStore::Release(store);
     Status = xsCannotOpen;
+    // A file that is not there yet: whoever makes it meanwhile made another version.
+    FDiskKnown = false;
+    if (!FileExists(fileName)) RememberDisk(fileName, HashOf({}));
     std::string unknown;
     // A missing file is a new document; any other failure leaves a file
     // that must not be replaced by an empty document.
@@ -504,6 +507,7 @@ void TXMLParser::LoadFile(const std::string& fileName) {
   }
   TakeStore(store);
   FSizeHint = store->Text.Size();
+  RememberDisk(fileName, HashOf(std::string_view(store->Text.Data(), store->Text.Size())));
   Status = ParseText(*store, Parameters, *Root);
   // A file that was found but not read cleanly must not be silently replaced
   // by the part that was read: its bytes are kept for a backup. They are read
@@ -516,6 +520,7 @@ void TXMLParser::LoadFile(const std::string& fileName) {
 
 void TXMLParser::LoadFromText(std::string text) {
   FSizeHint = text.size();
+  FDiskKnown = false;
   try {
     TXMLStore* store = TXMLStore::Create();
     TakeStore(store);
@@ -539,9 +544,32 @@ bool TXMLParser::IsUnreadFile(const std::string& fileName) const {
   return !FUnreadSource.empty() && CanonicalFileName(fileName) == FUnreadSource;
 }
 
-void TXMLParser::Save(const std::string& fileName) {
+void TXMLParser::RememberDisk(const std::string& fileName, std::uint64_t textHash) {
+  FDisk = xfs::IdentityOf(fileName);
+  FDiskTextHash = textHash;
+  FDiskKnown = true;
+}
+
+bool TXMLParser::OtherVersionOnDisk(const std::string& fileName) const {
+  if (!FDiskKnown || fileName != FileName) return false;
+  const xfs::TIdentity now = xfs::IdentityOf(fileName);
+  if (now == FDisk || !now.Exists) return false;
+  // Written again with the same bytes (a sync client, a backup tool) is no other version.
+  std::string bytes;
+  return !ReadWholeFile(fileName, bytes) || HashOf(bytes) != FDiskTextHash;
+}
+
+TXMLParser::TSaveOutcome TXMLParser::Save(const std::string& fileName) {
   if (IsUnreadFile(fileName))
     throw TXMLWriteError("not replaced, since it could not be read: " + FReadError);
+  FConflictCopy.clear();
+  if (OtherVersionOnDisk(fileName)) {
+    const std::string text = SaveToText();
+    if (HashOf(text) == FDiskTextHash) return TSaveOutcome::KeptTheOther;
+    FConflictCopy = ConflictFileName(fileName);
+    WriteFileAtomically(FConflictCopy, text);
+    return TSaveOutcome::WroteConflictCopy;
+  }
   FileName = fileName;
   if (!FBackupName.empty() && CanonicalFileName(fileName) == FBackupSource) {
     // The file was not read cleanly: keep what the user had before replacing it.
@@ -552,15 +580,22 @@ void TXMLParser::Save(const std::string& fileName) {
     std::string().swap(FOriginalBytes);
   }
   std::size_t written = 0;
+  TTextHash hash;
   WriteFileAtomically(fileName, [&](const TByteSink& sink) {
+    const TByteSink hashed = [&](std::string_view bytes) {
+      hash.Add(bytes);
+      sink(bytes);
+    };
     TOutput output;
-    output.Sink = &sink;
+    output.Sink = &hashed;
     output.Text.reserve(2 * TOutput::FlushSize);
     WriteDocument(output, Parameters, *Root);
     output.Flush(true);
     written = output.Written;
   });
   FSizeHint = written;
+  RememberDisk(fileName, hash.Value());
+  return TSaveOutcome::Written;
 }
 
 TXMLNode* TXMLParser::FindNode(std::string_view name) const {

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "xml/xml_functions.h"
+#include "xml/xml_fileSystem.h"
 #include "xml/xml_node.h"
 #include "xml/xml_parameters.h"
 
@@ -34,7 +35,14 @@ class TXMLParser {
   // Writes the prolog and the tree. Throws TXMLWriteError; the previous
   // file then stays untouched. A file that could not be read (ReadError) is
   // never written over: saving to it throws until a Load reads it.
-  void Save(const std::string& fileName);
+  //
+  // Saving over the file this document last read or wrote, after someone
+  // else wrote it: when this document is what was read, nothing is written
+  // (the other version stays); when both changed, this document goes to
+  // ConflictCopy() beside the file and the other version stays.
+  enum class TSaveOutcome { Written, KeptTheOther, WroteConflictCopy };
+  TSaveOutcome Save(const std::string& fileName);
+  const std::string& ConflictCopy() const { return FConflictCopy; }
   // Root itself if its name matches, else Root->FindNode(name).
   TXMLNode* FindNode(std::string_view name) const;
 
@@ -55,6 +63,8 @@ class TXMLParser {
 
  private:
   void LoadFile(const std::string& fileName);
+  void RememberDisk(const std::string& fileName, std::uint64_t textHash);
+  bool OtherVersionOnDisk(const std::string& fileName) const;
   void ForgetAfterNoMemory();
   std::string FBackupName;
   std::string FBackupSource;  // canonical path of the badly read file
@@ -62,6 +72,11 @@ class TXMLParser {
   std::string FReadError;
   std::string FUnreadSource;  // canonical path of the file that could not be read
   std::size_t FSizeHint = 0;  // bytes of the text last read or written
+  // The file as this document last read or wrote it, and its bytes' hash.
+  bool FDiskKnown = false;
+  xfs::TIdentity FDisk;
+  std::uint64_t FDiskTextHash = 0;
+  std::string FConflictCopy;
   // The text and nodes of the last load; its nodes hold it too, wherever
   // they have been moved.
   TXMLStore* FStore = nullptr;

@@ -170,6 +170,38 @@ TEST_F(Lifecycle, OpeningAnotherLibraryRewritesTheFirstAndRecordsThePath) {
   EXPECT_NE(Settings().find("<library path=\"" + Path("two.xml").toStdString() + "\" />"), std::string::npos);
 }
 
+// Another program (a sync client) writes the library while the window has
+// it open: an unchanged window leaves that version be; when both changed,
+// the window's goes beside it and the user is told which file holds which.
+TEST_F(Lifecycle, AnotherProgramsVersionOfTheLibraryIsNeverWrittenOver) {
+  for (const bool edited : {false, true}) {
+    SCOPED_TRACE(edited ? "both changed" : "only the other changed");
+    WriteLibrary("one.xml", "Один");
+    WriteSettings(NativePath("one.xml"));
+    Start();
+    if (edited) {
+      Select(Tree()->topLevelItem(0));
+      EditPanel()->edt_Name->setText(QString::fromUtf8("Моя"));
+    }
+    QFile::remove(Path("one.xml"));
+    WriteLibrary("one.xml", "Чужая");
+    const std::string theirs = ReadText("one.xml");
+    Form->mnu_Save->trigger();
+    EXPECT_EQ(ReadText("one.xml"), theirs);
+    const QStringList copies = QDir(Dir.path()).entryList({QString::fromUtf8("one (конфликт *).xml")});
+    EXPECT_EQ(copies.size(), edited ? 1 : 0);
+    EXPECT_EQ(Prompts->Messages("Information").size(), edited ? 1 : 0);
+    if (edited) {
+      EXPECT_EQ(ReadText(copies.front()),
+                std::string(kLibraryProlog) + "<dreamlibrary name=\"Моя\">\n</dreamlibrary>\n");
+      const QString told = Prompts->Messages("Information").front();
+      EXPECT_TRUE(told.contains(Path("one.xml")) && told.contains(copies.front())) << told.toStdString();
+      QFile::remove(Dir.filePath(copies.front()));
+    }
+    Stop();
+  }
+}
+
 TEST_F(Lifecycle, CancelledOpenChangesNothing) {
   WriteLibrary("one.xml", "Один");
   WriteSettings(NativePath("one.xml"));

@@ -187,13 +187,13 @@ TEST_F(XmlSaveTest, ALinkKeepsLeadingToTheSavedFile) {
   ASSERT_TRUE(QDir(dir.path()).mkdir("dotfiles"));
   const std::string real = Path("dotfiles/journal.xml");
   const std::string link = Path("journal.xml");
-  TXMLParser doc;
-  FillJournal(doc, 5);
   // Absolute, relative, and one whose file is not there yet.
   const std::pair<std::string, bool> links[] = {
       {real, true}, {"dotfiles/journal.xml", true}, {real, false}};
   for (const auto& [target, there] : links) {
     SCOPED_TRACE(target);
+    TXMLParser doc;
+    FillJournal(doc, 5);
     if (there) WriteBytes(real, kOldBytes);
     unlink(link.c_str());
     ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
@@ -548,6 +548,49 @@ TEST_F(XmlSaveTest, WhatIsNotAFileOrTooLargeIsRefusedAtOnce) {
     EXPECT_EQ(readError, std::strerror(error));
     EXPECT_FALSE(read);
     EXPECT_EQ(message, std::strerror(error));
+  }
+}
+
+// Someone else wrote the file after this document read it.
+TEST_F(XmlSaveTest, AnotherProgramsVersionIsNeverWrittenOver) {
+  const std::string path = Path("journal.xml");
+  TXMLParser written;
+  FillJournal(written, 5);
+  written.Save(path);
+  const std::string theirs = std::string(kOldBytes);
+  struct TCase {
+    const char* Name;
+    bool Edit;        // this document changed too
+    bool SameBytes;   // the other program wrote back what was there
+    TXMLParser::TSaveOutcome Outcome;
+  } cases[] = {
+      {"only the other changed", false, false, TXMLParser::TSaveOutcome::KeptTheOther},
+      {"both changed", true, false, TXMLParser::TSaveOutcome::WroteConflictCopy},
+      {"rewritten with the same bytes", true, true, TXMLParser::TSaveOutcome::Written},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    for (const std::string& name : Entries())
+      if (name != "journal.xml") QFile::remove(QString::fromStdString(Path(name.c_str())));
+    WriteBytes(path, written.SaveToText());
+    TXMLParser doc;
+    doc.Load(path);
+    ASSERT_EQ(doc.Status, xsLoaded);
+    const std::string read = doc.SaveToText();
+    // A new file, not the old one written over, as sync clients do.
+    unlink(path.c_str());
+    WriteBytes(path, c.SameBytes ? read : theirs);
+    if (c.Edit) doc.Root->SetAttribute("edited", "yes");
+    EXPECT_EQ(doc.Save(path), c.Outcome);
+    EXPECT_EQ(ReadBytes(path), c.Outcome == TXMLParser::TSaveOutcome::Written ? doc.SaveToText() : theirs);
+    if (c.Outcome == TXMLParser::TSaveOutcome::WroteConflictCopy) {
+      EXPECT_NE(doc.ConflictCopy().find("journal (конфликт "), std::string::npos) << doc.ConflictCopy();
+      EXPECT_TRUE(doc.ConflictCopy().ends_with(").xml"));
+      EXPECT_EQ(ReadBytes(doc.ConflictCopy()), doc.SaveToText());
+      EXPECT_EQ(Entries().size(), 2u);
+    } else {
+      EXPECT_EQ(Entries(), Names{"journal.xml"});
+    }
   }
 }
 
