@@ -232,6 +232,7 @@ bool FileExists(const std::string& fileName) {
 }
 
 void TTextHash::Add(std::string_view bytes) {
+  if (bytes.empty()) return;  // its data may be null
   FLength += bytes.size();
   auto mix = [this](const char* word) {
     std::uint64_t w;
