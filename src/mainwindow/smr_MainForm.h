@@ -383,8 +383,9 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   int FNextExperienceNumber = 0;
   bool FTerminated = false;
   bool FSavedOnClose = false;
-  // Files another program changed meanwhile, where the window's version went;
-  // told once after the save that found them.
+  // Files another program changed meanwhile, where the window's version
+  // went, and saves that may not survive a power cut; told once after the
+  // save that found them.
   QStringList FConflicts;
   // `file` elements refused as a second view of an open journal, told once.
   std::set<const TXMLNode*> FRefusedFiles;

@@ -194,10 +194,12 @@ void Tfrm_MainForm::SaveDocument(TXMLParser& document) {
     if (const QString reason = FFolders.MakeSettingsDir(); !reason.isEmpty())
       throw TXMLWriteError(reason.toLocal8Bit().toStdString());
   // Another program's version of the file is never written over.
+  const QString shown = QFileInfo(UiFileName(document.FileName)).absoluteFilePath();
   if (document.Save(document.FileName) == TXMLParser::TSaveOutcome::WroteConflictCopy)
     FConflicts << U(res::ConflictCopyWritten)
-                      .arg(QFileInfo(UiFileName(document.FileName)).absoluteFilePath(),
-                           QFileInfo(UiFileName(document.ConflictCopy())).absoluteFilePath());
+                      .arg(shown, QFileInfo(UiFileName(document.ConflictCopy())).absoluteFilePath());
+  if (!document.SyncWarning().empty())
+    FConflicts << U(res::SavedButNotSynced).arg(shown, QString::fromLocal8Bit(document.SyncWarning()));
 }
 
 QStringList Tfrm_MainForm::SaveAllDocuments() {

@@ -135,6 +135,8 @@ inline constexpr const char* AlreadyRunning =
 inline constexpr const char* ConflictCopyWritten =
     "Файл «%1» тем временем изменила другая программа. Ваша версия сохранена в «%2», "
     "версия другой программы осталась в «%1».";
+inline constexpr const char* SavedButNotSynced =
+    "Файл «%1» сохранён, но может не пережить внезапного отключения питания: %2";
 inline constexpr const char* UserFoldersNotSetUp = "Не удалось подготовить папки пользователя:\n%1";
 inline constexpr const char* CannotCreateFolder = "не удалось создать папку";
 

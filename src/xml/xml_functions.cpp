@@ -101,8 +101,8 @@ std::string_view UnquoteView(std::string_view token) {
   return s;
 }
 
-void WriteFileAtomically(const std::string& fileName, std::string_view bytes) {
-  WriteFileAtomically(fileName, [&](const TByteSink& sink) { sink(bytes); });
+std::string WriteFileAtomically(const std::string& fileName, std::string_view bytes) {
+  return WriteFileAtomically(fileName, [&](const TByteSink& sink) { sink(bytes); });
 }
 
 namespace {
@@ -166,14 +166,17 @@ void OverwriteInPlace(const std::string& path,
 
 }  // namespace
 
-void WriteFileAtomically(const std::string& fileName,
-                         const std::function<void(const TByteSink&)>& produce) {
+std::string WriteFileAtomically(const std::string& fileName,
+                                const std::function<void(const TByteSink&)>& produce) {
   if (fileName.empty()) throw TXMLWriteError("No file name");
   const xfs::TTarget target = xfs::Examine(fileName);
   xfs::RemoveStaleTemporaries(target.Path);
   std::string temporary;
   const xfs::THandle file = target.Shared ? -1 : xfs::CreateTemporary(target, temporary);
-  if (file < 0) return OverwriteInPlace(target.Path, produce);
+  if (file < 0) {
+    OverwriteInPlace(target.Path, produce);
+    return {};
+  }
   try {
     produce([&](std::string_view bytes) { xfs::WriteAll(file, bytes.data(), bytes.size()); });
   } catch (...) {
@@ -188,9 +191,14 @@ void WriteFileAtomically(const std::string& fileName,
     xfs::RemoveQuietly(temporary);
     throw;
   }
-  // The file is replaced by now; a failure here only means the rename may
-  // not survive a power cut, which the user still has to hear about.
-  xfs::SyncFolderOf(target.Path);
+  // The file is replaced by now: a failure here is no failed save, only a
+  // rename that may not survive a power cut, which the user still hears of.
+  try {
+    xfs::SyncFolderOf(target.Path);
+  } catch (const TXMLWriteError& error) {
+    return error.what();
+  }
+  return {};
 }
 
 bool ReadWholeFile(const std::string& fileName, std::string& bytes, std::string* error) {

@@ -36,15 +36,17 @@ class TXMLWriteError : public std::runtime_error {
 // backup; a read-only file is refused. On any failure before the
 // rename the old file stays as it was byte for byte; every failure throws
 // TXMLWriteError with the system's message.
-void WriteFileAtomically(const std::string& fileName, std::string_view bytes);
+// Returns empty, or the system's reason why the folder could not be synced
+// after the rename: the save is done but may not survive a power cut.
+std::string WriteFileAtomically(const std::string& fileName, std::string_view bytes);
 
 // Receives the next piece of a file's text; throws TXMLWriteError when it
 // cannot be written.
 using TByteSink = std::function<void(std::string_view)>;
 // The same for a text produced piece by piece: `produce` hands every piece
 // to the sink in order, so the whole text never has to be in memory at once.
-void WriteFileAtomically(const std::string& fileName,
-                         const std::function<void(const TByteSink&)>& produce);
+std::string WriteFileAtomically(const std::string& fileName,
+                                const std::function<void(const TByteSink&)>& produce);
 
 // Reads a whole file. False when it cannot be opened or read; `error` then
 // gets the system's message.

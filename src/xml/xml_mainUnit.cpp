@@ -563,11 +563,12 @@ TXMLParser::TSaveOutcome TXMLParser::Save(const std::string& fileName) {
   if (IsUnreadFile(fileName))
     throw TXMLWriteError("not replaced, since it could not be read: " + FReadError);
   FConflictCopy.clear();
+  FSyncWarning.clear();
   if (OtherVersionOnDisk(fileName)) {
     const std::string text = SaveToText();
     if (HashOf(text) == FDiskTextHash) return TSaveOutcome::KeptTheOther;
     FConflictCopy = ConflictFileName(fileName);
-    WriteFileAtomically(FConflictCopy, text);
+    FSyncWarning = WriteFileAtomically(FConflictCopy, text);
     return TSaveOutcome::WroteConflictCopy;
   }
   FileName = fileName;
@@ -581,7 +582,7 @@ TXMLParser::TSaveOutcome TXMLParser::Save(const std::string& fileName) {
   }
   std::size_t written = 0;
   TTextHash hash;
-  WriteFileAtomically(fileName, [&](const TByteSink& sink) {
+  FSyncWarning = WriteFileAtomically(fileName, [&](const TByteSink& sink) {
     const TByteSink hashed = [&](std::string_view bytes) {
       hash.Add(bytes);
       sink(bytes);

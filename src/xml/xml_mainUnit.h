@@ -43,6 +43,8 @@ class TXMLParser {
   enum class TSaveOutcome { Written, KeptTheOther, WroteConflictCopy };
   TSaveOutcome Save(const std::string& fileName);
   const std::string& ConflictCopy() const { return FConflictCopy; }
+  // After a Save that wrote: empty, or why the file may not survive a power cut.
+  const std::string& SyncWarning() const { return FSyncWarning; }
   // Root itself if its name matches, else Root->FindNode(name).
   TXMLNode* FindNode(std::string_view name) const;
 
@@ -77,6 +79,7 @@ class TXMLParser {
   xfs::TIdentity FDisk;
   std::uint64_t FDiskTextHash = 0;
   std::string FConflictCopy;
+  std::string FSyncWarning;
   // The text and nodes of the last load; its nodes hold it too, wherever
   // they have been moved.
   TXMLStore* FStore = nullptr;
