@@ -20,7 +20,25 @@ namespace {
 
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
-class SearchPanel : public TMainFormFixture {
+// A library of one catalogue holding `files`, shown active at 1100x700.
+class TShownLibrary : public TMainFormFixture {
+ protected:
+  void StartShown(const std::string& files) {
+    WriteFile("lib.xml", kLibraryProlog + "<dreamlibrary name=\"Л\">\n  <directory name=\"К\">\n" + files +
+                             "  </directory>\n</dreamlibrary>\n");
+    WriteSettings(NativePath("lib.xml"));
+    Start();
+    Form->resize(1100, 700);
+    Form->show();
+    Form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+  }
+  std::string File(const std::string& name, const QString& journal) const {
+    return "    <file name=\"" + name + "\" path=\"" + NativePath(journal) + "\" />\n";
+  }
+};
+
+class SearchPanel : public TShownLibrary {
  protected:
   void SetUp() override {
     WriteFile("a.xml", kJournalProlog +
@@ -37,17 +55,7 @@ class SearchPanel : public TMainFormFixture {
                            "    <experience number=\"7\" title=\"Снова\">\n"
                            "      <comment>Летали вдвоём</comment>\n"
                            "    </experience>\n  </day>\n</somnary>\n");
-    WriteFile("lib.xml", kLibraryProlog + "<dreamlibrary name=\"Л\">\n  <directory name=\"К\">\n" + File("A", "a.xml") +
-                             File("M", "m.xml") + File("B", "b.xml") + "  </directory>\n</dreamlibrary>\n");
-    WriteSettings(NativePath("lib.xml"));
-    Start();
-    Form->resize(1100, 700);
-    Form->show();
-    Form->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
-  }
-  std::string File(const std::string& name, const QString& journal) const {
-    return "    <file name=\"" + name + "\" path=\"" + NativePath(journal) + "\" />\n";
+    StartShown(File("A", "a.xml") + File("M", "m.xml") + File("B", "b.xml"));
   }
 
   TSearchPanel* Panel() const { return Form->pnl_Search; }
@@ -188,7 +196,7 @@ TEST(SearchSnippetRow, AMatchFarIntoTheLineIsBroughtIntoView) {
 }
 
 // A library of several large journals, all open after a first search.
-class LargeLibrarySearch : public TMainFormFixture {
+class LargeLibrarySearch : public TShownLibrary {
  protected:
   static constexpr int kJournals = 4, kExperiences = 8000;
 
@@ -206,16 +214,9 @@ class LargeLibrarySearch : public TMainFormFixture {
       days += "  </day>\n</somnary>\n";
       const QString name = QStringLiteral("j%1.xml").arg(j);
       WriteFile(name, days);
-      files += "    <file name=\"J" + std::to_string(j) + "\" path=\"" + NativePath(name) + "\" />\n";
+      files += File("J" + std::to_string(j), name);
     }
-    WriteFile("lib.xml", kLibraryProlog + "<dreamlibrary name=\"Л\">\n  <directory name=\"К\">\n" + files +
-                             "  </directory>\n</dreamlibrary>\n");
-    WriteSettings(NativePath("lib.xml"));
-    Start();
-    Form->resize(1100, 700);
-    Form->show();
-    Form->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+    StartShown(files);
   }
   TSearchPanel* Panel() const { return Form->pnl_Search; }
   // Runs the event loop until the search ends, one turn at a time, and
