@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileSystemWatcher>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
@@ -73,6 +74,8 @@ Tfrm_MainForm::Tfrm_MainForm(const TAppFolders& folders, std::unique_ptr<TPrompt
                                        SystemGraphLocale(), std::move(sources));
   pnl_Statistics->WidthNeeded = [this](int width) { pnl_Edit->SetGraphsWidth(width); };
   CreateSearchPanel();
+  FWatcher = new QFileSystemWatcher(this);
+  connect(FWatcher, &QFileSystemWatcher::fileChanged, this, &Tfrm_MainForm::FileChangedOnDisk);
 
   dlg_OpenImage.Title = QString::fromUtf8(res::OpenImageTitle);
   dlg_OpenImage.Filter = QString::fromUtf8(res::ImageFilter);

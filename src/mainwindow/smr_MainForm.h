@@ -2,6 +2,7 @@
 
 #include <QIcon>
 #include <QMainWindow>
+#include <QSet>
 #include <QString>
 #include <QVector>
 #include <map>
@@ -23,6 +24,7 @@
 
 class QAction;
 class QDockWidget;
+class QFileSystemWatcher;
 class QMenu;
 class QSplitter;
 class QToolBar;
@@ -165,7 +167,9 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   // --- lifecycle (smr_MainForm_Lifecycle.cpp)
   void LoadSettings();
   void ApplySettings();
-  void OpenLibrary(const std::string& path);
+  // A log-in the user already gave for this library (name and password
+  // as stored) is not asked again.
+  void OpenLibrary(const std::string& path, const std::string& acceptedLogin = {});
   void RecordLibraryPath(const std::string& path);
   void ClearTree();
   // Clears the tree and replaces the library document (already saved).
@@ -263,6 +267,17 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   // A number no experience of the journal has: its count plus one, or the
   // next free one above.
   static int ProposedExperienceNumber(const TXMLNode* root);
+
+  // --- files another program writes (smr_MainForm_Disk.cpp)
+  // Watches the library and each journal read, so that another program's
+  // write is noticed while the window runs.
+  void WatchFile(const TXMLParser& document);
+  void FileChangedOnDisk(const QString& path);
+  // A selected item whose file another program changed: its new version is
+  // shown once the selection is done, or the user is told that both changed.
+  void CheckChangedOnDisk(QTreeWidgetItem* current);
+  void ReloadJournal(TXMLNode* fileElement);
+  void ReloadLibrary();
 
   // --- search (smr_MainForm_Search.cpp): the panel reaches the documents
   // through these, and shows a hit through the tree.
@@ -387,6 +402,11 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   // went, and saves that may not survive a power cut; told once after the
   // save that found them.
   QStringList FConflicts;
+  QFileSystemWatcher* FWatcher = nullptr;
+  // Watched files (as watched) written since by someone, this window included.
+  QSet<QString> FChangedOnDisk;
+  // Files changed both here and by another program, told once.
+  QSet<QString> FToldChangedTwice;
   // `file` elements refused as a second view of an open journal, told once.
   std::set<const TXMLNode*> FRefusedFiles;
   // Which experience a description file was first shown for (canonical

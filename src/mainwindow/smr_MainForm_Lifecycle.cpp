@@ -123,7 +123,7 @@ void Tfrm_MainForm::WarnIfBadlyRead(const TXMLParser& document) {
                                   .arg(UiFileName(document.FileName), UiFileName(document.PendingBackupName())));
 }
 
-void Tfrm_MainForm::OpenLibrary(const std::string& path) {
+void Tfrm_MainForm::OpenLibrary(const std::string& path, const std::string& acceptedLogin) {
   FLibrary->Load(path);
   WarnIfBadlyRead(*FLibrary);
   TXMLNode* root = FLibrary->Root.get();
@@ -133,7 +133,8 @@ void Tfrm_MainForm::OpenLibrary(const std::string& path) {
   FSuppressSelection = false;
   for (QAction* a : {mnu_Authorization, mnu_SaveAs}) a->setEnabled(true);
 
-  if (root->HasAttribute(smr::atUserName) && root->HasAttribute(smr::atUserPassword)) {
+  if (root->HasAttribute(smr::atUserName) && root->HasAttribute(smr::atUserPassword) &&
+      root->GetAttribute(smr::atUserName) + '\n' + root->GetAttribute(smr::atUserPassword) != acceptedLogin) {
     TPrompts::TAuthorizationAnswer answer = Prompts().Authorization(this, 0);
     if (!answer.Ok ||
         !CredentialMatches(FromUi(answer.UserName, TTextPlace::Plain),
@@ -149,6 +150,7 @@ void Tfrm_MainForm::OpenLibrary(const std::string& path) {
   }
   for (const auto& child : root->Children)
     if (child->Name == smr::elDirectory) BuildSubtree(rootItem, child.get());
+  WatchFile(*FLibrary);
 }
 
 TXMLNode* Tfrm_MainForm::EnsureSettingsElement(std::string_view name) {

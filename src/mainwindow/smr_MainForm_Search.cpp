@@ -71,6 +71,7 @@ const TXMLNode* Tfrm_MainForm::Adopt(const TXMLNode& file, std::unique_ptr<TXMLP
     const TXMLParser* added = document.get();
     FJournals.Add(std::move(document));
     WarnIfBadlyRead(*added);
+    WatchFile(*added);
   }
   return OpenJournal(nullptr, element);
 }

@@ -125,7 +125,10 @@ TXMLNode* Tfrm_MainForm::OpenJournal(QTreeWidgetItem* node, TXMLNode* fileElemen
     return nullptr;
   }
   TXMLParser* journal = FJournals.Get(path);
-  if (!known) WarnIfBadlyRead(*journal);
+  if (!known) {
+    WarnIfBadlyRead(*journal);
+    WatchFile(*journal);
+  }
   TXMLNode* root = journal->Root.get();
   if (node) {
     QList<QTreeWidgetItem*> children;
@@ -217,6 +220,7 @@ void Tfrm_MainForm::tre_DirectoryChange(QTreeWidgetItem* current, QTreeWidgetIte
   pnl_Edit->SetElement(nullptr);
   pnl_Statistics->Clear();
   if (!current) return;
+  CheckChangedOnDisk(current);
   TXMLNode* element = ElementOf(current);
   if (!element) return;
   pnl_Edit->SetElement(element);

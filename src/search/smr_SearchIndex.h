@@ -148,6 +148,7 @@ class TSearchIndex {
               std::vector<TSearchHit>& hits, std::size_t& next, TSearchDeadline deadline);
   // The documents may have changed: each journal is indexed again when next searched.
   void Invalidate() { FJournals.clear(); }
+  bool Empty() const { return FJournals.empty(); }
   TStemmer& Stemmer() { return FStemmer; }
   THTMLTexts& HTML() { return FHTML; }
 

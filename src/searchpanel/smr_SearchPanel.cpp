@@ -7,6 +7,7 @@
 #include <QDoubleSpinBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -191,6 +192,16 @@ bool TSearchPanel::eventFilter(QObject* watched, QEvent* event) {
     if (widget != this && !isAncestorOf(widget)) FStale = true;
   }
   return QWidget::eventFilter(watched, event);
+}
+
+void TSearchPanel::hideEvent(QHideEvent* event) {
+  // Closed by the user (not the window minimised): the indexes are what
+  // the search holds of the library's text, and are built again when needed.
+  if (!event->spontaneous()) {
+    FSearch->Cancel();
+    FSearch->Index().Invalidate();
+  }
+  QWidget::hideEvent(event);
 }
 
 void TSearchPanel::SetMarkCaptions(const std::array<QString, 4>& captions) {

@@ -51,6 +51,7 @@ class TSearchPanel : public QWidget {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  public:
   QLineEdit* edt_SearchQuery = nullptr;

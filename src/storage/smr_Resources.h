@@ -135,6 +135,12 @@ inline constexpr const char* AlreadyRunning =
 inline constexpr const char* ConflictCopyWritten =
     "Файл «%1» тем временем изменила другая программа. Ваша версия сохранена в «%2», "
     "версия другой программы осталась в «%1».";
+inline constexpr const char* ReloadedFromDisk =
+    "Файл «%1» изменила другая программа. Показана его новая версия.";
+inline constexpr const char* ChangedHereAndThere =
+    "Файл «%1» изменила другая программа, а в окне есть несохранённые изменения. "
+    "При сохранении ваша версия будет записана рядом, в копию с пометкой «конфликт», "
+    "а версия другой программы останется на месте.";
 inline constexpr const char* SavedButNotSynced =
     "Файл «%1» сохранён, но может не пережить внезапного отключения питания: %2";
 inline constexpr const char* UserFoldersNotSetUp = "Не удалось подготовить папки пользователя:\n%1";

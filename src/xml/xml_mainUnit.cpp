@@ -461,6 +461,20 @@ void TXMLParser::Load(const std::string& fileName) {
   }
 }
 
+void TXMLParser::Reload() {
+  const std::string fileName = FileName;
+  Root.reset();
+  TakeStore(nullptr);
+  Root = std::make_unique<TXMLNode>();
+  Parameters = TXMLParameters();
+  Status = xsLoaded;
+  Load(fileName);
+}
+
+bool TXMLParser::UnchangedSinceDisk() const {
+  return FDiskKnown && HashOf(SaveToText()) == FDiskTextHash;
+}
+
 void TXMLParser::ForgetAfterNoMemory() {
   // Out of memory part way: nothing of the half-read tree stays.
   Root.reset();

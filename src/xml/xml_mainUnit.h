@@ -30,6 +30,13 @@ class TXMLParser {
 
   // Reads the file into Parameters and Root. Never throws; see Status.
   void Load(const std::string& fileName);
+  // Reads its file again in place of the tree in memory (another program
+  // wrote a newer version). Every node of the old tree goes.
+  void Reload();
+  // Another program wrote the file since this document last read or wrote it.
+  bool ChangedOnDisk() const { return OtherVersionOnDisk(FileName); }
+  // Nothing was edited since: the text is what was last read or written.
+  bool UnchangedSinceDisk() const;
   // Parses text already in memory (as if it were the file's content).
   void LoadFromText(std::string text);
   // Writes the prolog and the tree. Throws TXMLWriteError; the previous

@@ -279,3 +279,74 @@ TEST_F(NewLibrary, RefusesFilesInUseAndAsksBeforeReplacingAnother) {
 }
 
 }  // namespace
+
+// Another program (a sync client) writes a file the window has open. The
+// window notices it while running: a document unchanged here shows the new
+// version at the next selection; one changed here too is told about once,
+// and at the save both versions are kept.
+TEST_F(Edit, AFileAnotherProgramWroteIsShownAnewUnlessChangedHereToo) {
+  struct Row {
+    const char* trace;
+    bool library;  // else the journal
+    bool editedHere;
+  };
+  for (const Row& row : {Row{"journal", false, false}, Row{"journal, edited here", false, true},
+                         Row{"library, replaced by a rename", true, false}}) {
+    SCOPED_TRACE(row.trace);
+    WriteJournal("j.xml", "  <day name=\"01.01.01\">\n  </day>\n");
+    const std::string catalogue = "  <directory name=\"Кат\">\n" + FileElement("J", "j.xml") + "  </directory>\n";
+    StartWith(catalogue);
+    // Selecting a journal marks it the default: a change of the library.
+    const auto target = [&] { return row.library ? Node({"Lib"}) : Node({"Lib", U("Кат"), "J"}); };
+    Select(target());
+    if (row.editedHere) {
+      Select(Node({"Lib", U("Кат"), "J", "01.01.01"}));
+      EditPanel()->edt_Name->setText("09.09.09");
+    }
+    Select(nullptr);
+
+    // Theirs, in the program's own text form.
+    const QString changed = row.library ? "lib.xml" : "j.xml";
+    if (row.library) {
+      WriteFile("theirs.tmp", kLibraryProlog + "<dreamlibrary name=\"Lib\">\n" + catalogue +
+                                  "  <directory name=\"Новый\">\n  </directory>\n</dreamlibrary>\n");
+      ASSERT_EQ(std::rename(NativePath("theirs.tmp").c_str(), NativePath("lib.xml").c_str()), 0);
+    } else {
+      WriteJournal("j.xml", "  <day name=\"01.01.01\">\n  </day>\n  <day name=\"02.02.02\">\n  </day>\n");
+    }
+    const std::string theirs = ReadBytes(changed);
+
+    // Each selection looks again until the watcher has told the window.
+    const auto shownAnew = [&] {
+      return row.library ? Node({"Lib", U("Новый")}) != nullptr
+                         : Captions(Node({"Lib", U("Кат"), "J"})).contains("02.02.02");
+    };
+    for (int i = 0; i < 100 && !shownAnew() && Prompts->Count("Information") == 0; ++i) {
+      Select(nullptr);
+      Select(target());
+      QTest::qWait(20);
+    }
+    ASSERT_EQ(Prompts->Count("Information"), 1);
+    const QString told = Prompts->Messages("Information").front();
+    EXPECT_TRUE(told.contains(Path(changed))) << told.toStdString();
+    EXPECT_EQ(shownAnew(), !row.editedHere);
+    EXPECT_EQ(told.contains(U("Показана его новая версия")), !row.editedHere) << told.toStdString();
+    if (!row.library && !row.editedHere)
+      EXPECT_EQ(Current(), Node({"Lib", U("Кат"), "J"}));  // the journal, shown anew
+
+    // Told once, however often it is selected.
+    Select(nullptr);
+    Select(target());
+    QApplication::processEvents();
+    EXPECT_EQ(Prompts->Count("Information"), 1);
+
+    Stop();
+    EXPECT_EQ(ReadBytes(changed), theirs);
+    const QStringList copies = QDir(Dir.path()).entryList({U("j (конфликт *).xml")});
+    ASSERT_EQ(copies.size(), row.editedHere ? 1 : 0);
+    if (row.editedHere) {
+      EXPECT_NE(ReadText(copies.front()).find("09.09.09"), std::string::npos);
+      QFile::remove(Dir.filePath(copies.front()));
+    }
+  }
+}

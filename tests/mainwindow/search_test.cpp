@@ -139,6 +139,22 @@ TEST_F(SearchPanel, EditsAreFoundWithoutRestarting) {
   EXPECT_EQ(Row(0), U("A · 01.01.26 · 2. Подвал"));
 }
 
+// The indexes hold the text of every journal searched: a closed panel lets
+// them go, and the next search builds them again.
+TEST_F(SearchPanel, AClosedPanelLetsItsIndexesGo) {
+  Find("лестница");
+  ASSERT_TRUE(Finished());
+  EXPECT_FALSE(Panel()->Search().Index().Empty());
+  Form->dck_Search->close();
+  EXPECT_TRUE(Panel()->Search().Index().Empty());
+  EXPECT_EQ(List()->model()->rowCount(), 1);
+  Find("");
+  Panel()->RunSearch();
+  ASSERT_TRUE(Finished());
+  EXPECT_FALSE(Panel()->Search().Index().Empty());
+  EXPECT_EQ(List()->model()->rowCount(), 1);
+}
+
 TEST_F(SearchPanel, ADeletedExperienceLeavesTheHitsAndIsNotFoundAgain) {
   Find("летал");
   ASSERT_TRUE(Finished());
