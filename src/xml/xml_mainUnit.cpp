@@ -103,15 +103,15 @@ class TReader {
   TReader(const TReader&) = delete;
   TReader& operator=(const TReader&) = delete;
 
-  std::uint8_t ReadProlog();
-  std::uint8_t ParseNode(TXMLNode& node, std::int32_t level, int depth);
+  TXMLStatus ReadProlog();
+  TXMLStatus ParseNode(TXMLNode& node, std::int32_t level, int depth);
   bool AtEnd() const { return FPos >= FText.size(); }
 
  private:
   std::string_view Rest() const { return FText.substr(FPos); }
   bool StartsWith(std::string_view s) const { return Rest().starts_with(s); }
-  std::uint8_t ReadAttributes(TXMLNode& node, std::string_view tag);
-  std::uint8_t ReadContent(TXMLNode& node, std::int32_t level, int depth);
+  TXMLStatus ReadAttributes(TXMLNode& node, std::string_view tag);
+  TXMLStatus ReadContent(TXMLNode& node, std::int32_t level, int depth);
   bool InArena(const TXMLNode& node) const { return node.Store() == &FStore; }
   void SetText(TXMLString& text, const TXMLNode& node, std::string_view bytes) const {
     if (InArena(node)) text.AdoptSlice(bytes);
@@ -129,7 +129,7 @@ class TReader {
   std::vector<std::string_view> FAttributeTexts;
 };
 
-std::uint8_t TReader::ReadProlog() {
+TXMLStatus TReader::ReadProlog() {
   FParameters.Attributes.clear();
   std::string_view rest = Rest();
   std::size_t prefix = 0;
@@ -182,14 +182,14 @@ std::uint8_t TReader::ReadProlog() {
   return xsLoaded;
 }
 
-std::uint8_t TReader::ReadAttributes(TXMLNode& node, std::string_view tag) {
+TXMLStatus TReader::ReadAttributes(TXMLNode& node, std::string_view tag) {
   // A token runs to its second '"'; the character after it (or the blank
   // appended to the tag) ends it as a blank.
   std::vector<std::string_view>& texts = FAttributeTexts;
   texts.clear();
   const char* const data = tag.data();
   const std::size_t size = tag.size();
-  std::uint8_t status = xsLoaded;
+  TXMLStatus status = xsLoaded;
   std::size_t pos = 0;
   while (pos <= size) {  // the appended blank is the last position
     const std::size_t start = pos;
@@ -228,7 +228,7 @@ std::uint8_t TReader::ReadAttributes(TXMLNode& node, std::string_view tag) {
   return status;
 }
 
-std::uint8_t TReader::ParseNode(TXMLNode& node, std::int32_t level, int depth) {
+TXMLStatus TReader::ParseNode(TXMLNode& node, std::int32_t level, int depth) {
   node.Level = level;
   if (depth > TXMLParser::MaxDepth) return xsTooDeep;
   if (AtEnd()) return xsUnexpectedEnd;
@@ -264,19 +264,19 @@ std::uint8_t TReader::ParseNode(TXMLNode& node, std::int32_t level, int depth) {
     std::string_view tag = FText.substr(FPos, close + 1 - FPos);
     FPos = close + 1;
     if (close > 0 && text[close - 1] == '/') node.Kind = nkEmptyElement;
-    if (std::uint8_t status = ReadAttributes(node, tag)) return status;
+    if (TXMLStatus status = ReadAttributes(node, tag)) return status;
   }
 
   if (node.Kind != nkElement) return xsLoaded;
   return ReadContent(node, level, depth);
 }
 
-std::uint8_t TReader::ReadContent(TXMLNode& node, std::int32_t level, int depth) {
+TXMLStatus TReader::ReadContent(TXMLNode& node, std::int32_t level, int depth) {
   if (FPending.size() <= static_cast<std::size_t>(depth))
     FPending.resize(static_cast<std::size_t>(depth) + 1);
   std::vector<TXMLNode*>& children = FPending[static_cast<std::size_t>(depth)];
   // Children read so far stay in the element whatever the outcome.
-  auto settle = [&](std::uint8_t status) {
+  auto settle = [&](TXMLStatus status) {
     const std::size_t n = children.size();
     if (n > 0 && InArena(node) && node.Children.empty()) {
       auto* list = FStore.Allocate<std::unique_ptr<TXMLNode>>(n);
@@ -302,7 +302,7 @@ std::uint8_t TReader::ReadContent(TXMLNode& node, std::int32_t level, int depth)
     // The slot first: a node is never made without a place that owns it.
     children.push_back(nullptr);
     children.back() = FStore.NewNode();
-    std::uint8_t status = ParseNode(*children.back(), level + 1, depth + 1);
+    TXMLStatus status = ParseNode(*children.back(), level + 1, depth + 1);
     if (status != xsLoaded) return settle(status);
   }
   FPos += closingSize;
@@ -400,7 +400,7 @@ void WriteNode(TOutput& output, const TXMLNode& node) {
 
 // Joins, strips and parses the text into the prolog and the root; the
 // status of the load.
-std::uint8_t ParseText(TXMLStore& store, TXMLParameters& parameters, TXMLNode& root) {
+TXMLStatus ParseText(TXMLStore& store, TXMLParameters& parameters, TXMLNode& root) {
   TTextBuffer& text = store.Text;
   if (!JoinLines(text.Data(), text.Size())) return xsNoDeclaration;
   if (!StripComments(text.Data(), text.Size())) return xsUnterminatedComment;
@@ -409,7 +409,7 @@ std::uint8_t ParseText(TXMLStore& store, TXMLParameters& parameters, TXMLNode& r
   // Nodes and lists take about as many bytes as the text they come from.
   store.ExpectBytes(text.Size());
   TReader reader(std::string_view(text.Data(), text.Size()), parameters, store);
-  std::uint8_t status = reader.ReadProlog();
+  TXMLStatus status = reader.ReadProlog();
   if (status != xsLoaded) return status;
   status = reader.ParseNode(root, 0, 0);
   if (status == xsLoaded && !reader.AtEnd()) status = xsDuplicateOrTrailing;

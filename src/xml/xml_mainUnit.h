@@ -24,7 +24,7 @@ class TXMLParser {
   static constexpr int MaxDepth = 1000;
 
   std::string FileName;  // path of the file last loaded or saved
-  std::uint8_t Status = xsLoaded;  // result of the last Load
+  TXMLStatus Status = xsLoaded;  // result of the last Load
   std::unique_ptr<TXMLNode> Root;  // never null
   TXMLParameters Parameters;
 

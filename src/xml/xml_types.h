@@ -11,7 +11,7 @@ enum : std::uint8_t {
 
 // Results of TXMLParser::Load. Nothing in the program shows them; a status
 // other than 0 only means the document may hold less than its file.
-enum : std::uint8_t {
+enum TXMLStatus : std::uint8_t {
   xsLoaded = 0,
   xsCannotOpen = 1,
   xsNoFileName = 2,
