@@ -99,7 +99,7 @@ def run_tests(build_dir, programs, timeout):
             continue
         if code == 0:
             continue
-        names = sorted(set(re.findall(r"^\[  FAILED  \] ([\w/.]+)", output, re.M)))
+        names = sorted(set(re.findall(r"^\[  FAILED  \] ([A-Za-z_][\w/]*\.[\w/.]+)", output, re.M)))
         if "Timeout" in output and not names:
             failed.append(f"{program} (timed out)")
         elif names:
