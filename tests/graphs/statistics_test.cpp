@@ -367,3 +367,11 @@ TEST(GraphPlacement, PanelsAndButtons) {
 }
 
 }  // namespace
+
+// A journal of a single night: its average is that night's count, not 0.
+TEST_F(CatalogueTest, OneNightJournalAveragesItsNight) {
+  journals["b.xml"] = Parse("<somnary><day><experience /><experience /></day></somnary>");
+  const TXMLNode& graph = *RefreshCatalogueGraph(1, Catalogue(), source, Locale).Child(1);
+  EXPECT_EQ(graph.Child(1)->GetAttribute("top"), "2");
+  EXPECT_EQ(graph.GetAttribute("footer"), Bytes("Среднее количество опытов за весь период: 1,5"));
+}
