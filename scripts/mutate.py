@@ -80,7 +80,10 @@ def run(command, timeout, **kwargs):
         output, _ = process.communicate(timeout=timeout)
         return process.returncode, output
     except BaseException:
-        os.killpg(process.pid, signal.SIGKILL)
+        try:
+            os.killpg(process.pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass  # it ended on its own meanwhile
         process.communicate()
         raise
 
@@ -155,6 +158,7 @@ def main():
         sys.exit("the unchanged sources fail: " + "; ".join(failed))
 
     rows = []
+    interrupted_at = None
     try:
         for index, (name, file, find, replace, tests) in enumerate(mutations, 1):
             path = ROOT / file
@@ -175,7 +179,8 @@ def main():
             print(f"[{index}/{len(mutations)}] {result} {name} ({time.monotonic() - started:.0f} s)",
                   file=sys.stderr, flush=True)
     except KeyboardInterrupt:
-        print("interrupted; the file is restored", file=sys.stderr)
+        interrupted_at = len(rows) + 1
+        print(f"interrupted at mutation {interrupted_at}; its file is restored", file=sys.stderr)
     finally:
         # The test programs are left built from the unchanged sources.
         build(build_dir, programs, 3600)
@@ -189,7 +194,13 @@ def main():
         print(f"| {name} | {file.removeprefix('src/')} | {result} | {by.replace('|', '/')} |")
     survived = sum(1 for row in rows if row[2] == "SURVIVED")
     print(f"\n{len(rows) - survived} of {len(rows)} caught, {survived} survived.")
+    if interrupted_at:
+        print(f"Interrupted: {len(mutations) - len(rows)} of {len(mutations)} not run.")
+        sys.exit(130)
 
 
 if __name__ == "__main__":
-    main()
+    try:
+        main()
+    except KeyboardInterrupt:
+        sys.exit("interrupted" + ("" if src_is_clean() else "; src/ is NOT clean: check git diff"))
