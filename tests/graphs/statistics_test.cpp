@@ -367,3 +367,19 @@ TEST(GraphPlacement, PanelsAndButtons) {
 }
 
 }  // namespace
+
+// A journal of a single night: its average is that night's count, not 0.
+TEST_F(CatalogueTest, OneNightJournalAveragesItsNight) {
+  journals["b.xml"] = Parse("<somnary><day><experience /><experience /></day></somnary>");
+  const TXMLNode& graph = *RefreshCatalogueGraph(1, Catalogue(), source, Locale).Child(1);
+  EXPECT_EQ(graph.Child(1)->GetAttribute("top"), "2");
+  EXPECT_EQ(graph.GetAttribute("footer"), Bytes("Среднее количество опытов за весь период: 1,5"));
+}
+
+// A night of one experience: the average is its level, not 0.
+TEST(NightStatistics, OneExperienceIsItsOwnAverage) {
+  const auto night = Parse(R"(<day><experience><energy level="50" /></experience></day>)");
+  TNightStatistics statistics;
+  ASSERT_FALSE(ComputeNightStatistics(*night->Root, statistics));
+  EXPECT_EQ(statistics.Average, 0.5);
+}

@@ -602,3 +602,19 @@ TEST_F(XmlSaveTest, AnotherProgramsVersionIsNeverWrittenOver) {
 }
 
 }  // namespace
+
+// A read that fails part way, as on a failing disk (reading this process's
+// own memory at address 0 fails the same way): the file is unread, with
+// the system's reason, not a shorter or an empty document.
+TEST_F(XmlSaveTest, AReadErrorIsNotTheEndOfTheFile) {
+  const std::string path = "/proc/self/mem";
+  std::string bytes = "stale", message;
+  EXPECT_FALSE(ReadWholeFile(path, bytes, &message));
+  EXPECT_EQ(message, std::strerror(EIO));
+  EXPECT_TRUE(bytes.empty());
+  TXMLParser doc;
+  doc.Load(path);
+  EXPECT_EQ(doc.Status, xsCannotOpen);
+  EXPECT_EQ(doc.ReadError(), std::strerror(EIO));
+  EXPECT_TRUE(doc.IsUnreadFile(path));
+}
