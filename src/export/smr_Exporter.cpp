@@ -81,8 +81,8 @@ void TExporter::ExportToFile(const TXMLNode* element, const std::string& fileNam
 }
 
 std::vector<std::string> TExporter::ExportToFiles(const TXMLNode* element,
-                                                 const std::string& fileName,
-                                                 const std::string& styleSheetDir) {
+                                                  const std::string& fileName,
+                                                  const std::string& styleSheetDir) {
   try {
     ExportToFile(element, fileName);
   } catch (const TXMLWriteError& error) {

@@ -41,7 +41,8 @@ std::string CreateDescriptionFile(const TStoredPaths& paths, const std::string& 
     const std::string name = storedBase + tail;
     const QString fileName = fileBase + QString::fromLatin1(tail);
     const std::string native = fileName.toLocal8Bit().toStdString();
-    if (paths.Exists(name) || QFileInfo::exists(fileName) || taken.count(CanonicalFileName(native)) ||
+    if (paths.Exists(name) || QFileInfo::exists(fileName) ||
+        taken.count(CanonicalFileName(native)) ||
         taken.count(CanonicalFileName(paths.Resolve(name))))
       continue;
     try {

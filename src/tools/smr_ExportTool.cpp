@@ -201,7 +201,8 @@ int main(int argc, char** argv) {
   exporter->Link = [&paths, pageDir](const std::string& stored) { return paths.LinkFrom(pageDir, stored); };
 
   try {
-    exporter->ExportToFiles(document.Root.get(), output, folders.DataDir().toLocal8Bit().toStdString());
+    exporter->ExportToFiles(document.Root.get(), output,
+                            folders.DataDir().toLocal8Bit().toStdString());
   } catch (const TExportWriteError& error) {
     return Fail(ExitFailure, Say(res::ToolCannotWrite, error.FileName, error.what()));
   }
