@@ -1,5 +1,9 @@
 #include "export/smr_Exporter.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QString>
+
 #include "storage/smr_Cp1251.h"
 #include "storage/smr_Resources.h"
 #include "storage/smr_Types.h"
@@ -9,6 +13,11 @@
 namespace {
 
 std::string C(const char* utf8) { return Utf8ToCp1251(utf8); }
+
+// A file name as the file system takes it.
+QString Local(const std::string& name) {
+  return QString::fromLocal8Bit(name.data(), static_cast<qsizetype>(name.size()));
+}
 
 }  // namespace
 
@@ -70,6 +79,36 @@ void TExporter::ExportToFile(const TXMLNode* element, const std::string& fileNam
     sink(LineBreak);
   });
 }
+
+std::vector<std::string> TExporter::ExportToFiles(const TXMLNode* element,
+                                                  const std::string& fileName,
+                                                  const std::string& styleSheetDir) {
+  try {
+    ExportToFile(element, fileName);
+  } catch (const TXMLWriteError& error) {
+    throw TExportWriteError(fileName, error);
+  }
+  std::vector<std::string> written = {fileName};
+  const std::string_view styleSheet = StyleSheet(element);
+  if (styleSheet.empty()) return written;
+  const QString name =
+      QString::fromLatin1(styleSheet.data(), static_cast<qsizetype>(styleSheet.size()));
+  const QString target = QFileInfo(Local(fileName)).absoluteDir().filePath(name);
+  const QString shipped = QDir(Local(styleSheetDir)).filePath(name);
+  std::string bytes;
+  if (QFileInfo::exists(target) || !ReadWholeFile(shipped.toLocal8Bit().toStdString(), bytes))
+    return written;
+  const std::string native = target.toLocal8Bit().toStdString();
+  try {
+    WriteFileAtomically(native, bytes);
+  } catch (const TXMLWriteError& error) {
+    throw TExportWriteError(native, error);
+  }
+  written.push_back(native);
+  return written;
+}
+
+std::string_view TExporter::StyleSheet(const TXMLNode*) const { return {}; }
 
 void TExporter::AddLine(std::string& out, std::initializer_list<std::string_view> pieces) const {
   for (std::string_view piece : pieces) out += piece;

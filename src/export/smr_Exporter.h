@@ -4,10 +4,22 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "export/smr_NumberFormat.h"
+#include "xml/xml_functions.h"
 
 class TXMLNode;
+
+// A file of an export that could not be written: its name as the file system
+// takes it, and (what()) the system's message.
+class TExportWriteError : public TXMLWriteError {
+ public:
+  TExportWriteError(std::string fileName, const TXMLWriteError& error)
+      : TXMLWriteError(error), FileName(std::move(fileName)) {}
+  std::string FileName;
+};
 
 // Base of the exporters: turns the root of a library or a journal into a
 // header, a body and a footer. Everything is windows-1251 bytes; nothing of
@@ -47,6 +59,17 @@ class TExporter {
   // Writes the exported text to the file, replacing it only once the whole
   // text is written. Throws TXMLWriteError with the system's message.
   void ExportToFile(const TXMLNode* element, const std::string& fileName);
+  // Every file of an export, as the window and the tool write it: the page,
+  // then the style sheet it names, copied from styleSheetDir (the shipped
+  // files) beside it unless a file of that name is there already (the
+  // user's own stays) or none is shipped. Returns the files written, the
+  // page first. Throws TExportWriteError naming the file that failed; a
+  // page that fails leaves no style sheet.
+  std::vector<std::string> ExportToFiles(const TXMLNode* element, const std::string& fileName,
+                                         const std::string& styleSheetDir);
+  // The style sheet the page of this element names beside itself; empty
+  // when it names none.
+  virtual std::string_view StyleSheet(const TXMLNode* element) const;
 
  protected:
   // The program's texts of the export, converted once to windows-1251.

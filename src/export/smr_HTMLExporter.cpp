@@ -7,6 +7,13 @@ THTMLExporter::THTMLExporter(TNumberFormat numberFormat) : TExporter(numberForma
   Spacer = "&nbsp;";
 }
 
+std::string_view THTMLExporter::StyleSheet(const TXMLNode* element) const {
+  if (!element) return {};
+  if (element->Name == smr::elLibrary) return smr::LibraryStyleSheet;
+  if (element->Name == smr::elJournal) return smr::JournalStyleSheet;
+  return {};
+}
+
 std::string THTMLExporter::ExportHeader(const TXMLNode* element) {
   if (!element) return {};
   std::string out;
@@ -23,11 +30,11 @@ std::string THTMLExporter::ExportHeader(const TXMLNode* element) {
       AddLine(out, {"<title>", Texts.LibraryTitle, "</title>"});
     }
     AddLine(out,
-            {"<link rel=\"STYLESHEET\" type=\"text/css\" href=\"", smr::LibraryStyleSheet, "\">"});
+            {"<link rel=\"STYLESHEET\" type=\"text/css\" href=\"", StyleSheet(element), "\">"});
   } else if (element->Name == smr::elJournal) {
     AddLine(out, {"<title>", Texts.JournalTitle, "</title>"});
     AddLine(out,
-            {"<link rel=\"STYLESHEET\" type=\"text/css\" href=\"", smr::JournalStyleSheet, "\">"});
+            {"<link rel=\"STYLESHEET\" type=\"text/css\" href=\"", StyleSheet(element), "\">"});
   }
   AddLine(out, {"</head>"});
   return out;

@@ -17,6 +17,8 @@ class THTMLExporter : public TExporter {
   std::string ExportBody(const TXMLNode* element) override;
   std::string ExportHeader(const TXMLNode* element) override;
   std::string ExportFooter(const TXMLNode* element) override;
+  // library.css for a library, journal.css for a journal.
+  std::string_view StyleSheet(const TXMLNode* element) const override;
 
  private:
   void LibraryContent(const TXMLNode& root, std::string& out);

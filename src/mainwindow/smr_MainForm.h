@@ -288,10 +288,6 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   void CreateSearchPanel();
   void ShowSearchHit(const TSearchHit& hit, const TSnippet& snippet);
 
-  // --- export (smr_MainForm_Export.cpp)
-  // Copies the program's style sheet beside an exported page that has none.
-  void WriteStyleSheetBeside(const QString& page, std::string_view styleSheet);
-
   // --- edit commands (smr_MainForm_Edit.cpp)
   void CreateChildCommon(TXMLNode* element, QTreeWidgetItem* node, const QString& caption, int image);
   // A catalogue or a night: asks for its name, appends it and shows it.

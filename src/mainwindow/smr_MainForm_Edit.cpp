@@ -1,15 +1,14 @@
 // Creating, moving and deleting elements: the document and the tree change
 // in one step; only a new journal and a new HTML description reach the disk.
-#include <QFileInfo>
 #include <QMenu>
 #include <QToolButton>
 #include <QTreeWidget>
-#include <set>
 
 #include "dialogs/smr_NewElementForm.h"
 #include "mainwindow/smr_EditPanel.h"
 #include "mainwindow/smr_MainForm.h"
 #include "searchpanel/smr_SearchPanel.h"
+#include "storage/smr_DescriptionFile.h"
 #include "storage/smr_Resources.h"
 #include "storage/smr_StoredPath.h"
 #include "storage/smr_TextEdge.h"
@@ -38,15 +37,6 @@ void CollectExpanded(QTreeWidgetItem* item, QList<QTreeWidgetItem*>& expanded) {
   for (int i = 0; i < item->childCount(); ++i) CollectExpanded(item->child(i), expanded);
 }
 
-// The journal path without the extension of its file name. A dot in a
-// folder name, in "../" or leading a hidden file's name is not an extension.
-std::string WithoutExtension(const std::string& path) {
-  const std::size_t separator = path.find_last_of("/\\");
-  const std::size_t nameStart = separator == std::string::npos ? 0 : separator + 1;
-  const std::size_t dot = path.rfind('.');
-  if (dot == std::string::npos || dot <= nameStart) return path;
-  return path.substr(0, dot);
-}
 }  // namespace
 
 void Tfrm_MainForm::btn_CreateClick() {
@@ -215,34 +205,7 @@ std::string Tfrm_MainForm::MakeHTMLFileName(const std::string& number) {
       if (FJournals.Document(i)->Root.get() == root)
         path = DocumentFileName(UiFileName(FJournals.Document(i)->FileName));
   }
-  if (path.empty() || path == smr::Undefined)
-    throw TXMLWriteError(U(res::NoJournalFile).toLocal8Bit().toStdString());
-
-  // Stored as named from the stored path; created beside the journal's file,
-  // wherever the journal was found, so the stored name leads there.
-  const TStoredPaths paths = StoredPaths();
-  const std::string storedBase = WithoutExtension(path) + "_" + number;
-  const QString fileBase = UiFileName(WithoutExtension(paths.Resolve(path))) + "_" + ToUi(number);
-  // A repeated number must not share a file with another experience: the
-  // name is taken when a file has it or an experience names it.
-  const std::set<std::string> named = DescriptionFilesNamed();
-  constexpr int kMaxCopies = 1000;
-  for (int copy = 1; copy <= kMaxCopies; ++copy) {
-    const std::string tail = (copy == 1 ? std::string() : "_" + std::to_string(copy)) + ".html";
-    const std::string name = storedBase + tail;
-    const QString fileName = fileBase + QString::fromLatin1(tail);
-    const std::string native = fileName.toLocal8Bit().toStdString();
-    if (paths.Exists(name) || QFileInfo::exists(fileName) || named.count(CanonicalFileName(native)) ||
-        named.count(CanonicalFileName(paths.Resolve(name))))
-      continue;
-    try {
-      WriteFileAtomically(native, std::string_view());
-    } catch (const TXMLWriteError& error) {
-      throw TXMLWriteError(WriteErrorText(fileName, error).toLocal8Bit().toStdString());
-    }
-    return name;
-  }
-  throw TXMLWriteError(U(res::NoFreeDescriptionName).arg(fileBase).toLocal8Bit().toStdString());
+  return CreateDescriptionFile(StoredPaths(), path, number, DescriptionFilesNamed());
 }
 
 void Tfrm_MainForm::btn_MoveUpClick() { MoveNode(-1); }

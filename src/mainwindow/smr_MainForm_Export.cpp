@@ -1,17 +1,14 @@
 // Export of the library or a journal as one HTML page or one text file.
-#include <QCheckBox>
-#include <QDir>
 #include <QFileInfo>
 #include <memory>
 
 #include "export/smr_HTMLExporter.h"
 #include "export/smr_TXTExporter.h"
-#include "mainwindow/smr_EditPanel.h"
 #include "mainwindow/smr_MainForm.h"
 #include "storage/smr_Resources.h"
+#include "storage/smr_SettingsFile.h"
 #include "storage/smr_TextEdge.h"
 #include "storage/smr_Types.h"
-#include "xml/xml_functions.h"
 
 void Tfrm_MainForm::mnu_ExportClick() {
   TXMLNode* element = ElementOf(FCurrentNode);
@@ -27,39 +24,24 @@ void Tfrm_MainForm::mnu_ExportClick() {
   std::unique_ptr<TExporter> exporter;
   if (dlg_Save.FilterIndex == 2) exporter = std::make_unique<TTXTExporter>(SystemNumberFormat());
   else exporter = std::make_unique<THTMLExporter>(SystemNumberFormat());
-  exporter->Label1Caption = FromUi(pnl_Edit->box_Label1->text(), TTextPlace::Plain);
-  exporter->Label2Caption = FromUi(pnl_Edit->box_Label2->text(), TTextPlace::Plain);
-  exporter->Label3Caption = FromUi(pnl_Edit->box_Label3->text(), TTextPlace::Plain);
-  exporter->Label4Caption = FromUi(pnl_Edit->box_Label4->text(), TTextPlace::Plain);
+  // The captions the settings keep, read as the export tool reads them.
+  if (FSettings->Root) {
+    const auto captions = ReadMarkCaptions(*FSettings->Root);
+    exporter->Label1Caption = captions[0];
+    exporter->Label2Caption = captions[1];
+    exporter->Label3Caption = captions[2];
+    exporter->Label4Caption = captions[3];
+  }
   // Links lead from where the page is written to where the files are.
   const QString pageDir = QFileInfo(chosen).absolutePath();
   exporter->Link = [paths = StoredPaths(), pageDir](const std::string& stored) {
     return paths.LinkFrom(pageDir, stored);
   };
   try {
-    exporter->ExportToFile(element, chosen.toLocal8Bit().toStdString());
-  } catch (const TXMLWriteError& error) {
-    Prompts().Error(this, WriteErrorText(chosen, error));
-    return;
-  }
-  if (dlg_Save.FilterIndex != 2)
-    WriteStyleSheetBeside(
-        chosen, element == FLibrary->Root.get() ? smr::LibraryStyleSheet : smr::JournalStyleSheet);
-}
-
-void Tfrm_MainForm::WriteStyleSheetBeside(const QString& page, std::string_view styleSheet) {
-  // The page names its style sheet beside itself; one the user made stays.
-  const QString name =
-      QString::fromLatin1(styleSheet.data(), static_cast<qsizetype>(styleSheet.size()));
-  const QString target = QFileInfo(page).absoluteDir().filePath(name);
-  std::string bytes;
-  if (QFileInfo::exists(target) ||
-      !ReadWholeFile((FFolders.DataDir() + name).toLocal8Bit().toStdString(), bytes))
-    return;
-  try {
-    WriteFileAtomically(target.toLocal8Bit().toStdString(), bytes);
-  } catch (const TXMLWriteError& error) {
-    Prompts().Error(this, WriteErrorText(target, error));
+    exporter->ExportToFiles(element, chosen.toLocal8Bit().toStdString(),
+                            FFolders.DataDir().toLocal8Bit().toStdString());
+  } catch (const TExportWriteError& error) {
+    Prompts().Error(this, WriteErrorText(QString::fromLocal8Bit(error.FileName), error));
   }
 }
 

@@ -163,14 +163,10 @@ int main(int argc, char** argv) {
     return Fail(ExitFailure, Say(res::ToolNotADreamFile, input));
   }
 
+  // Beside the tool, or the user's and the shipped ones when it is installed.
+  const TAppFolders folders = TAppFolders::ForProgram(QCoreApplication::applicationDirPath());
   std::string settingsName = options.Settings;
-  if (!options.HasSettings) {
-    // Beside the tool, or the user's when it is installed.
-    settingsName = TAppFolders::ForProgram(QCoreApplication::applicationDirPath())
-                       .SettingsFile()
-                       .toLocal8Bit()
-                       .toStdString();
-  }
+  if (!options.HasSettings) settingsName = folders.SettingsFile().toLocal8Bit().toStdString();
   std::array<std::string, 4> captions;
   TXMLParser settings;
   settings.Load(settingsName);
@@ -200,14 +196,15 @@ int main(int argc, char** argv) {
   // Links lead from where the page is written to where the files are, found
   // as the window finds them (a journal read alone stands for its library).
   const TStoredPaths paths(QFileInfo(QString::fromLocal8Bit(input.c_str())).absolutePath(),
-                           TAppFolders::ForProgram(QCoreApplication::applicationDirPath()).DocumentsDir());
+                           folders.DocumentsDir());
   const QString pageDir = QFileInfo(QString::fromLocal8Bit(output.c_str())).absolutePath();
   exporter->Link = [&paths, pageDir](const std::string& stored) { return paths.LinkFrom(pageDir, stored); };
 
   try {
-    exporter->ExportToFile(document.Root.get(), output);
-  } catch (const TXMLWriteError& error) {
-    return Fail(ExitFailure, Say(res::ToolCannotWrite, output, error.what()));
+    exporter->ExportToFiles(document.Root.get(), output,
+                            folders.DataDir().toLocal8Bit().toStdString());
+  } catch (const TExportWriteError& error) {
+    return Fail(ExitFailure, Say(res::ToolCannotWrite, error.FileName, error.what()));
   }
   return 0;
 }

@@ -222,3 +222,35 @@ TEST_F(ExportTool, BadArgumentsAreRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ExportTool, APageGetsTheShippedStyleSheetBesideItUnlessOneIsThere) {
+  // A portable copy of the tool ships its style sheet beside itself.
+  ASSERT_TRUE(QDir().mkpath(dir.filePath("program")));
+  ASSERT_TRUE(QDir().mkpath(dir.filePath("text")));
+  const QString tool = dir.filePath("program/somnary-export");
+  ASSERT_TRUE(QFile::copy(SOMNARY_EXPORT_TOOL, tool));
+  ASSERT_TRUE(QFile::copy(Data + "/settings/dreams.ini", dir.filePath("program/dreams.ini")));
+  const auto write = [](const QString& fileName, const QByteArray& bytes) {
+    QFile file(fileName);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+  };
+  write(dir.filePath("program/library.css"), "shipped");
+  const QStringList page = {Data + "/library/input.xml", dir.filePath("library.html")};
+  TRun run = Run(page, tool);
+  EXPECT_EQ(run.ExitCode, 0) << run.Stderr.toStdString();
+  EXPECT_EQ(Read(dir.filePath("library.css")), "shipped");
+
+  // One already beside the page is the user's; a text export names none.
+  write(dir.filePath("library.css"), "mine");
+  run = Run(page, tool);
+  EXPECT_EQ(run.ExitCode, 0) << run.Stderr.toStdString();
+  EXPECT_EQ(Read(dir.filePath("library.css")), "mine");
+  run = Run({Data + "/library/input.xml", dir.filePath("text/library.txt")}, tool);
+  EXPECT_EQ(run.ExitCode, 0) << run.Stderr.toStdString();
+  EXPECT_FALSE(QFile::exists(dir.filePath("text/library.css")));
+}
+
+}  // namespace
