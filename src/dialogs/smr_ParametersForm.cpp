@@ -31,9 +31,6 @@ constexpr const char* kIconNames[6] = {"OpenNode", "Library", "Directory",
                                        "File",     "Night",   "Experience"};
 constexpr const char* kIconCaptions[6] = {
     "Открытый узел:", "Библиотека:", "Каталог:", "Журнал:", "Ночь:", "Сновидение:"};
-constexpr std::string_view kIconSlotNames[6] = {smr::IconOpenedNode, smr::IconLibrary,
-                                                smr::IconDirectory,  smr::IconFile,
-                                                smr::IconNight,      smr::IconDream};
 
 // One up-down field: the spin box is `upd_<name>`, its line edit `edt_<name>`.
 QSpinBox* UpDown(QWidget* parent, const QString& name, int minimum) {
@@ -69,6 +66,10 @@ QGroupBox* Group(QWidget* parent, const char* caption, const char* name) {
 
 void ShowAttribute(QLineEdit* field, const TXMLNode& element, std::string_view name) {
   if (element.HasAttribute(name)) field->setText(ToUi(element.GetAttribute(name)));
+}
+
+void Show(QLineEdit* field, const std::optional<std::string>& stored) {
+  if (stored) field->setText(ToUi(*stored));
 }
 
 std::string Stored(const QLineEdit* field) { return FromUi(field->text(), TTextPlace::Attribute); }
@@ -269,21 +270,11 @@ QString Tfrm_ParametersForm::MarkCaption(int index) const {
 void Tfrm_ParametersForm::Fill(TXMLParser& settings, TXMLParser* library) {
   FSettings = &settings;
   FLibrary = library;
-  if (const TXMLNode* path = settings.FindNode(smr::elSettingsLibrary))
-    ShowAttribute(edt_LibraryFileName, *path, smr::atPath);
-  int labels = 0, icons = 0;
-  for (const auto& child : settings.Root->Children) {
-    if (child->Kind == nkText) continue;
-    if (child->Name == smr::elLabel && labels < 4) {
-      FLabelSlot[labels] = child.get();
-      ShowAttribute(edt_Labels[labels++], *child, smr::atCaption);
-    } else if (child->Name == smr::elIcon && icons < 6) {
-      FIconSlot[icons] = child.get();
-      ShowAttribute(edt_Icons[icons++], *child, smr::atPath);
-    }
-  }
-  if (const TXMLNode* options = settings.FindNode(smr::elOptions))
-    box_Delete->setChecked(options->GetAttribute(smr::atConfirmDelete) == smr::Yes);
+  Show(edt_LibraryFileName, ReadLibraryPath(settings));
+  FAppearance.emplace(settings);
+  for (int i = 0; i < kMarkCount; ++i) Show(edt_Labels[i], FAppearance->Caption(i));
+  for (int i = 0; i < kIconSlotCount; ++i) Show(edt_Icons[i], FAppearance->IconPath(i));
+  box_Delete->setChecked(ReadConfirmDeleteBox(settings));
 
   tsh_User->setEnabled(library != nullptr);
   tsh_Additional->setEnabled(library != nullptr);
@@ -312,38 +303,15 @@ void Tfrm_ParametersForm::Fill(TXMLParser& settings, TXMLParser* library) {
 
 void Tfrm_ParametersForm::Apply() {
   if (!FSettings) return;
-  TXMLNode* form = EnsureElement(*FSettings, smr::elForm, nkEmptyElement);
-  const TBounds b = Bounds();
-  form->SetAttribute(smr::atLeft, std::to_string(b.Left));
-  form->SetAttribute(smr::atTop, std::to_string(b.Top));
-  form->SetAttribute(smr::atWidth, std::to_string(b.Width));
-  form->SetAttribute(smr::atHeight, std::to_string(b.Height));
-  form->SetAttribute(smr::atTreeWidth, std::to_string(b.TreeWidth));
-  EnsureElement(*FSettings, smr::elSettingsLibrary, nkEmptyElement)
-      ->SetAttribute(smr::atPath, Stored(edt_LibraryFileName));
-  ApplySettingsSlots(*FSettings->Root);
-  EnsureElement(*FSettings, smr::elOptions, nkEmptyElement)
-      ->SetAttribute(smr::atConfirmDelete, box_Delete->isChecked() ? smr::Yes : smr::No);
+  WriteFormBounds(*FSettings, Bounds());
+  WriteLibraryPath(*FSettings, Stored(edt_LibraryFileName));
+  std::array<std::string, kMarkCount> captions;
+  for (int i = 0; i < kMarkCount; ++i) captions[static_cast<std::size_t>(i)] = Stored(edt_Labels[i]);
+  std::array<std::string, kIconSlotCount> icons;
+  for (int i = 0; i < kIconSlotCount; ++i) icons[static_cast<std::size_t>(i)] = Stored(edt_Icons[i]);
+  FAppearance->Write(captions, icons);
+  WriteConfirmDelete(*FSettings, box_Delete->isChecked());
   if (FLibrary) ApplyLibrary(*FLibrary);
-}
-
-void Tfrm_ParametersForm::ApplySettingsSlots(TXMLNode& root) {
-  for (int i = 0; i < 4; ++i) {
-    TXMLNode*& slot = FLabelSlot[i];
-    if (!slot) slot = AppendElement(root, smr::elLabel, nkEmptyElement);
-    if (!edt_Labels[i]->text().isEmpty()) {
-      slot->SetAttribute(smr::atCaption, Stored(edt_Labels[i]));
-    } else {
-      root.DeleteChild(root.IndexOfChild(slot));
-      slot = nullptr;
-    }
-  }
-  for (int i = 0; i < 6; ++i) {
-    TXMLNode*& slot = FIconSlot[i];
-    if (!slot) slot = AppendElement(root, smr::elIcon, nkEmptyElement);
-    slot->SetAttribute(smr::atName, kIconSlotNames[i]);
-    slot->SetAttribute(smr::atPath, Stored(edt_Icons[i]));
-  }
 }
 
 void Tfrm_ParametersForm::ApplyLibrary(TXMLParser& library) const {
