@@ -16,12 +16,10 @@
 #include <QVBoxLayout>
 
 #include "dialogs/smr_DialogUtils.h"
+#include "storage/smr_LibraryOwner.h"
 #include "storage/smr_Resources.h"
 #include "storage/smr_SettingsFile.h"
 #include "storage/smr_TextEdge.h"
-#include "storage/smr_Types.h"
-#include "xml/xml_mainUnit.h"
-#include "xml/xml_node.h"
 
 namespace {
 
@@ -62,10 +60,6 @@ QGroupBox* Group(QWidget* parent, const char* caption, const char* name) {
   auto* group = new QGroupBox(U(caption), parent);
   group->setObjectName(QString::fromLatin1(name));
   return group;
-}
-
-void ShowAttribute(QLineEdit* field, const TXMLNode& element, std::string_view name) {
-  if (element.HasAttribute(name)) field->setText(ToUi(element.GetAttribute(name)));
 }
 
 void Show(QLineEdit* field, const std::optional<std::string>& stored) {
@@ -279,25 +273,21 @@ void Tfrm_ParametersForm::Fill(TXMLParser& settings, TXMLParser* library) {
   tsh_User->setEnabled(library != nullptr);
   tsh_Additional->setEnabled(library != nullptr);
   if (!library) return;
-  if (const TXMLNode* user = library->FindNode(smr::elUser)) {
-    ShowAttribute(edt_Name, *user, smr::atName);
-    ShowAttribute(edt_Nick, *user, smr::atNick);
-    ShowAttribute(edt_EMail, *user, smr::atEmail);
-    if (user->HasAttribute(smr::atSex)) {
-      const std::string sex = user->GetAttribute(smr::atSex);
-      rab_Masculinum->setChecked(sex == smr::Masculinum);
-      rab_Femininum->setChecked(sex == smr::Femininum);
-      rab_Smile->setChecked(sex == smr::SexSmile);
+  if (const auto owner = ReadOwner(*library)) {
+    Show(edt_Name, owner->Name);
+    Show(edt_Nick, owner->Nick);
+    Show(edt_EMail, owner->Email);
+    if (owner->Sex) {
+      rab_Masculinum->setChecked(*owner->Sex == TSex::Masculinum);
+      rab_Femininum->setChecked(*owner->Sex == TSex::Femininum);
+      rab_Smile->setChecked(*owner->Sex == TSex::Smile);
     }
-    bool ok = false;
-    const int age = QString::fromStdString(user->GetAttribute(smr::atAge)).toInt(&ok);
-    if (ok) upd_Age->setValue(age);
-    if (const TXMLNode* notes = user->Child(0))
-      mmo_AdditionalNotes->setPlainText(MemoText(notes->Value));
+    if (owner->Age) upd_Age->setValue(*owner->Age);
+    if (owner->Notes) mmo_AdditionalNotes->setPlainText(MemoText(*owner->Notes));
   }
-  if (const TXMLNode* additional = library->FindNode(smr::elAdditional)) {
-    ShowAttribute(edt_Dictionary, *additional, smr::atDictionary);
-    ShowAttribute(edt_DreamVocabulary, *additional, smr::atVocabulary);
+  if (const auto additional = ReadAdditionalFiles(*library)) {
+    Show(edt_Dictionary, additional->Dictionary);
+    Show(edt_DreamVocabulary, additional->Vocabulary);
   }
 }
 
@@ -315,29 +305,15 @@ void Tfrm_ParametersForm::Apply() {
 }
 
 void Tfrm_ParametersForm::ApplyLibrary(TXMLParser& library) const {
-  TXMLNode* user = EnsureElement(library, smr::elUser, nkElement);
-  user->SetAttribute(smr::atName, Stored(edt_Name));
-  user->SetAttribute(smr::atNick, Stored(edt_Nick));
-  user->SetAttribute(smr::atEmail, Stored(edt_EMail));
-  user->SetAttribute(smr::atAge, std::to_string(upd_Age->value()));
-  user->SetAttribute(smr::atSex, rab_Masculinum->isChecked()  ? smr::Masculinum
-                                 : rab_Femininum->isChecked() ? smr::Femininum
-                                                              : smr::SexSmile);
+  TOwner owner{Stored(edt_Name), Stored(edt_Nick), Stored(edt_EMail), upd_Age->value(),
+               rab_Masculinum->isChecked()  ? TSex::Masculinum
+               : rab_Femininum->isChecked() ? TSex::Femininum
+                                            : TSex::Smile,
+               std::nullopt};
   const QString notes = mmo_AdditionalNotes->toPlainText();
-  if (notes.isEmpty()) {
-    user->DeleteChild(0);
-  } else {
-    TXMLNode* text = user->Child(0);
-    if (!text) {
-      text = user->AddChild(std::make_unique<TXMLNode>(std::string(), nkText));
-      // A text child needs a start and an end tag.
-      user->Kind = nkElement;
-    }
-    text->Value = FromUi(notes, TTextPlace::ElementText);
-  }
-  TXMLNode* additional = EnsureElement(library, smr::elAdditional, nkEmptyElement);
-  additional->SetAttribute(smr::atDictionary, Stored(edt_Dictionary));
-  additional->SetAttribute(smr::atVocabulary, Stored(edt_DreamVocabulary));
+  if (!notes.isEmpty()) owner.Notes = FromUi(notes, TTextPlace::ElementText);
+  WriteOwner(library, owner);
+  WriteAdditionalFiles(library, Stored(edt_Dictionary), Stored(edt_DreamVocabulary));
 }
 
 void Tfrm_ParametersForm::ChooseFile(QLineEdit* field, const char* filter) {

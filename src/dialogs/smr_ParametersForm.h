@@ -17,7 +17,6 @@ class QRadioButton;
 class QSpinBox;
 class QTabWidget;
 class QWidget;
-class TXMLNode;
 class TXMLParser;
 
 // The options dialog: edits the settings document and the open library in
