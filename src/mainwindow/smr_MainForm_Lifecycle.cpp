@@ -31,14 +31,7 @@ void Tfrm_MainForm::LoadSettings() {
   const QString problem = FFolders.SetUpUserFolders();
   if (!problem.isEmpty()) Prompts().Error(this, U(res::UserFoldersNotSetUp).arg(problem));
   FSettings = std::make_unique<TXMLParser>();
-  FSettings->Parameters.Encoding = std::string(smr::Encoding1251);
-  FSettings->Load(FFolders.SettingsFile().toLocal8Bit().toStdString());
-  // A missing file leaves a nameless root; give it a name so the file
-  // written at exit reads back.
-  if (FSettings->Root->Name.empty()) {
-    FSettings->Root->Name = std::string(smr::SettingsRootName);
-    FSettings->Root->Kind = nkElement;
-  }
+  LoadSettingsFile(*FSettings, FFolders.SettingsFile().toLocal8Bit().toStdString());
   WarnIfBadlyRead(*FSettings);
   FLibrary = std::make_unique<TXMLParser>();
   FLibrary->Parameters.Encoding = std::string(smr::Encoding1251);

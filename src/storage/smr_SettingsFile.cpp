@@ -36,6 +36,15 @@ TXMLNode* Options(TXMLParser& settings) {
 
 }  // namespace
 
+void LoadSettingsFile(TXMLParser& settings, const std::string& fileName) {
+  settings.Parameters.Encoding = std::string(smr::Encoding1251);
+  settings.Load(fileName);
+  if (settings.Root->Name.empty()) {
+    settings.Root->Name = std::string(smr::SettingsRootName);
+    settings.Root->Kind = nkElement;
+  }
+}
+
 std::vector<TStartSetting> ReadStartSettings(const TXMLNode& settingsRoot) {
   std::vector<TStartSetting> settings;
   bool captionsRead = false;

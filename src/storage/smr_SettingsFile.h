@@ -16,6 +16,10 @@ class TXMLParser;
 // and attribute keep it, and what a missing one means. The window, the
 // options dialog and the tools only see the values.
 
+// Reads the settings file; a new one is windows-1251. A missing file leaves
+// a nameless root: it is named, so the file written at exit reads back.
+void LoadSettingsFile(TXMLParser& settings, const std::string& fileName);
+
 // Defaults for a value the file lacks.
 // The window asks before a delete unless the file says no: a delete is
 // not undone.
