@@ -68,6 +68,13 @@ void Show(QLineEdit* field, const std::optional<std::string>& stored) {
 
 std::string Stored(const QLineEdit* field) { return FromUi(field->text(), TTextPlace::Attribute); }
 
+template <std::size_t N>
+std::array<std::string, N> StoredTexts(QLineEdit* const (&fields)[N]) {
+  std::array<std::string, N> texts;
+  for (std::size_t i = 0; i < N; ++i) texts[i] = Stored(fields[i]);
+  return texts;
+}
+
 }  // namespace
 
 Tfrm_ParametersForm::Tfrm_ParametersForm(QWidget* parent) : QDialog(parent) {
@@ -295,21 +302,20 @@ void Tfrm_ParametersForm::Apply() {
   if (!FSettings) return;
   WriteFormBounds(*FSettings, Bounds());
   WriteLibraryPath(*FSettings, Stored(edt_LibraryFileName));
-  std::array<std::string, kMarkCount> captions;
-  for (int i = 0; i < kMarkCount; ++i) captions[static_cast<std::size_t>(i)] = Stored(edt_Labels[i]);
-  std::array<std::string, kIconSlotCount> icons;
-  for (int i = 0; i < kIconSlotCount; ++i) icons[static_cast<std::size_t>(i)] = Stored(edt_Icons[i]);
-  FAppearance->Write(captions, icons);
+  FAppearance->Write(StoredTexts(edt_Labels), StoredTexts(edt_Icons));
   WriteConfirmDelete(*FSettings, box_Delete->isChecked());
   if (FLibrary) ApplyLibrary(*FLibrary);
 }
 
 void Tfrm_ParametersForm::ApplyLibrary(TXMLParser& library) const {
-  TOwner owner{Stored(edt_Name), Stored(edt_Nick), Stored(edt_EMail), upd_Age->value(),
-               rab_Masculinum->isChecked()  ? TSex::Masculinum
-               : rab_Femininum->isChecked() ? TSex::Femininum
-                                            : TSex::Smile,
-               std::nullopt};
+  TOwner owner;
+  owner.Name = Stored(edt_Name);
+  owner.Nick = Stored(edt_Nick);
+  owner.Email = Stored(edt_EMail);
+  owner.Age = upd_Age->value();
+  owner.Sex = rab_Masculinum->isChecked()  ? TSex::Masculinum
+              : rab_Femininum->isChecked() ? TSex::Femininum
+                                           : TSex::Smile;
   const QString notes = mmo_AdditionalNotes->toPlainText();
   if (!notes.isEmpty()) owner.Notes = FromUi(notes, TTextPlace::ElementText);
   WriteOwner(library, owner);

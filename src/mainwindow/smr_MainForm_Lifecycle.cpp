@@ -55,13 +55,14 @@ void Tfrm_MainForm::ApplySetting(const TIconSetting& icon) {
   FImages.append(bitmap.isNull() ? QIcon() : QIcon(bitmap));
   if (bitmap.isNull()) return;
   QAction* pair[2] = {nullptr, nullptr};
-  switch (icon.Slot) {
-    case TIconSlot::Directory: pair[0] = mnu_CreateDirectory, pair[1] = pmn_CreateDirectory; break;
-    case TIconSlot::File: pair[0] = mnu_CreateFile, pair[1] = pmn_CreateFile; break;
-    case TIconSlot::Night: pair[0] = mnu_CreateDay, pair[1] = pmn_CreateDay; break;
-    case TIconSlot::Dream: pair[0] = mnu_CreateExperience, pair[1] = pmn_CreateExperience; break;
-    default: break;
-  }
+  if (icon.Slot == TIconSlot::Directory)
+    pair[0] = mnu_CreateDirectory, pair[1] = pmn_CreateDirectory;
+  else if (icon.Slot == TIconSlot::File)
+    pair[0] = mnu_CreateFile, pair[1] = pmn_CreateFile;
+  else if (icon.Slot == TIconSlot::Night)
+    pair[0] = mnu_CreateDay, pair[1] = pmn_CreateDay;
+  else if (icon.Slot == TIconSlot::Dream)
+    pair[0] = mnu_CreateExperience, pair[1] = pmn_CreateExperience;
   for (QAction* a : pair)
     if (a) a->setIcon(QIcon(bitmap));
 }
@@ -355,7 +356,8 @@ void Tfrm_MainForm::mnu_InternetClick() { Prompts().ShellOpen(U(res::MakerAddres
 
 void Tfrm_MainForm::WriteFormBounds() {
   const QRect bounds = geometry();
-  ::WriteFormBounds(*FSettings, {bounds.left(), bounds.top(), bounds.width(), bounds.height(), FTreeWidth});
+  ::WriteFormBounds(*FSettings,
+                    {bounds.left(), bounds.top(), bounds.width(), bounds.height(), FTreeWidth});
 }
 
 void Tfrm_MainForm::closeEvent(QCloseEvent* event) {

@@ -14,8 +14,8 @@ enum class TSex { Masculinum, Femininum, Smile, Unknown };
 // As stored; nullopt for what the library does not say.
 struct TStoredOwner {
   std::optional<std::string> Name, Nick, Email;
-  std::optional<TSex> Sex;  // Unknown: a value none of the three
-  std::optional<int> Age;   // also nullopt when it is no number
+  std::optional<TSex> Sex;           // Unknown: a value none of the three
+  std::optional<int> Age;            // also nullopt when it is no number
   std::optional<std::string> Notes;  // the first child's text
 };
 std::optional<TStoredOwner> ReadOwner(const TXMLParser& library);
@@ -23,7 +23,7 @@ std::optional<TStoredOwner> ReadOwner(const TXMLParser& library);
 struct TOwner {
   std::string Name, Nick, Email;
   int Age = 0;
-  TSex Sex = TSex::Smile;  // Unknown is written as Smile
+  TSex Sex = TSex::Smile;            // Unknown is written as Smile
   std::optional<std::string> Notes;  // nullopt removes them
 };
 // Into the `user` element, made at the end of the root when missing; other

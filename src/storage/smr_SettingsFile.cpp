@@ -7,9 +7,9 @@
 
 namespace {
 
-constexpr std::string_view kIconSlotNames[kIconSlotCount] = {
-    smr::IconOpenedNode, smr::IconLibrary, smr::IconDirectory,
-    smr::IconFile,       smr::IconNight,   smr::IconDream};
+constexpr std::string_view kIconSlotNames[kIconSlotCount] = {smr::IconOpenedNode, smr::IconLibrary,
+                                                             smr::IconDirectory,  smr::IconFile,
+                                                             smr::IconNight,      smr::IconDream};
 
 TIconSlot SlotNamed(std::string_view name) {
   for (int i = 0; i < kIconSlotCount; ++i)
@@ -21,7 +21,8 @@ std::optional<int> Number(const TXMLNode& element, std::string_view attribute) {
   if (!element.HasAttribute(attribute)) return std::nullopt;
   const std::string text = element.GetAttribute(attribute);
   bool ok = false;
-  const int value = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())).toInt(&ok);
+  const int value =
+      QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())).toInt(&ok);
   return ok ? std::optional<int>(value) : std::nullopt;
 }
 
@@ -64,8 +65,10 @@ std::vector<TStartSetting> ReadStartSettings(const TXMLNode& settingsRoot) {
                                       Number(*child, smr::atTreeWidth)});
     } else if (name == smr::elOptions) {
       const std::string confirm = child->GetAttribute(smr::atConfirmDelete);
-      if (confirm == smr::Yes) options.ConfirmDelete = true;
-      else if (confirm == smr::No) options.ConfirmDelete = false;
+      if (confirm == smr::Yes)
+        options.ConfirmDelete = true;
+      else if (confirm == smr::No)
+        options.ConfirmDelete = false;
       if (child->GetAttribute(smr::atExperienceView) == smr::Html)
         options.ExperienceView = kExperienceViewHtml;
       settings.push_back(options);
@@ -117,7 +120,8 @@ void WriteFormBounds(TXMLParser& settings, const TFormBounds& bounds) {
 }
 
 void WriteLibraryPath(TXMLParser& settings, std::string_view storedPath) {
-  EnsureElement(settings, smr::elSettingsLibrary, nkEmptyElement)->SetAttribute(smr::atPath, storedPath);
+  EnsureElement(settings, smr::elSettingsLibrary, nkEmptyElement)
+      ->SetAttribute(smr::atPath, storedPath);
 }
 
 void WriteConfirmDelete(TXMLParser& settings, bool confirm) {
@@ -133,8 +137,10 @@ TAppearanceSettings::TAppearanceSettings(TXMLParser& settings) : FRoot(settings.
   std::size_t labels = 0, icons = 0;
   for (const auto& child : FRoot->Children) {
     if (child->Kind == nkText) continue;
-    if (child->Name == smr::elLabel && labels < FLabels.size()) FLabels[labels++] = child.get();
-    else if (child->Name == smr::elIcon && icons < FIcons.size()) FIcons[icons++] = child.get();
+    if (child->Name == smr::elLabel && labels < FLabels.size())
+      FLabels[labels++] = child.get();
+    else if (child->Name == smr::elIcon && icons < FIcons.size())
+      FIcons[icons++] = child.get();
   }
 }
 

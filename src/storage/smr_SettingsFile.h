@@ -71,8 +71,8 @@ struct TOptionsSetting {
 struct TLibrarySetting {
   QString Path;  // a library element without a path gives no entry
 };
-using TStartSetting =
-    std::variant<TIconSetting, TMarkCaptionsSetting, TFormSetting, TOptionsSetting, TLibrarySetting>;
+using TStartSetting = std::variant<TIconSetting, TMarkCaptionsSetting, TFormSetting,
+                                   TOptionsSetting, TLibrarySetting>;
 std::vector<TStartSetting> ReadStartSettings(const TXMLNode& settingsRoot);
 
 // The captions of the four marks: `caption` of the first four `label`

@@ -88,18 +88,19 @@ TEST(SettingsFile, WritingKeepsOtherElementsAndAttributeOrder) {
   WriteExperienceView(settings, kExperienceViewPlainText);
   WriteLibraryPath(settings, "lib.xml");
   appearance.Write({"", "B", "", ""}, {"a.bmp", "", "", "", "", "d.bmp"});
-  EXPECT_EQ(Written(settings),
-            kProlog +
-                "<settings>\n  <plugin a=\"1\" />\n"
-                "  <form treewidth=\"200\" extra=\"x\" left=\"10\" top=\"20\" width=\"700\" "
-                "height=\"500\" />\n"
-                "  <icon path=\"a.bmp\" name=\"Opened Node\" />\n"
-                "  <options experienceview=\"plaintext\" other=\"1\" confirmdelete=\"no\" />\n"
-                "  <library path=\"lib.xml\" />\n  <label caption=\"B\" />\n"
-                "  <icon name=\"Dream Library\" path=\"\" />\n"
-                "  <icon name=\"Dream Directory\" path=\"\" />\n"
-                "  <icon name=\"Dream File\" path=\"\" />\n  <icon name=\"One Night\" path=\"\" />\n"
-                "  <icon name=\"One Dream\" path=\"d.bmp\" />\n</settings>\n");
+  EXPECT_EQ(
+      Written(settings),
+      kProlog +
+          "<settings>\n  <plugin a=\"1\" />\n"
+          "  <form treewidth=\"200\" extra=\"x\" left=\"10\" top=\"20\" width=\"700\" "
+          "height=\"500\" />\n"
+          "  <icon path=\"a.bmp\" name=\"Opened Node\" />\n"
+          "  <options experienceview=\"plaintext\" other=\"1\" confirmdelete=\"no\" />\n"
+          "  <library path=\"lib.xml\" />\n  <label caption=\"B\" />\n"
+          "  <icon name=\"Dream Library\" path=\"\" />\n"
+          "  <icon name=\"Dream Directory\" path=\"\" />\n"
+          "  <icon name=\"Dream File\" path=\"\" />\n  <icon name=\"One Night\" path=\"\" />\n"
+          "  <icon name=\"One Dream\" path=\"d.bmp\" />\n</settings>\n");
 }
 
 }  // namespace
