@@ -12,20 +12,19 @@
 class TXMLNode;
 class TXMLParser;
 
-// Every value of the settings file is read and written here: which element
-// and attribute keep it, and what a missing one means. The window, the
-// options dialog and the tools only see the values.
+// The values of the settings file: which element and attribute keep each,
+// what a missing one means, reading and writing. Callers see only values.
 
 // Reads the settings file; a new one is windows-1251. A missing file leaves
 // a nameless root: it is named, so the file written at exit reads back.
 void LoadSettingsFile(TXMLParser& settings, const std::string& fileName);
 
 // Defaults for a value the file lacks.
-// The window asks before a delete unless the file says no: a delete is
-// not undone.
+// The main window's: it asks before a delete unless the file says no, as a
+// delete cannot be undone.
 inline constexpr bool kConfirmDeleteDefault = true;
-// The options dialog ticks its box only for a stored yes, so a file
-// without the option shows it unticked (and OK then stores no).
+// The options dialog's: its box shows only a confirmation the file asks
+// for, so without the option it is unticked (and OK then stores no).
 inline constexpr bool kConfirmDeleteBoxDefault = false;
 // How a new experience's description starts: plain text unless html was chosen.
 inline constexpr int kExperienceViewPlainText = 0;
