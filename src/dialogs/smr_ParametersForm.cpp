@@ -16,12 +16,10 @@
 #include <QVBoxLayout>
 
 #include "dialogs/smr_DialogUtils.h"
+#include "storage/smr_LibraryOwner.h"
 #include "storage/smr_Resources.h"
 #include "storage/smr_SettingsFile.h"
 #include "storage/smr_TextEdge.h"
-#include "storage/smr_Types.h"
-#include "xml/xml_mainUnit.h"
-#include "xml/xml_node.h"
 
 namespace {
 
@@ -31,9 +29,6 @@ constexpr const char* kIconNames[6] = {"OpenNode", "Library", "Directory",
                                        "File",     "Night",   "Experience"};
 constexpr const char* kIconCaptions[6] = {
     "Открытый узел:", "Библиотека:", "Каталог:", "Журнал:", "Ночь:", "Сновидение:"};
-constexpr std::string_view kIconSlotNames[6] = {smr::IconOpenedNode, smr::IconLibrary,
-                                                smr::IconDirectory,  smr::IconFile,
-                                                smr::IconNight,      smr::IconDream};
 
 // One up-down field: the spin box is `upd_<name>`, its line edit `edt_<name>`.
 QSpinBox* UpDown(QWidget* parent, const QString& name, int minimum) {
@@ -67,11 +62,18 @@ QGroupBox* Group(QWidget* parent, const char* caption, const char* name) {
   return group;
 }
 
-void ShowAttribute(QLineEdit* field, const TXMLNode& element, std::string_view name) {
-  if (element.HasAttribute(name)) field->setText(ToUi(element.GetAttribute(name)));
+void Show(QLineEdit* field, const std::optional<std::string>& stored) {
+  if (stored) field->setText(ToUi(*stored));
 }
 
 std::string Stored(const QLineEdit* field) { return FromUi(field->text(), TTextPlace::Attribute); }
+
+template <std::size_t N>
+std::array<std::string, N> StoredTexts(QLineEdit* const (&fields)[N]) {
+  std::array<std::string, N> texts;
+  for (std::size_t i = 0; i < N; ++i) texts[i] = Stored(fields[i]);
+  return texts;
+}
 
 }  // namespace
 
@@ -269,107 +271,55 @@ QString Tfrm_ParametersForm::MarkCaption(int index) const {
 void Tfrm_ParametersForm::Fill(TXMLParser& settings, TXMLParser* library) {
   FSettings = &settings;
   FLibrary = library;
-  if (const TXMLNode* path = settings.FindNode(smr::elSettingsLibrary))
-    ShowAttribute(edt_LibraryFileName, *path, smr::atPath);
-  int labels = 0, icons = 0;
-  for (const auto& child : settings.Root->Children) {
-    if (child->Kind == nkText) continue;
-    if (child->Name == smr::elLabel && labels < 4) {
-      FLabelSlot[labels] = child.get();
-      ShowAttribute(edt_Labels[labels++], *child, smr::atCaption);
-    } else if (child->Name == smr::elIcon && icons < 6) {
-      FIconSlot[icons] = child.get();
-      ShowAttribute(edt_Icons[icons++], *child, smr::atPath);
-    }
-  }
-  if (const TXMLNode* options = settings.FindNode(smr::elOptions))
-    box_Delete->setChecked(options->GetAttribute(smr::atConfirmDelete) == smr::Yes);
+  Show(edt_LibraryFileName, ReadLibraryPath(settings));
+  FAppearance.emplace(settings);
+  for (int i = 0; i < kMarkCount; ++i) Show(edt_Labels[i], FAppearance->Caption(i));
+  for (int i = 0; i < kIconSlotCount; ++i) Show(edt_Icons[i], FAppearance->IconPath(i));
+  box_Delete->setChecked(ReadConfirmDeleteBox(settings));
 
   tsh_User->setEnabled(library != nullptr);
   tsh_Additional->setEnabled(library != nullptr);
   if (!library) return;
-  if (const TXMLNode* user = library->FindNode(smr::elUser)) {
-    ShowAttribute(edt_Name, *user, smr::atName);
-    ShowAttribute(edt_Nick, *user, smr::atNick);
-    ShowAttribute(edt_EMail, *user, smr::atEmail);
-    if (user->HasAttribute(smr::atSex)) {
-      const std::string sex = user->GetAttribute(smr::atSex);
-      rab_Masculinum->setChecked(sex == smr::Masculinum);
-      rab_Femininum->setChecked(sex == smr::Femininum);
-      rab_Smile->setChecked(sex == smr::SexSmile);
+  if (const auto owner = ReadOwner(*library)) {
+    Show(edt_Name, owner->Name);
+    Show(edt_Nick, owner->Nick);
+    Show(edt_EMail, owner->Email);
+    if (owner->Sex) {
+      rab_Masculinum->setChecked(*owner->Sex == TSex::Masculinum);
+      rab_Femininum->setChecked(*owner->Sex == TSex::Femininum);
+      rab_Smile->setChecked(*owner->Sex == TSex::Smile);
     }
-    bool ok = false;
-    const int age = QString::fromStdString(user->GetAttribute(smr::atAge)).toInt(&ok);
-    if (ok) upd_Age->setValue(age);
-    if (const TXMLNode* notes = user->Child(0))
-      mmo_AdditionalNotes->setPlainText(MemoText(notes->Value));
+    if (owner->Age) upd_Age->setValue(*owner->Age);
+    if (owner->Notes) mmo_AdditionalNotes->setPlainText(MemoText(*owner->Notes));
   }
-  if (const TXMLNode* additional = library->FindNode(smr::elAdditional)) {
-    ShowAttribute(edt_Dictionary, *additional, smr::atDictionary);
-    ShowAttribute(edt_DreamVocabulary, *additional, smr::atVocabulary);
+  if (const auto additional = ReadAdditionalFiles(*library)) {
+    Show(edt_Dictionary, additional->Dictionary);
+    Show(edt_DreamVocabulary, additional->Vocabulary);
   }
 }
 
 void Tfrm_ParametersForm::Apply() {
   if (!FSettings) return;
-  TXMLNode* form = EnsureElement(*FSettings, smr::elForm, nkEmptyElement);
-  const TBounds b = Bounds();
-  form->SetAttribute(smr::atLeft, std::to_string(b.Left));
-  form->SetAttribute(smr::atTop, std::to_string(b.Top));
-  form->SetAttribute(smr::atWidth, std::to_string(b.Width));
-  form->SetAttribute(smr::atHeight, std::to_string(b.Height));
-  form->SetAttribute(smr::atTreeWidth, std::to_string(b.TreeWidth));
-  EnsureElement(*FSettings, smr::elSettingsLibrary, nkEmptyElement)
-      ->SetAttribute(smr::atPath, Stored(edt_LibraryFileName));
-  ApplySettingsSlots(*FSettings->Root);
-  EnsureElement(*FSettings, smr::elOptions, nkEmptyElement)
-      ->SetAttribute(smr::atConfirmDelete, box_Delete->isChecked() ? smr::Yes : smr::No);
+  WriteFormBounds(*FSettings, Bounds());
+  WriteLibraryPath(*FSettings, Stored(edt_LibraryFileName));
+  FAppearance->Write(StoredTexts(edt_Labels), StoredTexts(edt_Icons));
+  WriteConfirmDelete(*FSettings, box_Delete->isChecked());
   if (FLibrary) ApplyLibrary(*FLibrary);
 }
 
-void Tfrm_ParametersForm::ApplySettingsSlots(TXMLNode& root) {
-  for (int i = 0; i < 4; ++i) {
-    TXMLNode*& slot = FLabelSlot[i];
-    if (!slot) slot = AppendElement(root, smr::elLabel, nkEmptyElement);
-    if (!edt_Labels[i]->text().isEmpty()) {
-      slot->SetAttribute(smr::atCaption, Stored(edt_Labels[i]));
-    } else {
-      root.DeleteChild(root.IndexOfChild(slot));
-      slot = nullptr;
-    }
-  }
-  for (int i = 0; i < 6; ++i) {
-    TXMLNode*& slot = FIconSlot[i];
-    if (!slot) slot = AppendElement(root, smr::elIcon, nkEmptyElement);
-    slot->SetAttribute(smr::atName, kIconSlotNames[i]);
-    slot->SetAttribute(smr::atPath, Stored(edt_Icons[i]));
-  }
-}
-
 void Tfrm_ParametersForm::ApplyLibrary(TXMLParser& library) const {
-  TXMLNode* user = EnsureElement(library, smr::elUser, nkElement);
-  user->SetAttribute(smr::atName, Stored(edt_Name));
-  user->SetAttribute(smr::atNick, Stored(edt_Nick));
-  user->SetAttribute(smr::atEmail, Stored(edt_EMail));
-  user->SetAttribute(smr::atAge, std::to_string(upd_Age->value()));
-  user->SetAttribute(smr::atSex, rab_Masculinum->isChecked()  ? smr::Masculinum
-                                 : rab_Femininum->isChecked() ? smr::Femininum
-                                                              : smr::SexSmile);
+  TOwner owner;
+  owner.Name = Stored(edt_Name);
+  owner.Nick = Stored(edt_Nick);
+  owner.Email = Stored(edt_EMail);
+  owner.Age = upd_Age->value();
+  owner.Sex = rab_Masculinum->isChecked()  ? TSex::Masculinum
+              : rab_Femininum->isChecked() ? TSex::Femininum
+                                           : TSex::Smile;
   const QString notes = mmo_AdditionalNotes->toPlainText();
-  if (notes.isEmpty()) {
-    user->DeleteChild(0);
-  } else {
-    TXMLNode* text = user->Child(0);
-    if (!text) {
-      text = user->AddChild(std::make_unique<TXMLNode>(std::string(), nkText));
-      // A text child needs a start and an end tag.
-      user->Kind = nkElement;
-    }
-    text->Value = FromUi(notes, TTextPlace::ElementText);
-  }
-  TXMLNode* additional = EnsureElement(library, smr::elAdditional, nkEmptyElement);
-  additional->SetAttribute(smr::atDictionary, Stored(edt_Dictionary));
-  additional->SetAttribute(smr::atVocabulary, Stored(edt_DreamVocabulary));
+  if (!notes.isEmpty()) owner.Notes = FromUi(notes, TTextPlace::ElementText);
+  WriteOwner(library, owner);
+  WriteAdditionalFiles(library, Stored(edt_Dictionary), Stored(edt_DreamVocabulary));
 }
 
 void Tfrm_ParametersForm::ChooseFile(QLineEdit* field, const char* filter) {

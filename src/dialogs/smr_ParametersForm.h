@@ -4,6 +4,9 @@
 #include <QSize>
 #include <QString>
 #include <functional>
+#include <optional>
+
+#include "storage/smr_SettingsFile.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -14,7 +17,6 @@ class QRadioButton;
 class QSpinBox;
 class QTabWidget;
 class QWidget;
-class TXMLNode;
 class TXMLParser;
 
 // The options dialog: edits the settings document and the open library in
@@ -27,14 +29,7 @@ class Tfrm_ParametersForm : public QDialog {
   Q_OBJECT
 
  public:
-  struct TBounds {
-    int Left = 0;
-    int Top = 0;
-    int Width = 0;
-    int Height = 0;
-    int TreeWidth = 0;
-    bool operator==(const TBounds&) const = default;
-  };
+  using TBounds = TFormBounds;
   // Asks for a file: the dialog's title, its filter ("Description|*.x|..."),
   // the name to start from; an empty result means cancelled.
   using TChooseFile =
@@ -115,12 +110,10 @@ class Tfrm_ParametersForm : public QDialog {
   void BuildUserPage();
   void BuildAdditionalPage();
   void ChooseFile(QLineEdit* field, const char* filter);
-  void ApplySettingsSlots(TXMLNode& root);
   void ApplyLibrary(TXMLParser& library) const;
 
   TChooseFile FChooseFile;
   TXMLParser* FSettings = nullptr;
   TXMLParser* FLibrary = nullptr;
-  TXMLNode* FLabelSlot[4] = {};
-  TXMLNode* FIconSlot[6] = {};
+  std::optional<TAppearanceSettings> FAppearance;
 };

@@ -18,6 +18,7 @@
 #include "search/smr_LibrarySearch.h"
 #include "storage/smr_AppFolders.h"
 #include "storage/smr_JournalHash.h"
+#include "storage/smr_SettingsFile.h"
 #include "storage/smr_StoredPath.h"
 #include "storage/smr_XMLPairList.h"
 #include "xml/xml_mainUnit.h"
@@ -167,6 +168,11 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   // --- lifecycle (smr_MainForm_Lifecycle.cpp)
   void LoadSettings();
   void ApplySettings();
+  void ApplySetting(const TIconSetting& icon);
+  void ApplySetting(const TMarkCaptionsSetting& marks);
+  void ApplySetting(const TFormSetting& form);
+  void ApplySetting(const TOptionsSetting& options);
+  void ApplySetting(const TLibrarySetting& library);
   // A log-in the user already gave for this library (name and password
   // as stored) is not asked again.
   void OpenLibrary(const std::string& path, const std::string& acceptedLogin = {});
@@ -388,9 +394,9 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   QTreeWidgetItem* FCurrentNode = nullptr;
   TXMLNode* FDefaultFile = nullptr;
   bool FSuppressSelection = false;
-  bool FConfirmDelete = true;
+  bool FConfirmDelete = kConfirmDeleteDefault;
   int FTreeWidth = 240;  // the splitter's first size
-  int FExperienceView = 0;
+  int FExperienceView = kExperienceViewDefault;
   int FNextExperienceNumber = 0;
   bool FTerminated = false;
   bool FSavedOnClose = false;

@@ -9,6 +9,7 @@
 #include <QTreeWidget>
 #include <QUrl>
 #include <cstdio>
+#include <variant>
 #include <vector>
 
 #include "mainwindow/smr_EditPanel.h"
@@ -23,12 +24,6 @@
 
 namespace {
 QString U(const char* s) { return QString::fromUtf8(s); }
-
-bool ToInt(const std::string& text, int& value) {
-  bool ok = false;
-  value = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())).toInt(&ok);
-  return ok;
-}
 }  // namespace
 
 void Tfrm_MainForm::LoadSettings() {
@@ -36,79 +31,69 @@ void Tfrm_MainForm::LoadSettings() {
   const QString problem = FFolders.SetUpUserFolders();
   if (!problem.isEmpty()) Prompts().Error(this, U(res::UserFoldersNotSetUp).arg(problem));
   FSettings = std::make_unique<TXMLParser>();
-  FSettings->Parameters.Encoding = std::string(smr::Encoding1251);
-  FSettings->Load(FFolders.SettingsFile().toLocal8Bit().toStdString());
-  // A missing file leaves a nameless root; give it a name so the file
-  // written at exit reads back.
-  if (FSettings->Root->Name.empty()) {
-    FSettings->Root->Name = std::string(smr::SettingsRootName);
-    FSettings->Root->Kind = nkElement;
-  }
+  LoadSettingsFile(*FSettings, FFolders.SettingsFile().toLocal8Bit().toStdString());
   WarnIfBadlyRead(*FSettings);
   FLibrary = std::make_unique<TXMLParser>();
   FLibrary->Parameters.Encoding = std::string(smr::Encoding1251);
 }
 
 void Tfrm_MainForm::ApplySettings() {
-  bool captionsRead = false;
-  // Children are applied in document order; opening the library may add
-  // nothing to the settings root, so iterating by index is safe.
-  for (int i = 0; i < FSettings->Root->ChildCount() && !FTerminated; ++i) {
-    TXMLNode* child = FSettings->Root->Child(i);
-    const std::string& name = child->Name;
-    if (name == smr::elIcon) {
-      QPixmap bitmap;
-      if (child->HasAttribute(smr::atPath)) {
-        QString path = ToUi(child->GetAttribute(smr::atPath));
-        // A relative path is tried in the current folder, then among the shipped files.
-        if (QFileInfo(path).isRelative() && !QFileInfo::exists(path)) path = FFolders.DataDir() + path;
-        if (bitmap.load(path)) bitmap.setMask(bitmap.createHeuristicMask());
-        // A picture that cannot be loaded keeps its slot: later icons keep their index.
-        FImages.append(bitmap.isNull() ? QIcon() : QIcon(bitmap));
-      }
-      if (bitmap.isNull()) continue;
-      const std::string slot = child->GetAttribute(smr::atName);
-      QAction* pair[2] = {nullptr, nullptr};
-      if (slot == smr::IconDirectory) pair[0] = mnu_CreateDirectory, pair[1] = pmn_CreateDirectory;
-      else if (slot == smr::IconFile) pair[0] = mnu_CreateFile, pair[1] = pmn_CreateFile;
-      else if (slot == smr::IconNight) pair[0] = mnu_CreateDay, pair[1] = pmn_CreateDay;
-      else if (slot == smr::IconDream) pair[0] = mnu_CreateExperience, pair[1] = pmn_CreateExperience;
-      for (QAction* a : pair)
-        if (a) a->setIcon(QIcon(bitmap));
-    } else if (name == smr::elLabel) {
-      // All four at the first label, as the export tool reads them.
-      if (!captionsRead) {
-        const auto captions = ReadMarkCaptions(*FSettings->Root);
-        for (int mark = 0; mark < 4; ++mark)
-          pnl_Edit->SetMarkCaption(mark, ToUi(captions[static_cast<std::size_t>(mark)]));
-        captionsRead = true;
-      }
-    } else if (name == smr::elForm) {
-      QRect bounds = geometry();
-      int v = 0;
-      if (child->HasAttribute(smr::atLeft) && ToInt(child->GetAttribute(smr::atLeft), v)) bounds.moveLeft(v);
-      if (child->HasAttribute(smr::atTop) && ToInt(child->GetAttribute(smr::atTop), v)) bounds.moveTop(v);
-      if (child->HasAttribute(smr::atWidth) && ToInt(child->GetAttribute(smr::atWidth), v)) bounds.setWidth(v);
-      if (child->HasAttribute(smr::atHeight) && ToInt(child->GetAttribute(smr::atHeight), v)) bounds.setHeight(v);
-      setGeometry(KeepOnScreen(bounds, *this));
-      if (child->HasAttribute(smr::atTreeWidth) && ToInt(child->GetAttribute(smr::atTreeWidth), v))
-        SetTreeWidth(v);
-    } else if (name == smr::elOptions) {
-      const std::string confirm = child->GetAttribute(smr::atConfirmDelete);
-      if (confirm == smr::Yes) FConfirmDelete = true;
-      else if (confirm == smr::No) FConfirmDelete = false;
-      if (child->GetAttribute(smr::atExperienceView) == smr::Html) FExperienceView = 1;
-    } else if (name == smr::elSettingsLibrary) {
-      if (child->HasAttribute(smr::atPath)) {
-        QString path = ToUi(child->GetAttribute(smr::atPath));
-        // The current folder first, then the portable folder or the user's diary folder.
-        const QString documents = FFolders.DocumentsDir() + path;
-        if (QFileInfo(path).isRelative() && !QFileInfo::exists(path) && QFileInfo::exists(documents))
-          path = documents;
-        OpenLibrary(path.toLocal8Bit().toStdString());
-      }
-    }
+  // Read at once: opening the library adds nothing to the settings.
+  for (const TStartSetting& setting : ReadStartSettings(*FSettings->Root)) {
+    if (FTerminated) break;
+    std::visit([this](const auto& value) { ApplySetting(value); }, setting);
   }
+}
+
+void Tfrm_MainForm::ApplySetting(const TIconSetting& icon) {
+  QString path = icon.Path;
+  // A relative path is tried in the current folder, then among the shipped files.
+  if (QFileInfo(path).isRelative() && !QFileInfo::exists(path)) path = FFolders.DataDir() + path;
+  QPixmap bitmap;
+  if (bitmap.load(path)) bitmap.setMask(bitmap.createHeuristicMask());
+  // A picture that cannot be loaded keeps its slot: later icons keep their index.
+  FImages.append(bitmap.isNull() ? QIcon() : QIcon(bitmap));
+  if (bitmap.isNull()) return;
+  QAction* pair[2] = {nullptr, nullptr};
+  if (icon.Slot == TIconSlot::Directory)
+    pair[0] = mnu_CreateDirectory, pair[1] = pmn_CreateDirectory;
+  else if (icon.Slot == TIconSlot::File)
+    pair[0] = mnu_CreateFile, pair[1] = pmn_CreateFile;
+  else if (icon.Slot == TIconSlot::Night)
+    pair[0] = mnu_CreateDay, pair[1] = pmn_CreateDay;
+  else if (icon.Slot == TIconSlot::Dream)
+    pair[0] = mnu_CreateExperience, pair[1] = pmn_CreateExperience;
+  for (QAction* a : pair)
+    if (a) a->setIcon(QIcon(bitmap));
+}
+
+void Tfrm_MainForm::ApplySetting(const TMarkCaptionsSetting& marks) {
+  for (int mark = 0; mark < kMarkCount; ++mark)
+    pnl_Edit->SetMarkCaption(mark, ToUi(marks.Captions[static_cast<std::size_t>(mark)]));
+}
+
+void Tfrm_MainForm::ApplySetting(const TFormSetting& form) {
+  QRect bounds = geometry();
+  if (form.Left) bounds.moveLeft(*form.Left);
+  if (form.Top) bounds.moveTop(*form.Top);
+  if (form.Width) bounds.setWidth(*form.Width);
+  if (form.Height) bounds.setHeight(*form.Height);
+  setGeometry(KeepOnScreen(bounds, *this));
+  if (form.TreeWidth) SetTreeWidth(*form.TreeWidth);
+}
+
+void Tfrm_MainForm::ApplySetting(const TOptionsSetting& options) {
+  FConfirmDelete = options.ConfirmDelete;
+  FExperienceView = options.ExperienceView;
+}
+
+void Tfrm_MainForm::ApplySetting(const TLibrarySetting& library) {
+  QString path = library.Path;
+  // The current folder first, then the portable folder or the user's diary folder.
+  const QString documents = FFolders.DocumentsDir() + path;
+  if (QFileInfo(path).isRelative() && !QFileInfo::exists(path) && QFileInfo::exists(documents))
+    path = documents;
+  OpenLibrary(path.toLocal8Bit().toStdString());
 }
 
 void Tfrm_MainForm::WarnIfBadlyRead(const TXMLParser& document) {
@@ -158,7 +143,7 @@ TXMLNode* Tfrm_MainForm::EnsureSettingsElement(std::string_view name) {
 }
 
 void Tfrm_MainForm::RecordLibraryPath(const std::string& path) {
-  EnsureSettingsElement(smr::elSettingsLibrary)->SetAttribute(smr::atPath, DocumentFileName(UiFileName(path)));
+  WriteLibraryPath(*FSettings, DocumentFileName(UiFileName(path)));
 }
 
 void Tfrm_MainForm::ClearTree() {
@@ -370,14 +355,9 @@ void Tfrm_MainForm::mnu_ShowHelpClick() {
 void Tfrm_MainForm::mnu_InternetClick() { Prompts().ShellOpen(U(res::MakerAddress)); }
 
 void Tfrm_MainForm::WriteFormBounds() {
-  TXMLNode* form = EnsureSettingsElement(smr::elForm);
   const QRect bounds = geometry();
-  auto number = [](int v) { return std::to_string(v); };
-  form->SetAttribute(smr::atLeft, number(bounds.left()));
-  form->SetAttribute(smr::atTop, number(bounds.top()));
-  form->SetAttribute(smr::atWidth, number(bounds.width()));
-  form->SetAttribute(smr::atHeight, number(bounds.height()));
-  form->SetAttribute(smr::atTreeWidth, number(FTreeWidth));
+  ::WriteFormBounds(*FSettings,
+                    {bounds.left(), bounds.top(), bounds.width(), bounds.height(), FTreeWidth});
 }
 
 void Tfrm_MainForm::closeEvent(QCloseEvent* event) {

@@ -11,12 +11,11 @@
 
 void Tfrm_MainForm::ApplyDreamForms() {
   if (FTerminated) return;
-  for (const auto& child : FSettings->Root->Children) {
-    if (child->Name != smr::elDreamForm) continue;
+  for (const TXMLNode* description : DreamForms(*FSettings->Root)) {
     QString error;
     // A bad description is told once; the program goes on with the
     // controls built before the fault.
-    if (!frm_DreamProperties->BuildForm(*child, error)) {
+    if (!frm_DreamProperties->BuildForm(*description, error)) {
       Prompts().Error(this, error);
       return;
     }
