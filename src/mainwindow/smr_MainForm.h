@@ -188,7 +188,6 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   void WarnIfBadlyRead(const TXMLParser& document);
   // Fills the dream properties dialog from the settings' form description.
   void ApplyDreamForms();
-  TXMLNode* EnsureSettingsElement(std::string_view name);
   bool FileNamed(const TXMLParser& document) const { return !document.FileName.empty(); }
   // The settings file or the open library's file, whatever the spelling.
   bool IsOwnFile(const std::string& nativeName) const;

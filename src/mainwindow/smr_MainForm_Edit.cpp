@@ -10,6 +10,7 @@
 #include "searchpanel/smr_SearchPanel.h"
 #include "storage/smr_DescriptionFile.h"
 #include "storage/smr_Resources.h"
+#include "storage/smr_SettingsFile.h"
 #include "storage/smr_StoredPath.h"
 #include "storage/smr_TextEdge.h"
 #include "storage/smr_Types.h"
@@ -171,8 +172,7 @@ void Tfrm_MainForm::btn_Tool_04Click() {
       Prompts().NewElement(this, nemExperience, FNextExperienceNumber, FExperienceView);
   if (!answer.Ok) return;
   FExperienceView = answer.RadioIndex == 1 ? 1 : 0;
-  EnsureSettingsElement(smr::elOptions)
-      ->SetAttribute(smr::atExperienceView, FExperienceView == 1 ? smr::Html : smr::PlainText);
+  WriteExperienceView(*FSettings, FExperienceView);
 
   const std::string number = FromUi(answer.First, TTextPlace::Attribute);
   const std::string title = FromUi(answer.Second, TTextPlace::Attribute);
@@ -252,8 +252,7 @@ void Tfrm_MainForm::btn_DeleteClick() {
         Prompts().Confirmation(this, U(res::DeleteQuestion).arg(node->text(0)));
     if (!answer.Yes) return;
     FConfirmDelete = !answer.DontShowAgain;
-    EnsureSettingsElement(smr::elOptions)
-        ->SetAttribute(smr::atConfirmDelete, FConfirmDelete ? smr::Yes : smr::No);
+    WriteConfirmDelete(*FSettings, FConfirmDelete);
   }
   RemoveElement(node);
 }

@@ -50,10 +50,8 @@ void Tfrm_MainForm::btn_ViewInBrowserClick() {
   if (!element) return;
   QString path;
   if (element == FLibrary->Root.get()) {
-    const TXMLNode* library =
-        FSettings->Root ? FSettings->Root->FindNode(smr::elSettingsLibrary) : nullptr;
-    if (library && library->HasAttribute(smr::atPath))
-      path = UiFileName(NativeFileName(library->GetAttribute(smr::atPath)));
+    if (const std::optional<std::string> library = ReadLibraryPath(*FSettings))
+      path = UiFileName(NativeFileName(*library));
   } else if (element->Name == smr::elJournal) {
     // A journal not loaded yet has no pair, and nothing is opened.
     const TXMLNode* file = FPairs.FindFirst(element);

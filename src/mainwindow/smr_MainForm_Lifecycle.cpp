@@ -138,10 +138,6 @@ void Tfrm_MainForm::OpenLibrary(const std::string& path, const std::string& acce
   WatchFile(*FLibrary);
 }
 
-TXMLNode* Tfrm_MainForm::EnsureSettingsElement(std::string_view name) {
-  return EnsureElement(*FSettings, name, nkEmptyElement);
-}
-
 void Tfrm_MainForm::RecordLibraryPath(const std::string& path) {
   WriteLibraryPath(*FSettings, DocumentFileName(UiFileName(path)));
 }
