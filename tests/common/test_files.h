@@ -4,6 +4,8 @@
 // is windows-1251 with CR LF; tests write it as UTF-8 with LF. The code page
 // is converted here on its own, without the program's codec, so every test
 // can use it and a fault in that codec cannot hide itself.
+#include <gtest/gtest.h>
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -69,11 +71,14 @@ inline QByteArray Read(const QString& path) {
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
-// Makes the folders on the way.
+// Makes the folders on the way; a file that cannot be written fails the test.
 inline bool Write(const QString& path, QByteArrayView bytes) {
   QFile f(path);
-  return QDir().mkpath(QFileInfo(path).absolutePath()) &&
-         f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes.data(), bytes.size()) == bytes.size();
+  const bool written = QDir().mkpath(QFileInfo(path).absolutePath()) &&
+                       f.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                       f.write(bytes.data(), bytes.size()) == bytes.size();
+  if (!written) ADD_FAILURE() << "cannot write " << path.toStdString();
+  return written;
 }
 
 inline bool CopyTree(const QString& from, const QString& to) {

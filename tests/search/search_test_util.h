@@ -1,11 +1,9 @@
 #pragma once
 
-#include <QDir>
-#include <QFile>
-#include <QString>
 #include <memory>
 #include <string>
 
+#include "common/test_files.h"
 #include "storage/smr_Cp1251.h"
 #include "xml/xml_mainUnit.h"
 
@@ -15,11 +13,8 @@ inline std::string JournalText(const std::string& daysUtf8) {
          Utf8ToCp1251(daysUtf8) + "</somnary>\r\n";
 }
 
-inline void WriteFile(const QString& name, const std::string& bytes) {
-  QFile file(name);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << name.toStdString();
-  file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-}
+using test_files::Read;
+using test_files::Write;
 
 inline std::unique_ptr<TXMLParser> Parsed(const std::string& text) {
   auto document = std::make_unique<TXMLParser>();
