@@ -25,6 +25,8 @@ inline constexpr char16_t kCp1251High[64] = {
     0x00AC, 0x00AD, 0x00AE, 0x0407, 0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6,
     0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457};
 
+inline QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+
 // Windows-1251 bytes of UTF-8 text; what the code page lacks becomes '?'.
 inline std::string Cp1251(std::string_view utf8) {
   std::string out;

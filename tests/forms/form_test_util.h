@@ -17,7 +17,7 @@ inline std::unique_ptr<TXMLParser> ParseForm(const std::string& utf8) {
   return document;
 }
 
-inline QString U(const char* text) { return QString::fromUtf8(text); }
+using test_files::U;
 
 // "parent/name" of every named control under a container, depth first in
 // creation order.

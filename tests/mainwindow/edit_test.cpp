@@ -23,7 +23,7 @@ TEST_F(Edit, CatalogueGoesUnderTheSelectedNodeWhichIsExpanded) {
   EXPECT_EQ(Element(dreams), directory);
   EXPECT_EQ(directory->Name, "directory");
   EXPECT_EQ(directory->Kind, nkElement);
-  EXPECT_EQ(directory->GetAttribute(smr::atName), Bytes("Сны"));
+  EXPECT_EQ(directory->GetAttribute(smr::atName), Cp1251("Сны"));
   EXPECT_EQ(directory->Level, 1);
   // The selected catalogue takes catalogues and journals, nothing else.
   EXPECT_TRUE(Form->mnu_CreateFile->isEnabled());
@@ -80,11 +80,11 @@ TEST_F(Edit, NewJournalIsWrittenAtOnceAndTakesNights) {
   EXPECT_EQ(Element(journal), document->Root.get());
   TXMLNode* directory = Element(catalogue);
   ASSERT_EQ(Children(directory),
-            (std::vector<std::string>{"statistic:undefined", "file:" + Bytes("Журнал")}));
+            (std::vector<std::string>{"statistic:undefined", "file:" + Cp1251("Журнал")}));
   TXMLNode* file = directory->Child(1);
   EXPECT_EQ(file->Name, "file");
   EXPECT_EQ(file->Kind, nkEmptyElement);
-  EXPECT_EQ(file->GetAttribute(smr::atName), Bytes("Журнал"));
+  EXPECT_EQ(file->GetAttribute(smr::atName), Cp1251("Журнал"));
   EXPECT_EQ(file->GetAttribute(smr::atPath), NativePath("new.xml"));
   EXPECT_EQ(file->Level, 2);
   EXPECT_EQ(Form->Pairs().FindFirst(document->Root.get()), file);
@@ -156,7 +156,7 @@ TEST_F(Edit, ProposedNumberCountsTheWholeJournalAndFollowsDeletes) {
   TXMLNode* created = Element(first)->Children.back().get();
   EXPECT_EQ(Element(Current()), created);
   EXPECT_EQ(AttributeNames(created), (std::vector<std::string>{"number", "title"}));
-  EXPECT_EQ(created->GetAttribute(smr::atTitle), Bytes("Ещё"));
+  EXPECT_EQ(created->GetAttribute(smr::atTitle), Cp1251("Ещё"));
   EXPECT_EQ(created->Level, 2);
   EXPECT_EQ(SettingsOption(smr::atExperienceView), "plaintext");
 }

@@ -18,8 +18,6 @@
 
 namespace {
 
-QString U(const char* text) { return QString::fromUtf8(text); }
-
 class Html : public TMainFormFixture {
  protected:
   // Library "Lib" / catalogue "Cat" / journal "J" (journal.xml) with one night "01.01.24"

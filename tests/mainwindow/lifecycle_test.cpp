@@ -257,7 +257,7 @@ TEST_F(Lifecycle, NewKeepsTheOpenLibraryWhenItCannotBeSaved) {
   ASSERT_EQ(Tree()->topLevelItemCount(), 1);
   EXPECT_EQ(Tree()->topLevelItem(0)->text(0), QString::fromUtf8("Старая"));
   EXPECT_EQ(Tree()->topLevelItem(0)->childCount(), 1);
-  EXPECT_EQ(Form->Library().Root->GetAttribute("name"), Utf8ToCp1251("Старая"));
+  EXPECT_EQ(Form->Library().Root->GetAttribute("name"), Cp1251("Старая"));
   Prompts->OpenFiles.push_back(Path("new.xml"));
   Form->btn_OpenClick();
   EXPECT_EQ(Prompts->Count("Error"), 2);
@@ -368,12 +368,10 @@ TEST_F(Lifecycle, FailedSaveAtExitLetsTheUserKeepTheWindowOpen) {
 
 TEST_F(Lifecycle, ProtectedLibraryOpensOnlyForExactCredentials) {
   TCodec codec;
-  const std::string user = codec.Encode("Ivan"), password = codec.Encode(Utf8ToCp1251("Сон_1"));
-  std::string bytes = Utf8ToCp1251(std::string(kLibraryProlog) + "<dreamlibrary name=\"Л\" username=\"") + user +
-                      "\" userpassword=\"" + password + "\">\n  <directory name=\"D\">\n  </directory>\n</dreamlibrary>\n";
-  std::string crlf;
-  for (char c : bytes) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-  WriteBytes("lib.xml", crlf);
+  WriteLibrary("lib.xml",
+               "Л\" username=\"" + test_files::Utf8(codec.Encode("Ivan")) + "\" userpassword=\"" +
+                   test_files::Utf8(codec.Encode(Cp1251("Сон_1"))),
+               "  <directory name=\"D\">\n  </directory>\n");
   WriteSettings(NativePath("lib.xml"));
   const std::string original = ReadBytes("lib.xml");
   Start([](TScriptedPrompts& p) { p.Authorizations.push_back({true, "Ivan", QString::fromUtf8("Сон_1")}); });
@@ -393,8 +391,8 @@ TEST_F(Lifecycle, ProtectedLibraryOpensOnlyForExactCredentials) {
 TEST_F(Lifecycle, FailedLogInWritesEveryDocumentBackAsItWasRead) {
   TCodec codec;
   WriteLibrary("lib.xml",
-               "Л\" username=\"" + Cp1251ToUtf8(codec.Encode("Ivan")) + "\" userpassword=\"" +
-                   Cp1251ToUtf8(codec.Encode("secret")),
+               "Л\" username=\"" + test_files::Utf8(codec.Encode("Ivan")) + "\" userpassword=\"" +
+                   test_files::Utf8(codec.Encode("secret")),
                "  <directory name=\"D\">\n  </directory>\n");
   WriteSettings(
       NativePath("lib.xml"),

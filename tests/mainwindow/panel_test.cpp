@@ -200,8 +200,8 @@ TEST_F(Panel, TypedQuotesAnglesAndForeignCharactersCannotBreakTheJournal) {
   EXPECT_EQ(reread.Status, xsLoaded);
   const TXMLNode* experience = reread.Root->Child(0)->Child(0);
   ASSERT_NE(experience, nullptr);
-  EXPECT_EQ(experience->GetAttribute(smr::atTitle), Cp("Он сказал ”да” › ‹нет›"));
-  EXPECT_EQ(experience->FindNode(smr::elComment)->FirstText(), Cp("‹x> ?"));
+  EXPECT_EQ(experience->GetAttribute(smr::atTitle), Cp1251("Он сказал ”да” › ‹нет›"));
+  EXPECT_EQ(experience->FindNode(smr::elComment)->FirstText(), Cp1251("‹x> ?"));
 }
 
 // The reader strips comments from the whole text before it parses: a typed
