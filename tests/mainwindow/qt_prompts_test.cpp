@@ -6,7 +6,6 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMap>
@@ -22,6 +21,7 @@
 #include <functional>
 #include <memory>
 
+#include "common/test_files.h"
 #include "dialogs/smr_NewElementForm.h"
 #include "dialogs/smr_ParametersForm.h"
 #include "mainwindow/smr_QtPrompts.h"
@@ -222,10 +222,7 @@ TEST(QtTexts, FileDialogNamesTypesAndDatesInRussian) {
   QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true);
   QTemporaryDir dir;
   ASSERT_TRUE(QDir(dir.path()).mkdir("sub"));
-  for (const char* name : {"a.bmp", "b.xml"}) {
-    QFile file(dir.filePath(name));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  }
+  for (const char* name : {"a.bmp", "b.xml"}) ASSERT_TRUE(test_files::Write(dir.filePath(name), ""));
   TQtPrompts prompts;
   TFileDialogState state;
   state.InitialDir = dir.path();
@@ -285,9 +282,7 @@ TEST(QtTexts, PickingAnExistingFileForAJournalAsksNothingInTheFileDialog) {
   QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true);
   QTemporaryDir dir;
   const QString target = dir.filePath("old.xml");
-  QFile file(target);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.close();
+  ASSERT_TRUE(test_files::Write(target, ""));
   Tfrm_NewElement form;
   form.SetMode(2);
   // A message box over the file dialog is a second question: count it and answer "Да".
