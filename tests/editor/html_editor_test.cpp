@@ -36,7 +36,9 @@ class HTMLEditor : public ::testing::Test {
   THTMLEditor Editor;
 
   QString Path(const char* name) const { return Dir.filePath(QString::fromLatin1(name)); }
-  void WriteBytes(const char* name, const QByteArray& bytes) const { test_files::Write(Path(name), bytes); }
+  void WriteBytes(const char* name, const QByteArray& bytes) const {
+    test_files::Write(Path(name), bytes);
+  }
   QByteArray ReadBytes(const char* name) const { return test_files::Read(Path(name)); }
   // Shows a file holding `bytes` and turns to the editor page.
   void Edit(const char* name, const QByteArray& bytes) {

@@ -245,10 +245,9 @@ TEST_F(Html, NewDescriptionIsCreatedBesideARelativeJournalFromAnotherFolder) {
   Prompts->SaveFiles.push_back(QDir(elsewhere.path()).filePath("out.html"));
   Prompts->SaveFilterIndexes.push_back(1);
   Form->mnu_Export->trigger();
-  QFile page(QDir(elsewhere.path()).filePath("out.html"));
-  ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+  const QByteArray page = test_files::Read(QDir(elsewhere.path()).filePath("out.html"));
   const QString link = QDir(elsewhere.path()).relativeFilePath(Path("journal.xml"));
-  EXPECT_TRUE(page.readAll().contains(("<a href=\"" + link + "\">journal.xml</a>").toLocal8Bit()));
+  EXPECT_TRUE(page.contains(("<a href=\"" + link + "\">journal.xml</a>").toLocal8Bit()));
 }
 
 TEST_F(Html, FailedSaveOnLeavingKeepsTheTextUntilTheUserDecides) {
