@@ -33,8 +33,10 @@ inline std::string Cp1251(std::string_view utf8) {
   for (QChar ch : QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()))) {
     const char16_t u = ch.unicode();
     char byte = '?';
-    if (u < 0x80) byte = static_cast<char>(u);
-    else if (u >= 0x410 && u <= 0x44F) byte = static_cast<char>(0xC0 + (u - 0x410));
+    if (u < 0x80)
+      byte = static_cast<char>(u);
+    else if (u >= 0x410 && u <= 0x44F)
+      byte = static_cast<char>(0xC0 + (u - 0x410));
     else
       for (int i = 0; i < 64; ++i)
         if (kCp1251High[i] == u && u != 0xFFFD) byte = static_cast<char>(0x80 + i);
@@ -47,7 +49,9 @@ inline std::string Cp1251(std::string_view utf8) {
 inline std::string Utf8(std::string_view bytes) {
   QString text;
   for (unsigned char b : bytes)
-    text += QChar(b < 0x80 ? char16_t(b) : b >= 0xC0 ? char16_t(0x410 + (b - 0xC0)) : kCp1251High[b - 0x80]);
+    text += QChar(b < 0x80    ? char16_t(b)
+                  : b >= 0xC0 ? char16_t(0x410 + (b - 0xC0))
+                              : kCp1251High[b - 0x80]);
   return text.toStdString();
 }
 
@@ -85,9 +89,12 @@ inline bool Write(const QString& path, QByteArrayView bytes) {
 
 inline bool CopyTree(const QString& from, const QString& to) {
   if (!QDir().mkpath(to)) return false;
-  for (const QFileInfo& entry : QDir(from).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+  for (const QFileInfo& entry :
+       QDir(from).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
     const QString target = to + '/' + entry.fileName();
-    if (entry.isDir() ? !CopyTree(entry.filePath(), target) : !QFile::copy(entry.filePath(), target)) return false;
+    if (entry.isDir() ? !CopyTree(entry.filePath(), target)
+                      : !QFile::copy(entry.filePath(), target))
+      return false;
   }
   return true;
 }

@@ -43,9 +43,9 @@ TEST_P(Golden, WholeFileMatchesAndDocumentStaysAsItWas) {
   ASSERT_EQ(document.Status, 0);
   const std::string before = document.SaveToText();
 
+  const QString folder = QString::fromStdString(DataFile(c.folder));
   const std::string expected =
-      test_files::Read(QString::fromStdString(DataFile(c.folder)) + (c.text ? "/expected.txt" : "/expected.html"))
-          .toStdString();
+      test_files::Read(folder + (c.text ? "/expected.txt" : "/expected.html")).toStdString();
   ASSERT_FALSE(expected.empty());
   EXPECT_EQ(MakeExporter(c.text)->ExportToText(document.Root.get()), expected);
   EXPECT_EQ(document.SaveToText(), before);

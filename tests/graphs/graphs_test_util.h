@@ -16,7 +16,9 @@ namespace graphtest {
 
 using test_files::Cp1251;
 
-inline QString Ui(std::string_view bytes) { return QString::fromStdString(test_files::Utf8(bytes)); }
+inline QString Ui(std::string_view bytes) {
+  return QString::fromStdString(test_files::Utf8(bytes));
+}
 
 inline TGraphLocale CommaLocale() {
   TGraphLocale locale;
@@ -40,7 +42,8 @@ inline TGraphLocale CommaLocale() {
 inline std::unique_ptr<TXMLParser> Parse(std::string_view utf8Body) {
   auto document = std::make_unique<TXMLParser>();
   document->LoadFromText(
-      "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\r\n" + Cp1251(utf8Body));
+      "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\r\n" +
+      Cp1251(utf8Body));
   return document;
 }
 

@@ -10,7 +10,7 @@
 // A journal or library written by hand, UTF-8 here, windows-1251 in the file.
 inline std::string JournalText(const std::string& daysUtf8) {
   return "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\r\n<somnary>\r\n" +
-         Utf8ToCp1251(daysUtf8) + "</somnary>\r\n";
+         test_files::Cp1251(daysUtf8) + "</somnary>\r\n";
 }
 
 using test_files::Read;
