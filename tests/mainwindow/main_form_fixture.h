@@ -11,9 +11,9 @@
 #include <memory>
 #include <string>
 
+#include "common/test_files.h"
 #include "mainwindow/smr_EditPanel.h"
 #include "mainwindow/smr_MainForm.h"
-#include "common/test_files.h"
 #include "scripted_prompts.h"
 
 using test_files::Cp1251;

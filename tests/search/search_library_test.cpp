@@ -74,7 +74,7 @@ class LibrarySearch : public ::testing::Test {
     ASSERT_TRUE(dir.isValid());
     Write(dir.filePath("loose.xml"), JournalText(Day("01.01.24", "001", "Полёт", "полёт вне каталога")));
     Write(dir.filePath("first.xml"), JournalText(Day("02.01.24", "001", "Первый полёт", "летал над морем") +
-                                                     Day("03.01.24", "002", "Дом", "тихо")));
+                                                 Day("03.01.24", "002", "Дом", "тихо")));
     Write(dir.filePath("second.xml"), JournalText(Day("04.01.24", "007", "Снова полёты", "летали вдвоём")));
   }
 
