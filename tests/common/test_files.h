@@ -58,7 +58,10 @@ inline std::string Utf8(std::string_view bytes) {
 // A file as the program writes it (windows-1251, CR LF) from UTF-8 text with LF.
 inline std::string FileBytes(std::string_view utf8) {
   std::string out;
-  for (char c : Cp1251(utf8)) c == '\n' ? out += "\r\n" : out += c;
+  for (char c : Cp1251(utf8)) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
   return out;
 }
 
