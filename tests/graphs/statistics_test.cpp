@@ -16,7 +16,7 @@ using graphtest::Parse;
 
 const TGraphLocale Locale = graphtest::CommaLocale();
 
-QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+using test_files::U;
 
 std::vector<std::pair<double, double>> Points(const TSMGraph& graph) {
   std::vector<std::pair<double, double>> points;

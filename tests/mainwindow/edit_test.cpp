@@ -224,7 +224,8 @@ TEST_F(Edit, ExistingDescriptionIsKeptAndAnUncreatableOneAddsNothing) {
   Answer("x/7", U("Ошибка"), 1);
   ASSERT_TRUE(Trigger(Form->mnu_CreateExperience));
   ASSERT_EQ(Prompts->Count("Error"), 1);
-  EXPECT_TRUE(Prompts->Messages("Error")[0].startsWith(QString::fromUtf8("Не удалось записать файл «") + Path("a/b_x/7.html") + QString::fromUtf8("»: ")));
+  EXPECT_TRUE(Prompts->Messages("Error")[0].startsWith(U("Не удалось записать файл «") +
+                                                       Path("a/b_x/7.html") + U("»: ")));
   EXPECT_EQ(Element(night)->ChildCount(), 0);
   EXPECT_EQ(night->childCount(), 0);
   EXPECT_EQ(Current(), night);

@@ -143,7 +143,8 @@ TEST_F(Html, WriteFailureIsShownAndTheTextKept) {
   Type(QStringLiteral("kept"));
   QTest::mouseClick(Editor()->btn_HTML_Save, Qt::LeftButton);
   ASSERT_EQ(Prompts->Count("Error"), 1);
-  EXPECT_TRUE(Prompts->Messages("Error")[0].startsWith(QString::fromUtf8("Не удалось записать файл «") + Path("gone/a.html") + QString::fromUtf8("»: ")));
+  EXPECT_TRUE(Prompts->Messages("Error")[0].startsWith(U("Не удалось записать файл «") +
+                                                       Path("gone/a.html") + U("»: ")));
   EXPECT_EQ(Editor()->Text(), "kept");
 }
 

@@ -10,7 +10,7 @@
 
 namespace {
 
-QString U(const char* text) { return QString::fromUtf8(text); }
+using test_files::U;
 
 TEST(DescriptionFile, PagesComeBackAsTheyWereOrSayWhyNot) {
   struct TCase {
