@@ -33,10 +33,7 @@ TEST(Program, EndedBySigtermItWritesSettingsAndOpenedJournals) {
   const qsizetype form = settings.indexOf("  <form ");
   ASSERT_GE(form, 0);
   settings.remove(form, settings.indexOf('\n', form) + 1 - form);
-  QFile out(dir.filePath("dreams.ini"));
-  ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  out.write(settings);
-  out.close();
+  ASSERT_TRUE(test_files::Write(dir.filePath("dreams.ini"), settings));
   const QByteArray journal = Read(dir.filePath("sample/autumn2026.xml"));
 
   QProcess process;

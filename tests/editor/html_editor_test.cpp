@@ -12,12 +12,13 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "common/test_files.h"
 #include "editor/smr_HTMLEditor.h"
 #include "editor/smr_HTMLViewer.h"
 
 namespace {
 
-QString U(const char* text) { return QString::fromUtf8(text); }
+using test_files::U;
 
 // UTF-16 with its byte order mark.
 QByteArray Utf16(const char* utf8, bool bigEndian) {
@@ -36,14 +37,9 @@ class HTMLEditor : public ::testing::Test {
 
   QString Path(const char* name) const { return Dir.filePath(QString::fromLatin1(name)); }
   void WriteBytes(const char* name, const QByteArray& bytes) const {
-    QFile f(Path(name));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
+    test_files::Write(Path(name), bytes);
   }
-  QByteArray ReadBytes(const char* name) const {
-    QFile f(Path(name));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-  }
+  QByteArray ReadBytes(const char* name) const { return test_files::Read(Path(name)); }
   // Shows a file holding `bytes` and turns to the editor page.
   void Edit(const char* name, const QByteArray& bytes) {
     WriteBytes(name, bytes);

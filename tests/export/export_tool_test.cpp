@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "common/test_files.h"
 #include "storage/smr_Cp1251.h"
 #include "xml/xml_functions.h"
 
@@ -21,11 +22,7 @@ struct TRun {
   QByteArray Stderr;
 };
 
-QByteArray Read(const QString& fileName) {
-  QFile file(fileName);
-  EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << fileName.toStdString();
-  return file.readAll();
-}
+using test_files::Read;
 
 class ExportTool : public ::testing::Test {
  protected:

@@ -17,12 +17,6 @@ std::string DataFile(const std::string& name) {
   return std::string(SOMNARY_EXPORT_DATA) + "/" + name;
 }
 
-std::string ReadFile(const std::string& fileName) {
-  std::string bytes;
-  EXPECT_TRUE(ReadWholeFile(fileName, bytes)) << fileName;
-  return bytes;
-}
-
 std::unique_ptr<TExporter> MakeExporter(bool text) {
   const TNumberFormat comma{',', ' '};
   std::unique_ptr<TExporter> exporter;
@@ -49,8 +43,9 @@ TEST_P(Golden, WholeFileMatchesAndDocumentStaysAsItWas) {
   ASSERT_EQ(document.Status, 0);
   const std::string before = document.SaveToText();
 
+  const QString folder = QString::fromStdString(DataFile(c.folder));
   const std::string expected =
-      ReadFile(DataFile(std::string(c.folder) + (c.text ? "/expected.txt" : "/expected.html")));
+      test_files::Read(folder + (c.text ? "/expected.txt" : "/expected.html")).toStdString();
   ASSERT_FALSE(expected.empty());
   EXPECT_EQ(MakeExporter(c.text)->ExportToText(document.Root.get()), expected);
   EXPECT_EQ(document.SaveToText(), before);
@@ -72,7 +67,8 @@ TEST(ExportToFile, WritesTheTextAndReportsFailures) {
   const std::string target = dir.filePath("journal.txt").toStdString();
   auto exporter = MakeExporter(true);
   exporter->ExportToFile(document.Root.get(), target);
-  EXPECT_EQ(ReadFile(target), ReadFile(DataFile("journal/expected.txt")));
+  EXPECT_EQ(test_files::Read(QString::fromStdString(target)),
+            test_files::Read(SOMNARY_EXPORT_DATA "/journal/expected.txt"));
 
   const std::string missing = dir.filePath("no-such-folder/journal.txt").toStdString();
   try {

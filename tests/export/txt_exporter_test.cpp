@@ -23,7 +23,7 @@ class TXTExport : public ::testing::Test {
 };
 
 TEST_F(TXTExport, TitleLinePadding) {
-  const std::string t17 = W("ЖУРНАЛ СНОВИДЕНИЙ");
+  const std::string t17 = Cp1251("ЖУРНАЛ СНОВИДЕНИЙ");
   ASSERT_EQ(t17.size(), 17u);
   EXPECT_EQ(exporter.TitleLine(t17), "|" + Blanks(30) + t17 + Blanks(31) + "|");
   const std::string t18(18, 'x');
@@ -87,7 +87,7 @@ TEST_F(TXTExport, OnlyTheDaysOwnCommentCounts) {
       "<somnary>\n  <day>\n    <experience number=\"1\" title=\"t\">\n"
       "      <comment>dream</comment>\n"
       "    </experience>\n  </day>\n</somnary>\n");
-  EXPECT_EQ(body.find(W("КОММЕНТАРИЙ ДНЯ")), std::string::npos);
+  EXPECT_EQ(body.find(Cp1251("КОММЕНТАРИЙ ДНЯ")), std::string::npos);
   EXPECT_NE(body.find(Lines({"КОММЕНТАРИЙ СНОВИДЕНИЯ: dream"})), std::string::npos);
 
   // Without text the day comment is one line; of two, the last one is written.
@@ -113,7 +113,7 @@ TEST_F(TXTExport, PropertiesWithEmptyElementAndGroups) {
   EXPECT_NE(body.find(Lines({"СВОЙСТВА:", "    A: нет", "    B: да", "    C: нет", "    D: нет",
                              "ДОПОЛНИТЕЛЬНЫЕ СВОЙСТВА: ", "    a: 1", "    b: undefined", ""})),
             std::string::npos);
-  EXPECT_EQ(body.find(W("не определены")), std::string::npos);
+  EXPECT_EQ(body.find(Cp1251("не определены")), std::string::npos);
 }
 
 TEST_F(TXTExport, EnergyUnderBothSeparators) {

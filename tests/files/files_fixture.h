@@ -14,6 +14,8 @@
 #include <QThread>
 #include <cstring>
 
+#include "common/test_files.h"
+
 // Which call fails (see tests/common/fault_shim.cpp); an empty Call fails none.
 struct TFault {
   QString Call;
@@ -28,15 +30,8 @@ struct TRun {
   qint64 Millis = 0;  // from the end request (or the start) to the end
 };
 
-inline QByteArray ReadFile(const QString& name) {
-  QFile file(name);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-inline bool WriteFile(const QString& name, const QByteArray& bytes) {
-  QFile file(name);
-  return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
+using test_files::Read;
+using test_files::Write;
 
 // A journal of `days` nights, one experience each, in the program's layout;
 // about 260 bytes a night.
@@ -97,8 +92,8 @@ class TFilesFixture : public ::testing::Test {
   // `folder`), with the sample journal replaced by `journal`.
   QString InstallProgram(const QByteArray& journal, const QString& folder = {}) {
     const QString root = folder.isEmpty() ? Dir.path() : folder;
-    EXPECT_TRUE(CopyTree(qEnvironmentVariable("SOMNARY_RESOURCES"), root));
-    EXPECT_TRUE(WriteFile(root + "/sample/autumn2026.xml", journal));
+    EXPECT_TRUE(test_files::CopyTree(qEnvironmentVariable("SOMNARY_RESOURCES"), root));
+    EXPECT_TRUE(Write(root + "/sample/autumn2026.xml", journal));
     const QString program = root + "/somnary";
     EXPECT_TRUE(QFile::copy(SOMNARY_PROGRAM, program));
     QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -151,17 +146,5 @@ class TFilesFixture : public ::testing::Test {
     run.ExitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     run.Stderr = process.readAllStandardError();
     return run;
-  }
-
-  static bool CopyTree(const QString& from, const QString& to) {
-    if (!QDir().mkpath(to)) return false;
-    for (const QFileInfo& entry :
-         QDir(from).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
-      const QString target = to + '/' + entry.fileName();
-      if (entry.isDir() ? !CopyTree(entry.filePath(), target)
-                        : !QFile::copy(entry.filePath(), target))
-        return false;
-    }
-    return true;
   }
 };

@@ -40,17 +40,17 @@ TEST_F(Files, ExportToolKeepsTheOldOutputOnEveryFault) {
   };
   const QByteArray old = "an export made before\r\n";
   for (const TSize& size : kSizes) {
-    ASSERT_TRUE(WriteFile(Path("in.xml"), JournalText(size.Days)));
+    ASSERT_TRUE(Write(Path("in.xml"), JournalText(size.Days)));
     const TRun clean = Run(SOMNARY_EXPORT_TOOL, {Path("in.xml"), Path("clean.html")});
     ASSERT_EQ(clean.ExitCode, 0) << clean.Stderr.toStdString();
-    ASSERT_EQ(ReadFile(Path("clean.html")).size() > 16384, size.Days > 3);
+    ASSERT_EQ(Read(Path("clean.html")).size() > 16384, size.Days > 3);
     for (const TFault& fault : faults) {
       SCOPED_TRACE((fault.Call + " of " + fault.Path + ", " + size.Name).toStdString());
-      ASSERT_TRUE(WriteFile(Path("out.html"), old));
+      ASSERT_TRUE(Write(Path("out.html"), old));
       const TRun run = Run(SOMNARY_EXPORT_TOOL, {Path("in.xml"), Path("out.html")}, fault);
       ExpectReported(run, fault.Path.startsWith("in") ? "in.xml" : "out.html", fault.Error);
       EXPECT_EQ(run.Stderr.count('\n'), 1);
-      EXPECT_EQ(ReadFile(Path("out.html")), old);
+      EXPECT_EQ(Read(Path("out.html")), old);
       EXPECT_EQ(Leftovers(), QStringList());
     }
   }
@@ -80,26 +80,26 @@ TEST_F(Files, ExportToolRefusesInputReadOnlyInPart) {
     if (c.Input.isEmpty())
       ASSERT_TRUE(QDir(Dir.path()).mkdir("in.xml"));
     else
-      ASSERT_TRUE(WriteFile(Path("in.xml"), c.Input));
-    ASSERT_TRUE(WriteFile(Path("out.txt"), old));
+      ASSERT_TRUE(Write(Path("in.xml"), c.Input));
+    ASSERT_TRUE(Write(Path("out.txt"), old));
     const TRun run = Run(SOMNARY_EXPORT_TOOL, {Path("in.xml"), Path("out.txt")});
     EXPECT_EQ(run.ExitCode, 1);
     EXPECT_TRUE(run.Stderr.startsWith("somnary-export: ")) << run.Stderr.toStdString();
     EXPECT_TRUE(run.Stderr.contains("in.xml")) << run.Stderr.toStdString();
     EXPECT_TRUE(run.Stderr.contains(c.Says)) << run.Stderr.toStdString();
     EXPECT_EQ(run.Stderr.count('\n'), 1);
-    EXPECT_EQ(ReadFile(Path("out.txt")), old);
+    EXPECT_EQ(Read(Path("out.txt")), old);
   }
 }
 
 // Two exports to one output at once, again and again: each ends well and
 // the output is always one of them whole.
 TEST_F(Files, TwoExportsToOneOutputAtOnceNeverMix) {
-  ASSERT_TRUE(WriteFile(Path("a.xml"), JournalText(400)));
-  ASSERT_TRUE(WriteFile(Path("b.xml"), JournalText(300)));
+  ASSERT_TRUE(Write(Path("a.xml"), JournalText(400)));
+  ASSERT_TRUE(Write(Path("b.xml"), JournalText(300)));
   ASSERT_EQ(Run(SOMNARY_EXPORT_TOOL, {Path("a.xml"), Path("a.html")}).ExitCode, 0);
   ASSERT_EQ(Run(SOMNARY_EXPORT_TOOL, {Path("b.xml"), Path("b.html")}).ExitCode, 0);
-  const QByteArray versions[] = {ReadFile(Path("a.html")), ReadFile(Path("b.html"))};
+  const QByteArray versions[] = {Read(Path("a.html")), Read(Path("b.html"))};
   for (int round = 0; round < 10; ++round) {
     SCOPED_TRACE(round);
     QProcess exports[2];
@@ -109,7 +109,7 @@ TEST_F(Files, TwoExportsToOneOutputAtOnceNeverMix) {
       ASSERT_TRUE(process.waitForFinished(60000));
       EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
     }
-    const QByteArray found = ReadFile(Path("out.html"));
+    const QByteArray found = Read(Path("out.html"));
     EXPECT_TRUE(found == versions[0] || found == versions[1]) << found.size() << " bytes";
     EXPECT_EQ(Leftovers(), QStringList());
   }
@@ -128,7 +128,7 @@ TEST_F(Files, ProgramEndedBySessionKeepsEachFileOnEveryFault) {
     const QString program = InstallProgram(JournalText(file.Days), folder);
     const QString path =
         folder + (file.Name == QString("dreams.ini") ? "/dreams.ini" : "/sample/autumn2026.xml");
-    const QByteArray old = ReadFile(path);
+    const QByteArray old = Read(path);
     const QString temporary = QString(file.Name) + ".somnary-tmp";
     // `open` fails the reading at start: that file must then never be written.
     const TFault faults[] = {
@@ -140,7 +140,7 @@ TEST_F(Files, ProgramEndedBySessionKeepsEachFileOnEveryFault) {
                        .toStdString());
       const TRun run = RunUntilTerminated(program, fault);
       ExpectReported(run, file.Name, fault.Error);
-      EXPECT_EQ(ReadFile(path), old);
+      EXPECT_EQ(Read(path), old);
       EXPECT_EQ(Leftovers(), QStringList());
     }
   }
@@ -148,7 +148,7 @@ TEST_F(Files, ProgramEndedBySessionKeepsEachFileOnEveryFault) {
 
 TEST_F(Files, SessionEndWhileEverySaveFailsEndsWithinFiveSeconds) {
   const QString program = InstallProgram(JournalText(400));
-  const QByteArray settings = ReadFile(Path("dreams.ini"));
+  const QByteArray settings = Read(Path("dreams.ini"));
   // Every write in the folder fails; then every open, so that the start-up
   // message about the unreadable settings is still open at the end.
   for (const QString call : {"write", "open"}) {
@@ -160,7 +160,7 @@ TEST_F(Files, SessionEndWhileEverySaveFailsEndsWithinFiveSeconds) {
       EXPECT_TRUE(run.Stderr.contains("library.xml")) << run.Stderr.toStdString();
       EXPECT_TRUE(run.Stderr.contains("autumn2026.xml")) << run.Stderr.toStdString();
     }
-    EXPECT_EQ(ReadFile(Path("dreams.ini")), settings);
+    EXPECT_EQ(Read(Path("dreams.ini")), settings);
   }
 }
 
@@ -197,10 +197,10 @@ TEST_F(FullDisk, ExportAndTheProgramKeepTheirFiles) {
   const QString program = InstallProgram(JournalText(400), Disk + "/somnary");
   const QString journal = Disk + "/somnary/sample/autumn2026.xml";
   const QString settings = Disk + "/somnary/dreams.ini";
-  ASSERT_TRUE(WriteFile(Disk + "/small.txt", "an export made before\r\n"));
-  ASSERT_TRUE(WriteFile(Disk + "/large.html", QByteArray(40000, 'o')));
-  const QByteArray before[] = {ReadFile(journal), ReadFile(settings), ReadFile(Disk + "/small.txt"),
-                               ReadFile(Disk + "/large.html")};
+  ASSERT_TRUE(Write(Disk + "/small.txt", "an export made before\r\n"));
+  ASSERT_TRUE(Write(Disk + "/large.html", QByteArray(40000, 'o')));
+  const QByteArray before[] = {Read(journal), Read(settings), Read(Disk + "/small.txt"),
+                               Read(Disk + "/large.html")};
 
   const TRun run = RunUntilTerminated(program, {}, [&] { Fill(); });
   ExpectReported(run, "dreams.ini", ENOSPC);
@@ -210,7 +210,7 @@ TEST_F(FullDisk, ExportAndTheProgramKeepTheirFiles) {
     ExpectReported(exported, output, ENOSPC);
   }
   const QString files[] = {journal, settings, Disk + "/small.txt", Disk + "/large.html"};
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(ReadFile(files[i]), before[i]) << files[i].toStdString();
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(Read(files[i]), before[i]) << files[i].toStdString();
   EXPECT_EQ(QDir(Disk).entryList({"*.somnary-tmp.*"}, QDir::Files), QStringList());
   EXPECT_EQ(QDir(Disk + "/somnary/sample").entryList({"*.somnary-tmp.*"}, QDir::Files),
             QStringList());

@@ -13,8 +13,6 @@
 
 namespace {
 
-QString U(const char* text) { return QString::fromUtf8(text); }
-
 const std::string kForm =
     "  <dream-form width=\"320\" height=\"200\">\n"
     "    <static value=\"Место:\" />\n"

@@ -7,17 +7,17 @@
 #include <memory>
 #include <string>
 
-#include "storage/smr_Cp1251.h"
+#include "common/test_files.h"
 #include "xml/xml_mainUnit.h"
 
 inline std::unique_ptr<TXMLParser> ParseForm(const std::string& utf8) {
   auto document = std::make_unique<TXMLParser>();
   document->LoadFromText(
-      Utf8ToCp1251("<?xml version=\"1.0\" encoding=\"windows-1251\"?>\r\n" + utf8));
+      test_files::Cp1251("<?xml version=\"1.0\" encoding=\"windows-1251\"?>\r\n" + utf8));
   return document;
 }
 
-inline QString U(const char* text) { return QString::fromUtf8(text); }
+using test_files::U;
 
 // "parent/name" of every named control under a container, depth first in
 // creation order.

@@ -47,12 +47,8 @@ class Dialog : public ::testing::Test {
   }
   // The experience as the journal writer puts it, UTF-8 with LF.
   std::string Written() const {
-    std::string text = Cp1251ToUtf8(Journal->SaveToText());
-    text.erase(0, text.find("<experience"));
-    std::string out;
-    for (char c : text)
-      if (c != '\r') out += c;
-    return out;
+    std::string text = test_files::FileText(Journal->SaveToText());
+    return text.erase(0, text.find("<experience"));
   }
   void Store(TXMLNode* properties) {
     Tfrm_DreamProperties::StoreValues(properties, Form.pnl_WorkArea);
@@ -175,9 +171,8 @@ TEST(DialogStore, StoresByPositionAndKeepsTheChildrenBeyond) {
       "  <parameter control=\"d\" value=\"4\" />\n"
       "</properties>\n");
   Tfrm_DreamProperties::StoreValues(journal->Root.get(), form.pnl_WorkArea);
-  std::string text = Cp1251ToUtf8(journal->SaveToText());
+  std::string text = test_files::FileText(journal->SaveToText());
   text.erase(0, text.find("<properties"));
-  std::erase(text, '\r');
   // The static label deleted the first, the edit box reused the second.
   EXPECT_EQ(text,
             "<properties>\n"

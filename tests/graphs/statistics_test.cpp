@@ -11,12 +11,12 @@
 
 namespace {
 
-using graphtest::Bytes;
+using test_files::Cp1251;
 using graphtest::Parse;
 
 const TGraphLocale Locale = graphtest::CommaLocale();
 
-QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+using test_files::U;
 
 std::vector<std::pair<double, double>> Points(const TSMGraph& graph) {
   std::vector<std::pair<double, double>> points;
@@ -188,7 +188,7 @@ class CatalogueTest : public testing::Test {
       const auto it = journals.find(file.GetAttribute("path"));
       return it == journals.end() ? nullptr : it->second->Root.get();
     };
-    source.Mark1Caption = Bytes("Осознанный сон");
+    source.Mark1Caption = Cp1251("Осознанный сон");
   }
   TXMLNode& Catalogue() { return *library->Root->Child(0); }
 
@@ -203,7 +203,7 @@ TEST_F(CatalogueTest, FirstShowWritesTheCacheInTheLibrary) {
   library->Parameters.DocType.Text = "<!DOCTYPE dreamlibrary SYSTEM \"dream_library.dtd\">";
   const std::string before = library->SaveToText();
   ASSERT_FALSE(LoadCatalogueGraphs(Catalogue(), graphs, source, Locale));
-  const std::string cache = Bytes(
+  const std::string cache = Cp1251(
       "    <statistic>\r\n"
       "      <graph header=\"Общее количество опытов в журналах\" footer=\"Всего опытов: 5\">\r\n"
       "        <point name=\"Весна\" left=\"1\" top=\"4\" />\r\n"
@@ -295,7 +295,7 @@ TEST_F(CatalogueTest, RefreshOfALaterGraphComputesTheEarlierOnes) {
   EXPECT_EQ(Catalogue().Children.back().get(), &statistic);
   ASSERT_EQ(statistic.ChildCount(), 3);
   EXPECT_EQ(statistic.Level, Catalogue().Level + 1);
-  EXPECT_EQ(statistic.Child(1)->GetAttribute("header"), Bytes("Среднее количество опытов за день"));
+  EXPECT_EQ(statistic.Child(1)->GetAttribute("header"), Cp1251("Среднее количество опытов за день"));
   bool loaded = false;
   ASSERT_FALSE(LoadCatalogueGraph(2, Catalogue(), graphs[2], Locale, loaded));
   EXPECT_TRUE(loaded);
@@ -310,13 +310,13 @@ TEST_F(CatalogueTest, RefreshOfALaterGraphComputesTheEarlierOnes) {
 TEST_F(CatalogueTest, BadCachedValueLeavesThePaintersAlone) {
   TXMLNode& statistic = EnsureStatistic(Catalogue());
   ComputeCatalogueGraph(0, statistic, Catalogue(), source, Locale);
-  statistic.Child(0)->Child(1)->SetAttribute("top", Bytes("много"));
+  statistic.Child(0)->Child(1)->SetAttribute("top", Cp1251("много"));
   graphs[0].Header.Text = "before";
   const auto error = LoadCatalogueGraphs(Catalogue(), graphs, source, Locale);
   ASSERT_TRUE(error);
   EXPECT_EQ(error->Element, "point");
   EXPECT_EQ(error->Attribute, "top");
-  EXPECT_EQ(error->Text, Bytes("много"));
+  EXPECT_EQ(error->Text, Cp1251("много"));
   EXPECT_EQ(graphs[0].Header.Text, "before");
   bool loaded = true;
   EXPECT_TRUE(LoadCatalogueGraph(0, Catalogue(), graphs[0], Locale, loaded));

@@ -12,6 +12,7 @@
 
 #include "main_form_fixture.h"
 #include "storage/smr_Types.h"
+
 inline const std::string kEmptyJournalBytes =
     "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\r\n"
     "<?xml-stylesheet href=\"../journal.xsl\" type=\"text/xsl\"?>\r\n"
@@ -19,9 +20,6 @@ inline const std::string kEmptyJournalBytes =
     "\r\n"
     "<somnary>\r\n"
     "</somnary>\r\n";
-
-inline QString U(const char* text) { return QString::fromUtf8(text); }
-inline std::string Bytes(const char* utf8) { return Utf8ToCp1251(utf8); }
 
 class Edit : public TMainFormFixture {
  protected:

@@ -111,7 +111,8 @@ TEST_F(Edit, JournalThatCannotBeWrittenOrIsTakenAddsNothing) {
   Answer("J", Path("missing/j.xml"));
   ASSERT_TRUE(Trigger(Form->mnu_CreateFile));
   ASSERT_EQ(Prompts->Count("Error"), 2);
-  EXPECT_TRUE(Prompts->Messages("Error")[1].startsWith(QString::fromUtf8("Не удалось записать файл «") + Path("missing/j.xml") + QString::fromUtf8("»: ")));
+  EXPECT_TRUE(Prompts->Messages("Error")[1].startsWith(U("Не удалось записать файл «") +
+                                                       Path("missing/j.xml") + U("»: ")));
   EXPECT_EQ(Prompts->Count("Choose"), 0);
   EXPECT_EQ(catalogue->childCount(), 0);
   EXPECT_EQ(Children(Element(catalogue)), std::vector<std::string>{"statistic:undefined"});

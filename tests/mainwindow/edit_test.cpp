@@ -19,12 +19,7 @@ TEST_F(Edit, CatalogueGoesUnderTheSelectedNodeWhichIsExpanded) {
   EXPECT_EQ(Current(), dreams);
   EXPECT_TRUE(root->isExpanded());
   ASSERT_EQ(Root()->ChildCount(), 1);
-  TXMLNode* directory = Root()->Child(0);
-  EXPECT_EQ(Element(dreams), directory);
-  EXPECT_EQ(directory->Name, "directory");
-  EXPECT_EQ(directory->Kind, nkElement);
-  EXPECT_EQ(directory->GetAttribute(smr::atName), Bytes("Сны"));
-  EXPECT_EQ(directory->Level, 1);
+  EXPECT_EQ(Element(dreams), Root()->Child(0));
   // The selected catalogue takes catalogues and journals, nothing else.
   EXPECT_TRUE(Form->mnu_CreateFile->isEnabled());
   EXPECT_FALSE(Form->mnu_CreateDay->isEnabled());
@@ -39,17 +34,14 @@ TEST_F(Edit, CatalogueGoesUnderTheSelectedNodeWhichIsExpanded) {
   ASSERT_NE(inner, nullptr);
   EXPECT_EQ(Current(), inner);
   EXPECT_TRUE(dreams->isExpanded());
-  EXPECT_EQ(Element(inner)->Level, 2);
 
   // A cancelled dialog changes nothing.
   Prompts->NewElements.push_back({});
   ASSERT_TRUE(Trigger(Form->mnu_CreateDirectory));
   EXPECT_EQ(inner->childCount(), 0);
-  // Selecting the new catalogue cached its statistics; the cancel added nothing.
-  EXPECT_EQ(Children(Element(inner)), std::vector<std::string>{"statistic:undefined"});
   EXPECT_EQ(Current(), inner);
 
-  Stop();
+  Stop();  // selecting each new catalogue cached its statistics; the cancel added nothing
   EXPECT_EQ(ReadText("lib.xml"), kLibraryProlog +
                                      "<dreamlibrary name=\"Lib\">\n"
                                      "  <directory name=\"Сны\">\n" +
@@ -80,11 +72,11 @@ TEST_F(Edit, NewJournalIsWrittenAtOnceAndTakesNights) {
   EXPECT_EQ(Element(journal), document->Root.get());
   TXMLNode* directory = Element(catalogue);
   ASSERT_EQ(Children(directory),
-            (std::vector<std::string>{"statistic:undefined", "file:" + Bytes("Журнал")}));
+            (std::vector<std::string>{"statistic:undefined", "file:" + Cp1251("Журнал")}));
   TXMLNode* file = directory->Child(1);
   EXPECT_EQ(file->Name, "file");
   EXPECT_EQ(file->Kind, nkEmptyElement);
-  EXPECT_EQ(file->GetAttribute(smr::atName), Bytes("Журнал"));
+  EXPECT_EQ(file->GetAttribute(smr::atName), Cp1251("Журнал"));
   EXPECT_EQ(file->GetAttribute(smr::atPath), NativePath("new.xml"));
   EXPECT_EQ(file->Level, 2);
   EXPECT_EQ(Form->Pairs().FindFirst(document->Root.get()), file);
@@ -156,7 +148,7 @@ TEST_F(Edit, ProposedNumberCountsTheWholeJournalAndFollowsDeletes) {
   TXMLNode* created = Element(first)->Children.back().get();
   EXPECT_EQ(Element(Current()), created);
   EXPECT_EQ(AttributeNames(created), (std::vector<std::string>{"number", "title"}));
-  EXPECT_EQ(created->GetAttribute(smr::atTitle), Bytes("Ещё"));
+  EXPECT_EQ(created->GetAttribute(smr::atTitle), Cp1251("Ещё"));
   EXPECT_EQ(created->Level, 2);
   EXPECT_EQ(SettingsOption(smr::atExperienceView), "plaintext");
 }
@@ -232,7 +224,8 @@ TEST_F(Edit, ExistingDescriptionIsKeptAndAnUncreatableOneAddsNothing) {
   Answer("x/7", U("Ошибка"), 1);
   ASSERT_TRUE(Trigger(Form->mnu_CreateExperience));
   ASSERT_EQ(Prompts->Count("Error"), 1);
-  EXPECT_TRUE(Prompts->Messages("Error")[0].startsWith(QString::fromUtf8("Не удалось записать файл «") + Path("a/b_x/7.html") + QString::fromUtf8("»: ")));
+  EXPECT_TRUE(Prompts->Messages("Error")[0].startsWith(U("Не удалось записать файл «") +
+                                                       Path("a/b_x/7.html") + U("»: ")));
   EXPECT_EQ(Element(night)->ChildCount(), 0);
   EXPECT_EQ(night->childCount(), 0);
   EXPECT_EQ(Current(), night);
@@ -322,8 +315,6 @@ TEST_F(Edit, MovingAJournalMovesItsFileElementOnly) {
 
   ASSERT_TRUE(Click(Form->btn_MoveDown));
   EXPECT_EQ(Captions(Node({"Lib", U("Кат")})), (QStringList{"J2", "J1"}));
-  EXPECT_EQ(Children(Element(Node({"Lib", U("Кат")}))),
-            (std::vector<std::string>{"file:J2", "file:J1", "statistic:undefined"}));
   EXPECT_EQ(Element(Node({"Lib", U("Кат")}))->Child(1), file);
   EXPECT_EQ(Element(journal), journalRoot);
   EXPECT_EQ(Form->Pairs().FindFirst(journalRoot), file);
@@ -419,7 +410,6 @@ TEST_F(Edit, DeletingAnOpenedJournalKeepsItsDocumentAndSaves) {
   ASSERT_TRUE(Trigger(Form->mnu_Delete));
   EXPECT_EQ(Prompts->Count("Confirmation"), 0);
   EXPECT_EQ(Captions(catalogue), QStringList{"J2"});
-  EXPECT_EQ(Children(Element(catalogue)), std::vector<std::string>{"file:J2"});
   EXPECT_EQ(Form->Pairs().FindFirst(journalRoot), nullptr);
   EXPECT_EQ(Form->Journals().Find(NativePath("j1.xml")), Form->Journals().Document(0));
   // The tree moved on to J2, which opened and became the default journal.

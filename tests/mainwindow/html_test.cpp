@@ -18,8 +18,6 @@
 
 namespace {
 
-QString U(const char* text) { return QString::fromUtf8(text); }
-
 class Html : public TMainFormFixture {
  protected:
   // Library "Lib" / catalogue "Cat" / journal "J" (journal.xml) with one night "01.01.24"
@@ -145,7 +143,8 @@ TEST_F(Html, WriteFailureIsShownAndTheTextKept) {
   Type(QStringLiteral("kept"));
   QTest::mouseClick(Editor()->btn_HTML_Save, Qt::LeftButton);
   ASSERT_EQ(Prompts->Count("Error"), 1);
-  EXPECT_TRUE(Prompts->Messages("Error")[0].startsWith(QString::fromUtf8("Не удалось записать файл «") + Path("gone/a.html") + QString::fromUtf8("»: ")));
+  EXPECT_TRUE(Prompts->Messages("Error")[0].startsWith(U("Не удалось записать файл «") +
+                                                       Path("gone/a.html") + U("»: ")));
   EXPECT_EQ(Editor()->Text(), "kept");
 }
 
@@ -247,10 +246,9 @@ TEST_F(Html, NewDescriptionIsCreatedBesideARelativeJournalFromAnotherFolder) {
   Prompts->SaveFiles.push_back(QDir(elsewhere.path()).filePath("out.html"));
   Prompts->SaveFilterIndexes.push_back(1);
   Form->mnu_Export->trigger();
-  QFile page(QDir(elsewhere.path()).filePath("out.html"));
-  ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+  const QByteArray page = test_files::Read(QDir(elsewhere.path()).filePath("out.html"));
   const QString link = QDir(elsewhere.path()).relativeFilePath(Path("journal.xml"));
-  EXPECT_TRUE(page.readAll().contains(("<a href=\"" + link + "\">journal.xml</a>").toLocal8Bit()));
+  EXPECT_TRUE(page.contains(("<a href=\"" + link + "\">journal.xml</a>").toLocal8Bit()));
 }
 
 TEST_F(Html, FailedSaveOnLeavingKeepsTheTextUntilTheUserDecides) {

@@ -117,8 +117,8 @@ TEST_F(Lifecycle, LabelsIconsOptionsAndUnknownElementsKeepTheirPlaces) {
   Start();
   EXPECT_FALSE(Form->ConfirmDelete());
   EXPECT_EQ(Form->ExperienceView(), 1);
-  EXPECT_EQ(EditPanel()->box_Label1->text(), QString::fromUtf8("Один"));
-  EXPECT_EQ(EditPanel()->box_Label4->text(), QString::fromUtf8("Четыре"));
+  EXPECT_EQ(EditPanel()->box_Label1->text(), U("Один"));
+  EXPECT_EQ(EditPanel()->box_Label4->text(), U("Четыре"));
   Stop();
   // Everything read stays as it was; only `form` is appended at the end.
   const std::string after = Settings();
@@ -137,11 +137,10 @@ TEST_F(Lifecycle, OpensTheLibraryNamedInTheSettings) {
   Start();
   ASSERT_EQ(Tree()->topLevelItemCount(), 1);
   QTreeWidgetItem* root = Tree()->topLevelItem(0);
-  EXPECT_EQ(root->text(0), QString::fromUtf8("Мои сны"));
+  EXPECT_EQ(root->text(0), U("Мои сны"));
   ASSERT_EQ(root->childCount(), 2);  // the user and the loose file are not shown
-  EXPECT_EQ(root->child(1)->text(0), QString::fromUtf8("Второй"));
-  ASSERT_NE(Node({QString::fromUtf8("Мои сны"), QString::fromUtf8("Первый"), QString::fromUtf8("Журнал")}),
-            nullptr);
+  EXPECT_EQ(root->child(1)->text(0), U("Второй"));
+  ASSERT_NE(Node({U("Мои сны"), U("Первый"), U("Журнал")}), nullptr);
   // Opening selects nothing.
   EXPECT_EQ(Tree()->currentItem(), nullptr);
 }
@@ -152,19 +151,20 @@ TEST_F(Lifecycle, OpeningAnotherLibraryRewritesTheFirstAndRecordsThePath) {
   WriteSettings(NativePath("one.xml"));
   Start();
   Select(Tree()->topLevelItem(0));
-  EditPanel()->edt_Name->setText(QString::fromUtf8("Первая"));
+  EditPanel()->edt_Name->setText(U("Первая"));
   Prompts->OpenFiles.push_back(Path("two.xml"));
   Form->mnu_Open->trigger();
   // The image dialog was borrowed for the question and given back.
   ASSERT_EQ(Prompts->Count("Open"), 1);
-  EXPECT_EQ(Prompts->Asked.back().Text, QString::fromUtf8("Открыть библиотеку"));
+  EXPECT_EQ(Prompts->Asked.back().Text, U("Открыть библиотеку"));
   EXPECT_EQ(Prompts->Asked.back().Filter,
-            QString::fromUtf8("Библиотека сновидений (*.xml)|*.xml|Любое расширение (*.*)|*.*"));
-  EXPECT_EQ(Form->dlg_OpenImage.Title, QString::fromUtf8("Открыть изображение"));
-  EXPECT_TRUE(Form->dlg_OpenImage.Filter.startsWith(QString::fromUtf8("Windows BMP (*.bmp)|*.bmp|Все файлы (*.*)|*.*")));
+            U("Библиотека сновидений (*.xml)|*.xml|Любое расширение (*.*)|*.*"));
+  EXPECT_EQ(Form->dlg_OpenImage.Title, U("Открыть изображение"));
+  EXPECT_TRUE(
+      Form->dlg_OpenImage.Filter.startsWith(U("Windows BMP (*.bmp)|*.bmp|Все файлы (*.*)|*.*")));
   EXPECT_EQ(ReadText("one.xml"), std::string(kLibraryProlog) + "<dreamlibrary name=\"Первая\">\n</dreamlibrary>\n");
   ASSERT_EQ(Tree()->topLevelItemCount(), 1);
-  EXPECT_EQ(Tree()->topLevelItem(0)->text(0), QString::fromUtf8("Два"));
+  EXPECT_EQ(Tree()->topLevelItem(0)->text(0), U("Два"));
   EXPECT_EQ(Tree()->currentItem(), nullptr);
   Stop();
   EXPECT_NE(Settings().find("<library path=\"" + Path("two.xml").toStdString() + "\" />"), std::string::npos);
@@ -181,14 +181,14 @@ TEST_F(Lifecycle, AnotherProgramsVersionOfTheLibraryIsNeverWrittenOver) {
     Start();
     if (edited) {
       Select(Tree()->topLevelItem(0));
-      EditPanel()->edt_Name->setText(QString::fromUtf8("Моя"));
+      EditPanel()->edt_Name->setText(U("Моя"));
     }
     QFile::remove(Path("one.xml"));
     WriteLibrary("one.xml", "Чужая");
     const std::string theirs = ReadText("one.xml");
     Form->mnu_Save->trigger();
     EXPECT_EQ(ReadText("one.xml"), theirs);
-    const QStringList copies = QDir(Dir.path()).entryList({QString::fromUtf8("one (конфликт *).xml")});
+    const QStringList copies = QDir(Dir.path()).entryList({U("one (конфликт *).xml")});
     EXPECT_EQ(copies.size(), edited ? 1 : 0);
     EXPECT_EQ(Prompts->Messages("Information").size(), edited ? 1 : 0);
     if (edited) {
@@ -208,8 +208,8 @@ TEST_F(Lifecycle, CancelledOpenChangesNothing) {
   Start();
   Prompts->OpenFiles.push_back(QString());
   Form->btn_OpenClick();
-  EXPECT_EQ(Tree()->topLevelItem(0)->text(0), QString::fromUtf8("Один"));
-  EXPECT_EQ(Form->dlg_OpenImage.Title, QString::fromUtf8("Открыть изображение"));
+  EXPECT_EQ(Tree()->topLevelItem(0)->text(0), U("Один"));
+  EXPECT_EQ(Form->dlg_OpenImage.Title, U("Открыть изображение"));
 }
 
 TEST_F(Lifecycle, SaveAsThenSaveWritesToTheNewPath) {
@@ -218,9 +218,9 @@ TEST_F(Lifecycle, SaveAsThenSaveWritesToTheNewPath) {
   Start();
   Prompts->SaveFiles.push_back(Path("copy.xml"));
   Form->mnu_SaveAs->trigger();
-  EXPECT_EQ(Prompts->Asked.back().Text, QString::fromUtf8("Сохранить библиотеку как"));
+  EXPECT_EQ(Prompts->Asked.back().Text, U("Сохранить библиотеку как"));
   Select(Tree()->topLevelItem(0));
-  EditPanel()->edt_Name->setText(QString::fromUtf8("Копия"));
+  EditPanel()->edt_Name->setText(U("Копия"));
   Form->mnu_Save->trigger();
   EXPECT_EQ(ReadText("copy.xml"), std::string(kLibraryProlog) + "<dreamlibrary name=\"Копия\">\n</dreamlibrary>\n");
   EXPECT_EQ(ReadText("one.xml"), std::string(kLibraryProlog) + "<dreamlibrary name=\"Один\">\n</dreamlibrary>\n");
@@ -231,7 +231,7 @@ TEST_F(Lifecycle, NewLibraryIsWrittenAtOnceAndSelected) {
   WriteLibrary("old.xml", "Старая");
   WriteSettings(NativePath("old.xml"));
   Start();
-  Prompts->NewElements.push_back({true, QString::fromUtf8("Новая \"книга\""), Path("new.xml"), 0});
+  Prompts->NewElements.push_back({true, U("Новая \"книга\""), Path("new.xml"), 0});
   Form->mnu_New->trigger();
   ASSERT_EQ(Prompts->Count("NewElement"), 1);
   EXPECT_EQ(Prompts->Asked.front().Mode, 0);
@@ -240,7 +240,7 @@ TEST_F(Lifecycle, NewLibraryIsWrittenAtOnceAndSelected) {
             std::string(kLibraryProlog) + "<dreamlibrary name=\"Новая ”книга”\">\n</dreamlibrary>\n");
   ASSERT_EQ(Tree()->topLevelItemCount(), 1);
   EXPECT_EQ(Tree()->currentItem(), Tree()->topLevelItem(0));
-  EXPECT_EQ(EditPanel()->edt_Name->text(), QString::fromUtf8("Новая ”книга”"));
+  EXPECT_EQ(EditPanel()->edt_Name->text(), U("Новая ”книга”"));
   EXPECT_TRUE(EditPanel()->edt_Name->isEnabled());
   EXPECT_TRUE(Form->mnu_CreateDirectory->isEnabled());
 }
@@ -255,13 +255,13 @@ TEST_F(Lifecycle, NewKeepsTheOpenLibraryWhenItCannotBeSaved) {
   ASSERT_EQ(Prompts->Count("Error"), 1);
   // The unsaved library is still there to be saved elsewhere.
   ASSERT_EQ(Tree()->topLevelItemCount(), 1);
-  EXPECT_EQ(Tree()->topLevelItem(0)->text(0), QString::fromUtf8("Старая"));
+  EXPECT_EQ(Tree()->topLevelItem(0)->text(0), U("Старая"));
   EXPECT_EQ(Tree()->topLevelItem(0)->childCount(), 1);
-  EXPECT_EQ(Form->Library().Root->GetAttribute("name"), Utf8ToCp1251("Старая"));
+  EXPECT_EQ(Form->Library().Root->GetAttribute("name"), Cp1251("Старая"));
   Prompts->OpenFiles.push_back(Path("new.xml"));
   Form->btn_OpenClick();
   EXPECT_EQ(Prompts->Count("Error"), 2);
-  EXPECT_EQ(Tree()->topLevelItem(0)->text(0), QString::fromUtf8("Старая"));
+  EXPECT_EQ(Tree()->topLevelItem(0)->text(0), U("Старая"));
 }
 
 TEST_F(Lifecycle, NewOpenAndSaveWriteNothingForAnUnnamedLibrary) {
@@ -317,8 +317,7 @@ TEST_F(Lifecycle, AFileThatCannotBeReadIsReportedOnceAndNeverWrittenOver) {
     Form->mnu_Save->trigger();
     ASSERT_EQ(Prompts->Count("Error"), 2);
     const QString refusal = Prompts->Messages("Error")[1];
-    EXPECT_TRUE(refusal.contains(Path(unreadable)) &&
-                refusal.contains(QString::fromUtf8("не сохранён")))
+    EXPECT_TRUE(refusal.contains(Path(unreadable)) && refusal.contains(U("не сохранён")))
         << refusal.toStdString();
     for (const QString name : {"dreams.ini", "lib.xml", "j.xml"})
       if (name != unreadable) {
@@ -357,8 +356,7 @@ TEST_F(Lifecycle, FailedSaveAtExitLetsTheUserKeepTheWindowOpen) {
   EXPECT_FALSE(keep.isAccepted());
   ASSERT_EQ(Prompts->Count("Error"), 1);
   const QString told = Prompts->Messages("Error").front();
-  EXPECT_TRUE(told.startsWith(QString::fromUtf8("Не удалось записать файл «") + Path("dir/lib.xml") +
-                              QString::fromUtf8("»: ")))
+  EXPECT_TRUE(told.startsWith(U("Не удалось записать файл «") + Path("dir/lib.xml") + U("»: ")))
       << told.toStdString();
   Prompts->Choices.push_back(0);  // "Закрыть"
   QCloseEvent close;
@@ -368,22 +366,20 @@ TEST_F(Lifecycle, FailedSaveAtExitLetsTheUserKeepTheWindowOpen) {
 
 TEST_F(Lifecycle, ProtectedLibraryOpensOnlyForExactCredentials) {
   TCodec codec;
-  const std::string user = codec.Encode("Ivan"), password = codec.Encode(Utf8ToCp1251("Сон_1"));
-  std::string bytes = Utf8ToCp1251(std::string(kLibraryProlog) + "<dreamlibrary name=\"Л\" username=\"") + user +
-                      "\" userpassword=\"" + password + "\">\n  <directory name=\"D\">\n  </directory>\n</dreamlibrary>\n";
-  std::string crlf;
-  for (char c : bytes) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-  WriteBytes("lib.xml", crlf);
+  WriteLibrary("lib.xml",
+               "Л\" username=\"" + test_files::Utf8(codec.Encode("Ivan")) + "\" userpassword=\"" +
+                   test_files::Utf8(codec.Encode(Cp1251("Сон_1"))),
+               "  <directory name=\"D\">\n  </directory>\n");
   WriteSettings(NativePath("lib.xml"));
   const std::string original = ReadBytes("lib.xml");
-  Start([](TScriptedPrompts& p) { p.Authorizations.push_back({true, "Ivan", QString::fromUtf8("Сон_1")}); });
+  Start([](TScriptedPrompts& p) { p.Authorizations.push_back({true, "Ivan", U("Сон_1")}); });
   EXPECT_FALSE(Form->Terminated());
   EXPECT_EQ(Prompts->Asked.front().Mode, 0);
   EXPECT_EQ(Tree()->topLevelItem(0)->childCount(), 1);
   Stop();
 
   // A wrong letter case ends the program; the library stays byte for byte.
-  Start([](TScriptedPrompts& p) { p.Authorizations.push_back({true, "ivan", QString::fromUtf8("Сон_1")}); });
+  Start([](TScriptedPrompts& p) { p.Authorizations.push_back({true, "ivan", U("Сон_1")}); });
   EXPECT_TRUE(Form->Terminated());
   EXPECT_EQ(Tree()->topLevelItem(0)->childCount(), 0);
   Stop();
@@ -393,8 +389,8 @@ TEST_F(Lifecycle, ProtectedLibraryOpensOnlyForExactCredentials) {
 TEST_F(Lifecycle, FailedLogInWritesEveryDocumentBackAsItWasRead) {
   TCodec codec;
   WriteLibrary("lib.xml",
-               "Л\" username=\"" + Cp1251ToUtf8(codec.Encode("Ivan")) + "\" userpassword=\"" +
-                   Cp1251ToUtf8(codec.Encode("secret")),
+               "Л\" username=\"" + test_files::Utf8(codec.Encode("Ivan")) + "\" userpassword=\"" +
+                   test_files::Utf8(codec.Encode("secret")),
                "  <directory name=\"D\">\n  </directory>\n");
   WriteSettings(
       NativePath("lib.xml"),
@@ -526,7 +522,7 @@ TEST_F(InstalledLifecycle, FirstRunOpensTheCopiedSampleAndFindsTheShippedFiles) 
   StartInstalled();
   EXPECT_EQ(Prompts->Count("Error"), 0) << Prompts->Messages("Error").join('\n').toStdString();
   ASSERT_EQ(Tree()->topLevelItemCount(), 1);
-  EXPECT_EQ(Tree()->topLevelItem(0)->text(0), QString::fromUtf8("Библиотека сновидений"));
+  EXPECT_EQ(Tree()->topLevelItem(0)->text(0), U("Библиотека сновидений"));
   EXPECT_FALSE(Tree()->topLevelItem(0)->icon(0).isNull());
   Form->mnu_ShowHelp->trigger();
   EXPECT_EQ(Prompts->Messages("ShellOpen"),

@@ -3,7 +3,6 @@
 // A temporary program folder per test: its own dreams.ini, library and
 // journals, written in windows-1251 with CR LF from UTF-8 text with LF.
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -12,10 +11,13 @@
 #include <memory>
 #include <string>
 
+#include "common/test_files.h"
 #include "mainwindow/smr_EditPanel.h"
 #include "mainwindow/smr_MainForm.h"
 #include "scripted_prompts.h"
-#include "storage/smr_Cp1251.h"
+
+using test_files::Cp1251;
+using test_files::U;
 
 // The prologs the program writes for new libraries and journals, as text
 // (UTF-8, LF) for comparisons with ReadText.
@@ -61,33 +63,16 @@ class TMainFormFixture : public ::testing::Test {
 
   // Writes UTF-8 text with LF line ends as windows-1251 with CR LF.
   void WriteFile(const QString& name, const std::string& utf8) const {
-    std::string bytes;
-    for (char c : Utf8ToCp1251(utf8)) {
-      if (c == '\n') bytes += "\r\n";
-      else bytes += c;
-    }
-    WriteBytes(name, bytes);
+    WriteBytes(name, test_files::FileBytes(utf8));
   }
   void WriteBytes(const QString& name, const std::string& bytes) const {
-    QDir().mkpath(QFileInfo(Path(name)).absolutePath());
-    QFile f(Path(name));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    test_files::Write(Path(name), bytes);
   }
   std::string ReadBytes(const QString& name) const {
-    QFile f(Path(name));
-    if (!f.open(QIODevice::ReadOnly)) return "<missing>";
-    QByteArray data = f.readAll();
-    return std::string(data.constData(), static_cast<std::size_t>(data.size()));
+    return test_files::Read(Path(name)).toStdString();
   }
   // The file's text as UTF-8 with LF, for readable comparisons.
-  std::string ReadText(const QString& name) const {
-    std::string utf8 = Cp1251ToUtf8(ReadBytes(name));
-    std::string out;
-    for (std::size_t i = 0; i < utf8.size(); ++i)
-      if (!(utf8[i] == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n')) out += utf8[i];
-    return out;
-  }
+  std::string ReadText(const QString& name) const { return test_files::FileText(ReadBytes(name)); }
 
   // A settings file naming a library; captions are the four marks.
   void WriteSettings(const std::string& libraryPath, const std::string& extra = {}) {

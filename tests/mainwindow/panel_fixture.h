@@ -20,9 +20,6 @@
 #include "mainwindow/smr_ClickLabel.h"
 #include "storage/smr_Types.h"
 
-inline QString U(const char* text) { return QString::fromUtf8(text); }
-inline std::string Cp(const char* utf8) { return Utf8ToCp1251(utf8); }
-
 inline const QColor kRed(255, 0, 0);
 inline const QColor kBlack(0, 0, 0);
 

@@ -6,7 +6,6 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMap>
@@ -22,11 +21,14 @@
 #include <functional>
 #include <memory>
 
+#include "common/test_files.h"
 #include "dialogs/smr_NewElementForm.h"
 #include "dialogs/smr_ParametersForm.h"
 #include "mainwindow/smr_QtPrompts.h"
 
 namespace {
+
+using test_files::U;
 
 // Acts on the modal dialog from inside its own event loop, again every few
 // milliseconds while it stays open (a file dialog may still be reading its
@@ -70,15 +72,15 @@ T* Child(QWidget* dialog, const char* name) {
 TEST(QtPrompts, NewElementAnswersWhatWasTyped) {
   TQtPrompts prompts;
   WhenModal([](QWidget* dialog) {
-    EXPECT_EQ(dialog->windowTitle(), QString::fromUtf8("Добавить опыт"));
+    EXPECT_EQ(dialog->windowTitle(), U("Добавить опыт"));
     EXPECT_EQ(Child<QLineEdit>(dialog, "edt_First")->text(), "007");
-    Child<QLineEdit>(dialog, "edt_Second")->setText(QString::fromUtf8("Полёт"));
+    Child<QLineEdit>(dialog, "edt_Second")->setText(U("Полёт"));
     Child<QPushButton>(dialog, "btn_Ok")->click();
   });
   const auto answer = prompts.NewElement(nullptr, 4, 7, 1);
   EXPECT_TRUE(answer.Ok);
   EXPECT_EQ(answer.First, "007");
-  EXPECT_EQ(answer.Second, QString::fromUtf8("Полёт"));
+  EXPECT_EQ(answer.Second, U("Полёт"));
   EXPECT_EQ(answer.RadioIndex, 1);
 
   WhenModal([](QWidget* dialog) { Child<QPushButton>(dialog, "btn_Cancel")->click(); });
@@ -91,12 +93,12 @@ TEST(QtPrompts, ConfirmationAndAuthorization) {
     Child<QCheckBox>(dialog, "box_ShowAgain")->setChecked(true);
     Child<QPushButton>(dialog, "btn_Ok")->click();
   });
-  const auto confirmation = prompts.Confirmation(nullptr, QString::fromUtf8("Удалить?"));
+  const auto confirmation = prompts.Confirmation(nullptr, U("Удалить?"));
   EXPECT_TRUE(confirmation.Yes);
   EXPECT_TRUE(confirmation.DontShowAgain);
 
   WhenModal([](QWidget* dialog) {
-    EXPECT_EQ(dialog->windowTitle(), QString::fromUtf8("Авторизация"));
+    EXPECT_EQ(dialog->windowTitle(), U("Авторизация"));
     Child<QLineEdit>(dialog, "edt_First")->setText("Ivan");
     Child<QLineEdit>(dialog, "edt_Second")->setText("secret");
     Child<QPushButton>(dialog, "btn_Ok")->click();
@@ -113,8 +115,8 @@ TEST(QtPrompts, SaveDialogRemembersTheFileAndTheChosenFilter) {
   QTemporaryDir dir;
   TQtPrompts prompts;
   TFileDialogState state;
-  state.Title = QString::fromUtf8("Экспортировать");
-  state.Filter = QString::fromUtf8("Гипертекст (*.html)|*.html|Просто текст (*.txt)|*.txt");
+  state.Title = U("Экспортировать");
+  state.Filter = U("Гипертекст (*.html)|*.html|Просто текст (*.txt)|*.txt");
   state.InitialDir = dir.path();
   const QString target = dir.filePath("out.html");
   auto typed = std::make_shared<bool>(false);
@@ -122,7 +124,7 @@ TEST(QtPrompts, SaveDialogRemembersTheFileAndTheChosenFilter) {
     auto* dialog = qobject_cast<QFileDialog*>(widget);
     ASSERT_NE(dialog, nullptr);
     if (!*typed) {
-      EXPECT_EQ(dialog->windowTitle(), QString::fromUtf8("Экспортировать"));
+      EXPECT_EQ(dialog->windowTitle(), U("Экспортировать"));
       ASSERT_EQ(dialog->nameFilters().size(), 2);
       dialog->selectNameFilter(dialog->nameFilters()[1]);
       Child<QLineEdit>(dialog, "fileNameEdit")->setText(target);
@@ -143,11 +145,9 @@ TEST(QtPrompts, ChooseGivesTheIndexOfTheButtonPressed) {
     auto* box = qobject_cast<QMessageBox*>(widget);
     ASSERT_NE(box, nullptr);
     for (QAbstractButton* button : box->buttons())
-      if (button->text() == QString::fromUtf8("Подключить")) button->click();
+      if (button->text() == U("Подключить")) button->click();
   });
-  EXPECT_EQ(prompts.Choose(nullptr, "?", {QString::fromUtf8("Заменить"), QString::fromUtf8("Подключить"),
-                                          QString::fromUtf8("Отмена")}),
-            1);
+  EXPECT_EQ(prompts.Choose(nullptr, "?", {U("Заменить"), U("Подключить"), U("Отмена")}), 1);
 }
 
 TEST(QtPrompts, ChooseNoEscapeLeavesEscapeUnanswered) {
@@ -164,11 +164,10 @@ TEST(QtPrompts, ChooseNoEscapeLeavesEscapeUnanswered) {
       return;
     }
     for (QAbstractButton* button : box->buttons())
-      if (button->text() == QString::fromUtf8("Повторить")) button->click();
+      if (button->text() == U("Повторить")) button->click();
   });
-  EXPECT_EQ(prompts.ChooseNoEscape(nullptr, "?",
-                                   {QString::fromUtf8("Повторить"), QString::fromUtf8("Сохранить как..."),
-                                    QString::fromUtf8("Отменить изменения")}),
+  EXPECT_EQ(prompts.ChooseNoEscape(
+                nullptr, "?", {U("Повторить"), U("Сохранить как..."), U("Отменить изменения")}),
             0);
 }
 
@@ -222,10 +221,7 @@ TEST(QtTexts, FileDialogNamesTypesAndDatesInRussian) {
   QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true);
   QTemporaryDir dir;
   ASSERT_TRUE(QDir(dir.path()).mkdir("sub"));
-  for (const char* name : {"a.bmp", "b.xml"}) {
-    QFile file(dir.filePath(name));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  }
+  for (const char* name : {"a.bmp", "b.xml"}) ASSERT_TRUE(test_files::Write(dir.filePath(name), ""));
   TQtPrompts prompts;
   TFileDialogState state;
   state.InitialDir = dir.path();
@@ -247,9 +243,9 @@ TEST(QtTexts, FileDialogNamesTypesAndDatesInRussian) {
   prompts.OpenFileName(nullptr, state);
   QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, false);
   ASSERT_EQ(rows->size(), 3);
-  EXPECT_EQ(rows->value("sub").value(0), QString::fromUtf8("Папка"));
-  EXPECT_EQ(rows->value("a.bmp").value(0), QString::fromUtf8("Изображение BMP"));
-  EXPECT_EQ(rows->value("b.xml").value(0), QString::fromUtf8("Документ XML"));
+  EXPECT_EQ(rows->value("sub").value(0), U("Папка"));
+  EXPECT_EQ(rows->value("a.bmp").value(0), U("Изображение BMP"));
+  EXPECT_EQ(rows->value("b.xml").value(0), U("Документ XML"));
   const QRegularExpression russianDate(
       QStringLiteral("^\\d\\d\\.\\d\\d\\.\\d\\d \\d\\d:\\d\\d$"));
   for (const QString& name : rows->keys())
@@ -265,17 +261,17 @@ QString ButtonText(const QAbstractButton* button) {
 TEST(QtTexts, MessageBoxAndFileDialogButtonsAreRussian) {
   QMessageBox box(QMessageBox::Question, "?", "?",
                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-  EXPECT_EQ(ButtonText(box.button(QMessageBox::Yes)), QString::fromUtf8("Да"));
-  EXPECT_EQ(ButtonText(box.button(QMessageBox::No)), QString::fromUtf8("Нет"));
-  EXPECT_EQ(ButtonText(box.button(QMessageBox::Cancel)), QString::fromUtf8("Отмена"));
+  EXPECT_EQ(ButtonText(box.button(QMessageBox::Yes)), U("Да"));
+  EXPECT_EQ(ButtonText(box.button(QMessageBox::No)), U("Нет"));
+  EXPECT_EQ(ButtonText(box.button(QMessageBox::Cancel)), U("Отмена"));
 
   QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true);
   QFileDialog dialog(nullptr, "?");
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   auto* buttons = dialog.findChild<QDialogButtonBox*>("buttonBox");
   ASSERT_NE(buttons, nullptr);
-  EXPECT_EQ(ButtonText(buttons->button(QDialogButtonBox::Cancel)), QString::fromUtf8("Отмена"));
-  EXPECT_EQ(ButtonText(buttons->button(QDialogButtonBox::Save)), QString::fromUtf8("Сохранить"));
+  EXPECT_EQ(ButtonText(buttons->button(QDialogButtonBox::Cancel)), U("Отмена"));
+  EXPECT_EQ(ButtonText(buttons->button(QDialogButtonBox::Save)), U("Сохранить"));
   QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, false);
 }
 
@@ -285,9 +281,7 @@ TEST(QtTexts, PickingAnExistingFileForAJournalAsksNothingInTheFileDialog) {
   QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true);
   QTemporaryDir dir;
   const QString target = dir.filePath("old.xml");
-  QFile file(target);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.close();
+  ASSERT_TRUE(test_files::Write(target, ""));
   Tfrm_NewElement form;
   form.SetMode(2);
   // A message box over the file dialog is a second question: count it and answer "Да".

@@ -18,8 +18,6 @@
 
 namespace {
 
-QString U(const char* utf8) { return QString::fromUtf8(utf8); }
-
 // A library of one catalogue holding `files`, shown active at 1100x700.
 class TShownLibrary : public TMainFormFixture {
  protected:

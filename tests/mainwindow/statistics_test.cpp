@@ -14,8 +14,6 @@
 
 namespace {
 
-QString U(const char* utf8) { return QString::fromUtf8(utf8); }
-
 std::string Experience(int number, const std::string& inside = {}) {
   return "    <experience number=\"" + std::to_string(number) + "\" title=\"С" +
          std::to_string(number) + "\">\n" + inside + "    </experience>\n";

@@ -58,7 +58,7 @@ class Search : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(dir.isValid());
     ASSERT_TRUE(QDir(dir.path()).mkpath("html"));
-    WriteFile(dir.filePath("html/004.html"), Utf8ToCp1251(kPage));
+    Write(dir.filePath("html/004.html"), Utf8ToCp1251(kPage));
     journal = Parsed(JournalText(kDays));
     ASSERT_EQ(journal->Status, xsLoaded);
   }
@@ -293,7 +293,7 @@ TEST_F(Search, EditsAndRewrittenPagesAreFoundOnceInvalidated) {
   ASSERT_EQ(Find("туман"), "003");
   Experience(1, 0)->FindNode(smr::elDescription)->Child(0)->Value = Utf8ToCp1251("Туман над рекой");
   Experience(2, 0)->SetAttribute(smr::atTitle, Utf8ToCp1251("Туманная ёлка"));
-  WriteFile(dir.filePath("html/004.html"), Utf8ToCp1251("<p>Густой туман</p>"));
+  Write(dir.filePath("html/004.html"), Utf8ToCp1251("<p>Густой туман</p>"));
   index.Invalidate();
   EXPECT_EQ(Find("туман"), "003 004 005");
   EXPECT_EQ(Find("лагерь"), "");

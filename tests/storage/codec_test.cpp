@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <string>
 
+#include "common/test_files.h"
 #include "storage/smr_Codec.h"
-#include "storage/smr_Cp1251.h"
 
 namespace {
 
-std::string Bytes(const char* utf8) { return Utf8ToCp1251(utf8); }
+using test_files::Cp1251;
 
 TEST(CodecAlphabet, HoldsTheGroupsInOrder) {
   const std::string plain(TCodec::PlainAlphabet);
@@ -16,8 +16,8 @@ TEST(CodecAlphabet, HoldsTheGroupsInOrder) {
   EXPECT_EQ(plain.substr(0, 26), "ABCDEFGHIJKLMNOPQRSTUVWXYZ");
   EXPECT_EQ(plain.substr(26, 26), "abcdefghijklmnopqrstuvwxyz");
   EXPECT_EQ(plain.substr(52, 12), " 0123456789_");
-  EXPECT_EQ(plain.substr(64, 33), Bytes("АБВГДЕЁЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯ"));
-  EXPECT_EQ(plain.substr(97, 33), Bytes("абвгдеёжзийклмнопрстуфхцчшщъыьэюя"));
+  EXPECT_EQ(plain.substr(64, 33), Cp1251("АБВГДЕЁЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯ"));
+  EXPECT_EQ(plain.substr(97, 33), Cp1251("абвгдеёжзийклмнопрстуфхцчшщъыьэюя"));
 }
 
 TEST(CodecAlphabet, EverySubstitutionTableIsAPermutationOfThePlainOne) {
@@ -55,17 +55,17 @@ TEST(CodecRoundTrip, EveryAlphabetCharacterAtEveryTablePosition) {
   }
   const std::string whole(TCodec::PlainAlphabet);
   EXPECT_EQ(codec.Decode(codec.Encode(whole)), whole);
-  const std::string mixed = Bytes("Сон_в руку 2024 Ёлка ёж");
+  const std::string mixed = Cp1251("Сон_в руку 2024 Ёлка ёж");
   EXPECT_EQ(codec.Decode(codec.Encode(mixed)), mixed);
 }
 
 TEST(CodecRoundTrip, EncodedFormIsFrozen) {
   // Worked out by hand from the tables: libraries already written depend on it.
   TCodec codec;
-  EXPECT_EQ(codec.Encode(Bytes("Quillon Ёж_7")),
+  EXPECT_EQ(codec.Encode(Cp1251("Quillon Ёж_7")),
             "\x55\xF8\xC3\x4A\xFB\x42\xCD\x79\xD7\x46\xF4\xEC");
-  EXPECT_EQ(codec.Encode(Bytes("ёлка")), "\x32\x57\xCD\xD3");
-  EXPECT_EQ(codec.Decode("\x32\x57\xCD\xD3"), Bytes("ёлка"));
+  EXPECT_EQ(codec.Encode(Cp1251("ёлка")), "\x32\x57\xCD\xD3");
+  EXPECT_EQ(codec.Decode("\x32\x57\xCD\xD3"), Cp1251("ёлка"));
 }
 
 TEST(CodecPositions, TableCyclesEveryFiveCharacters) {
@@ -86,7 +86,7 @@ TEST(CodecPositions, TableCyclesEveryFiveCharacters) {
 
 TEST(CodecOutsideAlphabet, BecomesZeroBothWays) {
   TCodec codec;
-  const std::string plain = "ab-c" + Bytes("№");
+  const std::string plain = "ab-c" + Cp1251("№");
   const std::string encoded = codec.Encode(plain);
   ASSERT_EQ(encoded.size(), plain.size());
   EXPECT_EQ(encoded[2], '\0');
@@ -105,11 +105,11 @@ TEST(CodecOutsideAlphabet, BecomesZeroBothWays) {
 TEST(CodecCanCarry, AcceptsExactlyTheAlphabet) {
   EXPECT_TRUE(TCodec::CanCarry(""));
   EXPECT_TRUE(TCodec::CanCarry(TCodec::PlainAlphabet));
-  EXPECT_TRUE(TCodec::CanCarry(Bytes("Ёжик в тумане_01")));
+  EXPECT_TRUE(TCodec::CanCarry(Cp1251("Ёжик в тумане_01")));
   EXPECT_FALSE(TCodec::CanCarry("pass-word"));
   EXPECT_FALSE(TCodec::CanCarry("tab\there"));
   EXPECT_FALSE(TCodec::CanCarry(std::string("a\0b", 3)));
-  EXPECT_FALSE(TCodec::CanCarry(Bytes("№1")));
+  EXPECT_FALSE(TCodec::CanCarry(Cp1251("№1")));
   EXPECT_FALSE(TCodec::CanCarry("?"));  // what an unrepresentable character turns into
   int carried = 0;
   for (int b = 0; b < 256; ++b) carried += TCodec::CanCarry(std::string(1, static_cast<char>(b)));

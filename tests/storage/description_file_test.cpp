@@ -1,16 +1,16 @@
 // Description pages read and written back byte for byte, and where stored
 // paths lead.
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "common/test_files.h"
 #include "storage/smr_HTMLFile.h"
 #include "storage/smr_StoredPath.h"
 
 namespace {
 
-QString U(const char* text) { return QString::fromUtf8(text); }
+using test_files::U;
 
 TEST(DescriptionFile, PagesComeBackAsTheyWereOrSayWhyNot) {
   struct TCase {
@@ -54,8 +54,7 @@ TEST(StoredPaths, RelativePathsLeadBesideTheLibraryFromAnyCurrentFolder) {
   for (const auto& [dir, name] : {std::pair(library.path(), "lib.html"), {elsewhere.path(), "cwd.html"},
                                   {documents.path(), "doc.html"}, {library.path(), "both.html"},
                                   {elsewhere.path(), "both.html"}}) {
-    QFile f(QDir(dir).filePath(QString::fromLatin1(name)));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(test_files::Write(QDir(dir).filePath(QString::fromLatin1(name)), ""));
   }
   const TStoredPaths paths(library.path(), documents.path());
   struct TCase {

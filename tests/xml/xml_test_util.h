@@ -6,34 +6,23 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "common/test_files.h"
 #include "xml/xml_mainUnit.h"
 
 namespace xmltest {
 
+// The program names files by std::string; the shared helpers take QString.
 inline void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  ASSERT_TRUE(out) << "cannot create " << path;
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  ASSERT_TRUE(out) << "cannot write " << path;
+  test_files::Write(QString::fromStdString(path), bytes);
 }
-
-// Whole file as bytes; "<missing>" when it cannot be opened, so that a
-// comparison with expected bytes fails loudly instead of passing on "".
 inline std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) return "<missing>";
-  std::string bytes(static_cast<std::size_t>(in.tellg()), '\0');
-  in.seekg(0);
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!in) return "<unreadable>";
-  return bytes;
+  return test_files::Read(QString::fromStdString(path)).toStdString();
 }
 
 // Makes the preloaded fault shim fail the nth call (0: every call) of
