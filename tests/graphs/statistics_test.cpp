@@ -373,7 +373,7 @@ TEST_F(CatalogueTest, OneNightJournalAveragesItsNight) {
   journals["b.xml"] = Parse("<somnary><day><experience /><experience /></day></somnary>");
   const TXMLNode& graph = *RefreshCatalogueGraph(1, Catalogue(), source, Locale).Child(1);
   EXPECT_EQ(graph.Child(1)->GetAttribute("top"), "2");
-  EXPECT_EQ(graph.GetAttribute("footer"), Bytes("Среднее количество опытов за весь период: 1,5"));
+  EXPECT_EQ(graph.GetAttribute("footer"), Cp1251("Среднее количество опытов за весь период: 1,5"));
 }
 
 // A night of one experience: the average is its level, not 0.
