@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "export/smr_NumberFormat.h"
+#include "storage/smr_NumberFormat.h"
 #include "xml/xml_functions.h"
 
 class TXMLNode;

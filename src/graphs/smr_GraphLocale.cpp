@@ -1,6 +1,6 @@
 #include "graphs/smr_GraphLocale.h"
 
-#include "export/smr_NumberFormat.h"
+#include "storage/smr_NumberFormat.h"
 #include "storage/smr_TextEdge.h"
 
 TGraphLocale SystemGraphLocale() { return GraphLocaleOf(SystemNumberFormat()); }

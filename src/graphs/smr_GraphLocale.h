@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "export/smr_NumberFormat.h"
+#include "storage/smr_NumberFormat.h"
 #include "graphs/smr_GraphPainter.h"
 
 // What the statistics need from the program's number formatting and its

@@ -4,7 +4,7 @@
 #include <charconv>
 #include <cmath>
 
-#include "export/smr_NumberFormat.h"
+#include "storage/smr_NumberFormat.h"
 #include "storage/smr_Resources.h"
 #include "storage/smr_Types.h"
 

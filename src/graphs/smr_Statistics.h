@@ -27,7 +27,7 @@ QString StatisticsErrorMessage(const TStatisticsError& error, const TGraphLocale
 // A cached real: blanks around, a sign, digits with '.' or ',' as the
 // separator and an optional exponent, so a library moved between locales
 // stays readable. Energy levels are read as the exporters read them
-// (ParseEnergyLevel of export/smr_NumberFormat).
+// (ParseEnergyLevel of storage/smr_NumberFormat).
 bool ParseCachedReal(std::string_view text, double& value);
 
 // Experiences per night and per mark of one journal (its root element).

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "export/smr_HTMLExporter.h"
-#include "export/smr_NumberFormat.h"
+#include "storage/smr_NumberFormat.h"
 #include "export/smr_TXTExporter.h"
 #include "storage/smr_AppFolders.h"
 #include "storage/smr_Cp1251.h"

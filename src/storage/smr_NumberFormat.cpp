@@ -1,4 +1,4 @@
-#include "export/smr_NumberFormat.h"
+#include "storage/smr_NumberFormat.h"
 
 #include <QLocale>
 #include <algorithm>

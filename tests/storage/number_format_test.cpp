@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "export/smr_NumberFormat.h"
+#include "storage/smr_NumberFormat.h"
 
 namespace {
 
