@@ -4,12 +4,12 @@
 #include <cstdio>
 #include <string_view>
 
+#include "app/smr_AppTexts.h"
 #include "app/smr_SessionEnd.h"
 #include "app/smr_SingleInstance.h"
 #include "dialogs/smr_QtTranslation.h"
 #include "mainwindow/smr_MainForm.h"
 #include "storage/smr_AppFolders.h"
-#include "storage/smr_Resources.h"
 #include "storage/smr_Version.h"
 
 int main(int argc, char** argv) {

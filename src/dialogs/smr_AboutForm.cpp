@@ -15,8 +15,8 @@
 #include <QUrl>
 #include <algorithm>
 
+#include "dialogs/smr_DialogTexts.h"
 #include "dialogs/smr_DialogUtils.h"
-#include "storage/smr_Resources.h"
 #include "storage/smr_Version.h"
 
 namespace {
@@ -34,7 +34,7 @@ constexpr int kLastCreditTop = 203;
 constexpr int kLastCreditLowest = 290;
 constexpr int kCreditStep = 17;
 
-QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+using res::U;
 
 void SetTextColor(QLabel* label, const QColor& color) {
   QPalette palette = label->palette();

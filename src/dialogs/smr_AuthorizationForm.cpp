@@ -4,9 +4,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "dialogs/smr_DialogTexts.h"
 #include "dialogs/smr_DialogUtils.h"
 #include "storage/smr_Codec.h"
-#include "storage/smr_Resources.h"
 #include "storage/smr_TextEdge.h"
 
 namespace {

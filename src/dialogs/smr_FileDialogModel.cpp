@@ -5,7 +5,7 @@
 #include <QIdentityProxyModel>
 #include <QLocale>
 
-#include "storage/smr_Resources.h"
+#include "dialogs/smr_DialogTexts.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <QRadioButton>
 #include <QToolButton>
 
+#include "dialogs/smr_DialogTexts.h"
 #include "dialogs/smr_DialogUtils.h"
 #include "dialogs/smr_FileDialogModel.h"
-#include "storage/smr_Resources.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ constexpr int kFieldHeight = 21;
 constexpr int kFirstRow = 8;
 constexpr int kSecondRow = 37;
 
-QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+using res::U;
 
 struct TModeLayout {
   const char* caption;

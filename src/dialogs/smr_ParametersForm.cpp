@@ -15,15 +15,15 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "dialogs/smr_DialogTexts.h"
 #include "dialogs/smr_DialogUtils.h"
 #include "storage/smr_LibraryOwner.h"
-#include "storage/smr_Resources.h"
 #include "storage/smr_SettingsFile.h"
 #include "storage/smr_TextEdge.h"
 
 namespace {
 
-QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+using res::U;
 
 constexpr const char* kIconNames[6] = {"OpenNode", "Library", "Directory",
                                        "File",     "Night",   "Experience"};

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "editor/smr_EditorTexts.h"
 #include "editor/smr_HTMLViewer.h"
 #include "storage/smr_FileError.h"
 #include "storage/smr_Resources.h"

@@ -11,7 +11,7 @@
 #include <QRadioButton>
 #include <charconv>
 
-#include "storage/smr_Resources.h"
+#include "forms/smr_FormTexts.h"
 #include "storage/smr_TextEdge.h"
 #include "storage/smr_Types.h"
 #include "xml/xml_node.h"

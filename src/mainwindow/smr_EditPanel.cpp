@@ -18,10 +18,11 @@
 #include <functional>
 #include <string>
 
+#include "dialogs/smr_DialogTexts.h"
 #include "editor/smr_HTMLEditor.h"
 #include "mainwindow/smr_ClickLabel.h"
+#include "mainwindow/smr_MainFormTexts.h"
 #include "storage/smr_FileError.h"
-#include "storage/smr_Resources.h"
 #include "storage/smr_TextEdge.h"
 #include "storage/smr_Types.h"
 #include "storage/smr_XMLPairList.h"
@@ -29,7 +30,7 @@
 
 namespace {
 
-QString U(const char* s) { return QString::fromUtf8(s); }
+using res::U;
 
 constexpr int kImageSize = TEditPanel::ImageSize;
 

@@ -18,8 +18,8 @@
 
 #include "forms/smr_UserForm.h"
 #include "mainwindow/smr_EditPanel.h"
+#include "mainwindow/smr_MainFormTexts.h"
 #include "mainwindow/smr_QtPrompts.h"
-#include "storage/smr_Resources.h"
 
 namespace {
 constexpr int kMinTreeWidth = 200;

@@ -7,13 +7,13 @@
 
 #include "mainwindow/smr_EditPanel.h"
 #include "mainwindow/smr_MainForm.h"
-#include "storage/smr_Resources.h"
+#include "mainwindow/smr_MainFormTexts.h"
 #include "storage/smr_TextEdge.h"
 #include "storage/smr_Types.h"
 #include "xml/xml_functions.h"
 
 namespace {
-QString U(const char* s) { return QString::fromUtf8(s); }
+using res::U;
 
 bool Holds(const TXMLNode* subtree, const TXMLNode* node) {
   if (subtree == node) return true;

@@ -8,14 +8,14 @@
 
 #include "mainwindow/smr_EditPanel.h"
 #include "mainwindow/smr_MainForm.h"
+#include "mainwindow/smr_MainFormTexts.h"
 #include "mainwindow/smr_StatisticsView.h"
 #include "searchpanel/smr_SearchPanel.h"
-#include "storage/smr_Resources.h"
 #include "storage/smr_TextEdge.h"
 #include "storage/smr_Types.h"
 
 namespace {
-QString U(const char* s) { return QString::fromUtf8(s); }
+using res::U;
 }  // namespace
 
 void Tfrm_MainForm::WatchFile(const TXMLParser& document) {

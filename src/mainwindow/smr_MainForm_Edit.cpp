@@ -7,16 +7,16 @@
 #include "dialogs/smr_NewElementForm.h"
 #include "mainwindow/smr_EditPanel.h"
 #include "mainwindow/smr_MainForm.h"
+#include "mainwindow/smr_MainFormTexts.h"
 #include "searchpanel/smr_SearchPanel.h"
 #include "storage/smr_DescriptionFile.h"
-#include "storage/smr_Resources.h"
 #include "storage/smr_SettingsFile.h"
 #include "storage/smr_StoredPath.h"
 #include "storage/smr_TextEdge.h"
 #include "storage/smr_Types.h"
 
 namespace {
-QString U(const char* s) { return QString::fromUtf8(s); }
+using res::U;
 
 // Appends as the last child, one level below the parent.
 TXMLNode* AppendChild(TXMLNode* parent, std::unique_ptr<TXMLNode> child) {

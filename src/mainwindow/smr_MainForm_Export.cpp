@@ -5,7 +5,7 @@
 #include "export/smr_HTMLExporter.h"
 #include "export/smr_TXTExporter.h"
 #include "mainwindow/smr_MainForm.h"
-#include "storage/smr_Resources.h"
+#include "mainwindow/smr_MainFormTexts.h"
 #include "storage/smr_SettingsFile.h"
 #include "storage/smr_TextEdge.h"
 #include "storage/smr_Types.h"

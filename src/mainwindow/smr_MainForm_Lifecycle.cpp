@@ -12,8 +12,10 @@
 #include <variant>
 #include <vector>
 
+#include "dialogs/smr_DialogTexts.h"
 #include "mainwindow/smr_EditPanel.h"
 #include "mainwindow/smr_MainForm.h"
+#include "mainwindow/smr_MainFormTexts.h"
 #include "searchpanel/smr_SearchPanel.h"
 #include "storage/smr_Codec.h"
 #include "storage/smr_FileError.h"
@@ -23,7 +25,7 @@
 #include "storage/smr_Types.h"
 
 namespace {
-QString U(const char* s) { return QString::fromUtf8(s); }
+using res::U;
 }  // namespace
 
 void Tfrm_MainForm::LoadSettings() {

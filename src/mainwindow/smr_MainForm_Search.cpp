@@ -10,8 +10,8 @@
 
 #include "mainwindow/smr_EditPanel.h"
 #include "mainwindow/smr_MainForm.h"
+#include "mainwindow/smr_MainFormTexts.h"
 #include "searchpanel/smr_SearchPanel.h"
-#include "storage/smr_Resources.h"
 #include "storage/smr_TextEdge.h"
 #include "storage/smr_Types.h"
 

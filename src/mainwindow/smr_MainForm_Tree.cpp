@@ -13,7 +13,7 @@
 
 #include "mainwindow/smr_EditPanel.h"
 #include "mainwindow/smr_MainForm.h"
-#include "storage/smr_Resources.h"
+#include "mainwindow/smr_MainFormTexts.h"
 #include "storage/smr_TextEdge.h"
 #include "storage/smr_Types.h"
 

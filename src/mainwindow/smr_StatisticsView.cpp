@@ -10,7 +10,7 @@
 #include <QToolButton>
 #include <algorithm>
 
-#include "storage/smr_Resources.h"
+#include "mainwindow/smr_MainFormTexts.h"
 #include "mainwindow/smr_Prompts.h"
 #include "storage/smr_TextEdge.h"
 

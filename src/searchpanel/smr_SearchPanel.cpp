@@ -18,13 +18,13 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "searchpanel/smr_SearchPanelTexts.h"
 #include "searchpanel/smr_SearchResults.h"
-#include "storage/smr_Resources.h"
 #include "storage/smr_TextEdge.h"
 
 namespace {
 
-QString U(const char* text) { return QString::fromUtf8(text); }
+using res::U;
 
 // A search that reads journals shows its progress only after this long.
 constexpr int kProgressDelayMs = 400;

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "search/smr_LibrarySearch.h"
-#include "storage/smr_Resources.h"
+#include "searchpanel/smr_SearchPanelTexts.h"
 #include "storage/smr_TextEdge.h"
 #include "storage/smr_Types.h"
 #include "xml/xml_node.h"

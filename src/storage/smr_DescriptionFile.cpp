@@ -13,7 +13,7 @@
 
 namespace {
 
-QString U(const char* s) { return QString::fromUtf8(s); }
+using res::U;
 
 // The journal path without the extension of its file name. A dot in a
 // folder name, in "../" or leading a hidden file's name is not an extension.

@@ -7,7 +7,7 @@
 
 namespace {
 
-QString U(const char* text) { return QString::fromUtf8(text); }
+using res::U;
 
 // What stopped the reader.
 QString StatusText(std::uint8_t status) {

@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "export/smr_HTMLExporter.h"
-#include "storage/smr_NumberFormat.h"
 #include "export/smr_TXTExporter.h"
 #include "storage/smr_AppFolders.h"
 #include "storage/smr_Cp1251.h"
 #include "storage/smr_LoadProblem.h"
+#include "storage/smr_NumberFormat.h"
 #include "storage/smr_Resources.h"
 #include "storage/smr_SettingsFile.h"
 #include "storage/smr_StoredPath.h"

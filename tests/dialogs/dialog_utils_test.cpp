@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "dialogs/smr_DialogUtils.h"
-#include "storage/smr_Resources.h"
+#include "dialogs/smr_DialogTexts.h"
 
 namespace {
 

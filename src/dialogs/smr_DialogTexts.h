@@ -1,0 +1,50 @@
+#pragma once
+
+#include "storage/smr_Resources.h"
+
+// Russian texts of the dialogs (the main window shows some of them too), UTF-8 in the source;
+// texts shared with files or other libraries are in storage/smr_Resources.h.
+namespace res {
+
+// --- file filters and dialog titles
+inline constexpr const char* LibraryFilter = "Библиотека сновидений (*.xml)|*.xml|Любое расширение (*.*)|*.*";
+inline constexpr const char* JournalFilter = "Журнал сновидений (*.xml)|*.xml|Любое расширение (*.*)|*.*";
+inline constexpr const char* IconFilter = "Windows BMP (*.bmp)|*.bmp|Все файлы (*.*)|*.*";
+inline constexpr const char* AdditionalFileFilter = "Дополнительный файл (*.xml)|*.xml|Любое расширение (*.*)|*.*";
+inline constexpr const char* OptionsOpenFileTitle = "Выбор библиотеки сновидений";
+// The type column of Qt's own file dialog.
+inline constexpr const char* FileTypeFolder = "Папка";
+inline constexpr const char* FileTypeImage = "Изображение %1";
+inline constexpr const char* FileTypeHtml = "Страница HTML";
+inline constexpr const char* FileTypeXml = "Документ XML";
+inline constexpr const char* FileTypeText = "Текстовый файл";
+inline constexpr const char* FileTypeOther = "Файл";
+
+// --- dialogs
+inline constexpr const char* NewLibraryCaption = "Новая библиотека";
+inline constexpr const char* AddCatalogueCaption = "Добавить каталог";
+inline constexpr const char* AddJournalCaption = "Добавить файл";
+inline constexpr const char* AddNightCaption = "Добавить день";
+inline constexpr const char* AddExperienceCaption = "Добавить опыт";
+inline constexpr const char* NewElementTitleLabel = "Название:";
+inline constexpr const char* NewElementPathLabel = "Путь:";
+inline constexpr const char* NewElementDateLabel = "Дата:";
+inline constexpr const char* NewElementNumberLabel = "Номер";
+inline constexpr const char* ChooseFileNameHint = "Выбрать имя файла";
+inline constexpr const char* TodayHint = "Текущая дата";
+inline constexpr const char* AuthorizationCaption = "Авторизация";
+inline constexpr const char* AuthorizationSetupCaption = "Параметры авторизации";
+inline constexpr const char* CredentialsHint =
+    "Допустимы только русские и латинские буквы, цифры, пробел и «_».";
+inline constexpr const char* UserNameRefused =
+    "Символ «%1» в имени недопустим. Допустимы только русские и латинские буквы, цифры, пробел и «_».";
+inline constexpr const char* PasswordRefused =
+    "В пароле есть недопустимый символ. Допустимы только русские и латинские буквы, цифры, пробел и «_».";
+inline constexpr const char* UserNameAltered =
+    "Это имя нельзя сохранить как есть. Замените символы «%1» или поменяйте их местами.";
+inline constexpr const char* PasswordAltered =
+    "Такой пароль исказится в файле библиотеки: пробелы в его коде сольются. Измените пароль.";
+// The maker's web site: the about box link and the Help menu's "В Internet".
+inline constexpr const char* MakerAddress = "https://somnary.example.org";
+
+}  // namespace res
