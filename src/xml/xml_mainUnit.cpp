@@ -613,7 +613,7 @@ TXMLParser::TSaveOutcome TXMLParser::Save(const std::string& fileName) {
   return TSaveOutcome::Written;
 }
 
-TXMLNode* TXMLParser::FindNode(std::string_view name) const {
+const TXMLNode* TXMLParser::FindNode(std::string_view name) const {
   if (Root->Name == name) return Root.get();
-  return Root->FindNode(name);
+  return std::as_const(*Root).FindNode(name);
 }

@@ -53,7 +53,10 @@ class TXMLParser {
   // After a Save that wrote: empty, or why the file may not survive a power cut.
   const std::string& SyncWarning() const { return FSyncWarning; }
   // Root itself if its name matches, else Root->FindNode(name).
-  TXMLNode* FindNode(std::string_view name) const;
+  TXMLNode* FindNode(std::string_view name) {
+    return const_cast<TXMLNode*>(std::as_const(*this).FindNode(name));
+  }
+  const TXMLNode* FindNode(std::string_view name) const;
 
   // The whole text form that Save writes.
   std::string SaveToText() const;

@@ -48,7 +48,7 @@ TXMLNode* TXMLNode::AddChild(std::unique_ptr<TXMLNode> node) {
   return raw;
 }
 
-TXMLNode* TXMLNode::Child(int index) const {
+const TXMLNode* TXMLNode::Child(int index) const {
   if (index < 0 || index >= ChildCount()) return nullptr;
   return Children[static_cast<std::size_t>(index)].get();
 }
@@ -59,13 +59,13 @@ int TXMLNode::IndexOfChild(const TXMLNode* node) const {
   return -1;
 }
 
-TXMLNode* TXMLNode::FindNode(std::string_view name) const {
-  TXMLNode* found = nullptr;
+const TXMLNode* TXMLNode::FindNode(std::string_view name) const {
+  const TXMLNode* found = nullptr;
   for (const auto& child : Children)
     if (child->Name == name) found = child.get();
   if (found) return found;
   for (const auto& child : Children)
-    if (TXMLNode* deeper = child->FindNode(name)) found = deeper;
+    if (const TXMLNode* deeper = std::as_const(*child).FindNode(name)) found = deeper;
   return found;
 }
 

@@ -5,6 +5,7 @@
 #include <new>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "xml/xml_attribute.h"
 #include "xml/xml_list.h"
@@ -52,12 +53,16 @@ class TXMLNode {
   TXMLNode* AddChild(TXMLNode* node) { return AddChild(std::unique_ptr<TXMLNode>(node)); }
   int ChildCount() const { return static_cast<int>(Children.size()); }
   // Null when the index is outside the list.
-  TXMLNode* Child(int index) const;
+  TXMLNode* Child(int index) { return const_cast<TXMLNode*>(std::as_const(*this).Child(index)); }
+  const TXMLNode* Child(int index) const;
   // Position of that very node among the children, or -1.
   int IndexOfChild(const TXMLNode* node) const;
   // Last matching direct child; otherwise the match from the last child
   // whose subtree holds one. The node itself is never compared. Null if none.
-  TXMLNode* FindNode(std::string_view name) const;
+  TXMLNode* FindNode(std::string_view name) {
+    return const_cast<TXMLNode*>(std::as_const(*this).FindNode(name));
+  }
+  const TXMLNode* FindNode(std::string_view name) const;
 
   // Value of the first attribute of that name, or "undefined".
   std::string GetAttribute(std::string_view name) const;
