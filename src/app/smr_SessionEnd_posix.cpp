@@ -39,7 +39,7 @@ void CatchSessionEnd() {
 void OnSessionEnd(QCoreApplication& app, std::function<void()> end) {
   if (gSignalPipe[0] < 0) return;
   auto* notifier = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, &app);
-  QObject::connect(notifier, &QSocketNotifier::activated, &app, [end] {
+  QObject::connect(notifier, &QSocketNotifier::activated, &app, [end = std::move(end)] {
     char bytes[256];
     while (::read(gSignalPipe[0], bytes, sizeof bytes) > 0) {
     }

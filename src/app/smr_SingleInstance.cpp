@@ -21,7 +21,7 @@ constexpr char kWake = 'w';
 
 }  // namespace
 
-TSingleInstance::TSingleInstance(const QString& settingsFile, std::function<void()> wake)
+TSingleInstance::TSingleInstance(const QString& settingsFile, const std::function<void()>& wake)
     : FLock(QFileInfo(settingsFile).absolutePath() + QStringLiteral("/somnary.lock")),
       FName(ServerName(settingsFile)) {
   // Only a lock whose process is gone is stale, however old it is.

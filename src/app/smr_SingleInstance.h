@@ -12,7 +12,7 @@
 class TSingleInstance {
  public:
   // `wake` runs in the first copy each time a later start asks for it.
-  TSingleInstance(const QString& settingsFile, std::function<void()> wake);
+  TSingleInstance(const QString& settingsFile, const std::function<void()>& wake);
   ~TSingleInstance();
   TSingleInstance(const TSingleInstance&) = delete;
   TSingleInstance& operator=(const TSingleInstance&) = delete;

@@ -41,7 +41,7 @@ QString MergedCharacters(const QString& text) {
 QString FirstUncarried(const QString& text) {
   for (qsizetype i = 0; i < text.size(); ++i) {
     const qsizetype length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-    const QString ch = text.mid(i, length);
+    QString ch = text.mid(i, length);
     if (!TCodec::CanCarry(FromUi(ch, TTextPlace::Plain))) return ch;
     i += length - 1;
   }

@@ -194,7 +194,7 @@ QString THTMLEditor::WriteAs(const QString& path) {
   const bool writable = FWritable;
   FPath = path;
   FWritable = true;
-  const QString error = Write();
+  QString error = Write();
   if (!error.isEmpty()) {
     FPath = previous;
     FWritable = writable;

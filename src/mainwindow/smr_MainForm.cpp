@@ -286,5 +286,7 @@ void Tfrm_MainForm::resizeEvent(QResizeEvent* event) {
 
 TXMLNode* Tfrm_MainForm::ElementOf(const QTreeWidgetItem* item) {
   if (!item) return nullptr;
-  return reinterpret_cast<TXMLNode*>(item->data(0, Qt::UserRole).value<quintptr>());
+  // The items carry their element's address.
+  return reinterpret_cast<TXMLNode*>(  // NOLINT(performance-no-int-to-ptr)
+      item->data(0, Qt::UserRole).value<quintptr>());
 }

@@ -133,7 +133,7 @@ QString Tfrm_MainForm::SaveDescriptionAs(TXMLNode* experience, const QString& ch
   if (IsOwnFile(native) || FJournals.Find(native) ||
       (canonical != own && DescriptionFilesNamed().count(canonical)))
     return U(res::DescriptionPathInUse).arg(path);
-  if (const QString error = HTMLEditor()->WriteAs(path); !error.isEmpty()) return error;
+  if (QString error = HTMLEditor()->WriteAs(path); !error.isEmpty()) return error;
   experience->SetAttribute(smr::atFile, stored);
   std::erase_if(FDescriptionOwners, [&](const auto& entry) { return entry.second == experience; });
   FDescriptionOwners[canonical] = experience;

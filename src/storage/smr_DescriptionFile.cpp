@@ -38,7 +38,7 @@ std::string CreateDescriptionFile(const TStoredPaths& paths, const std::string& 
   constexpr int kMaxCopies = 1000;
   for (int copy = 1; copy <= kMaxCopies; ++copy) {
     const std::string tail = (copy == 1 ? std::string() : "_" + std::to_string(copy)) + ".html";
-    const std::string name = storedBase + tail;
+    std::string name = storedBase + tail;
     const QString fileName = fileBase + QString::fromLatin1(tail);
     const std::string native = fileName.toLocal8Bit().toStdString();
     if (paths.Exists(name) || QFileInfo::exists(fileName) ||

@@ -46,7 +46,7 @@ QByteArray DeclaredCharset(const QByteArray& bytes) {
       QRegularExpression::CaseInsensitiveOption);
   const QRegularExpressionMatch match = meta.match(QString::fromLatin1(bytes.left(4096)));
   if (!match.hasMatch()) return {};
-  const QByteArray name = match.captured(1).toLatin1();
+  QByteArray name = match.captured(1).toLatin1();
   if (IsCp1251(name) || !QStringDecoder(name.constData()).isValid()) return {};
   return name;
 }

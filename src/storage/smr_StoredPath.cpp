@@ -25,7 +25,7 @@ TStoredPaths::TStoredPaths(const QString& libraryDir, const QString& documentsDi
       FDocumentsDir(documentsDir) {}
 
 std::string TStoredPaths::Resolve(const std::string& stored) const {
-  const std::string native = NativeFileName(stored);
+  std::string native = NativeFileName(stored);
   const QString path = UiFileName(native);
   if (!IsRelative(path)) return native;
   const QStringList candidates = Candidates(path, FLibraryDir, FDocumentsDir);

@@ -289,7 +289,9 @@ std::string ConflictFileName(const std::string& fileName) {
       QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yy HH-mm")).toStdString();
   const std::string base = stem + " (конфликт " + when + ")";
   for (int n = 1;; ++n) {
-    std::string candidate = base + (n == 1 ? std::string() : " " + std::to_string(n)) + extension;
+    std::string candidate = base;
+    if (n > 1) candidate.append(" ").append(std::to_string(n));
+    candidate += extension;
     if (!FileExists(candidate)) return candidate;
   }
 }

@@ -29,7 +29,8 @@ class TXMLString {
   TXMLString(const TXMLString& other) { Copy(other.View()); }
   // A slice moved out becomes a copy: the new string may outlive the
   // document whose text the slice points into.
-  TXMLString(TXMLString&& other) {
+  // Not noexcept: a slice becomes a copy, which allocates.
+  TXMLString(TXMLString&& other) {  // NOLINT(performance-noexcept-move-constructor)
     if (other.IsCopy()) {
       FData = other.FData;
       FSize = other.FSize;
@@ -50,10 +51,13 @@ class TXMLString {
   }
   TXMLString& operator=(const std::string& text) { return *this = std::string_view(text); }
   TXMLString& operator=(const char* text) { return *this = std::string_view(text); }
-  TXMLString& operator=(const TXMLString& other) { return *this = other.View(); }
+  // Self-assignment is safe: the copy is made before the old bytes go.
+  TXMLString& operator=(const TXMLString& other) {  // NOLINT(bugprone-unhandled-self-assignment)
+    return *this = other.View();
+  }
   // A slice assigned elsewhere becomes a copy: the target may belong to
   // another document (as with std::swap across nodes) that outlives it.
-  TXMLString& operator=(TXMLString&& other) {
+  TXMLString& operator=(TXMLString&& other) {  // NOLINT(performance-noexcept-move-constructor)
     TXMLString taken = other.IsCopy() ? TXMLString(static_cast<TXMLString&&>(other))
                                       : TXMLString(other.View());
     other.clear();
