@@ -66,7 +66,9 @@ double Median(std::vector<double> v) {
   return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
-double MBps(std::uint64_t bytes, double ms) { return ms > 0 ? bytes / 1e6 / (ms / 1e3) : 0; }
+double MB(std::uint64_t bytes) { return static_cast<double>(bytes) / 1e6; }
+
+double MBps(std::uint64_t bytes, double ms) { return ms > 0 ? MB(bytes) / (ms / 1e3) : 0; }
 
 std::string Fixed(double v, int digits) {
   char buffer[64];
@@ -199,7 +201,7 @@ std::array<double, 5> LoadInHelper(const TSettings& s, const char* reader,
 void BenchXml(const TSettings& s, const std::string& file, int experiences, int runs) {
   const std::uint64_t size = fs::file_size(file);
   const std::string label =
-      std::to_string(experiences) + " experiences (" + Fixed(size / 1e6, 1) + " MB)";
+      std::to_string(experiences) + " experiences (" + Fixed(MB(size), 1) + " MB)";
   // Each load in a fresh process, as the program reads a journal the first
   // time; alternating, so both readers see the same machine load.
   std::vector<double> fresh, pfresh, freed, pfreed;
@@ -300,7 +302,7 @@ void BenchExport(const TSettings& s, const std::string& file, int runs) {
     const double t = Median(times);
     const std::uint64_t size = fs::file_size(out);
     Row(std::string(name) + " export of 50,000 experiences",
-        Fixed(MBps(size, t), 0) + " MB/s written (" + Fixed(t, 1) + " ms, " + Fixed(size / 1e6, 1) +
+        Fixed(MBps(size, t), 0) + " MB/s written (" + Fixed(t, 1) + " ms, " + Fixed(MB(size), 1) +
             " MB; " + Fixed(MBps(input, t), 0) + " MB/s of journal)");
   };
   THTMLExporter html;
@@ -499,7 +501,7 @@ void BenchStatistics(const TSettings& s, const TBenchLibrary& library, int runs)
 double ThreadCpuMs() {
   timespec ts;
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-  return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
+  return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
 }
 
 template <typename F>
@@ -547,7 +549,7 @@ void BenchSearch(const std::string& file, int runs) {
   Row("Search, slowest key typed (median over runs)", Fixed(Median(worst), 1) + " ms", "< 30 ms",
       Median(worst) < 30);
   std::printf("    (index alone %s, %.1f MB of folded text; the whole query found %zu)\n",
-              WallAndCpu(build, buildCpu).c_str(), bytes / 1e6, hits);
+              WallAndCpu(build, buildCpu).c_str(), MB(bytes), hits);
 
   // Filters alone, and a common word found nearly everywhere.
   TSearchIndex index(resolve);
@@ -678,7 +680,7 @@ void BenchSearchMemory() {
 }
 
 void BenchMemory(const TSettings& s, const std::string& file) {
-  const std::uint64_t size = fs::file_size(file);
+  const auto size = static_cast<double>(fs::file_size(file));
   const auto ours = LoadInHelper(s, "somnary", file);
   const auto pugi = LoadInHelper(s, "pugixml", file);
   const double multiple = (ours[2] - ours[1]) / size;

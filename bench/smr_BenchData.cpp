@@ -41,6 +41,11 @@ constexpr std::string_view kPunctuationUtf8[] = {".", ".", ".", "!", "?", "..."}
 
 std::string C(std::string_view utf8) { return Utf8ToCp1251(utf8); }
 
+// A length drawn from [low, high].
+std::size_t Length(TBenchRandom& random, int low, int high) {
+  return static_cast<std::size_t>(random.Range(low, high));
+}
+
 class TTextMaker {
  public:
   explicit TTextMaker(TBenchRandom& random) : FRandom(random) {
@@ -48,7 +53,7 @@ class TTextMaker {
     for (std::string_view p : kPunctuationUtf8) FPunctuation.push_back(C(p));
   }
 
-  std::string Word() { return FWords[FRandom.Range(0, static_cast<int>(FWords.size()) - 1)]; }
+  std::string Word() { return Pick(FWords); }
 
   // Words with the first letter capitalised.
   std::string Phrase(int minWords, int maxWords) {
@@ -70,7 +75,7 @@ class TTextMaker {
       s += ' ';
       s += Word();
     }
-    s += FPunctuation[FRandom.Range(0, static_cast<int>(FPunctuation.size()) - 1)];
+    s += Pick(FPunctuation);
     return s;
   }
 
@@ -95,6 +100,10 @@ class TTextMaker {
   }
 
  private:
+  const std::string& Pick(const std::vector<std::string>& items) {
+    return items[static_cast<std::size_t>(FRandom.Range(0, static_cast<int>(items.size()) - 1))];
+  }
+
   static void Capitalise(std::string& s) {
     if (s.empty()) return;
     unsigned char& c = reinterpret_cast<unsigned char&>(s[0]);
@@ -191,12 +200,12 @@ void AddExperience(TXMLNode* day, int number, TBenchRandom& random, TTextMaker& 
 
   if (!html) {
     // Mostly a few hundred characters, some up to a few thousand.
-    const int r = random.Range(0, 1000);
-    const std::size_t length = 200 + static_cast<std::size_t>(r) * r * 2800 / 1000000;
+    const auto r = static_cast<std::size_t>(random.Range(0, 1000));
+    const std::size_t length = 200 + r * r * 2800 / 1000000;
     AddText(Add(experience, smr::elDescription, nkElement), text.Text(length, random.Chance(40)));
   }
   if (random.Chance(60))
-    AddText(Add(experience, smr::elComment, nkElement), text.Text(random.Range(20, 200), false));
+    AddText(Add(experience, smr::elComment, nkElement), text.Text(Length(random, 20, 200), false));
   if (random.Chance(28)) {
     TXMLNode* image = Add(experience, smr::elImage, nkEmptyElement);
     if (random.Chance(10)) {
@@ -247,7 +256,7 @@ void MakeJournal(TXMLParser& document, int experiences, std::uint64_t seed) {
     TXMLNode* day = Add(root, smr::elDay, nkElement);
     day->SetAttribute(smr::atName, calendar.Text());
     if (random.Chance(20))
-      AddText(Add(day, smr::elComment, nkElement), text.Text(random.Range(30, 250), false));
+      AddText(Add(day, smr::elComment, nkElement), text.Text(Length(random, 30, 250), false));
     const int count = std::min(random.Range(1, 4), experiences - number);
     for (int i = 0; i < count; ++i) AddExperience(day, ++number, random, text);
   }

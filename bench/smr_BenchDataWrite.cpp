@@ -14,8 +14,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   const int experiences = std::atoi(argv[2]);
-  const std::uint64_t seed =
-      argc > 3 ? std::strtoull(argv[3], nullptr, 10) : kBenchSeed + experiences;
+  const std::uint64_t seed = argc > 3 ? std::strtoull(argv[3], nullptr, 10)
+                                      : kBenchSeed + static_cast<std::uint64_t>(experiences);
   const auto bytes = WriteJournal(argv[1], experiences, seed);
   std::printf("%s: %d experiences, %llu bytes\n", argv[1], experiences,
               static_cast<unsigned long long>(bytes));

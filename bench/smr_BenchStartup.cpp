@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
   QTimer::singleShot(10000, [] { QCoreApplication::exit(4); });
   window.show();
   if (app.exec() != 0 || watch.Painted == 0) return 4;
-  auto ms = [&](std::int64_t t) { return (t - spawn) / 1e6; };
+  auto ms = [&](std::int64_t t) { return static_cast<double>(t - spawn) / 1e6; };
   std::printf("%.2f %.2f %.2f %.2f\n", ms(entered), ms(created), ms(built), ms(watch.Painted));
   std::fflush(stdout);
   return 0;

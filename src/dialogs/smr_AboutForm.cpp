@@ -97,10 +97,11 @@ Tfrm_About::Tfrm_About(QWidget* parent) : QDialog(parent) {
   const char* credits[] = {"Код: Somnary", "Рисунки: Somnary", "Проверка: сновидцы",
                            "Спасибо за сны!"};
   for (int i = 0; i < 4; ++i) {
-    lbl_Credits[i] = new QLabel(U(credits[i]), this);
-    lbl_Credits[i]->setObjectName(QStringLiteral("lbl_Credit%1").arg(i + 1));
-    lbl_Credits[i]->setGeometry(kColumnLeft + 6, kLastCreditTop - (3 - i) * kCreditStep,
-                                kColumnWidth - 6, 16);
+    const auto slot = static_cast<std::size_t>(i);
+    lbl_Credits[slot] = new QLabel(U(credits[i]), this);
+    lbl_Credits[slot]->setObjectName(QStringLiteral("lbl_Credit%1").arg(i + 1));
+    lbl_Credits[slot]->setGeometry(kColumnLeft + 6, kLastCreditTop - (3 - i) * kCreditStep,
+                                   kColumnWidth - 6, 16);
   }
 
   lbl_Quillon = new QLabel(QUrl(U(res::MakerAddress)).host(), this);

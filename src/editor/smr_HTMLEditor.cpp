@@ -126,11 +126,11 @@ bool THTMLEditor::LoadHTMLFile(const QString& path) {
     FWritable = !FileExists(NativeName(path));
     return false;
   }
-  const QByteArray data(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  const QByteArray content(bytes.data(), static_cast<qsizetype>(bytes.size()));
   FPath = path;
-  FEncoding = DetectEncoding(data);
-  QString text = DecodeHTML(data, FEncoding);
-  const THTMLFault fault = ExactnessFault(data, FEncoding, text);
+  FEncoding = DetectEncoding(content);
+  QString text = DecodeHTML(content, FEncoding);
+  const THTMLFault fault = ExactnessFault(content, FEncoding, text);
   // The editor ends its text at a NUL: shown as a visible sign instead.
   text.replace(QChar(u'\0'), QChar(0x2400));
   SetText(TextLines(text).join(QStringLiteral("\r\n")));
@@ -167,7 +167,9 @@ QString THTMLEditor::Write() {
   const THTMLEncoding encoding = EncodingForText(text, FEncoding);
   const QByteArray bytes = EncodeHTML(text, encoding);
   try {
-    WriteFileAtomically(NativeName(FPath), std::string_view(bytes.constData(), bytes.size()));
+    WriteFileAtomically(
+        NativeName(FPath),
+        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
   } catch (const TXMLWriteError& error) {
     return FileWriteErrorText(FPath, error.what());
   }

@@ -81,10 +81,10 @@ void THTMLEditor::CreateTools(QWidget* page) {
     return b;
   };
   // A letter face; the tags of structure are blue, the type faces show their style.
-  auto face = [](QToolButton* b, const char* text, bool blue, void (QFont::*style)(bool)) {
+  auto face = [](QToolButton* b, const char* text, bool blue, void (QFont::*setter)(bool)) {
     b->setText(QString::fromLatin1(text));
     QFont font = b->font();
-    if (style) (font.*style)(true);
+    if (setter) (font.*setter)(true);
     b->setFont(font);
     if (blue) b->setStyleSheet(QStringLiteral("color: #0000c0;"));
   };

@@ -89,7 +89,7 @@ TColor DefaultButtonFace() {
 QColor ToQColor(TColor color, TColor buttonFace) {
   if (color == clNone) return QColor();
   if (color & 0x80000000u) color = buttonFace;
-  return QColor(Byte(color, 0), Byte(color, 8), Byte(color, 16));
+  return QColor(ColorToPixel(color));
 }
 
 bool SetPixelColor(QImage& bitmap, int x, int y, std::uint32_t pixel) {

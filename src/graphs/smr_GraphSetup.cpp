@@ -94,21 +94,24 @@ void FillJournalGraphs(TGraphs& graphs, const TJournalStatistics& statistics,
   for (int n : statistics.PerNight) nights.YMax = std::max(nights.YMax, double(n));
   SetLabels(nights, days, 0, 1, Integer);
   nights.ClearValues();
-  for (int i = 0; i < days; ++i) nights.AddValue(QString(), i + 1, statistics.PerNight[i]);
+  for (std::size_t i = 0; i < statistics.PerNight.size(); ++i)
+    nights.AddValue(QString(), double(i + 1), statistics.PerNight[i]);
   nights.Header.Text = QString::fromUtf8(res::NightsHeader);
   nights.Footer.Text.clear();
   nights.GraphKind = gkLineRoundPoints;
 
   TSMGraph& marks = graphs[1];
   marks.XMin = 1;
-  for (int n = 0; n < 4; ++n)
-    if (!markCaptions[n].isEmpty()) marks.XMax = n + 1;  // no named mark keeps the old value
+  for (std::size_t n = 0; n < markCaptions.size(); ++n)
+    if (!markCaptions[n].isEmpty())
+      marks.XMax = double(n + 1);  // no named mark keeps the old value
   marks.YMin = 0;
   marks.YMax = *std::max_element(statistics.PerMark.begin(), statistics.PerMark.end());
   SetLabels(marks, -1, 0, 1, Integer);
   marks.ClearValues();
-  for (int n = 0; n < 4; ++n)
-    if (!markCaptions[n].isEmpty()) marks.AddValue(markCaptions[n], n + 1, statistics.PerMark[n]);
+  for (std::size_t n = 0; n < markCaptions.size(); ++n)
+    if (!markCaptions[n].isEmpty())
+      marks.AddValue(markCaptions[n], double(n + 1), statistics.PerMark[n]);
   marks.Header.Text = QString::fromUtf8(res::MarksHeader);
   marks.Footer.Text = QString::fromUtf8(res::TotalFooter) + QString::number(statistics.Total);
   marks.GraphKind = gkHorizontalBars;
@@ -118,7 +121,8 @@ void FillNightGraph(TSMGraph& graph, const TNightStatistics& statistics,
                     const TGraphLocale& locale) {
   const int count = static_cast<int>(statistics.Energies.size());
   graph.ClearValues();
-  for (int k = 0; k < count; ++k) graph.AddValue(QString(), k + 1, statistics.Energies[k]);
+  for (std::size_t k = 0; k < statistics.Energies.size(); ++k)
+    graph.AddValue(QString(), double(k + 1), statistics.Energies[k]);
   graph.XMin = 0;
   graph.XMax = count + 1;
   graph.YMin = -1;
@@ -158,8 +162,9 @@ std::optional<TStatisticsError> LoadCatalogueGraphs(TXMLNode& catalogue, TGraphs
   const int count = std::min(statistic->ChildCount(), CatalogueGraphCount);
   std::array<TCachedGraph, CatalogueGraphCount> cached;
   for (int k = 0; k < count; ++k)
-    if (auto error = ReadCachedGraph(*statistic->Child(k), cached[k])) return error;
-  for (int k = 0; k < count; ++k) FillCatalogueGraph(graphs[k], k, cached[k], locale);
+    if (auto error = ReadCachedGraph(*statistic->Child(k), cached[GraphSlot(k)])) return error;
+  for (int k = 0; k < count; ++k)
+    FillCatalogueGraph(graphs[GraphSlot(k)], k, cached[GraphSlot(k)], locale);
   return std::nullopt;
 }
 
@@ -217,6 +222,7 @@ void PlaceNightGraph(QImage& image, TSMGraph& graph, const TGraphArea& area) {
 void PlaceCatalogueGraphs(QImage& image, TGraphs& graphs, const TGraphArea& area, int only) {
   for (int index = 0; index < CatalogueGraphCount; ++index) {
     if (only >= 0 && index != only) continue;
-    PlaceGraph(image, graphs[index], CataloguePanel(index + 1, area), WideBarWidth(area.W), area);
+    PlaceGraph(image, graphs[GraphSlot(index)], CataloguePanel(index + 1, area),
+               WideBarWidth(area.W), area);
   }
 }

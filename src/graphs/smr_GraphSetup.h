@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QString>
 #include <array>
+#include <cstddef>
 #include <optional>
 
 #include "graphs/smr_GraphPainter.h"
@@ -14,6 +15,9 @@ class QImage;
 // The view widget owns a TGraphs and an image; it calls these and shows the
 // image, positions its buttons from PanelButtons and shows error messages.
 using TGraphs = std::array<TSMGraph, 3>;
+// Graphs are numbered with int, where -1 stands for all of them; a number
+// that indexes an array kept per graph goes through here.
+constexpr std::size_t GraphSlot(int graph) { return static_cast<std::size_t>(graph); }
 
 // "Tahoma" when installed, else the application's sans-serif font.
 QFont GraphFont(int pointSize, bool bold);

@@ -128,7 +128,7 @@ void ComputeOneGraph(int index, TXMLNode& statistic, TXMLNode& catalogue,
   } else if (index == 1) {
     header = locale.ToBytes(res::CatalogueAverageHeader);
     footer = locale.ToBytes(res::CatalogueAverageFooter) +
-             (nights > 0 ? locale.General(double(experiences) / nights) : "0");
+             (nights > 0 ? locale.General(double(experiences) / double(nights)) : "0");
   } else {
     header = locale.ToBytes(res::CatalogueMarkHeader) + source.Mark1Caption +
              locale.ToBytes(res::CatalogueMarkHeaderEnd);
@@ -155,7 +155,7 @@ TJournalStatistics ComputeJournalStatistics(const TXMLNode& journalRoot) {
       ++count;
       const TXMLNode* properties = experience->FindNode(smr::elProperties);
       if (!properties) continue;
-      for (int mark = 0; mark < 4; ++mark)
+      for (std::size_t mark = 0; mark < 4; ++mark)
         result.PerMark[mark] += IsTrue(*properties, smr::atLabel[mark]);
     }
     result.PerNight.push_back(count);

@@ -67,7 +67,7 @@ QString RunFileDialog(QWidget* parent, TFileDialogState& state, QFileDialog::Acc
   if (!state.FileName.isEmpty()) dialog.selectFile(state.FileName);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   state.FileName = dialog.selectedFiles().first();
-  state.FilterIndex = filters.indexOf(dialog.selectedNameFilter()) + 1;
+  state.FilterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
   state.InitialDir = QFileInfo(state.FileName).absolutePath();
   return state.FileName;
 }
@@ -108,7 +108,7 @@ int TQtPrompts::Choose(QWidget* parent, const QString& message, const QStringLis
   for (int i = 0; i < buttons.size(); ++i)
     added << box.addButton(buttons[i], i == buttons.size() - 1 ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
   box.exec();
-  return added.indexOf(box.clickedButton());
+  return static_cast<int>(added.indexOf(box.clickedButton()));
 }
 
 int TQtPrompts::ChooseNoEscape(QWidget* parent, const QString& message, const QStringList& buttons) {
@@ -120,7 +120,7 @@ int TQtPrompts::ChooseNoEscape(QWidget* parent, const QString& message, const QS
   // Escape must not pick a button: the box finds none to press, and the window closed is -1.
   box.setEscapeButton(static_cast<QAbstractButton*>(nullptr));
   box.exec();
-  return added.indexOf(box.clickedButton());
+  return static_cast<int>(added.indexOf(box.clickedButton()));
 }
 
 void TQtPrompts::About(QWidget* parent) {

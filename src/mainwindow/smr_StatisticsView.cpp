@@ -52,12 +52,13 @@ TStatisticsView::TStatisticsView(QWidget* host, const QWidget* separator, TPromp
   img_Graphs->setObjectName("img_Graphs");
   for (int i = 0; i < 3; ++i) {
     const QString number = QString::number(i + 1);
-    btn_Copy[i] = MakeButton(this, "btn_Copy_" + number, res::CopyGraphHint,
-                             QStyle::SP_FileDialogDetailedView);
-    btn_Refresh[i] =
+    const std::size_t slot = GraphSlot(i);
+    btn_Copy[slot] = MakeButton(this, "btn_Copy_" + number, res::CopyGraphHint,
+                                QStyle::SP_FileDialogDetailedView);
+    btn_Refresh[slot] =
         MakeButton(this, "btn_Refresh_" + number, res::RefreshGraphHint, QStyle::SP_BrowserReload);
-    connect(btn_Copy[i], &QToolButton::clicked, this, [this, i] { CopyGraph(i); });
-    connect(btn_Refresh[i], &QToolButton::clicked, this, [this, i] { RefreshGraph(i); });
+    connect(btn_Copy[slot], &QToolButton::clicked, this, [this, i] { CopyGraph(i); });
+    connect(btn_Refresh[slot], &QToolButton::clicked, this, [this, i] { RefreshGraph(i); });
   }
   CreateGraphs(FGraphs, FLocale);
   // Behind the host's own fields, which stay usable above the graphs.
@@ -96,7 +97,7 @@ int TStatisticsView::ClearWidth(int index) const {
   for (area.W = 0; area.W < widest; area.W += 2) {
     const TGraphRect panel = PanelIn(FShown == TShown::Catalogue, index, area);
     const TButtonPlace place = PanelButtons(panel, kButtonSize, kButtonSize);
-    const TGraphRect heading = FGraphs[index].HeaderBox(GraphBounds(panel));
+    const TGraphRect heading = FGraphs[GraphSlot(index)].HeaderBox(GraphBounds(panel));
     const QRect buttons(place.Left, place.CopyTop, kButtonSize,
                         place.RefreshTop + kButtonSize - place.CopyTop);
     if (heading.Right + kButtonGap <= buttons.left()) return area.W;
@@ -140,10 +141,11 @@ void TStatisticsView::ShowButtons(int index) {
     if (WidthNeeded) WidthNeeded(FClearWidth);
   }
   const TButtonPlace place = PanelButtons(Panel(index), kButtonSize, kButtonSize);
-  btn_Copy[index]->move(place.Left, place.CopyTop);
-  btn_Refresh[index]->move(place.Left, place.RefreshTop);
-  btn_Copy[index]->show();
-  btn_Refresh[index]->show();
+  const std::size_t slot = GraphSlot(index);
+  btn_Copy[slot]->move(place.Left, place.CopyTop);
+  btn_Refresh[slot]->move(place.Left, place.RefreshTop);
+  btn_Copy[slot]->show();
+  btn_Refresh[slot]->show();
 }
 
 void TStatisticsView::Fail(const TStatisticsError& error) {
@@ -197,7 +199,7 @@ void TStatisticsView::ShowCatalogueStatistics(TXMLNode* catalogue) {
   if (auto error = LoadCatalogueGraphs(*catalogue, FGraphs, CatalogueSource(), FLocale))
     return Fail(*error);
   const int count = std::min(OwnStatistic(*catalogue)->ChildCount(), CatalogueGraphCount);
-  for (int k = 0; k < count; ++k) FLoaded[k] = true;
+  for (int k = 0; k < count; ++k) FLoaded[GraphSlot(k)] = true;
   PlaceCatalogueGraphs();
 }
 
@@ -209,18 +211,19 @@ void TStatisticsView::ComputeCatalogueGraph(int index, TXMLNode& statistic) {
 void TStatisticsView::ShowCatalogueGraph(int index) {
   if (FShown != TShown::Catalogue) return;
   bool loaded = false;
-  if (auto error = LoadCatalogueGraph(index, *FElement, FGraphs[index], FLocale, loaded)) {
-    FLoaded[index] = false;
+  const std::size_t slot = GraphSlot(index);
+  if (auto error = LoadCatalogueGraph(index, *FElement, FGraphs[slot], FLocale, loaded)) {
+    FLoaded[slot] = false;
     return Fail(*error);
   }
-  FLoaded[index] = FLoaded[index] || loaded;
+  FLoaded[slot] = FLoaded[slot] || loaded;
   PlaceCatalogueGraphs(index);
 }
 
 void TStatisticsView::PlaceCatalogueGraphs(int only) {
   if (FShown != TShown::Catalogue) return;
   for (int index = 0; index < CatalogueGraphCount; ++index) {
-    if ((only >= 0 && index != only) || !FLoaded[index]) continue;
+    if ((only >= 0 && index != only) || !FLoaded[GraphSlot(index)]) continue;
     ::PlaceCatalogueGraphs(img_Graphs->Picture, FGraphs, Area(), index);
     ShowButtons(index);
   }
@@ -253,7 +256,7 @@ void TStatisticsView::mnu_RefreshAllClick() {
 }
 
 void TStatisticsView::CopyGraph(int index) {
-  if (FShown == TShown::None || !FLoaded[index]) return;
+  if (FShown == TShown::None || !FLoaded[GraphSlot(index)]) return;
   const TGraphRect panel = Panel(index);
   const QRect area(panel.Left, panel.Top, panel.Right - panel.Left, panel.Bottom - panel.Top);
   QGuiApplication::clipboard()->setImage(img_Graphs->Picture.copy(area));

@@ -70,7 +70,7 @@ int Date(int day, int month, int year) {
 // "dd.mm.y..." with exactly two digits for day and month and yearDigits for the year.
 int ParseDate(std::string_view text, std::size_t yearDigits) {
   if (text.size() != 6 + yearDigits || text[2] != '.' || text[5] != '.') return 0;
-  for (std::size_t i : {0, 1, 3, 4})
+  for (std::size_t i : {0u, 1u, 3u, 4u})
     if (text[i] < '0' || text[i] > '9') return 0;
   int day = 0, month = 0, year = 0;
   if (!Number(text.substr(0, 2), day) || !Number(text.substr(3, 2), month) ||

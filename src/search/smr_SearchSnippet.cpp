@@ -77,8 +77,8 @@ TSnippet Cut(const std::string& text, const std::vector<std::pair<int, int>>& ma
     snippet.Text += static_cast<unsigned char>(c) < ' ' ? ' ' : c;
   }
   if (end < n) snippet.Text += ellipsis;
-  for (const auto& [at, length] : marks) {
-    const int from = std::max(at, start), to = std::min(at + length, end);
+  for (const auto& [at, size] : marks) {
+    const int from = std::max(at, start), to = std::min(at + size, end);
     if (from < to) snippet.Marks.emplace_back(from + shift, to - from);
   }
   snippet.FieldOffset = marks.empty() ? -1 : first;

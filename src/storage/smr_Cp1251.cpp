@@ -33,7 +33,7 @@ void AppendUtf8(std::string& out, char32_t cp) {
 
 char32_t Cp1251ToUnicode(unsigned char byte) {
   if (byte < 0x80) return byte;
-  if (byte >= 0xC0) return 0x0410 + (byte - 0xC0);
+  if (byte >= 0xC0) return 0x0410u + (byte - 0xC0u);
   return kHigh[byte - 0x80];
 }
 

@@ -24,8 +24,8 @@ bool JoinLines(char* text, std::size_t& size) {
   std::size_t write = 0;
   std::size_t read = 0;
   while (read < size) {
-    const void* newline = std::memchr(text + read, '\n', size - read);
-    const std::size_t lineEnd = newline ? static_cast<const char*>(newline) - text : size;
+    const auto* newline = static_cast<const char*>(std::memchr(text + read, '\n', size - read));
+    const std::size_t lineEnd = newline ? static_cast<std::size_t>(newline - text) : size;
     std::size_t begin = read, end = lineEnd;
     while (begin < end && IsBlankOrControl(text[begin])) ++begin;
     while (end > begin && IsBlankOrControl(text[end - 1])) --end;
@@ -235,8 +235,8 @@ TXMLStatus TReader::ParseNode(TXMLNode& node, std::int32_t level, int depth) {
   const char* const text = FText.data();
   const std::size_t size = FText.size();
   if (text[FPos] != '<') {
-    const void* next = std::memchr(text + FPos, '<', size - FPos);
-    const std::size_t end = next ? static_cast<const char*>(next) - text : size;
+    const auto* next = static_cast<const char*>(std::memchr(text + FPos, '<', size - FPos));
+    const std::size_t end = next ? static_cast<std::size_t>(next - text) : size;
     node.Kind = nkText;
     SetText(node.Value, node, std::string_view(text + FPos, end - FPos));
     FPos = end;
@@ -258,9 +258,9 @@ TXMLStatus TReader::ParseNode(TXMLNode& node, std::int32_t level, int depth) {
     ++FPos;  // the '>'
   } else if (ender == ' ') {
     node.Attributes.clear();
-    const void* found = std::memchr(text + FPos, '>', size - FPos);
+    const auto* found = static_cast<const char*>(std::memchr(text + FPos, '>', size - FPos));
     if (!found) return xsUnterminatedTag;
-    const std::size_t close = static_cast<const char*>(found) - text;
+    const auto close = static_cast<std::size_t>(found - text);
     std::string_view tag = FText.substr(FPos, close + 1 - FPos);
     FPos = close + 1;
     if (close > 0 && text[close - 1] == '/') node.Kind = nkEmptyElement;

@@ -30,7 +30,7 @@ char* MapHugePages(std::size_t& length) {
       start + (kHugePage - reinterpret_cast<std::uintptr_t>(start) % kHugePage) % kHugePage;
   if (aligned > start) munmap(start, static_cast<std::size_t>(aligned - start));
   if (char* end = start + length + kHugePage; end > aligned + length)
-    munmap(aligned + length, static_cast<std::size_t>(end - aligned - length));
+    munmap(aligned + length, static_cast<std::size_t>(end - aligned) - length);
 #ifdef MADV_HUGEPAGE
   madvise(aligned, length, MADV_HUGEPAGE);
 #endif
@@ -80,7 +80,8 @@ bool TTextBuffer::Read(const std::string& fileName, std::string& error) {
   if (size >= PagedSize && Map(static_cast<std::size_t>(size))) {
     std::uint64_t got = 0;
     std::int64_t n = 1;
-    while (got < size && (n = xfs::ReadSome(file, FData + got, size - got, error)) > 0) got += n;
+    while (got < size && (n = xfs::ReadSome(file, FData + got, size - got, error)) > 0)
+      got += static_cast<std::uint64_t>(n);
     char more = 0;
     if (got == size && xfs::ReadSome(file, &more, 1, error) == 0) {
       xfs::CloseQuietly(file);

@@ -48,10 +48,12 @@ inline std::string Cp1251(std::string_view utf8) {
 // UTF-8 text of windows-1251 bytes.
 inline std::string Utf8(std::string_view bytes) {
   QString text;
-  for (unsigned char b : bytes)
+  for (char c : bytes) {
+    const auto b = static_cast<unsigned char>(c);
     text += QChar(b < 0x80    ? char16_t(b)
                   : b >= 0xC0 ? char16_t(0x410 + (b - 0xC0))
                               : kCp1251High[b - 0x80]);
+  }
   return text.toStdString();
 }
 

@@ -50,7 +50,7 @@ class HTMLEditor : public ::testing::Test {
   void TypeAtEnd(const QString& text) {
     QsciScintilla* e = Editor.syn_Editor;
     const int last = e->lines() - 1;
-    e->setCursorPosition(last, e->text(last).size());
+    e->setCursorPosition(last, static_cast<int>(e->text(last).size()));
     for (QChar ch : text)
       QTest::sendKeyEvent(QTest::Click, e, Qt::Key_unknown, QString(ch), Qt::NoModifier);
   }

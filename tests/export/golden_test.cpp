@@ -55,8 +55,8 @@ INSTANTIATE_TEST_SUITE_P(
     Export, Golden,
     ::testing::Values(TGoldenCase{"library", false}, TGoldenCase{"library", true},
                       TGoldenCase{"journal", false}, TGoldenCase{"journal", true}),
-    [](const auto& info) {
-      return std::string(info.param.folder) + (info.param.text ? "Text" : "Html");
+    [](const auto& test) {
+      return std::string(test.param.folder) + (test.param.text ? "Text" : "Html");
     });
 
 TEST(ExportToFile, WritesTheTextAndReportsFailures) {

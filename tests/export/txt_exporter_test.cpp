@@ -8,7 +8,7 @@ namespace {
 const std::string Frame =
     "+------------------------------------------------------------------------------+";
 
-std::string Blanks(int n) { return std::string(n, ' '); }
+std::string Blanks(std::size_t n) { return std::string(n, ' '); }
 
 class TXTExport : public ::testing::Test {
  protected:

@@ -337,8 +337,9 @@ TEST_F(Edit, AFileAnotherProgramWroteIsShownAnewUnlessChangedHereToo) {
     EXPECT_TRUE(told.contains(Path(changed))) << told.toStdString();
     EXPECT_EQ(shownAnew(), !row.editedHere);
     EXPECT_EQ(told.contains(U("Показана его новая версия")), !row.editedHere) << told.toStdString();
-    if (!row.library && !row.editedHere)
+    if (!row.library && !row.editedHere) {
       EXPECT_EQ(Current(), Node({"Lib", U("Кат"), "J"}));  // the journal, shown anew
+    }
 
     // Told once, however often it is selected.
     Select(nullptr);

@@ -47,7 +47,7 @@ class Html : public TMainFormFixture {
   void Type(const QString& text) {
     Editor()->pgc_HTMLEditor->setCurrentIndex(1);
     QsciScintilla* e = Editor()->syn_Editor;
-    e->setCursorPosition(e->lines() - 1, e->text(e->lines() - 1).size());
+    e->setCursorPosition(e->lines() - 1, static_cast<int>(e->text(e->lines() - 1).size()));
     for (QChar ch : text)
       QTest::sendKeyEvent(QTest::Click, e, Qt::Key_unknown, QString(ch), Qt::NoModifier);
   }

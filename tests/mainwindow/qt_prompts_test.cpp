@@ -205,8 +205,9 @@ TEST(QtPrompts, NoDialogCanBeMinimisedOrMaximised) {
   for (const auto& [name, show] : shown) {
     auto checked = std::make_shared<int>(0);
     WhenModal([=](QWidget* dialog) {
-      if ((*checked)++ == 0)
+      if ((*checked)++ == 0) {
         EXPECT_TRUE(framed(dialog)) << name << " " << std::hex << dialog->windowFlags().toInt();
+      }
       QMetaObject::invokeMethod(dialog, "done", Q_ARG(int, 0));
     });
     show();

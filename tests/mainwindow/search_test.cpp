@@ -205,7 +205,9 @@ TEST(SearchSnippetRow, AMatchFarIntoTheLineIsBroughtIntoView) {
     EXPECT_LE(metrics.horizontalAdvance(U("…") + c.Text.mid(from, c.End - from)), width);
     EXPECT_TRUE(from == 0 || !c.Text[from - 1].isLetterOrNumber());  // on a word start
     // Text that fits is shown from its start.
-    if (metrics.horizontalAdvance(c.Text.left(c.End)) <= width) EXPECT_EQ(from, 0);
+    if (metrics.horizontalAdvance(c.Text.left(c.End)) <= width) {
+      EXPECT_EQ(from, 0);
+    }
   }
 }
 

@@ -60,7 +60,7 @@ class Statistics : public TMainFormFixture {
   QTreeWidgetItem* Journal(const char* name) const { return Node({U("Л"), U("К"), U(name)}); }
   std::vector<std::pair<double, double>> Points(int graph) const {
     std::vector<std::pair<double, double>> out;
-    for (const auto& v : View()->Graphs()[graph].Values) out.emplace_back(v.X, v.Y);
+    for (const auto& v : View()->Graphs()[GraphSlot(graph)].Values) out.emplace_back(v.X, v.Y);
     return out;
   }
   // Which of the six buttons show, as "c1 r1 c2 ...".
@@ -160,8 +160,9 @@ TEST_F(Statistics, AtTheSmallestSizeNoButtonCoversAHeading) {
     QApplication::processEvents();
     for (int i = 1; i <= 3; ++i) {
       auto* copy = Form->findChild<QToolButton*>("btn_Copy_" + QString::number(i));
-      if (copy->isVisibleTo(Form.get()))
+      if (copy->isVisibleTo(Form.get())) {
         EXPECT_TRUE(bare(copy)) << item->text(0).toStdString() << " " << i;
+      }
     }
   }
 }

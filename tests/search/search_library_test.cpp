@@ -228,7 +228,9 @@ TEST_F(LibrarySearch, ToolFailsOnAFileReadInPartAndOnOutputNotWritten) {
     EXPECT_EQ(run.ExitCode, 2);
     EXPECT_EQ(run.Out, c.Out);
     EXPECT_TRUE(run.Err.startsWith("somnary-search: ") && run.Err.count('\n') >= 1) << run.Err.toStdString();
-    if (!c.Named.isEmpty()) EXPECT_TRUE(run.Err.contains(c.Named)) << run.Err.toStdString();
+    if (!c.Named.isEmpty()) {
+      EXPECT_TRUE(run.Err.contains(c.Named)) << run.Err.toStdString();
+    }
   }
 }
 

@@ -76,7 +76,7 @@ class Search : public ::testing::Test {
     return numbers;
   }
 
-  TXMLNode* Experience(int day, int index) const { return journal->Root->Child(day)->Child(index); }
+  TXMLNode* Experience(int day, int at) const { return journal->Root->Child(day)->Child(at); }
 
   QTemporaryDir dir;
   std::unique_ptr<TXMLParser> journal;

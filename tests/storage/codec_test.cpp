@@ -74,7 +74,8 @@ TEST(CodecPositions, TableCyclesEveryFiveCharacters) {
   int firstTwoDiffer = 0;
   for (std::size_t p = 0; p < plain.size(); ++p) {
     const std::string encoded = codec.Encode(std::string(10, plain[p]));
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(encoded[i], encoded[i + 5]) << "position " << i + 1;
+    for (std::size_t i = 0; i < 5; ++i)
+      EXPECT_EQ(encoded[i], encoded[i + 5]) << "position " << i + 1;
     if (encoded[0] != encoded[1]) ++firstTwoDiffer;
     // Position 1 uses table 2, position 5 table 1.
     EXPECT_EQ(encoded[0], TCodec::SubstitutionAlphabets[1][p]);

@@ -34,7 +34,9 @@ TEST(DescriptionFile, PagesComeBackAsTheyWereOrSayWhyNot) {
     SCOPED_TRACE(c.name);
     const THTMLEncoding encoding = DetectEncoding(c.bytes);
     const QString text = DecodeHTML(c.bytes, encoding);
-    if (c.text) EXPECT_EQ(text, U(c.text));
+    if (c.text) {
+      EXPECT_EQ(text, U(c.text));
+    }
     EXPECT_EQ(ExactnessFault(c.bytes, encoding, text), c.fault);
     if (c.fault == THTMLFault::None) {
       EXPECT_EQ(EncodeHTML(text, EncodingForText(text, encoding)), c.bytes);

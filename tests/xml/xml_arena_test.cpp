@@ -119,7 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
                   },
                   ">\r\n      <description>a long swim</description>\r\n    </experience>",
                   ">new</experience>"}),
-    [](const auto& info) { return std::string(info.param.Name); });
+    [](const auto& test) { return std::string(test.param.Name); });
 
 TEST(XmlArenaMove, NodesMovedToAnotherJournalOutliveTheJournalTheyCameFrom) {
   auto target = Loaded();

@@ -60,7 +60,9 @@ TEST(XmlOutOfMemory, EveryFailingAllocationOfALoadGivesAStatus) {
       ASSERT_EQ(doc.Status, xsCannotOpen);
       EXPECT_EQ(doc.ReadError(), std::strerror(ENOMEM));
       EXPECT_EQ(doc.Root->ChildCount(), 0);
-      if (fromFile) EXPECT_THROW(doc.Save(path), TXMLWriteError);
+      if (fromFile) {
+        EXPECT_THROW(doc.Save(path), TXMLWriteError);
+      }
     }
     EXPECT_GT(failed, 3);
   }

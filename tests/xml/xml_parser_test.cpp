@@ -612,7 +612,7 @@ TEST_P(XmlBrokenInput, GivesItsStatusFromTextAndFromFile) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, XmlBrokenInput, ::testing::ValuesIn(BrokenCases()),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST(XmlBrokenInputTree, WhatWasReadBeforeTheFailureStays) {
   auto doc = Parse(D("<r kind=\"lib\">\r\n  <a/>\r\n  <b>\r\n    <c>text</c>\r\n"));

@@ -267,7 +267,9 @@ TEST_F(XmlSaveTest, ReadOnlyFilesAreRefusedAndOwnersKept) {
   WriteBytes(others, kOldBytes);
   ASSERT_EQ(chmod(readOnly.c_str(), 0444), 0);
   ASSERT_EQ(chmod(others.c_str(), 0666), 0);
-  if (root) ASSERT_EQ(chown(readOnly.c_str(), kNobody, kNobody), 0);
+  if (root) {
+    ASSERT_EQ(chown(readOnly.c_str(), kNobody, kNobody), 0);
+  }
   TXMLParser doc;
   FillJournal(doc, 5);
   const pid_t child = fork();
