@@ -2,15 +2,16 @@
 // files in the same run. Prints each figure as it is taken and a table at
 // the end. Medians of several runs, so one disturbed run does not move them.
 //
-//   somnary_bench [--data DIR] [--quick] [--only xml|export|select|statistics|startup|memory|search]
+//   somnary_bench [--data DIR] [--quick] [--only
+//   xml|export|select|statistics|startup|memory|search]
 //
 // DIR receives the generated files (default ./bench-data); --quick takes
 // fewer runs and --only runs one group, both for profiling, not for figures.
 #include <fcntl.h>
+#include <malloc.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <time.h>
-#include <malloc.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -241,8 +242,9 @@ void BenchXml(const TSettings& s, const std::string& file, int experiences, int 
   // Freeing as at exit, in the same fresh processes; the goal is for the
   // biggest journal.
   const double f = Median(freed);
-  Row("  Freeing the loaded document", Fixed(f, 1) + " ms (pugixml " + Fixed(Median(pfreed), 1) +
-      " ms)", experiences >= 50000 ? "< 20 ms" : "", experiences >= 50000 ? f < 20 : -1);
+  Row("  Freeing the loaded document",
+      Fixed(f, 1) + " ms (pugixml " + Fixed(Median(pfreed), 1) + " ms)",
+      experiences >= 50000 ? "< 20 ms" : "", experiences >= 50000 ? f < 20 : -1);
   std::printf(
       "    (repeated in one process instead: ours %.1f ms, pugixml %.1f ms;\n"
       "     freeing the tree: ours %.1f ms, pugixml %.1f ms; not in the figures)\n",
@@ -275,8 +277,8 @@ void BenchXml(const TSettings& s, const std::string& file, int experiences, int 
   Row("  pugixml save_file, same tree",
       Fixed(MBps(pbytes, sp), 0) + " MB/s (" + Fixed(sp, 1) + " ms)");
   Row("  Save time / pugixml time", Fixed(so / sp, 2));
-  Row("  pugixml, temporary file flushed and renamed", Fixed(MBps(pbytes, sd), 0) + " MB/s (" +
-      Fixed(sd, 1) + " ms)");
+  Row("  pugixml, temporary file flushed and renamed",
+      Fixed(MBps(pbytes, sd), 0) + " MB/s (" + Fixed(sd, 1) + " ms)");
   Row("  Save time / durable pugixml time", Fixed(so / sd, 2), "<= 1.0", so <= sd);
   std::printf(
       "    (the whole text built in memory alone: %.1f ms; the same bytes written with write(): "
@@ -528,22 +530,26 @@ void BenchSearch(const std::string& file, int runs) {
     TSearchIndex index(resolve);
     std::vector<TSearchHit> found;
     const TSearchQuery one(typed.substr(0, 1), index.Stemmer());
-    first.push_back(TimeCpuMs([&] { index.Search(nullptr, *document.Root, one, found); }, firstCpu));
-    build.push_back(TimeCpuMs([&] { bytes = TJournalIndex(*document.Root, index.HTML()).Bytes(); }, buildCpu));
+    first.push_back(
+        TimeCpuMs([&] { index.Search(nullptr, *document.Root, one, found); }, firstCpu));
+    build.push_back(
+        TimeCpuMs([&] { bytes = TJournalIndex(*document.Root, index.HTML()).Bytes(); }, buildCpu));
     std::vector<double> run;
     for (std::size_t n = 2; n <= typed.size(); ++n) {
-      run.push_back(TimeCpuMs([&] {
-        found.clear();
-        const TSearchQuery query(typed.substr(0, n), index.Stemmer());
-        index.Search(nullptr, *document.Root, query, found);
-      }, keysCpu));
+      run.push_back(TimeCpuMs(
+          [&] {
+            found.clear();
+            const TSearchQuery query(typed.substr(0, n), index.Stemmer());
+            index.Search(nullptr, *document.Root, query, found);
+          },
+          keysCpu));
     }
     hits = found.size();
     worst.push_back(*std::max_element(run.begin(), run.end()));
     keys.insert(keys.end(), run.begin(), run.end());
   }
-  Row("Search 50,000 experiences, first query (index built)", WallAndCpu(first, firstCpu), "< 150 ms",
-      Median(first) < 150);
+  Row("Search 50,000 experiences, first query (index built)", WallAndCpu(first, firstCpu),
+      "< 150 ms", Median(first) < 150);
   Row("Search, each further key typed (median of " + std::to_string(keys.size()) + ")",
       WallAndCpu(keys, keysCpu), "< 30 ms", Median(keys) < 30);
   Row("Search, slowest key typed (median over runs)", Fixed(Median(worst), 1) + " ms", "< 30 ms",
@@ -562,20 +568,25 @@ void BenchSearch(const std::string& file, int runs) {
   std::size_t commonHits = 0, filteredHits = 0;
   for (int i = 0; i < runs; ++i) {
     found.clear();
-    common.push_back(TimeCpuMs([&] {
-      index.Search(nullptr, *document.Root, TSearchQuery(Utf8ToCp1251("сон"), index.Stemmer()), found);
-    }, commonCpu));
+    common.push_back(TimeCpuMs(
+        [&] {
+          index.Search(nullptr, *document.Root, TSearchQuery(Utf8ToCp1251("сон"), index.Stemmer()),
+                       found);
+        },
+        commonCpu));
     commonHits = found.size();
     found.clear();
-    filtered.push_back(TimeCpuMs([&] {
-      index.Search(nullptr, *document.Root, TSearchQuery("", index.Stemmer(), filter), found);
-    }, filteredCpu));
+    filtered.push_back(TimeCpuMs(
+        [&] {
+          index.Search(nullptr, *document.Root, TSearchQuery("", index.Stemmer(), filter), found);
+        },
+        filteredCpu));
     filteredHits = found.size();
   }
   Row("Search, a word in most experiences (" + std::to_string(commonHits) + " found)",
       WallAndCpu(common, commonCpu), "< 30 ms", Median(common) < 30);
-  Row("Search, filters alone (" + std::to_string(filteredHits) + " found)", WallAndCpu(filtered, filteredCpu),
-      "< 30 ms", Median(filtered) < 30);
+  Row("Search, filters alone (" + std::to_string(filteredHits) + " found)",
+      WallAndCpu(filtered, filteredCpu), "< 30 ms", Median(filtered) < 30);
 }
 
 // ---------------------------------------------------------------- child processes

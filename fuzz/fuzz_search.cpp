@@ -43,7 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view input(reinterpret_cast<const char*>(data), size);
   const std::size_t cut = input.find("\n--\n");
   const std::string_view queryText = input.substr(0, cut);
-  const std::string_view page = cut == std::string_view::npos ? std::string_view() : input.substr(cut + 4);
+  const std::string_view page =
+      cut == std::string_view::npos ? std::string_view() : input.substr(cut + 4);
 
   TSearchIndex index([](const std::string&) { return std::string(); });
   const TSearchQuery query(queryText, index.Stemmer());
@@ -61,13 +62,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
 
-  const std::string text = HTMLPlainText(QString::fromUtf8(page.data(), static_cast<qsizetype>(page.size())));
+  const std::string text =
+      HTMLPlainText(QString::fromUtf8(page.data(), static_cast<qsizetype>(page.size())));
   CheckFolded(FoldedWords(text));
 
   // The page's text as a plain description, found by its own words.
   TXMLParser journal;
-  journal.LoadFromText("<?xml version=\"1.0\" encoding=\"windows-1251\"?><somnary><day name=\"01.01.24\">"
-                       "<experience number=\"1\"><description/></experience></day></somnary>");
+  journal.LoadFromText(
+      "<?xml version=\"1.0\" encoding=\"windows-1251\"?><somnary><day name=\"01.01.24\">"
+      "<experience number=\"1\"><description/></experience></day></somnary>");
   TXMLNode* experience = journal.Root->Child(0)->Child(0);
   auto textNode = std::make_unique<TXMLNode>("", nkText);
   textNode->Value = text;
@@ -77,7 +80,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const TSearchHit& hit : hits) {
     const TSnippet snippet = MakeSnippet(hit, query, index);
     for (const auto& [start, length] : snippet.Marks)
-      Check(start >= 0 && length > 0 && std::size_t(start) + std::size_t(length) <= snippet.Text.size());
+      Check(start >= 0 && length > 0 &&
+            std::size_t(start) + std::size_t(length) <= snippet.Text.size());
   }
   const TSearchQuery own(text, index.Stemmer());
   if (!own.TooManyTerms() && !own.Terms.empty()) {

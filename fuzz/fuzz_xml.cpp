@@ -32,7 +32,8 @@ bool HasBlankRun(std::string_view s) { return s.find("  ") != std::string_view::
 bool Reproducible(const TXMLNode& node) {
   if (node.Kind == nkText) return !NormalizeSpaces(node.Value).empty();
   for (const TXMLAttribute& a : node.Attributes) {
-    if (a.Name.find('"') != std::string::npos || a.Value.find('"') != std::string::npos) return false;
+    if (a.Name.find('"') != std::string::npos || a.Value.find('"') != std::string::npos)
+      return false;
     if (HasBlankRun(a.Name) || HasBlankRun(a.Value) || a.Name.starts_with(' ')) return false;
   }
   for (const auto& child : node.Children)
@@ -89,8 +90,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string secondText = second.SaveToText();
 
   if (first.Status == xsLoaded && Reproducible(first)) {
-    if (second.Status != xsLoaded) Fail("written text does not load cleanly", firstText, secondText);
-    if (secondText != firstText) Fail("written text does not save back the same", firstText, secondText);
+    if (second.Status != xsLoaded)
+      Fail("written text does not load cleanly", firstText, secondText);
+    if (secondText != firstText)
+      Fail("written text does not save back the same", firstText, secondText);
   }
   return 0;
 }

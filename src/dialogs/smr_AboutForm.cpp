@@ -79,9 +79,10 @@ Tfrm_About::Tfrm_About(QWidget* parent) : QDialog(parent) {
   lbl_NameShadow->setGeometry(nameRect.translated(1, 1));
   lbl_Name->setGeometry(nameRect);
 
-  lbl_Version = new QLabel(
-      QStringLiteral("Version %1 (build %2)").arg(QString::fromLatin1(smr::ShortVersion()), QString::fromLatin1(smr::ProgramVersion())),
-      this);
+  lbl_Version = new QLabel(QStringLiteral("Version %1 (build %2)")
+                               .arg(QString::fromLatin1(smr::ShortVersion()),
+                                    QString::fromLatin1(smr::ProgramVersion())),
+                           this);
   lbl_Version->setObjectName("lbl_Version");
   SetTextColor(lbl_Version, QColor(0xFF, 0x00, 0x00));
   lbl_Version->setAlignment(Qt::AlignRight | Qt::AlignVCenter);

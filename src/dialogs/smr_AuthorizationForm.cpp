@@ -148,7 +148,8 @@ void Tfrm_Authorization::edt_FirstChange() {
     else if (badPassword)
       lbl_Warning->setText(QString::fromUtf8(res::PasswordRefused));
     else if (nameAltered)
-      lbl_Warning->setText(QString::fromUtf8(res::UserNameAltered).arg(MergedCharacters(edt_First->text())));
+      lbl_Warning->setText(
+          QString::fromUtf8(res::UserNameAltered).arg(MergedCharacters(edt_First->text())));
     else if (passwordAltered)
       lbl_Warning->setText(QString::fromUtf8(res::PasswordAltered));
     else

@@ -39,7 +39,6 @@ Tfrm_Confirmation::Tfrm_Confirmation(QWidget* parent) : QDialog(parent) {
 
   MakeOkCancel(this, QStringLiteral("Да"), QStringLiteral("Нет"), btn_Ok, btn_Cancel);
 
-
   Arrange();
 }
 

@@ -7,10 +7,13 @@
 namespace res {
 
 // --- file filters and dialog titles
-inline constexpr const char* LibraryFilter = "Библиотека сновидений (*.xml)|*.xml|Любое расширение (*.*)|*.*";
-inline constexpr const char* JournalFilter = "Журнал сновидений (*.xml)|*.xml|Любое расширение (*.*)|*.*";
+inline constexpr const char* LibraryFilter =
+    "Библиотека сновидений (*.xml)|*.xml|Любое расширение (*.*)|*.*";
+inline constexpr const char* JournalFilter =
+    "Журнал сновидений (*.xml)|*.xml|Любое расширение (*.*)|*.*";
 inline constexpr const char* IconFilter = "Windows BMP (*.bmp)|*.bmp|Все файлы (*.*)|*.*";
-inline constexpr const char* AdditionalFileFilter = "Дополнительный файл (*.xml)|*.xml|Любое расширение (*.*)|*.*";
+inline constexpr const char* AdditionalFileFilter =
+    "Дополнительный файл (*.xml)|*.xml|Любое расширение (*.*)|*.*";
 inline constexpr const char* OptionsOpenFileTitle = "Выбор библиотеки сновидений";
 // The type column of Qt's own file dialog.
 inline constexpr const char* FileTypeFolder = "Папка";
@@ -37,9 +40,11 @@ inline constexpr const char* AuthorizationSetupCaption = "Параметры а�
 inline constexpr const char* CredentialsHint =
     "Допустимы только русские и латинские буквы, цифры, пробел и «_».";
 inline constexpr const char* UserNameRefused =
-    "Символ «%1» в имени недопустим. Допустимы только русские и латинские буквы, цифры, пробел и «_».";
+    "Символ «%1» в имени недопустим. Допустимы только русские и латинские буквы, цифры, пробел и "
+    "«_».";
 inline constexpr const char* PasswordRefused =
-    "В пароле есть недопустимый символ. Допустимы только русские и латинские буквы, цифры, пробел и «_».";
+    "В пароле есть недопустимый символ. Допустимы только русские и латинские буквы, цифры, пробел "
+    "и «_».";
 inline constexpr const char* UserNameAltered =
     "Это имя нельзя сохранить как есть. Замените символы «%1» или поменяйте их местами.";
 inline constexpr const char* PasswordAltered =

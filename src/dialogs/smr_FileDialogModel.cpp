@@ -38,7 +38,8 @@ class TRussianFileColumns : public QIdentityProxyModel {
     const QFileInfo file = files->fileInfo(mapToSource(index));
     if (index.column() == kTypeColumn) return TypeName(file);
     // As the program writes dates; the short locale form does not fit the column.
-    return QLocale(QLocale::Russian).toString(file.lastModified(), QStringLiteral("dd.MM.yy HH:mm"));
+    return QLocale(QLocale::Russian)
+        .toString(file.lastModified(), QStringLiteral("dd.MM.yy HH:mm"));
   }
 };
 

@@ -140,8 +140,9 @@ bool THTMLEditor::LoadHTMLFile(const QString& path) {
     SetReadOnly(QString::fromUtf8(res::DescriptionHasNul).arg(path));
   else if (fault == THTMLFault::InvalidBytes)
     SetReadOnly(QString::fromUtf8(res::DescriptionHasInvalidBytes)
-                    .arg(path, FEncoding.Charset.isEmpty() ? QStringLiteral("windows-1251")
-                                                           : QString::fromLatin1(FEncoding.Charset)));
+                    .arg(path, FEncoding.Charset.isEmpty()
+                                   ? QStringLiteral("windows-1251")
+                                   : QString::fromLatin1(FEncoding.Charset)));
   return true;
 }
 
@@ -179,7 +180,9 @@ QString THTMLEditor::Write() {
   return {};
 }
 
-bool THTMLEditor::Changed() const { return !FPath.isEmpty() && !ReadOnly() && Text() != FLoadedText; }
+bool THTMLEditor::Changed() const {
+  return !FPath.isEmpty() && !ReadOnly() && Text() != FLoadedText;
+}
 
 void THTMLEditor::SaveIfChanged() {
   if (Changed()) Save();

@@ -99,8 +99,8 @@ class THTMLEditor : public QWidget {
   QString FPath;        // the file the text belongs to; empty: none
   QString FLoadedText;  // the text as loaded or last saved
   THTMLEncoding FEncoding;
-  bool FWritable = false;  // false for a file that exists but was not read
-  QString FReadError;      // why it was not read
-  int FPage = 0;           // the page shown, for the page change handler
+  bool FWritable = false;   // false for a file that exists but was not read
+  QString FReadError;       // why it was not read
+  int FPage = 0;            // the page shown, for the page change handler
   QString FReadOnlyReason;  // empty: the page may be written
 };

@@ -133,8 +133,8 @@ void THTMLExporter::CatalogueBlock(const TXMLNode& directory, std::string& out) 
 void THTMLExporter::FileLine(const TXMLNode& file, std::string& out) const {
   const std::string path = file.GetAttribute(smr::atPath);
   AddLine(out, {"<span class=\"fileName\">", file.GetAttribute(smr::atName), ": [", Spacer,
-                "</span>", "<a href=\"", LinkTo(path), "\">", path, "</a>", "<span class=\"fileName\">",
-                Spacer, "]", "</span>", "<br>"});
+                "</span>", "<a href=\"", LinkTo(path), "\">", path, "</a>",
+                "<span class=\"fileName\">", Spacer, "]", "</span>", "<br>"});
 }
 
 void THTMLExporter::AdditionalFiles(const TXMLNode& additional, std::string& out) const {

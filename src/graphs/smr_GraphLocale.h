@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "storage/smr_NumberFormat.h"
 #include "graphs/smr_GraphPainter.h"
+#include "storage/smr_NumberFormat.h"
 
 // What the statistics need from the program's number formatting and its
 // text edge, as a value so tests can pass a fixed locale. The program uses

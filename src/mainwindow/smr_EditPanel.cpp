@@ -50,9 +50,7 @@ class TResizeWatcher : public QObject {
   std::function<void()> FOnResize;
 };
 
-bool IsExperience(const TXMLNode* element) {
-  return element && element->Name == smr::elExperience;
-}
+bool IsExperience(const TXMLNode* element) { return element && element->Name == smr::elExperience; }
 
 bool IsHtml(const TXMLNode* element) {
   return element && element->GetAttribute(smr::atType) == smr::Html;
@@ -149,10 +147,10 @@ TEditPanel::TEditPanel(QWidget* workArea, const QString& dataDir, const TXMLPair
   scr_WorkArea->setGeometry(workArea->rect());
   // Laid out again whenever the work area changes size, also when only the
   // splitter moved and the window kept its size.
-  workArea->installEventFilter(new TResizeWatcher(this, [this, workArea] {
-    scr_WorkArea->setGeometry(workArea->rect());
-  }));
-  scr_WorkArea->viewport()->installEventFilter(new TResizeWatcher(this, [this] { LayoutWorkArea(); }));
+  workArea->installEventFilter(
+      new TResizeWatcher(this, [this, workArea] { scr_WorkArea->setGeometry(workArea->rect()); }));
+  scr_WorkArea->viewport()->installEventFilter(
+      new TResizeWatcher(this, [this] { LayoutWorkArea(); }));
   LayoutPanel(ekLibrary);
 }
 
@@ -245,8 +243,7 @@ void TEditPanel::CreatePanel() {
 
   connect(edt_Number, &QLineEdit::textChanged, this, &TEditPanel::edt_NumberChange);
   connect(edt_Name, &QLineEdit::textChanged, this, &TEditPanel::edt_NameChange);
-  connect(mmo_Description, &QPlainTextEdit::textChanged, this,
-          &TEditPanel::mmo_DescriptionChange);
+  connect(mmo_Description, &QPlainTextEdit::textChanged, this, &TEditPanel::mmo_DescriptionChange);
   connect(mmo_Comment, &QPlainTextEdit::textChanged, this, &TEditPanel::mmo_CommentChange);
   connect(box_Label1, &QCheckBox::toggled, this, &TEditPanel::box_Label1Click);
   connect(box_Label2, &QCheckBox::toggled, this, &TEditPanel::box_Label2Click);
@@ -299,8 +296,11 @@ void TEditPanel::FillPanel(TElementKind kind, TXMLNode* element) {
         const TXMLNode* comment = FirstDirectChild(element, smr::elComment);
         LoadMemo(mmo_Comment, comment ? MemoText(comment->FirstText()) : QString());
         const TXMLNode* image = element->FindNode(smr::elImage);
-        const std::string path = image ? image->GetAttribute(smr::atPath) : std::string(smr::Undefined);
-        ShowImage(path == smr::Undefined ? QString() : PictureFile ? PictureFile(path) : ToUi(path));
+        const std::string path =
+            image ? image->GetAttribute(smr::atPath) : std::string(smr::Undefined);
+        ShowImage(path == smr::Undefined ? QString()
+                  : PictureFile          ? PictureFile(path)
+                                         : ToUi(path));
       }
 
       // Marks of the older format are renamed first; HTML experiences too,
@@ -395,7 +395,8 @@ void TEditPanel::ApplyReadOnlyState(bool locked) {
 // Built from what is stored, so the caption always matches the document,
 // also when the number itself contains ". ".
 QString TEditPanel::ExperienceCaption(const TXMLNode* experience) {
-  return ToUi(experience->GetAttribute(smr::atNumber) + ". " + experience->GetAttribute(smr::atTitle));
+  return ToUi(experience->GetAttribute(smr::atNumber) + ". " +
+              experience->GetAttribute(smr::atTitle));
 }
 
 TXMLNode* TEditPanel::EnsureChild(TXMLNode* parent, std::string_view name, std::uint8_t kind) {
@@ -462,8 +463,9 @@ void TEditPanel::ColourEnergyLabels() {
     reddened = lbl_ZeroEnergyLevel;
   else if (p > max - page)
     reddened = lbl_LowEnergyLevel;
-  for (QLabel* l : {static_cast<QLabel*>(lbl_HighEnergyLevel), static_cast<QLabel*>(lbl_ZeroEnergyLevel),
-                    static_cast<QLabel*>(lbl_LowEnergyLevel)})
+  for (QLabel* l :
+       {static_cast<QLabel*>(lbl_HighEnergyLevel), static_cast<QLabel*>(lbl_ZeroEnergyLevel),
+        static_cast<QLabel*>(lbl_LowEnergyLevel)})
     SetTextColour(l, l == reddened ? red : black);
 }
 
@@ -482,8 +484,8 @@ void TEditPanel::edt_NameChange() {
   const std::string text = FromUi(edt_Name->text(), TTextPlace::Attribute);
   TXMLNode* named = nullptr;
   const std::string& name = element->Name;
-  if (FShowsLibrary || name == smr::elLibrary || name == smr::elDirectory ||
-      name == smr::elFile || name == smr::elDay) {
+  if (FShowsLibrary || name == smr::elLibrary || name == smr::elDirectory || name == smr::elFile ||
+      name == smr::elDay) {
     named = element;
   } else if (name == smr::elJournal) {
     named = FPairs.FindFirst(element);  // the journal's title lives on the library's file element

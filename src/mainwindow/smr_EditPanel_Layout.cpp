@@ -1,6 +1,4 @@
 // Where the editing panel puts its controls for the size it has.
-#include "mainwindow/smr_EditPanel.h"
-
 #include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
@@ -15,6 +13,7 @@
 #include "editor/smr_HTMLEditor.h"
 #include "graphs/smr_GraphSetup.h"
 #include "mainwindow/smr_ClickLabel.h"
+#include "mainwindow/smr_EditPanel.h"
 
 namespace {
 
@@ -31,7 +30,7 @@ constexpr int kBorderInset = 3;        // the separator is the work area less 6 
 constexpr int kBorderHeight = 2;
 constexpr int kMinFieldWidth = 100;  // the title, the description and the comment
 constexpr int kMinHtmlHeight = 200;
-constexpr int kMinBodyRows = 3;      // the energy track is at least its three labels high
+constexpr int kMinBodyRows = 3;  // the energy track is at least its three labels high
 
 // Where the controls of an experience go at one width: the bottom block of
 // comment, marks and buttons with the picture to its right, or, where the
@@ -64,9 +63,10 @@ TExperienceGrid ExperienceGrid(int width, bool plain, const QWidget* const* boxe
   const int buttonH = p.btn_LoadImage->sizeHint().height();
   const int boxH = p.btn_ReadOnly->sizeHint().height();
   // The image column is wide enough for both buttons at their natural size.
-  g.ImageColumn = std::max({kImageSize, p.btn_LoadImage->sizeHint().width() + kGap +
-                                            p.btn_ClearImage->sizeHint().width(),
-                            p.lbl_Image->sizeHint().width()});
+  g.ImageColumn =
+      std::max({kImageSize,
+                p.btn_LoadImage->sizeHint().width() + kGap + p.btn_ClearImage->sizeHint().width(),
+                p.lbl_Image->sizeHint().width()});
   int shownMarks = 0;
   int markWidth = 0;
   for (int i = 0; i < 4; ++i) {
@@ -79,8 +79,9 @@ TExperienceGrid ExperienceGrid(int width, bool plain, const QWidget* const* boxe
   const int lastRowWidth = g.ReadOnlyWidth + kGap + propertiesWidth;
   // The narrowest the left column may be: one column of marks, the
   // properties button under the read-only box.
-  const int leftMin = std::max({markWidth, g.ReadOnlyWidth, propertiesWidth,
-                                plain ? std::max(kMinFieldWidth, p.lbl_Comment->sizeHint().width()) : 0});
+  const int leftMin =
+      std::max({markWidth, g.ReadOnlyWidth, propertiesWidth,
+                plain ? std::max(kMinFieldWidth, p.lbl_Comment->sizeHint().width()) : 0});
   const int besideWidth = width - 2 * kMargin - g.ImageColumn - 2 * kGap;
   g.PictureBelow = plain && besideWidth < leftMin;
   g.LeftWidth = plain && !g.PictureBelow ? besideWidth : width - 2 * kMargin;
@@ -108,11 +109,12 @@ TExperienceGrid ExperienceGrid(int width, bool plain, const QWidget* const* boxe
   // The HTML editor's tag buttons and a few lines of the page; it asks for
   // more than that, which would scroll even the smallest window.
   if (!plain)
-    g.MinBodyHeight = std::max(g.MinBodyHeight,
-                               std::min(p.pnl_HTMLEditor->minimumSizeHint().height(), kMinHtmlHeight));
-  const int bodyMin = std::max(kMinFieldWidth, p.lbl_Description->sizeHint().width()) + kGap +
-                      g.EnergyWidth;
-  const int titleMin = kNumberWidth + kGap + std::max(kMinFieldWidth, p.lbl_Name->sizeHint().width());
+    g.MinBodyHeight = std::max(
+        g.MinBodyHeight, std::min(p.pnl_HTMLEditor->minimumSizeHint().height(), kMinHtmlHeight));
+  const int bodyMin =
+      std::max(kMinFieldWidth, p.lbl_Description->sizeHint().width()) + kGap + g.EnergyWidth;
+  const int titleMin =
+      kNumberWidth + kGap + std::max(kMinFieldWidth, p.lbl_Name->sizeHint().width());
   g.MinWidth = 2 * kMargin + std::max({bodyMin, titleMin, leftMin, plain ? g.ImageColumn : 0});
   return g;
 }
@@ -149,8 +151,7 @@ void TEditPanel::LayoutWorkArea() {
   const QSize view = scr_WorkArea->viewport()->size();
   const int width = std::max(view.width(), NeededSize(view.width()).width());
   const int height = std::max(view.height(), NeededSize(width).height());
-  if (size() != QSize(width, height))
-    resize(width, height);
+  if (size() != QSize(width, height)) resize(width, height);
   PlaceControls();
 }
 
@@ -206,7 +207,8 @@ void TEditPanel::PlaceControls() {
     const int imageBlockTop = g.PictureBelow ? marksTop + g.MarksHeight + kGap : blockTop;
     place(lbl_Image, imageLeft, imageBlockTop, g.ImageColumn, captionH);
     const int imageTop = imageBlockTop + captionH + kCaptionGap;
-    place(img_Image, imageLeft + (g.ImageColumn - kImageSize) / 2, imageTop, kImageSize, kImageSize);
+    place(img_Image, imageLeft + (g.ImageColumn - kImageSize) / 2, imageTop, kImageSize,
+          kImageSize);
     const int buttonWidth = std::max((g.ImageColumn - kGap) / 2, btn_LoadImage->sizeHint().width());
     const int buttonTop = imageTop + kImageSize + kGap;
     place(btn_LoadImage, imageLeft, buttonTop, buttonWidth, buttonH);
@@ -234,7 +236,8 @@ void TEditPanel::PlaceControls() {
     place(btn_DreamProperties, kMargin, lastRowTop + boxH + kCaptionGap, propertiesWidth, buttonH);
   } else {
     place(btn_ReadOnly, kMargin, lastRowTop + (rowH - boxH) / 2, readOnlyWidth, boxH);
-    place(btn_DreamProperties, kMargin + readOnlyWidth + kGap, lastRowTop, propertiesWidth, buttonH);
+    place(btn_DreamProperties, kMargin + readOnlyWidth + kGap, lastRowTop, propertiesWidth,
+          buttonH);
   }
 
   // Energy column at the right of the description (or the HTML editor).

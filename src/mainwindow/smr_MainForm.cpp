@@ -60,7 +60,9 @@ Tfrm_MainForm::Tfrm_MainForm(const TAppFolders& folders, std::unique_ptr<TPrompt
   CreateToolBar();
   CreateTree();
   pnl_Edit = new TEditPanel(pnl_WorkArea, FFolders.DataDir(), FPairs, *FPrompts, dlg_OpenImage);
-  pnl_Edit->PictureFile = [this](const std::string& stored) { return StoredPaths().ResolveUi(stored); };
+  pnl_Edit->PictureFile = [this](const std::string& stored) {
+    return StoredPaths().ResolveUi(stored);
+  };
   frm_DreamProperties = new Tfrm_DreamProperties(this);
   connect(pnl_Edit->btn_DreamProperties, &QPushButton::clicked, this,
           &Tfrm_MainForm::btn_DreamPropertiesClick);
@@ -113,49 +115,68 @@ QAction* Tfrm_MainForm::MakeAction(const char* objectName, const QString& captio
 void Tfrm_MainForm::CreateActions() {
   auto u = [](const char* s) { return QString::fromUtf8(s); };
   QStyle* st = style();
-  mnu_New = MakeAction("mnu_New", u("&Новая библиотека..."), QKeySequence::New, &Tfrm_MainForm::btn_NewClick);
+  mnu_New = MakeAction("mnu_New", u("&Новая библиотека..."), QKeySequence::New,
+                       &Tfrm_MainForm::btn_NewClick);
   mnu_New->setIcon(st->standardIcon(QStyle::SP_FileIcon));
-  mnu_Open = MakeAction("mnu_Open", u("&Открыть библиотеку..."), QKeySequence::Open, &Tfrm_MainForm::btn_OpenClick);
+  mnu_Open = MakeAction("mnu_Open", u("&Открыть библиотеку..."), QKeySequence::Open,
+                        &Tfrm_MainForm::btn_OpenClick);
   mnu_Open->setIcon(st->standardIcon(QStyle::SP_DialogOpenButton));
-  mnu_Save = MakeAction("mnu_Save", u("&Сохранить"), QKeySequence::Save, &Tfrm_MainForm::btn_SaveClick);
+  mnu_Save =
+      MakeAction("mnu_Save", u("&Сохранить"), QKeySequence::Save, &Tfrm_MainForm::btn_SaveClick);
   mnu_Save->setIcon(st->standardIcon(QStyle::SP_DialogSaveButton));
-  mnu_SaveAs = MakeAction("mnu_SaveAs", u("Сохранить &как..."), {}, &Tfrm_MainForm::mnu_SaveAsClick);
+  mnu_SaveAs =
+      MakeAction("mnu_SaveAs", u("Сохранить &как..."), {}, &Tfrm_MainForm::mnu_SaveAsClick);
   mnu_Export = MakeAction("mnu_Export", u("&Экспорт..."), {}, &Tfrm_MainForm::mnu_ExportClick);
-  mnu_Authorization = MakeAction("mnu_Authorization", u("А&вторизация..."), QKeySequence(u("Ctrl+Shift+P")),
-                                 &Tfrm_MainForm::btn_AuthorizationClick);
+  mnu_Authorization =
+      MakeAction("mnu_Authorization", u("А&вторизация..."), QKeySequence(u("Ctrl+Shift+P")),
+                 &Tfrm_MainForm::btn_AuthorizationClick);
   mnu_Authorization->setIcon(PadlockIcon());
-  mnu_Options = MakeAction("mnu_Options", u("&Параметры"), QKeySequence(u("Ctrl+P")), &Tfrm_MainForm::mnu_OptionsClick);
+  mnu_Options = MakeAction("mnu_Options", u("&Параметры"), QKeySequence(u("Ctrl+P")),
+                           &Tfrm_MainForm::mnu_OptionsClick);
   mnu_Exit = MakeAction("mnu_Exit", u("В&ыход"), {}, nullptr);
   mnu_Exit->setIcon(st->standardIcon(QStyle::SP_DialogCloseButton));
   connect(mnu_Exit, &QAction::triggered, this, &QWidget::close);
 
-  mnu_CreateDirectory = MakeAction("mnu_CreateDirectory", u("Создать &каталог"), QKeySequence(Qt::CTRL | Qt::Key_F1),
-                                   &Tfrm_MainForm::btn_Tool_01Click);
-  mnu_CreateFile = MakeAction("mnu_CreateFile", u("Создать &журнал"), QKeySequence(Qt::CTRL | Qt::Key_F2),
-                              &Tfrm_MainForm::btn_Tool_02Click);
-  mnu_CreateDay = MakeAction("mnu_CreateDay", u("Создать &ночь"), QKeySequence(Qt::CTRL | Qt::Key_F3),
-                             &Tfrm_MainForm::btn_Tool_03Click);
-  mnu_CreateExperience = MakeAction("mnu_CreateExperience", u("Создать &опыт"),
-                                    QKeySequence(Qt::CTRL | Qt::Key_F4), &Tfrm_MainForm::btn_Tool_04Click);
+  mnu_CreateDirectory =
+      MakeAction("mnu_CreateDirectory", u("Создать &каталог"), QKeySequence(Qt::CTRL | Qt::Key_F1),
+                 &Tfrm_MainForm::btn_Tool_01Click);
+  mnu_CreateFile =
+      MakeAction("mnu_CreateFile", u("Создать &журнал"), QKeySequence(Qt::CTRL | Qt::Key_F2),
+                 &Tfrm_MainForm::btn_Tool_02Click);
+  mnu_CreateDay = MakeAction("mnu_CreateDay", u("Создать &ночь"),
+                             QKeySequence(Qt::CTRL | Qt::Key_F3), &Tfrm_MainForm::btn_Tool_03Click);
+  mnu_CreateExperience =
+      MakeAction("mnu_CreateExperience", u("Создать &опыт"), QKeySequence(Qt::CTRL | Qt::Key_F4),
+                 &Tfrm_MainForm::btn_Tool_04Click);
   // The pop-up items show the same shortcuts but do not own them twice.
-  pmn_CreateDirectory = MakeAction("pmn_CreateDirectory", u("Создать &каталог"), {}, &Tfrm_MainForm::btn_Tool_01Click);
-  pmn_CreateFile = MakeAction("pmn_CreateFile", u("Создать &журнал"), {}, &Tfrm_MainForm::btn_Tool_02Click);
-  pmn_CreateDay = MakeAction("pmn_CreateDay", u("Создать &ночь"), {}, &Tfrm_MainForm::btn_Tool_03Click);
-  pmn_CreateExperience = MakeAction("pmn_CreateExperience", u("Создать &опыт"), {}, &Tfrm_MainForm::btn_Tool_04Click);
-  mnu_MoveUp = MakeAction("mnu_MoveUp", u("Переместить ввер&х"), {}, &Tfrm_MainForm::btn_MoveUpClick);
+  pmn_CreateDirectory = MakeAction("pmn_CreateDirectory", u("Создать &каталог"), {},
+                                   &Tfrm_MainForm::btn_Tool_01Click);
+  pmn_CreateFile =
+      MakeAction("pmn_CreateFile", u("Создать &журнал"), {}, &Tfrm_MainForm::btn_Tool_02Click);
+  pmn_CreateDay =
+      MakeAction("pmn_CreateDay", u("Создать &ночь"), {}, &Tfrm_MainForm::btn_Tool_03Click);
+  pmn_CreateExperience =
+      MakeAction("pmn_CreateExperience", u("Создать &опыт"), {}, &Tfrm_MainForm::btn_Tool_04Click);
+  mnu_MoveUp =
+      MakeAction("mnu_MoveUp", u("Переместить ввер&х"), {}, &Tfrm_MainForm::btn_MoveUpClick);
   mnu_MoveUp->setIcon(st->standardIcon(QStyle::SP_ArrowUp));
-  mnu_MoveDown = MakeAction("mnu_MoveDown", u("Переместить вни&з"), {}, &Tfrm_MainForm::btn_MoveDownClick);
+  mnu_MoveDown =
+      MakeAction("mnu_MoveDown", u("Переместить вни&з"), {}, &Tfrm_MainForm::btn_MoveDownClick);
   mnu_MoveDown->setIcon(st->standardIcon(QStyle::SP_ArrowDown));
-  mnu_Delete = MakeAction("mnu_Delete", u("&Удалить"), QKeySequence(Qt::CTRL | Qt::Key_D), &Tfrm_MainForm::btn_DeleteClick);
+  mnu_Delete = MakeAction("mnu_Delete", u("&Удалить"), QKeySequence(Qt::CTRL | Qt::Key_D),
+                          &Tfrm_MainForm::btn_DeleteClick);
   mnu_Delete->setIcon(st->standardIcon(QStyle::SP_TrashIcon));
-  mnu_Find = MakeAction("mnu_Find", u(res::FindCommand), QKeySequence::Find, &Tfrm_MainForm::mnu_FindClick);
+  mnu_Find = MakeAction("mnu_Find", u(res::FindCommand), QKeySequence::Find,
+                        &Tfrm_MainForm::mnu_FindClick);
 
   mnu_ViewAsHTML = MakeAction("mnu_ViewAsHTML", u("&Просмотр в виде HTML"), {},
                               &Tfrm_MainForm::btn_ViewInBrowserClick);
   mnu_ViewAsHTML->setIcon(st->standardIcon(QStyle::SP_FileDialogContentsView));
 
-  mnu_ShowHelp = MakeAction("mnu_ShowHelp", u("&Справка"), QKeySequence(Qt::Key_F1), &Tfrm_MainForm::mnu_ShowHelpClick);
-  mnu_Internet = MakeAction("mnu_Internet", u("&В Internet"), {}, &Tfrm_MainForm::mnu_InternetClick);
+  mnu_ShowHelp = MakeAction("mnu_ShowHelp", u("&Справка"), QKeySequence(Qt::Key_F1),
+                            &Tfrm_MainForm::mnu_ShowHelpClick);
+  mnu_Internet =
+      MakeAction("mnu_Internet", u("&В Internet"), {}, &Tfrm_MainForm::mnu_InternetClick);
   mnu_About = MakeAction("mnu_About", u("&О Программе..."), {}, &Tfrm_MainForm::btn_Tool_05Click);
   mnu_About->setIcon(st->standardIcon(QStyle::SP_MessageBoxInformation));
 }
@@ -204,7 +225,8 @@ void Tfrm_MainForm::CreateMenus() {
 
   mnu_Create = new QMenu(this);
   mnu_Create->setObjectName("mnu_Create");
-  mnu_Create->addActions({pmn_CreateDirectory, pmn_CreateFile, pmn_CreateDay, pmn_CreateExperience});
+  mnu_Create->addActions(
+      {pmn_CreateDirectory, pmn_CreateFile, pmn_CreateDay, pmn_CreateExperience});
 }
 
 void Tfrm_MainForm::CreateToolBar() {
@@ -243,7 +265,8 @@ void Tfrm_MainForm::CreateToolBar() {
   tlb_Main->addSeparator();
   btn_ViewInBrowser = button("btn_ViewInBrowser", mnu_ViewAsHTML, u("Просмотр в браузере"));
   tlb_Main->addSeparator();
-  btn_Authorization = button("btn_Authorization", mnu_Authorization, u("Ввод параметров авторизации"));
+  btn_Authorization =
+      button("btn_Authorization", mnu_Authorization, u("Ввод параметров авторизации"));
   btn_Tool_05 = button("btn_Tool_05", mnu_About, u("О программе"));
   tlb_Main->addSeparator();
   btn_Tool_06 = button("btn_Tool_06", mnu_Exit, u("Выход"));
@@ -260,7 +283,8 @@ void Tfrm_MainForm::CreateTree() {
   tre_Directory->setMinimumWidth(kMinTreeWidth);
   tre_Directory->setIconSize(QSize(16, 16));
   tre_Directory->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  connect(tre_Directory, &QTreeWidget::currentItemChanged, this, &Tfrm_MainForm::tre_DirectoryChange);
+  connect(tre_Directory, &QTreeWidget::currentItemChanged, this,
+          &Tfrm_MainForm::tre_DirectoryChange);
   pnl_WorkArea = new QWidget(spl_Main);
   pnl_WorkArea->setObjectName("pnl_WorkArea");
   // The editing panel scrolls where the work area is narrower than it.
@@ -270,7 +294,8 @@ void Tfrm_MainForm::CreateTree() {
   spl_Main->setStretchFactor(0, 0);
   spl_Main->setStretchFactor(1, 1);
   spl_Main->setSizes({FTreeWidth, 560});
-  connect(spl_Main, &QSplitter::splitterMoved, this, [this] { FTreeWidth = spl_Main->sizes().value(0); });
+  connect(spl_Main, &QSplitter::splitterMoved, this,
+          [this] { FTreeWidth = spl_Main->sizes().value(0); });
   setCentralWidget(spl_Main);
 }
 

@@ -195,7 +195,8 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   bool MayWriteNewLibrary(const std::string& nativeName, const QString& shown);
 
   // --- tree and selection (smr_MainForm_Tree.cpp)
-  QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, const QString& text, int image, TXMLNode* element);
+  QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, const QString& text, int image,
+                           TXMLNode* element);
   void BuildSubtree(QTreeWidgetItem* parent, TXMLNode* element);
   // Builds the items of an element's subtree without inserting them, so a
   // large journal goes into the tree in one step; journals marked default
@@ -289,12 +290,15 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   const TXMLNode* LibraryRoot() override;
   const TXMLNode* Journal(const TXMLNode& file, std::string& fileToRead) override;
   const TXMLNode* Adopt(const TXMLNode& file, std::unique_ptr<TXMLParser> document) override;
-  std::string DescriptionFile(const std::string& stored) override { return JournalFileName(stored); }
+  std::string DescriptionFile(const std::string& stored) override {
+    return JournalFileName(stored);
+  }
   void CreateSearchPanel();
   void ShowSearchHit(const TSearchHit& hit, const TSnippet& snippet);
 
   // --- edit commands (smr_MainForm_Edit.cpp)
-  void CreateChildCommon(TXMLNode* element, QTreeWidgetItem* node, const QString& caption, int image);
+  void CreateChildCommon(TXMLNode* element, QTreeWidgetItem* node, const QString& caption,
+                         int image);
   // A catalogue or a night: asks for its name, appends it and shows it.
   void CreateNamedChild(QTreeWidgetItem* node, TXMLNode* parent, int mode, std::string_view name,
                         int image);
@@ -388,7 +392,7 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   std::unique_ptr<TXMLParser> FLibrary;
   TJournalHash FJournals;
   TXMLPairList FPairs;
-  QVector<QIcon> FImages;  // tree image list by index
+  QVector<QIcon> FImages;     // tree image list by index
   QVector<QIcon> FNodeIcons;  // the same as tree nodes show them (selected: picture 0)
   QTreeWidgetItem* FCurrentNode = nullptr;
   TXMLNode* FDefaultFile = nullptr;

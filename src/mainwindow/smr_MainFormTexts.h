@@ -8,7 +8,8 @@ namespace res {
 
 // --- file filters and dialog titles
 inline constexpr const char* ImageFilter =
-    "Windows BMP (*.bmp)|*.bmp|Все файлы (*.*)|*.*|PNG (*.png)|*.png|JPEG (*.jpg;*.jpeg)|*.jpg;*.jpeg";
+    "Windows BMP (*.bmp)|*.bmp|Все файлы (*.*)|*.*|PNG (*.png)|*.png|JPEG "
+    "(*.jpg;*.jpeg)|*.jpg;*.jpeg";
 inline constexpr const char* ExportFilter = "Гипертекст (*.html)|*.html|Просто текст (*.txt)|*.txt";
 inline constexpr const char* OpenLibraryTitle = "Открыть библиотеку";
 inline constexpr const char* OpenImageTitle = "Открыть изображение";
@@ -59,7 +60,8 @@ inline constexpr const char* RetrySave = "Повторить";
 inline constexpr const char* SaveDescriptionAs = "Сохранить как...";
 inline constexpr const char* DiscardChanges = "Отменить изменения";
 inline constexpr const char* SaveDescriptionAsTitle = "Сохранить описание как";
-inline constexpr const char* DescriptionFilter = "Страница HTML (*.html)|*.html|Любое расширение (*.*)|*.*";
+inline constexpr const char* DescriptionFilter =
+    "Страница HTML (*.html)|*.html|Любое расширение (*.*)|*.*";
 inline constexpr const char* DescriptionPathNotStorable =
     "Путь «%1» содержит символы, которые нельзя записать в журнал. Выберите другое имя файла.";
 inline constexpr const char* DescriptionPathInUse =

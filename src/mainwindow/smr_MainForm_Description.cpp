@@ -26,8 +26,10 @@ bool Holds(const TXMLNode* subtree, const TXMLNode* node) {
 void EachExperience(const TXMLNode* element, const TXMLNode* night,
                     const std::function<void(const TXMLNode&, const TXMLNode*)>& visit) {
   for (const auto& child : element->Children) {
-    if (child->Name == smr::elExperience) visit(*child, night);
-    else EachExperience(child.get(), child->Name == smr::elDay ? child.get() : night, visit);
+    if (child->Name == smr::elExperience)
+      visit(*child, night);
+    else
+      EachExperience(child.get(), child->Name == smr::elDay ? child.get() : night, visit);
   }
 }
 }  // namespace
@@ -76,9 +78,11 @@ std::set<std::string> Tfrm_MainForm::DescriptionFilesNamed() const {
   const TStoredPaths paths = StoredPaths();
   std::set<std::string> named;
   for (int i = 0; i < FJournals.Count(); ++i)
-    EachExperience(FJournals.Document(i)->Root.get(), nullptr, [&](const TXMLNode& e, const TXMLNode*) {
-      if (e.HasAttribute(smr::atFile)) named.insert(CanonicalFileName(paths.Resolve(e.GetAttribute(smr::atFile))));
-    });
+    EachExperience(FJournals.Document(i)->Root.get(), nullptr,
+                   [&](const TXMLNode& e, const TXMLNode*) {
+                     if (e.HasAttribute(smr::atFile))
+                       named.insert(CanonicalFileName(paths.Resolve(e.GetAttribute(smr::atFile))));
+                   });
   return named;
 }
 
@@ -163,7 +167,6 @@ QString Tfrm_MainForm::SaveOrRecoverHTMLDescription() {
 }
 
 void Tfrm_MainForm::ForgetDescriptionOwners(const TXMLNode* removed) {
-  std::erase_if(FDescriptionOwners, [&](const auto& entry) {
-    return !removed || Holds(removed, entry.second);
-  });
+  std::erase_if(FDescriptionOwners,
+                [&](const auto& entry) { return !removed || Holds(removed, entry.second); });
 }

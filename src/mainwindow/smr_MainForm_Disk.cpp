@@ -35,7 +35,8 @@ namespace {
 // The item of the opened journal that holds the item, or null.
 QTreeWidgetItem* JournalItemOf(QTreeWidgetItem* item) {
   for (; item; item = item->parent())
-    if (const TXMLNode* element = Tfrm_MainForm::ElementOf(item); element && element->Name == smr::elJournal)
+    if (const TXMLNode* element = Tfrm_MainForm::ElementOf(item);
+        element && element->Name == smr::elJournal)
       return item;
   return nullptr;
 }
@@ -46,12 +47,15 @@ void Tfrm_MainForm::CheckChangedOnDisk(QTreeWidgetItem* current) {
   QTreeWidgetItem* journalItem = JournalItemOf(current);
   TXMLNode* fileElement = journalItem ? FPairs.FindFirst(ElementOf(journalItem)) : nullptr;
   TXMLParser* journal =
-      fileElement ? FJournals.Find(JournalFileName(fileElement->GetAttribute(smr::atPath))) : nullptr;
+      fileElement ? FJournals.Find(JournalFileName(fileElement->GetAttribute(smr::atPath)))
+                  : nullptr;
   // A journal's nights and experiences are its own; the catalogues and the
   // journals' items themselves are the library's.
   TXMLParser* document = nullptr;
-  if (journal && FChangedOnDisk.contains(UiFileName(journal->FileName))) document = journal;
-  else if (current == journalItem || !journalItem) document = FLibrary.get();
+  if (journal && FChangedOnDisk.contains(UiFileName(journal->FileName)))
+    document = journal;
+  else if (current == journalItem || !journalItem)
+    document = FLibrary.get();
   if (!document) return;
   const QString path = UiFileName(document->FileName);
   if (!FChangedOnDisk.contains(path)) return;
@@ -65,15 +69,18 @@ void Tfrm_MainForm::CheckChangedOnDisk(QTreeWidgetItem* current) {
     FChangedOnDisk.remove(path);
     if (!FToldChangedTwice.contains(path)) {
       FToldChangedTwice.insert(path);
-      Prompts().Information(this, U(res::ChangedHereAndThere).arg(QFileInfo(path).absoluteFilePath()));
+      Prompts().Information(this,
+                            U(res::ChangedHereAndThere).arg(QFileInfo(path).absoluteFilePath()));
     }
     return;
   }
   // After the selection is done: the selected item may be one that goes.
   if (document == journal)
-    QMetaObject::invokeMethod(this, [this, fileElement] { ReloadJournal(fileElement); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, fileElement] { ReloadJournal(fileElement); }, Qt::QueuedConnection);
   else
-    QMetaObject::invokeMethod(this, [this] { ReloadLibrary(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { ReloadLibrary(); }, Qt::QueuedConnection);
 }
 
 void Tfrm_MainForm::ReloadJournal(TXMLNode* fileElement) {
@@ -86,7 +93,8 @@ void Tfrm_MainForm::ReloadJournal(TXMLNode* fileElement) {
   if (!journal) return;
   const QString path = UiFileName(journal->FileName);
   // Checked again: the user may have typed since the selection.
-  if (!FChangedOnDisk.contains(path) || !journal->ChangedOnDisk() || !journal->UnchangedSinceDisk()) return;
+  if (!FChangedOnDisk.contains(path) || !journal->ChangedOnDisk() || !journal->UnchangedSinceDisk())
+    return;
   if (!LeaveHTMLDescription()) return;
   FChangedOnDisk.remove(path);
   // Nothing may keep a node of the tree that goes.
@@ -110,11 +118,14 @@ void Tfrm_MainForm::ReloadJournal(TXMLNode* fileElement) {
 
 void Tfrm_MainForm::ReloadLibrary() {
   const QString path = UiFileName(FLibrary->FileName);
-  if (!FChangedOnDisk.contains(path) || !FLibrary->ChangedOnDisk() || !FLibrary->UnchangedSinceDisk()) return;
+  if (!FChangedOnDisk.contains(path) || !FLibrary->ChangedOnDisk() ||
+      !FLibrary->UnchangedSinceDisk())
+    return;
   if (!KeepHTMLDescription()) return;
   FChangedOnDisk.remove(path);
   const TXMLNode* root = FLibrary->Root.get();
-  const std::string login = root->GetAttribute(smr::atUserName) + '\n' + root->GetAttribute(smr::atUserPassword);
+  const std::string login =
+      root->GetAttribute(smr::atUserName) + '\n' + root->GetAttribute(smr::atUserPassword);
   const std::string fileName = FLibrary->FileName;
   auto empty = std::make_unique<TXMLParser>();
   empty->Parameters.Encoding = std::string(smr::Encoding1251);

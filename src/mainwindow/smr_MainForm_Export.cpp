@@ -22,8 +22,10 @@ void Tfrm_MainForm::mnu_ExportClick() {
 
   // The filter decides the format, not the file's extension.
   std::unique_ptr<TExporter> exporter;
-  if (dlg_Save.FilterIndex == 2) exporter = std::make_unique<TTXTExporter>(SystemNumberFormat());
-  else exporter = std::make_unique<THTMLExporter>(SystemNumberFormat());
+  if (dlg_Save.FilterIndex == 2)
+    exporter = std::make_unique<TTXTExporter>(SystemNumberFormat());
+  else
+    exporter = std::make_unique<THTMLExporter>(SystemNumberFormat());
   // The captions the settings keep, read as the export tool reads them.
   if (FSettings->Root) {
     const auto captions = ReadMarkCaptions(*FSettings->Root);

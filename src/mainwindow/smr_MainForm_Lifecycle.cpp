@@ -106,8 +106,9 @@ void Tfrm_MainForm::WarnIfBadlyRead(const TXMLParser& document) {
     return;
   }
   if (document.PendingBackupName().empty()) return;
-  Prompts().Information(this, QString::fromUtf8(res::BadlyReadFile)
-                                  .arg(UiFileName(document.FileName), UiFileName(document.PendingBackupName())));
+  Prompts().Information(
+      this, QString::fromUtf8(res::BadlyReadFile)
+                .arg(UiFileName(document.FileName), UiFileName(document.PendingBackupName())));
 }
 
 void Tfrm_MainForm::OpenLibrary(const std::string& path, const std::string& acceptedLogin) {
@@ -121,7 +122,8 @@ void Tfrm_MainForm::OpenLibrary(const std::string& path, const std::string& acce
   for (QAction* a : {mnu_Authorization, mnu_SaveAs}) a->setEnabled(true);
 
   if (root->HasAttribute(smr::atUserName) && root->HasAttribute(smr::atUserPassword) &&
-      root->GetAttribute(smr::atUserName) + '\n' + root->GetAttribute(smr::atUserPassword) != acceptedLogin) {
+      root->GetAttribute(smr::atUserName) + '\n' + root->GetAttribute(smr::atUserPassword) !=
+          acceptedLogin) {
     TPrompts::TAuthorizationAnswer answer = Prompts().Authorization(this, 0);
     if (!answer.Ok ||
         !CredentialMatches(FromUi(answer.UserName, TTextPlace::Plain),
@@ -167,12 +169,11 @@ void Tfrm_MainForm::SaveDocument(TXMLParser& document) {
   // A document that never had a file (no library opened yet) is not written.
   if (!FileNamed(document)) return;
   if (document.IsUnreadFile(document.FileName))
-    throw TXMLWriteError(
-        U(res::UnreadableFileNotSaved)
-            .arg(QFileInfo(UiFileName(document.FileName)).absoluteFilePath(),
-                 QString::fromLocal8Bit(document.ReadError()))
-            .toLocal8Bit()
-            .toStdString());
+    throw TXMLWriteError(U(res::UnreadableFileNotSaved)
+                             .arg(QFileInfo(UiFileName(document.FileName)).absoluteFilePath(),
+                                  QString::fromLocal8Bit(document.ReadError()))
+                             .toLocal8Bit()
+                             .toStdString());
   // A settings folder the first run could not make: its reason, not the
   // missing file's one that writing would give.
   if (&document == FSettings.get())
@@ -182,9 +183,11 @@ void Tfrm_MainForm::SaveDocument(TXMLParser& document) {
   const QString shown = QFileInfo(UiFileName(document.FileName)).absoluteFilePath();
   if (document.Save(document.FileName) == TXMLParser::TSaveOutcome::WroteConflictCopy)
     FConflicts << U(res::ConflictCopyWritten)
-                      .arg(shown, QFileInfo(UiFileName(document.ConflictCopy())).absoluteFilePath());
+                      .arg(shown,
+                           QFileInfo(UiFileName(document.ConflictCopy())).absoluteFilePath());
   if (!document.SyncWarning().empty())
-    FConflicts << U(res::SavedButNotSynced).arg(shown, QString::fromLocal8Bit(document.SyncWarning()));
+    FConflicts
+        << U(res::SavedButNotSynced).arg(shown, QString::fromLocal8Bit(document.SyncWarning()));
 }
 
 QStringList Tfrm_MainForm::SaveAllDocuments() {
@@ -335,7 +338,8 @@ void Tfrm_MainForm::btn_AuthorizationClick() {
   if (!answer.UserName.isEmpty() && !answer.Password.isEmpty()) {
     TCodec codec;
     root->SetAttribute(smr::atUserName, codec.Encode(FromUi(answer.UserName, TTextPlace::Plain)));
-    root->SetAttribute(smr::atUserPassword, codec.Encode(FromUi(answer.Password, TTextPlace::Plain)));
+    root->SetAttribute(smr::atUserPassword,
+                       codec.Encode(FromUi(answer.Password, TTextPlace::Plain)));
   } else {
     root->DeleteAttribute(smr::atUserName);
     root->DeleteAttribute(smr::atUserPassword);

@@ -86,7 +86,9 @@ QTreeWidgetItem* ChildShowing(QTreeWidgetItem* parent, const TXMLNode* element) 
 
 // Selects the match in a field, so the caret stands at it.
 void SelectIn(QPlainTextEdit* memo, const std::string& stored, const TSnippet& snippet) {
-  const int start = static_cast<int>(MemoText(std::string_view(stored).substr(0, static_cast<std::size_t>(snippet.FieldOffset))).size());
+  const int start = static_cast<int>(
+      MemoText(std::string_view(stored).substr(0, static_cast<std::size_t>(snippet.FieldOffset)))
+          .size());
   const int length = snippet.Marks.empty() ? 0 : snippet.Marks.front().second;
   QTextCursor cursor = memo->textCursor();
   cursor.setPosition(start);

@@ -28,8 +28,10 @@ QTreeWidgetItem* Tfrm_MainForm::MakeNode(const QString& text, int image, TXMLNod
 QTreeWidgetItem* Tfrm_MainForm::AddNode(QTreeWidgetItem* parent, const QString& text, int image,
                                         TXMLNode* element) {
   QTreeWidgetItem* item = MakeNode(text, image, element);
-  if (parent) parent->addChild(item);
-  else tre_Directory->addTopLevelItem(item);
+  if (parent)
+    parent->addChild(item);
+  else
+    tre_Directory->addTopLevelItem(item);
   return item;
 }
 
@@ -54,8 +56,8 @@ void Tfrm_MainForm::SetNodeImage(QTreeWidgetItem* item, int image) {
 }
 
 QTreeWidgetItem* Tfrm_MainForm::MakeSubtree(TXMLNode* element, QList<QTreeWidgetItem*>& defaults) {
-  QTreeWidgetItem* node =
-      MakeNode(ToUi(element->GetAttribute(smr::atName)), element->Name == smr::elDay ? 4 : 2, element);
+  QTreeWidgetItem* node = MakeNode(ToUi(element->GetAttribute(smr::atName)),
+                                   element->Name == smr::elDay ? 4 : 2, element);
   QList<QTreeWidgetItem*> children;
   for (const auto& childPtr : element->Children) {
     TXMLNode* child = childPtr.get();
@@ -76,8 +78,10 @@ QTreeWidgetItem* Tfrm_MainForm::MakeSubtree(TXMLNode* element, QList<QTreeWidget
 void Tfrm_MainForm::BuildSubtree(QTreeWidgetItem* parent, TXMLNode* element) {
   QList<QTreeWidgetItem*> defaults;
   QTreeWidgetItem* node = MakeSubtree(element, defaults);
-  if (parent) parent->addChild(node);
-  else tre_Directory->addTopLevelItem(node);
+  if (parent)
+    parent->addChild(node);
+  else
+    tre_Directory->addTopLevelItem(node);
   // Each default journal is selected in turn (which opens it); the last stays.
   for (QTreeWidgetItem* file : defaults) {
     tre_Directory->setCurrentItem(file);
@@ -86,9 +90,9 @@ void Tfrm_MainForm::BuildSubtree(QTreeWidgetItem* parent, TXMLNode* element) {
 }
 
 TStoredPaths Tfrm_MainForm::StoredPaths() const {
-  return TStoredPaths(FileNamed(*FLibrary) ? QFileInfo(UiFileName(FLibrary->FileName)).absolutePath()
-                                           : QString(),
-                      FFolders.DocumentsDir());
+  return TStoredPaths(
+      FileNamed(*FLibrary) ? QFileInfo(UiFileName(FLibrary->FileName)).absolutePath() : QString(),
+      FFolders.DocumentsDir());
 }
 
 std::string Tfrm_MainForm::JournalFileName(const std::string& storedPath) const {
@@ -159,8 +163,8 @@ void Tfrm_MainForm::MarkDefault(TXMLNode* fileElement) {
 }
 
 void Tfrm_MainForm::SetCommands(TElementKind kind) {
-  const bool library = kind == ekLibrary, directory = kind == ekDirectory, journal = kind == ekJournal,
-             night = kind == ekNight;
+  const bool library = kind == ekLibrary, directory = kind == ekDirectory,
+             journal = kind == ekJournal, night = kind == ekNight;
   mnu_Export->setEnabled(library || journal);
   mnu_ViewAsHTML->setEnabled(library || journal);
   mnu_RefreshAll->setEnabled(directory || journal || night);
@@ -260,8 +264,10 @@ void Tfrm_MainForm::tre_DirectoryChange(QTreeWidgetItem* current, QTreeWidgetIte
   } else if (name == smr::elExperience) {
     ShowKind(ekExperience, element);
     if (element->GetAttribute(smr::atType) == smr::Html) ShowHTMLDescription(element);
-    if (element->GetAttribute(smr::atReadOnly) == smr::True) pnl_Edit->LockEditing();
-    else pnl_Edit->UnlockEditing();
+    if (element->GetAttribute(smr::atReadOnly) == smr::True)
+      pnl_Edit->LockEditing();
+    else
+      pnl_Edit->UnlockEditing();
   }
 }
 
@@ -280,8 +286,10 @@ long long NumberOf(const std::string& text) {
 
 void CollectNumbers(const TXMLNode* element, std::set<long long>& used) {
   for (const auto& child : element->Children) {
-    if (child->Name == smr::elExperience) used.insert(NumberOf(child->GetAttribute(smr::atNumber)));
-    else CollectNumbers(child.get(), used);
+    if (child->Name == smr::elExperience)
+      used.insert(NumberOf(child->GetAttribute(smr::atNumber)));
+    else
+      CollectNumbers(child.get(), used);
   }
 }
 }  // namespace

@@ -19,7 +19,8 @@
 #include "dialogs/smr_FileDialogModel.h"
 #include "dialogs/smr_NewElementForm.h"
 
-TPrompts::TNewElementAnswer TQtPrompts::NewElement(QWidget* parent, int mode, int number, int radioIndex) {
+TPrompts::TNewElementAnswer TQtPrompts::NewElement(QWidget* parent, int mode, int number,
+                                                   int radioIndex) {
   Tfrm_NewElement dialog(parent);
   dialog.SetNumber(number);
   dialog.SetMode(mode);
@@ -57,8 +58,10 @@ QString RunFileDialog(QWidget* parent, TFileDialogState& state, QFileDialog::Acc
   SetDialogFrame(&dialog);
   UseRussianFileColumns(dialog);
   dialog.setAcceptMode(mode);
-  dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-  const QStringList filters = QtFilter(state.Filter.toUtf8().constData()).split(QStringLiteral(";;"));
+  dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                     : QFileDialog::AnyFile);
+  const QStringList filters =
+      QtFilter(state.Filter.toUtf8().constData()).split(QStringLiteral(";;"));
   dialog.setNameFilters(filters);
   if (state.FilterIndex >= 1 && state.FilterIndex <= filters.size())
     dialog.selectNameFilter(filters[state.FilterIndex - 1]);
@@ -106,12 +109,14 @@ int TQtPrompts::Choose(QWidget* parent, const QString& message, const QStringLis
   QMessageBox& box = *owned;
   QList<QAbstractButton*> added;
   for (int i = 0; i < buttons.size(); ++i)
-    added << box.addButton(buttons[i], i == buttons.size() - 1 ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
+    added << box.addButton(
+        buttons[i], i == buttons.size() - 1 ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
   box.exec();
   return static_cast<int>(added.indexOf(box.clickedButton()));
 }
 
-int TQtPrompts::ChooseNoEscape(QWidget* parent, const QString& message, const QStringList& buttons) {
+int TQtPrompts::ChooseNoEscape(QWidget* parent, const QString& message,
+                               const QStringList& buttons) {
   const auto owned = MessageBox(QMessageBox::Warning, parent, message);
   QMessageBox& box = *owned;
   QList<QAbstractButton*> added;

@@ -41,7 +41,8 @@ std::uint8_t Marks(const TXMLNode* properties) {
 
 // Property values of check boxes and radio buttons are "true"/"false":
 // nothing anyone would look for; nor is a field left empty.
-void ForEachPropertyValue(const TXMLNode& element, const std::function<void(const std::string&)>& f) {
+void ForEachPropertyValue(const TXMLNode& element,
+                          const std::function<void(const std::string&)>& f) {
   for (const auto& child : element.Children) {
     if (child->Name != smr::elParameter) continue;
     if (child->HasAttribute(smr::atValue)) {
@@ -94,13 +95,15 @@ void ForEachExperience(const TXMLNode& root, F&& f) {
 // The first place of " stem" in base[from, to). For a stem of one or two
 // letters the first letter, rarer than the blank, is found with memchr and
 // the blank checked behind it: memmem walks such a pattern byte by byte.
-const void* FindPattern(const char* base, std::size_t from, std::size_t to, const std::string& pattern) {
+const void* FindPattern(const char* base, std::size_t from, std::size_t to,
+                        const std::string& pattern) {
   if (pattern.size() > 3) return memmem(base + from, to - from, pattern.data(), pattern.size());
   const std::size_t rest = pattern.size() - 2;
   const char* p = base + from + 1;
   const char* const end = base + to;
   while (p + rest < end) {
-    p = static_cast<const char*>(std::memchr(p, pattern[1], static_cast<std::size_t>(end - rest - p)));
+    p = static_cast<const char*>(
+        std::memchr(p, pattern[1], static_cast<std::size_t>(end - rest - p)));
     if (!p) return nullptr;
     if (p[-1] == ' ' && std::memcmp(p + 1, pattern.data() + 2, rest) == 0) return p - 1;
     ++p;
@@ -120,7 +123,8 @@ std::uint64_t TWordMemo::Hash(std::string_view word) {
   std::uint64_t head = 0, tail = 0;
   std::memcpy(&head, word.data(), std::min<std::size_t>(8, word.size()));
   if (word.size() > 8) std::memcpy(&tail, word.data() + word.size() - 8, 8);
-  const std::uint64_t h = (head * 0x9E3779B97F4A7C15ULL) ^ (tail * 0xC2B2AE3D27D4EB4FULL) ^ word.size();
+  const std::uint64_t h =
+      (head * 0x9E3779B97F4A7C15ULL) ^ (tail * 0xC2B2AE3D27D4EB4FULL) ^ word.size();
   return h ^ (h >> 29);
 }
 
@@ -130,7 +134,8 @@ int TWordMemo::Find(std::string_view word) const {
   for (std::size_t i = Hash(word) & mask;; i = (i + 1) & mask) {
     const TSlot& slot = FSlots[i];
     if (!slot.Word) return -1;
-    if (slot.Size == word.size() && std::memcmp(slot.Word, word.data(), word.size()) == 0) return slot.Match;
+    if (slot.Size == word.size() && std::memcmp(slot.Word, word.data(), word.size()) == 0)
+      return slot.Match;
   }
 }
 
@@ -152,7 +157,8 @@ int TWordMemo::Add(std::string_view word, bool match) {
 
 char* TJournalIndex::Room(std::size_t bytes) {
   if (FChunks.empty() || FChunks.back().Capacity - FChunks.back().Size < bytes) {
-    const std::size_t next = FChunks.empty() ? kFirstChunk : std::min(kChunk, 2 * FChunks.back().Capacity);
+    const std::size_t next =
+        FChunks.empty() ? kFirstChunk : std::min(kChunk, 2 * FChunks.back().Capacity);
     const std::size_t capacity = std::max(next, bytes + 1);
     TChunk& chunk = FChunks.emplace_back(TChunk{TTextMemory(capacity), 0, capacity});
     chunk.Memory.get()[chunk.Size++] = kFieldEnd;  // so every word has a byte before it
@@ -192,7 +198,8 @@ TJournalIndex::TJournalIndex(const TXMLNode& root, THTMLTexts& html) {
       description = element->FirstText();
     }
     const TXMLNode* comment = FirstChild(experience, smr::elComment);
-    const std::string_view commentText = comment ? std::string_view(comment->FirstText()) : std::string_view();
+    const std::string_view commentText =
+        comment ? std::string_view(comment->FirstText()) : std::string_view();
     std::size_t values = 0;
     if (properties) {
       ForEachPropertyValue(*properties, [&](const std::string& value) {
@@ -201,7 +208,8 @@ TJournalIndex::TJournalIndex(const TXMLNode& root, THTMLTexts& html) {
       });
     }
     // Each field: its text, a blank more than it has words, and the field end.
-    std::size_t bytes = number.size() + title.size() + description.size() + commentText.size() + night.size() + 15;
+    std::size_t bytes =
+        number.size() + title.size() + description.size() + commentText.size() + night.size() + 15;
     for (std::size_t i = 0; i < values; ++i) bytes += FValues[i].size() + 3;
 
     char* const start = Room(bytes);
@@ -278,7 +286,8 @@ bool TJournalIndex::Occurs(const TSearchTerm& term, const TRecord& record, TStem
 }
 
 bool TJournalIndex::Search(const TSearchQuery& query, TStemmer& stemmer, const TXMLNode* file,
-                           std::vector<TSearchHit>& hits, std::size_t& next, TSearchDeadline deadline) const {
+                           std::vector<TSearchHit>& hits, std::size_t& next,
+                           TSearchDeadline deadline) const {
   if (query.Empty() || next >= FRecords.size()) {
     next = 0;
     return true;
@@ -295,7 +304,9 @@ bool TJournalIndex::Search(const TSearchQuery& query, TStemmer& stemmer, const T
       if (!Occurs(*terms[t], record, stemmer, memos[t])) return false;
     return true;
   };
-  auto hit = [&](const TRecord& record) { hits.push_back({file, record.Night, record.Experience}); };
+  auto hit = [&](const TRecord& record) {
+    hits.push_back({file, record.Night, record.Experience});
+  };
   // The clock is read every few records: reading it costs more than a record.
   std::size_t steps = 0;
   auto late = [&] { return (++steps & 31) == 0 && std::chrono::steady_clock::now() >= deadline; };
@@ -338,7 +349,8 @@ void TSearchIndex::Search(const TXMLNode* file, const TXMLNode& root, const TSea
 }
 
 bool TSearchIndex::Search(const TXMLNode* file, const TXMLNode& root, const TSearchQuery& query,
-                          std::vector<TSearchHit>& hits, std::size_t& next, TSearchDeadline deadline) {
+                          std::vector<TSearchHit>& hits, std::size_t& next,
+                          TSearchDeadline deadline) {
   if (query.Empty()) {
     next = 0;
     return true;

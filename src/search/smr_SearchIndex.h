@@ -98,8 +98,8 @@ class TJournalIndex {
   // Appends the experiences that match, in journal order, from the record
   // next on. Stops once past the deadline with next set where to go on and
   // returns false; true when the journal is done.
-  bool Search(const TSearchQuery& query, TStemmer& stemmer, const TXMLNode* file, std::vector<TSearchHit>& hits,
-              std::size_t& next, TSearchDeadline deadline) const;
+  bool Search(const TSearchQuery& query, TStemmer& stemmer, const TXMLNode* file,
+              std::vector<TSearchHit>& hits, std::size_t& next, TSearchDeadline deadline) const;
   std::size_t Bytes() const;
 
  private:
@@ -115,7 +115,8 @@ class TJournalIndex {
   };
   bool Passes(const TRecord& record, const TSearchFilter& filter) const;
   // Whether the term occurs in FText[from, to); memo keeps words already stemmed.
-  bool Occurs(const TSearchTerm& term, const TRecord& record, TStemmer& stemmer, TWordMemo& memo) const;
+  bool Occurs(const TSearchTerm& term, const TRecord& record, TStemmer& stemmer,
+              TWordMemo& memo) const;
   // The first position in [from, to) of a chunk where the term occurs, or npos.
   std::size_t Find(const TSearchTerm& term, const char* base, std::size_t from, std::size_t to,
                    TStemmer& stemmer, TWordMemo& memo) const;
@@ -165,9 +166,9 @@ enum class TSearchField { None, Title, Number, Description, HTML, Comment, Prope
 // with the matching words marked.
 struct TSnippet {
   TSearchField Field = TSearchField::None;
-  std::string Text;  // one line, windows-1251
+  std::string Text;                        // one line, windows-1251
   std::vector<std::pair<int, int>> Marks;  // start and length in Text
-  int FieldOffset = -1;  // where the first match starts in the field's own text
+  int FieldOffset = -1;                    // where the first match starts in the field's own text
 };
 
 // Shows the first field that matches, in the order description (or HTML
@@ -179,7 +180,8 @@ TSnippet MakeSnippet(const TSearchHit& hit, const TSearchQuery& query, TSearchIn
 // Calls f with each stored property value under a `properties` element,
 // in document order; the "true"/"false" of check boxes and empty values
 // are left out.
-void ForEachPropertyValue(const TXMLNode& properties, const std::function<void(const std::string&)>& f);
+void ForEachPropertyValue(const TXMLNode& properties,
+                          const std::function<void(const std::string&)>& f);
 
 // The first direct child of that name, or null. A night's comment is its
 // own `comment` child, never one of its experiences'.

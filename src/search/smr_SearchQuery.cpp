@@ -8,7 +8,8 @@
 bool TSearchFilter::Active() const {
   for (bool mark : Marks)
     if (mark) return true;
-  return LowestLevel > 0 || HighestLevel < 200 || DateFrom || DateTo || Kind != TDescriptionKind::Any;
+  return LowestLevel > 0 || HighestLevel < 200 || DateFrom || DateTo ||
+         Kind != TDescriptionKind::Any;
 }
 
 namespace {

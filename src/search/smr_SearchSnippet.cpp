@@ -22,8 +22,10 @@ std::vector<TWord> Words(const std::string& text) {
       continue;
     }
     TWord word{i, i, {}};
-    while (word.End < n && IsWordByte(static_cast<unsigned char>(text[static_cast<std::size_t>(word.End)])))
-      word.Folded += static_cast<char>(FoldByte(static_cast<unsigned char>(text[static_cast<std::size_t>(word.End++)])));
+    while (word.End < n &&
+           IsWordByte(static_cast<unsigned char>(text[static_cast<std::size_t>(word.End)])))
+      word.Folded += static_cast<char>(
+          FoldByte(static_cast<unsigned char>(text[static_cast<std::size_t>(word.End++)])));
     i = word.End;
     words.push_back(std::move(word));
   }
@@ -31,7 +33,8 @@ std::vector<TWord> Words(const std::string& text) {
 }
 
 // Start and length of every match of the query's terms in the text.
-std::vector<std::pair<int, int>> Matches(const std::string& text, const TSearchQuery& query, TStemmer& stemmer) {
+std::vector<std::pair<int, int>> Matches(const std::string& text, const TSearchQuery& query,
+                                         TStemmer& stemmer) {
   std::vector<std::pair<int, int>> marks;
   const std::vector<TWord> words = Words(text);
   for (const TSearchTerm& term : query.Terms) {
@@ -48,8 +51,10 @@ std::vector<std::pair<int, int>> Matches(const std::string& text, const TSearchQ
     }
     for (std::size_t i = 0; i + phrase.size() <= words.size(); ++i) {
       bool same = true;
-      for (std::size_t k = 0; same && k < phrase.size(); ++k) same = words[i + k].Folded == phrase[k];
-      if (same) marks.emplace_back(words[i].Start, words[i + phrase.size() - 1].End - words[i].Start);
+      for (std::size_t k = 0; same && k < phrase.size(); ++k)
+        same = words[i + k].Folded == phrase[k];
+      if (same)
+        marks.emplace_back(words[i].Start, words[i + phrase.size() - 1].End - words[i].Start);
     }
   }
   std::sort(marks.begin(), marks.end());
@@ -65,10 +70,13 @@ TSnippet Cut(const std::string& text, const std::vector<std::pair<int, int>>& ma
   // long line it lies, it is shown with words on both sides.
   const int length = marks.empty() ? 0 : std::min(marks.front().second, width);
   int start = std::max(0, std::min(first - (width - length) / 2, n - width));
-  while (start > 0 && start < first && IsWordByte(static_cast<unsigned char>(text[static_cast<std::size_t>(start - 1)])))
+  while (start > 0 && start < first &&
+         IsWordByte(static_cast<unsigned char>(text[static_cast<std::size_t>(start - 1)])))
     ++start;
   int end = std::min(n, start + width);
-  while (end < n && end > first + 1 && IsWordByte(static_cast<unsigned char>(text[static_cast<std::size_t>(end)]))) --end;
+  while (end < n && end > first + 1 &&
+         IsWordByte(static_cast<unsigned char>(text[static_cast<std::size_t>(end)])))
+    --end;
   const std::string ellipsis = "\x85";  // "…" in windows-1251
   if (start > 0) snippet.Text = ellipsis;
   const int shift = static_cast<int>(snippet.Text.size()) - start;
@@ -87,7 +95,8 @@ TSnippet Cut(const std::string& text, const std::vector<std::pair<int, int>>& ma
 
 }  // namespace
 
-TSnippet MakeSnippet(const TSearchHit& hit, const TSearchQuery& query, TSearchIndex& index, int width) {
+TSnippet MakeSnippet(const TSearchHit& hit, const TSearchQuery& query, TSearchIndex& index,
+                     int width) {
   const TXMLNode& experience = *hit.Experience;
   const bool html = experience.GetAttribute(smr::atType) == smr::Html;
   std::string description;
@@ -110,8 +119,10 @@ TSnippet MakeSnippet(const TSearchHit& hit, const TSearchQuery& query, TSearchIn
       {TSearchField::Comment, comment ? comment->FirstText().str() : std::string()},
       {TSearchField::Property, properties},
       {TSearchField::NightComment, nightComment ? nightComment->FirstText().str() : std::string()},
-      {TSearchField::Title, experience.HasAttribute(smr::atTitle) ? experience.GetAttribute(smr::atTitle) : ""},
-      {TSearchField::Number, experience.HasAttribute(smr::atNumber) ? experience.GetAttribute(smr::atNumber) : ""},
+      {TSearchField::Title,
+       experience.HasAttribute(smr::atTitle) ? experience.GetAttribute(smr::atTitle) : ""},
+      {TSearchField::Number,
+       experience.HasAttribute(smr::atNumber) ? experience.GetAttribute(smr::atNumber) : ""},
   };
   for (const auto& [field, text] : fields) {
     const auto marks = Matches(text, query, index.Stemmer());

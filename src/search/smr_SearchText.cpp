@@ -74,11 +74,13 @@ const std::string& TStemmer::Stem(std::string_view foldedWord) {
   std::string stem = key;
   if (FImpl->Stemmer) {
     const std::string utf8 = Cp1251ToUtf8(key);
-    const sb_symbol* result = sb_stemmer_stem(FImpl->Stemmer, reinterpret_cast<const sb_symbol*>(utf8.data()),
-                                              static_cast<int>(utf8.size()));
+    const sb_symbol* result =
+        sb_stemmer_stem(FImpl->Stemmer, reinterpret_cast<const sb_symbol*>(utf8.data()),
+                        static_cast<int>(utf8.size()));
     if (result) {
-      std::string stemmed = Utf8ToCp1251(std::string_view(
-          reinterpret_cast<const char*>(result), static_cast<std::size_t>(sb_stemmer_length(FImpl->Stemmer))));
+      std::string stemmed = Utf8ToCp1251(
+          std::string_view(reinterpret_cast<const char*>(result),
+                           static_cast<std::size_t>(sb_stemmer_length(FImpl->Stemmer))));
       if (!stemmed.empty()) stem = std::move(stemmed);
     }
   }
@@ -94,12 +96,12 @@ struct TEntity {
   char16_t Code;
 };
 constexpr TEntity kEntities[] = {
-    {"amp", u'&'},     {"lt", u'<'},      {"gt", u'>'},      {"quot", u'"'},    {"apos", u'\''},
-    {"nbsp", u' '},    {"laquo", u'«'},   {"raquo", u'»'},   {"mdash", u'—'},   {"ndash", u'–'},
-    {"hellip", u'…'},  {"copy", u'©'},    {"reg", u'®'},     {"deg", u'°'},     {"shy", 0xAD},
-    {"bdquo", u'„'},   {"ldquo", u'“'},   {"rdquo", u'”'},   {"lsquo", u'‘'},   {"rsquo", u'’'},
-    {"middot", u'·'},  {"bull", u'•'},    {"sect", u'§'},    {"para", u'¶'},    {"euro", u'€'},
-    {"plusmn", u'±'},  {"times", u'×'},   {"numero", u'№'},  {"trade", u'™'},   {"iexcl", u'¡'},
+    {"amp", u'&'},    {"lt", u'<'},    {"gt", u'>'},     {"quot", u'"'},  {"apos", u'\''},
+    {"nbsp", u' '},   {"laquo", u'«'}, {"raquo", u'»'},  {"mdash", u'—'}, {"ndash", u'–'},
+    {"hellip", u'…'}, {"copy", u'©'},  {"reg", u'®'},    {"deg", u'°'},   {"shy", 0xAD},
+    {"bdquo", u'„'},  {"ldquo", u'“'}, {"rdquo", u'”'},  {"lsquo", u'‘'}, {"rsquo", u'’'},
+    {"middot", u'·'}, {"bull", u'•'},  {"sect", u'§'},   {"para", u'¶'},  {"euro", u'€'},
+    {"plusmn", u'±'}, {"times", u'×'}, {"numero", u'№'}, {"trade", u'™'}, {"iexcl", u'¡'},
 };
 
 // Decodes the reference at text[i] == '&'; advances i past it on success.
@@ -109,8 +111,9 @@ bool DecodeReference(const QString& text, qsizetype& i, char32_t& code) {
   const QString name = text.mid(i + 1, semicolon - i - 1);
   if (name.startsWith(u'#')) {
     bool ok = false;
-    const uint value = name.size() > 1 && (name[1] == u'x' || name[1] == u'X') ? name.mid(2).toUInt(&ok, 16)
-                                                                                : name.mid(1).toUInt(&ok, 10);
+    const uint value = name.size() > 1 && (name[1] == u'x' || name[1] == u'X')
+                           ? name.mid(2).toUInt(&ok, 16)
+                           : name.mid(1).toUInt(&ok, 10);
     if (!ok || value == 0 || value > 0x10FFFF) return false;
     code = value;
   } else {
@@ -132,11 +135,12 @@ void AppendCode(std::string& out, char32_t code) {
 }
 
 bool IsInlineTag(const QString& tag) {
-  static const QStringList inlineTags = {QStringLiteral("b"),    QStringLiteral("i"),      QStringLiteral("u"),
-                                         QStringLiteral("s"),    QStringLiteral("em"),     QStringLiteral("strong"),
-                                         QStringLiteral("span"), QStringLiteral("a"),      QStringLiteral("font"),
-                                         QStringLiteral("sub"),  QStringLiteral("sup"),    QStringLiteral("small"),
-                                         QStringLiteral("big"),  QStringLiteral("strike")};
+  static const QStringList inlineTags = {
+      QStringLiteral("b"),    QStringLiteral("i"),     QStringLiteral("u"),
+      QStringLiteral("s"),    QStringLiteral("em"),    QStringLiteral("strong"),
+      QStringLiteral("span"), QStringLiteral("a"),     QStringLiteral("font"),
+      QStringLiteral("sub"),  QStringLiteral("sup"),   QStringLiteral("small"),
+      QStringLiteral("big"),  QStringLiteral("strike")};
   qsizetype start = tag.startsWith(u'/') ? 1 : 0, end = start;
   while (end < tag.size() && tag[end].isLetterOrNumber()) ++end;
   return inlineTags.contains(tag.mid(start, end - start));
@@ -171,9 +175,10 @@ std::string HTMLPlainText(const QString& html) {
       if (close < 0) break;  // an unclosed tag hides the rest, as in a browser
       const QString tag = html.mid(i + 1, close - i - 1).trimmed().toLower();
       i = close + 1;
-      for (QLatin1StringView hidden : {QLatin1StringView("script"), QLatin1StringView("style"),
-                                        QLatin1StringView("title")}) {
-        if (tag.startsWith(hidden) && (tag.size() == hidden.size() || !tag[hidden.size()].isLetter())) {
+      for (QLatin1StringView hidden :
+           {QLatin1StringView("script"), QLatin1StringView("style"), QLatin1StringView("title")}) {
+        if (tag.startsWith(hidden) &&
+            (tag.size() == hidden.size() || !tag[hidden.size()].isLetter())) {
           i = SkipElement(html, i, hidden);
           break;
         }

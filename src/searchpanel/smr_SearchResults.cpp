@@ -13,7 +13,9 @@
 TSearchResults::TSearchResults(TLibrarySearch& search, QObject* parent)
     : QAbstractListModel(parent), FSearch(search) {}
 
-int TSearchResults::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : FRows; }
+int TSearchResults::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : FRows;
+}
 
 void TSearchResults::Refresh() {
   const int rows = static_cast<int>(FSearch.Hits().size());
@@ -33,11 +35,14 @@ void TSearchResults::Refresh() {
   endResetModel();
 }
 
-const TSearchHit& TSearchResults::Hit(int row) const { return FSearch.Hits()[static_cast<std::size_t>(row)]; }
+const TSearchHit& TSearchResults::Hit(int row) const {
+  return FSearch.Hits()[static_cast<std::size_t>(row)];
+}
 
 const TSnippet& TSearchResults::Snippet(int row) const {
   auto& snippet = FSnippets[static_cast<std::size_t>(row)];
-  if (!snippet) snippet = MakeSnippet(Hit(row), FSearch.Query(), const_cast<TLibrarySearch&>(FSearch).Index());
+  if (!snippet)
+    snippet = MakeSnippet(Hit(row), FSearch.Query(), const_cast<TLibrarySearch&>(FSearch).Index());
   return *snippet;
 }
 
@@ -51,7 +56,8 @@ QVariant TSearchResults::data(const QModelIndex& index, int role) const {
     heading += ToUi(hit.Night->GetAttribute(smr::atName)) + QStringLiteral(" · ");
     heading += e.HasAttribute(smr::atNumber) ? ToUi(e.GetAttribute(smr::atNumber))
                                              : QString::fromUtf8(res::SearchNoNumber);
-    if (e.HasAttribute(smr::atTitle)) heading += QStringLiteral(". ") + ToUi(e.GetAttribute(smr::atTitle));
+    if (e.HasAttribute(smr::atTitle))
+      heading += QStringLiteral(". ") + ToUi(e.GetAttribute(smr::atTitle));
     if (role == Qt::ToolTipRole) heading += QLatin1Char('\n') + ToUi(Snippet(index.row()).Text);
     return heading;
   }
@@ -63,16 +69,21 @@ namespace {
 constexpr int kPadding = 3;
 }
 
-int SnippetShownFrom(const QString& text, int markStart, int markEnd, const QFontMetrics& metrics, int width) {
+int SnippetShownFrom(const QString& text, int markStart, int markEnd, const QFontMetrics& metrics,
+                     int width) {
   if (markStart <= 0 || metrics.horizontalAdvance(text.left(markEnd)) <= width) return 0;
   int from = markStart;
-  while (from > 0 && metrics.horizontalAdvance(text.mid(from - 1, markStart - from + 1)) <= width / 3) --from;
+  while (from > 0 &&
+         metrics.horizontalAdvance(text.mid(from - 1, markStart - from + 1)) <= width / 3)
+    --from;
   while (from > 0 && from < markStart && text[from - 1].isLetterOrNumber()) ++from;
   return from;
 }
 
-QSize TSearchResultDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
-  return QSize(option.rect.width() > 0 ? option.rect.width() : 200, 2 * option.fontMetrics.height() + 3 * kPadding);
+QSize TSearchResultDelegate::sizeHint(const QStyleOptionViewItem& option,
+                                      const QModelIndex&) const {
+  return QSize(option.rect.width() > 0 ? option.rect.width() : 200,
+               2 * option.fontMetrics.height() + 3 * kPadding);
 }
 
 void TSearchResultDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -85,8 +96,10 @@ void TSearchResultDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
 
   painter->save();
   const bool selected = option.state & QStyle::State_Selected;
-  const QPalette::ColorGroup group = option.state & QStyle::State_Active ? QPalette::Active : QPalette::Inactive;
-  const QColor text = option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text);
+  const QPalette::ColorGroup group =
+      option.state & QStyle::State_Active ? QPalette::Active : QPalette::Inactive;
+  const QColor text =
+      option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text);
   const QRect area = option.rect.adjusted(kPadding + 1, kPadding, -kPadding, -kPadding);
   const int line = option.fontMetrics.height();
 
@@ -95,7 +108,8 @@ void TSearchResultDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
   painter->setFont(bold);
   painter->setPen(text);
   const QString heading = index.data(Qt::DisplayRole).toString();
-  painter->drawText(QRect(area.left(), area.top(), area.width(), line), Qt::AlignLeft | Qt::AlignVCenter,
+  painter->drawText(QRect(area.left(), area.top(), area.width(), line),
+                    Qt::AlignLeft | Qt::AlignVCenter,
                     QFontMetrics(bold).elidedText(heading, Qt::ElideRight, area.width()));
 
   // The snippet, piece by piece: marked pieces on a yellow ground.

@@ -43,7 +43,8 @@ class TSearchResultDelegate : public QStyledItemDelegate {
 
  public:
   using QStyledItemDelegate::QStyledItemDelegate;
-  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override;
   QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 };
 
@@ -51,6 +52,7 @@ class TSearchResultDelegate : public QStyledItemDelegate {
 // markStart to markEnd, is seen whole in width pixels: 0 when the text up
 // to it fits, else a word start about a third of the width before it (the
 // row then shows an ellipsis first).
-int SnippetShownFrom(const QString& text, int markStart, int markEnd, const QFontMetrics& metrics, int width);
+int SnippetShownFrom(const QString& text, int markStart, int markEnd, const QFontMetrics& metrics,
+                     int width);
 
 Q_DECLARE_METATYPE(const TSnippet*)

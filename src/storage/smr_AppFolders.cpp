@@ -31,7 +31,8 @@ QString WithSlash(QString dir) {
 }
 
 QString SettingsName() {
-  return QString::fromLatin1(smr::SettingsFileName.data(), static_cast<qsizetype>(smr::SettingsFileName.size()));
+  return QString::fromLatin1(smr::SettingsFileName.data(),
+                             static_cast<qsizetype>(smr::SettingsFileName.size()));
 }
 
 std::string Native(const QString& path) { return path.toLocal8Bit().toStdString(); }
@@ -68,7 +69,8 @@ void CopyIfMissing(const QString& from, const QString& to) {
   if (QFileInfo::exists(to)) return;
   std::string bytes;
   std::string error;
-  if (!ReadWholeFile(Native(from), bytes, &error)) throw TFailure{from + ": " + QString::fromLocal8Bit(error)};
+  if (!ReadWholeFile(Native(from), bytes, &error))
+    throw TFailure{from + ": " + QString::fromLocal8Bit(error)};
   try {
     WriteFileAtomically(Native(to), bytes);
   } catch (const TXMLWriteError& failure) {
@@ -84,8 +86,11 @@ TAppFolders::TAppFolders(const QString& portableFolder)
       FDataDir(FSettingsDir),
       FDocumentsDir(FSettingsDir) {}
 
-TAppFolders::TAppFolders(const QString& settingsDir, const QString& dataDir, const QString& documentsDir)
-    : FSettingsDir(WithSlash(settingsDir)), FDataDir(WithSlash(dataDir)), FDocumentsDir(WithSlash(documentsDir)) {}
+TAppFolders::TAppFolders(const QString& settingsDir, const QString& dataDir,
+                         const QString& documentsDir)
+    : FSettingsDir(WithSlash(settingsDir)),
+      FDataDir(WithSlash(dataDir)),
+      FDocumentsDir(WithSlash(documentsDir)) {}
 
 TAppFolders TAppFolders::ForProgram(const QString& programDir) {
   const QDir program(programDir);
@@ -96,14 +101,17 @@ TAppFolders TAppFolders::ForProgram(const QString& programDir) {
     data = QDir::cleanPath(program.absoluteFilePath(kInstalledData));
     // Moved away from its data (a link in another bin/): the system's data folders.
     if (!QFileInfo::exists(QDir(data).filePath(SettingsName()))) {
-      const QString found = QStandardPaths::locate(QStandardPaths::GenericDataLocation, QStringLiteral("somnary"),
-                                                   QStandardPaths::LocateDirectory);
+      const QString found =
+          QStandardPaths::locate(QStandardPaths::GenericDataLocation, QStringLiteral("somnary"),
+                                 QStandardPaths::LocateDirectory);
       if (!found.isEmpty()) data = found;
     }
   }
-  return TAppFolders(
-      QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)).filePath(kFolderName), data,
-      QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)).filePath(kFolderName));
+  return TAppFolders(QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
+                         .filePath(kFolderName),
+                     data,
+                     QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                         .filePath(kFolderName));
 }
 
 QString TAppFolders::SettingsFile() const { return FSettingsDir + SettingsName(); }
@@ -117,15 +125,17 @@ QString TAppFolders::SetUpUserFolders() const {
   const QString shipped = FDataDir + SettingsName();
   settings.Load(Native(shipped));
   if (settings.Root->Name.empty()) {
-    const QString reason = settings.ReadError().empty() ? QString::fromUtf8(res::ToolNoSuchFile)
-                                                        : QString::fromLocal8Bit(settings.ReadError());
+    const QString reason = settings.ReadError().empty()
+                               ? QString::fromUtf8(res::ToolNoSuchFile)
+                               : QString::fromLocal8Bit(settings.ReadError());
     return shipped + ": " + reason;
   }
 
   for (const auto& child : settings.Root->Children) {
     if (child->Name != smr::elIcon || !child->HasAttribute(smr::atPath)) continue;
     const QString path = StoredPath(*child);
-    if (QFileInfo(path).isRelative()) child->SetAttribute(smr::atPath, DocumentFileName(FDataDir + path));
+    if (QFileInfo(path).isRelative())
+      child->SetAttribute(smr::atPath, DocumentFileName(FDataDir + path));
   }
 
   QString problem;
@@ -145,7 +155,8 @@ QString TAppFolders::SetUpUserFolders() const {
       for (const QString& sheet : kStyleSheets) {
         if (!QFileInfo::exists(FDataDir + sheet)) continue;
         CopyIfMissing(FDataDir + sheet, FDocumentsDir + sheet);
-        if (sheet.startsWith(QStringLiteral("library"))) CopyIfMissing(FDataDir + sheet, QDir(folder).filePath(sheet));
+        if (sheet.startsWith(QStringLiteral("library")))
+          CopyIfMissing(FDataDir + sheet, QDir(folder).filePath(sheet));
       }
       library->SetAttribute(smr::atPath, DocumentFileName(target));
     } catch (const TFailure& failure) {

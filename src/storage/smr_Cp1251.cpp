@@ -69,8 +69,10 @@ std::string Utf8ToCp1251(std::string_view utf8) {
     bool ok = i + len <= utf8.size();
     for (std::size_t k = 1; ok && k < len; ++k) {
       unsigned char cc = static_cast<unsigned char>(utf8[i + k]);
-      if ((cc & 0xC0) != 0x80) ok = false;
-      else cp = (cp << 6) | (cc & 0x3F);
+      if ((cc & 0xC0) != 0x80)
+        ok = false;
+      else
+        cp = (cp << 6) | (cc & 0x3F);
     }
     if (!ok) {
       out.push_back('?');

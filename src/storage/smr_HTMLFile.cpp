@@ -140,7 +140,8 @@ THTMLEncoding EncodingForText(const QString& text, const THTMLEncoding& loaded) 
   return encoding;
 }
 
-THTMLFault ExactnessFault(const QByteArray& bytes, const THTMLEncoding& encoding, const QString& text) {
+THTMLFault ExactnessFault(const QByteArray& bytes, const THTMLEncoding& encoding,
+                          const QString& text) {
   if (text.contains(QChar(u'\0'))) return THTMLFault::Nul;
   // What decoding replaced or dropped does not come back.
   return EncodeHTML(text, encoding) == bytes ? THTMLFault::None : THTMLFault::InvalidBytes;

@@ -34,4 +34,5 @@ THTMLEncoding EncodingForText(const QString& text, const THTMLEncoding& loaded);
 // takes text up to a NUL only, and a byte its charset does not have is lost
 // in decoding. Such a page is shown, never written back.
 enum class THTMLFault { None, Nul, InvalidBytes };
-THTMLFault ExactnessFault(const QByteArray& bytes, const THTMLEncoding& encoding, const QString& text);
+THTMLFault ExactnessFault(const QByteArray& bytes, const THTMLEncoding& encoding,
+                          const QString& text);

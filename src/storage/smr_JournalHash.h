@@ -32,7 +32,9 @@ class TJournalHash {
   // failures are collected into one TXMLWriteError thrown at the end.
   void SaveAll();
   int Count() const { return static_cast<int>(FDocuments.size()); }
-  TXMLParser* Document(int index) const { return FDocuments[static_cast<std::size_t>(index)].document.get(); }
+  TXMLParser* Document(int index) const {
+    return FDocuments[static_cast<std::size_t>(index)].document.get();
+  }
   // For an owner that has already saved everything at exit.
   void SetSaveOnDestroy(bool save) { FSaveOnDestroy = save; }
 

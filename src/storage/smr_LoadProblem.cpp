@@ -43,10 +43,12 @@ bool StartsWithUtf8Mark(const QString& fileName) {
 }  // namespace
 
 QString LoadProblem(const TXMLParser& document, const std::string& nativeFileName) {
-  const QString name = QString::fromLocal8Bit(nativeFileName.data(), static_cast<qsizetype>(nativeFileName.size()));
+  const QString name =
+      QString::fromLocal8Bit(nativeFileName.data(), static_cast<qsizetype>(nativeFileName.size()));
   if (!document.ReadError().empty())
     return U(res::ToolCannotRead).arg(name, QString::fromLocal8Bit(document.ReadError().c_str()));
-  if (document.Status == xsCannotOpen) return U(res::ToolCannotRead).arg(name, U(res::ToolNoSuchFile));
+  if (document.Status == xsCannotOpen)
+    return U(res::ToolCannotRead).arg(name, U(res::ToolNoSuchFile));
   if (document.Status == xsLoaded) return {};
   if (StartsWithUtf8Mark(name)) return U(res::ToolByteOrderMark).arg(name);
   return U(res::ToolReadInPart).arg(name, StatusText(document.Status));

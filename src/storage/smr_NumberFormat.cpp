@@ -79,8 +79,8 @@ std::string FormatGeneral(double value, const TNumberFormat& format) {
 std::string FormatFixed(double value, int decimals, const TNumberFormat& format) {
   if (!std::isfinite(value)) return FormatGeneral(value, format);
   char buffer[400];
-  const auto written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed,
-                                     std::clamp(decimals, 0, 18));
+  const auto written = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                     std::chars_format::fixed, std::clamp(decimals, 0, 18));
   std::string_view text(buffer, static_cast<std::size_t>(written.ptr - buffer));
   const bool negative = text.front() == '-';
   if (negative) text.remove_prefix(1);

@@ -18,7 +18,8 @@ inline constexpr const char* FileNotRead = "Не удалось прочитат
 inline constexpr const char* UnreadableFileNotSaved =
     "Файл «%1» не сохранён: при открытии его не удалось прочитать (%2). "
     "Сохраните данные под другим именем или откройте файл снова, когда он станет доступен.";
-inline constexpr const char* NoJournalFile = "Не удалось определить файл журнала, по которому называется файл описания.";
+inline constexpr const char* NoJournalFile =
+    "Не удалось определить файл журнала, по которому называется файл описания.";
 inline constexpr const char* NoFreeDescriptionName =
     "Не удалось подобрать свободное имя для файла описания рядом с «%1».";
 
@@ -77,7 +78,8 @@ inline constexpr const char* ExportToolUsage =
     "Использование: somnary-export [--format html|txt] [--settings ФАЙЛ] [--decimal-separator C] "
     "ВХОД ВЫХОД\n"
     "Выгружает библиотеку сновидений или журнал (ВХОД) в страницу HTML или текстовый файл.\n"
-    "  --format             html или txt; по умолчанию txt, когда ВЫХОД оканчивается на .txt, иначе html\n"
+    "  --format             html или txt; по умолчанию txt, когда ВЫХОД оканчивается на .txt, "
+    "иначе html\n"
     "  --settings           файл настроек с подписями пометок (по умолчанию dreams.ini рядом\n"
     "                       с программой, а у установленной — в папке настроек пользователя;\n"
     "                       без него подписи пусты)\n"
@@ -87,7 +89,8 @@ inline constexpr const char* ToolUnknownOption = "неизвестный пар�
 inline constexpr const char* ToolOptionNeedsValue = "параметру %1 нужно значение";
 inline constexpr const char* ToolBadFormat = "формат — html или txt, а не «%1»";
 inline constexpr const char* ToolSettingsNeedsName = "параметру --settings нужно имя файла";
-inline constexpr const char* ToolBadSeparator = "десятичный разделитель — один символ windows-1251, а не «%1»";
+inline constexpr const char* ToolBadSeparator =
+    "десятичный разделитель — один символ windows-1251, а не «%1»";
 inline constexpr const char* ToolNeedsTwoFiles = "нужны два файла: ВХОД и ВЫХОД";
 inline constexpr const char* ToolEmptyFileName = "имя файла не может быть пустым";
 inline constexpr const char* ToolOutputIsInput = "ВЫХОД не может быть тем же файлом, что ВХОД";
@@ -116,10 +119,12 @@ inline constexpr const char* SearchJournalMissing = "Журнал «%1»: нет
 inline constexpr const char* SearchJournalUnreadable = "Журнал «%1»: не удалось прочитать «%2»: %3";
 // somnary-search
 inline constexpr const char* SearchToolUsage =
-    "Использование: somnary-search [--mark N]... [--energy-from E] [--energy-to E] [--from ДАТА] [--to ДАТА]\n"
+    "Использование: somnary-search [--mark N]... [--energy-from E] [--energy-to E] [--from ДАТА] "
+    "[--to ДАТА]\n"
     "                      [--plain | --html] БИБЛИОТЕКА ЗАПРОС\n"
     "Ищет опыты во всех журналах библиотеки и печатает по строке на каждый найденный:\n"
-    "путь журнала, ночь, номер и название через табуляцию. Код возврата 1, когда ничего не найдено,\n"
+    "путь журнала, ночь, номер и название через табуляцию. Код возврата 1, когда ничего не "
+    "найдено,\n"
     "2 — когда параметры неверны, файл прочитан не целиком или вывод не удалось записать.\n"
     "В запросе не больше 64 разных слов и фраз.\n"
     "  --mark N           отмечен знаком N (1-4); можно несколько\n"
@@ -132,8 +137,10 @@ inline constexpr const char* SearchToolBadMark = "номер отметки — 
 inline constexpr const char* SearchToolBadEnergy = "энергия — число от -1 до 1, а не «%1»";
 inline constexpr const char* SearchToolBadDate = "дата — дд.мм.гг или дд.мм.гггг, а не «%1»";
 inline constexpr const char* SearchToolNeedsTwo = "нужны БИБЛИОТЕКА и ЗАПРОС";
-inline constexpr const char* SearchToolTooManyTerms = "в запросе больше %1 разных слов и фраз: сократите его";
-inline constexpr const char* SearchToolPlainAndHTML = "--plain и --html вместе не найдут ничего: выберите одно";
+inline constexpr const char* SearchToolTooManyTerms =
+    "в запросе больше %1 разных слов и фраз: сократите его";
+inline constexpr const char* SearchToolPlainAndHTML =
+    "--plain и --html вместе не найдут ничего: выберите одно";
 inline constexpr const char* SearchToolCannotWrite = "не удалось записать результат: %1";
 
 }  // namespace res

@@ -8,7 +8,8 @@
 
 namespace {
 
-QStringList Candidates(const QString& path, const QString& libraryDir, const QString& documentsDir) {
+QStringList Candidates(const QString& path, const QString& libraryDir,
+                       const QString& documentsDir) {
   QStringList candidates;
   if (!libraryDir.isEmpty()) candidates << QDir(libraryDir).absoluteFilePath(path);
   candidates << QDir::current().absoluteFilePath(path);
@@ -34,7 +35,9 @@ std::string TStoredPaths::Resolve(const std::string& stored) const {
   return candidates.constFirst().toLocal8Bit().toStdString();
 }
 
-QString TStoredPaths::ResolveUi(const std::string& stored) const { return UiFileName(Resolve(stored)); }
+QString TStoredPaths::ResolveUi(const std::string& stored) const {
+  return UiFileName(Resolve(stored));
+}
 
 bool TStoredPaths::Exists(const std::string& stored) const {
   const QString path = UiFileName(NativeFileName(stored));

@@ -33,13 +33,19 @@ std::string FromUi(const QString& text, TTextPlace where) {
       continue;
     }
     if (where == TTextPlace::Attribute) {
-      if (ch == u'"') ch = u'\u201D';
-      else if (ch == u'<') ch = u'\u2039';
-      else if (ch == u'>') ch = u'\u203A';
-      else if (ch == u'\r' || ch == u'\n' || ch == u'\u2029' || ch == u'\u2028') ch = u' ';
+      if (ch == u'"')
+        ch = u'\u201D';
+      else if (ch == u'<')
+        ch = u'\u2039';
+      else if (ch == u'>')
+        ch = u'\u203A';
+      else if (ch == u'\r' || ch == u'\n' || ch == u'\u2029' || ch == u'\u2028')
+        ch = u' ';
     } else if (where == TTextPlace::ElementText) {
-      if (ch == u'<') ch = u'\u2039';
-      else if (ch == u'\u2029' || ch == u'\u2028') ch = u'\n';
+      if (ch == u'<')
+        ch = u'\u2039';
+      else if (ch == u'\u2029' || ch == u'\u2028')
+        ch = u'\n';
       if (ch == u'\r') {
         continue;  // line ends are written as CR LF below
       }

@@ -42,8 +42,10 @@ inline constexpr std::string_view atSex = "sex";
 inline constexpr std::string_view atAge = "age";
 inline constexpr std::string_view atDictionary = "dictionary";
 inline constexpr std::string_view atVocabulary = "vocabulary";
-inline constexpr std::string_view LibraryInstruction = "<?xml-stylesheet href=\"library.xsl\" type=\"text/xsl\"?>";
-inline constexpr std::string_view LibraryDocType = "<!DOCTYPE dreamlibrary SYSTEM \"dream_library.dtd\">";
+inline constexpr std::string_view LibraryInstruction =
+    "<?xml-stylesheet href=\"library.xsl\" type=\"text/xsl\"?>";
+inline constexpr std::string_view LibraryDocType =
+    "<!DOCTYPE dreamlibrary SYSTEM \"dream_library.dtd\">";
 
 // Journal file
 inline constexpr std::string_view elJournal = "somnary";
@@ -67,7 +69,8 @@ inline constexpr std::string_view atValue = "value";
 inline constexpr std::string_view atLabel[4] = {"label1", "label2", "label3", "label4"};
 inline constexpr std::string_view atOldLabel[4] = {"luciddream", "astralprojection", "outofbody",
                                                    "otherexperience"};
-inline constexpr std::string_view JournalInstruction = "<?xml-stylesheet href=\"../journal.xsl\" type=\"text/xsl\"?>";
+inline constexpr std::string_view JournalInstruction =
+    "<?xml-stylesheet href=\"../journal.xsl\" type=\"text/xsl\"?>";
 inline constexpr std::string_view JournalDocType = "<!DOCTYPE somnary SYSTEM \"../somnary.dtd\">";
 
 // Settings file

@@ -28,7 +28,6 @@ namespace {
 constexpr int ExitFailure = 1;  // input, settings or output could not be used
 constexpr int ExitUsage = 2;    // bad arguments
 
-
 struct TOptions {
   std::string Format;  // empty: from the output's extension
   std::string Settings;
@@ -99,8 +98,7 @@ std::string ParseArguments(int argc, char** argv, TOptions& options) {
       value = argv[++i];
     }
     if (name == "--format") {
-      if (value != "html" && value != "txt")
-        return Say(res::ToolBadFormat, value);
+      if (value != "html" && value != "txt") return Say(res::ToolBadFormat, value);
       options.Format = value;
     } else if (name == "--settings") {
       if (value.empty()) return Say(res::ToolSettingsNeedsName);
@@ -198,7 +196,9 @@ int main(int argc, char** argv) {
   const TStoredPaths paths(QFileInfo(QString::fromLocal8Bit(input.c_str())).absolutePath(),
                            folders.DocumentsDir());
   const QString pageDir = QFileInfo(QString::fromLocal8Bit(output.c_str())).absolutePath();
-  exporter->Link = [&paths, pageDir](const std::string& stored) { return paths.LinkFrom(pageDir, stored); };
+  exporter->Link = [&paths, pageDir](const std::string& stored) {
+    return paths.LinkFrom(pageDir, stored);
+  };
 
   try {
     exporter->ExportToFiles(document.Root.get(), output,

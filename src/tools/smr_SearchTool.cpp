@@ -31,7 +31,9 @@ namespace {
 constexpr int ExitNothingFound = 1;
 constexpr int ExitError = 2;
 
-QString Local(const std::string& s) { return QString::fromLocal8Bit(s.data(), static_cast<qsizetype>(s.size())); }
+QString Local(const std::string& s) {
+  return QString::fromLocal8Bit(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 std::string Say(const char* text, const QString& first = {}, const QString& second = {}) {
   QString message = QString::fromUtf8(text);
@@ -77,7 +79,8 @@ std::string ParseArguments(int argc, char** argv, TOptions& options) {
     } else if (argument == "-h" || argument == "--help") {
       options.Help = true;
     } else if (argument == "--plain" || argument == "--html") {
-      const TDescriptionKind kind = argument == "--plain" ? TDescriptionKind::Plain : TDescriptionKind::HTML;
+      const TDescriptionKind kind =
+          argument == "--plain" ? TDescriptionKind::Plain : TDescriptionKind::HTML;
       // Both together would find nothing; taking the last would hide the slip.
       if (options.Filter.Kind != TDescriptionKind::Any && options.Filter.Kind != kind)
         return Say(res::SearchToolPlainAndHTML);
@@ -158,13 +161,15 @@ int main(int argc, char** argv) {
 
   const QDir libraryDir = QFileInfo(Local(libraryName)).absoluteDir();
   // Stored paths lead where the window finds them.
-  const TStoredPaths paths(libraryDir.absolutePath(),
-                           TAppFolders::ForProgram(QCoreApplication::applicationDirPath()).DocumentsDir());
+  const TStoredPaths paths(
+      libraryDir.absolutePath(),
+      TAppFolders::ForProgram(QCoreApplication::applicationDirPath()).DocumentsDir());
   TSearchIndex index([&](const std::string& stored) { return paths.Resolve(stored); });
   const TSearchQuery query(Utf8ToCp1251(Local(options.Arguments[1]).toStdString()), index.Stemmer(),
                            options.Filter);
   if (query.TooManyTerms())
-    return Fail(Say(res::ToolSeeHelp, QString::fromUtf8(res::SearchToolTooManyTerms).arg(TSearchQuery::MaxTerms)));
+    return Fail(Say(res::ToolSeeHelp,
+                    QString::fromUtf8(res::SearchToolTooManyTerms).arg(TSearchQuery::MaxTerms)));
   std::size_t found = 0;
   bool readInPart = false;
   auto search = [&](const std::string& path, const TXMLNode* file, const TXMLNode& root) {
@@ -172,9 +177,12 @@ int main(int argc, char** argv) {
     index.Search(file, root, query, hits);
     for (const TSearchHit& hit : hits) {
       const TXMLNode& e = *hit.Experience;
-      output.Print(path + '\t' + Field(hit.Night->GetAttribute(smr::atName)) + '\t' +
-                   (e.HasAttribute(smr::atNumber) ? Field(e.GetAttribute(smr::atNumber)) : std::string()) + '\t' +
-                   (e.HasAttribute(smr::atTitle) ? Field(e.GetAttribute(smr::atTitle)) : std::string()) + '\n');
+      output.Print(
+          path + '\t' + Field(hit.Night->GetAttribute(smr::atName)) + '\t' +
+          (e.HasAttribute(smr::atNumber) ? Field(e.GetAttribute(smr::atNumber)) : std::string()) +
+          '\t' +
+          (e.HasAttribute(smr::atTitle) ? Field(e.GetAttribute(smr::atTitle)) : std::string()) +
+          '\n');
     }
     found += hits.size();
   };
@@ -187,12 +195,13 @@ int main(int argc, char** argv) {
       const TReadJournal read = ReadJournal(path);
       const QString name = ToUi(file->GetAttribute(smr::atName));
       if (read.Problem == TReadJournal::Missing) {
-        std::fprintf(stderr, "somnary-search: %s\n", Say(res::SearchJournalMissing, name, Local(path)).c_str());
+        std::fprintf(stderr, "somnary-search: %s\n",
+                     Say(res::SearchJournalMissing, name, Local(path)).c_str());
         continue;
       }
       if (read.Problem == TReadJournal::Unreadable) {
-        const QString text =
-            QString::fromUtf8(res::SearchJournalUnreadable).arg(name, Local(path), Local(read.Reason));
+        const QString text = QString::fromUtf8(res::SearchJournalUnreadable)
+                                 .arg(name, Local(path), Local(read.Reason));
         std::fprintf(stderr, "somnary-search: %s\n", text.toLocal8Bit().constData());
         continue;
       }

@@ -55,7 +55,9 @@ std::string RandomPart() {
   return part;
 }
 
-bool ProcessIsGone(long pid) { return pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH; }
+bool ProcessIsGone(long pid) {
+  return pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
 
 }  // namespace
 
@@ -105,8 +107,8 @@ THandle CreateTemporary(const TTarget& target, std::string& name) {
   if (!target.Exists || ::stat(target.Path.c_str(), &old) != 0) return fd;
   // Owner and group first: changing them clears set-id bits of the mode.
   if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) {
-    if (::fchown(fd, old.st_uid == ::geteuid() ? static_cast<uid_t>(-1) : old.st_uid,
-                 old.st_gid) != 0) {
+    if (::fchown(fd, old.st_uid == ::geteuid() ? static_cast<uid_t>(-1) : old.st_uid, old.st_gid) !=
+        0) {
       ::close(fd);
       ::unlink(name.c_str());
       return -1;
@@ -208,10 +210,14 @@ THandle OpenForReading(const std::string& name, std::uint64_t& size, std::string
   }
   struct stat info;
   int refused = 0;
-  if (::fstat(fd, &info) != 0) refused = errno;
-  else if (S_ISDIR(info.st_mode)) refused = EISDIR;
-  else if (!S_ISREG(info.st_mode)) refused = EINVAL;
-  else if (static_cast<std::uint64_t>(info.st_size) > MaxReadSize) refused = EFBIG;
+  if (::fstat(fd, &info) != 0)
+    refused = errno;
+  else if (S_ISDIR(info.st_mode))
+    refused = EISDIR;
+  else if (!S_ISREG(info.st_mode))
+    refused = EINVAL;
+  else if (static_cast<std::uint64_t>(info.st_size) > MaxReadSize)
+    refused = EFBIG;
   if (refused) {
     ::close(fd);
     error = std::strerror(refused);
@@ -238,7 +244,8 @@ TIdentity IdentityOf(const std::string& name) {
   identity.Size = static_cast<std::uint64_t>(info.st_size);
   identity.Inode = static_cast<std::uint64_t>(info.st_ino);
   identity.Device = static_cast<std::uint64_t>(info.st_dev);
-  identity.ModifiedNs = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+  identity.ModifiedNs =
+      static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
   return identity;
 }
 

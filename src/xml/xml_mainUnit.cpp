@@ -114,8 +114,10 @@ class TReader {
   TXMLStatus ReadContent(TXMLNode& node, std::int32_t level, int depth);
   bool InArena(const TXMLNode& node) const { return node.Store() == &FStore; }
   void SetText(TXMLString& text, const TXMLNode& node, std::string_view bytes) const {
-    if (InArena(node)) text.AdoptSlice(bytes);
-    else text = bytes;
+    if (InArena(node))
+      text.AdoptSlice(bytes);
+    else
+      text = bytes;
   }
 
   const std::string_view FText;
@@ -133,9 +135,12 @@ TXMLStatus TReader::ReadProlog() {
   FParameters.Attributes.clear();
   std::string_view rest = Rest();
   std::size_t prefix = 0;
-  if (rest.starts_with("<?xml ")) prefix = 6;
-  else if (rest.starts_with("<? xml ")) prefix = 7;
-  else return xsNoDeclaration;
+  if (rest.starts_with("<?xml "))
+    prefix = 6;
+  else if (rest.starts_with("<? xml "))
+    prefix = 7;
+  else
+    return xsNoDeclaration;
   std::size_t close = rest.find("?>");
   if (close == std::string_view::npos) return xsUnterminatedDeclaration;
   std::string declaration(rest.substr(prefix, close + 2 - prefix));
@@ -143,7 +148,8 @@ TXMLStatus TReader::ReadProlog() {
   declaration.push_back(' ');
 
   bool seen[4] = {false, false, false, false};
-  static constexpr std::string_view kNames[4] = {"version=", "encoding=", "language=", "standalone="};
+  static constexpr std::string_view kNames[4] = {
+      "version=", "encoding=", "language=", "standalone="};
   std::string* fields[4] = {&FParameters.Version, &FParameters.Encoding, &FParameters.Language,
                             &FParameters.Standalone};
   std::size_t start = 0;

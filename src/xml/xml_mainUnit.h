@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "xml/xml_functions.h"
 #include "xml/xml_fileSystem.h"
+#include "xml/xml_functions.h"
 #include "xml/xml_node.h"
 #include "xml/xml_parameters.h"
 
@@ -23,8 +23,8 @@ class TXMLParser {
   // exhausting the stack.
   static constexpr int MaxDepth = 1000;
 
-  std::string FileName;  // path of the file last loaded or saved
-  TXMLStatus Status = xsLoaded;  // result of the last Load
+  std::string FileName;            // path of the file last loaded or saved
+  TXMLStatus Status = xsLoaded;    // result of the last Load
   std::unique_ptr<TXMLNode> Root;  // never null
   TXMLParameters Parameters;
 

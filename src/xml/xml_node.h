@@ -41,8 +41,8 @@ class TXMLNode {
   // Only for a constructor that throws inside new.
   static void operator delete(void* memory) { ::operator delete(memory); }
 
-  TXMLString Name;   // empty for a text node
-  TXMLString Value;  // text of a text node
+  TXMLString Name;         // empty for a text node
+  TXMLString Value;        // text of a text node
   std::int32_t Level = 0;  // depth, used only to indent the written text
   std::uint8_t Kind = nkElement;
   TXMLList<std::unique_ptr<TXMLNode>> Children;

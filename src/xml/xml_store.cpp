@@ -22,8 +22,8 @@ constexpr std::size_t kHugePage = std::size_t(2) << 20;
 char* MapHugePages(std::size_t& length) {
 #ifdef SOMNARY_PAGED_TEXT
   length = (length + kHugePage - 1) / kHugePage * kHugePage;
-  void* pages = mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE,
-                     MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  void* pages =
+      mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (pages == MAP_FAILED) return nullptr;
   char* start = static_cast<char*>(pages);
   char* aligned =
@@ -48,7 +48,6 @@ void UnmapHugePages(char* data, std::size_t length) {
   (void)data, (void)length;
 #endif
 }
-
 
 bool TTextBuffer::Map(std::size_t size) {
   std::size_t length = size;

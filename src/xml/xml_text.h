@@ -58,8 +58,8 @@ class TXMLString {
   // A slice assigned elsewhere becomes a copy: the target may belong to
   // another document (as with std::swap across nodes) that outlives it.
   TXMLString& operator=(TXMLString&& other) {  // NOLINT(performance-noexcept-move-constructor)
-    TXMLString taken = other.IsCopy() ? TXMLString(static_cast<TXMLString&&>(other))
-                                      : TXMLString(other.View());
+    TXMLString taken =
+        other.IsCopy() ? TXMLString(static_cast<TXMLString&&>(other)) : TXMLString(other.View());
     other.clear();
     Swap(taken);
     return *this;
@@ -119,22 +119,16 @@ class TXMLString {
   // Whether the bytes are the string's own (set by the program).
   bool IsCopy() const noexcept { return (FSize & kOwned) != 0; }
 
-  friend bool operator==(const TXMLString& a, std::string_view b) noexcept {
-    return a.View() == b;
-  }
+  friend bool operator==(const TXMLString& a, std::string_view b) noexcept { return a.View() == b; }
   friend auto operator<=>(const TXMLString& a, std::string_view b) noexcept {
     return a.View() <=> b;
   }
   template <typename S>
-    requires OtherText<S>
-  friend std::string operator+(const TXMLString& a, const S& b) {
-    return Joined(a.View(), b);
-  }
+  requires OtherText<S>
+  friend std::string operator+(const TXMLString& a, const S& b) { return Joined(a.View(), b); }
   template <typename S>
-    requires OtherText<S>
-  friend std::string operator+(const S& a, const TXMLString& b) {
-    return Joined(a, b.View());
-  }
+  requires OtherText<S>
+  friend std::string operator+(const S& a, const TXMLString& b) { return Joined(a, b.View()); }
   friend std::string operator+(const TXMLString& a, const TXMLString& b) {
     return Joined(a.View(), b.View());
   }

@@ -15,8 +15,8 @@ enum TXMLStatus : std::uint8_t {
   xsLoaded = 0,
   xsCannotOpen = 1,
   xsNoFileName = 2,
-  xsNoDeclaration = 3,       // text does not begin with "<?xml " or "<? xml "
-  xsDuplicateOrTrailing = 4, // pseudo-attribute given twice, or text after the root
+  xsNoDeclaration = 3,        // text does not begin with "<?xml " or "<? xml "
+  xsDuplicateOrTrailing = 4,  // pseudo-attribute given twice, or text after the root
   // 5 is not used.
   xsEmptyElementName = 6,
   xsUnterminatedDeclaration = 7,  // XML declaration, instruction or document type without its end

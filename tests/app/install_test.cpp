@@ -26,15 +26,17 @@ QMap<QString, QByteArray> Snapshot(const QString& root) {
     const QFileInfo info(it.next());
     QByteArray entry = QByteArray::number(int(info.permissions()), 16);
     if (info.isFile() && !info.isSymLink())
-      entry += ' ' + QCryptographicHash::hash(Read(info.filePath()), QCryptographicHash::Sha256).toHex() + ' ' +
-               QByteArray::number(info.lastModified().toMSecsSinceEpoch());
+      entry += ' ' +
+               QCryptographicHash::hash(Read(info.filePath()), QCryptographicHash::Sha256).toHex() +
+               ' ' + QByteArray::number(info.lastModified().toMSecsSinceEpoch());
     entries.insert(QDir(root).relativeFilePath(info.filePath()), entry);
   }
   return entries;
 }
 
 void SetWritable(const QString& root, bool writable) {
-  QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+  QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                  QDirIterator::Subdirectories);
   QStringList paths{root};
   while (it.hasNext()) paths << it.next();
   const auto write = QFile::WriteOwner | QFile::WriteUser | QFile::WriteGroup | QFile::WriteOther;
@@ -46,7 +48,9 @@ void SetWritable(const QString& root, bool writable) {
   }
 }
 
-qint64 ModifiedAt(const QString& path) { return QFileInfo(path).lastModified().toMSecsSinceEpoch(); }
+qint64 ModifiedAt(const QString& path) {
+  return QFileInfo(path).lastModified().toMSecsSinceEpoch();
+}
 
 class InstalledProgram : public ::testing::Test {
  protected:
@@ -85,7 +89,8 @@ class InstalledProgram : public ::testing::Test {
     program.setWorkingDirectory(Dest);
     program.start(Dest + "/usr/bin/somnary", {});
     EXPECT_TRUE(program.waitForStarted(10000));
-    for (int waited = 0; waited < 60000 && !QFileInfo::exists(ready); waited += 50) QThread::msleep(50);
+    for (int waited = 0; waited < 60000 && !QFileInfo::exists(ready); waited += 50)
+      QThread::msleep(50);
     EXPECT_TRUE(QFileInfo::exists(ready)) << ready.toStdString();
     // Time to build the window and open the library.
     QThread::msleep(1000);
@@ -114,7 +119,8 @@ TEST_F(InstalledProgram, FirstRunSetsUpTheUsersFoldersAndLaterRunsReuseThem) {
   qint64 ended = RunUntilEnded(settings);
   EXPECT_EQ(Snapshot(Dest), installed);
   const QByteArray written = Read(settings);
-  EXPECT_TRUE(written.contains("<icon name=\"Opened Node\" path=\"" + data.toLocal8Bit() + "icons/opened.bmp\" />"))
+  EXPECT_TRUE(written.contains("<icon name=\"Opened Node\" path=\"" + data.toLocal8Bit() +
+                               "icons/opened.bmp\" />"))
       << written.toStdString();
   EXPECT_TRUE(written.contains("<library path=\"" + sample.toLocal8Bit() + "library.xml\" />"));
   EXPECT_TRUE(written.contains("<form left=\""));  // written at exit

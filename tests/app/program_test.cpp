@@ -1,5 +1,10 @@
 // The built program as a user's session meets it: started on its shipped
 // files and ended by the system, it still writes its documents.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
@@ -7,12 +12,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
-#include <gtest/gtest.h>
-
-#include <fcntl.h>
-#include <signal.h>
-#include <unistd.h>
-
 #include <map>
 
 #include "common/test_files.h"
@@ -75,8 +74,10 @@ TEST(Program, VersionAndHelpPrintOneLineAndStartNothing) {
     EXPECT_EQ(out.count('\n'), 1) << out.toStdString();
     EXPECT_TRUE(out.endsWith('\n'));
     // The same version as the about box shows.
-    if (argument == std::string("--version")) EXPECT_EQ(out, "Somnary 2.0.9.1067\n");
-    else EXPECT_TRUE(out.contains("--version")) << out.toStdString();
+    if (argument == std::string("--version"))
+      EXPECT_EQ(out, "Somnary 2.0.9.1067\n");
+    else
+      EXPECT_TRUE(out.contains("--version")) << out.toStdString();
   }
   // Neither settings beside the program nor the user's folders.
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
@@ -123,11 +124,13 @@ QStringList InheritableDescriptors(qint64 pid) {
     if (fd.toInt() <= 2) continue;
     const QByteArray info = Read(folder + '/' + fd);
     const qsizetype at = info.indexOf("flags:");
-    const qulonglong flags = info.mid(at + 6, info.indexOf('\n', at) - at - 6).trimmed().toULongLong(nullptr, 8);
+    const qulonglong flags =
+        info.mid(at + 6, info.indexOf('\n', at) - at - 6).trimmed().toULongLong(nullptr, 8);
     if (flags & O_CLOEXEC) continue;
     char target[256] = {};
     const QByteArray link = QString("/proc/%1/fd/%2").arg(pid).arg(fd).toLocal8Bit();
-    found << QString::fromLocal8Bit(target, ::readlink(link.constData(), target, sizeof target - 1));
+    found << QString::fromLocal8Bit(target,
+                                    ::readlink(link.constData(), target, sizeof target - 1));
   }
   return found;
 }

@@ -1,6 +1,7 @@
 // Test entry for suites that create widgets: one QApplication for the run.
-#include <QApplication>
 #include <gtest/gtest.h>
+
+#include <QApplication>
 
 #include "dialogs/smr_QtTranslation.h"
 

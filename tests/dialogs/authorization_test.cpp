@@ -128,8 +128,8 @@ TEST_F(AuthorizationTest, SettingModeRefusesValuesWhoseStoredFormWouldNotReadBac
     dialog.SetUserName(value);
     EXPECT_FALSE(Ok()->isEnabled()) << value.toStdString();
     EXPECT_EQ(Warning()->text(),
-              QStringLiteral("Это имя нельзя сохранить как есть. Замените символы ") +
-                  characters + QStringLiteral(" или поменяйте их местами."));
+              QStringLiteral("Это имя нельзя сохранить как есть. Замените символы ") + characters +
+                  QStringLiteral(" или поменяйте их местами."));
     dialog.SetUserName(QStringLiteral("Ivan"));
     dialog.SetPassword(value);
     EXPECT_FALSE(Ok()->isEnabled()) << value.toStdString();

@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "dialogs/smr_DialogUtils.h"
 #include "dialogs/smr_DialogTexts.h"
+#include "dialogs/smr_DialogUtils.h"
 
 namespace {
 

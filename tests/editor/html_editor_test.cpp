@@ -24,8 +24,10 @@ using test_files::U;
 QByteArray Utf16(const char* utf8, bool bigEndian) {
   QByteArray out = bigEndian ? QByteArray("\xfe\xff") : QByteArray("\xff\xfe");
   for (QChar ch : U(utf8)) {
-    const char high = static_cast<char>(ch.unicode() >> 8), low = static_cast<char>(ch.unicode() & 0xff);
-    out += bigEndian ? QByteArray{&high, 1} + QByteArray{&low, 1} : QByteArray{&low, 1} + QByteArray{&high, 1};
+    const char high = static_cast<char>(ch.unicode() >> 8),
+               low = static_cast<char>(ch.unicode() & 0xff);
+    out += bigEndian ? QByteArray{&high, 1} + QByteArray{&low, 1}
+                     : QByteArray{&low, 1} + QByteArray{&high, 1};
   }
   return out;
 }
@@ -148,9 +150,12 @@ TEST_F(HTMLEditor, FilesKeepTheirCharsetAndLoseNoCharacter) {
       {"koi.html", koiMeta + "<p>\xd3\xcf\xce</p>\r\n", "♥д",
        koiMeta + "<p>\xd3\xcf\xce</p>&#9829;\xc4\r\n", "сон\n♥д"},
       // A byte the code page lacks stays that byte.
-      {"x98.html", "<p>\xf1\xee\xed</p>\x98\r\n", "ё", "<p>\xf1\xee\xed</p>\x98\xb8\r\n", "сон\n\xc2\x98ё"},
-      {"utf16le.html", Utf16("<p>сон</p>\r\n", false), "♥", Utf16("<p>сон</p>♥\r\n", false), "сон\n♥"},
-      {"utf16be.html", Utf16("<p>сон</p>\r\n", true), "ё", Utf16("<p>сон</p>ё\r\n", true), "сон\nё"},
+      {"x98.html", "<p>\xf1\xee\xed</p>\x98\r\n", "ё", "<p>\xf1\xee\xed</p>\x98\xb8\r\n",
+       "сон\n\xc2\x98ё"},
+      {"utf16le.html", Utf16("<p>сон</p>\r\n", false), "♥", Utf16("<p>сон</p>♥\r\n", false),
+       "сон\n♥"},
+      {"utf16be.html", Utf16("<p>сон</p>\r\n", true), "ё", Utf16("<p>сон</p>ё\r\n", true),
+       "сон\nё"},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -209,7 +214,8 @@ TEST_F(HTMLEditor, PageTheEditorCannotHoldIsReadOnlyAndNeverWritten) {
     Edit(c.name, c.bytes);
     EXPECT_TRUE(Editor.ReadOnly());
     EXPECT_TRUE(Editor.lbl_HTMLNotice->isVisibleTo(&Editor));
-    EXPECT_TRUE(Editor.lbl_HTMLNotice->text().contains(U(c.why))) << Editor.lbl_HTMLNotice->text().toStdString();
+    EXPECT_TRUE(Editor.lbl_HTMLNotice->text().contains(U(c.why)))
+        << Editor.lbl_HTMLNotice->text().toStdString();
     EXPECT_TRUE(Editor.lbl_HTMLNotice->text().contains(Path(c.name)));
     EXPECT_FALSE(Editor.pnl_HTMLEditorTools->isEnabled());
     const QString shown = Editor.Text();
@@ -238,7 +244,8 @@ TEST_F(HTMLEditor, FailedWriteShowsTheSystemsWordsAndKeepsTheText) {
   QSignalSpy failed(&Editor, &THTMLEditor::Failed);
   QTest::mouseClick(Editor.btn_HTML_Save, Qt::LeftButton);
   ASSERT_EQ(failed.count(), 1);
-  EXPECT_TRUE(failed[0][0].toString().startsWith(QString::fromUtf8("Не удалось записать файл «") + path + QString::fromUtf8("»: ")))
+  EXPECT_TRUE(failed[0][0].toString().startsWith(QString::fromUtf8("Не удалось записать файл «") +
+                                                 path + QString::fromUtf8("»: ")))
       << failed[0][0].toString().toStdString();
   EXPECT_GT(failed[0][0].toString().size(), path.size() + 2);
   EXPECT_EQ(Editor.Text(), "kept");

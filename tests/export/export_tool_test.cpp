@@ -119,7 +119,8 @@ TEST_F(ExportTool, DefaultSettingsAreBesideTheProgramElseTheUsers) {
   ASSERT_TRUE(QFile::remove(user));
   QFile captionless(user);
   ASSERT_TRUE(captionless.open(QIODevice::WriteOnly));
-  captionless.write("<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\r\n<settings />\r\n");
+  captionless.write(
+      "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\r\n<settings />\r\n");
   captionless.close();
   ASSERT_TRUE(QFile::copy(Data + "/settings/dreams.ini", dir.filePath("dreams.ini")));
   run = Run(files, tool);
@@ -176,17 +177,19 @@ TEST_F(ExportTool, EnergyFigureUnderEachLocale) {
   const struct {
     const char* locale;
     const char* figure;
-  } cases[] = {{"C.UTF-8", "0.7"}, {"ru_RU.UTF-8", "0,7"}, {"de_DE.UTF-8", "0,7"},
-               {"en_US.UTF-8", "0.7"}};
+  } cases[] = {
+      {"C.UTF-8", "0.7"}, {"ru_RU.UTF-8", "0,7"}, {"de_DE.UTF-8", "0,7"}, {"en_US.UTF-8", "0.7"}};
   for (const auto& c : cases) {
     const QString out = dir.filePath(QString("energy-%1.txt").arg(c.locale));
-    const TRun run = Run({"--settings", Data + "/settings/dreams.ini", Data + "/journal/input.xml", out},
-                         SOMNARY_EXPORT_TOOL, c.locale);
+    const TRun run =
+        Run({"--settings", Data + "/settings/dreams.ini", Data + "/journal/input.xml", out},
+            SOMNARY_EXPORT_TOOL, c.locale);
     ASSERT_EQ(run.ExitCode, 0) << c.locale << run.Stderr.toStdString();
     const QByteArray text = Read(out);
     const QByteArray line = Utf8ToCp1251("ЭНЕРГЕТИЧЕСКИЙ УРОВЕНЬ: ").c_str();
     EXPECT_TRUE(text.contains(line + c.figure + "\r\n")) << c.locale;
-    EXPECT_TRUE(text.contains(line + "-" + QByteArray(c.figure).replace('7', '5') + "\r\n")) << c.locale;
+    EXPECT_TRUE(text.contains(line + "-" + QByteArray(c.figure).replace('7', '5') + "\r\n"))
+        << c.locale;
   }
 }
 

@@ -11,8 +11,8 @@
 
 namespace {
 
-using test_files::Cp1251;
 using graphtest::Parse;
+using test_files::Cp1251;
 
 const TGraphLocale Locale = graphtest::CommaLocale();
 
@@ -264,8 +264,10 @@ TEST_F(CatalogueTest, NumbersUnderEachLocale) {
   };
   std::vector<std::string> written;
   for (const auto& c : cases) {
-    ASSERT_TRUE(std::setlocale(LC_ALL, c.locale)) << c.locale << ": LOCPATH=" << qgetenv("LOCPATH").data();
-    const TGraphLocale locale = GraphLocaleOf(NumberFormatOf(QLocale(QString(c.locale).section('.', 0, 0))));
+    ASSERT_TRUE(std::setlocale(LC_ALL, c.locale))
+        << c.locale << ": LOCPATH=" << qgetenv("LOCPATH").data();
+    const TGraphLocale locale =
+        GraphLocaleOf(NumberFormatOf(QLocale(QString(c.locale).section('.', 0, 0))));
     EXPECT_EQ(locale.Fixed(1234.5, 2), U(c.fixed)) << c.locale;
 
     TXMLNode& statistic = RefreshCatalogueGraph(1, Catalogue(), source, locale);
@@ -281,7 +283,8 @@ TEST_F(CatalogueTest, NumbersUnderEachLocale) {
     for (const std::string& top : written) {
       Catalogue().FindNode("statistic")->Child(1)->Child(0)->SetAttribute("top", top);
       bool loaded = false;
-      ASSERT_FALSE(LoadCatalogueGraph(1, Catalogue(), graphs[1], Locale, loaded)) << c.locale << top;
+      ASSERT_FALSE(LoadCatalogueGraph(1, Catalogue(), graphs[1], Locale, loaded))
+          << c.locale << top;
       EXPECT_TRUE(loaded);
       EXPECT_EQ(graphs[1].YMax, 1.33333333333333) << c.locale << top;
     }
@@ -295,7 +298,8 @@ TEST_F(CatalogueTest, RefreshOfALaterGraphComputesTheEarlierOnes) {
   EXPECT_EQ(Catalogue().Children.back().get(), &statistic);
   ASSERT_EQ(statistic.ChildCount(), 3);
   EXPECT_EQ(statistic.Level, Catalogue().Level + 1);
-  EXPECT_EQ(statistic.Child(1)->GetAttribute("header"), Cp1251("Среднее количество опытов за день"));
+  EXPECT_EQ(statistic.Child(1)->GetAttribute("header"),
+            Cp1251("Среднее количество опытов за день"));
   bool loaded = false;
   ASSERT_FALSE(LoadCatalogueGraph(2, Catalogue(), graphs[2], Locale, loaded));
   EXPECT_TRUE(loaded);

@@ -300,7 +300,8 @@ TEST_F(Edit, AFileAnotherProgramWroteIsShownAnewUnlessChangedHereToo) {
                          Row{"library, replaced by a rename", true, false}}) {
     SCOPED_TRACE(row.trace);
     WriteJournal("j.xml", "  <day name=\"01.01.01\">\n  </day>\n");
-    const std::string catalogue = "  <directory name=\"Кат\">\n" + FileElement("J", "j.xml") + "  </directory>\n";
+    const std::string catalogue =
+        "  <directory name=\"Кат\">\n" + FileElement("J", "j.xml") + "  </directory>\n";
     StartWith(catalogue);
     // Selecting a journal marks it the default: a change of the library.
     const auto target = [&] { return row.library ? Node({"Lib"}) : Node({"Lib", U("Кат"), "J"}); };
@@ -314,11 +315,13 @@ TEST_F(Edit, AFileAnotherProgramWroteIsShownAnewUnlessChangedHereToo) {
     // Theirs, in the program's own text form.
     const QString changed = row.library ? "lib.xml" : "j.xml";
     if (row.library) {
-      WriteFile("theirs.tmp", kLibraryProlog + "<dreamlibrary name=\"Lib\">\n" + catalogue +
-                                  "  <directory name=\"Новый\">\n  </directory>\n</dreamlibrary>\n");
+      WriteFile("theirs.tmp",
+                kLibraryProlog + "<dreamlibrary name=\"Lib\">\n" + catalogue +
+                    "  <directory name=\"Новый\">\n  </directory>\n</dreamlibrary>\n");
       ASSERT_EQ(std::rename(NativePath("theirs.tmp").c_str(), NativePath("lib.xml").c_str()), 0);
     } else {
-      WriteJournal("j.xml", "  <day name=\"01.01.01\">\n  </day>\n  <day name=\"02.02.02\">\n  </day>\n");
+      WriteJournal("j.xml",
+                   "  <day name=\"01.01.01\">\n  </day>\n  <day name=\"02.02.02\">\n  </day>\n");
     }
     const std::string theirs = ReadBytes(changed);
 
@@ -370,7 +373,8 @@ TEST_F(Edit, APipeOrADeviceAsAJournalIsRefusedAtOnce) {
     Select(Node({"Lib", U("Кат"), name}));
     ASSERT_EQ(Prompts->Count("Error"), 1);
     const QString told = Prompts->Messages("Error").front();
-    EXPECT_TRUE(told.contains(name == std::string("P") ? Path("pipe.xml") : U("/dev/zero"))) << told.toStdString();
+    EXPECT_TRUE(told.contains(name == std::string("P") ? Path("pipe.xml") : U("/dev/zero")))
+        << told.toStdString();
     EXPECT_EQ(Captions(Node({"Lib", U("Кат"), name})), QStringList());
     Prompts->Asked.clear();
   }

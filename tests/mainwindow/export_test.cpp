@@ -16,12 +16,14 @@ class ExportCommand : public TMainFormFixture {
     WriteFile("lib.xml",
               "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\n\n\n"
               "<dreamlibrary name=\"Сны\">\n  <directory name=\"Кат\">\n"
-              "    <file name=\"Ж\" path=\"" + NativePath("j.xml") + "\" />\n  </directory>\n</dreamlibrary>\n");
-    WriteFile("j.xml",
-              "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\n\n\n<somnary>\n"
-              "  <day name=\"01.02.03\">\n    <experience number=\"001\" title=\"Полёт\">\n"
-              "      <properties label1=\"true\" />\n      <energy level=\"30\" />\n"
-              "    </experience>\n  </day>\n</somnary>\n");
+              "    <file name=\"Ж\" path=\"" +
+                  NativePath("j.xml") + "\" />\n  </directory>\n</dreamlibrary>\n");
+    WriteFile(
+        "j.xml",
+        "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\n\n\n<somnary>\n"
+        "  <day name=\"01.02.03\">\n    <experience number=\"001\" title=\"Полёт\">\n"
+        "      <properties label1=\"true\" />\n      <energy level=\"30\" />\n"
+        "    </experience>\n  </day>\n</somnary>\n");
     WriteSettings(NativePath("lib.xml"));
     Start();
   }
@@ -49,11 +51,13 @@ TEST_F(ExportCommand, TheFilterChoosesTheFormatAndTheMarkBoxesGiveTheCaptions) {
   Form->mnu_Export->trigger();
   ASSERT_EQ(Prompts->Count("Save"), 1);
   EXPECT_EQ(Prompts->Asked.back().Text, QString::fromUtf8("Экспортировать"));
-  EXPECT_EQ(Prompts->Asked.back().Filter, QString::fromUtf8("Гипертекст (*.html)|*.html|Просто текст (*.txt)|*.txt"));
+  EXPECT_EQ(Prompts->Asked.back().Filter,
+            QString::fromUtf8("Гипертекст (*.html)|*.html|Просто текст (*.txt)|*.txt"));
   const std::string text = ReadText("out.html");
   EXPECT_EQ(text.rfind("+------", 0), 0u) << text;
   EXPECT_NE(text.find("001. Полёт\n"), std::string::npos) << text;
-  EXPECT_NE(text.find("    Осознанный сон: да\n    Астральная проекция: нет\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("    Осознанный сон: да\n    Астральная проекция: нет\n"), std::string::npos)
+      << text;
   EXPECT_EQ(ReadBytes("j.xml"), journalBefore);
 
   // The dialog remembers its filter; the first filter gives HTML.

@@ -5,9 +5,9 @@
 #include <QAction>
 #include <QDir>
 #include <QLabel>
-#include <QTemporaryDir>
 #include <QPlainTextEdit>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
@@ -56,7 +56,8 @@ class Html : public TMainFormFixture {
   void Click(QTreeWidgetItem* item) {
     for (QTreeWidgetItem* p = item->parent(); p; p = p->parent()) p->setExpanded(true);
     Tree()->scrollToItem(item);
-    QTest::mouseClick(Tree()->viewport(), Qt::LeftButton, {}, Tree()->visualItemRect(item).center());
+    QTest::mouseClick(Tree()->viewport(), Qt::LeftButton, {},
+                      Tree()->visualItemRect(item).center());
   }
   QTreeWidgetItem* Experience(const char* night, const char* caption) const {
     return Node({"Lib", "Cat", "J", U(night), U(caption)});

@@ -67,8 +67,9 @@ TEST_F(Lifecycle, BoundsWrittenAtExitAreRestoredAtNextStart) {
   Start();
   Form->setGeometry(50, 60, 820, 610);
   Stop();
-  EXPECT_NE(Settings().find("  <form left=\"50\" top=\"60\" width=\"820\" height=\"610\" treewidth=\""),
-            std::string::npos);
+  EXPECT_NE(
+      Settings().find("  <form left=\"50\" top=\"60\" width=\"820\" height=\"610\" treewidth=\""),
+      std::string::npos);
   Start();
   EXPECT_EQ(Form->geometry(), QRect(50, 60, 820, 610));
 }
@@ -76,7 +77,8 @@ TEST_F(Lifecycle, BoundsWrittenAtExitAreRestoredAtNextStart) {
 // The tree's width is the user's: a dock or a smaller window leaves the
 // stored width alone, a dragged splitter changes it.
 TEST_F(Lifecycle, OnlyDraggingTheSplitterChangesTheStoredTreeWidth) {
-  WriteSettings("", "  <form left=\"10\" top=\"10\" width=\"900\" height=\"640\" treewidth=\"260\" />\n");
+  WriteSettings(
+      "", "  <form left=\"10\" top=\"10\" width=\"900\" height=\"640\" treewidth=\"260\" />\n");
   Start();
   Form->show();
   Form->mnu_Find->trigger();
@@ -103,16 +105,17 @@ TEST_F(Lifecycle, OnlyDraggingTheSplitterChangesTheStoredTreeWidth) {
 }
 
 TEST_F(Lifecycle, LabelsIconsOptionsAndUnknownElementsKeepTheirPlaces) {
-  WriteFile("dreams.ini",
-            "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\n\n\n<settings>\n"
-            "  <icon name=\"Opened Node\" />\n"
-            "  <icon name=\"Dream Library\" path=\"missing.bmp\" />\n"
-            "  <label caption=\"Один\" />\n"
-            "  <mystery kept=\"да\">\n    <inner />\n  </mystery>\n"
-            "  <label caption=\"Два\" />\n  <label caption=\"Три\" />\n  <label caption=\"Четыре\" />\n"
-            "  <label caption=\"Пять\" />\n"
-            "  <options confirmdelete=\"no\" experienceview=\"html\" />\n"
-            "</settings>\n");
+  WriteFile(
+      "dreams.ini",
+      "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\n\n\n<settings>\n"
+      "  <icon name=\"Opened Node\" />\n"
+      "  <icon name=\"Dream Library\" path=\"missing.bmp\" />\n"
+      "  <label caption=\"Один\" />\n"
+      "  <mystery kept=\"да\">\n    <inner />\n  </mystery>\n"
+      "  <label caption=\"Два\" />\n  <label caption=\"Три\" />\n  <label caption=\"Четыре\" />\n"
+      "  <label caption=\"Пять\" />\n"
+      "  <options confirmdelete=\"no\" experienceview=\"html\" />\n"
+      "</settings>\n");
   const std::string before = Settings();
   Start();
   EXPECT_FALSE(Form->ConfirmDelete());
@@ -123,16 +126,18 @@ TEST_F(Lifecycle, LabelsIconsOptionsAndUnknownElementsKeepTheirPlaces) {
   // Everything read stays as it was; only `form` is appended at the end.
   const std::string after = Settings();
   const std::string end = "</settings>\n";
-  ASSERT_EQ(after.compare(0, before.size() - end.size(), before, 0, before.size() - end.size()), 0) << after;
+  ASSERT_EQ(after.compare(0, before.size() - end.size(), before, 0, before.size() - end.size()), 0)
+      << after;
   EXPECT_EQ(after.find("  <form "), before.size() - end.size());
 }
 
 TEST_F(Lifecycle, OpensTheLibraryNamedInTheSettings) {
-  WriteLibrary("lib.xml", "Мои сны",
-               "  <directory name=\"Первый\">\n    <directory name=\"Вложенный\">\n    </directory>\n"
-               "    <file name=\"Журнал\" path=\"nowhere.xml\" />\n  </directory>\n"
-               "  <user name=\"Я\" />\n  <file name=\"Скрытый\" path=\"x.xml\" />\n"
-               "  <directory name=\"Второй\">\n  </directory>\n");
+  WriteLibrary(
+      "lib.xml", "Мои сны",
+      "  <directory name=\"Первый\">\n    <directory name=\"Вложенный\">\n    </directory>\n"
+      "    <file name=\"Журнал\" path=\"nowhere.xml\" />\n  </directory>\n"
+      "  <user name=\"Я\" />\n  <file name=\"Скрытый\" path=\"x.xml\" />\n"
+      "  <directory name=\"Второй\">\n  </directory>\n");
   WriteSettings(NativePath("lib.xml"));
   Start();
   ASSERT_EQ(Tree()->topLevelItemCount(), 1);
@@ -162,12 +167,14 @@ TEST_F(Lifecycle, OpeningAnotherLibraryRewritesTheFirstAndRecordsThePath) {
   EXPECT_EQ(Form->dlg_OpenImage.Title, U("Открыть изображение"));
   EXPECT_TRUE(
       Form->dlg_OpenImage.Filter.startsWith(U("Windows BMP (*.bmp)|*.bmp|Все файлы (*.*)|*.*")));
-  EXPECT_EQ(ReadText("one.xml"), std::string(kLibraryProlog) + "<dreamlibrary name=\"Первая\">\n</dreamlibrary>\n");
+  EXPECT_EQ(ReadText("one.xml"),
+            std::string(kLibraryProlog) + "<dreamlibrary name=\"Первая\">\n</dreamlibrary>\n");
   ASSERT_EQ(Tree()->topLevelItemCount(), 1);
   EXPECT_EQ(Tree()->topLevelItem(0)->text(0), U("Два"));
   EXPECT_EQ(Tree()->currentItem(), nullptr);
   Stop();
-  EXPECT_NE(Settings().find("<library path=\"" + Path("two.xml").toStdString() + "\" />"), std::string::npos);
+  EXPECT_NE(Settings().find("<library path=\"" + Path("two.xml").toStdString() + "\" />"),
+            std::string::npos);
 }
 
 // Another program (a sync client) writes the library while the window has
@@ -195,7 +202,8 @@ TEST_F(Lifecycle, AnotherProgramsVersionOfTheLibraryIsNeverWrittenOver) {
       EXPECT_EQ(ReadText(copies.front()),
                 std::string(kLibraryProlog) + "<dreamlibrary name=\"Моя\">\n</dreamlibrary>\n");
       const QString told = Prompts->Messages("Information").front();
-      EXPECT_TRUE(told.contains(Path("one.xml")) && told.contains(copies.front())) << told.toStdString();
+      EXPECT_TRUE(told.contains(Path("one.xml")) && told.contains(copies.front()))
+          << told.toStdString();
       QFile::remove(Dir.filePath(copies.front()));
     }
     Stop();
@@ -222,9 +230,12 @@ TEST_F(Lifecycle, SaveAsThenSaveWritesToTheNewPath) {
   Select(Tree()->topLevelItem(0));
   EditPanel()->edt_Name->setText(U("Копия"));
   Form->mnu_Save->trigger();
-  EXPECT_EQ(ReadText("copy.xml"), std::string(kLibraryProlog) + "<dreamlibrary name=\"Копия\">\n</dreamlibrary>\n");
-  EXPECT_EQ(ReadText("one.xml"), std::string(kLibraryProlog) + "<dreamlibrary name=\"Один\">\n</dreamlibrary>\n");
-  EXPECT_NE(Settings().find("<library path=\"" + Path("copy.xml").toStdString() + "\" />"), std::string::npos);
+  EXPECT_EQ(ReadText("copy.xml"),
+            std::string(kLibraryProlog) + "<dreamlibrary name=\"Копия\">\n</dreamlibrary>\n");
+  EXPECT_EQ(ReadText("one.xml"),
+            std::string(kLibraryProlog) + "<dreamlibrary name=\"Один\">\n</dreamlibrary>\n");
+  EXPECT_NE(Settings().find("<library path=\"" + Path("copy.xml").toStdString() + "\" />"),
+            std::string::npos);
 }
 
 TEST_F(Lifecycle, NewLibraryIsWrittenAtOnceAndSelected) {
@@ -236,8 +247,8 @@ TEST_F(Lifecycle, NewLibraryIsWrittenAtOnceAndSelected) {
   ASSERT_EQ(Prompts->Count("NewElement"), 1);
   EXPECT_EQ(Prompts->Asked.front().Mode, 0);
   // A quote typed in the title cannot break the file.
-  EXPECT_EQ(ReadText("new.xml"),
-            std::string(kLibraryProlog) + "<dreamlibrary name=\"Новая ”книга”\">\n</dreamlibrary>\n");
+  EXPECT_EQ(ReadText("new.xml"), std::string(kLibraryProlog) +
+                                     "<dreamlibrary name=\"Новая ”книга”\">\n</dreamlibrary>\n");
   ASSERT_EQ(Tree()->topLevelItemCount(), 1);
   EXPECT_EQ(Tree()->currentItem(), Tree()->topLevelItem(0));
   EXPECT_EQ(EditPanel()->edt_Name->text(), U("Новая ”книга”"));
@@ -277,7 +288,8 @@ TEST_F(Lifecycle, NewOpenAndSaveWriteNothingForAnUnnamedLibrary) {
 }
 
 TEST_F(Lifecycle, BadlyReadLibraryIsReportedOnceAndBackedUpBeforeItIsReplaced) {
-  const std::string broken = std::string(kLibraryProlog) + "<dreamlibrary name=\"Либ\">\n  <directory name=\"A\">\n";
+  const std::string broken =
+      std::string(kLibraryProlog) + "<dreamlibrary name=\"Либ\">\n  <directory name=\"A\">\n";
   WriteFile("lib.xml", broken);
   WriteFile("lib.xml.bak", "older backup");
   WriteSettings(NativePath("lib.xml"));

@@ -2,12 +2,12 @@
 
 // A temporary program folder per test: its own dreams.ini, library and
 // journals, written in windows-1251 with CR LF from UTF-8 text with LF.
+#include <gtest/gtest.h>
+
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
-#include <gtest/gtest.h>
-
 #include <memory>
 #include <string>
 
@@ -59,7 +59,9 @@ class TMainFormFixture : public ::testing::Test {
   std::unique_ptr<Tfrm_MainForm> Form;
 
   QString Path(const QString& name) const { return Dir.filePath(name); }
-  std::string NativePath(const QString& name) const { return Path(name).toLocal8Bit().toStdString(); }
+  std::string NativePath(const QString& name) const {
+    return Path(name).toLocal8Bit().toStdString();
+  }
 
   // Writes UTF-8 text with LF line ends as windows-1251 with CR LF.
   void WriteFile(const QString& name, const std::string& utf8) const {

@@ -130,7 +130,7 @@ TEST_F(Options, SexAndNotesFollowTheFields) {
   struct TCase {
     const char* user;
     QRadioButton* Tfrm_ParametersForm::*tick;  // null: none chosen
-    const char* notes;  // null: left as shown
+    const char* notes;                         // null: left as shown
     const char* written;
   };
   const TCase cases[] = {
@@ -159,21 +159,25 @@ TEST_F(Options, SexAndNotesFollowTheFields) {
 }
 
 TEST_F(Options, AShownExperienceTakesItsMarksAtOnce) {
-  WriteFile("journal.xml", kJournalProlog + "<somnary>\n  <day name=\"01.02.03\">\n"
-                           "    <experience number=\"1\" title=\"A\">\n    </experience>\n  </day>\n</somnary>\n");
-  WriteDocuments("  <directory name=\"К\">\n    <file name=\"Ж\" path=\"" + NativePath("journal.xml") +
-                 "\" />\n  </directory>\n");
+  WriteFile(
+      "journal.xml",
+      kJournalProlog +
+          "<somnary>\n  <day name=\"01.02.03\">\n"
+          "    <experience number=\"1\" title=\"A\">\n    </experience>\n  </day>\n</somnary>\n");
+  WriteDocuments("  <directory name=\"К\">\n    <file name=\"Ж\" path=\"" +
+                 NativePath("journal.xml") + "\" />\n  </directory>\n");
   Start();
   Select(Node({QStringLiteral("Мои сны"), QStringLiteral("К"), QStringLiteral("Ж")}));
-  Select(Node({QStringLiteral("Мои сны"), QStringLiteral("К"), QStringLiteral("Ж"), "01.02.03", "1. A"}));
+  Select(Node(
+      {QStringLiteral("Мои сны"), QStringLiteral("К"), QStringLiteral("Ж"), "01.02.03", "1. A"}));
   ASSERT_TRUE(EditPanel()->box_Label4->isVisibleTo(EditPanel()));
   RunOptions([](Tfrm_ParametersForm& d) {
     Retype(d.edt_Labels[0], QStringLiteral("Выход \"из\" тела и долгий полёт"));
     d.edt_Labels[1]->clear();
     Ok(d);
   });
-  const QCheckBox* boxes[4] = {EditPanel()->box_Label1, EditPanel()->box_Label2, EditPanel()->box_Label3,
-                               EditPanel()->box_Label4};
+  const QCheckBox* boxes[4] = {EditPanel()->box_Label1, EditPanel()->box_Label2,
+                               EditPanel()->box_Label3, EditPanel()->box_Label4};
   EXPECT_TRUE(boxes[0]->isVisibleTo(EditPanel()));
   // The longer caption has its room at once.
   EXPECT_EQ(boxes[0]->text(), QStringLiteral("Выход ”из” тела и долгий полёт"));

@@ -3,13 +3,13 @@
 // The editing panel's fixture: a library over one journal, shown in the
 // real window, with helpers to select, click and type.
 #include <QApplication>
-#include <QScrollArea>
 #include <QCheckBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTest>

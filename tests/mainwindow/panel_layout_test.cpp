@@ -91,7 +91,8 @@ TEST_F(SamplePanel, EveryControlIsWholeApartAndReachableInSmallWindowsAndBesideT
         EXPECT_FALSE(searchScroll->horizontalScrollBar()->isVisible());
         for (QWidget* w : searchScroll->widget()->findChildren<QWidget*>()) {
           const QString name = w->objectName();
-          if (!w->isVisible() || !(name.startsWith(QLatin1String("box_")) || name.startsWith(QLatin1String("lbl_"))))
+          if (!w->isVisible() ||
+              !(name.startsWith(QLatin1String("box_")) || name.startsWith(QLatin1String("lbl_"))))
             continue;
           const QPoint right = w->mapTo(searchScroll->viewport(), QPoint(w->width(), 0));
           EXPECT_LE(right.x(), searchScroll->viewport()->width()) << w->objectName().toStdString();

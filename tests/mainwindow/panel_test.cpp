@@ -8,7 +8,8 @@ namespace {
 
 TEST_F(Panel, MarksShowOnlyWhileEveryEarlierMarkHasACaption) {
   const std::string days =
-      "  <day name=\"01.02.03\">\n    <experience number=\"1\" title=\"A\">\n    </experience>\n  </day>\n";
+      "  <day name=\"01.02.03\">\n    <experience number=\"1\" title=\"A\">\n    </experience>\n  "
+      "</day>\n";
   struct TCase {
     std::vector<const char*> labels;
     std::vector<bool> shown;
@@ -35,7 +36,8 @@ TEST_F(Panel, OlderMarkNamesAreConvertedOnShowAndSavedUnderTheNewNames) {
   StartWith(
       "  <day name=\"01.02.03\">\n"
       "    <experience number=\"1\" title=\"Old\">\n"
-      "      <properties luciddream=\"true\" astralprojection=\"true\" label3=\"true\" outofbody=\"false\" />\n"
+      "      <properties luciddream=\"true\" astralprojection=\"true\" label3=\"true\" "
+      "outofbody=\"false\" />\n"
       "    </experience>\n"
       "    <experience number=\"2\" title=\"Yes\">\n"
       "      <properties label1=\"true\" label2=\"yes\" />\n"
@@ -58,25 +60,29 @@ TEST_F(Panel, OlderMarkNamesAreConvertedOnShowAndSavedUnderTheNewNames) {
   Show("01.02.03", "3. None");
   for (int i = 0; i < 4; ++i) EXPECT_FALSE(Box(i)->isChecked()) << i;
 
-  EXPECT_EQ(SavedJournal(),
-            kJournalProlog +
-                "<somnary>\n"
-                "  <day name=\"01.02.03\">\n"
-                "    <experience number=\"1\" title=\"Old\">\n"
-                "      <properties label3=\"false\" label1=\"true\" label2=\"true\" label4=\"false\" />\n"
-                "    </experience>\n"
-                "    <experience number=\"2\" title=\"Yes\">\n"
-                "      <properties label1=\"true\" label2=\"false\" label3=\"false\" label4=\"false\" />\n"
-                "    </experience>\n"
-                "    <experience number=\"3\" title=\"None\">\n"
-                "      <properties label1=\"false\" />\n"
-                "    </experience>\n"
-                "  </day>\n"
-                "</somnary>\n");
+  EXPECT_EQ(
+      SavedJournal(),
+      kJournalProlog +
+          "<somnary>\n"
+          "  <day name=\"01.02.03\">\n"
+          "    <experience number=\"1\" title=\"Old\">\n"
+          "      <properties label3=\"false\" label1=\"true\" label2=\"true\" label4=\"false\" />\n"
+          "    </experience>\n"
+          "    <experience number=\"2\" title=\"Yes\">\n"
+          "      <properties label1=\"true\" label2=\"false\" label3=\"false\" label4=\"false\" "
+          "/>\n"
+          "    </experience>\n"
+          "    <experience number=\"3\" title=\"None\">\n"
+          "      <properties label1=\"false\" />\n"
+          "    </experience>\n"
+          "  </day>\n"
+          "</somnary>\n");
 }
 
 TEST_F(Panel, TickingAMarkWithoutPropertiesCreatesThemEmpty) {
-  StartWith("  <day name=\"01.02.03\">\n    <experience number=\"1\" title=\"A\">\n    </experience>\n  </day>\n");
+  StartWith(
+      "  <day name=\"01.02.03\">\n    <experience number=\"1\" title=\"A\">\n    </experience>\n  "
+      "</day>\n");
   Show("01.02.03", "1. A");
   Click(Box(2));
   EXPECT_EQ(SavedJournal(), kJournalProlog +
@@ -89,7 +95,9 @@ TEST_F(Panel, TickingAMarkWithoutPropertiesCreatesThemEmpty) {
 // --------------------------------------------------------------- texts
 
 TEST_F(Panel, NumberAndTitleEachReplaceTheirOwnHalfOfTheCaption) {
-  StartWith("  <day name=\"01.02.03\">\n    <experience number=\"7\" title=\"Flight\">\n    </experience>\n  </day>\n");
+  StartWith(
+      "  <day name=\"01.02.03\">\n    <experience number=\"7\" title=\"Flight\">\n    "
+      "</experience>\n  </day>\n");
   Show("01.02.03", "7. Flight");
   QTreeWidgetItem* node = Tree()->currentItem();
 
@@ -173,11 +181,14 @@ TEST_F(Panel, DescriptionAndCommentAreNormalisedAndTheCommentKeptOnOneLine) {
   TXMLParser reread;
   reread.Load(NativePath("journal.xml"));
   ASSERT_EQ(reread.Status, xsLoaded);
-  EXPECT_EQ(reread.Root->Child(0)->Child(1)->FindNode(smr::elDescription)->FirstText(), "top line next");
+  EXPECT_EQ(reread.Root->Child(0)->Child(1)->FindNode(smr::elDescription)->FirstText(),
+            "top line next");
 }
 
 TEST_F(Panel, TypedQuotesAnglesAndForeignCharactersCannotBreakTheJournal) {
-  StartWith("  <day name=\"01.02.03\">\n    <experience number=\"7\" title=\"Flight\">\n    </experience>\n  </day>\n");
+  StartWith(
+      "  <day name=\"01.02.03\">\n    <experience number=\"7\" title=\"Flight\">\n    "
+      "</experience>\n  </day>\n");
   Show("01.02.03", "7. Flight");
   Retype(EditPanel()->edt_Number, "1\"2");
   Retype(EditPanel()->edt_Name, U("Он сказал \"да\" > <нет>"));
@@ -283,11 +294,13 @@ TEST_F(Panel, FieldsChangeNothingWhileNothingIsSelected) {
 // --------------------------------------------------------------- energy
 
 TEST_F(Panel, EnergyLabelsTurnRedInsideTheirRanges) {
-  StartWith("  <day name=\"01.02.03\">\n    <experience number=\"1\" title=\"A\">\n    </experience>\n  </day>\n");
+  StartWith(
+      "  <day name=\"01.02.03\">\n    <experience number=\"1\" title=\"A\">\n    </experience>\n  "
+      "</day>\n");
   Show("01.02.03", "1. A");
   const std::pair<int, const char*> table[] = {
-      {0, "1"},    {19, "1"},   {20, ""},    {90, ""},     {91, "0"},   {100, "0"},
-      {109, "0"},  {110, ""},   {180, ""},   {181, "-1"},  {200, "-1"},
+      {0, "1"},   {19, "1"}, {20, ""},  {90, ""},    {91, "0"},   {100, "0"},
+      {109, "0"}, {110, ""}, {180, ""}, {181, "-1"}, {200, "-1"},
   };
   for (const auto& [position, red] : table) {
     EditPanel()->trb_Energy->setValue(position);
@@ -297,7 +310,9 @@ TEST_F(Panel, EnergyLabelsTurnRedInsideTheirRanges) {
 }
 
 TEST_F(Panel, TrackBarRunsFromOneAtTheTopToMinusOneAtTheBottom) {
-  StartWith("  <day name=\"01.02.03\">\n    <experience number=\"1\" title=\"A\">\n    </experience>\n  </day>\n");
+  StartWith(
+      "  <day name=\"01.02.03\">\n    <experience number=\"1\" title=\"A\">\n    </experience>\n  "
+      "</day>\n");
   Show("01.02.03", "1. A");
   QSlider* track = EditPanel()->trb_Energy;
   EXPECT_EQ(track->minimum(), 0);
@@ -317,7 +332,8 @@ TEST_F(Panel, TrackBarRunsFromOneAtTheTopToMinusOneAtTheBottom) {
 TEST_F(Panel, DoubleClickingALevelLabelMovesTheTrackBarThere) {
   StartWith(
       "  <day name=\"01.02.03\">\n"
-      "    <experience number=\"1\" title=\"A\">\n      <energy level=\"150\" />\n    </experience>\n"
+      "    <experience number=\"1\" title=\"A\">\n      <energy level=\"150\" />\n    "
+      "</experience>\n"
       "    <experience number=\"2\" title=\"B\">\n    </experience>\n"
       "  </day>\n");
   // Without energy the bar stands in the middle; "0" changes nothing then.
@@ -345,10 +361,13 @@ TEST_F(Panel, DoubleClickingALevelLabelMovesTheTrackBarThere) {
 TEST_F(Panel, EnergyWithoutAUsableLevelShowsTheMiddle) {
   StartWith(
       "  <day name=\"01.02.03\">\n"
-      "    <experience number=\"1\" title=\"A\">\n      <energy level=\"30\" />\n    </experience>\n"
+      "    <experience number=\"1\" title=\"A\">\n      <energy level=\"30\" />\n    "
+      "</experience>\n"
       "    <experience number=\"2\" title=\"B\">\n      <energy />\n    </experience>\n"
-      "    <experience number=\"3\" title=\"C\">\n      <energy level=\"30\" />\n    </experience>\n"
-      "    <experience number=\"4\" title=\"D\">\n      <energy level=\"высоко\" />\n    </experience>\n"
+      "    <experience number=\"3\" title=\"C\">\n      <energy level=\"30\" />\n    "
+      "</experience>\n"
+      "    <experience number=\"4\" title=\"D\">\n      <energy level=\"высоко\" />\n    "
+      "</experience>\n"
       "  </day>\n");
   Show("01.02.03", "1. A");
   EXPECT_EQ(RedLevel(), "");

@@ -51,7 +51,8 @@ void WhenModal(std::function<void(QWidget*)> act) {
       *seen = true;
     }
     // Only the first dialog is ours; once it is gone, so is this timer.
-    if (*seen && (target->isNull() || !(*target)->isVisible() || dialog != target->data())) return finish();
+    if (*seen && (target->isNull() || !(*target)->isVisible() || dialog != target->data()))
+      return finish();
     if (++*ticks > 250) {
       ADD_FAILURE() << "the dialog was not answered";
       if (dialog) QMetaObject::invokeMethod(dialog, "reject");
@@ -222,7 +223,8 @@ TEST(QtTexts, FileDialogNamesTypesAndDatesInRussian) {
   QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true);
   QTemporaryDir dir;
   ASSERT_TRUE(QDir(dir.path()).mkdir("sub"));
-  for (const char* name : {"a.bmp", "b.xml"}) ASSERT_TRUE(test_files::Write(dir.filePath(name), ""));
+  for (const char* name : {"a.bmp", "b.xml"})
+    ASSERT_TRUE(test_files::Write(dir.filePath(name), ""));
   TQtPrompts prompts;
   TFileDialogState state;
   state.InitialDir = dir.path();
@@ -247,8 +249,7 @@ TEST(QtTexts, FileDialogNamesTypesAndDatesInRussian) {
   EXPECT_EQ(rows->value("sub").value(0), U("Папка"));
   EXPECT_EQ(rows->value("a.bmp").value(0), U("Изображение BMP"));
   EXPECT_EQ(rows->value("b.xml").value(0), U("Документ XML"));
-  const QRegularExpression russianDate(
-      QStringLiteral("^\\d\\d\\.\\d\\d\\.\\d\\d \\d\\d:\\d\\d$"));
+  const QRegularExpression russianDate(QStringLiteral("^\\d\\d\\.\\d\\d\\.\\d\\d \\d\\d:\\d\\d$"));
   for (const QString& name : rows->keys())
     EXPECT_TRUE(russianDate.match(rows->value(name).value(1)).hasMatch())
         << rows->value(name).value(1).toStdString();

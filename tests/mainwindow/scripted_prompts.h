@@ -2,11 +2,11 @@
 
 // Prompts for tests: answers are queued by the test, and every question is
 // recorded so the test can check what the window asked.
+#include <gtest/gtest.h>
+
 #include <QDialog>
 #include <QString>
 #include <QStringList>
-#include <gtest/gtest.h>
-
 #include <deque>
 #include <functional>
 
@@ -29,7 +29,7 @@ class TScriptedPrompts : public TPrompts {
   std::deque<QString> OpenFiles;  // empty text = cancelled
   std::deque<QString> SaveFiles;
   std::deque<int> SaveFilterIndexes;  // chosen filter of the next save dialog
-  std::deque<int> Choices;  // unscripted: -1, as if the window was closed
+  std::deque<int> Choices;            // unscripted: -1, as if the window was closed
   // Each drives a shown dialog through its widgets; the dialog's result is
   // the answer. An unscripted dialog fails the test and is closed.
   std::deque<std::function<void(QDialog&)>> Modals;
@@ -75,8 +75,12 @@ class TScriptedPrompts : public TPrompts {
     if (!file.isEmpty()) state.FileName = file;
     return file;
   }
-  void Error(QWidget*, const QString& message) override { Asked.push_back({"Error", message, -1, -1, -1, {}}); }
-  void Information(QWidget*, const QString& message) override { Asked.push_back({"Information", message, -1, -1, -1, {}}); }
+  void Error(QWidget*, const QString& message) override {
+    Asked.push_back({"Error", message, -1, -1, -1, {}});
+  }
+  void Information(QWidget*, const QString& message) override {
+    Asked.push_back({"Information", message, -1, -1, -1, {}});
+  }
   int Choose(QWidget*, const QString& message, const QStringList& buttons) override {
     Asked.push_back({"Choose", message + "|" + buttons.join('|'), -1, -1, -1, {}});
     return Take(Choices, "Choose");
@@ -91,7 +95,9 @@ class TScriptedPrompts : public TPrompts {
     if (dialog.isVisible()) dialog.close();
     return dialog.result();
   }
-  void ShellOpen(const QString& target) override { Asked.push_back({"ShellOpen", target, -1, -1, -1, {}}); }
+  void ShellOpen(const QString& target) override {
+    Asked.push_back({"ShellOpen", target, -1, -1, -1, {}});
+  }
   void OpenInBrowser(const QString& fileName) override {
     Asked.push_back({"Browser", fileName, -1, -1, -1, {}});
   }

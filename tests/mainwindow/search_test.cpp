@@ -22,8 +22,8 @@ namespace {
 class TShownLibrary : public TMainFormFixture {
  protected:
   void StartShown(const std::string& files) {
-    WriteFile("lib.xml", kLibraryProlog + "<dreamlibrary name=\"Л\">\n  <directory name=\"К\">\n" + files +
-                             "  </directory>\n</dreamlibrary>\n");
+    WriteFile("lib.xml", kLibraryProlog + "<dreamlibrary name=\"Л\">\n  <directory name=\"К\">\n" +
+                             files + "  </directory>\n</dreamlibrary>\n");
     WriteSettings(NativePath("lib.xml"));
     Start();
     Form->resize(1100, 700);
@@ -39,15 +39,16 @@ class TShownLibrary : public TMainFormFixture {
 class SearchPanel : public TShownLibrary {
  protected:
   void SetUp() override {
-    WriteFile("a.xml", kJournalProlog +
-                           "<somnary>\n  <day name=\"01.01.26\">\n"
-                           "    <experience number=\"1\" title=\"Полёт над морем\">\n"
-                           "      <description>Сначала был дом. Потом я летала над морем.</description>\n"
-                           "      <properties label1=\"true\" />\n"
-                           "    </experience>\n"
-                           "    <experience number=\"2\" title=\"Лестница\">\n"
-                           "      <description>Тихо.</description>\n"
-                           "    </experience>\n  </day>\n</somnary>\n");
+    WriteFile("a.xml",
+              kJournalProlog +
+                  "<somnary>\n  <day name=\"01.01.26\">\n"
+                  "    <experience number=\"1\" title=\"Полёт над морем\">\n"
+                  "      <description>Сначала был дом. Потом я летала над морем.</description>\n"
+                  "      <properties label1=\"true\" />\n"
+                  "    </experience>\n"
+                  "    <experience number=\"2\" title=\"Лестница\">\n"
+                  "      <description>Тихо.</description>\n"
+                  "    </experience>\n  </day>\n</somnary>\n");
     WriteFile("b.xml", kJournalProlog +
                            "<somnary>\n  <day name=\"Без даты\">\n"
                            "    <experience number=\"7\" title=\"Снова\">\n"
@@ -70,7 +71,8 @@ class SearchPanel : public TShownLibrary {
     Type(Panel()->edt_SearchQuery, U(text));
   }
   void Click(int row) {
-    QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, List()->visualRect(List()->model()->index(row, 0)).center());
+    QTest::mouseClick(List()->viewport(), Qt::LeftButton, {},
+                      List()->visualRect(List()->model()->index(row, 0)).center());
   }
 };
 
@@ -84,14 +86,17 @@ TEST_F(SearchPanel, FindsInEveryJournalAndShowsAHitInTheTree) {
   EXPECT_EQ(Row(1), U("B · Без даты · 7. Снова"));
   EXPECT_EQ(Panel()->lbl_SearchCount->text(), U("Найдено: 2"));
   EXPECT_TRUE(Panel()->lbl_SearchProblems->isVisible());
-  EXPECT_TRUE(Panel()->lbl_SearchProblems->text().contains(U("Журнал «M»"))) << Panel()->lbl_SearchProblems->text().toStdString();
-  EXPECT_EQ(Form->Journals().Count(), 2);  // the missing journal is not made up
+  EXPECT_TRUE(Panel()->lbl_SearchProblems->text().contains(U("Журнал «M»")))
+      << Panel()->lbl_SearchProblems->text().toStdString();
+  EXPECT_EQ(Form->Journals().Count(), 2);    // the missing journal is not made up
   EXPECT_EQ(Tree()->currentItem(), before);  // searching selects nothing
 
-  if (const char* shot = std::getenv("SOMNARY_SEARCH_SCREENSHOT")) Form->grab().save(QString::fromLocal8Bit(shot));
+  if (const char* shot = std::getenv("SOMNARY_SEARCH_SCREENSHOT"))
+    Form->grab().save(QString::fromLocal8Bit(shot));
 
   Click(0);
-  QTreeWidgetItem* experience = Node({U("Л"), U("К"), U("A"), U("01.01.26"), U("1. Полёт над морем")});
+  QTreeWidgetItem* experience =
+      Node({U("Л"), U("К"), U("A"), U("01.01.26"), U("1. Полёт над морем")});
   ASSERT_NE(experience, nullptr);  // the journal's nodes were built
   EXPECT_EQ(Tree()->currentItem(), experience);
   EXPECT_TRUE(experience->parent()->isExpanded() && experience->parent()->parent()->isExpanded());
@@ -221,7 +226,8 @@ class LargeLibrarySearch : public TShownLibrary {
     for (int j = 0; j < kJournals; ++j) {
       std::string days = kJournalProlog + "<somnary>\n  <day name=\"01.01.26\">\n";
       for (int i = 0; i < kExperiences; ++i) {
-        days += "    <experience number=\"" + std::to_string(i) + "\" title=\"Сон\">\n      <description>";
+        days += "    <experience number=\"" + std::to_string(i) +
+                "\" title=\"Сон\">\n      <description>";
         days += "Ночью снился дом, лестница и сад. ";
         if (i % 3 == 0) days += "Над морем летали чайки. ";
         if (i % 5 == 0) days += "Потом всё ушло в туман. ";

@@ -112,7 +112,7 @@ TEST_F(Statistics, EachKindOfElementShowsItsGraphsAndButtons) {
   EXPECT_TRUE(Form->mnu_RefreshAll->isEnabled());
   // The average of 1, 0 and 0 in the user's own locale, whichever the suite runs under.
   EXPECT_TRUE(View()->Graphs()[0].Footer.Text.endsWith(": 0" + QLocale::system().decimalPoint() +
-                                                        "333333333333333"))
+                                                       "333333333333333"))
       << View()->Graphs()[0].Footer.Text.toStdString();
 
   Select(Journal("B")->child(0)->child(0));

@@ -17,13 +17,14 @@
 namespace {
 
 std::string Journal(int nights, int perNight) {
-  std::string text = "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\n\n\n<somnary>\n";
+  std::string text =
+      "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\n\n\n<somnary>\n";
   int number = 1;
   for (int n = 0; n < nights; ++n) {
     text += "  <day name=\"0" + std::to_string(n + 1) + ".01.26\">\n";
     for (int e = 0; e < perNight; ++e, ++number)
-      text += "    <experience number=\"" + std::to_string(number) + "\" title=\"Сон " + std::to_string(number) +
-              "\">\n    </experience>\n";
+      text += "    <experience number=\"" + std::to_string(number) + "\" title=\"Сон " +
+              std::to_string(number) + "\">\n    </experience>\n";
     text += "  </day>\n";
   }
   return text + "</somnary>\n";
@@ -35,24 +36,29 @@ class LibraryTree : public TMainFormFixture {
   void Build(const std::string& aDefault = {}, const std::string& bDefault = {}) {
     WriteFile("a.xml", Journal(2, 3));  // 6 experiences
     WriteFile("b.xml", Journal(1, 7));
-    auto attr = [](const std::string& v) { return v.empty() ? std::string() : " default=\"" + v + "\""; };
-    WriteFile("lib.xml",
-              "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\n\n\n"
-              "<dreamlibrary name=\"Л\">\n  <directory name=\"К\">\n"
-              "    <file name=\"A\" path=\"" + NativePath("a.xml") + "\"" + attr(aDefault) + " />\n"
-              "    <file name=\"B\" path=\"" + NativePath("b.xml") + "\"" + attr(bDefault) + " />\n"
-              "    <file name=\"Без пути\" />\n"
-              "  </directory>\n  <directory name=\"Один\">\n    <directory name=\"Единственный\">\n"
-              "    </directory>\n  </directory>\n</dreamlibrary>\n");
+    auto attr = [](const std::string& v) {
+      return v.empty() ? std::string() : " default=\"" + v + "\"";
+    };
+    WriteFile(
+        "lib.xml",
+        "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\n\n\n"
+        "<dreamlibrary name=\"Л\">\n  <directory name=\"К\">\n"
+        "    <file name=\"A\" path=\"" +
+            NativePath("a.xml") + "\"" + attr(aDefault) +
+            " />\n"
+            "    <file name=\"B\" path=\"" +
+            NativePath("b.xml") + "\"" + attr(bDefault) +
+            " />\n"
+            "    <file name=\"Без пути\" />\n"
+            "  </directory>\n  <directory name=\"Один\">\n    <directory name=\"Единственный\">\n"
+            "    </directory>\n  </directory>\n</dreamlibrary>\n");
     WriteSettings(NativePath("lib.xml"));
     Start();
   }
   QTreeWidgetItem* File(const char* name) const {
     return Node({U("Л"), U("К"), QString::fromUtf8(name)});
   }
-  TXMLNode* FileElement(int index) const {
-    return Form->Library().Root->Child(0)->Child(index);
-  }
+  TXMLNode* FileElement(int index) const { return Form->Library().Root->Child(0)->Child(index); }
 };
 
 TEST_F(LibraryTree, AJournalIsReadOnceAndItsNightsAreAddedOnce) {
@@ -162,8 +168,9 @@ TEST_F(LibraryTree, AJournalWithoutPathIsShownButNotOpened) {
 
 TEST_F(LibraryTree, ABrokenJournalOpensWithWhatWasReadAndIsBackedUp) {
   Build();
-  WriteFile("a.xml", "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\n\n\n<somnary>\n"
-                     "  <day name=\"1\">\n  </day>\n  <day name=\"2\">\n");
+  WriteFile("a.xml",
+            "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\n\n\n<somnary>\n"
+            "  <day name=\"1\">\n  </day>\n  <day name=\"2\">\n");
   const std::string original = ReadBytes("a.xml");
   Select(File("A"));
   EXPECT_EQ(File("A")->childCount(), 2);
@@ -217,12 +224,18 @@ TEST_F(LibraryTree, PanelControlsAreFoundByNameFromTheWindow) {
   EXPECT_TRUE(Form->pnl_WorkArea->isAncestorOf(panel));
   EXPECT_EQ(Form->findChild<QWidget*>("scr_WorkArea")->parentWidget(), Form->pnl_WorkArea);
   const std::pair<const char*, QWidget*> controls[] = {
-      {"edt_Number", panel->edt_Number},   {"edt_Name", panel->edt_Name},
-      {"mmo_Description", panel->mmo_Description}, {"mmo_Comment", panel->mmo_Comment},
-      {"box_Label1", panel->box_Label1},   {"box_Label4", panel->box_Label4},
-      {"trb_Energy", panel->trb_Energy},   {"lbl_ZeroEnergyLevel", panel->lbl_ZeroEnergyLevel},
-      {"img_Image", panel->img_Image},     {"btn_LoadImage", panel->btn_LoadImage},
-      {"btn_ClearImage", panel->btn_ClearImage}, {"btn_ReadOnly", panel->btn_ReadOnly}};
+      {"edt_Number", panel->edt_Number},
+      {"edt_Name", panel->edt_Name},
+      {"mmo_Description", panel->mmo_Description},
+      {"mmo_Comment", panel->mmo_Comment},
+      {"box_Label1", panel->box_Label1},
+      {"box_Label4", panel->box_Label4},
+      {"trb_Energy", panel->trb_Energy},
+      {"lbl_ZeroEnergyLevel", panel->lbl_ZeroEnergyLevel},
+      {"img_Image", panel->img_Image},
+      {"btn_LoadImage", panel->btn_LoadImage},
+      {"btn_ClearImage", panel->btn_ClearImage},
+      {"btn_ReadOnly", panel->btn_ReadOnly}};
   for (const auto& [name, control] : controls) {
     ASSERT_NE(control, nullptr) << name;
     EXPECT_EQ(Form->findChild<QWidget*>(QString::fromLatin1(name)), control) << name;

@@ -34,8 +34,8 @@ const char* const kLibrary = R"(<?xml version="1.0" encoding="windows-1251" stan
 )";
 
 std::string Day(const char* name, const char* number, const char* title, const char* text) {
-  return std::string("<day name=\"") + name + "\"><experience number=\"" + number + "\" title=\"" + title +
-         "\"><description>" + text + "</description></experience></day>\r\n";
+  return std::string("<day name=\"") + name + "\"><experience number=\"" + number + "\" title=\"" +
+         title + "\"><description>" + text + "</description></experience></day>\r\n";
 }
 
 // The window's part, played by a map of documents read so far.
@@ -52,7 +52,9 @@ class THost : public TSearchHost {
     return (Adopted[&file] = std::move(document))->Root.get();
   }
   std::string DescriptionFile(const std::string& stored) override { return Path(stored); }
-  std::string Path(const std::string& stored) const { return Dir.filePath(QString::fromStdString(stored)).toStdString(); }
+  std::string Path(const std::string& stored) const {
+    return Dir.filePath(QString::fromStdString(stored)).toStdString();
+  }
 
   QDir Dir;
   std::unique_ptr<TXMLParser> Library;
@@ -72,13 +74,18 @@ class LibrarySearch : public ::testing::Test {
 
   void SetUp() override {
     ASSERT_TRUE(dir.isValid());
-    Write(dir.filePath("loose.xml"), JournalText(Day("01.01.24", "001", "Полёт", "полёт вне каталога")));
-    Write(dir.filePath("first.xml"), JournalText(Day("02.01.24", "001", "Первый полёт", "летал над морем") +
-                                                 Day("03.01.24", "002", "Дом", "тихо")));
-    Write(dir.filePath("second.xml"), JournalText(Day("04.01.24", "007", "Снова полёты", "летали вдвоём")));
+    Write(dir.filePath("loose.xml"),
+          JournalText(Day("01.01.24", "001", "Полёт", "полёт вне каталога")));
+    Write(dir.filePath("first.xml"),
+          JournalText(Day("02.01.24", "001", "Первый полёт", "летал над морем") +
+                      Day("03.01.24", "002", "Дом", "тихо")));
+    Write(dir.filePath("second.xml"),
+          JournalText(Day("04.01.24", "007", "Снова полёты", "летали вдвоём")));
   }
 
-  TSearchQuery Query(const char* utf8) { return TSearchQuery(Utf8ToCp1251(utf8), search.Index().Stemmer()); }
+  TSearchQuery Query(const char* utf8) {
+    return TSearchQuery(Utf8ToCp1251(utf8), search.Index().Stemmer());
+  }
 
   // Runs the event loop until the search ends; false on a time-out.
   bool WaitFinished() {
@@ -107,7 +114,8 @@ TEST_F(LibrarySearch, ReadsJournalsInLibraryOrderAndReportsMissingOnes) {
   ASSERT_TRUE(WaitFinished());
   EXPECT_EQ(Titles(), "Первый полёт;Снова полёты;");
   ASSERT_EQ(search.Problems().size(), 1);
-  EXPECT_TRUE(search.Problems()[0].contains(QStringLiteral("Пропавший"))) << search.Problems()[0].toStdString();
+  EXPECT_TRUE(search.Problems()[0].contains(QStringLiteral("Пропавший")))
+      << search.Problems()[0].toStdString();
   EXPECT_EQ(host.Adopted.size(), 2u);  // the loose journal is never read
 
   // Everything is in memory now: the next query ends at once, missing file included.
@@ -119,7 +127,8 @@ TEST_F(LibrarySearch, ReadsJournalsInLibraryOrderAndReportsMissingOnes) {
 
 TEST_F(LibrarySearch, CancelKeepsWhatWasFoundAndTakesNothingHalfRead) {
   std::vector<bool> ends;
-  QObject::connect(&search, &TLibrarySearch::Finished, [&](bool cancelled) { ends.push_back(cancelled); });
+  QObject::connect(&search, &TLibrarySearch::Finished,
+                   [&](bool cancelled) { ends.push_back(cancelled); });
   search.Start(Query("полет"));
   ASSERT_TRUE(search.Running());  // the first journal is being read
   search.Cancel();
@@ -149,7 +158,8 @@ TRun RunTool(const QStringList& arguments, const QString& outputFile = {}) {
   QProcess process;
   if (outputFile == QLatin1String("-")) {
     process.start(QStringLiteral("/bin/sh"),
-                  QStringList{"-c", "exec \"$0\" \"$@\" >&-", QStringLiteral(SOMNARY_SEARCH_TOOL)} + arguments);
+                  QStringList{"-c", "exec \"$0\" \"$@\" >&-", QStringLiteral(SOMNARY_SEARCH_TOOL)} +
+                      arguments);
   } else {
     if (!outputFile.isEmpty()) process.setStandardOutputFile(outputFile);
     process.start(QStringLiteral(SOMNARY_SEARCH_TOOL), arguments);
@@ -169,8 +179,10 @@ TEST_F(LibrarySearch, ToolPrintsOneLinePerExperienceAndReportsMissingJournals) {
 
   TRun run = RunTool({library, QStringLiteral("летал")});
   EXPECT_EQ(run.ExitCode, 0);
-  EXPECT_EQ(run.Out, first + "\t02.01.24\t001\tПервый полёт\n" + second + "\t04.01.24\t007\tСнова полёты\n");
-  EXPECT_TRUE(run.Err.startsWith("somnary-search: ") && run.Err.contains(QStringLiteral("Пропавший")))
+  EXPECT_EQ(run.Out,
+            first + "\t02.01.24\t001\tПервый полёт\n" + second + "\t04.01.24\t007\tСнова полёты\n");
+  EXPECT_TRUE(run.Err.startsWith("somnary-search: ") &&
+              run.Err.contains(QStringLiteral("Пропавший")))
       << run.Err.toStdString();
 
   run = RunTool({"--from", "04.01.2024", "--energy-from", "0", library, ""});
@@ -207,14 +219,24 @@ TEST_F(LibrarySearch, ToolFailsOnAFileReadInPartAndOnOutputNotWritten) {
 
   const struct {
     const char* Name;
-    QString File;       // written with Text before the run
+    QString File;  // written with Text before the run
     std::string Text;
-    QString Output;     // standard output to a file, or "-" to close it
-    QString Out;        // what is printed
-    QString Named;      // the file the message names
+    QString Output;  // standard output to a file, or "-" to close it
+    QString Out;     // what is printed
+    QString Named;   // the file the message names
   } cases[] = {
-      {"library cut in half", library, libraryText.substr(0, libraryText.size() / 2), {}, {}, library},
-      {"journal cut in half", second, secondText.substr(0, secondText.size() / 2), {}, firstHit, second},
+      {"library cut in half",
+       library,
+       libraryText.substr(0, libraryText.size() / 2),
+       {},
+       {},
+       library},
+      {"journal cut in half",
+       second,
+       secondText.substr(0, secondText.size() / 2),
+       {},
+       firstHit,
+       second},
       {"journal nested too deep", second, JournalText(nested), {}, firstHit, second},
       {"output on a full disk", {}, {}, "/dev/full", {}, {}},
       {"output closed", {}, {}, "-", {}, {}},
@@ -227,7 +249,8 @@ TEST_F(LibrarySearch, ToolFailsOnAFileReadInPartAndOnOutputNotWritten) {
     const TRun run = RunTool({library, QStringLiteral("летал")}, c.Output);
     EXPECT_EQ(run.ExitCode, 2);
     EXPECT_EQ(run.Out, c.Out);
-    EXPECT_TRUE(run.Err.startsWith("somnary-search: ") && run.Err.count('\n') >= 1) << run.Err.toStdString();
+    EXPECT_TRUE(run.Err.startsWith("somnary-search: ") && run.Err.count('\n') >= 1)
+        << run.Err.toStdString();
     if (!c.Named.isEmpty()) {
       EXPECT_TRUE(run.Err.contains(c.Named)) << run.Err.toStdString();
     }
@@ -257,7 +280,8 @@ TEST_F(LibrarySearch, ToolRefusesBadArgumentsWithAMessage) {
   const QString library = dir.filePath("library.xml");
   Write(library, Utf8ToCp1251(kLibrary));
   QString manyWords;
-  for (std::size_t i = 0; i <= TSearchQuery::MaxTerms; ++i) manyWords += QStringLiteral("слово%1 ").arg(i);
+  for (std::size_t i = 0; i <= TSearchQuery::MaxTerms; ++i)
+    manyWords += QStringLiteral("слово%1 ").arg(i);
   const struct {
     QStringList Arguments;
     const char* Says;
@@ -276,12 +300,17 @@ TEST_F(LibrarySearch, ToolRefusesBadArgumentsWithAMessage) {
     SCOPED_TRACE(c.Arguments.join(' ').left(80).toStdString());
     EXPECT_EQ(run.ExitCode, 2);
     EXPECT_TRUE(run.Out.isEmpty());
-    EXPECT_TRUE(run.Err.startsWith("somnary-search: ") && run.Err.contains(QString::fromUtf8(c.Says)))
+    EXPECT_TRUE(run.Err.startsWith("somnary-search: ") &&
+                run.Err.contains(QString::fromUtf8(c.Says)))
         << run.Err.toStdString();
   }
   // The same kind twice is no contradiction; a repeated word is one term.
   EXPECT_EQ(RunTool({"--plain", "--plain", library, "летали"}).ExitCode, 0);
-  EXPECT_EQ(RunTool({library, (QStringLiteral("летали ") + manyWords.section(' ', 0, 3) + ' ').repeated(500)}).ExitCode, 1);
+  EXPECT_EQ(
+      RunTool(
+          {library, (QStringLiteral("летали ") + manyWords.section(' ', 0, 3) + ' ').repeated(500)})
+          .ExitCode,
+      1);
 }
 
 }  // namespace

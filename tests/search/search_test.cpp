@@ -50,7 +50,8 @@ const char* const kDays = R"(  <day name="01.03.24">
 )";
 
 const char* const kPage =
-    "<html><head><title>полёт</title></head><body>\r\n<p>Мы <b>лет</b>али &laquo;высоко&raquo; &#1085;ад "
+    "<html><head><title>полёт</title></head><body>\r\n<p>Мы <b>лет</b>али &laquo;высоко&raquo; "
+    "&#1085;ад "
     "садом</p>\r\n<!-- комментарий море --><script>var море = 1;</script></body></html>";
 
 class Search : public ::testing::Test {
@@ -80,7 +81,9 @@ class Search : public ::testing::Test {
 
   QTemporaryDir dir;
   std::unique_ptr<TXMLParser> journal;
-  TSearchIndex index{[this](const std::string& stored) { return dir.filePath(QString::fromStdString(stored)).toStdString(); }};
+  TSearchIndex index{[this](const std::string& stored) {
+    return dir.filePath(QString::fromStdString(stored)).toStdString();
+  }};
   TSearchQuery query;
 };
 
@@ -91,22 +94,22 @@ TEST_F(Search, WordsMatchByStemWhateverTheCaseAndYo) {
   } cases[] = {
       {"летал", "001 002 004"},  // летала, летать, летали (split by <b> in the page)
       {"ЛЕТАТЬ", "001 002 004"},
-      {"летний", "003"},         // a different stem: not летать
-      {"полёт", "001"},          // Полёты; the page's <title> is not its text
+      {"летний", "003"},  // a different stem: not летать
+      {"полёт", "001"},   // Полёты; the page's <title> is not its text
       {"полеты", "001"},
-      {"ёлка", "005"},           // Ёлка, елка
+      {"ёлка", "005"},  // Ёлка, елка
       {"елки", "005"},
-      {"ежик", "003"},           // ЁЖИК
-      {"туман", "003"},          // тумане, whose stem is the query itself
-      {"море", "001 002"},       // морем; the night's comment "у моря"; not the page's comment or script
-      {"поезд", "002"},          // a stored property value
-      {"true", ""},              // a check box's value is no text
+      {"ежик", "003"},   // ЁЖИК
+      {"туман", "003"},  // тумане, whose stem is the query itself
+      {"море", "001 002"},  // морем; the night's comment "у моря"; not the page's comment or script
+      {"поезд", "002"},  // a stored property value
+      {"true", ""},      // a check box's value is no text
       {"laquo", ""},
       {"b", ""},
-      {"002", "002"},            // the number
+      {"002", "002"},  // the number
       {"2", ""},
-      {"ярко", "001"},           // the experience's comment
-      {"над", "001 004"},        // &#1085;ад in the page
+      {"ярко", "001"},     // the experience's comment
+      {"над", "001 004"},  // &#1085;ад in the page
   };
   for (const auto& c : cases) EXPECT_EQ(Find(c.Query), c.Found) << c.Query;
 }
@@ -118,13 +121,13 @@ TEST_F(Search, PhrasesMatchWordForWordAndEveryTermMustMatch) {
   } cases[] = {
       {"\"над морем\"", "001"},
       {"«Над Морем»", "001"},
-      {"\"над море\"", ""},            // a phrase is not stemmed
-      {"\"высоко над\"", "004"},       // the quotes of the page separate words only
-      {"\"летала над", "001"},         // a phrase still being typed
-      {"\"морем летала\"", ""},        // title and description are separate fields
+      {"\"над море\"", ""},       // a phrase is not stemmed
+      {"\"высоко над\"", "004"},  // the quotes of the page separate words only
+      {"\"летала над", "001"},    // a phrase still being typed
+      {"\"морем летала\"", ""},   // title and description are separate fields
       {"летала городом", "001"},
-      {"летала школа", ""},            // the words are in two experiences
-      {"моря метле", "002"},           // the night's comment counts for each of its experiences
+      {"летала школа", ""},   // the words are in two experiences
+      {"моря метле", "002"},  // the night's comment counts for each of its experiences
       {"летать \"на метле\"", "002"},
       {"", ""},
       {"  \"\" ,. ", ""},
@@ -200,7 +203,7 @@ TEST(SearchQueryTerms, RepeatsAreOneTermAndTooManyAreRefused) {
   } cases[] = {
       {repeated(Utf8ToCp1251("сон туман «над морем» "), 1000), 3, false},
       {Utf8ToCp1251("Туман ТУМАН туман \"туман\""), 2, false},  // a phrase is not a word
-      {Utf8ToCp1251("туман тумане"), 2, false},                  // other words, though one stem
+      {Utf8ToCp1251("туман тумане"), 2, false},                 // other words, though one stem
       {distinct(TSearchQuery::MaxTerms) + repeated("w0 ", 500), TSearchQuery::MaxTerms, false},
       {distinct(TSearchQuery::MaxTerms + 1), 0, true},
       {repeated(distinct(40), 3) + "\"" + distinct(30) + "\" " + distinct(30), 41, false},
@@ -234,7 +237,8 @@ TEST(SearchDates, OnlyTheShortFormatIsADate) {
 
 TEST_F(Search, SnippetMarksTheWordsWhereTheyFirstMatch) {
   Find("летал");
-  TSnippet snippet = MakeSnippet({nullptr, journal->Root->Child(0), Experience(0, 1)}, query, index);
+  TSnippet snippet =
+      MakeSnippet({nullptr, journal->Root->Child(0), Experience(0, 1)}, query, index);
   EXPECT_EQ(snippet.Field, TSearchField::Description);
   EXPECT_EQ(Cp1251ToUtf8(snippet.Text), "Я летала над городом, было легко.");
   EXPECT_EQ(snippet.Marks, (std::vector<std::pair<int, int>>{{2, 6}}));
@@ -268,17 +272,29 @@ TEST(SearchSnippets, TheMatchIsInTheMiddleAndEmptyValuesAreLeftOut) {
     const char* Text;
     std::vector<std::pair<int, int>> Marks;
   } cases[] = {
-      {"<description>" + longLine + "туман " + longLine + "</description>", "туман", 60, TSearchField::Description,
-       "…слово слово слово слово туман слово слово слово слово слово…", {{25, 5}}},
-      {"<description>" + longLine + "конец</description>", "конец", 40, TSearchField::Description,
-       "…слово слово слово слово слово конец", {{31, 5}}},
+      {"<description>" + longLine + "туман " + longLine + "</description>",
+       "туман",
+       60,
+       TSearchField::Description,
+       "…слово слово слово слово туман слово слово слово слово слово…",
+       {{25, 5}}},
+      {"<description>" + longLine + "конец</description>",
+       "конец",
+       40,
+       TSearchField::Description,
+       "…слово слово слово слово слово конец",
+       {{31, 5}}},
       {"<properties><parameter control=\"a\" value=\"\"/><parameter control=\"b\" value=\"поезд\"/>"
        "<parameter control=\"c\" value=\"\"/><parameter control=\"d\" value=\"дом\"/></properties>",
-       "поезд", 150, TSearchField::Property, "поезд; дом", {{0, 5}}},
+       "поезд",
+       150,
+       TSearchField::Property,
+       "поезд; дом",
+       {{0, 5}}},
   };
   for (const auto& c : cases) {
-    const auto journal = Parsed(JournalText("<day name=\"01.01.24\"><experience number=\"1\">" + c.Experience +
-                                            "</experience></day>"));
+    const auto journal = Parsed(JournalText("<day name=\"01.01.24\"><experience number=\"1\">" +
+                                            c.Experience + "</experience></day>"));
     TSearchIndex index([](const std::string&) { return std::string(); });
     const TSearchQuery query(Utf8ToCp1251(c.Query), index.Stemmer());
     const TXMLNode* night = journal->Root->Child(0);

@@ -57,13 +57,14 @@ TEST_F(AppFolders, FirstRunWritesSettingsFromTheTemplateAndCopiesTheSampleOnce) 
   const QString documents = Home + "/Documents/Somnary/";
   QByteArray expected = Read(Data + "dreams.ini");
   expected.replace("path=\"icons/", "path=\"" + Data.toLocal8Bit() + "icons/");
-  expected.replace("path=\"sample/library.xml\"", "path=\"" + documents.toLocal8Bit() + "sample/library.xml\"");
+  expected.replace("path=\"sample/library.xml\"",
+                   "path=\"" + documents.toLocal8Bit() + "sample/library.xml\"");
   const QByteArray settings = Read(folders.SettingsFile());
   EXPECT_EQ(settings, expected);
   EXPECT_EQ(settings.count("path=\"" + Data.toLocal8Bit() + "icons/"), 6);
 
-  for (const char* file : {"sample/library.xml", "sample/autumn2026.xml", "sample/practice.xml", "journal.xsl",
-                           "journal.css", "library.xsl", "library.css"})
+  for (const char* file : {"sample/library.xml", "sample/autumn2026.xml", "sample/practice.xml",
+                           "journal.xsl", "journal.css", "library.xsl", "library.css"})
     EXPECT_EQ(Read(documents + file), Read(Data + file)) << file;
   // The library's page names its style sheet beside itself.
   EXPECT_EQ(Read(documents + "sample/library.xsl"), Read(Data + "library.xsl"));
@@ -83,7 +84,8 @@ TEST_F(AppFolders, ADiaryAlreadyUnderTheSamplesNameIsKeptAndOpened) {
   const TAppFolders folders = TAppFolders::ForProgram(Bin);
   ASSERT_EQ(folders.SetUpUserFolders(), QString());
   EXPECT_EQ(Read(library), "mine");
-  EXPECT_TRUE(Read(folders.SettingsFile()).contains("<library path=\"" + library.toLocal8Bit() + "\" />"));
+  EXPECT_TRUE(
+      Read(folders.SettingsFile()).contains("<library path=\"" + library.toLocal8Bit() + "\" />"));
 }
 
 TEST_F(AppFolders, NoDocumentsFolderStillGivesSettingsButNeverTheShippedLibrary) {
@@ -100,7 +102,8 @@ TEST_F(AppFolders, NoDocumentsFolderStillGivesSettingsButNeverTheShippedLibrary)
   // A missing template is named; nothing is made up in its place.
   ASSERT_TRUE(QFile::remove(folders.SettingsFile()));
   ASSERT_TRUE(QFile::remove(Data + "dreams.ini"));
-  EXPECT_EQ(folders.SetUpUserFolders(), Data + "dreams.ini: " + QString::fromUtf8("нет такого файла"));
+  EXPECT_EQ(folders.SetUpUserFolders(),
+            Data + "dreams.ini: " + QString::fromUtf8("нет такого файла"));
   EXPECT_FALSE(QFileInfo::exists(folders.SettingsFile()));
 }
 

@@ -1,8 +1,9 @@
 // Description pages read and written back byte for byte, and where stored
 // paths lead.
+#include <gtest/gtest.h>
+
 #include <QDir>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include "common/test_files.h"
 #include "storage/smr_HTMLFile.h"
@@ -46,15 +47,18 @@ TEST(DescriptionFile, PagesComeBackAsTheyWereOrSayWhyNot) {
   const THTMLEncoding utf16 = DetectEncoding(QByteArray("\xff\xfe<\0", 4));
   const QString page = U("<meta charset=\"windows-1251\">♥");
   EXPECT_EQ(EncodeHTML(page, EncodingForText(page, utf16)),
-            QByteArray("\xff\xfe") + QByteArray(reinterpret_cast<const char*>(page.utf16()), page.size() * 2));
+            QByteArray("\xff\xfe") +
+                QByteArray(reinterpret_cast<const char*>(page.utf16()), page.size() * 2));
 }
 
 TEST(StoredPaths, RelativePathsLeadBesideTheLibraryFromAnyCurrentFolder) {
   QTemporaryDir library, elsewhere, documents;
   const QString saved = QDir::currentPath();
   ASSERT_TRUE(QDir::setCurrent(elsewhere.path()));
-  for (const auto& [dir, name] : {std::pair(library.path(), "lib.html"), {elsewhere.path(), "cwd.html"},
-                                  {documents.path(), "doc.html"}, {library.path(), "both.html"},
+  for (const auto& [dir, name] : {std::pair(library.path(), "lib.html"),
+                                  {elsewhere.path(), "cwd.html"},
+                                  {documents.path(), "doc.html"},
+                                  {library.path(), "both.html"},
                                   {elsewhere.path(), "both.html"}}) {
     ASSERT_TRUE(test_files::Write(QDir(dir).filePath(QString::fromLatin1(name)), ""));
   }

@@ -1,7 +1,8 @@
 // The journal table, the pair list and the text edge.
+#include <gtest/gtest.h>
+
 #include <QDir>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include "common/test_files.h"
 #include "storage/smr_Cp1251.h"
@@ -120,11 +121,13 @@ TEST(PairList, RemovingASubtreeDropsEveryPairThatHoldsAnyOfItsNodes) {
 TEST(TextEdge, TypedTextAlwaysBecomesStorableBytes) {
   EXPECT_EQ(FromUi(QString::fromUtf8("Сон \"о\" > <x> <!--"), TTextPlace::Attribute),
             Utf8ToCp1251("Сон ”о” › ‹x› ‹!--"));
-  EXPECT_EQ(FromUi(QString::fromUtf8("a<b\nc"), TTextPlace::ElementText), Utf8ToCp1251("a‹b") + "\r\nc");
+  EXPECT_EQ(FromUi(QString::fromUtf8("a<b\nc"), TTextPlace::ElementText),
+            Utf8ToCp1251("a‹b") + "\r\nc");
   EXPECT_EQ(FromUi(QString::fromUtf8("line\r\nnext"), TTextPlace::ElementText), "line\r\nnext");
   // Characters windows-1251 lacks, also beyond the basic plane.
   EXPECT_EQ(FromUi(QString::fromUtf8("日本 😀 ё"), TTextPlace::Plain), "?? ? " + Utf8ToCp1251("ё"));
-  EXPECT_EQ(FromUi(QString::fromUtf8("два\nстроки"), TTextPlace::Attribute), Utf8ToCp1251("два строки"));
+  EXPECT_EQ(FromUi(QString::fromUtf8("два\nстроки"), TTextPlace::Attribute),
+            Utf8ToCp1251("два строки"));
 }
 
 TEST(TextEdge, EveryCodePageByteRoundTrips) {

@@ -5,10 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
-
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "xml/xml_mainUnit.h"
@@ -71,7 +70,8 @@ TXMLNode* Sea(TXMLParser& d) { return Day(d)->Child(0); }
 INSTANTIATE_TEST_SUITE_P(
     AfterLoading, XmlArenaEdit,
     ::testing::Values(
-        TEditCase{"LongerValue", [](TXMLParser& d) { Sea(d)->SetAttribute("name", "the open sea"); },
+        TEditCase{"LongerValue",
+                  [](TXMLParser& d) { Sea(d)->SetAttribute("name", "the open sea"); },
                   "name=\"sea\"", "name=\"the open sea\""},
         TEditCase{"ShorterValue", [](TXMLParser& d) { Sea(d)->SetAttribute("read-only", "1"); },
                   "read-only=\"false\"", "read-only=\"1\""},

@@ -1,8 +1,8 @@
 // The two text helpers the reader and other modules share.
 
-#include <gtest/gtest.h>
-
 #include "xml/xml_functions.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -24,7 +24,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Case{"", ""}, Case{"   ", ""}, Case{"\t\r\n \x01\x1f", ""},
                       Case{"  a   b  ", "a b"}, Case{"\x00\x01word\x1f\x20"s, "word"},
                       // Only code 32 collapses; tabs and line breaks inside stay.
-                      Case{"a \t  b", "a \t b"}, Case{"a\r\n\r\nb", "a\r\n\r\nb"}, Case{"a\t\tb", "a\t\tb"},
+                      Case{"a \t  b", "a \t b"}, Case{"a\r\n\r\nb", "a\r\n\r\nb"},
+                      Case{"a\t\tb", "a\t\tb"},
                       // Bytes above 127 are text (windows-1251), not control characters.
                       Case{"\xa0\xd1\xee\xed\xa0", "\xa0\xd1\xee\xed\xa0"}, Case{"\x7f", "\x7f"},
                       Case{"x", "x"}));
@@ -36,10 +37,11 @@ TEST_P(XmlUnquoteValue, DropsTheQuotesTheTagEndAndTheTrailingBlank) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, XmlUnquoteValue,
-                         ::testing::Values(Case{">", ""}, Case{"/>", ""}, Case{"?>", ""}, Case{"!>", ""},
-                                           Case{"\"sea.xml\" ", "sea.xml"}, Case{"\"\" ", ""},
-                                           Case{"\"a b\" ", "a b"}, Case{"\"yes\"?> ", "yes"},
-                                           Case{"\"1\"> ", "1"}, Case{"\"1\"/> ", "1"},
-                                           Case{"\"C:\\d\\\" ", "C:\\d\\"}, Case{"\"x=y\" ", "x=y"}));
+                         ::testing::Values(Case{">", ""}, Case{"/>", ""}, Case{"?>", ""},
+                                           Case{"!>", ""}, Case{"\"sea.xml\" ", "sea.xml"},
+                                           Case{"\"\" ", ""}, Case{"\"a b\" ", "a b"},
+                                           Case{"\"yes\"?> ", "yes"}, Case{"\"1\"> ", "1"},
+                                           Case{"\"1\"/> ", "1"}, Case{"\"C:\\d\\\" ", "C:\\d\\"},
+                                           Case{"\"x=y\" ", "x=y"}));
 
 }  // namespace

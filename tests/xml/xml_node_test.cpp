@@ -1,9 +1,10 @@
 // Node tree operations: defaults, children by index, attribute rules,
 // FindNode's choice among several matches, and levels.
 
+#include "xml/xml_node.h"
+
 #include <gtest/gtest.h>
 
-#include "xml/xml_node.h"
 #include "xml_test_util.h"
 
 using xmltest::Add;
@@ -134,7 +135,9 @@ class XmlNodeDuplicateAttributes : public ::testing::Test {
   TXMLNode node{"experience"};
 };
 
-TEST_F(XmlNodeDuplicateAttributes, GetReadsTheFirst) { EXPECT_EQ(node.GetAttribute("mark"), "first"); }
+TEST_F(XmlNodeDuplicateAttributes, GetReadsTheFirst) {
+  EXPECT_EQ(node.GetAttribute("mark"), "first");
+}
 
 TEST_F(XmlNodeDuplicateAttributes, SetChangesTheFirstAndNeverAddsAnother) {
   node.SetAttribute("mark", "changed");

@@ -26,7 +26,9 @@ const std::string kDocType = "<!DOCTYPE dreamlibrary SYSTEM \"dream_library.dtd\
 
 // A fresh document with an empty document type: declaration, empty line for
 // the document type, one more empty line, then the root.
-std::string FreshPrologThen(const std::string& body) { return std::string(kDeclUtf8) + "\r\n\r\n" + body; }
+std::string FreshPrologThen(const std::string& body) {
+  return std::string(kDeclUtf8) + "\r\n\r\n" + body;
+}
 
 // ---- layout of elements ----
 
@@ -51,10 +53,11 @@ TEST(XmlWriteLayout, OneTextChildSharesTheLineWithBothTags) {
   doc.Root->Name = "experience";
   Add(*doc.Root, Element("comment"))->AddChild(Text("Flew over the sea"));
   Add(*doc.Root, Element("description", {{"type", "text"}}))->AddChild(Text("Tom & Jerry"));
-  EXPECT_EQ(doc.SaveToText(), FreshPrologThen("<experience>\r\n"
-                                              "  <comment>Flew over the sea</comment>\r\n"
-                                              "  <description type=\"text\">Tom & Jerry</description>\r\n"
-                                              "</experience>\r\n"));
+  EXPECT_EQ(doc.SaveToText(),
+            FreshPrologThen("<experience>\r\n"
+                            "  <comment>Flew over the sea</comment>\r\n"
+                            "  <description type=\"text\">Tom & Jerry</description>\r\n"
+                            "</experience>\r\n"));
 }
 
 TEST(XmlWriteLayout, TextIsWrittenWithItsBlanksNormalizedAndItsLineBreaksAsTheyAre) {
@@ -63,11 +66,12 @@ TEST(XmlWriteLayout, TextIsWrittenWithItsBlanksNormalizedAndItsLineBreaksAsTheyA
   Add(*doc.Root, Element("comment"))->AddChild(Text("  two   blanks\there \r\n"));
   Add(*doc.Root, Element("description"))->AddChild(Text("first line\r\nsecond line"));
   Add(*doc.Root, Element("empty"))->AddChild(Text("   "));
-  EXPECT_EQ(doc.SaveToText(), FreshPrologThen("<experience>\r\n"
-                                              "  <comment>two blanks\there</comment>\r\n"
-                                              "  <description>first line\r\nsecond line</description>\r\n"
-                                              "  <empty></empty>\r\n"
-                                              "</experience>\r\n"));
+  EXPECT_EQ(doc.SaveToText(),
+            FreshPrologThen("<experience>\r\n"
+                            "  <comment>two blanks\there</comment>\r\n"
+                            "  <description>first line\r\nsecond line</description>\r\n"
+                            "  <empty></empty>\r\n"
+                            "</experience>\r\n"));
 }
 
 TEST(XmlWriteLayout, EmptyElementIsOneIndentedLineEndingInBlankSlash) {
@@ -117,7 +121,8 @@ TEST(XmlWriteLayout, ValuesAreWrittenUnchangedWithoutEscapes) {
   doc.Root->SetAttribute("path", "C:\\Dreams\\a&b <1>.xml");
   doc.Root->SetAttribute("empty", "");
   doc.Root->Kind = nkEmptyElement;
-  EXPECT_EQ(doc.SaveToText(), FreshPrologThen("<r path=\"C:\\Dreams\\a&b <1>.xml\" empty=\"\" />\r\n"));
+  EXPECT_EQ(doc.SaveToText(),
+            FreshPrologThen("<r path=\"C:\\Dreams\\a&b <1>.xml\" empty=\"\" />\r\n"));
 }
 
 // ---- the prolog ----
@@ -126,11 +131,12 @@ TEST(XmlWriteProlog, NewFileHasDeclarationEmptyDocTypeLineAndEmptyLine) {
   TXMLParser doc;
   doc.Parameters.Encoding = "windows-1251";
   doc.Root->Name = "dreamlibrary";
-  EXPECT_EQ(doc.SaveToText(), "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\r\n"
-                              "\r\n"
-                              "\r\n"
-                              "<dreamlibrary>\r\n"
-                              "</dreamlibrary>\r\n");
+  EXPECT_EQ(doc.SaveToText(),
+            "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\r\n"
+            "\r\n"
+            "\r\n"
+            "<dreamlibrary>\r\n"
+            "</dreamlibrary>\r\n");
 }
 
 TEST(XmlWriteProlog, InstructionAndDocTypeEachTakeTheirLine) {
@@ -139,8 +145,8 @@ TEST(XmlWriteProlog, InstructionAndDocTypeEachTakeTheirLine) {
   doc.Parameters.Instruction = kStylesheet;
   doc.Parameters.DocType.Text = kDocType;
   doc.Root->Name = "dreamlibrary";
-  EXPECT_EQ(doc.SaveToText(), std::string(kDecl1251) + kStylesheet + "\r\n" + kDocType + "\r\n\r\n" +
-                                  "<dreamlibrary>\r\n</dreamlibrary>\r\n");
+  EXPECT_EQ(doc.SaveToText(), std::string(kDecl1251) + kStylesheet + "\r\n" + kDocType +
+                                  "\r\n\r\n" + "<dreamlibrary>\r\n</dreamlibrary>\r\n");
 }
 
 TEST(XmlWriteProlog, DocTypeWithoutInstruction) {
@@ -148,8 +154,8 @@ TEST(XmlWriteProlog, DocTypeWithoutInstruction) {
   doc.Parameters.Encoding = "windows-1251";
   doc.Parameters.DocType.Text = kDocType;
   doc.Root->Name = "dreamlibrary";
-  EXPECT_EQ(doc.SaveToText(),
-            std::string(kDecl1251) + kDocType + "\r\n\r\n" + "<dreamlibrary>\r\n</dreamlibrary>\r\n");
+  EXPECT_EQ(doc.SaveToText(), std::string(kDecl1251) + kDocType + "\r\n\r\n" +
+                                  "<dreamlibrary>\r\n</dreamlibrary>\r\n");
 }
 
 TEST(XmlWriteProlog, InstructionWithoutDocTypeKeepsTheEmptyDocTypeLine) {
@@ -157,8 +163,8 @@ TEST(XmlWriteProlog, InstructionWithoutDocTypeKeepsTheEmptyDocTypeLine) {
   doc.Parameters.Encoding = "windows-1251";
   doc.Parameters.Instruction = kStylesheet;
   doc.Root->Name = "dreamlibrary";
-  EXPECT_EQ(doc.SaveToText(),
-            std::string(kDecl1251) + kStylesheet + "\r\n\r\n\r\n" + "<dreamlibrary>\r\n</dreamlibrary>\r\n");
+  EXPECT_EQ(doc.SaveToText(), std::string(kDecl1251) + kStylesheet + "\r\n\r\n\r\n" +
+                                  "<dreamlibrary>\r\n</dreamlibrary>\r\n");
 }
 
 TEST(XmlWriteProlog, PseudoAttributesInFixedOrderThenExtrasInTheirOrder) {
@@ -171,8 +177,9 @@ TEST(XmlWriteProlog, PseudoAttributesInFixedOrderThenExtrasInTheirOrder) {
   doc.Parameters.Attributes = {{"zeta", "1"}, {"alpha", ""}};
   doc.Root->Name = "r";
   doc.Root->Kind = nkEmptyElement;
-  EXPECT_EQ(doc.SaveToText(), "<?xml version=\"1.1\" encoding=\"windows-1251\" language=\"RU\" "
-                              "standalone=\"no\" zeta=\"1\" alpha=\"\"?>\r\n\r\n\r\n<r />\r\n");
+  EXPECT_EQ(doc.SaveToText(),
+            "<?xml version=\"1.1\" encoding=\"windows-1251\" language=\"RU\" "
+            "standalone=\"no\" zeta=\"1\" alpha=\"\"?>\r\n\r\n\r\n<r />\r\n");
 }
 
 TEST(XmlWriteProlog, OmitLanguageLeavesLanguageOut) {
@@ -185,8 +192,9 @@ TEST(XmlWriteProlog, OmitLanguageLeavesLanguageOut) {
 }
 
 TEST(XmlWriteProlog, LanguageReadFromAFileIsNotWrittenBack) {
-  auto doc = Parse("<?xml version=\"1.0\" encoding=\"windows-1251\" language=\"RU\" standalone=\"yes\"?>\r\n"
-                   "<r />\r\n");
+  auto doc = Parse(
+      "<?xml version=\"1.0\" encoding=\"windows-1251\" language=\"RU\" standalone=\"yes\"?>\r\n"
+      "<r />\r\n");
   ASSERT_EQ(doc->Status, xsLoaded);
   EXPECT_EQ(doc->Parameters.Language, "RU");
   EXPECT_TRUE(doc->Parameters.OmitLanguage);
@@ -276,13 +284,15 @@ TEST(XmlRead, PrologWithStylesheetAndDocTypeIsKeptAndWrittenBackByteForByte) {
   // The one difference: the empty comment came back without its empty text.
   std::string expected = file;
   const std::string emptyComment = "    <comment></comment>\r\n";
-  expected.replace(expected.find(emptyComment), emptyComment.size(), "    <comment>\r\n    </comment>\r\n");
+  expected.replace(expected.find(emptyComment), emptyComment.size(),
+                   "    <comment>\r\n    </comment>\r\n");
   EXPECT_EQ(ReadBytes(out), expected);
 }
 
 TEST(XmlRead, ExtraDeclarationAttributesAreKeptInOrder) {
-  auto doc = Parse("<?xml version=\"1.0\" author=\"me\" encoding=\"windows-1251\" empty=\"\" "
-                   "standalone=\"no\"?>\r\n<r />\r\n");
+  auto doc = Parse(
+      "<?xml version=\"1.0\" author=\"me\" encoding=\"windows-1251\" empty=\"\" "
+      "standalone=\"no\"?>\r\n<r />\r\n");
   ASSERT_EQ(doc->Status, xsLoaded);
   ASSERT_EQ(doc->Parameters.Attributes.size(), 2u);
   EXPECT_EQ(doc->Parameters.Attributes[0].Name, "author");
@@ -290,8 +300,9 @@ TEST(XmlRead, ExtraDeclarationAttributesAreKeptInOrder) {
   EXPECT_EQ(doc->Parameters.Attributes[1].Name, "empty");
   EXPECT_EQ(doc->Parameters.Attributes[1].Value, "");
   EXPECT_EQ(doc->Parameters.Standalone, "no");
-  EXPECT_EQ(doc->SaveToText(), "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"no\" "
-                               "author=\"me\" empty=\"\"?>\r\n\r\n\r\n<r />\r\n");
+  EXPECT_EQ(doc->SaveToText(),
+            "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"no\" "
+            "author=\"me\" empty=\"\"?>\r\n\r\n\r\n<r />\r\n");
 }
 
 TEST(XmlRead, DeclarationWithBlankAfterQuestionMarkAndMissingValuesKeepsDefaults) {
@@ -367,12 +378,14 @@ TEST(XmlRead, BlankLinesAndLinesOfBlanksAreSkipped) {
 }
 
 TEST(XmlRead, LoneLineFeedEndsALineLikeCarriageReturnLineFeed) {
-  const std::string crlf = std::string(kDecl1251) +
-                           "<r>\r\n  <c>one\r\ntwo</c>\r\n  <e a=\"1\"/>\r\n</r>\r\n";
-  const std::string lf = "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\n"
-                         "<r>\n  <c>one\ntwo</c>\n  <e a=\"1\"/>\n</r>\n";
-  const std::string mixed = "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\n"
-                            "<r>\r\n  <c>one\ntwo</c>\r\n  <e a=\"1\"/>\n</r>";
+  const std::string crlf =
+      std::string(kDecl1251) + "<r>\r\n  <c>one\r\ntwo</c>\r\n  <e a=\"1\"/>\r\n</r>\r\n";
+  const std::string lf =
+      "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\n"
+      "<r>\n  <c>one\ntwo</c>\n  <e a=\"1\"/>\n</r>\n";
+  const std::string mixed =
+      "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\n"
+      "<r>\r\n  <c>one\ntwo</c>\r\n  <e a=\"1\"/>\n</r>";
   auto expected = Parse(crlf);
   ASSERT_EQ(expected->Status, xsLoaded);
   ASSERT_EQ(expected->Root->ChildCount(), 2);
@@ -421,7 +434,8 @@ TEST(XmlRead, EntitiesAndNonAsciiBytesPassThroughUnchanged) {
   EXPECT_EQ(doc->Root->Child(0)->FirstText(), "Tom &amp; Jerry &lt;3\xa0\xd1\xee\xed");
   EXPECT_EQ(doc->Root->Child(1)->Name, "\xd1\xee\xed");
   EXPECT_EQ(doc->Root->Child(2)->FirstText(), "\xff\x01\x02\xfe");
-  EXPECT_EQ(doc->SaveToText(), std::string(kDecl1251) + "\r\n\r\n" + text.substr(std::string(kDecl1251).size()));
+  EXPECT_EQ(doc->SaveToText(),
+            std::string(kDecl1251) + "\r\n\r\n" + text.substr(std::string(kDecl1251).size()));
 }
 
 TEST(XmlRead, EmptyFileNameGivesStatusTwoAndChangesNothing) {
@@ -566,7 +580,8 @@ std::vector<BrokenCase> BrokenCases() {
       {"SecondEncoding", "<?xml encoding=\"a\" version=\"1.0\" encoding=\"b\"?>\r\n<r/>",
        xsDuplicateOrTrailing},
       {"SecondLanguage", "<?xml language=\"RU\" language=\"EN\"?>\r\n<r/>", xsDuplicateOrTrailing},
-      {"SecondStandalone", "<?xml standalone=\"yes\" standalone=\"no\"?>\r\n<r/>", xsDuplicateOrTrailing},
+      {"SecondStandalone", "<?xml standalone=\"yes\" standalone=\"no\"?>\r\n<r/>",
+       xsDuplicateOrTrailing},
       {"TextAfterRoot", D("<r>\r\n</r>\r\ntrailing words\r\n"), xsDuplicateOrTrailing},
       {"SecondRoot", D("<r/>\r\n<r/>\r\n"), xsDuplicateOrTrailing},
       {"EmptyElementName", D("<r>\r\n  < x=\"1\" />\r\n</r>\r\n"), xsEmptyElementName},
@@ -575,7 +590,8 @@ std::vector<BrokenCase> BrokenCases() {
       {"EndTagCutShort", D("<r>\r\n</r"), xsEmptyElementName},
       {"UnterminatedDeclaration", "<?xml version=\"1.0\" encoding=\"windows-1251\"\r\n<r/>\r\n",
        xsUnterminatedDeclaration},
-      {"UnterminatedInstruction", D("<?xml-stylesheet href=\"a.xsl\"\r\n<r/>\r\n"), xsUnterminatedDeclaration},
+      {"UnterminatedInstruction", D("<?xml-stylesheet href=\"a.xsl\"\r\n<r/>\r\n"),
+       xsUnterminatedDeclaration},
       {"UnterminatedDocType", D("<!DOCTYPE r SYSTEM \"r.dtd\"\r\n"), xsUnterminatedDeclaration},
       {"UnterminatedComment", D("<r>\r\n<!-- not closed\r\n</r>\r\n"), xsUnterminatedComment},
       {"CommentOpenedBeforeDeclaration", "<!-- \r\n" + D("<r/>"), xsUnterminatedComment},
@@ -584,8 +600,10 @@ std::vector<BrokenCase> BrokenCases() {
       {"SlashAtTheEnd", D("<r><form/"), xsUnterminatedTag},
       {"JunkAfterDeclaration", D("<\x01\x02\xff"), xsUnterminatedTag},
       {"AttributeWithoutEquals", D("<r lucid>\r\n</r>\r\n"), xsAttributeWithoutValue},
-      {"AttributeWithoutEqualsAfterAGoodOne", D("<r a=\"1\" b \"2\">\r\n</r>\r\n"), xsAttributeWithoutValue},
-      {"DeclarationTokenWithoutEquals", "<?xml version=\"1.0\" standalone?>\r\n<r/>", xsAttributeWithoutValue},
+      {"AttributeWithoutEqualsAfterAGoodOne", D("<r a=\"1\" b \"2\">\r\n</r>\r\n"),
+       xsAttributeWithoutValue},
+      {"DeclarationTokenWithoutEquals", "<?xml version=\"1.0\" standalone?>\r\n<r/>",
+       xsAttributeWithoutValue},
       {"DeclarationOnly", D(""), xsUnexpectedEnd},
       {"EndInsideRoot", D("<r>\r\n"), xsUnexpectedEnd},
       {"EndInsideChild", D("<r>\r\n  <day>\r\n    <experience/>\r\n"), xsUnexpectedEnd},

@@ -1,22 +1,21 @@
 // Saving: the target is replaced atomically or not at all, and a file that
 // was not read cleanly is kept as a backup before it is first written over.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <future>
 #include <tuple>
-#include <cerrno>
-#include <cstring>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "xml/xml_mainUnit.h"
 #include "xml_test_util.h"
@@ -37,7 +36,8 @@ class XmlSaveTest : public ::testing::Test {
   std::vector<std::string> Entries() const {
     std::vector<std::string> names;
     for (const QString& n :
-         QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+         QDir(dir.path())
+             .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
       names.push_back(n.toStdString());
     std::sort(names.begin(), names.end());
     return names;
@@ -59,7 +59,8 @@ void FillJournal(TXMLParser& doc, int days = 50) {
   }
 }
 
-const std::string kOldBytes = std::string(kDecl1251) + "\r\n\r\n<somnary>\r\n  <day date=\"old\" />\r\n</somnary>\r\n";
+const std::string kOldBytes =
+    std::string(kDecl1251) + "\r\n\r\n<somnary>\r\n  <day date=\"old\" />\r\n</somnary>\r\n";
 
 // ---- atomic replacement ----
 
@@ -569,8 +570,8 @@ TEST_F(XmlSaveTest, AnotherProgramsVersionIsNeverWrittenOver) {
   const std::string theirs = std::string(kOldBytes);
   struct TCase {
     const char* Name;
-    bool Edit;        // this document changed too
-    bool SameBytes;   // the other program wrote back what was there
+    bool Edit;       // this document changed too
+    bool SameBytes;  // the other program wrote back what was there
     TXMLParser::TSaveOutcome Outcome;
   } cases[] = {
       {"only the other changed", false, false, TXMLParser::TSaveOutcome::KeptTheOther},
@@ -591,9 +592,11 @@ TEST_F(XmlSaveTest, AnotherProgramsVersionIsNeverWrittenOver) {
     WriteBytes(path, c.SameBytes ? read : theirs);
     if (c.Edit) doc.Root->SetAttribute("edited", "yes");
     EXPECT_EQ(doc.Save(path), c.Outcome);
-    EXPECT_EQ(ReadBytes(path), c.Outcome == TXMLParser::TSaveOutcome::Written ? doc.SaveToText() : theirs);
+    EXPECT_EQ(ReadBytes(path),
+              c.Outcome == TXMLParser::TSaveOutcome::Written ? doc.SaveToText() : theirs);
     if (c.Outcome == TXMLParser::TSaveOutcome::WroteConflictCopy) {
-      EXPECT_NE(doc.ConflictCopy().find("journal (конфликт "), std::string::npos) << doc.ConflictCopy();
+      EXPECT_NE(doc.ConflictCopy().find("journal (конфликт "), std::string::npos)
+          << doc.ConflictCopy();
       EXPECT_TRUE(doc.ConflictCopy().ends_with(").xml"));
       EXPECT_EQ(ReadBytes(doc.ConflictCopy()), doc.SaveToText());
       EXPECT_EQ(Entries().size(), 2u);

@@ -5,10 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
-
 #include <chrono>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 #include <functional>
 
 #include "xml/xml_mainUnit.h"
@@ -47,18 +46,21 @@ std::string GenerateJournal(int& experiences) {
     for (int i = 0; i < 5; ++i, ++experiences) {
       const std::string n = std::to_string(experiences);
       text += "    <experience number=\"" + n + "\" title=\"Dream " + n +
-              "\" lucid=\"true\" astral=\"false\" obe=\"false\" other=\"false\" readonly=\"false\">\r\n";
-      text += "      <description type=\"text\">I walked along   the shore of a grey sea,\r\n"
-              "and the waves   spoke in my mother's voice about the house we had\r\n"
-              "before the war.</description>\r\n";
+              "\" lucid=\"true\" astral=\"false\" obe=\"false\" other=\"false\" "
+              "readonly=\"false\">\r\n";
+      text +=
+          "      <description type=\"text\">I walked along   the shore of a grey sea,\r\n"
+          "and the waves   spoke in my mother's voice about the house we had\r\n"
+          "before the war.</description>\r\n";
       text += "      <comment>Woke up at 5:40, remembered it clearly.</comment>\r\n";
       text += "      <!-- edited -->\r\n";
       text += "      <image path=\"undefined\" />\r\n";
       text += "      <energy value=\"" + std::to_string(experiences % 201) + "\" />\r\n";
-      text += "      <properties>\r\n"
-              "        <property name=\"place\" value=\"sea shore\" />\r\n"
-              "        <property name=\"people\" value=\"mother\" />\r\n"
-              "      </properties>\r\n";
+      text +=
+          "      <properties>\r\n"
+          "        <property name=\"place\" value=\"sea shore\" />\r\n"
+          "        <property name=\"people\" value=\"mother\" />\r\n"
+          "      </properties>\r\n";
       text += "    </experience>\r\n";
     }
     text += "  </day>\r\n";
@@ -111,8 +113,9 @@ TEST(XmlSpeed, TwentyMegabyteJournalLoadsAndSavesWithinTheBound) {
 
   RecordProperty("load_cpu_seconds", std::to_string(load.cpu));
   RecordProperty("save_cpu_seconds", std::to_string(save.cpu));
-  std::printf("%zu bytes, %d experiences: load %.3f s CPU (%.3f s wall), save %.3f s CPU (%.3f s wall)\n",
-              text.size(), experiences, load.cpu, load.wall, save.cpu, save.wall);
+  std::printf(
+      "%zu bytes, %d experiences: load %.3f s CPU (%.3f s wall), save %.3f s CPU (%.3f s wall)\n",
+      text.size(), experiences, load.cpu, load.wall, save.cpu, save.wall);
   EXPECT_LT(load.cpu, kBoundSeconds);
   EXPECT_LT(save.cpu, kBoundSeconds);
 }

@@ -52,9 +52,9 @@ inline constexpr const char* kDeclUtf8 =
     "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n";
 
 // Element with attributes given as name/value pairs.
-inline std::unique_ptr<TXMLNode> Element(std::string name,
-                                         std::vector<std::pair<std::string, std::string>> attributes = {},
-                                         std::uint8_t kind = nkElement) {
+inline std::unique_ptr<TXMLNode> Element(
+    std::string name, std::vector<std::pair<std::string, std::string>> attributes = {},
+    std::uint8_t kind = nkElement) {
   auto node = std::make_unique<TXMLNode>();
   node->Name = std::move(name);
   node->Kind = kind;
