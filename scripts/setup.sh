@@ -2,14 +2,14 @@
 # Installs every Debian package that building, testing, benchmarking and
 # fuzzing need (dpkg-dev and file: cpack's library dependencies of the
 # Debian package; appstream, desktop-file-utils: checking its metainfo and
-# menu entry). Idempotent: when everything is present it does not touch apt.
+# menu entry; clang-format and clang-tidy: the lint tests). Idempotent: when everything is present it does not touch apt.
 set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-translations-l10n libqscintilla2-qt6-dev
   libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev libstemmer-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format clang-tidy
   xvfb xauth fonts-dejavu-core
   dpkg-dev file appstream desktop-file-utils locales
 )
