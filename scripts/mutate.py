@@ -26,7 +26,7 @@ ROOT = Path(__file__).resolve().parent.parent
 # of the file, the atomic save, the statistics, the search and the export.
 MUTATIONS = [
     ("attribute quote not replaced", "src/storage/smr_TextEdge.cpp",
-     "if (ch == u'\"') ch = u'\\u201D';", "if (ch == u'\\'') ch = u'\\u201D';",
+     "if (ch == u'\"')\n        ch = u'\\u201D';", "if (ch == u'\\'')\n        ch = u'\\u201D';",
      ["test_storage"]),
     ("element text line end LF only", "src/storage/smr_TextEdge.cpp",
      'out += "\\r\\n";', 'out += "\\n";', ["test_storage"]),
