@@ -10,10 +10,18 @@ namespace {
 
 QStringList Candidates(const QString& path, const QString& libraryDir,
                        const QString& documentsDir) {
+  // A library written on Windows keeps "сны\осень.xml": where '\' is no
+  // separator, the name as it stands comes first (it may hold a '\'), then
+  // the same path with '/'.
+  QStringList forms{path};
+  if (QDir::separator() != u'\\' && path.contains(u'\\'))
+    forms << QString(path).replace(u'\\', u'/');
   QStringList candidates;
-  if (!libraryDir.isEmpty()) candidates << QDir(libraryDir).absoluteFilePath(path);
-  candidates << QDir::current().absoluteFilePath(path);
-  if (!documentsDir.isEmpty()) candidates << QDir(documentsDir).absoluteFilePath(path);
+  for (const QString& form : forms) {
+    if (!libraryDir.isEmpty()) candidates << QDir(libraryDir).absoluteFilePath(form);
+    candidates << QDir::current().absoluteFilePath(form);
+    if (!documentsDir.isEmpty()) candidates << QDir(documentsDir).absoluteFilePath(form);
+  }
   return candidates;
 }
 

@@ -59,7 +59,10 @@ TEST(StoredPaths, RelativePathsLeadBesideTheLibraryFromAnyCurrentFolder) {
                                   {elsewhere.path(), "cwd.html"},
                                   {documents.path(), "doc.html"},
                                   {library.path(), "both.html"},
-                                  {elsewhere.path(), "both.html"}}) {
+                                  {elsewhere.path(), "both.html"},
+                                  {library.path(), "sub/win.html"},
+                                  {library.path(), "odd\\name.html"},
+                                  {library.path(), "odd/name.html"}}) {
     ASSERT_TRUE(test_files::Write(QDir(dir).filePath(QString::fromLatin1(name)), ""));
   }
   const TStoredPaths paths(library.path(), documents.path());
@@ -74,6 +77,10 @@ TEST(StoredPaths, RelativePathsLeadBesideTheLibraryFromAnyCurrentFolder) {
       {"doc.html", documents.filePath("doc.html"), true},
       {"new.html", library.filePath("new.html"), false},  // nowhere yet: beside the library
       {"/abs/x.html", "/abs/x.html", false},
+      // Written on Windows: '\\' leads into the folder, unless a file has that very name.
+      {"sub\\win.html", library.filePath("sub/win.html"), true},
+      {"odd\\name.html", library.filePath("odd\\name.html"), true},
+      {"sub\\none.html", library.filePath("sub\\none.html"), false},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.stored);
@@ -84,6 +91,7 @@ TEST(StoredPaths, RelativePathsLeadBesideTheLibraryFromAnyCurrentFolder) {
   EXPECT_EQ(paths.LinkFrom(elsewhere.path(), "lib.html"),
             QDir(elsewhere.path()).relativeFilePath(library.filePath("lib.html")).toStdString());
   EXPECT_EQ(paths.LinkFrom(library.path(), "lib.html"), "lib.html");
+  EXPECT_EQ(paths.LinkFrom(library.path(), "sub\\win.html"), "sub/win.html");
   for (const char* kept : {"/abs/x.html", "new.html", "undefined", "C:\\Dreams\\x.xml"})
     EXPECT_EQ(paths.LinkFrom(elsewhere.path(), kept), kept);
   QDir::setCurrent(saved);
