@@ -24,7 +24,7 @@ const char* const kTemplate =
     "<html>\r\n<head>\r\n    "
     "<title></title>\r\n</head>\r\n<body>\r\n\r\n\r\n\r\n</body>\r\n</html>";
 
-std::string NativeName(const QString& path) { return path.toLocal8Bit().toStdString(); }
+std::string NativeName(const QString& path) { return path.toUtf8().toStdString(); }
 
 QWidget* Page(QTabWidget* pages, const char* name, const char* caption) {
   auto* page = new QWidget(pages);
@@ -121,7 +121,7 @@ void THTMLEditor::ShowFile(const QString& path) {
 bool THTMLEditor::LoadHTMLFile(const QString& path) {
   std::string bytes, error;
   if (!ReadWholeFile(NativeName(path), bytes, &error)) {
-    FReadError = QString::fromLocal8Bit(error);
+    FReadError = QString::fromUtf8(error);
     // A file that is missing may be written; one that is there may not.
     FWritable = !FileExists(NativeName(path));
     return false;

@@ -16,7 +16,7 @@ std::string C(const char* utf8) { return Utf8ToCp1251(utf8); }
 
 // A file name as the file system takes it.
 QString Local(const std::string& name) {
-  return QString::fromLocal8Bit(name.data(), static_cast<qsizetype>(name.size()));
+  return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
 }
 
 }  // namespace
@@ -96,9 +96,9 @@ std::vector<std::string> TExporter::ExportToFiles(const TXMLNode* element,
   const QString target = QFileInfo(Local(fileName)).absoluteDir().filePath(name);
   const QString shipped = QDir(Local(styleSheetDir)).filePath(name);
   std::string bytes;
-  if (QFileInfo::exists(target) || !ReadWholeFile(shipped.toLocal8Bit().toStdString(), bytes))
+  if (QFileInfo::exists(target) || !ReadWholeFile(shipped.toUtf8().toStdString(), bytes))
     return written;
-  const std::string native = target.toLocal8Bit().toStdString();
+  const std::string native = target.toUtf8().toStdString();
   try {
     WriteFileAtomically(native, bytes);
   } catch (const TXMLWriteError& error) {

@@ -53,7 +53,7 @@ void Tfrm_MainForm::ShowHTMLDescription(const TXMLNode* experience) {
   // Older journals may name one file twice; editing one experience would
   // wipe the other's description.
   const auto [owner, first] =
-      FDescriptionOwners.emplace(CanonicalFileName(path.toLocal8Bit().toStdString()), experience);
+      FDescriptionOwners.emplace(CanonicalFileName(path.toUtf8().toStdString()), experience);
   if (!first && owner->second != experience && !HTMLEditor()->ReadOnly())
     HTMLEditor()->SetReadOnly(U(res::DescriptionShared).arg(path, ExperiencePlace(owner->second)));
 }
@@ -131,9 +131,9 @@ QString Tfrm_MainForm::SaveDescriptionAs(TXMLNode* experience, const QString& ch
   const QString path = QFileInfo(chosen).absoluteFilePath();
   const std::string stored = DocumentFileName(path);
   if (ToUi(stored) != path) return U(res::DescriptionPathNotStorable).arg(path);
-  const std::string native = path.toLocal8Bit().toStdString();
+  const std::string native = path.toUtf8().toStdString();
   const std::string canonical = CanonicalFileName(native);
-  const std::string own = CanonicalFileName(HTMLEditor()->FileName().toLocal8Bit().toStdString());
+  const std::string own = CanonicalFileName(HTMLEditor()->FileName().toUtf8().toStdString());
   if (IsOwnFile(native) || FJournals.Find(native) ||
       (canonical != own && DescriptionFilesNamed().count(canonical)))
     return U(res::DescriptionPathInUse).arg(path);

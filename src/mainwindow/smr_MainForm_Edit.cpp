@@ -185,7 +185,7 @@ void Tfrm_MainForm::btn_Tool_04Click() {
       experience->SetAttribute(smr::atType, smr::Html);
       experience->SetAttribute(smr::atFile, file);
     } catch (const TXMLWriteError& error) {
-      Prompts().Error(this, QString::fromLocal8Bit(error.what()));
+      Prompts().Error(this, QString::fromUtf8(error.what()));
       return;
     }
   }

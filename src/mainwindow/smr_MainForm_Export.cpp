@@ -40,10 +40,10 @@ void Tfrm_MainForm::mnu_ExportClick() {
     return paths.LinkFrom(pageDir, stored);
   };
   try {
-    exporter->ExportToFiles(element, chosen.toLocal8Bit().toStdString(),
-                            FFolders.DataDir().toLocal8Bit().toStdString());
+    exporter->ExportToFiles(element, chosen.toUtf8().toStdString(),
+                            FFolders.DataDir().toUtf8().toStdString());
   } catch (const TExportWriteError& error) {
-    Prompts().Error(this, WriteErrorText(QString::fromLocal8Bit(error.FileName), error));
+    Prompts().Error(this, WriteErrorText(QString::fromUtf8(error.FileName), error));
   }
 }
 

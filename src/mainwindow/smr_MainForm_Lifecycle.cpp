@@ -33,7 +33,7 @@ void Tfrm_MainForm::LoadSettings() {
   const QString problem = FFolders.SetUpUserFolders();
   if (!problem.isEmpty()) Prompts().Error(this, U(res::UserFoldersNotSetUp).arg(problem));
   FSettings = std::make_unique<TXMLParser>();
-  LoadSettingsFile(*FSettings, FFolders.SettingsFile().toLocal8Bit().toStdString());
+  LoadSettingsFile(*FSettings, FFolders.SettingsFile().toUtf8().toStdString());
   WarnIfBadlyRead(*FSettings);
   FLibrary = std::make_unique<TXMLParser>();
   FLibrary->Parameters.Encoding = std::string(smr::Encoding1251);
@@ -95,14 +95,14 @@ void Tfrm_MainForm::ApplySetting(const TLibrarySetting& library) {
   const QString documents = FFolders.DocumentsDir() + path;
   if (QFileInfo(path).isRelative() && !QFileInfo::exists(path) && QFileInfo::exists(documents))
     path = documents;
-  OpenLibrary(path.toLocal8Bit().toStdString());
+  OpenLibrary(path.toUtf8().toStdString());
 }
 
 void Tfrm_MainForm::WarnIfBadlyRead(const TXMLParser& document) {
   if (!document.ReadError().empty()) {
-    Prompts().Error(this, U(res::UnreadableFile)
-                              .arg(UiFileName(document.FileName),
-                                   QString::fromLocal8Bit(document.ReadError())));
+    Prompts().Error(
+        this, U(res::UnreadableFile)
+                  .arg(UiFileName(document.FileName), QString::fromUtf8(document.ReadError())));
     return;
   }
   if (document.PendingBackupName().empty()) return;
@@ -171,14 +171,14 @@ void Tfrm_MainForm::SaveDocument(TXMLParser& document) {
   if (document.IsUnreadFile(document.FileName))
     throw TXMLWriteError(U(res::UnreadableFileNotSaved)
                              .arg(QFileInfo(UiFileName(document.FileName)).absoluteFilePath(),
-                                  QString::fromLocal8Bit(document.ReadError()))
-                             .toLocal8Bit()
+                                  QString::fromUtf8(document.ReadError()))
+                             .toUtf8()
                              .toStdString());
   // A settings folder the first run could not make: its reason, not the
   // missing file's one that writing would give.
   if (&document == FSettings.get())
     if (const QString reason = FFolders.MakeSettingsDir(); !reason.isEmpty())
-      throw TXMLWriteError(reason.toLocal8Bit().toStdString());
+      throw TXMLWriteError(reason.toUtf8().toStdString());
   // Another program's version of the file is never written over.
   const QString shown = QFileInfo(UiFileName(document.FileName)).absoluteFilePath();
   if (document.Save(document.FileName) == TXMLParser::TSaveOutcome::WroteConflictCopy)
@@ -186,8 +186,7 @@ void Tfrm_MainForm::SaveDocument(TXMLParser& document) {
                       .arg(shown,
                            QFileInfo(UiFileName(document.ConflictCopy())).absoluteFilePath());
   if (!document.SyncWarning().empty())
-    FConflicts
-        << U(res::SavedButNotSynced).arg(shown, QString::fromLocal8Bit(document.SyncWarning()));
+    FConflicts << U(res::SavedButNotSynced).arg(shown, QString::fromUtf8(document.SyncWarning()));
 }
 
 QStringList Tfrm_MainForm::SaveAllDocuments() {
@@ -200,7 +199,7 @@ QStringList Tfrm_MainForm::SaveAllDocuments() {
     } catch (const TXMLWriteError& error) {
       // A refusal names its file itself.
       errors << (document->IsUnreadFile(document->FileName)
-                     ? QString::fromLocal8Bit(error.what())
+                     ? QString::fromUtf8(error.what())
                      : WriteErrorText(UiFileName(document->FileName), error));
     }
   }
@@ -224,10 +223,10 @@ int Tfrm_MainForm::EndSession() {
   if (const QString error = SaveOrRecoverHTMLDescription(); !error.isEmpty()) errors << error;
   // Nobody is there to answer a dialog: the failures go to standard error.
   for (const QString& error : errors)
-    std::fprintf(stderr, "somnary: %s\n", error.toLocal8Bit().constData());
+    std::fprintf(stderr, "somnary: %s\n", error.toUtf8().constData());
   // Both versions are kept: said, but no failure.
   for (const QString& conflict : FConflicts)
-    std::fprintf(stderr, "somnary: %s\n", conflict.toLocal8Bit().constData());
+    std::fprintf(stderr, "somnary: %s\n", conflict.toUtf8().constData());
   FConflicts.clear();
   FSavedOnClose = true;
   FJournals.SetSaveOnDestroy(false);
@@ -271,7 +270,7 @@ bool Tfrm_MainForm::MayWriteNewLibrary(const std::string& nativeName, const QStr
 void Tfrm_MainForm::btn_NewClick() {
   TPrompts::TNewElementAnswer answer = Prompts().NewElement(this, 0, 0, 0);
   if (!answer.Ok) return;
-  const std::string path = answer.Second.toLocal8Bit().toStdString();
+  const std::string path = answer.Second.toUtf8().toStdString();
   if (!MayWriteNewLibrary(path, answer.Second)) return;
   if (!KeepHTMLDescription() || !SaveLibraryBeforeDropping(*this, *FLibrary)) return;
   auto created = std::make_unique<TXMLParser>();
@@ -302,7 +301,7 @@ void Tfrm_MainForm::btn_OpenClick() {
   auto empty = std::make_unique<TXMLParser>();
   empty->Parameters.Encoding = std::string(smr::Encoding1251);
   DropLibrary(std::move(empty));
-  const std::string path = chosen.toLocal8Bit().toStdString();
+  const std::string path = chosen.toUtf8().toStdString();
   RecordLibraryPath(path);
   OpenLibrary(path);
 }
@@ -321,7 +320,7 @@ void Tfrm_MainForm::mnu_SaveAsClick() {
   dlg_Save.DefaultExt = QString();
   const QString chosen = Prompts().SaveFileName(this, dlg_Save);
   if (chosen.isEmpty()) return;
-  const std::string path = chosen.toLocal8Bit().toStdString();
+  const std::string path = chosen.toUtf8().toStdString();
   try {
     FLibrary->Save(path);
   } catch (const TXMLWriteError& error) {
@@ -395,7 +394,7 @@ Tfrm_MainForm::~Tfrm_MainForm() {
   // Nobody to ask any more: the changed description is written, or kept in a recovery file.
   if (!FSavedOnClose)
     if (const QString error = SaveOrRecoverHTMLDescription(); !error.isEmpty())
-      std::fprintf(stderr, "somnary: %s\n", error.toLocal8Bit().constData());
+      std::fprintf(stderr, "somnary: %s\n", error.toUtf8().constData());
   pnl_Edit->SetElement(nullptr);
   if (FSavedOnClose) return;
   // Closed without closeEvent (a failed log-in, or the program ending):

@@ -164,7 +164,7 @@ QString WebBrowserExec() {
   query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
                                            QStringLiteral("x-scheme-handler/http")});
   if (!query.waitForFinished(3000)) return {};
-  const QString id = QString::fromLocal8Bit(query.readAllStandardOutput()).trimmed();
+  const QString id = QString::fromUtf8(query.readAllStandardOutput()).trimmed();
   const QString entry =
       id.isEmpty() ? QString() : QStandardPaths::locate(QStandardPaths::ApplicationsLocation, id);
   QFile file(entry);

@@ -176,11 +176,10 @@ void TLibrarySearch::ReadingDone() {
   const QString shown = UiFileName(FReadPath);
   bool skip = true;  // the run moves past it; a journal taken is searched next
   if (read.Problem != TReadJournal::None) {
-    const QString problem =
-        read.Problem == TReadJournal::Missing
-            ? QString::fromUtf8(res::SearchJournalMissing).arg(name, shown)
-            : QString::fromUtf8(res::SearchJournalUnreadable)
-                  .arg(name, shown, QString::fromLocal8Bit(read.Reason.c_str()));
+    const QString problem = read.Problem == TReadJournal::Missing
+                                ? QString::fromUtf8(res::SearchJournalMissing).arg(name, shown)
+                                : QString::fromUtf8(res::SearchJournalUnreadable)
+                                      .arg(name, shown, QString::fromUtf8(read.Reason.c_str()));
     FUnavailable[file] = problem;
     if (current) FProblems << problem;
   } else {

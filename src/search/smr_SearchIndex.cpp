@@ -63,7 +63,7 @@ const std::string& THTMLTexts::Text(const TXMLNode& experience) {
   static const std::string none;
   if (!experience.HasAttribute(smr::atFile)) return none;
   const std::string path = FResolve(experience.GetAttribute(smr::atFile));
-  const QFileInfo info(QString::fromLocal8Bit(path.data(), static_cast<qsizetype>(path.size())));
+  const QFileInfo info(QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size())));
   const std::int64_t size = info.exists() ? info.size() : -1;
   const std::int64_t time = info.exists() ? info.lastModified().toMSecsSinceEpoch() : 0;
   TEntry& entry = FFiles[path];

@@ -35,7 +35,7 @@ QString SettingsName() {
                              static_cast<qsizetype>(smr::SettingsFileName.size()));
 }
 
-std::string Native(const QString& path) { return path.toLocal8Bit().toStdString(); }
+std::string Native(const QString& path) { return path.toUtf8().toStdString(); }
 
 // A path as the settings keep it, as the file system takes it.
 QString StoredPath(const TXMLNode& element) {
@@ -50,10 +50,13 @@ struct TFailure {
 // folder the user may not write), empty when the folder is there.
 QString FolderProblem(const QString& folder) {
   std::error_code error;
-  std::filesystem::create_directories(std::filesystem::path(Native(folder)), error);
+  // From UTF-8 explicitly: a plain std::string path is the code page's on Windows.
+  const std::string name = Native(folder);
+  std::filesystem::create_directories(
+      std::filesystem::path(std::u8string(name.begin(), name.end())), error);
   if (!error && QFileInfo(folder).isDir()) return {};
   if (!error) error = std::make_error_code(std::errc::not_a_directory);
-  return QString::fromLocal8Bit(error.message());
+  return QString::fromUtf8(error.message());
 }
 
 void MakeFolder(const QString& folder) {
@@ -70,11 +73,11 @@ void CopyIfMissing(const QString& from, const QString& to) {
   std::string bytes;
   std::string error;
   if (!ReadWholeFile(Native(from), bytes, &error))
-    throw TFailure{from + ": " + QString::fromLocal8Bit(error)};
+    throw TFailure{from + ": " + QString::fromUtf8(error)};
   try {
     WriteFileAtomically(Native(to), bytes);
   } catch (const TXMLWriteError& failure) {
-    throw TFailure{to + ": " + QString::fromLocal8Bit(failure.what())};
+    throw TFailure{to + ": " + QString::fromUtf8(failure.what())};
   }
 }
 
@@ -125,9 +128,8 @@ QString TAppFolders::SetUpUserFolders() const {
   const QString shipped = FDataDir + SettingsName();
   settings.Load(Native(shipped));
   if (settings.Root->Name.empty()) {
-    const QString reason = settings.ReadError().empty()
-                               ? QString::fromUtf8(res::ToolNoSuchFile)
-                               : QString::fromLocal8Bit(settings.ReadError());
+    const QString reason = settings.ReadError().empty() ? QString::fromUtf8(res::ToolNoSuchFile)
+                                                        : QString::fromUtf8(settings.ReadError());
     return shipped + ": " + reason;
   }
 
@@ -172,7 +174,7 @@ QString TAppFolders::SetUpUserFolders() const {
   } catch (const TFailure& failure) {
     return problem.isEmpty() ? failure.Text : problem + '\n' + failure.Text;
   } catch (const TXMLWriteError& failure) {
-    const QString text = SettingsFile() + ": " + QString::fromLocal8Bit(failure.what());
+    const QString text = SettingsFile() + ": " + QString::fromUtf8(failure.what());
     return problem.isEmpty() ? text : problem + '\n' + text;
   }
   return problem;

@@ -30,7 +30,7 @@ std::string WithoutExtension(const std::string& path) {
 std::string CreateDescriptionFile(const TStoredPaths& paths, const std::string& journalPath,
                                   const std::string& number, const std::set<std::string>& taken) {
   if (journalPath.empty() || journalPath == smr::Undefined)
-    throw TXMLWriteError(U(res::NoJournalFile).toLocal8Bit().toStdString());
+    throw TXMLWriteError(U(res::NoJournalFile).toUtf8().toStdString());
 
   const std::string storedBase = WithoutExtension(journalPath) + "_" + number;
   const QString fileBase =
@@ -40,7 +40,7 @@ std::string CreateDescriptionFile(const TStoredPaths& paths, const std::string& 
     const std::string tail = (copy == 1 ? std::string() : "_" + std::to_string(copy)) + ".html";
     std::string name = storedBase + tail;
     const QString fileName = fileBase + QString::fromLatin1(tail);
-    const std::string native = fileName.toLocal8Bit().toStdString();
+    const std::string native = fileName.toUtf8().toStdString();
     if (paths.Exists(name) || QFileInfo::exists(fileName) ||
         taken.count(CanonicalFileName(native)) ||
         taken.count(CanonicalFileName(paths.Resolve(name))))
@@ -48,9 +48,9 @@ std::string CreateDescriptionFile(const TStoredPaths& paths, const std::string& 
     try {
       WriteFileAtomically(native, std::string_view());
     } catch (const TXMLWriteError& error) {
-      throw TXMLWriteError(FileWriteErrorText(fileName, error.what()).toLocal8Bit().toStdString());
+      throw TXMLWriteError(FileWriteErrorText(fileName, error.what()).toUtf8().toStdString());
     }
     return name;
   }
-  throw TXMLWriteError(U(res::NoFreeDescriptionName).arg(fileBase).toLocal8Bit().toStdString());
+  throw TXMLWriteError(U(res::NoFreeDescriptionName).arg(fileBase).toUtf8().toStdString());
 }

@@ -21,5 +21,5 @@ QString FileReadErrorText(const QString& fileName, const QString& reason) {
 }
 
 QString FileWriteErrorText(const QString& fileName, const char* reason) {
-  return FileWriteErrorText(fileName, QString::fromLocal8Bit(reason));
+  return FileWriteErrorText(fileName, QString::fromUtf8(reason));
 }

@@ -44,9 +44,9 @@ bool StartsWithUtf8Mark(const QString& fileName) {
 
 QString LoadProblem(const TXMLParser& document, const std::string& nativeFileName) {
   const QString name =
-      QString::fromLocal8Bit(nativeFileName.data(), static_cast<qsizetype>(nativeFileName.size()));
+      QString::fromUtf8(nativeFileName.data(), static_cast<qsizetype>(nativeFileName.size()));
   if (!document.ReadError().empty())
-    return U(res::ToolCannotRead).arg(name, QString::fromLocal8Bit(document.ReadError().c_str()));
+    return U(res::ToolCannotRead).arg(name, QString::fromUtf8(document.ReadError().c_str()));
   if (document.Status == xsCannotOpen)
     return U(res::ToolCannotRead).arg(name, U(res::ToolNoSuchFile));
   if (document.Status == xsLoaded) return {};

@@ -39,8 +39,8 @@ std::string TStoredPaths::Resolve(const std::string& stored) const {
   if (!IsRelative(path)) return native;
   const QStringList candidates = Candidates(path, FLibraryDir, FDocumentsDir);
   for (const QString& candidate : candidates)
-    if (QFileInfo::exists(candidate)) return candidate.toLocal8Bit().toStdString();
-  return candidates.constFirst().toLocal8Bit().toStdString();
+    if (QFileInfo::exists(candidate)) return candidate.toUtf8().toStdString();
+  return candidates.constFirst().toUtf8().toStdString();
 }
 
 QString TStoredPaths::ResolveUi(const std::string& stored) const {

@@ -75,11 +75,11 @@ std::optional<std::string> AttributeAsRead(std::string_view value) {
 std::string Cp(std::string_view utf8) { return Utf8ToCp1251(utf8); }
 
 std::string NativeFileName(std::string_view documentPath) {
-  return ToUi(documentPath).toLocal8Bit().toStdString();
+  return ToUi(documentPath).toUtf8().toStdString();
 }
 
 std::string DocumentFileName(const QString& path) { return FromUi(path, TTextPlace::Attribute); }
 
 QString UiFileName(std::string_view nativeName) {
-  return QString::fromLocal8Bit(nativeName.data(), static_cast<qsizetype>(nativeName.size()));
+  return QString::fromUtf8(nativeName.data(), static_cast<qsizetype>(nativeName.size()));
 }

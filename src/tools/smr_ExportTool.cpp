@@ -43,11 +43,11 @@ struct TOptions {
 std::string Say(const char* text, const std::string& first = {}, const std::string& second = {}) {
   QString message = QString::fromUtf8(text);
   const auto local = [](const std::string& s) {
-    return QString::fromLocal8Bit(s.data(), static_cast<qsizetype>(s.size()));
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
   };
   if (message.contains(QLatin1String("%1"))) message = message.arg(local(first));
   if (message.contains(QLatin1String("%2"))) message = message.arg(local(second));
-  return message.toLocal8Bit().toStdString();
+  return message.toUtf8().toStdString();
 }
 
 int Fail(int code, const std::string& message) {
@@ -57,8 +57,7 @@ int Fail(int code, const std::string& message) {
 
 // The separator as one windows-1251 byte, or false when it is not one.
 bool SeparatorByte(const std::string& argument, char& byte) {
-  const QString text =
-      QString::fromLocal8Bit(argument.data(), static_cast<qsizetype>(argument.size()));
+  const QString text = QString::fromUtf8(argument.data(), static_cast<qsizetype>(argument.size()));
   if (text.size() != 1) return false;
   const std::string bytes = Utf8ToCp1251(text.toStdString());
   if (bytes.size() != 1 || (bytes[0] == '?' && text != QLatin1String("?"))) return false;
@@ -129,7 +128,7 @@ bool EndsWithTxt(const std::string& fileName) {
 // Why a document cannot be used, or empty when it was read whole. A file
 // read only in part must not give a partial export that looks complete.
 std::string ExportLoadProblem(const TXMLParser& document, const std::string& fileName) {
-  return LoadProblem(document, fileName).toLocal8Bit().toStdString();
+  return LoadProblem(document, fileName).toUtf8().toStdString();
 }
 
 }  // namespace
@@ -164,7 +163,7 @@ int main(int argc, char** argv) {
   // Beside the tool, or the user's and the shipped ones when it is installed.
   const TAppFolders folders = TAppFolders::ForProgram(QCoreApplication::applicationDirPath());
   std::string settingsName = options.Settings;
-  if (!options.HasSettings) settingsName = folders.SettingsFile().toLocal8Bit().toStdString();
+  if (!options.HasSettings) settingsName = folders.SettingsFile().toUtf8().toStdString();
   std::array<std::string, 4> captions;
   TXMLParser settings;
   settings.Load(settingsName);
@@ -193,16 +192,15 @@ int main(int argc, char** argv) {
   exporter->Label4Caption = captions[3];
   // Links lead from where the page is written to where the files are, found
   // as the window finds them (a journal read alone stands for its library).
-  const TStoredPaths paths(QFileInfo(QString::fromLocal8Bit(input.c_str())).absolutePath(),
+  const TStoredPaths paths(QFileInfo(QString::fromUtf8(input.c_str())).absolutePath(),
                            folders.DocumentsDir());
-  const QString pageDir = QFileInfo(QString::fromLocal8Bit(output.c_str())).absolutePath();
+  const QString pageDir = QFileInfo(QString::fromUtf8(output.c_str())).absolutePath();
   exporter->Link = [&paths, pageDir](const std::string& stored) {
     return paths.LinkFrom(pageDir, stored);
   };
 
   try {
-    exporter->ExportToFiles(document.Root.get(), output,
-                            folders.DataDir().toLocal8Bit().toStdString());
+    exporter->ExportToFiles(document.Root.get(), output, folders.DataDir().toUtf8().toStdString());
   } catch (const TExportWriteError& error) {
     return Fail(ExitFailure, Say(res::ToolCannotWrite, error.FileName, error.what()));
   }

@@ -32,14 +32,14 @@ constexpr int ExitNothingFound = 1;
 constexpr int ExitError = 2;
 
 QString Local(const std::string& s) {
-  return QString::fromLocal8Bit(s.data(), static_cast<qsizetype>(s.size()));
+  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
 std::string Say(const char* text, const QString& first = {}, const QString& second = {}) {
   QString message = QString::fromUtf8(text);
   if (message.contains(QLatin1String("%1"))) message = message.arg(first);
   if (message.contains(QLatin1String("%2"))) message = message.arg(second);
-  return message.toLocal8Bit().toStdString();
+  return message.toUtf8().toStdString();
 }
 
 int Fail(const std::string& message) {
@@ -114,7 +114,7 @@ std::string Field(const std::string& cp1251) {
   QString text = ToUi(cp1251);
   for (QChar& c : text)
     if (c == u'\t' || c == u'\r' || c == u'\n') c = u' ';
-  return text.toLocal8Bit().toStdString();
+  return text.toUtf8().toStdString();
 }
 
 // Standard output with its first failure remembered: a line that could not
@@ -130,7 +130,7 @@ class TOutput {
     if (!FError && std::fflush(stdout) != 0) FError = errno;
     if (!FError && std::ferror(stdout)) FError = EIO;
     if (!FError) return status;
-    return Fail(Say(res::SearchToolCannotWrite, QString::fromLocal8Bit(std::strerror(FError))));
+    return Fail(Say(res::SearchToolCannotWrite, QString::fromUtf8(std::strerror(FError))));
   }
 
  private:
@@ -154,7 +154,7 @@ int main(int argc, char** argv) {
   library.Load(libraryName);
   // A library read in part would search only some of its journals.
   if (const QString problem = LoadProblem(library, libraryName); !problem.isEmpty())
-    return Fail(problem.toLocal8Bit().toStdString());
+    return Fail(problem.toUtf8().toStdString());
   const std::string& rootName = library.Root->Name;
   if (rootName != smr::elLibrary && rootName != smr::elJournal)
     return Fail(Say(res::ToolNotADreamFile, Local(libraryName)));
@@ -202,12 +202,12 @@ int main(int argc, char** argv) {
       if (read.Problem == TReadJournal::Unreadable) {
         const QString text = QString::fromUtf8(res::SearchJournalUnreadable)
                                  .arg(name, Local(path), Local(read.Reason));
-        std::fprintf(stderr, "somnary-search: %s\n", text.toLocal8Bit().constData());
+        std::fprintf(stderr, "somnary-search: %s\n", text.toUtf8().constData());
         continue;
       }
       // What was read is searched, but the status tells the rest was not.
       if (const QString problem = LoadProblem(*read.Document, path); !problem.isEmpty()) {
-        std::fprintf(stderr, "somnary-search: %s\n", problem.toLocal8Bit().constData());
+        std::fprintf(stderr, "somnary-search: %s\n", problem.toUtf8().constData());
         readInPart = true;
       }
       search(path, file, *read.Document->Root);

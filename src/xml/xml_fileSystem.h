@@ -7,7 +7,8 @@
 // What the atomic writer and the reader need from the system, one
 // implementation per platform (xml_fileSystem_posix.cpp here; a Windows
 // build supplies its own). Failures throw TXMLWriteError with the system's
-// message.
+// message. File names are UTF-8 on every system: Windows takes them as
+// UTF-16, which the code page's bytes could not always give.
 namespace xfs {
 
 using THandle = std::intptr_t;

@@ -236,7 +236,7 @@ bool ReadWholeFile(const std::string& fileName, std::string& bytes, std::string*
 
 bool FileExists(const std::string& fileName) {
   return QFileInfo::exists(
-      QString::fromLocal8Bit(fileName.data(), static_cast<qsizetype>(fileName.size())));
+      QString::fromUtf8(fileName.data(), static_cast<qsizetype>(fileName.size())));
 }
 
 void TTextHash::Add(std::string_view bytes) {
@@ -304,8 +304,7 @@ std::string FreeBackupName(const std::string& fileName) {
 }
 
 std::string CanonicalFileName(const std::string& fileName) {
-  const QString name =
-      QString::fromLocal8Bit(fileName.data(), static_cast<qsizetype>(fileName.size()));
+  const QString name = QString::fromUtf8(fileName.data(), static_cast<qsizetype>(fileName.size()));
   if (name.isEmpty()) return {};
   QFileInfo info(name);
   QString canonical = info.canonicalFilePath();
@@ -315,5 +314,5 @@ std::string CanonicalFileName(const std::string& fileName) {
     canonical = dir.isEmpty() ? QDir::cleanPath(info.absoluteFilePath())
                               : dir + QLatin1Char('/') + info.fileName();
   }
-  return canonical.toLocal8Bit().toStdString();
+  return canonical.toUtf8().toStdString();
 }

@@ -119,10 +119,10 @@ TEST_F(InstalledProgram, FirstRunSetsUpTheUsersFoldersAndLaterRunsReuseThem) {
   qint64 ended = RunUntilEnded(settings);
   EXPECT_EQ(Snapshot(Dest), installed);
   const QByteArray written = Read(settings);
-  EXPECT_TRUE(written.contains("<icon name=\"Opened Node\" path=\"" + data.toLocal8Bit() +
+  EXPECT_TRUE(written.contains("<icon name=\"Opened Node\" path=\"" + data.toUtf8() +
                                "icons/opened.bmp\" />"))
       << written.toStdString();
-  EXPECT_TRUE(written.contains("<library path=\"" + sample.toLocal8Bit() + "library.xml\" />"));
+  EXPECT_TRUE(written.contains("<library path=\"" + sample.toUtf8() + "library.xml\" />"));
   EXPECT_TRUE(written.contains("<form left=\""));  // written at exit
   // The library opened with its default journal, which the exit wrote back
   // as read; the other journal was only copied, before the window was built.

@@ -128,9 +128,8 @@ QStringList InheritableDescriptors(qint64 pid) {
         info.mid(at + 6, info.indexOf('\n', at) - at - 6).trimmed().toULongLong(nullptr, 8);
     if (flags & O_CLOEXEC) continue;
     char target[256] = {};
-    const QByteArray link = QString("/proc/%1/fd/%2").arg(pid).arg(fd).toLocal8Bit();
-    found << QString::fromLocal8Bit(target,
-                                    ::readlink(link.constData(), target, sizeof target - 1));
+    const QByteArray link = QString("/proc/%1/fd/%2").arg(pid).arg(fd).toUtf8();
+    found << QString::fromUtf8(target, ::readlink(link.constData(), target, sizeof target - 1));
   }
   return found;
 }

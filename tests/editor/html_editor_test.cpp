@@ -95,7 +95,7 @@ TEST_F(HTMLEditor, TagButtonsWrapTheSelectionOrGoInAtTheCaret) {
 }
 
 TEST_F(HTMLEditor, NewPageIsOneChangeThatUndoTakesBack) {
-  Edit("a.html", U("<p>мой сон</p>\r\nвторая строка\r\n").toLocal8Bit());
+  Edit("a.html", U("<p>мой сон</p>\r\nвторая строка\r\n").toUtf8());
   const QString loaded = Editor.Text();
   QTest::mouseClick(Editor.btn_HTML_New, Qt::LeftButton);
   EXPECT_EQ(
@@ -103,7 +103,7 @@ TEST_F(HTMLEditor, NewPageIsOneChangeThatUndoTakesBack) {
       "<html>\r\n<head>\r\n    <title></title>\r\n</head>\r\n<body>\r\n\r\n\r\n\r\n</body>\r\n"
       "</html>");
   EXPECT_EQ(ReadBytes("a.html"),
-            U("<p>мой сон</p>\r\nвторая строка\r\n").toLocal8Bit());  // not saved
+            U("<p>мой сон</p>\r\nвторая строка\r\n").toUtf8());  // not saved
   QTest::mouseClick(Editor.btn_HTML_Undo, Qt::LeftButton);
   EXPECT_EQ(Editor.Text(), loaded);
   // Loading is no change: a second undo leaves the text.

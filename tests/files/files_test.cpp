@@ -8,7 +8,7 @@
 
 namespace {
 
-QString SystemMessage(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+QString SystemMessage(int error) { return QString::fromUtf8(std::strerror(error)); }
 
 // The size of a file written below or above 16 KiB (where buffered writers
 // start writing before the end).
@@ -20,7 +20,7 @@ constexpr TSize kSizes[] = {{"small", 3}, {"large", 400}};
 
 void ExpectReported(const TRun& run, const QString& file, int error) {
   EXPECT_EQ(run.ExitCode, 1) << run.Stderr.toStdString();
-  const QString text = QString::fromLocal8Bit(run.Stderr);
+  const QString text = QString::fromUtf8(run.Stderr);
   EXPECT_TRUE(text.contains(file)) << text.toStdString();
   EXPECT_TRUE(text.contains(SystemMessage(error))) << text.toStdString();
 }
@@ -172,13 +172,13 @@ class FullDisk : public TFilesFixture {
     if (geteuid() != 0) GTEST_SKIP() << "mounting a small tmpfs needs root; full-disk test skipped";
     Disk = Path("disk");
     ASSERT_TRUE(QDir().mkpath(Disk));
-    if (::mount("tmpfs", Disk.toLocal8Bit().constData(), "tmpfs", 0, "size=64m") != 0)
+    if (::mount("tmpfs", Disk.toUtf8().constData(), "tmpfs", 0, "size=64m") != 0)
       GTEST_SKIP() << "cannot mount a tmpfs (" << std::strerror(errno)
                    << "); full-disk test skipped";
     Mounted = true;
   }
   void TearDown() override {
-    if (Mounted) ::umount2(Disk.toLocal8Bit().constData(), MNT_DETACH);
+    if (Mounted) ::umount2(Disk.toUtf8().constData(), MNT_DETACH);
   }
   // Takes every free byte of the disk.
   void Fill() const {

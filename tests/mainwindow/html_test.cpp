@@ -249,7 +249,7 @@ TEST_F(Html, NewDescriptionIsCreatedBesideARelativeJournalFromAnotherFolder) {
   Form->mnu_Export->trigger();
   const QByteArray page = test_files::Read(QDir(elsewhere.path()).filePath("out.html"));
   const QString link = QDir(elsewhere.path()).relativeFilePath(Path("journal.xml"));
-  EXPECT_TRUE(page.contains(("<a href=\"" + link + "\">journal.xml</a>").toLocal8Bit()));
+  EXPECT_TRUE(page.contains(("<a href=\"" + link + "\">journal.xml</a>").toUtf8()));
 }
 
 TEST_F(Html, FailedSaveOnLeavingKeepsTheTextUntilTheUserDecides) {

@@ -560,8 +560,8 @@ TEST_F(InstalledLifecycle, AnUnwritableHomeIsToldWithTheFirstFailingStepsReason)
   // turn that into "no such file".
   ASSERT_TRUE(QFile::link(Path("gone/home"), Path("home")));
   StartInstalled("home/");
-  const QString refused = QString::fromLocal8Bit(std::strerror(EEXIST));
-  const QString missing = QString::fromLocal8Bit(std::strerror(ENOENT));
+  const QString refused = QString::fromUtf8(std::strerror(EEXIST));
+  const QString missing = QString::fromUtf8(std::strerror(ENOENT));
   ASSERT_EQ(Prompts->Count("Error"), 1);
   const QString started = Prompts->Messages("Error")[0];
   EXPECT_TRUE(started.contains(Path("home/config/") + ": ") && started.count(refused) == 2)

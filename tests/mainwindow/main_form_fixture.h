@@ -59,9 +59,7 @@ class TMainFormFixture : public ::testing::Test {
   std::unique_ptr<Tfrm_MainForm> Form;
 
   QString Path(const QString& name) const { return Dir.filePath(name); }
-  std::string NativePath(const QString& name) const {
-    return Path(name).toLocal8Bit().toStdString();
-  }
+  std::string NativePath(const QString& name) const { return Path(name).toUtf8().toStdString(); }
 
   // Writes UTF-8 text with LF line ends as windows-1251 with CR LF.
   void WriteFile(const QString& name, const std::string& utf8) const {

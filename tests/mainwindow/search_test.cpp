@@ -92,7 +92,7 @@ TEST_F(SearchPanel, FindsInEveryJournalAndShowsAHitInTheTree) {
   EXPECT_EQ(Tree()->currentItem(), before);  // searching selects nothing
 
   if (const char* shot = std::getenv("SOMNARY_SEARCH_SCREENSHOT"))
-    Form->grab().save(QString::fromLocal8Bit(shot));
+    Form->grab().save(QString::fromUtf8(shot));
 
   Click(0);
   QTreeWidgetItem* experience =

@@ -266,8 +266,8 @@ TEST_F(LibrarySearch, ToolRefusesAPipeOrADeviceAsAJournalAtOnce) {
   for (const bool pipe : {true, false}) {
     SCOPED_TRACE(pipe ? "pipe" : "/dev/zero");
     QFile::remove(second);
-    ASSERT_EQ(pipe ? ::mkfifo(second.toLocal8Bit().constData(), 0600)
-                   : ::symlink("/dev/zero", second.toLocal8Bit().constData()),
+    ASSERT_EQ(pipe ? ::mkfifo(second.toUtf8().constData(), 0600)
+                   : ::symlink("/dev/zero", second.toUtf8().constData()),
               0);
     const TRun run = RunTool({library, QStringLiteral("летал")});
     EXPECT_EQ(run.ExitCode, 0);

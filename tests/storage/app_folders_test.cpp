@@ -19,8 +19,8 @@ class AppFolders : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(Root.isValid());
     Home = Root.filePath("home");
-    qputenv("HOME", Home.toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", (Home + "/config").toLocal8Bit());
+    qputenv("HOME", Home.toUtf8());
+    qputenv("XDG_CONFIG_HOME", (Home + "/config").toUtf8());
     qunsetenv("XDG_DATA_DIRS");
     Bin = Root.filePath("usr/bin");
     Data = Root.filePath("usr/share/somnary") + '/';
@@ -56,12 +56,12 @@ TEST_F(AppFolders, FirstRunWritesSettingsFromTheTemplateAndCopiesTheSampleOnce) 
   // else changed.
   const QString documents = Home + "/Documents/Somnary/";
   QByteArray expected = Read(Data + "dreams.ini");
-  expected.replace("path=\"icons/", "path=\"" + Data.toLocal8Bit() + "icons/");
+  expected.replace("path=\"icons/", "path=\"" + Data.toUtf8() + "icons/");
   expected.replace("path=\"sample/library.xml\"",
-                   "path=\"" + documents.toLocal8Bit() + "sample/library.xml\"");
+                   "path=\"" + documents.toUtf8() + "sample/library.xml\"");
   const QByteArray settings = Read(folders.SettingsFile());
   EXPECT_EQ(settings, expected);
-  EXPECT_EQ(settings.count("path=\"" + Data.toLocal8Bit() + "icons/"), 6);
+  EXPECT_EQ(settings.count("path=\"" + Data.toUtf8() + "icons/"), 6);
 
   for (const char* file : {"sample/library.xml", "sample/autumn2026.xml", "sample/practice.xml",
                            "journal.xsl", "journal.css", "library.xsl", "library.css"})
@@ -85,7 +85,7 @@ TEST_F(AppFolders, ADiaryAlreadyUnderTheSamplesNameIsKeptAndOpened) {
   ASSERT_EQ(folders.SetUpUserFolders(), QString());
   EXPECT_EQ(Read(library), "mine");
   EXPECT_TRUE(
-      Read(folders.SettingsFile()).contains("<library path=\"" + library.toLocal8Bit() + "\" />"));
+      Read(folders.SettingsFile()).contains("<library path=\"" + library.toUtf8() + "\" />"));
 }
 
 TEST_F(AppFolders, NoDocumentsFolderStillGivesSettingsButNeverTheShippedLibrary) {

@@ -22,7 +22,7 @@ const char* kJournal =
 using test_files::Read;
 using test_files::Write;
 
-std::string N(const QString& path) { return path.toLocal8Bit().toStdString(); }
+std::string N(const QString& path) { return path.toUtf8().toStdString(); }
 
 class JournalTable : public ::testing::Test {
  protected:

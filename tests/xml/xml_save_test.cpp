@@ -261,7 +261,7 @@ TEST_F(XmlSaveTest, ANameNearTheFileSystemsLimitCanBeSaved) {
 TEST_F(XmlSaveTest, ReadOnlyFilesAreRefusedAndOwnersKept) {
   constexpr uid_t kNobody = 65534;
   const bool root = geteuid() == 0;
-  ASSERT_EQ(chmod(dir.path().toLocal8Bit().constData(), 0777), 0);
+  ASSERT_EQ(chmod(dir.path().toUtf8().constData(), 0777), 0);
   const std::string readOnly = Path("read-only.xml");
   const std::string others = Path("others.xml");
   WriteBytes(readOnly, kOldBytes);
