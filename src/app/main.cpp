@@ -51,12 +51,22 @@ int main(int argc, char** argv) {
   // At logout nobody answers a question: every event loop is left, also
   // that of a dialog that is open (a start-up log-in included), and only
   // then does the window write what it can, once, and say on standard error
-  // what it could not.
+  // what it could not. Where the system does not wait for that (Windows),
+  // the window writes at once.
   bool ended = false;
-  OnSessionEnd(app, [&] {
-    ended = true;
-    QApplication::exit(0);
-  });
+  bool written = false;
+  int endResult = 0;
+  OnSessionEnd(
+      app,
+      [&] {
+        if (!shown) return;
+        endResult = shown->EndSession();
+        written = true;
+      },
+      [&] {
+        ended = true;
+        QApplication::exit(0);
+      });
   int result = 0;
   {
     Tfrm_MainForm window(folders);
@@ -66,7 +76,7 @@ int main(int argc, char** argv) {
       window.show();
       result = app.exec();
     }
-    if (ended) result = window.EndSession();
+    if (ended) result = written ? endResult : window.EndSession();
     shown = nullptr;
   }
   return result;

@@ -20,6 +20,7 @@
 #include "storage/smr_SettingsFile.h"
 #include "storage/smr_StoredPath.h"
 #include "storage/smr_Types.h"
+#include "tools/smr_Console.h"
 #include "xml/xml_functions.h"
 #include "xml/xml_mainUnit.h"
 
@@ -135,9 +136,12 @@ std::string ExportLoadProblem(const TXMLParser& document, const std::string& fil
 
 int main(int argc, char** argv) {
   QCoreApplication application(argc, argv);
+  UseUtf8Console();
+  TUtf8Arguments arguments;
 
   TOptions options;
-  if (const std::string error = ParseArguments(argc, argv, options); !error.empty()) {
+  if (const std::string error = ParseArguments(arguments.Count(), arguments.Values(), options);
+      !error.empty()) {
     return Fail(ExitUsage, Say(res::ToolSeeHelp, error));
   }
   if (options.Help) {

@@ -23,6 +23,7 @@
 #include "storage/smr_StoredPath.h"
 #include "storage/smr_TextEdge.h"
 #include "storage/smr_Types.h"
+#include "tools/smr_Console.h"
 #include "xml/xml_mainUnit.h"
 #include "xml/xml_node.h"
 
@@ -141,8 +142,11 @@ class TOutput {
 
 int main(int argc, char** argv) {
   QCoreApplication application(argc, argv);
+  UseUtf8Console();
+  TUtf8Arguments arguments;
   TOptions options;
-  if (const std::string error = ParseArguments(argc, argv, options); !error.empty())
+  if (const std::string error = ParseArguments(arguments.Count(), arguments.Values(), options);
+      !error.empty())
     return Fail(Say(res::ToolSeeHelp, Local(error)));
   TOutput output;
   if (options.Help) {
