@@ -18,6 +18,7 @@
 #include "dialogs/smr_DialogUtils.h"
 #include "dialogs/smr_FileDialogModel.h"
 #include "dialogs/smr_NewElementForm.h"
+#include "mainwindow/smr_WebBrowser.h"
 
 TPrompts::TNewElementAnswer TQtPrompts::NewElement(QWidget* parent, int mode, int number,
                                                    int radioIndex) {
@@ -157,33 +158,9 @@ QStringList DesktopEntryCommand(const QString& exec, const QString& fileName) {
   return command;
 }
 
-namespace {
-// The Exec value of the desktop's handler of web links; empty when none is known.
-QString WebBrowserExec() {
-  QProcess query;
-  query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
-                                           QStringLiteral("x-scheme-handler/http")});
-  if (!query.waitForFinished(3000)) return {};
-  const QString id = QString::fromUtf8(query.readAllStandardOutput()).trimmed();
-  const QString entry =
-      id.isEmpty() ? QString() : QStandardPaths::locate(QStandardPaths::ApplicationsLocation, id);
-  QFile file(entry);
-  if (entry.isEmpty() || !file.open(QIODevice::ReadOnly)) return {};
-  bool main = false;
-  for (const QByteArray& raw : file.readAll().split('\n')) {
-    const QString line = QString::fromUtf8(raw).trimmed();
-    if (line.startsWith('['))
-      main = line == QLatin1String("[Desktop Entry]");
-    else if (main && line.startsWith(QLatin1String("Exec=")))
-      return line.mid(5);
-  }
-  return {};
-}
-}  // namespace
-
 void TQtPrompts::OpenInBrowser(const QString& fileName) {
   // The desktop would open an XML file with its XML handler, not a browser.
-  QStringList command = DesktopEntryCommand(WebBrowserExec(), fileName);
+  QStringList command = WebBrowserCommand(fileName);
   if (!command.isEmpty() && QProcess::startDetached(command.takeFirst(), command)) return;
   QDesktopServices::openUrl(QUrl::fromLocalFile(fileName));
 }

@@ -10,6 +10,7 @@
 #include "storage/smr_Resources.h"
 #include "storage/smr_TextEdge.h"
 #include "storage/smr_Types.h"
+#include "storage/smr_UserFolders.h"
 #include "xml/xml_functions.h"
 #include "xml/xml_mainUnit.h"
 
@@ -110,9 +111,7 @@ TAppFolders TAppFolders::ForProgram(const QString& programDir) {
       if (!found.isEmpty()) data = found;
     }
   }
-  return TAppFolders(QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
-                         .filePath(kFolderName),
-                     data,
+  return TAppFolders(QDir(UserSettingsParent()).filePath(kFolderName), data,
                      QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
                          .filePath(kFolderName));
 }

@@ -1,0 +1,7 @@
+#include <QStandardPaths>
+
+#include "storage/smr_UserFolders.h"
+
+QString UserSettingsParent() {
+  return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+}
