@@ -1,7 +1,5 @@
 // New journals over existing files, journals the library names twice, and
 // new libraries over files in use, through the real window.
-#include <sys/stat.h>
-
 #include <QApplication>
 #include <QFileInfo>
 
@@ -359,27 +357,4 @@ TEST_F(Edit, AFileAnotherProgramWroteIsShownAnewUnlessChangedHereToo) {
       QFile::remove(Dir.filePath(copies.front()));
     }
   }
-}
-
-// A journal path naming a pipe or a device is refused at once with a
-// message naming it (a pipe would hold the window, a device would fill the
-// memory), and the session's end leaves both as they were.
-TEST_F(Edit, APipeOrADeviceAsAJournalIsRefusedAtOnce) {
-  ASSERT_EQ(::mkfifo(NativePath("pipe.xml").c_str(), 0600), 0);
-  StartWith("  <directory name=\"Кат\">\n" + FileElement("P", "pipe.xml") +
-            "    <file name=\"Z\" path=\"/dev/zero\" />\n  </directory>\n");
-  for (const char* name : {"P", "Z"}) {
-    SCOPED_TRACE(name);
-    Select(Node({"Lib", U("Кат"), name}));
-    ASSERT_EQ(Prompts->Count("Error"), 1);
-    const QString told = Prompts->Messages("Error").front();
-    EXPECT_TRUE(told.contains(name == std::string("P") ? Path("pipe.xml") : U("/dev/zero")))
-        << told.toStdString();
-    EXPECT_EQ(Captions(Node({"Lib", U("Кат"), name})), QStringList());
-    Prompts->Asked.clear();
-  }
-  Stop();
-  struct stat info {};
-  ASSERT_EQ(::stat(NativePath("pipe.xml").c_str(), &info), 0);
-  EXPECT_TRUE(S_ISFIFO(info.st_mode));
 }
