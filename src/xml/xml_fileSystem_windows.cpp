@@ -20,7 +20,10 @@ using seam::TCall;
 constexpr DWORD kIsFolder = 336;
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-HANDLE Win(THandle file) { return reinterpret_cast<HANDLE>(file); }
+// A handle is a pointer-sized number; INVALID_HANDLE_VALUE is -1.
+HANDLE Win(THandle file) {
+  return reinterpret_cast<HANDLE>(file);  // NOLINT(performance-no-int-to-ptr)
+}
 THandle Own(HANDLE file) { return reinterpret_cast<THandle>(file); }
 
 std::string Utf8(const wchar_t* text, std::size_t size) {
@@ -437,13 +440,9 @@ TIdentity IdentityOf(const std::string& name) {
 
 TPresence Presence(const std::string& name, std::string& error) {
   std::wstring wide;
-  DWORD failure = ERROR_SUCCESS;
-  if (!ToWide(name, wide))
-    failure = GetLastError();
-  else if (GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES)
+  if (ToWide(name, wide) && GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES)
     return TPresence::Present;
-  else
-    failure = GetLastError();
+  const DWORD failure = GetLastError();
   if (failure == ERROR_FILE_NOT_FOUND || failure == ERROR_PATH_NOT_FOUND) return TPresence::Missing;
   error = Message(failure);
   return TPresence::Unknown;
