@@ -5,11 +5,12 @@
 #include <new>
 
 #include "search/smr_SearchIndex.h"
+#include "xml/xml_fileSystem.h"
 #include "xml/xml_store.h"
 
 TTextMemory::TTextMemory(std::size_t size) : FSize(size) {
   // A huge page is 2 MB: below a megabyte the heap wastes less.
-  if (size >= TTextBuffer::PagedSize) FData = MapHugePages(FSize);
+  if (size >= TTextBuffer::PagedSize) FData = xfs::MapPages(FSize);
   FMapped = FData != nullptr;
   if (!FMapped) {
     FSize = size;
@@ -20,7 +21,7 @@ TTextMemory::TTextMemory(std::size_t size) : FSize(size) {
 TTextMemory::~TTextMemory() {
   if (!FData) return;
   if (FMapped)
-    UnmapHugePages(FData, FSize);
+    xfs::UnmapPages(FData, FSize);
   else
     ::operator delete(FData);
 }

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <string>
 
-// What the atomic writer and the reader need from the system, one
-// implementation per platform (xml_fileSystem_posix.cpp here; a Windows
-// build supplies its own). Failures throw TXMLWriteError with the system's
+// What the atomic writer, the reader and the pages of big texts need from
+// the system, one implementation per platform (xml_fileSystem_posix.cpp,
+// xml_fileSystem_windows.cpp). Failures throw TXMLWriteError with the system's
 // message. File names are UTF-8 on every system: Windows takes them as
 // UTF-16, which the code page's bytes could not always give.
 namespace xfs {
@@ -80,5 +80,14 @@ enum class TPresence { Missing, Present, Unknown };
 // Whether a file is there; Unknown (with the system's message) when even
 // that cannot be found out.
 TPresence Presence(const std::string& name, std::string& error);
+
+// Memory of whole pages, aligned to a huge page where the system has them
+// so that a big text costs few page faults; length is rounded up to whole
+// pages. Null when the system gives none.
+char* MapPages(std::size_t& length);
+void UnmapPages(char* data, std::size_t length);
+// Gives the whole pages inside [data, data + length) of a mapping back to
+// the system; their bytes are not kept.
+void ReleasePages(char* data, std::size_t length);
 
 }  // namespace xfs

@@ -1,6 +1,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -54,6 +55,8 @@ std::string RandomPart() {
   for (char& c : part) c = digits[generator() % 36];
   return part;
 }
+
+constexpr std::size_t kHugePage = std::size_t(2) << 20;
 
 bool ProcessIsGone(long pid) {
   return pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
@@ -255,6 +258,34 @@ TPresence Presence(const std::string& name, std::string& error) {
   if (errno == ENOENT || errno == ENOTDIR) return TPresence::Missing;
   error = std::strerror(errno);
   return TPresence::Unknown;
+}
+
+char* MapPages(std::size_t& length) {
+  length = (length + kHugePage - 1) / kHugePage * kHugePage;
+  void* pages =
+      mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (pages == MAP_FAILED) return nullptr;
+  char* start = static_cast<char*>(pages);
+  char* aligned =
+      start + (kHugePage - reinterpret_cast<std::uintptr_t>(start) % kHugePage) % kHugePage;
+  if (aligned > start) munmap(start, static_cast<std::size_t>(aligned - start));
+  if (char* end = start + length + kHugePage; end > aligned + length)
+    munmap(aligned + length, static_cast<std::size_t>(end - aligned) - length);
+#ifdef MADV_HUGEPAGE
+  madvise(aligned, length, MADV_HUGEPAGE);
+#endif
+  return aligned;
+}
+
+void UnmapPages(char* data, std::size_t length) { munmap(data, length); }
+
+void ReleasePages(char* data, std::size_t length) {
+  static const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+  const auto at = reinterpret_cast<std::uintptr_t>(data);
+  const std::size_t skip = (page - at % page) % page;
+  if (length <= skip) return;
+  const std::size_t whole = (length - skip) / page * page;
+  if (whole) madvise(data + skip, whole, MADV_DONTNEED);
 }
 
 }  // namespace xfs

@@ -7,51 +7,9 @@
 #include "xml/xml_functions.h"
 #include "xml/xml_node.h"
 
-#if defined(__unix__)
-#include <sys/mman.h>
-#include <unistd.h>
-#define SOMNARY_PAGED_TEXT 1
-#endif
-
-namespace {
-
-constexpr std::size_t kHugePage = std::size_t(2) << 20;
-
-}  // namespace
-
-char* MapHugePages(std::size_t& length) {
-#ifdef SOMNARY_PAGED_TEXT
-  length = (length + kHugePage - 1) / kHugePage * kHugePage;
-  void* pages =
-      mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (pages == MAP_FAILED) return nullptr;
-  char* start = static_cast<char*>(pages);
-  char* aligned =
-      start + (kHugePage - reinterpret_cast<std::uintptr_t>(start) % kHugePage) % kHugePage;
-  if (aligned > start) munmap(start, static_cast<std::size_t>(aligned - start));
-  if (char* end = start + length + kHugePage; end > aligned + length)
-    munmap(aligned + length, static_cast<std::size_t>(end - aligned) - length);
-#ifdef MADV_HUGEPAGE
-  madvise(aligned, length, MADV_HUGEPAGE);
-#endif
-  return aligned;
-#else
-  (void)length;
-  return nullptr;
-#endif
-}
-
-void UnmapHugePages(char* data, std::size_t length) {
-#ifdef SOMNARY_PAGED_TEXT
-  munmap(data, length);
-#else
-  (void)data, (void)length;
-#endif
-}
-
 bool TTextBuffer::Map(std::size_t size) {
   std::size_t length = size;
-  char* pages = MapHugePages(length);
+  char* pages = xfs::MapPages(length);
   if (!pages) return false;
   FData = pages;
   FMapped = length;
@@ -59,17 +17,12 @@ bool TTextBuffer::Map(std::size_t size) {
 }
 
 void TTextBuffer::Unmap() {
-  if (FMapped) UnmapHugePages(FData, FMapped);
+  if (FMapped) xfs::UnmapPages(FData, FMapped);
   FMapped = 0;
 }
 
 void TTextBuffer::ReleaseTail() {
-#ifdef SOMNARY_PAGED_TEXT
-  if (!FMapped) return;
-  static const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-  const std::size_t begin = (FSize + page - 1) / page * page;
-  if (begin < FMapped) madvise(FData + begin, FMapped - begin, MADV_DONTNEED);
-#endif
+  if (FMapped) xfs::ReleasePages(FData + FSize, FMapped - FSize);
 }
 
 bool TTextBuffer::Read(const std::string& fileName, std::string& error) {
@@ -100,7 +53,7 @@ bool TTextBuffer::Read(const std::string& fileName, std::string& error) {
 TXMLStore::~TXMLStore() {
   for (const TBlock& block : FBlocks) {
     if (block.Mapped)
-      UnmapHugePages(block.Data, block.Size);
+      xfs::UnmapPages(block.Data, block.Size);
     else
       ::operator delete(block.Data);
   }
@@ -128,7 +81,7 @@ void* TXMLStore::AllocateBytes(std::size_t bytes, std::size_t alignment) {
     FBlocks.reserve(FBlocks.size() + 1);
     TBlock block{nullptr, size, false};
     if (size >= TTextBuffer::PagedSize) {
-      block.Data = MapHugePages(block.Size);
+      block.Data = xfs::MapPages(block.Size);
       block.Mapped = block.Data != nullptr;
     }
     if (!block.Data) block.Data = static_cast<char*>(::operator new(block.Size));

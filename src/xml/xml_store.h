@@ -6,12 +6,6 @@
 
 class TXMLNode;
 
-// Whole huge pages, aligned to their size, so that the system backs them
-// with few page faults; length is rounded up to whole pages. Null where the
-// system has no such mapping.
-char* MapHugePages(std::size_t& length);
-void UnmapHugePages(char* data, std::size_t length);
-
 // Where a file's text lives while it is read and afterwards: the nodes'
 // names and values are slices of it. A large file gets pages of its own
 // (huge pages where the system offers them).
