@@ -3,6 +3,8 @@
 # fuzzing need (dpkg-dev and file: cpack's library dependencies of the
 # Debian package; appstream, desktop-file-utils: checking its metainfo and
 # menu entry; clang-format and clang-tidy: the lint tests). Idempotent: when everything is present it does not touch apt.
+# `setup.sh windows` adds the cross build's: mingw-w64, Wine to run the
+# tests, NSIS for the installer, dpkg-dev to unpack Debian's sources.
 set -euo pipefail
 
 packages=(
@@ -13,6 +15,9 @@ packages=(
   xvfb xauth fonts-dejavu-core
   dpkg-dev file appstream desktop-file-utils locales
 )
+if [ "${1:-}" = windows ]; then
+  packages+=(mingw-w64 wine wine64 nsis xdotool x11-utils imagemagick openbox)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
