@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QtGlobal>
 #include <cstdlib>
 #include <memory>
 #include <sstream>
@@ -30,15 +31,15 @@ inline std::string ReadBytes(const std::string& path) {
 class TInjectedFault {
  public:
   TInjectedFault(const std::string& call, const std::string& part, int nth, int error) {
-    setenv("SOMNARY_FAULT", call.c_str(), 1);
-    setenv("SOMNARY_FAULT_PATH", part.c_str(), 1);
-    setenv("SOMNARY_FAULT_NTH", std::to_string(nth).c_str(), 1);
-    setenv("SOMNARY_FAULT_ERRNO", std::to_string(error).c_str(), 1);
+    qputenv("SOMNARY_FAULT", call.c_str());
+    qputenv("SOMNARY_FAULT_PATH", part.c_str());
+    qputenv("SOMNARY_FAULT_NTH", std::to_string(nth).c_str());
+    qputenv("SOMNARY_FAULT_ERRNO", std::to_string(error).c_str());
   }
   ~TInjectedFault() {
     for (const char* name :
          {"SOMNARY_FAULT", "SOMNARY_FAULT_PATH", "SOMNARY_FAULT_NTH", "SOMNARY_FAULT_ERRNO"})
-      unsetenv(name);
+      qunsetenv(name);
   }
   TInjectedFault(const TInjectedFault&) = delete;
   TInjectedFault& operator=(const TInjectedFault&) = delete;
