@@ -92,15 +92,6 @@ QColor ToQColor(TColor color, TColor buttonFace) {
   return QColor(ColorToPixel(color));
 }
 
-bool SetPixelColor(QImage& bitmap, int x, int y, std::uint32_t pixel) {
-  if (x < 0 || y < 0 || x >= bitmap.width() || y >= bitmap.height() || bitmap.depth() != 32) {
-    return false;
-  }
-  // Qt's 32-bit formats want the top byte opaque.
-  reinterpret_cast<std::uint32_t*>(bitmap.scanLine(y))[x] = pixel | 0xFF000000u;
-  return true;
-}
-
 bool DrawLine(QPainter* canvas, TColor color, double x1, double y1, double x2, double y2,
               TColor buttonFace) {
   if (!Usable(canvas)) return false;
@@ -136,6 +127,12 @@ bool DrawRectangle(QPainter* canvas, TColor pen, TColor brush, double x, double 
       SetBrushColor(*canvas, brush, buttonFace);
     }
   }
+  return true;
+}
+
+bool FillPixels(QPainter* canvas, TColor color, int x, int y, int w, int h, TColor buttonFace) {
+  if (!Usable(canvas)) return false;
+  if (color != clNone && w > 0 && h > 0) canvas->fillRect(x, y, w, h, ToQColor(color, buttonFace));
   return true;
 }
 
