@@ -37,7 +37,19 @@ QRect EndExclusive(int x1, int y1, int x2, int y2) {
                QPoint(std::max(x1, x2) - 1, std::max(y1, y2) - 1));
 }
 
+QRectF OnPixelCentres(const QPainter& canvas, const QRect& box) {
+  return QRectF(box).translated(PixelCentre(canvas, 0, 0));
+}
+
 }  // namespace
+
+QPointF PixelCentre(const QPainter& canvas, int x, int y) {
+  // At ratio 1 Qt's own rule already covers the pixel right of and below
+  // the point, and the picture stays as it always was.
+  const QPaintDevice* device = canvas.device();
+  if (!device || device->devicePixelRatio() == 1) return QPointF(x, y);
+  return {x + 0.5, y + 0.5};
+}
 
 int RoundPixel(double value) {
   constexpr double limit = 1 << 30;
@@ -96,7 +108,8 @@ bool DrawLine(QPainter* canvas, TColor color, double x1, double y1, double x2, d
               TColor buttonFace) {
   if (!Usable(canvas)) return false;
   SetPenColor(*canvas, color, buttonFace);
-  canvas->drawLine(RoundPixel(x1), RoundPixel(y1), RoundPixel(x2), RoundPixel(y2));
+  canvas->drawLine(PixelCentre(*canvas, RoundPixel(x1), RoundPixel(y1)),
+                   PixelCentre(*canvas, RoundPixel(x2), RoundPixel(y2)));
   return true;
 }
 
@@ -123,7 +136,7 @@ bool DrawRectangle(QPainter* canvas, TColor pen, TColor brush, double x, double 
     if (brush != clNone) canvas->fillRect(box, canvas->brush());
     if (pen != clNone) {
       canvas->setBrush(Qt::NoBrush);
-      canvas->drawRect(box.adjusted(0, 0, -1, -1));
+      canvas->drawRect(OnPixelCentres(*canvas, box.adjusted(0, 0, -1, -1)));
       SetBrushColor(*canvas, brush, buttonFace);
     }
   }
@@ -142,6 +155,6 @@ bool DrawEllipse(QPainter* canvas, TColor pen, TColor brush, int x1, int y1, int
   SetPenColor(*canvas, pen, buttonFace);
   SetBrushColor(*canvas, brush, buttonFace);
   const QRect box = EndExclusive(x1, y1, x2, y2);
-  if (!box.isEmpty()) canvas->drawEllipse(box.adjusted(0, 0, -1, -1));
+  if (!box.isEmpty()) canvas->drawEllipse(OnPixelCentres(*canvas, box.adjusted(0, 0, -1, -1)));
   return true;
 }

@@ -6,6 +6,7 @@
 class QColor;
 class QImage;
 class QPainter;
+class QPointF;
 
 // Colours are 32-bit words with red in the lowest byte, then green, then
 // blue, as the stored settings and the graph colour lists give them.
@@ -19,6 +20,12 @@ inline constexpr TColor clBlack = 0x000000;
 // Rounds to the nearest integer, ties to even, whatever the FPU's mode;
 // values beyond the pixel range are clamped so that the cast stays defined.
 int RoundPixel(double value);
+
+// The point a pen one logical pixel wide runs through to cover the pixel
+// (x, y): the point itself at ratio 1, else the pixel's centre. Qt centres
+// the pen on its line, so on an image of a higher device pixel ratio a line
+// through the corner would lie half on the pixels above and to the left.
+QPointF PixelCentre(const QPainter& canvas, int x, int y);
 
 // The pixel word of a colour: red and blue exchanged, so blue is lowest.
 std::uint32_t ColorToPixel(TColor color);

@@ -224,7 +224,9 @@ void TSMGraph::LinePass(QPainter& canvas, const TDataArea& area, bool centred) c
     if (!InRange(point.X, XMin, XMax)) continue;
     const QPoint current(area.L + RoundPixel(Fraction(point.X, XMin, XMax) * span + shift),
                          area.B - ScaledLength(point.Y, YMin, YMax, area.Hp));
-    if (started) canvas.drawLine(previous, current);
+    if (started)
+      canvas.drawLine(PixelCentre(canvas, previous.x(), previous.y()),
+                      PixelCentre(canvas, current.x(), current.y()));
     previous = current;
     started = true;
   }
