@@ -18,6 +18,8 @@ void SetPenColor(QPainter& canvas, TColor color, TColor buttonFace) {
   } else {
     if (pen.style() == Qt::NoPen) pen.setStyle(Qt::SolidLine);
     pen.setColor(ToQColor(color, buttonFace));
+    // Square corners on frames wider than one device pixel too.
+    pen.setJoinStyle(Qt::MiterJoin);
   }
   canvas.setPen(pen);
 }
