@@ -18,6 +18,8 @@ void SetPenColor(QPainter& canvas, TColor color, TColor buttonFace) {
   } else {
     if (pen.style() == Qt::NoPen) pen.setStyle(Qt::SolidLine);
     pen.setColor(ToQColor(color, buttonFace));
+    // Square corners on frames wider than one device pixel too.
+    pen.setJoinStyle(Qt::MiterJoin);
   }
   canvas.setPen(pen);
 }
@@ -37,7 +39,19 @@ QRect EndExclusive(int x1, int y1, int x2, int y2) {
                QPoint(std::max(x1, x2) - 1, std::max(y1, y2) - 1));
 }
 
+QRectF OnPixelCentres(const QPainter& canvas, const QRect& box) {
+  return QRectF(box).translated(PixelCentre(canvas, 0, 0));
+}
+
 }  // namespace
+
+QPointF PixelCentre(const QPainter& canvas, int x, int y) {
+  // At ratio 1 Qt's own rule already covers the pixel right of and below
+  // the point, and the picture stays as it always was.
+  const QPaintDevice* device = canvas.device();
+  if (!device || device->devicePixelRatio() == 1) return QPointF(x, y);
+  return {x + 0.5, y + 0.5};
+}
 
 int RoundPixel(double value) {
   constexpr double limit = 1 << 30;
@@ -92,20 +106,12 @@ QColor ToQColor(TColor color, TColor buttonFace) {
   return QColor(ColorToPixel(color));
 }
 
-bool SetPixelColor(QImage& bitmap, int x, int y, std::uint32_t pixel) {
-  if (x < 0 || y < 0 || x >= bitmap.width() || y >= bitmap.height() || bitmap.depth() != 32) {
-    return false;
-  }
-  // Qt's 32-bit formats want the top byte opaque.
-  reinterpret_cast<std::uint32_t*>(bitmap.scanLine(y))[x] = pixel | 0xFF000000u;
-  return true;
-}
-
 bool DrawLine(QPainter* canvas, TColor color, double x1, double y1, double x2, double y2,
               TColor buttonFace) {
   if (!Usable(canvas)) return false;
   SetPenColor(*canvas, color, buttonFace);
-  canvas->drawLine(RoundPixel(x1), RoundPixel(y1), RoundPixel(x2), RoundPixel(y2));
+  canvas->drawLine(PixelCentre(*canvas, RoundPixel(x1), RoundPixel(y1)),
+                   PixelCentre(*canvas, RoundPixel(x2), RoundPixel(y2)));
   return true;
 }
 
@@ -132,10 +138,16 @@ bool DrawRectangle(QPainter* canvas, TColor pen, TColor brush, double x, double 
     if (brush != clNone) canvas->fillRect(box, canvas->brush());
     if (pen != clNone) {
       canvas->setBrush(Qt::NoBrush);
-      canvas->drawRect(box.adjusted(0, 0, -1, -1));
+      canvas->drawRect(OnPixelCentres(*canvas, box.adjusted(0, 0, -1, -1)));
       SetBrushColor(*canvas, brush, buttonFace);
     }
   }
+  return true;
+}
+
+bool FillPixels(QPainter* canvas, TColor color, int x, int y, int w, int h, TColor buttonFace) {
+  if (!Usable(canvas)) return false;
+  if (color != clNone && w > 0 && h > 0) canvas->fillRect(x, y, w, h, ToQColor(color, buttonFace));
   return true;
 }
 
@@ -145,6 +157,6 @@ bool DrawEllipse(QPainter* canvas, TColor pen, TColor brush, int x1, int y1, int
   SetPenColor(*canvas, pen, buttonFace);
   SetBrushColor(*canvas, brush, buttonFace);
   const QRect box = EndExclusive(x1, y1, x2, y2);
-  if (!box.isEmpty()) canvas->drawEllipse(box.adjusted(0, 0, -1, -1));
+  if (!box.isEmpty()) canvas->drawEllipse(OnPixelCentres(*canvas, box.adjusted(0, 0, -1, -1)));
   return true;
 }

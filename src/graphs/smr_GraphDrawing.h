@@ -6,6 +6,7 @@
 class QColor;
 class QImage;
 class QPainter;
+class QPointF;
 
 // Colours are 32-bit words with red in the lowest byte, then green, then
 // blue, as the stored settings and the graph colour lists give them.
@@ -19,6 +20,12 @@ inline constexpr TColor clBlack = 0x000000;
 // Rounds to the nearest integer, ties to even, whatever the FPU's mode;
 // values beyond the pixel range are clamped so that the cast stays defined.
 int RoundPixel(double value);
+
+// The point a pen one logical pixel wide runs through to cover the pixel
+// (x, y): the point itself at ratio 1, else the pixel's centre. Qt centres
+// the pen on its line, so on an image of a higher device pixel ratio a line
+// through the corner would lie half on the pixels above and to the left.
+QPointF PixelCentre(const QPainter& canvas, int x, int y);
 
 // The pixel word of a colour: red and blue exchanged, so blue is lowest.
 std::uint32_t ColorToPixel(TColor color);
@@ -36,10 +43,6 @@ TColor DefaultButtonFace();
 // button face given.
 QColor ToQColor(TColor color, TColor buttonFace);
 
-// Writes one pixel of a 32-bit image; false (and nothing written) outside
-// the image or on an image of another depth.
-bool SetPixelColor(QImage& bitmap, int x, int y, std::uint32_t pixel);
-
 // The canvas routines do nothing and return false without an active
 // painter. Coordinates are rounded with RoundPixel.
 bool DrawLine(QPainter* canvas, TColor color, double x1, double y1, double x2, double y2,
@@ -50,6 +53,10 @@ bool DrawRectFrame(QPainter* canvas, TColor color, double x1, double y1, double 
 // platform the stored layouts were measured on.
 bool DrawRectangle(QPainter* canvas, TColor pen, TColor brush, double x, double y, double w,
                    double h, TColor buttonFace = DefaultButtonFace());
+// Fills the pixels x .. x + w - 1, y .. y + h - 1 in one colour, without
+// outline; on an image of a higher pixel ratio every device pixel under them.
+bool FillPixels(QPainter* canvas, TColor color, int x, int y, int w, int h,
+                TColor buttonFace = DefaultButtonFace());
 // Same box rule as DrawRectangle, the platform's ellipse inside it.
 bool DrawEllipse(QPainter* canvas, TColor pen, TColor brush, int x1, int y1, int x2, int y2,
                  TColor buttonFace = DefaultButtonFace());

@@ -31,7 +31,7 @@ void TSMGraph::Draw(QImage& bitmap, const TGraphRect& rect) {
   if (std::fabs(XMax - XMin) < 0.000001 || std::fabs(YMax - YMin) < 0.000001) return;
   Bitmap = &bitmap;
   Bounds = rect;
-  // The bars write pixel words straight into the scan lines.
+  // The colours land exactly as given, whatever image the caller passed.
   if (!Is32Bit(bitmap)) bitmap.convertTo(QImage::Format_RGB32);
   QPainter canvas(&bitmap);
   switch (GraphKind) {
@@ -47,10 +47,10 @@ void TSMGraph::Draw(QImage& bitmap, const TGraphRect& rect) {
       DrawPolyline(canvas, DrawAxes(canvas));
       break;
     case gkHorizontalBars:
-      DrawHorizontalBars(canvas, bitmap, DrawAxesSwapped(canvas));
+      DrawHorizontalBars(canvas, DrawAxesSwapped(canvas));
       break;
     case gkVerticalBars:
-      DrawVerticalBars(canvas, bitmap, DrawAxes(canvas));
+      DrawVerticalBars(canvas, DrawAxes(canvas));
       break;
     default:
       break;
@@ -224,7 +224,9 @@ void TSMGraph::LinePass(QPainter& canvas, const TDataArea& area, bool centred) c
     if (!InRange(point.X, XMin, XMax)) continue;
     const QPoint current(area.L + RoundPixel(Fraction(point.X, XMin, XMax) * span + shift),
                          area.B - ScaledLength(point.Y, YMin, YMax, area.Hp));
-    if (started) canvas.drawLine(previous, current);
+    if (started)
+      canvas.drawLine(PixelCentre(canvas, previous.x(), previous.y()),
+                      PixelCentre(canvas, current.x(), current.y()));
     previous = current;
     started = true;
   }
@@ -246,7 +248,7 @@ void TSMGraph::DrawPolylinePoints(QPainter& canvas, const TGraphRect& plot) cons
   }
 }
 
-void TSMGraph::DrawVerticalBars(QPainter& canvas, QImage& bitmap, const TGraphRect& plot) const {
+void TSMGraph::DrawVerticalBars(QPainter& canvas, const TGraphRect& plot) const {
   SolidPen(canvas);
   const TDataArea a = DataArea(plot, BarWidth);
   for (const TSMGraphValue& point : Values) {
@@ -254,10 +256,8 @@ void TSMGraph::DrawVerticalBars(QPainter& canvas, QImage& bitmap, const TGraphRe
     const int offset = BarOffset(Fraction(point.X, XMin, XMax), a.Wp, a.M);
     const int height = ScaledLength(point.Y, YMin, YMax, a.Hp);
     // One colour per row, by the row's height in the plot: all bars agree.
-    for (int k = 1; k < height; ++k) {
-      const std::uint32_t pixel = ColorToPixel(GradientColor(Colors, double(k) / a.Hp));
-      for (int j = 0; j < a.M; ++j) SetPixelColor(bitmap, a.L + offset + j, a.B - k, pixel);
-    }
+    for (int k = 1; k < height; ++k)
+      FillPixels(&canvas, GradientColor(Colors, double(k) / a.Hp), a.L + offset, a.B - k, a.M, 1);
     if (BorderColor != clNone && height >= 1) {
       DrawRectFrame(&canvas, BorderColor, a.L + offset, a.B - height, a.L + offset + a.M, a.B,
                     ButtonFace);
@@ -265,17 +265,17 @@ void TSMGraph::DrawVerticalBars(QPainter& canvas, QImage& bitmap, const TGraphRe
   }
 }
 
-void TSMGraph::DrawHorizontalBars(QPainter& canvas, QImage& bitmap, const TGraphRect& plot) const {
+void TSMGraph::DrawHorizontalBars(QPainter& canvas, const TGraphRect& plot) const {
   SolidPen(canvas);
   const TDataArea a = DataArea(plot, BarWidth);
   for (const TSMGraphValue& point : Values) {
     if (!InRange(point.X, XMin, XMax)) continue;
     const int length = ScaledLength(point.Y, YMin, YMax, a.Wp);
     const int offset = BarOffset(Fraction(point.X, XMin, XMax), a.Hp, a.M);
-    for (int k = 1; k < length; ++k) {
-      const std::uint32_t pixel = ColorToPixel(GradientColor(Colors, double(k) / a.Wp));
-      for (int j = 0; j < a.M; ++j) SetPixelColor(bitmap, a.L + k, a.B - offset - j, pixel);
-    }
+    // One colour per column, by the column's length in the plot.
+    for (int k = 1; k < length; ++k)
+      FillPixels(&canvas, GradientColor(Colors, double(k) / a.Wp), a.L + k, a.B - offset - a.M + 1,
+                 1, a.M);
     if (BorderColor != clNone && length >= 1) {
       DrawRectFrame(&canvas, BorderColor, a.L, a.B - offset, a.L + length, a.B - offset - a.M,
                     ButtonFace);

@@ -51,7 +51,9 @@ QString PlainLabelText(double value, int decimals);
 
 // Draws one small chart into a rectangle of a 32-bit image. The owner sets
 // the public fields and the points, then calls Draw as often as the picture
-// must be repainted. Holds no document and no widget.
+// must be repainted. Holds no document and no widget. All coordinates are
+// logical pixels: an image with a device pixel ratio above 1 gets the same
+// picture drawn at its finer resolution.
 class TSMGraph {
  public:
   TSMGraph();
@@ -113,6 +115,6 @@ class TSMGraph {
   void LinePass(QPainter& canvas, const TDataArea& area, bool centred) const;
   void DrawPolyline(QPainter& canvas, const TGraphRect& plot) const;
   void DrawPolylinePoints(QPainter& canvas, const TGraphRect& plot) const;
-  void DrawHorizontalBars(QPainter& canvas, QImage& bitmap, const TGraphRect& plot) const;
-  void DrawVerticalBars(QPainter& canvas, QImage& bitmap, const TGraphRect& plot) const;
+  void DrawHorizontalBars(QPainter& canvas, const TGraphRect& plot) const;
+  void DrawVerticalBars(QPainter& canvas, const TGraphRect& plot) const;
 };

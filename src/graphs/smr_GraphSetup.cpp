@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 #include "storage/smr_Resources.h"
 
@@ -30,11 +31,20 @@ void SetLabels(TSMGraph& graph, double xCount, double yStart, double yStep, cons
   graph.YLabelFormat = yFormat;
 }
 
+double Ratio(const TGraphArea& area) { return area.Ratio > 0 ? area.Ratio : 1; }
+
 // The image keeps its top-left content when it changes size.
 void EnsureSize(QImage& image, const TGraphArea& area, TColor buttonFace) {
-  const int w = std::max(area.W, 1), h = std::max(area.H, 1);
-  if (image.width() == w && image.height() == h && image.depth() == 32) return;
+  const double ratio = Ratio(area);
+  // Whole device pixels that cover the logical size.
+  const int w = static_cast<int>(std::ceil(std::max(area.W, 1) * ratio));
+  const int h = static_cast<int>(std::ceil(std::max(area.H, 1) * ratio));
+  if (image.width() == w && image.height() == h && image.depth() == 32 &&
+      image.devicePixelRatio() == ratio) {
+    return;
+  }
   QImage sized(w, h, QImage::Format_RGB32);
+  sized.setDevicePixelRatio(ratio);
   sized.fill(ToQColor(buttonFace, buttonFace));
   if (!image.isNull()) QPainter(&sized).drawImage(0, 0, image);
   image = std::move(sized);
@@ -203,6 +213,13 @@ TButtonPlace PanelButtons(const TGraphRect& panel, int buttonWidth, int buttonHe
 }
 
 double WideBarWidth(int width) { return width > 20 ? 7.5 / (width - 20) : 0; }
+
+QRect DeviceRect(const TGraphRect& rect, double ratio) {
+  // Rounded as the raster engine rounds the edges of a fill.
+  const auto scaled = [ratio](int edge) { return qRound(edge * ratio); };
+  return QRect(QPoint(scaled(rect.Left), scaled(rect.Top)),
+               QPoint(scaled(rect.Right) - 1, scaled(rect.Bottom) - 1));
+}
 
 void FillGraphArea(QImage& image, const TGraphArea& area, TColor buttonFace) {
   EnsureSize(image, area, buttonFace);

@@ -10,6 +10,7 @@
 #include "graphs/smr_Statistics.h"
 
 class QImage;
+class QRect;
 
 // The three painters of the statistics view and what feeds and places them.
 // The view widget owns a TGraphs and an image; it calls these and shows the
@@ -45,13 +46,17 @@ std::optional<TStatisticsError> LoadCatalogueGraph(int index, const TXMLNode& ca
                                                    TSMGraph& graph, const TGraphLocale& locale,
                                                    bool& loaded);
 
-// Where the graphs go in an image of W x H pixels; T0 and S are the top and
-// the bottom edge of the separator line above the graphs.
+// Where the graphs go in an image of W x H logical pixels; T0 and S are the
+// top and the bottom edge of the separator line above the graphs. Ratio is
+// the device pixel ratio of the screen the image is shown on: the image
+// holds that many device pixels per logical pixel, so text and shapes stay
+// sharp on a scaled screen.
 struct TGraphArea {
   int W = 0;
   int H = 0;
   int T0 = 0;
   int S = 0;
+  double Ratio = 1;
 };
 // graph is 1 or 2; the night view uses panel 1.
 TGraphRect JournalPanel(int graph, const TGraphArea& area);
@@ -70,7 +75,12 @@ TButtonPlace PanelButtons(const TGraphRect& panel, int buttonWidth = 15, int but
 // Bar width of the graphs that span the whole width.
 double WideBarWidth(int width);
 
-// Sizes the image to W x H and paints it all in the button face colour.
+// The device pixels of an image of that ratio that a fill of the logical
+// rectangle covers: each edge is scaled and rounded.
+QRect DeviceRect(const TGraphRect& rect, double ratio);
+
+// Sizes the image to W x H at the area's ratio and paints it all in the
+// button face colour.
 void FillGraphArea(QImage& image, const TGraphArea& area, TColor buttonFace);
 // Both journal graphs, or only the one of that index (0 or 1).
 void PlaceJournalGraphs(QImage& image, TGraphs& graphs, const TGraphArea& area, int only = -1);

@@ -20,16 +20,14 @@
 #include "mainwindow/smr_EditPanel.h"
 #include "mainwindow/smr_MainFormTexts.h"
 #include "mainwindow/smr_QtPrompts.h"
+#include "mainwindow/smr_ScaledIcons.h"
 
 namespace {
 constexpr int kMinTreeWidth = 200;
 constexpr int kMinWorkAreaWidth = 200;
 
 // The style has no lock among its standard icons: draw a small padlock.
-QIcon PadlockIcon() {
-  QPixmap pixmap(20, 20);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
+void DrawPadlock(QPainter& painter) {
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setPen(QPen(QColor(90, 90, 100), 2));
   painter.setBrush(Qt::NoBrush);
@@ -42,7 +40,6 @@ QIcon PadlockIcon() {
   painter.setBrush(QColor(90, 70, 20));
   painter.drawEllipse(QPointF(10, 12.5), 1.5, 1.5);
   painter.drawRect(QRectF(9.5, 13, 1, 3));
-  return QIcon(pixmap);
 }
 }  // namespace
 
@@ -130,7 +127,7 @@ void Tfrm_MainForm::CreateActions() {
   mnu_Authorization =
       MakeAction("mnu_Authorization", u("А&вторизация..."), QKeySequence(u("Ctrl+Shift+P")),
                  &Tfrm_MainForm::btn_AuthorizationClick);
-  mnu_Authorization->setIcon(PadlockIcon());
+  mnu_Authorization->setIcon(DrawnIcon(QSize(20, 20), DrawPadlock));
   mnu_Options = MakeAction("mnu_Options", u("&Параметры"), QKeySequence(u("Ctrl+P")),
                            &Tfrm_MainForm::mnu_OptionsClick);
   mnu_Exit = MakeAction("mnu_Exit", u("В&ыход"), {}, nullptr);

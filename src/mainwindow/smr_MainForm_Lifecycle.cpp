@@ -16,6 +16,7 @@
 #include "mainwindow/smr_EditPanel.h"
 #include "mainwindow/smr_MainForm.h"
 #include "mainwindow/smr_MainFormTexts.h"
+#include "mainwindow/smr_ScaledIcons.h"
 #include "searchpanel/smr_SearchPanel.h"
 #include "storage/smr_Codec.h"
 #include "storage/smr_FileError.h"
@@ -54,7 +55,7 @@ void Tfrm_MainForm::ApplySetting(const TIconSetting& icon) {
   QPixmap bitmap;
   if (bitmap.load(path)) bitmap.setMask(bitmap.createHeuristicMask());
   // A picture that cannot be loaded keeps its slot: later icons keep their index.
-  FImages.append(bitmap.isNull() ? QIcon() : QIcon(bitmap));
+  FImages.append(bitmap.isNull() ? QIcon() : ScaledIcon(bitmap));
   if (bitmap.isNull()) return;
   QAction* pair[2] = {nullptr, nullptr};
   if (icon.Slot == TIconSlot::Directory)
@@ -66,7 +67,7 @@ void Tfrm_MainForm::ApplySetting(const TIconSetting& icon) {
   else if (icon.Slot == TIconSlot::Dream)
     pair[0] = mnu_CreateExperience, pair[1] = pmn_CreateExperience;
   for (QAction* a : pair)
-    if (a) a->setIcon(QIcon(bitmap));
+    if (a) a->setIcon(FImages.back());
 }
 
 void Tfrm_MainForm::ApplySetting(const TMarkCaptionsSetting& marks) {

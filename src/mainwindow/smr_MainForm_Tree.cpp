@@ -14,6 +14,7 @@
 #include "mainwindow/smr_EditPanel.h"
 #include "mainwindow/smr_MainForm.h"
 #include "mainwindow/smr_MainFormTexts.h"
+#include "mainwindow/smr_ScaledIcons.h"
 #include "storage/smr_TextEdge.h"
 #include "storage/smr_Types.h"
 
@@ -47,8 +48,10 @@ void Tfrm_MainForm::SetNodeImage(QTreeWidgetItem* item, int image) {
         continue;
       }
       QIcon icon;
-      icon.addPixmap(FImages[i].pixmap(16, 16), QIcon::Normal);
-      icon.addPixmap(FImages[0].pixmap(16, 16), QIcon::Selected);
+      for (qreal scale : IconScales()) {
+        icon.addPixmap(FImages[i].pixmap(QSize(16, 16), scale), QIcon::Normal);
+        icon.addPixmap(FImages[0].pixmap(QSize(16, 16), scale), QIcon::Selected);
+      }
       FNodeIcons.append(icon);
     }
   }

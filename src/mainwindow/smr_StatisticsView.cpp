@@ -36,6 +36,10 @@ QToolButton* MakeButton(QWidget* parent, const QString& name, const char* hint,
 }  // namespace
 
 void TGraphImage::paintEvent(QPaintEvent*) {
+  // Moved to a screen of another scale: shown enlarged this once, then
+  // drawn again at the new resolution.
+  if (!Picture.isNull() && Picture.devicePixelRatio() != devicePixelRatioF() && RatioChanged)
+    QMetaObject::invokeMethod(this, RatioChanged, Qt::QueuedConnection);
   QPainter painter(this);
   painter.drawImage(0, 0, Picture);
 }
@@ -50,6 +54,7 @@ TStatisticsView::TStatisticsView(QWidget* host, const QWidget* separator, TPromp
   setObjectName("pnl_Statistics");
   img_Graphs = new TGraphImage(this);
   img_Graphs->setObjectName("img_Graphs");
+  img_Graphs->RatioChanged = [this] { Redraw(); };
   for (int i = 0; i < 3; ++i) {
     const QString number = QString::number(i + 1);
     const std::size_t slot = GraphSlot(i);
@@ -80,7 +85,7 @@ void TStatisticsView::resizeEvent(QResizeEvent*) {
 
 TGraphArea TStatisticsView::Area() const {
   const QRect line = FSeparator->geometry();
-  return {width(), height(), line.top(), line.top() + line.height()};
+  return {width(), height(), line.top(), line.top() + line.height(), devicePixelRatioF()};
 }
 
 static TGraphRect PanelIn(bool catalogue, int index, const TGraphArea& area) {
@@ -257,7 +262,8 @@ void TStatisticsView::mnu_RefreshAllClick() {
 
 void TStatisticsView::CopyGraph(int index) {
   if (FShown == TShown::None || !FLoaded[GraphSlot(index)]) return;
-  const TGraphRect panel = Panel(index);
-  const QRect area(panel.Left, panel.Top, panel.Right - panel.Left, panel.Bottom - panel.Top);
-  QGuiApplication::clipboard()->setImage(img_Graphs->Picture.copy(area));
+  // Every device pixel of the panel: sharp on a scaled screen as well.
+  const QImage& picture = img_Graphs->Picture;
+  QGuiApplication::clipboard()->setImage(
+      picture.copy(DeviceRect(Panel(index), picture.devicePixelRatio())));
 }

@@ -11,11 +11,15 @@ class QToolButton;
 class TPrompts;
 class TXMLNode;
 
-// The picture the graphs are drawn into, shown pixel for pixel.
+// The picture the graphs are drawn into, shown pixel for pixel: it holds
+// the device pixels of the screen the widget is on.
 class TGraphImage : public QWidget {
  public:
   using QWidget::QWidget;
   QImage Picture;
+  // Called, after the paint, when the picture was drawn for a screen of
+  // another scale than the one the widget is on now.
+  std::function<void()> RatioChanged;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -2,7 +2,9 @@
 
 #include <QImage>
 #include <QLocale>
+#include <algorithm>
 #include <clocale>
+#include <cmath>
 #include <map>
 
 #include "graphs/smr_GraphSetup.h"
@@ -368,6 +370,54 @@ TEST(GraphPlacement, PanelsAndButtons) {
   EXPECT_EQ(WideBarWidth(20), 0);
   // div truncates toward zero: (51 - 102) div 2 = -25.
   EXPECT_EQ(JournalPanel(1, {300, 51, 0, 102}).Bottom, 0);
+}
+
+// Colour changes along the most varied row of a box of an image.
+int MostChangesInARow(const QImage& image, const QRect& box) {
+  int most = 0;
+  for (int y = box.top(); y <= box.bottom(); ++y) {
+    int changes = 0;
+    for (int x = box.left() + 1; x <= box.right(); ++x)
+      changes += image.pixel(x, y) != image.pixel(x - 1, y);
+    most = std::max(most, changes);
+  }
+  return most;
+}
+
+// On a scaled screen the image holds the device pixels: frames on the
+// scaled edges of the panels, text drawn at that resolution rather than
+// enlarged from one pixel per logical pixel.
+TEST(GraphPlacement, AScaledScreenGetsItsDevicePixels) {
+  TGraphs graphs;
+  CreateGraphs(graphs, Locale);
+  TJournalStatistics statistics;
+  statistics.PerNight = {2, 0, 3};
+  statistics.PerMark = {1, 2, 0, 1};
+  statistics.Total = 5;
+  FillJournalGraphs(graphs, statistics, {U("Один"), U("Два"), QString(), U("Четыре")});
+  const TGraphArea plainArea{401, 321, 20, 22};
+  QImage plain;
+  FillGraphArea(plain, plainArea, graphs[0].ButtonFace);
+  PlaceJournalGraphs(plain, graphs, plainArea);
+  const TGraphRect title = graphs[0].HeaderBox(GraphBounds(JournalPanel(1, plainArea)));
+  const int plainChanges = MostChangesInARow(plain, DeviceRect(title, 1));
+  ASSERT_GT(plainChanges, 10);
+  for (double ratio : {1.5, 2.0}) {
+    TGraphArea area = plainArea;
+    area.Ratio = ratio;
+    QImage image;
+    FillGraphArea(image, area, graphs[0].ButtonFace);
+    PlaceJournalGraphs(image, graphs, area);
+    EXPECT_EQ(image.size(), QSize(int(std::ceil(401 * ratio)), int(std::ceil(321 * ratio))));
+    EXPECT_EQ(image.devicePixelRatio(), ratio);
+    const QRect frame = DeviceRect(JournalPanel(2, area), ratio);
+    EXPECT_EQ(image.pixel(frame.topLeft()) & 0xFFFFFF, 0u) << ratio;
+    EXPECT_EQ(image.pixel(frame.bottomRight()) & 0xFFFFFF, 0u) << ratio;
+    EXPECT_EQ(image.pixel(frame.topLeft() - QPoint(1, 1)), plain.pixel(0, 0)) << ratio;
+    // An enlargement changes colour no more often along a row than the
+    // picture it enlarges.
+    EXPECT_GT(MostChangesInARow(image, DeviceRect(title, ratio)), plainChanges) << ratio;
+  }
 }
 
 }  // namespace

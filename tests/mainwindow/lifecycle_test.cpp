@@ -450,6 +450,17 @@ TEST_F(Lifecycle, AnIconThatCannotBeLoadedKeepsItsSlot) {
   ASSERT_FALSE(catalogue.isNull());
   EXPECT_EQ(catalogue.pixelColor(8, 8), QColor(Qt::blue));
   EXPECT_EQ(catalogue.pixelColor(1, 1).alpha(), 0);
+  // On a scaled screen it is enlarged smoothly: the square's edge blends
+  // into the ground instead of growing in whole blocks.
+  for (qreal ratio : {1.5, 2.0}) {
+    const QImage scaled = root->child(0)->icon(0).pixmap(QSize(16, 16), ratio).toImage();
+    ASSERT_EQ(scaled.size(), QSize(16, 16) * ratio) << ratio;
+    int blended = 0;
+    for (int y = 0; y < scaled.height(); ++y)
+      for (int x = 0; x < scaled.width(); ++x)
+        blended += scaled.pixelColor(x, y).alpha() % 255 != 0;
+    EXPECT_GT(blended, 0) << ratio;
+  }
 }
 
 TEST_F(Lifecycle, AuthorizationCommandStoresEncodedValuesAndEmptyPasswordRemovesThem) {

@@ -6,8 +6,11 @@
 #include <QClipboard>
 #include <QFrame>
 #include <QLocale>
+#include <QScreen>
 #include <QTest>
 #include <QToolButton>
+#include <QWindow>
+#include <cmath>
 
 #include "main_form_fixture.h"
 #include "mainwindow/smr_StatisticsView.h"
@@ -56,6 +59,11 @@ class Statistics : public TMainFormFixture {
   }
 
   TStatisticsView* View() const { return Form->pnl_Statistics; }
+  // The graph image's own pixels under a rectangle of the view.
+  QRect Device(const QRect& logical) const {
+    return DeviceRect({logical.left(), logical.top(), logical.right() + 1, logical.bottom() + 1},
+                      View()->devicePixelRatioF());
+  }
   QTreeWidgetItem* Catalogue() const { return Node({U("Л"), U("К")}); }
   QTreeWidgetItem* Journal(const char* name) const { return Node({U("Л"), U("К"), U(name)}); }
   std::vector<std::pair<double, double>> Points(int graph) const {
@@ -132,7 +140,8 @@ TEST_F(Statistics, EachKindOfElementShowsItsGraphsAndButtons) {
   QApplication::processEvents();
   ASSERT_GT(View()->width(), before);
   EXPECT_EQ(copy->x(), View()->width() - 30);
-  EXPECT_EQ(View()->img_Graphs->Picture.width(), View()->width());
+  EXPECT_EQ(View()->img_Graphs->Picture.width(),
+            std::ceil(View()->width() * View()->devicePixelRatioF()));
 
   Select(Node({U("Л")}));
   EXPECT_FALSE(image->isVisibleTo(Form.get()));
@@ -148,7 +157,7 @@ TEST_F(Statistics, AtTheSmallestSizeNoButtonCoversAHeading) {
   const auto bare = [&](const QToolButton* button) {
     // Nothing but the panel's face where the button sits: no heading text under it.
     const QImage& picture = View()->img_Graphs->Picture;
-    const QRect under = button->geometry() & picture.rect();
+    const QRect under = Device(button->geometry()) & picture.rect();
     if (under.isEmpty()) return false;
     for (int y = under.top(); y <= under.bottom(); ++y)
       for (int x = under.left(); x <= under.right(); ++x)
@@ -242,11 +251,30 @@ TEST_F(Statistics, ACopyButtonPutsItsGraphPanelOnTheClipboard) {
   const int s = border.top() + border.height();
   // Graph 2 of a journal: the lower left panel.
   const QRect panel(10, (h - s) / 2 + 35, w / 2 - 20 - 10, h - 10 - ((h - s) / 2 + 35));
-  ASSERT_EQ(copied.size(), panel.size());
+  // All the device pixels of the panel, more than its logical ones on a scaled screen.
+  const QSize size = Device(panel).size();
+  ASSERT_EQ(copied.size(), size);
   EXPECT_EQ(copied.pixelColor(0, 0), QColor(Qt::black));  // the panel's frame
-  EXPECT_EQ(copied.pixelColor(panel.width() - 1, panel.height() - 1), QColor(Qt::black));
+  EXPECT_EQ(copied.pixelColor(size.width() - 1, size.height() - 1), QColor(Qt::black));
   const QImage& picture = View()->img_Graphs->Picture;
-  EXPECT_EQ(copied.convertToFormat(picture.format()), picture.copy(panel));
+  EXPECT_EQ(copied.convertToFormat(picture.format()), picture.copy(Device(panel)));
+}
+
+TEST_F(Statistics, OnAScreenOfAnotherScaleTheGraphsAreDrawnAgainForIt) {
+  const QList<QScreen*> screens = QGuiApplication::screens();
+  if (screens.size() < 2) GTEST_SKIP() << "needs a second screen";
+  Build();
+  Select(Journal("A"));
+  const QImage& picture = View()->img_Graphs->Picture;
+  const qreal before = picture.devicePixelRatio();
+  ASSERT_EQ(before, View()->devicePixelRatioF());
+  const QSize logical = picture.deviceIndependentSize().toSize();
+
+  Form->windowHandle()->setScreen(screens[1]);
+  QApplication::processEvents();
+  ASSERT_NE(View()->devicePixelRatioF(), before);
+  EXPECT_EQ(picture.devicePixelRatio(), View()->devicePixelRatioF());
+  EXPECT_EQ(picture.deviceIndependentSize().toSize(), logical);
 }
 
 TEST_F(Statistics, ALevelThatIsNotANumberGivesOneMessageAndNoGraph) {
