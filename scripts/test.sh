@@ -46,3 +46,8 @@ fuzz_briefly fuzz_export fuzz/corpus
 # The toolkit keeps allocations for the process's lifetime: no leak checks.
 fuzz_briefly fuzz_window fuzz/corpus-window -detect_leaks=0
 fuzz_briefly fuzz_search fuzz/corpus-search
+
+# The Windows version: the dependencies cross-built from Debian's sources
+# (once; cached in ~/.cache/somnary), Somnary cross-built, the suite run
+# under Wine, the zip and the installer made and used end to end.
+bash scripts/build-windows.sh --test

@@ -5,7 +5,9 @@
 # offscreen platforms), QScintilla, Snowball's libstemmer and GoogleTest.
 # Everything goes into one prefix in a cache folder outside the work tree,
 # keyed by the versions and by this folder's scripts, so a change here builds
-# anew and an unchanged cache is reused at once. Prints the prefix.
+# anew and an unchanged cache is reused at once. Prints the prefix by a
+# name that stays the same, <cache>/win64 (a link to the current one), so
+# that builds against it compile the same command lines whatever the key.
 #
 #   SOMNARY_CACHE   the cache folder (default ~/.cache/somnary)
 set -euo pipefail
@@ -21,11 +23,22 @@ key=$(cat "$here/deps.sh" "$here/toolchain-mingw64.cmake" "$here/qscintilla/CMak
 cache=${SOMNARY_CACHE:-$HOME/.cache/somnary}
 prefix=$cache/win64-qt$qt_version-qsci$qsci_version-snowball$snowball_version-$key
 if [ -f "$prefix/.complete" ]; then
-  echo "$prefix"
+  ln -sfn "$(basename "$prefix")" "$cache/win64"
+  echo "$cache/win64"
   exit 0
 fi
 
 log() { echo "deps: $*" >&2; }
+# Runs a long build with its output in LOG, shown in part when it fails.
+quietly() {
+  local log_file=$1
+  shift
+  if ! "$@" >"$log_file" 2>&1; then
+    grep -E "FAILED|error" "$log_file" | head -20 >&2
+    tail -20 "$log_file" >&2
+    exit 1
+  fi
+}
 jobs=$(nproc)
 # One work folder whatever the key: with ccache's paths taken relative to it,
 # a build after a change to these scripts compiles again only what changed.
@@ -71,6 +84,8 @@ EOF
   fi
 }
 
+# No OpenGL, no TLS, no tablets (the "+dfsg" sources lack Wintab), no
+# Direct2D: less to build and to ship. The patches make the last one link.
 build_qt() {
   local patch
   for patch in "$here"/patches/qt-*.patch; do
@@ -84,10 +99,11 @@ build_qt() {
     -DFEATURE_sql=OFF -DFEATURE_opengl=OFF -DFEATURE_dbus=OFF -DFEATURE_icu=OFF \
     -DFEATURE_vulkan=OFF -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF \
     -DFEATURE_ssl=OFF -DFEATURE_openssl=OFF -DFEATURE_system_zlib=OFF \
-    -DFEATURE_direct2d=OFF -DFEATURE_tabletevent=OFF \
+    -DFEATURE_direct2d=OFF -DFEATURE_dynamicgl=OFF -DFEATURE_schannel=OFF \
+    -DFEATURE_tabletevent=OFF \
     -DFEATURE_testlib=ON -DFEATURE_network=ON >"$work/qt-configure.log" 2>&1 ||
     { tail -30 "$work/qt-configure.log" >&2; exit 1; }
-  cmake --build "$work/qt-build" --parallel "$jobs" >&2
+  quietly "$work/qt-build.log" cmake --build "$work/qt-build" --parallel "$jobs"
   cmake --install "$work/qt-build" >/dev/null
 }
 
@@ -96,7 +112,7 @@ build_qscintilla() {
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
     -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=Release \
     -DQSCINTILLA_SOURCE="$qsci_src" >/dev/null
-  cmake --build "$work/qsci-build" --parallel "$jobs" >&2
+  quietly "$work/qsci-build.log" cmake --build "$work/qsci-build" --parallel "$jobs"
   cmake --install "$work/qsci-build" >/dev/null
 }
 
@@ -117,7 +133,7 @@ build_snowball() {
 build_googletest() {
   cmake -G Ninja -S /usr/src/googletest -B "$work/gtest-build" "${toolchain[@]}" "${launcher[@]}" \
     -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build "$work/gtest-build" --parallel "$jobs" >&2
+  quietly "$work/gtest-build.log" cmake --build "$work/gtest-build" --parallel "$jobs"
   cmake --install "$work/gtest-build" >/dev/null
 }
 
@@ -131,8 +147,10 @@ build_qscintilla
 touch "$prefix/.complete"
 rm -rf "$work"
 # Prefixes of older scripts are of no further use.
-for old in "$cache"/win64-*; do
+for old in "$cache"/win64-*/; do
+  old=${old%/}
   [ "$old" = "$prefix" ] || rm -rf "$old"
 done
+ln -sfn "$(basename "$prefix")" "$cache/win64"
 log "done in $(((SECONDS - started) / 60)) min"
-echo "$prefix"
+echo "$cache/win64"
