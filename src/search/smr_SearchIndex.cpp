@@ -92,12 +92,11 @@ void ForEachExperience(const TXMLNode& root, F&& f) {
   }
 }
 
-// The first place of " stem" in base[from, to). For a stem of one or two
-// letters the first letter, rarer than the blank, is found with memchr and
-// the blank checked behind it: memmem walks such a pattern byte by byte.
+// The first place of " stem" in base[from, to). The stem's first letter,
+// rarer than the blank, is found with memchr and the blank checked behind
+// it (memmem, besides, is not in every C library).
 const void* FindPattern(const char* base, std::size_t from, std::size_t to,
                         const std::string& pattern) {
-  if (pattern.size() > 3) return memmem(base + from, to - from, pattern.data(), pattern.size());
   const std::size_t rest = pattern.size() - 2;
   const char* p = base + from + 1;
   const char* const end = base + to;
