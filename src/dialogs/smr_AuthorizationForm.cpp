@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 #include "dialogs/smr_DialogTexts.h"
 #include "dialogs/smr_DialogUtils.h"
@@ -102,9 +103,19 @@ void Tfrm_Authorization::SetMode(int mode) {
   edt_First->setGeometry(kFieldLeft, top, kFieldWidth, 21);
   lbl_Second->setGeometry(8, top + kRowStep, kFieldLeft - 12, 21);
   edt_Second->setGeometry(kFieldLeft, top + kRowStep, kFieldWidth, 21);
-  // Room for the longest warning, in whatever font the dialog got.
-  lbl_Warning->setGeometry(8, top + 56, kFieldLeft + kFieldWidth - 8,
-                           kWarningLines * lbl_Warning->fontMetrics().lineSpacing());
+  // Room for the longest warning, in whatever font the dialog got: four
+  // lines, more where a wide font wraps a warning into a fifth.
+  const int warningWidth = kFieldLeft + kFieldWidth - 8;
+  int warningHeight = kWarningLines * lbl_Warning->fontMetrics().lineSpacing();
+  for (const char* text : {res::UserNameRefused, res::PasswordRefused, res::UserNameAltered,
+                           res::PasswordAltered, res::CredentialsHint}) {
+    const QString shown = QString::fromUtf8(text).arg(QStringLiteral("«-»"));
+    warningHeight = std::max(
+        warningHeight, lbl_Warning->fontMetrics()
+                           .boundingRect(QRect(0, 0, warningWidth, 10000), Qt::TextWordWrap, shown)
+                           .height());
+  }
+  lbl_Warning->setGeometry(8, top + 56, warningWidth, warningHeight);
   lbl_Warning->setVisible(!asking);
   btn_Cancel->setVisible(!asking);
   const int buttonsTop = asking ? 68 : lbl_Warning->geometry().bottom() + 7;

@@ -6,10 +6,14 @@
 
 void InstallQtRussianTexts(QCoreApplication& app) {
   auto* translator = new QTranslator(&app);
-  // Without the translation package Qt keeps its English texts.
-  if (translator->load(QStringLiteral("qtbase_ru"),
-                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-    QCoreApplication::installTranslator(translator);
-  else
-    delete translator;
+  // Qt's own folder, else beside the program (as a Windows program ships
+  // it); without either Qt keeps its English texts.
+  for (const QString& folder : {QLibraryInfo::path(QLibraryInfo::TranslationsPath),
+                                QCoreApplication::applicationDirPath() + "/translations"}) {
+    if (translator->load(QStringLiteral("qtbase_ru"), folder)) {
+      QCoreApplication::installTranslator(translator);
+      return;
+    }
+  }
+  delete translator;
 }

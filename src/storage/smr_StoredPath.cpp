@@ -12,8 +12,9 @@ QStringList Candidates(const QString& path, const QString& libraryDir,
                        const QString& documentsDir) {
   // A library written on Windows keeps "сны\осень.xml": where '\' is no
   // separator, the name as it stands comes first (it may hold a '\'), then
-  // the same path with '/'.
-  QStringList forms{path};
+  // the same path with '/'. Where '\' is the separator, the path is the
+  // same either way: Qt's '/' is kept.
+  QStringList forms{QDir::fromNativeSeparators(path)};
   if (QDir::separator() != u'\\' && path.contains(u'\\'))
     forms << QString(path).replace(u'\\', u'/');
   QStringList candidates;

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QSignalSpy>
+#include <QStringDecoder>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -159,6 +160,8 @@ TEST_F(HTMLEditor, FilesKeepTheirCharsetAndLoseNoCharacter) {
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.name);
+    // Qt without ICU (the Windows build) converts no KOI8-R.
+    if (c.name == std::string("koi.html") && !QStringDecoder("koi8-r").isValid()) continue;
     Edit(c.name, c.bytes);
     EXPECT_TRUE(Editor.Text().contains(U("<p>сон</p>")));
     TypeAtEnd(U(c.typed));
@@ -205,7 +208,8 @@ TEST_F(HTMLEditor, PageTheEditorCannotHoldIsReadOnlyAndNeverWritten) {
     QByteArray bytes;
     const char* why;  // in the notice
   } cases[] = {
-      {"nul.html", QByteArray("<p>a</p>\r\n<p>b") + '\0' + "c</p>\r\n<p>d</p>\r\n", "нулевой байт"},
+      {"zero.html", QByteArray("<p>a</p>\r\n<p>b") + '\0' + "c</p>\r\n<p>d</p>\r\n",
+       "нулевой байт"},
       {"utf16.html", QByteArray("<\0p\0>\0", 6), "нулевой байт"},  // UTF-16 without its mark
       {"bad.html", "<meta charset=\"utf-8\"><p>\xd1</p>", "(utf-8)"},
   };
@@ -226,7 +230,7 @@ TEST_F(HTMLEditor, PageTheEditorCannotHoldIsReadOnlyAndNeverWritten) {
     EXPECT_EQ(ReadBytes(c.name), c.bytes);
   }
   // The text after a NUL is shown, not cut off.
-  Editor.ShowFile(Path("nul.html"));
+  Editor.ShowFile(Path("zero.html"));
   EXPECT_TRUE(Editor.Text().endsWith(QStringLiteral("<p>d</p>")));
   // The next page is writable again.
   Edit("ok.html", "<p>a</p>\r\n");

@@ -2,6 +2,7 @@
 // new libraries over files in use, through the real window.
 #include <QApplication>
 #include <QFileInfo>
+#include <filesystem>
 
 #include "edit_fixture.h"
 
@@ -316,7 +317,10 @@ TEST_F(Edit, AFileAnotherProgramWroteIsShownAnewUnlessChangedHereToo) {
       WriteFile("theirs.tmp",
                 kLibraryProlog + "<dreamlibrary name=\"Lib\">\n" + catalogue +
                     "  <directory name=\"Новый\">\n  </directory>\n</dreamlibrary>\n");
-      ASSERT_EQ(std::rename(NativePath("theirs.tmp").c_str(), NativePath("lib.xml").c_str()), 0);
+      // Replaces the file on Windows too, where std::rename would not.
+      std::error_code error;
+      std::filesystem::rename(NativePath("theirs.tmp"), NativePath("lib.xml"), error);
+      ASSERT_FALSE(error) << error.message();
     } else {
       WriteJournal("j.xml",
                    "  <day name=\"01.01.01\">\n  </day>\n  <day name=\"02.02.02\">\n  </day>\n");

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QProcess>
@@ -130,6 +131,8 @@ inline TRun RunTool(const QStringList& arguments, const QString& outputFile = {}
   TRun run;
   run.ExitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
   run.Out = QString::fromUtf8(process.readAllStandardOutput());
+  // Windows' text-mode output ends each line with CR LF.
+  if (QDir::separator() == u'\\') run.Out.replace(QLatin1String("\r\n"), QLatin1String("\n"));
   run.Err = QString::fromUtf8(process.readAllStandardError());
   return run;
 }

@@ -117,6 +117,8 @@ TEST_F(LibrarySearch, ToolFailsOnAFileReadInPartAndOnOutputNotWritten) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
+    // Closing the tool's standard output takes a POSIX shell.
+    if (c.Output == QLatin1String("-") && QDir::separator() == u'\\') continue;
     Write(library, libraryText);
     Write(second, secondText);
     if (!c.File.isEmpty()) Write(c.File, c.Text);
