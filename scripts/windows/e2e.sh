@@ -2,9 +2,10 @@
 # The Windows release used end to end under Wine, on a virtual display:
 #  1. the portable folder: the real somnary.exe starts on its sample library,
 #     a journal is selected (its graphs shown, a screenshot taken), the
-#     session ends (Wine's end of session: WM_QUERYENDSESSION), and the files
-#     are as they must be: the journals untouched byte for byte, the settings
-#     written in their text form;
+#     window is resized, the session ends (WM_QUERYENDSESSION and
+#     WM_ENDSESSION, as Windows sends them at logout), and the files are as
+#     they must be: the journals untouched byte for byte, the settings
+#     written with the new size in their text form;
 #  2. the installer: installed silently (/S), the installed program started
 #     once (settings in %APPDATA%\Somnary, the sample in the documents),
 #     uninstalled silently; only the user's own files are left.
@@ -40,7 +41,8 @@ openbox >/dev/null 2>&1 &
 # The program's main window, waited for.
 wait_window() {
   local id
-  for _ in $(seq 120); do
+  # The first start in a new prefix builds Wine's font cache: minutes.
+  for _ in $(seq 480); do
     id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) || true
     [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.5
@@ -48,11 +50,14 @@ wait_window() {
   return 1
 }
 
-# Ends the Wine session the way Windows ends one at logout and waits for
-# every program to end.
+# Ends the session the way Windows ends one at logout (Wine's own wineboot
+# --end-session does not reach the program's windows) and waits for the
+# program to end.
 end_session() {
-  wine wineboot --end-session >/dev/null 2>&1 || true
-  wineserver --wait
+  local program=$1
+  wine "$build/tests/app/somnary_end_session.exe" || fail "no window took the end of the session"
+  for _ in $(seq 100); do kill -0 "$program" 2>/dev/null || return 0; sleep 0.2; done
+  fail "the program did not end with the session"
 }
 
 # ---- 1. the portable folder ----
@@ -60,24 +65,25 @@ cp -r "$dist/Somnary-$version-win64" "$work/portable"
 app=$work/portable
 before=$(cd "$app/sample" && sha256sum ./*.xml)
 wine "$app/somnary.exe" >"$work/portable.log" 2>&1 &
+program=$!
 window=$(wait_window "Somnary") || fail "the window did not show"
 sleep 2
-xdotool windowactivate --sync "$window" 2>/dev/null || true
-# The tree has the focus at the start: down to the first journal.
-xdotool key --window "$window" Home Down Down
-sleep 2
+# The default journal is shown at the start, its graphs beside it.
 import -window root "$dist/windows-e2e.png"
-end_session
+xdotool windowsize --sync "$window" 980 700 2>/dev/null || true
+sleep 1
+end_session "$program"
 [ "$(cd "$app/sample" && sha256sum ./*.xml)" = "$before" ] || fail "a journal changed without an edit"
 settings=$app/dreams.ini
-grep -q $'\r\n  <form left="' "$settings" || fail "the settings were not written at the session's end"
+grep -q 'width="980" height="700"' "$settings" || fail "the settings were not written at the session's end"
 head -c 46 "$settings" | grep -q '^<?xml version="1.0" encoding="windows-1251"' ||
   fail "the settings lost their declaration"
-if grep -q $'[^\r]\n' "$settings"; then fail "the settings have a line not ended by CR LF"; fi
+[ "$(grep -c $'\r$' "$settings")" = "$(wc -l <"$settings")" ] ||
+  fail "the settings have a line not ended by CR LF"
 echo "e2e: portable program started, journal shown, session ended, files as expected"
 
 # ---- 2. the installer ----
-user_dir="$WINEPREFIX/drive_c/users/$USER"
+user_dir="$WINEPREFIX/drive_c/users/${USER:-$(id -un)}"
 installed="$user_dir/AppData/Local/Programs/Somnary"
 rm -rf "$installed" "$user_dir/AppData/Roaming/Somnary" "$user_dir/Documents/Somnary"
 wine "$dist/Somnary-$version-setup.exe" /S
@@ -86,9 +92,10 @@ wineserver --wait
 ls "$user_dir/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/"*.lnk >/dev/null ||
   fail "no Start-menu entry"
 wine "$installed/bin/somnary.exe" >"$work/installed.log" 2>&1 &
+program=$!
 wait_window "Somnary" >/dev/null || fail "the installed program did not show its window"
 sleep 2
-end_session
+end_session "$program"
 [ -f "$user_dir/AppData/Roaming/Somnary/dreams.ini" ] || fail "no settings in %APPDATA%\\Somnary"
 [ -f "$user_dir/Documents/Somnary/sample/library.xml" ] || fail "no sample library in the documents"
 wine "$installed/uninstall.exe" /S

@@ -15,9 +15,16 @@ wine_prefix_ready() {
     wineserver --wait
   fi
   # Readable Cyrillic in screenshots: the DejaVu fonts (fonts-dejavu-core)
-  # in the prefix's own font folder, where Windows programs look.
+  # in the prefix's own font folder, where Windows programs look, standing
+  # in for the Windows fonts the prefix lacks.
   local fonts="$WINEPREFIX/drive_c/windows/Fonts"
   if [ -d /usr/share/fonts/truetype/dejavu ] && [ ! -e "$fonts/DejaVuSans.ttf" ]; then
     cp /usr/share/fonts/truetype/dejavu/*.ttf "$fonts/"
+    local font
+    for font in Tahoma "MS Shell Dlg" "MS Shell Dlg 2" "Segoe UI" Arial "MS Sans Serif"; do
+      wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /d "DejaVu Sans" /f \
+        >/dev/null 2>&1
+    done
+    wineserver --wait
   fi
 }
