@@ -14,5 +14,8 @@ inline constexpr const char* DescriptionHasNul =
 inline constexpr const char* DescriptionHasInvalidBytes =
     "Описание открыто только для чтения: в файле «%1» есть байты, которых нет в его кодировке "
     "(%2), и при записи они бы изменились.";
+inline constexpr const char* DescriptionCharsetUnknown =
+    "Описание открыто только для чтения: файл «%1» записан в кодировке %2, которую программа не "
+    "умеет преобразовывать, и при записи его текст бы испортился.";
 
 }  // namespace res

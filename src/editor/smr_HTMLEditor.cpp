@@ -143,6 +143,9 @@ bool THTMLEditor::LoadHTMLFile(const QString& path) {
                     .arg(path, FEncoding.Charset.isEmpty()
                                    ? QStringLiteral("windows-1251")
                                    : QString::fromLatin1(FEncoding.Charset)));
+  else if (!FEncoding.Unknown.isEmpty())
+    SetReadOnly(QString::fromUtf8(res::DescriptionCharsetUnknown)
+                    .arg(path, QString::fromLatin1(FEncoding.Unknown)));
   return true;
 }
 

@@ -39,15 +39,23 @@ void AppendReference(QByteArray& out, char32_t codePoint) {
 
 }  // namespace
 
-QByteArray DeclaredCharset(const QByteArray& bytes) {
+namespace {
+
+// The name in the page's meta charset, as written; empty when there is none.
+QByteArray DeclaredName(const QByteArray& bytes) {
   // The declaration stands in the head; a long page need not be searched whole.
   static const QRegularExpression meta(
       QStringLiteral("<meta[^>]*charset\\s*=\\s*[\"']?\\s*([A-Za-z0-9._:-]+)"),
       QRegularExpression::CaseInsensitiveOption);
   const QRegularExpressionMatch match = meta.match(QString::fromLatin1(bytes.left(4096)));
-  if (!match.hasMatch()) return {};
-  QByteArray name = match.captured(1).toLatin1();
-  if (IsCp1251(name) || !QStringDecoder(name.constData()).isValid()) return {};
+  return match.hasMatch() ? match.captured(1).toLatin1() : QByteArray();
+}
+
+}  // namespace
+
+QByteArray DeclaredCharset(const QByteArray& bytes) {
+  QByteArray name = DeclaredName(bytes);
+  if (name.isEmpty() || IsCp1251(name) || !QStringDecoder(name.constData()).isValid()) return {};
   return name;
 }
 
@@ -62,6 +70,10 @@ THTMLEncoding DetectEncoding(const QByteArray& bytes) {
     }
   }
   encoding.Charset = DeclaredCharset(bytes);
+  if (encoding.Charset.isEmpty()) {
+    const QByteArray name = DeclaredName(bytes);
+    if (!name.isEmpty() && !IsCp1251(name)) encoding.Unknown = name;
+  }
   return encoding;
 }
 

@@ -10,6 +10,9 @@
 struct THTMLEncoding {
   QByteArray Charset;  // empty: windows-1251
   bool Bom = false;    // the text starts with the charset's byte order mark
+  // A charset the page declares that no codec here converts (KOI8-R where
+  // Qt has no ICU, a misspelt name): the page is shown but never written.
+  QByteArray Unknown;
 };
 
 // The charset a page declares in a meta tag; empty when none, or when it
