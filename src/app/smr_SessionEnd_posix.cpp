@@ -36,9 +36,12 @@ void CatchSessionEnd() {
   sigaction(SIGHUP, &action, nullptr);
 }
 
-// The program has time to leave its loops and write afterwards.
-void OnSessionEnd(QCoreApplication& app, std::function<void()> /*writeNow*/,
-                  std::function<void()> end) {
+// The program has time to leave its loops and write afterwards: `writeNow`
+// is for systems that do not wait (the shared signature takes it by value).
+void OnSessionEnd(
+    QCoreApplication& app,
+    std::function<void()> /*writeNow*/,  // NOLINT(performance-unnecessary-value-param)
+    std::function<void()> end) {
   if (gSignalPipe[0] < 0) return;
   auto* notifier = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, &app);
   QObject::connect(notifier, &QSocketNotifier::activated, &app, [end = std::move(end)] {
