@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows release used end to end under Wine, on a virtual display:
 #  1. the portable folder: the real somnary.exe starts on its sample library,
-#     a journal is selected (its graphs shown, a screenshot taken), the
+#     its default journal shown with its graphs (a screenshot taken), a
+#     second start ends at once and leaves the first running, the
 #     window is resized, the session ends (WM_QUERYENDSESSION and
 #     WM_ENDSESSION, as Windows sends them at logout), and the files are as
 #     they must be: the journals untouched byte for byte, the settings
@@ -70,6 +71,9 @@ window=$(wait_window "Somnary") || fail "the window did not show"
 sleep 2
 # The default journal is shown at the start, its graphs beside it.
 import -window root "$dist/windows-e2e.png"
+# One copy per settings folder: a second start shows the first and ends.
+timeout 120 wine "$app/somnary.exe" >"$work/second.log" 2>&1 || fail "the second start did not end well"
+kill -0 "$program" 2>/dev/null || fail "the first copy ended when a second started"
 xdotool windowsize --sync "$window" 980 700 2>/dev/null || true
 sleep 1
 end_session "$program"

@@ -11,6 +11,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 wine_prefix_ready() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "== making the Wine prefix $WINEPREFIX"
+    mkdir -p "$(dirname "$WINEPREFIX")"
     wineboot --init >/dev/null 2>&1
     wineserver --wait
   fi
