@@ -8,10 +8,10 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
-#include <random>
 
 #include "xml/xml_fileSystem.h"
 #include "xml/xml_functions.h"
+#include "xml/xml_temporaryName.h"
 
 namespace xfs {
 namespace {
@@ -31,29 +31,11 @@ std::string BaseOf(const std::string& name) {
   return slash == std::string::npos ? name : name.substr(slash + 1);
 }
 
-constexpr const char kTemporaryMark[] = ".somnary-tmp.";
-// The mark, a process number and a random part after the name.
-constexpr std::size_t kTemporarySuffix = sizeof kTemporaryMark - 1 + 10 + 1 + 6;
-
-// "<name>.somnary-tmp." with the name cut so that a temporary's whole name
-// fits the folder's limit even when the file's own name nearly fills it.
+// "<name>.somnary-tmp." cut to the folder's name limit.
 std::string TemporaryPrefix(const std::string& target) {
   long limit = ::pathconf(FolderOf(target).c_str(), _PC_NAME_MAX);
   if (limit <= 0) limit = NAME_MAX;
-  std::string base = BaseOf(target);
-  const std::size_t room = static_cast<std::size_t>(limit) > kTemporarySuffix
-                               ? static_cast<std::size_t>(limit) - kTemporarySuffix
-                               : 1;
-  if (base.size() > room) base.resize(room);
-  return base + kTemporaryMark;
-}
-
-std::string RandomPart() {
-  static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-  thread_local std::mt19937_64 generator{std::random_device{}()};
-  std::string part(6, '0');
-  for (char& c : part) c = digits[generator() % 36];
-  return part;
+  return temporary::Prefix(BaseOf(target), static_cast<std::size_t>(limit));
 }
 
 constexpr std::size_t kHugePage = std::size_t(2) << 20;
@@ -101,7 +83,7 @@ THandle CreateTemporary(const TTarget& target, std::string& name) {
       FolderOf(target.Path) + '/' + TemporaryPrefix(target.Path) + std::to_string(::getpid()) + '.';
   int fd = -1;
   for (int attempt = 0; fd < 0; ++attempt) {
-    name = prefix + RandomPart();
+    name = prefix + temporary::RandomPart();
     do fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     while (fd < 0 && errno == EINTR);
     if (fd < 0 && (errno != EEXIST || attempt == 100)) Fail(errno);

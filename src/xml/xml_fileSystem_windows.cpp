@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cwchar>
-#include <random>
 
 #include "xml/xml_faultSeam_windows.h"
 #include "xml/xml_fileSystem.h"
 #include "xml/xml_functions.h"
+#include "xml/xml_temporaryName.h"
 
 namespace xfs {
 namespace {
@@ -158,32 +158,12 @@ std::string BaseOf(const std::string& name) {
   return slash == std::string::npos ? name : name.substr(slash + 1);
 }
 
-constexpr const char kTemporaryMark[] = ".somnary-tmp.";
-// The mark, a process number and a random part after the name.
-constexpr std::size_t kTemporarySuffix = sizeof kTemporaryMark - 1 + 10 + 1 + 6;
-// What NTFS, FAT and exFAT allow for a name, in UTF-16 units.
+// What NTFS, FAT and exFAT allow for a name, in UTF-16 units; a UTF-8 byte
+// count is never below the UTF-16 one.
 constexpr std::size_t kNameMax = 255;
 
-// "<name>.somnary-tmp." with the name cut so that a temporary's whole name
-// fits the folder's limit. A UTF-8 byte count is never below the UTF-16
-// one; the cut stays off the middle of a character.
 std::string TemporaryPrefix(const std::string& target) {
-  std::string base = BaseOf(target);
-  const std::size_t room = kNameMax - kTemporarySuffix;
-  if (base.size() > room) {
-    std::size_t cut = room;
-    while (cut > 0 && (static_cast<unsigned char>(base[cut]) & 0xC0) == 0x80) --cut;
-    base.resize(cut);
-  }
-  return base + kTemporaryMark;
-}
-
-std::string RandomPart() {
-  static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-  thread_local std::mt19937_64 generator{std::random_device{}()};
-  std::string part(6, '0');
-  for (char& c : part) c = digits[generator() % 36];
-  return part;
+  return temporary::Prefix(BaseOf(target), kNameMax);
 }
 
 bool ProcessIsGone(unsigned long pid) {
@@ -259,7 +239,7 @@ THandle CreateTemporary(const TTarget& target, std::string& name) {
   // The owner and the access list need no copy: ReplaceFileW keeps the
   // old file's.
   for (int attempt = 0;; ++attempt) {
-    name = prefix + RandomPart();
+    name = prefix + temporary::RandomPart();
     HANDLE file = Open(name, GENERIC_WRITE, FILE_SHARE_READ, CREATE_NEW);
     if (file != INVALID_HANDLE_VALUE) return Own(file);
     const DWORD error = GetLastError();
