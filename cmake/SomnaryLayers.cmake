@@ -14,6 +14,8 @@ function(somnary_layer target)
     COMMENT "Checking the includes of src/${folder}"
     VERBATIM)
   add_custom_target(${target}_layers DEPENDS "${stamp}")
+  # The layering tests check a probe against the same rule.
+  set_property(TARGET ${target} PROPERTY SOMNARY_USES "${folder};${arg_USES}")
   add_dependencies(${target} ${target}_layers)
 endfunction()
 
