@@ -341,6 +341,10 @@ char* Put(char* p, std::string_view text) {
   return p + text.size();
 }
 
+bool OneText(const TXMLNode& node) {
+  return node.Children.size() == 1 && node.Children.front()->Kind == nkText;
+}
+
 // The text being written: kept whole for SaveToText, or, when saving, handed
 // to the file in pieces as it grows, so a big journal is never in memory
 // twice (as tree and as text).
@@ -358,17 +362,12 @@ struct TOutput {
   }
 };
 
-void WriteNode(TOutput& output, const TXMLNode& node) {
-  std::string& out = output.Text;
-  if (node.Kind == nkText) {
-    AppendNormalizedSpaces(out, node.Value);
-    return;
-  }
+// The start tag with its line end: " />" CR LF for an empty element, ">"
+// then CR LF unless one text follows on the same line.
+void WriteStartTag(std::string& out, const TXMLNode& node) {
   const std::size_t indent = node.Level > 0 ? 2 * static_cast<std::size_t>(node.Level) : 0;
   const bool empty = node.Kind == nkEmptyElement;
-  const bool oneText = node.Children.size() == 1 && node.Children.front()->Kind == nkText;
-  // Indent, "<", the name, each ` name="value"`, then " />" CR LF, or ">"
-  // with CR LF unless one text follows on the same line.
+  const bool oneText = OneText(node);
   std::size_t size = indent + 1 + node.Name.size() + (empty ? 5 : oneText ? 1 : 3);
   for (const auto& attribute : node.Attributes)
     size += attribute.Name.size() + attribute.Value.size() + 4;
@@ -385,23 +384,34 @@ void WriteNode(TOutput& output, const TXMLNode& node) {
     p = Put(p, attribute.Value);
     *p++ = '"';
   }
-  if (empty) {
-    Put(p, " />\r\n");
-    return;
-  }
-  Put(p, oneText ? ">" : ">\r\n");
-  for (const auto& child : node.Children) {
-    WriteNode(output, *child);
-    output.Flush();
-  }
-  // The end tag: on its own line, indented, unless after the one text.
-  const std::size_t tagIndent = oneText ? 0 : indent;
-  p = Room(out, tagIndent + node.Name.size() + 5);
+  Put(p, empty ? " />\r\n" : oneText ? ">" : ">\r\n");
+}
+
+// The end tag: on its own line, indented, unless after the one text.
+void WriteEndTag(std::string& out, const TXMLNode& node) {
+  const std::size_t tagIndent =
+      OneText(node) || node.Level <= 0 ? 0 : 2 * static_cast<std::size_t>(node.Level);
+  char* p = Room(out, tagIndent + node.Name.size() + 5);
   std::memset(p, ' ', tagIndent);
   p += tagIndent;
   p = Put(p, "</");
   p = Put(p, node.Name);
   Put(p, ">\r\n");
+}
+
+void WriteNode(TOutput& output, const TXMLNode& node) {
+  std::string& out = output.Text;
+  if (node.Kind == nkText) {
+    AppendNormalizedSpaces(out, node.Value);
+    return;
+  }
+  WriteStartTag(out, node);
+  if (node.Kind == nkEmptyElement) return;
+  for (const auto& child : node.Children) {
+    WriteNode(output, *child);
+    output.Flush();
+  }
+  WriteEndTag(out, node);
 }
 
 // Joins, strips and parses the text into the prolog and the root; the
@@ -422,9 +432,7 @@ TXMLStatus ParseText(TXMLStore& store, TXMLParameters& parameters, TXMLNode& roo
   return status;
 }
 
-// The prolog lines, then the root element.
-void WriteDocument(TOutput& output, const TXMLParameters& parameters, const TXMLNode& root) {
-  std::string& out = output.Text;
+void WriteProlog(std::string& out, const TXMLParameters& parameters) {
   out += "<?xml";
   WriteAttribute(out, "version", parameters.Version);
   WriteAttribute(out, "encoding", parameters.Encoding);
@@ -436,6 +444,11 @@ void WriteDocument(TOutput& output, const TXMLParameters& parameters, const TXML
   if (!parameters.Instruction.empty()) AppendLine(out, parameters.Instruction);
   AppendLine(out, parameters.DocType.Text);
   AppendLine(out, "");
+}
+
+// The prolog lines, then the root element.
+void WriteDocument(TOutput& output, const TXMLParameters& parameters, const TXMLNode& root) {
+  WriteProlog(output.Text, parameters);
   WriteNode(output, root);
 }
 
@@ -560,8 +573,47 @@ std::string TXMLParser::SaveToText() const {
   return std::move(output.Text);
 }
 
+TXMLTextBuilder::TXMLTextBuilder(const TXMLParser& document) : FRoot(*document.Root) {
+  FText.reserve(document.FSizeHint + document.FSizeHint / 16 + 4096);
+  WriteProlog(FText, document.Parameters);
+  // A root without elements below it is written whole at once.
+  if (FRoot.Kind == nkText || FRoot.Kind == nkEmptyElement || OneText(FRoot)) {
+    TOutput output;
+    output.Text = std::move(FText);
+    WriteNode(output, FRoot);
+    FText = std::move(output.Text);
+    FDone = true;
+    return;
+  }
+  WriteStartTag(FText, FRoot);
+}
+
+bool TXMLTextBuilder::Step(std::size_t bytes) {
+  if (FDone) return true;
+  TOutput output;
+  output.Text = std::move(FText);
+  const std::size_t until = output.Text.size() + bytes;
+  while (FNext < FRoot.Children.size() && output.Text.size() < until)
+    WriteNode(output, *FRoot.Children[FNext++]);
+  FText = std::move(output.Text);
+  if (FNext < FRoot.Children.size()) return false;
+  WriteEndTag(FText, FRoot);
+  FDone = true;
+  return true;
+}
+
 bool TXMLParser::IsUnreadFile(const std::string& fileName) const {
   return !FUnreadSource.empty() && CanonicalFileName(fileName) == FUnreadSource;
+}
+
+void TXMLParser::ReplaceText(std::string text) {
+  const bool known = FDiskKnown;
+  const xfs::TIdentity disk = FDisk;
+  const std::uint64_t hash = FDiskTextHash;
+  LoadFromText(std::move(text));
+  FDiskKnown = known;
+  FDisk = disk;
+  FDiskTextHash = hash;
 }
 
 void TXMLParser::RememberDisk(const std::string& fileName, std::uint64_t textHash) {

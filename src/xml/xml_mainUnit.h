@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -39,6 +40,15 @@ class TXMLParser {
   bool UnchangedSinceDisk() const;
   // Parses text already in memory (as if it were the file's content).
   void LoadFromText(std::string text);
+  // Puts a text in place of the tree (a recovery copy of edits never saved)
+  // while the file stays as last read or written, so a save writes it as an
+  // edit and still notices another program's version.
+  void ReplaceText(std::string text);
+  // The hash of the text last read from or written to the file; nothing
+  // when the document never met its file.
+  std::optional<std::uint64_t> DiskTextHash() const {
+    return FDiskKnown ? std::optional<std::uint64_t>(FDiskTextHash) : std::nullopt;
+  }
   // Writes the prolog and the tree. Throws TXMLWriteError; the previous
   // file then stays untouched. A file that could not be read (ReadError) is
   // never written over: saving to it throws until a Load reads it.
@@ -94,4 +104,23 @@ class TXMLParser {
   // they have been moved.
   TXMLStore* FStore = nullptr;
   void TakeStore(TXMLStore* store);
+  friend class TXMLTextBuilder;
+};
+
+// Builds the text SaveToText gives a piece at a time, so a big document can
+// be written out between a program's other work. The document must not
+// change between pieces: a caller that changed it starts a new builder.
+class TXMLTextBuilder {
+ public:
+  explicit TXMLTextBuilder(const TXMLParser& document);
+  // Adds the root's next children until at least `bytes` more were written;
+  // true once the text is whole.
+  bool Step(std::size_t bytes);
+  std::string& Text() { return FText; }
+
+ private:
+  const TXMLNode& FRoot;
+  std::string FText;
+  std::size_t FNext = 0;
+  bool FDone = false;
 };

@@ -662,3 +662,48 @@ TEST(XmlBrokenInputDepth, HugeNestingEndsWithoutExhaustingTheStack) {
 }
 
 }  // namespace
+
+// ---- the text built in pieces, and a recovered text put in place ----
+
+TEST(XmlTextBuilder, PiecesOfAnySizeGiveExactlyTheSavedText) {
+  const std::string texts[] = {
+      std::string(kDecl1251) + "\r\n\r\n<somnary />\r\n",
+      std::string(kDecl1251) + "\r\n\r\n<somnary>only text</somnary>\r\n",
+      std::string(kDecl1251) + "\r\n" + kDocType +
+          "\r\n\r\n<somnary>\r\n  <day name=\"1\">\r\n    <experience number=\"1\" />\r\n"
+          "  </day>\r\n  <day name=\"2\">\r\n  </day>\r\n  loose text<day />\r\n</somnary>\r\n",
+  };
+  for (const std::string& text : texts) {
+    TXMLParser document;
+    document.LoadFromText(text);
+    ASSERT_EQ(document.Status, xsLoaded) << text;
+    for (std::size_t piece : {std::size_t(1), std::size_t(40), std::size_t(1) << 20}) {
+      TXMLTextBuilder builder(document);
+      int steps = 0;
+      while (!builder.Step(piece)) ++steps;
+      EXPECT_EQ(builder.Text(), document.SaveToText()) << piece;
+      if (piece == 1 && text.find("<day") != std::string::npos) {
+        EXPECT_GE(steps, 2);
+      }
+    }
+  }
+}
+
+TEST(XmlReplaceText, TheFileIsStillTheOneLastReadSoASaveSeesAnEdit) {
+  QTemporaryDir dir;
+  const std::string file = dir.filePath("journal.xml").toStdString();
+  const std::string read =
+      std::string(kDecl1251) + "\r\n\r\n<somnary>\r\n  <day />\r\n</somnary>\r\n";
+  WriteBytes(file, read);
+  TXMLParser document;
+  document.Load(file);
+  const auto hash = document.DiskTextHash();
+  ASSERT_TRUE(hash.has_value());
+  document.ReplaceText(std::string(kDecl1251) +
+                       "\r\n\r\n<somnary>\r\n  <day name=\"new\" />\r\n</somnary>\r\n");
+  EXPECT_EQ(document.FileName, file);
+  EXPECT_EQ(document.DiskTextHash(), hash);
+  EXPECT_FALSE(document.UnchangedSinceDisk());
+  EXPECT_EQ(document.Save(file), TXMLParser::TSaveOutcome::Written);
+  EXPECT_NE(ReadBytes(file).find("name=\"new\""), std::string::npos);
+}
