@@ -261,7 +261,7 @@ QString TDatedBackups::Restore(const TCopy& copy, const QStringList& relativeFil
     QString name = base;
     for (int n = 2; QFileInfo::exists(FRoot + name); ++n)
       name = base + QStringLiteral(" (%1)").arg(n);
-    const QString failure = Assemble(FRoot, name, current);
+    QString failure = Assemble(FRoot, name, current);
     if (!failure.isEmpty()) return failure;
     if (undoCopy) *undoCopy = FRoot + name + '/';
   }
