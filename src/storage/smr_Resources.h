@@ -26,6 +26,15 @@ inline constexpr const char* NoFreeDescriptionName =
 // --- the program's folders and its command line
 inline constexpr const char* CannotCreateFolder = "не удалось создать папку";
 
+// --- dated backups: the folders' names are part of how copies are found again
+inline constexpr const char* BackupsFolder = "Резервные копии";
+inline constexpr const char* BackupsOutsideLibrary = "Вне папки библиотеки";
+inline constexpr const char* BackupsBeforeRestore = "перед восстановлением";
+// %1 the folder's full path, %2 (the new name) or the system's reason.
+inline constexpr const char* FolderNotCreated = "Не удалось создать папку «%1»: %2";
+inline constexpr const char* FolderNotRenamed = "Не удалось переименовать папку «%1» в «%2»: %3";
+inline constexpr const char* FolderNotRemoved = "Не удалось удалить папку «%1»";
+
 // --- export
 inline constexpr const char* ExportLibraryTitle = "БИБЛИОТЕКА СНОВИДЕНИЙ";
 inline constexpr const char* ExportJournalTitle = "ЖУРНАЛ СНОВИДЕНИЙ";
