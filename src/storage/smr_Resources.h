@@ -23,6 +23,22 @@ inline constexpr const char* NoJournalFile =
 inline constexpr const char* NoFreeDescriptionName =
     "Не удалось подобрать свободное имя для файла описания рядом с «%1».";
 
+// --- recovery copies of unsaved changes
+// The folder names under the recovery folder.
+inline constexpr const char* RecoveryNoLibraryFolder = "без библиотеки";
+inline constexpr const char* RecoveryKeptAsideFolder = "Отложено";
+// %1 the document's file, %2 the reason.
+inline constexpr const char* RecoveryCopyNotWritten =
+    "Не удалось сохранить копию для восстановления файла «%1»: %2";
+inline constexpr const char* RecoveryNameNotListed =
+    "в имени файла или библиотеки есть табуляция или перевод строки";
+// %1 a copy or the folder of copies.
+inline constexpr const char* RecoveryNotRemoved =
+    "Не удалось удалить копии для восстановления «%1».";
+// %1 the folder of copies, %2 where it was to go.
+inline constexpr const char* RecoveryNotKeptAside =
+    "Не удалось перенести копии для восстановления из «%1» в «%2».";
+
 // --- the program's folders and its command line
 inline constexpr const char* CannotCreateFolder = "не удалось создать папку";
 
