@@ -29,10 +29,13 @@ class TRecoveryStore {
   TRecoveryStore(const QString& recoveryDir, const QString& libraryFile);
 
   // Writes (or replaces) the copy of one document; the failure, empty on success.
+  // Copies found in the folder for another library, or under a list this
+  // version cannot read, are kept aside first rather than overwritten.
   QString Write(TKind kind, const QString& original, std::string_view bytes, const QDateTime& now);
   // Removes one document's copy (it was saved, or it matches its file again).
   QString Remove(const QString& original);
-  // Removes every copy of this library (a normal save or end wrote all).
+  // Removes every copy of this library (a normal save or end wrote all);
+  // another library's copies in its folder stay.
   QString RemoveAll();
 
   // The copies of this library newer than the files they stand for; a copy
