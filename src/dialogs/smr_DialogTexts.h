@@ -15,6 +15,11 @@ inline constexpr const char* IconFilter = "Windows BMP (*.bmp)|*.bmp|Все фа
 inline constexpr const char* AdditionalFileFilter =
     "Дополнительный файл (*.xml)|*.xml|Любое расширение (*.*)|*.*";
 inline constexpr const char* OptionsOpenFileTitle = "Выбор библиотеки сновидений";
+inline constexpr const char* OptionsDailyBackups =
+    "Каждый день перед первым сохранением копировать библиотеку и журналы";
+inline constexpr const char* OptionsBackupFolder = "Папка:";
+inline constexpr const char* OptionsBackupFolderDefault = "«Резервные копии» рядом с библиотекой";
+inline constexpr const char* OptionsBackupFolderTitle = "Папка для резервных копий";
 // The type column of Qt's own file dialog.
 inline constexpr const char* FileTypeFolder = "Папка";
 inline constexpr const char* FileTypeImage = "Изображение %1";

@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QDir>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -137,10 +138,29 @@ void Tfrm_ParametersForm::BuildGeneralPage() {
   auto* library = new QHBoxLayout;
   library->addWidget(edt_LibraryFileName);
   library->addWidget(btn_LibraryFileName);
+  auto* backups = Group(tsh_General, " Резервные копии ", "grp_Backups");
+  box_Backups = new QCheckBox(U(res::OptionsDailyBackups), backups);
+  box_Backups->setObjectName("box_Backups");
+  edt_BackupFolder = Edit(backups, "edt_BackupFolder");
+  edt_BackupFolder->setPlaceholderText(U(res::OptionsBackupFolderDefault));
+  btn_BackupFolder = Dots(backups, "btn_BackupFolder");
+  connect(btn_BackupFolder, &QPushButton::clicked, this,
+          &Tfrm_ParametersForm::btn_BackupFolderClick);
+  connect(box_Backups, &QCheckBox::toggled, edt_BackupFolder, &QWidget::setEnabled);
+  connect(box_Backups, &QCheckBox::toggled, btn_BackupFolder, &QWidget::setEnabled);
+  auto* folder = new QHBoxLayout;
+  folder->addWidget(new QLabel(U(res::OptionsBackupFolder), backups));
+  folder->addWidget(edt_BackupFolder);
+  folder->addWidget(btn_BackupFolder);
+  auto* backupRows = new QVBoxLayout(backups);
+  backupRows->addWidget(box_Backups);
+  backupRows->addLayout(folder);
+
   auto* page = new QVBoxLayout(tsh_General);
   page->addWidget(group);
   page->addWidget(new QLabel(U("Библиотека сновидений, загружаемая при запуске:"), tsh_General));
   page->addLayout(library);
+  page->addWidget(backups);
   page->addStretch();
 }
 
@@ -276,6 +296,11 @@ void Tfrm_ParametersForm::Fill(TXMLParser& settings, TXMLParser* library) {
   for (int i = 0; i < kMarkCount; ++i) Show(edt_Labels[i], FAppearance->Caption(i));
   for (int i = 0; i < kIconSlotCount; ++i) Show(edt_Icons[i], FAppearance->IconPath(i));
   box_Delete->setChecked(ReadConfirmDeleteBox(settings));
+  const TBackupSetting backups = ReadBackupSetting(settings);
+  box_Backups->setChecked(backups.Daily);
+  edt_BackupFolder->setEnabled(backups.Daily);
+  btn_BackupFolder->setEnabled(backups.Daily);
+  edt_BackupFolder->setText(QDir::toNativeSeparators(backups.Folder));
 
   tsh_User->setEnabled(library != nullptr);
   tsh_Additional->setEnabled(library != nullptr);
@@ -304,6 +329,8 @@ void Tfrm_ParametersForm::Apply() {
   WriteLibraryPath(*FSettings, Stored(edt_LibraryFileName));
   FAppearance->Write(StoredTexts(edt_Labels), StoredTexts(edt_Icons));
   WriteConfirmDelete(*FSettings, box_Delete->isChecked());
+  WriteBackupSetting(*FSettings, {box_Backups->isChecked(),
+                                  QDir::fromNativeSeparators(edt_BackupFolder->text().trimmed())});
   if (FLibrary) ApplyLibrary(*FLibrary);
 }
 
@@ -326,6 +353,12 @@ void Tfrm_ParametersForm::ChooseFile(QLineEdit* field, const char* filter) {
   if (!FChooseFile) return;
   const QString chosen = FChooseFile(U(res::OptionsOpenFileTitle), filter, field->text());
   if (!chosen.isEmpty()) field->setText(chosen);
+}
+
+void Tfrm_ParametersForm::btn_BackupFolderClick() {
+  if (!FChooseFolder) return;
+  const QString chosen = FChooseFolder(U(res::OptionsBackupFolderTitle), edt_BackupFolder->text());
+  if (!chosen.isEmpty()) edt_BackupFolder->setText(QDir::toNativeSeparators(chosen));
 }
 
 void Tfrm_ParametersForm::btn_LibraryFileNameClick() {

@@ -35,6 +35,9 @@ class Tfrm_ParametersForm : public QDialog {
   using TChooseFile =
       std::function<QString(const QString& title, const char* filter, const QString& fileName)>;
 
+  // Asks for a folder: the dialog's title and the folder to start from.
+  using TChooseFolder = std::function<QString(const QString& title, const QString& folder)>;
+
   explicit Tfrm_ParametersForm(QWidget* parent = nullptr);
 
   // Ranges from the size of the screen the main window is on; first page.
@@ -53,6 +56,7 @@ class Tfrm_ParametersForm : public QDialog {
   // The text of "Флаг n:" (0-based) as it is stored, for the mark boxes.
   QString MarkCaption(int index) const;
   void SetFileChooser(TChooseFile chooser) { FChooseFile = std::move(chooser); }
+  void SetFolderChooser(TChooseFolder chooser) { FChooseFolder = std::move(chooser); }
 
   // File buttons
   void btn_LibraryFileNameClick();
@@ -64,6 +68,7 @@ class Tfrm_ParametersForm : public QDialog {
   void btn_ExperienceClick();
   void btn_DictionaryClick();
   void btn_DreamVocabularyClick();
+  void btn_BackupFolderClick();
 
   QTabWidget* pgc_Parameters;
   QWidget* tsh_General;
@@ -79,6 +84,9 @@ class Tfrm_ParametersForm : public QDialog {
   QSpinBox* upd_TreeWidth;
   QLineEdit* edt_LibraryFileName;
   QPushButton* btn_LibraryFileName;
+  QCheckBox* box_Backups;
+  QLineEdit* edt_BackupFolder;
+  QPushButton* btn_BackupFolder;
   // "Внешний вид": icon slots 1 to 6, then the mark captions
   QLineEdit* edt_Icons[6];
   QPushButton* btn_Icons[6];
@@ -113,6 +121,7 @@ class Tfrm_ParametersForm : public QDialog {
   void ApplyLibrary(TXMLParser& library) const;
 
   TChooseFile FChooseFile;
+  TChooseFolder FChooseFolder;
   TXMLParser* FSettings = nullptr;
   TXMLParser* FLibrary = nullptr;
   std::optional<TAppearanceSettings> FAppearance;

@@ -52,6 +52,13 @@ void RunOptionsCommand(Tfrm_MainForm& form) {
         files.FileName = fileName;
         return form.Prompts().OpenFileName(&form, files);
       });
+  dialog.SetFolderChooser([&form](const QString& title, const QString& folder) {
+    TFileDialogState state;
+    state.Title = title;
+    state.Folders = true;
+    state.InitialDir = folder;
+    return form.Prompts().OpenFileName(&form, state);
+  });
   if (form.Prompts().Modal(dialog) != QDialog::Accepted) return;
 
   Tfrm_ParametersForm::TBounds b = dialog.Bounds();

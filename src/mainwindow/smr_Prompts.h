@@ -16,6 +16,8 @@ struct TFileDialogState {
   QString FileName;
   QString InitialDir;
   QString DefaultExt;
+  // Chooses a folder instead of a file (the filter is not used).
+  bool Folders = false;
 };
 
 // Every modal question of the main window goes through this interface. The

@@ -59,12 +59,16 @@ QString RunFileDialog(QWidget* parent, TFileDialogState& state, QFileDialog::Acc
   SetDialogFrame(&dialog);
   UseRussianFileColumns(dialog);
   dialog.setAcceptMode(mode);
-  dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
-                                                     : QFileDialog::AnyFile);
+  dialog.setFileMode(state.Folders                     ? QFileDialog::Directory
+                     : mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                       : QFileDialog::AnyFile);
   const QStringList filters =
       QtFilter(state.Filter.toUtf8().constData()).split(QStringLiteral(";;"));
-  dialog.setNameFilters(filters);
-  if (state.FilterIndex >= 1 && state.FilterIndex <= filters.size())
+  if (state.Folders)
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+  else
+    dialog.setNameFilters(filters);
+  if (!state.Folders && state.FilterIndex >= 1 && state.FilterIndex <= filters.size())
     dialog.selectNameFilter(filters[state.FilterIndex - 1]);
   if (!state.DefaultExt.isEmpty()) dialog.setDefaultSuffix(state.DefaultExt);
   if (!state.InitialDir.isEmpty()) dialog.setDirectory(state.InitialDir);

@@ -88,13 +88,18 @@ TAppFolders::TAppFolders(const QString& portableFolder)
     : FPortable(true),
       FSettingsDir(WithSlash(portableFolder)),
       FDataDir(FSettingsDir),
-      FDocumentsDir(FSettingsDir) {}
+      FDocumentsDir(FSettingsDir),
+      FRecoveryDir(FSettingsDir + QStringLiteral("recovery/")) {}
 
 TAppFolders::TAppFolders(const QString& settingsDir, const QString& dataDir,
-                         const QString& documentsDir)
+                         const QString& documentsDir, const QString& stateDir)
     : FSettingsDir(WithSlash(settingsDir)),
       FDataDir(WithSlash(dataDir)),
-      FDocumentsDir(WithSlash(documentsDir)) {}
+      FDocumentsDir(WithSlash(documentsDir)),
+      FRecoveryDir(WithSlash(stateDir.isEmpty() ? QStandardPaths::writableLocation(
+                                                      QStandardPaths::AppLocalDataLocation)
+                                                : stateDir) +
+                   QStringLiteral("recovery/")) {}
 
 TAppFolders TAppFolders::ForProgram(const QString& programDir) {
   const QDir program(programDir);

@@ -13,7 +13,9 @@ class TAppFolders {
   explicit TAppFolders(const QString& portableFolder);
   // The settings in settingsDir, the shipped files in dataDir; the first
   // run copies the sample library into documentsDir.
-  TAppFolders(const QString& settingsDir, const QString& dataDir, const QString& documentsDir);
+  // Recovery copies go under stateDir (the user's local data folder when empty).
+  TAppFolders(const QString& settingsDir, const QString& dataDir, const QString& documentsDir,
+              const QString& stateDir = QString());
 
   // For the program (or a tool) in programDir: portable when dreams.ini sits
   // beside it in a folder it may write; otherwise the user's folders
@@ -29,6 +31,10 @@ class TAppFolders {
   // Where file dialogs start: the portable folder or the user's diary folder.
   const QString& DocumentsDir() const { return FDocumentsDir; }
   QString SettingsFile() const;
+  // Where recovery copies of unsaved edits are kept: "recovery/" in the
+  // portable folder, or in the user's local data folder (never roaming: a
+  // copy is of this computer's session).
+  const QString& RecoveryDir() const { return FRecoveryDir; }
 
   // The first run outside a portable folder: copies the sample library
   // (with the style sheets its pages name) into DocumentsDir, keeping files
@@ -46,4 +52,5 @@ class TAppFolders {
   QString FSettingsDir;
   QString FDataDir;
   QString FDocumentsDir;
+  QString FRecoveryDir;
 };

@@ -133,6 +133,26 @@ void WriteExperienceView(TXMLParser& settings, int view) {
                                   view == kExperienceViewHtml ? smr::Html : smr::PlainText);
 }
 
+TBackupSetting ReadBackupSetting(const TXMLParser& settings) {
+  TBackupSetting backups;
+  const TXMLNode* element = settings.FindNode(smr::elBackups);
+  if (!element) return backups;
+  backups.Daily = element->GetAttribute(smr::atDaily) != smr::No;
+  if (element->HasAttribute(smr::atPath))
+    backups.Folder = UiFileName(NativeFileName(element->GetAttribute(smr::atPath)));
+  return backups;
+}
+
+void WriteBackupSetting(TXMLParser& settings, const TBackupSetting& backups) {
+  if (!settings.FindNode(smr::elBackups) && backups == TBackupSetting()) return;
+  TXMLNode* element = EnsureElement(settings, smr::elBackups, nkEmptyElement);
+  element->SetAttribute(smr::atDaily, backups.Daily ? smr::Yes : smr::No);
+  if (backups.Folder.isEmpty())
+    element->DeleteAttribute(smr::atPath);
+  else
+    element->SetAttribute(smr::atPath, DocumentFileName(backups.Folder));
+}
+
 TAppearanceSettings::TAppearanceSettings(TXMLParser& settings) : FRoot(settings.Root.get()) {
   std::size_t labels = 0, icons = 0;
   for (const auto& child : FRoot->Children) {

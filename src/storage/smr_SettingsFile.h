@@ -95,6 +95,18 @@ void WriteLibraryPath(TXMLParser& settings, std::string_view storedPath);
 void WriteConfirmDelete(TXMLParser& settings, bool confirm);
 void WriteExperienceView(TXMLParser& settings, int view);
 
+// Dated copies of the library at the first save of each day: on unless the
+// file says no; an empty folder means the one beside the library.
+struct TBackupSetting {
+  bool Daily = true;
+  QString Folder;
+  bool operator==(const TBackupSetting&) const = default;
+};
+TBackupSetting ReadBackupSetting(const TXMLParser& settings);
+// Settings that say nothing of backups keep saying nothing while the
+// defaults are chosen, so their bytes stay as they were.
+void WriteBackupSetting(TXMLParser& settings, const TBackupSetting& backups);
+
 // The mark captions and icon paths the options dialog edits: the first four
 // labels and six icons are found when it is made, and Write changes those
 // very elements. The document must outlive it.
