@@ -193,6 +193,11 @@ void THTMLEditor::SaveIfChanged() {
 
 QString THTMLEditor::WriteIfChanged() { return Changed() ? Write() : QString(); }
 
+void THTMLEditor::TakeRecoveredText(const QString& text) {
+  if (FPath.isEmpty() || ReadOnly()) return;
+  syn_Editor->setText(text);
+}
+
 void THTMLEditor::DiscardChanges() {
   if (Changed()) SetText(FLoadedText);
 }

@@ -38,6 +38,8 @@ class THTMLEditor : public QWidget {
   bool Changed() const;
   // Gives the editor back the text as loaded or last saved.
   void DiscardChanges();
+  // A text brought back from a recovery copy: shown as an edit not saved yet.
+  void TakeRecoveredText(const QString& text);
   // Writes the text to another file, which becomes the one it belongs to;
   // the failure's message, or empty.
   QString WriteAs(const QString& path);

@@ -73,6 +73,7 @@ Tfrm_MainForm::Tfrm_MainForm(const TAppFolders& folders, std::unique_ptr<TPrompt
                                        SystemGraphLocale(), std::move(sources));
   pnl_Statistics->WidthNeeded = [this](int width) { pnl_Edit->SetGraphsWidth(width); };
   CreateSearchPanel();
+  CreateRecovery();
   FWatcher = new QFileSystemWatcher(this);
   connect(FWatcher, &QFileSystemWatcher::fileChanged, this, &Tfrm_MainForm::FileChangedOnDisk);
 
@@ -85,7 +86,8 @@ Tfrm_MainForm::Tfrm_MainForm(const TAppFolders& folders, std::unique_ptr<TPrompt
   // No library yet: only New and Open have something to act on.
   SetCommands(ekLibrary);
   SetCreateCommands(false, false, false, false);
-  for (QAction* a : {mnu_SaveAs, mnu_Export, mnu_Authorization}) a->setEnabled(false);
+  for (QAction* a : {mnu_SaveAs, mnu_Export, mnu_Authorization, mnu_RestoreBackup})
+    a->setEnabled(false);
   mnu_MoveUp->setEnabled(false);
   mnu_MoveDown->setEnabled(false);
   mnu_Delete->setEnabled(false);
@@ -93,6 +95,7 @@ Tfrm_MainForm::Tfrm_MainForm(const TAppFolders& folders, std::unique_ptr<TPrompt
   LoadSettings();
   ApplySettings();
   ApplyDreamForms();
+  FStarting = false;
 }
 
 std::array<QString, 4> Tfrm_MainForm::MarkCaptions() const {
@@ -130,6 +133,8 @@ void Tfrm_MainForm::CreateActions() {
   mnu_Authorization->setIcon(DrawnIcon(QSize(20, 20), DrawPadlock));
   mnu_Options = MakeAction("mnu_Options", u("&Параметры"), QKeySequence(u("Ctrl+P")),
                            &Tfrm_MainForm::mnu_OptionsClick);
+  mnu_RestoreBackup = MakeAction("mnu_RestoreBackup", u(res::RestoreBackupCommand), {},
+                                 &Tfrm_MainForm::mnu_RestoreBackupClick);
   mnu_Exit = MakeAction("mnu_Exit", u("В&ыход"), {}, nullptr);
   mnu_Exit->setIcon(st->standardIcon(QStyle::SP_DialogCloseButton));
   connect(mnu_Exit, &QAction::triggered, this, &QWidget::close);
@@ -185,6 +190,7 @@ void Tfrm_MainForm::CreateMenus() {
   mnu_File->addActions({mnu_New, mnu_Open, mnu_Save, mnu_SaveAs});
   mnu_File->addSeparator();
   mnu_File->addAction(mnu_Export);
+  mnu_File->addAction(mnu_RestoreBackup);
   mnu_File->addSeparator();
   mnu_File->addAction(mnu_Authorization);
   mnu_File->addAction(mnu_Options);

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QDateTime>
 #include <QIcon>
 #include <QMainWindow>
 #include <QSet>
 #include <QString>
 #include <QVector>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -17,7 +19,9 @@
 #include "mainwindow/smr_StatisticsView.h"
 #include "search/smr_LibrarySearch.h"
 #include "storage/smr_AppFolders.h"
+#include "storage/smr_DatedBackups.h"
 #include "storage/smr_JournalHash.h"
+#include "storage/smr_RecoveryStore.h"
 #include "storage/smr_SettingsFile.h"
 #include "storage/smr_StoredPath.h"
 #include "storage/smr_XMLPairList.h"
@@ -28,12 +32,14 @@ class QDockWidget;
 class QFileSystemWatcher;
 class QMenu;
 class QSplitter;
+class QTimer;
 class QToolBar;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QWidget;
 class Tfrm_DreamProperties;
+class TRecoveryCopies;
 class TSearchPanel;
 
 // The main window: owns the settings document, the open library, the table
@@ -81,6 +87,12 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   // window close. The exit status: 0 when everything was written.
   int EndSession();
 
+  // Recovery copies of unsaved edits (smr_MainForm_Recovery.cpp): tests
+  // shorten the waits. Milliseconds.
+  void SetRecoveryDelays(int afterTyping, int atMost, int pause = 300);
+  // Dated backups read the day from here; tests move it.
+  void SetClock(std::function<QDateTime()> clock) { FClock = std::move(clock); }
+
  public slots:
   // File commands
   void btn_NewClick();
@@ -90,6 +102,8 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   void btn_AuthorizationClick();
   void mnu_ExportClick();
   void mnu_OptionsClick() { RunOptionsCommand(*this); }
+  // Brings back a dated backup of the library or of one journal.
+  void mnu_RestoreBackupClick();
   // Edit commands
   void btn_CreateClick();
   void btn_Tool_01Click();  // create catalogue
@@ -152,6 +166,8 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // Notes the user's keys and clicks anywhere in the program: a recovery copy becomes due.
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
@@ -285,6 +301,38 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   void ReloadJournal(TXMLNode* fileElement);
   void ReloadLibrary();
 
+  // --- recovery copies (smr_MainForm_Recovery.cpp)
+  void CreateRecovery();
+  // The documents the user may be changing now: the settings, the library
+  // and the journal of the selected item.
+  void NoteActivity();
+  TXMLParser* JournalDocumentOf(QTreeWidgetItem* item) const;
+  // Starts building the edited documents' texts for the writer; they are
+  // built a little at a time between the user's keys (StepRecoveryCopies)
+  // and begun again when the user changed something meanwhile.
+  void WriteRecoveryCopies();
+  void StepRecoveryCopies();
+  // The texts begun are dropped; their documents wait for the next copy.
+  void AbandonRecoveryCopies(bool stillEdited);
+  void RecoveryFailed(const QString& message);
+  // After a save: the copies of the documents written go.
+  void ForgetRecoveryCopies(const std::vector<TXMLParser*>& written, bool all);
+  // At start: copies newer than the library's files are offered back. The
+  // library's root may be replaced; the settings only while starting.
+  void OfferRecovery();
+  bool ApplyRecoveryCopy(const TRecoveryStore::TEntry& entry);
+  // The captions and options of settings brought back from a copy.
+  void ApplyRecoveredSettings();
+  QString RecoveryCaption(const TRecoveryStore::TEntry& entry) const;
+
+  // --- dated backups (smr_MainForm_Backups.cpp)
+  TDatedBackups Backups() const;
+  // Before the first save of a day: copies the library's files; a failure
+  // is told once and never stops the save.
+  void MakeDailyBackup();
+  // The library file and every journal file it names that exists.
+  QStringList LibraryFiles() const;
+
   // --- search (smr_MainForm_Search.cpp): the panel reaches the documents
   // through these, and shows a hit through the tree.
   const TXMLNode* LibraryRoot() override;
@@ -335,6 +383,7 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   QAction* mnu_Export = nullptr;
   QAction* mnu_Authorization = nullptr;
   QAction* mnu_Options = nullptr;
+  QAction* mnu_RestoreBackup = nullptr;
   QAction* mnu_Exit = nullptr;
   // Create items of the Edit menu and of the pop-up (enabled together).
   QAction* mnu_CreateDirectory = nullptr;
@@ -417,4 +466,26 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   // Which experience a description file was first shown for (canonical
   // name): another naming the same file is shown read-only.
   std::map<std::string, const TXMLNode*> FDescriptionOwners;
+  TRecoveryCopies* FRecovery = nullptr;
+  // Documents changed since their last copy, as far as the user's doings tell.
+  std::set<const TXMLParser*> FMaybeEdited;
+  // Counts the user's doings and the window's own changes of documents:
+  // a text being built is good only while it stays the same.
+  std::uint64_t FEditGeneration = 0;
+  struct TRecoveryText {
+    const TXMLParser* Document;
+    std::unique_ptr<TXMLTextBuilder> Builder;
+  };
+  std::vector<TRecoveryText> FRecoveryTexts;
+  std::uint64_t FRecoveryTextsGeneration = 0;
+  QTimer* FRecoveryStep = nullptr;
+  // The description file whose copy was written last; empty when none.
+  QString FDescriptionCopy;
+  // Recovered texts of descriptions, shown as unsaved edits when their
+  // experience is selected (canonical file name).
+  std::map<std::string, QString> FRecoveredDescriptions;
+  bool FStarting = true;
+  bool FToldRecoveryFailure = false;
+  bool FToldBackupFailure = false;
+  std::function<QDateTime()> FClock;
 };

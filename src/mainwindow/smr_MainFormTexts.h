@@ -28,6 +28,38 @@ inline constexpr const char* CloseWithoutSaving =
     "Не все файлы удалось сохранить. Закрыть программу без сохранения?";
 inline constexpr const char* CloseAnyway = "Закрыть";
 inline constexpr const char* CancelClosing = "Отмена";
+
+// --- recovery copies and dated backups
+inline constexpr const char* RecoveryQuestion = "Восстановить несохранённые изменения от %1?";
+inline constexpr const char* RecoveryTimeFormat = "dd.MM.yy HH:mm";
+inline constexpr const char* RecoveryListed = "Изменения есть в:";
+inline constexpr const char* RecoveryLibrary = "библиотека «%1»";
+inline constexpr const char* RecoveryJournal = "журнал «%1»";
+inline constexpr const char* RecoverySettings = "настройки программы";
+inline constexpr const char* RecoveryDescription = "описание «%1»";
+inline constexpr const char* RecoveryYes = "Да";
+inline constexpr const char* RecoveryNo = "Нет";
+inline constexpr const char* RecoveryKeptAside =
+    "Несохранённые изменения не восстановлены; их копии отложены в папку «%1».";
+inline constexpr const char* RecoveryLeftInPlace =
+    "Копии несохранённых изменений не удалось отложить (%1); они остаются в папке «%2».";
+inline constexpr const char* RecoveryDamaged = "копия повреждена";
+inline constexpr const char* RecoveryUnreadable = "Копию изменений «%1» не удалось прочитать: %2";
+inline constexpr const char* RecoveryCopyFailed =
+    "Не удалось записать копию несохранённых изменений: %1\n"
+    "Программа продолжает работу; изменения будут записаны при сохранении.";
+inline constexpr const char* BackupFailed =
+    "Не удалось сделать резервную копию библиотеки: %1\n"
+    "Файлы библиотеки сохраняются как обычно.";
+inline constexpr const char* RestoreBackupCommand = "Восстановить из &копии...";
+inline constexpr const char* NoBackups =
+    "Резервных копий пока нет: они появляются в папке «%1» при первом сохранении каждого дня.";
+inline constexpr const char* RestoreNeedsSave =
+    "Перед восстановлением нужно сохранить текущие файлы, а это не удалось.";
+inline constexpr const char* BackupRestored =
+    "Файлы восстановлены из копии «%1». Прежние файлы сохранены в копии «%2»: восстановление "
+    "можно отменить, выбрав её.";
+inline constexpr const char* BackupNotRestored = "Не удалось восстановить из копии «%1»: %2";
 // Edit commands
 inline constexpr const char* DeleteQuestion = "Вы действительно хотите удалить объект \"%1\" ?";
 inline constexpr const char* JournalFileExists =

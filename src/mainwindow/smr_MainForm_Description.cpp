@@ -56,6 +56,12 @@ void Tfrm_MainForm::ShowHTMLDescription(const TXMLNode* experience) {
       FDescriptionOwners.emplace(CanonicalFileName(path.toUtf8().toStdString()), experience);
   if (!first && owner->second != experience && !HTMLEditor()->ReadOnly())
     HTMLEditor()->SetReadOnly(U(res::DescriptionShared).arg(path, ExperiencePlace(owner->second)));
+  // Typed before a crash and brought back at start: an edit not saved yet.
+  if (const auto recovered = FRecoveredDescriptions.find(owner->first);
+      recovered != FRecoveredDescriptions.end() && !HTMLEditor()->ReadOnly()) {
+    HTMLEditor()->TakeRecoveredText(recovered->second);
+    FRecoveredDescriptions.erase(recovered);
+  }
 }
 
 QString Tfrm_MainForm::ExperiencePlace(const TXMLNode* experience) const {

@@ -110,6 +110,8 @@ void Tfrm_MainForm::ReloadJournal(TXMLNode* fileElement) {
   qDeleteAll(item->takeChildren());
   // The item stands for its `file` element again until the journal is opened anew.
   item->setData(0, Qt::UserRole, QVariant::fromValue(reinterpret_cast<quintptr>(fileElement)));
+  ++FEditGeneration;
+  AbandonRecoveryCopies(true);
   journal->Reload();
   WarnIfBadlyRead(*journal);
   tre_DirectoryChange(item, nullptr);

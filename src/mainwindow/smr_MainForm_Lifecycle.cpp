@@ -16,6 +16,7 @@
 #include "mainwindow/smr_EditPanel.h"
 #include "mainwindow/smr_MainForm.h"
 #include "mainwindow/smr_MainFormTexts.h"
+#include "mainwindow/smr_RecoveryCopies.h"
 #include "mainwindow/smr_ScaledIcons.h"
 #include "searchpanel/smr_SearchPanel.h"
 #include "storage/smr_Codec.h"
@@ -120,7 +121,7 @@ void Tfrm_MainForm::OpenLibrary(const std::string& path, const std::string& acce
   FSuppressSelection = true;
   tre_Directory->addTopLevelItem(rootItem);
   FSuppressSelection = false;
-  for (QAction* a : {mnu_Authorization, mnu_SaveAs}) a->setEnabled(true);
+  for (QAction* a : {mnu_Authorization, mnu_SaveAs, mnu_RestoreBackup}) a->setEnabled(true);
 
   if (root->HasAttribute(smr::atUserName) && root->HasAttribute(smr::atUserPassword) &&
       root->GetAttribute(smr::atUserName) + '\n' + root->GetAttribute(smr::atUserPassword) !=
@@ -137,6 +138,16 @@ void Tfrm_MainForm::OpenLibrary(const std::string& path, const std::string& acce
       QMetaObject::invokeMethod(qApp, "quit", Qt::QueuedConnection);
       return;
     }
+  }
+  FRecovery->UseStore(TRecoveryStore(FFolders.RecoveryDir(),
+                                     QFileInfo(UiFileName(FLibrary->FileName)).absoluteFilePath()));
+  // Opened by the user, not read again after another program's write.
+  if (acceptedLogin.empty() && FLibrary->ReadError().empty()) {
+    OfferRecovery();
+    // The library may have been brought back from its copy.
+    root = FLibrary->Root.get();
+    rootItem->setText(0, ToUi(root->GetAttribute(smr::atName)));
+    rootItem->setData(0, Qt::UserRole, QVariant::fromValue(reinterpret_cast<quintptr>(root)));
   }
   for (const auto& child : root->Children)
     if (child->Name == smr::elDirectory) BuildSubtree(rootItem, child.get());
@@ -194,9 +205,11 @@ QStringList Tfrm_MainForm::SaveAllDocuments() {
   QStringList errors;
   std::vector<TXMLParser*> documents = {FSettings.get(), FLibrary.get()};
   for (int i = 0; i < FJournals.Count(); ++i) documents.push_back(FJournals.Document(i));
+  std::vector<TXMLParser*> written;
   for (TXMLParser* document : documents) {
     try {
       SaveDocument(*document);
+      written.push_back(document);
     } catch (const TXMLWriteError& error) {
       // A refusal names its file itself.
       errors << (document->IsUnreadFile(document->FileName)
@@ -204,10 +217,14 @@ QStringList Tfrm_MainForm::SaveAllDocuments() {
                      : WriteErrorText(UiFileName(document->FileName), error));
     }
   }
+  ForgetRecoveryCopies(written, errors.isEmpty());
   return errors;
 }
 
 bool Tfrm_MainForm::SaveEverything() {
+  // Not at the end of a session: that save has a deadline, and the next
+  // day's first save copies the files anyway.
+  MakeDailyBackup();
   const QStringList errors = SaveAllDocuments();
   if (!FConflicts.isEmpty()) Prompts().Information(this, FConflicts.join('\n'));
   FConflicts.clear();
@@ -254,6 +271,10 @@ void Tfrm_MainForm::DropLibrary(std::unique_ptr<TXMLParser> replacement) {
   FPairs.RemoveHolding(FLibrary->Root.get());
   FRefusedFiles.clear();
   ForgetDescriptionOwners(nullptr);
+  // No text may be built from a document that goes.
+  ++FEditGeneration;
+  AbandonRecoveryCopies(true);
+  FMaybeEdited.erase(FLibrary.get());
   FLibrary = std::move(replacement);
 }
 
@@ -388,6 +409,7 @@ void Tfrm_MainForm::closeEvent(QCloseEvent* event) {
 }
 
 Tfrm_MainForm::~Tfrm_MainForm() {
+  qApp->removeEventFilter(this);
   // The widgets go after the documents: nothing may reach an element then.
   FSuppressSelection = true;
   tre_Directory->blockSignals(true);

@@ -610,6 +610,11 @@ void TXMLParser::ReplaceText(std::string text) {
   const bool known = FDiskKnown;
   const xfs::TIdentity disk = FDisk;
   const std::uint64_t hash = FDiskTextHash;
+  // Nothing of the tree read before stays, as for a reload.
+  Root.reset();
+  TakeStore(nullptr);
+  Root = std::make_unique<TXMLNode>();
+  Parameters = TXMLParameters();
   LoadFromText(std::move(text));
   FDiskKnown = known;
   FDisk = disk;

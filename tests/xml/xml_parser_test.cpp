@@ -705,5 +705,6 @@ TEST(XmlReplaceText, TheFileIsStillTheOneLastReadSoASaveSeesAnEdit) {
   EXPECT_EQ(document.DiskTextHash(), hash);
   EXPECT_FALSE(document.UnchangedSinceDisk());
   EXPECT_EQ(document.Save(file), TXMLParser::TSaveOutcome::Written);
-  EXPECT_NE(ReadBytes(file).find("name=\"new\""), std::string::npos);
+  EXPECT_EQ(ReadBytes(file), std::string(kDecl1251) +
+                                 "\r\n\r\n<somnary>\r\n  <day name=\"new\" />\r\n</somnary>\r\n");
 }
