@@ -311,3 +311,39 @@ TEST_F(Html, FailedSaveOnLeavingKeepsTheTextUntilTheUserDecides) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Html, APageTypedBeforeACrashIsCopiedAndComesBackAsAnUnsavedEdit) {
+  WriteFile("a.html", "<p>сон А</p>\n");
+  StartWith(kThree);
+  Form->SetRecoveryDelays(50, 200);
+  Show("1. A");
+  Type(U("<p>ещё</p>"));
+  QTRY_VERIFY(test_files::Read(
+                  Path("recovery/") +
+                  QDir(Path("recovery")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).value(0) +
+                  "/copies.lst")
+                  .contains("\ndescription\t"));
+  Stop();
+  // As if the window had been killed: the page as it was, written long ago.
+  WriteFile("a.html", "<p>сон А</p>\n");
+  QFile page(Path("a.html"));
+  ASSERT_TRUE(page.open(QIODevice::ReadWrite));
+  ASSERT_TRUE(page.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                               QFileDevice::FileModificationTime));
+  page.close();
+
+  Start([](TScriptedPrompts& prompts) { prompts.Choices.push_back(0); });
+  EXPECT_TRUE(Prompts->Messages("Choose").value(0).contains(U("описание «") + Path("a.html")));
+  Form->show();
+  Select(Node({"Lib", "Cat", "J"}));
+  Show("1. A");
+  EXPECT_EQ(Editor()->Text(), U("<p>сон А</p><p>ещё</p>"));
+  EXPECT_TRUE(Editor()->Changed());
+  EXPECT_EQ(ReadText("a.html"), "<p>сон А</p>\n");
+  Show("2. B");
+  EXPECT_EQ(ReadText("a.html"), "<p>сон А</p><p>ещё</p>\n");
+}
+
+}  // namespace

@@ -104,3 +104,25 @@ TEST(SettingsFile, WritingKeepsOtherElementsAndAttributeOrder) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SettingsFile, BackupsAreOnUntilSwitchedOffAndDefaultsWriteNothing) {
+  TXMLParser settings;
+  Load(settings, "  <options confirmdelete=\"yes\" />\n");
+  const std::string before = Written(settings);
+  EXPECT_EQ(ReadBackupSetting(settings), TBackupSetting());
+  EXPECT_TRUE(ReadBackupSetting(settings).Daily);
+  WriteBackupSetting(settings, {});
+  EXPECT_EQ(Written(settings), before);
+
+  WriteBackupSetting(settings, {false, QStringLiteral("/копии")});
+  EXPECT_EQ(ReadBackupSetting(settings), (TBackupSetting{false, QStringLiteral("/копии")}));
+  // Back to the defaults: the element says so, without a folder.
+  WriteBackupSetting(settings, {});
+  EXPECT_EQ(Written(settings), kProlog +
+                                   "<settings>\n  <options confirmdelete=\"yes\" />\n"
+                                   "  <backups daily=\"yes\" />\n</settings>\n");
+}
+
+}  // namespace
