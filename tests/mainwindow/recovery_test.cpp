@@ -310,7 +310,9 @@ TEST_F(Recovery, TypingIntoABigJournalNeverWaitsForTheCopy) {
         longest, probe.Handled[static_cast<std::size_t>(i)] - posted[static_cast<std::size_t>(i)]);
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(longest).count();
   std::printf("longest wait of a key: %lld ms\n", static_cast<long long>(ms));
-#if defined(NDEBUG) && !defined(SOMNARY_SANITIZED)
+  // A promise of the optimised program on its own system; under the
+  // sanitizers or Wine the time is theirs.
+#if defined(NDEBUG) && !defined(SOMNARY_SANITIZED) && !defined(_WIN32)
   EXPECT_LE(ms, 16);
 #endif
   EXPECT_EQ(Description()->toPlainText(), QString(900, 'x') + QString(kKeys, 'a'));
