@@ -172,7 +172,7 @@ class FullDisk : public TFilesFixture {
     if (geteuid() != 0) GTEST_SKIP() << "mounting a small tmpfs needs root; full-disk test skipped";
     Disk = Path("disk");
     ASSERT_TRUE(QDir().mkpath(Disk));
-    if (::mount("tmpfs", Disk.toUtf8().constData(), "tmpfs", 0, "size=64m") != 0)
+    if (::mount("tmpfs", Disk.toUtf8().constData(), "tmpfs", 0, "size=256m") != 0)
       GTEST_SKIP() << "cannot mount a tmpfs (" << std::strerror(errno)
                    << "); full-disk test skipped";
     Mounted = true;
