@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QThread>
+#include <memory>
 
 #include "xml/xml_functions.h"
 
@@ -63,13 +64,14 @@ void TRecoveryCopies::Post(std::function<void(TRecoveryStore&)> job) {
 
 void TRecoveryCopies::Copy(TRecoveryStore::TKind kind, const QString& file, std::string text,
                            std::optional<std::uint64_t> fileTextHash) {
-  Post([this, kind, file, text = std::move(text), fileTextHash](TRecoveryStore& store) {
-    const QString error = fileTextHash && HashOf(text) == *fileTextHash
+  // Shared, not copied: a big journal's text must not be copied on the way.
+  auto shared = std::make_shared<const std::string>(std::move(text));
+  Post([this, kind, file, shared, fileTextHash](TRecoveryStore& store) {
+    const QString error = fileTextHash && HashOf(*shared) == *fileTextHash
                               ? store.Remove(file)
-                              : store.Write(kind, file, text, QDateTime::currentDateTime());
+                              : store.Write(kind, file, *shared, QDateTime::currentDateTime());
     if (!error.isEmpty())
-      QMetaObject::invokeMethod(
-          this, [this, error] { emit Failed(error); }, Qt::QueuedConnection);
+      QMetaObject::invokeMethod(this, [this, error] { emit Failed(error); }, Qt::QueuedConnection);
   });
 }
 

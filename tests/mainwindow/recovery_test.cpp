@@ -239,6 +239,23 @@ TEST_F(Recovery, ADaysFirstSaveCopiesTheFilesAndARestoredJournalCanBeUndone) {
   EXPECT_EQ(Prompts->Count("Information"), 2);
 }
 
+TEST_F(Recovery, ABackupThatCannotBeMadeIsToldOnceAndTheSavesGoOn) {
+  WriteLibrary();
+  WriteBytes("Резервные копии", "in the way");
+  Start();
+  for (const char* text : {" раз", " два"}) {
+    Select(Experience());
+    TypeInto(Description(), U(text));
+    Form->btn_SaveClick();
+  }
+  const QStringList told = Prompts->Messages("Information");
+  ASSERT_EQ(told.size(), 1);
+  EXPECT_TRUE(told[0].startsWith(U("Не удалось сделать резервную копию библиотеки: ")))
+      << told[0].toStdString();
+  EXPECT_EQ(Prompts->Count("Error"), 0);
+  EXPECT_NE(ReadText("autumn.xml").find("Старое раз два"), std::string::npos);
+}
+
 TEST_F(Recovery, WithBackupsSwitchedOffNoCopyIsMade) {
   WriteLibrary();
   WriteSettings(NativePath("lib.xml"), "  <backups daily=\"no\" />\n");
