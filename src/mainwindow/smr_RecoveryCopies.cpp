@@ -71,7 +71,8 @@ void TRecoveryCopies::Copy(TRecoveryStore::TKind kind, const QString& file, std:
                               ? store.Remove(file)
                               : store.Write(kind, file, *shared, QDateTime::currentDateTime());
     if (!error.isEmpty())
-      QMetaObject::invokeMethod(this, [this, error] { emit Failed(error); }, Qt::QueuedConnection);
+      QMetaObject::invokeMethod(
+          this, [this, error] { emit Failed(error); }, Qt::QueuedConnection);
   });
 }
 
