@@ -230,6 +230,10 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   std::string JournalFileName(const std::string& storedPath) const;
   // Whether any `file` element of the library names that file.
   bool LibraryNamesJournal(const std::string& nativeName) const;
+  // Every `file` element of the library that has a path, in file order.
+  void EachFileElement(const std::function<void(const TXMLNode&)>& visit) const;
+  // The first `file` element naming that file (native name), or null.
+  const TXMLNode* FileElementNaming(const std::string& nativeName) const;
   // A catalogue's journal for its statistics: opened as a selection opens
   // it, but not made the default; null when it has no file.
   TXMLNode* JournalForStatistics(TXMLNode& fileElement);
@@ -300,6 +304,9 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   void CheckChangedOnDisk(QTreeWidgetItem* current);
   void ReloadJournal(TXMLNode* fileElement);
   void ReloadLibrary();
+  // Reads the library file again, and those journals (native names), in
+  // place of the documents in memory, without asking the log-in again.
+  void ReopenLibrary(const std::vector<std::string>& journals);
 
   // --- recovery copies (smr_MainForm_Recovery.cpp)
   void CreateRecovery();
@@ -307,6 +314,8 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   // and the journal of the selected item.
   void NoteActivity();
   TXMLParser* JournalDocumentOf(QTreeWidgetItem* item) const;
+  // The item of the opened journal that holds the item, or null.
+  static QTreeWidgetItem* JournalItemOf(QTreeWidgetItem* item);
   // Starts building the edited documents' texts for the writer; they are
   // built a little at a time between the user's keys (StepRecoveryCopies)
   // and begun again when the user changed something meanwhile.
@@ -469,6 +478,10 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   TRecoveryCopies* FRecovery = nullptr;
   // Documents changed since their last copy, as far as the user's doings tell.
   std::set<const TXMLParser*> FMaybeEdited;
+  // The selection NoteActivity last saw and its journal (documents of
+  // journals live as long as the window).
+  QTreeWidgetItem* FActivityItem = nullptr;
+  const TXMLParser* FActivityJournal = nullptr;
   // Counts the user's doings and the window's own changes of documents:
   // a text being built is good only while it stays the same.
   std::uint64_t FEditGeneration = 0;

@@ -28,16 +28,11 @@ TDatedBackups Tfrm_MainForm::Backups() const {
 QStringList Tfrm_MainForm::LibraryFiles() const {
   QStringList files{QFileInfo(UiFileName(FLibrary->FileName)).absoluteFilePath()};
   std::set<std::string> seen{CanonicalFileName(FLibrary->FileName)};
-  std::function<void(const TXMLNode&)> collect = [&](const TXMLNode& element) {
-    for (const auto& child : element.Children) {
-      if (child->Name == smr::elDirectory) collect(*child);
-      if (child->Name != smr::elFile || !child->HasAttribute(smr::atPath)) continue;
-      const std::string file = JournalFileName(child->GetAttribute(smr::atPath));
-      if (seen.insert(CanonicalFileName(file)).second && FileExists(file))
-        files << QFileInfo(UiFileName(file)).absoluteFilePath();
-    }
-  };
-  collect(*FLibrary->Root);
+  EachFileElement([&](const TXMLNode& element) {
+    const std::string file = JournalFileName(element.GetAttribute(smr::atPath));
+    if (seen.insert(CanonicalFileName(file)).second && FileExists(file))
+      files << QFileInfo(UiFileName(file)).absoluteFilePath();
+  });
   return files;
 }
 
@@ -78,25 +73,10 @@ void Tfrm_MainForm::mnu_RestoreBackupClick() {
   QString undo;
   const QString error = backups.Restore(copy, files, FClock(), &undo);
   // Whatever was written, the window shows the files as they are now.
-  const std::string libraryFile = FLibrary->FileName;
-  const TXMLNode* root = FLibrary->Root.get();
-  const std::string login =
-      root->GetAttribute(smr::atUserName) + '\n' + root->GetAttribute(smr::atUserPassword);
-  if (!LeaveHTMLDescription()) return;
-  auto empty = std::make_unique<TXMLParser>();
-  empty->Parameters.Encoding = std::string(smr::Encoding1251);
-  DropLibrary(std::move(empty));
+  std::vector<std::string> journals;
   for (const QString& file : files)
-    if (TXMLParser* journal =
-            FJournals.Find(backups.OriginalOf(copy, file).toUtf8().toStdString())) {
-      FChangedOnDisk.remove(UiFileName(journal->FileName));
-      journal->Reload();
-      WarnIfBadlyRead(*journal);
-    }
-  FChangedOnDisk.remove(UiFileName(libraryFile));
-  OpenLibrary(libraryFile, login);
-  if (!FTerminated && tre_Directory->topLevelItemCount() > 0)
-    tre_Directory->setCurrentItem(tre_Directory->topLevelItem(0));
+    journals.push_back(backups.OriginalOf(copy, file).toUtf8().toStdString());
+  ReopenLibrary(journals);
   if (!error.isEmpty())
     Prompts().Error(this, U(res::BackupNotRestored).arg(copy.Caption, error));
   else

@@ -31,16 +31,12 @@ void Tfrm_MainForm::FileChangedOnDisk(const QString& path) {
   FChangedOnDisk.insert(path);
 }
 
-namespace {
-// The item of the opened journal that holds the item, or null.
-QTreeWidgetItem* JournalItemOf(QTreeWidgetItem* item) {
+QTreeWidgetItem* Tfrm_MainForm::JournalItemOf(QTreeWidgetItem* item) {
   for (; item; item = item->parent())
-    if (const TXMLNode* element = Tfrm_MainForm::ElementOf(item);
-        element && element->Name == smr::elJournal)
+    if (const TXMLNode* element = ElementOf(item); element && element->Name == smr::elJournal)
       return item;
   return nullptr;
 }
-}  // namespace
 
 void Tfrm_MainForm::CheckChangedOnDisk(QTreeWidgetItem* current) {
   if (FChangedOnDisk.isEmpty() || !current) return;
@@ -118,22 +114,33 @@ void Tfrm_MainForm::ReloadJournal(TXMLNode* fileElement) {
   Prompts().Information(this, U(res::ReloadedFromDisk).arg(QFileInfo(path).absoluteFilePath()));
 }
 
+void Tfrm_MainForm::ReopenLibrary(const std::vector<std::string>& journals) {
+  const TXMLNode* root = FLibrary->Root.get();
+  const std::string login =
+      root->GetAttribute(smr::atUserName) + '\n' + root->GetAttribute(smr::atUserPassword);
+  const std::string fileName = FLibrary->FileName;
+  FChangedOnDisk.remove(UiFileName(fileName));
+  auto empty = std::make_unique<TXMLParser>();
+  empty->Parameters.Encoding = std::string(smr::Encoding1251);
+  DropLibrary(std::move(empty));
+  // With the tree gone nothing holds their nodes.
+  for (const std::string& name : journals)
+    if (TXMLParser* journal = FJournals.Find(name)) {
+      FChangedOnDisk.remove(UiFileName(journal->FileName));
+      journal->Reload();
+      WarnIfBadlyRead(*journal);
+    }
+  OpenLibrary(fileName, login);
+  if (!FTerminated && tre_Directory->topLevelItemCount() > 0)
+    tre_Directory->setCurrentItem(tre_Directory->topLevelItem(0));
+}
+
 void Tfrm_MainForm::ReloadLibrary() {
   const QString path = UiFileName(FLibrary->FileName);
   if (!FChangedOnDisk.contains(path) || !FLibrary->ChangedOnDisk() ||
       !FLibrary->UnchangedSinceDisk())
     return;
   if (!KeepHTMLDescription()) return;
-  FChangedOnDisk.remove(path);
-  const TXMLNode* root = FLibrary->Root.get();
-  const std::string login =
-      root->GetAttribute(smr::atUserName) + '\n' + root->GetAttribute(smr::atUserPassword);
-  const std::string fileName = FLibrary->FileName;
-  auto empty = std::make_unique<TXMLParser>();
-  empty->Parameters.Encoding = std::string(smr::Encoding1251);
-  DropLibrary(std::move(empty));
-  OpenLibrary(fileName, login);
-  if (!FTerminated && tre_Directory->topLevelItemCount() > 0)
-    tre_Directory->setCurrentItem(tre_Directory->topLevelItem(0));
+  ReopenLibrary({});
   Prompts().Information(this, U(res::ReloadedFromDisk).arg(QFileInfo(path).absoluteFilePath()));
 }

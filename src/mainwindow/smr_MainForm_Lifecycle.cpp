@@ -275,6 +275,7 @@ void Tfrm_MainForm::DropLibrary(std::unique_ptr<TXMLParser> replacement) {
   ++FEditGeneration;
   AbandonRecoveryCopies(true);
   FMaybeEdited.erase(FLibrary.get());
+  FActivityItem = nullptr;
   FLibrary = std::move(replacement);
 }
 

@@ -63,20 +63,21 @@ bool Tfrm_MainForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 TXMLParser* Tfrm_MainForm::JournalDocumentOf(QTreeWidgetItem* item) const {
-  for (; item; item = item->parent()) {
-    const TXMLNode* element = ElementOf(item);
-    if (!element || element->Name != smr::elJournal) continue;
-    const TXMLNode* file = FPairs.FindFirst(element);
-    return file ? FJournals.Find(JournalFileName(file->GetAttribute(smr::atPath))) : nullptr;
-  }
-  return nullptr;
+  QTreeWidgetItem* journalItem = JournalItemOf(item);
+  const TXMLNode* file = journalItem ? FPairs.FindFirst(ElementOf(journalItem)) : nullptr;
+  return file ? FJournals.Find(JournalFileName(file->GetAttribute(smr::atPath))) : nullptr;
 }
 
 void Tfrm_MainForm::NoteActivity() {
   if (!FRecovery || FSavedOnClose) return;
   FMaybeEdited.insert(FSettings.get());
   FMaybeEdited.insert(FLibrary.get());
-  if (const TXMLParser* journal = JournalDocumentOf(FCurrentNode)) FMaybeEdited.insert(journal);
+  // Looked up once per selection: a key costs no file-system calls.
+  if (FCurrentNode != FActivityItem) {
+    FActivityItem = FCurrentNode;
+    FActivityJournal = JournalDocumentOf(FCurrentNode);
+  }
+  if (FActivityJournal) FMaybeEdited.insert(FActivityJournal);
   FRecovery->Activity();
 }
 
@@ -173,19 +174,9 @@ QString Tfrm_MainForm::RecoveryCaption(const TRecoveryStore::TEntry& entry) cons
       break;
   }
   // The journal by the name the library gives it.
-  const std::string canonical = CanonicalFileName(entry.Original.toUtf8().toStdString());
-  QString name = QFileInfo(entry.Original).fileName();
-  std::function<void(const TXMLNode&)> find = [&](const TXMLNode& element) {
-    for (const auto& child : element.Children) {
-      if (child->Name == smr::elFile &&
-          CanonicalFileName(JournalFileName(child->GetAttribute(smr::atPath))) == canonical)
-        name = ToUi(child->GetAttribute(smr::atName));
-      else if (child->Name == smr::elDirectory)
-        find(*child);
-    }
-  };
-  find(*FLibrary->Root);
-  return U(res::RecoveryJournal).arg(name);
+  const TXMLNode* file = FileElementNaming(entry.Original.toUtf8().toStdString());
+  return U(res::RecoveryJournal)
+      .arg(file ? ToUi(file->GetAttribute(smr::atName)) : QFileInfo(entry.Original).fileName());
 }
 
 bool Tfrm_MainForm::ApplyRecoveryCopy(const TRecoveryStore::TEntry& entry) {

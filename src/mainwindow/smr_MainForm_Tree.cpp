@@ -102,22 +102,28 @@ std::string Tfrm_MainForm::JournalFileName(const std::string& storedPath) const 
   return StoredPaths().Resolve(storedPath);
 }
 
-namespace {
-bool NamesFile(const TXMLNode* element, const std::string& canonical,
-               const std::function<std::string(const std::string&)>& resolve) {
-  for (const auto& child : element->Children) {
-    if (child->Name == smr::elFile && child->HasAttribute(smr::atPath) &&
-        CanonicalFileName(resolve(child->GetAttribute(smr::atPath))) == canonical)
-      return true;
-    if (NamesFile(child.get(), canonical, resolve)) return true;
-  }
-  return false;
+void Tfrm_MainForm::EachFileElement(const std::function<void(const TXMLNode&)>& visit) const {
+  const std::function<void(const TXMLNode&)> walk = [&](const TXMLNode& element) {
+    for (const auto& child : element.Children) {
+      if (child->Name == smr::elFile && child->HasAttribute(smr::atPath)) visit(*child);
+      walk(*child);
+    }
+  };
+  walk(*FLibrary->Root);
 }
-}  // namespace
+
+const TXMLNode* Tfrm_MainForm::FileElementNaming(const std::string& nativeName) const {
+  const std::string canonical = CanonicalFileName(nativeName);
+  const TXMLNode* found = nullptr;
+  EachFileElement([&](const TXMLNode& file) {
+    if (!found && CanonicalFileName(JournalFileName(file.GetAttribute(smr::atPath))) == canonical)
+      found = &file;
+  });
+  return found;
+}
 
 bool Tfrm_MainForm::LibraryNamesJournal(const std::string& nativeName) const {
-  return NamesFile(FLibrary->Root.get(), CanonicalFileName(nativeName),
-                   [this](const std::string& stored) { return JournalFileName(stored); });
+  return FileElementNaming(nativeName) != nullptr;
 }
 
 TXMLNode* Tfrm_MainForm::OpenJournal(QTreeWidgetItem* node, TXMLNode* fileElement) {
@@ -224,6 +230,7 @@ void Tfrm_MainForm::tre_DirectoryChange(QTreeWidgetItem* current, QTreeWidgetIte
     return;
   }
   FCurrentNode = current;
+  FActivityItem = nullptr;  // its journal may be opened only now
   pnl_Edit->SetElement(nullptr);
   pnl_Statistics->Clear();
   if (!current) return;
