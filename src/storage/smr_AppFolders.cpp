@@ -128,6 +128,7 @@ QString TAppFolders::MakeSettingsDir() const { return FolderProblem(FSettingsDir
 QString TAppFolders::SetUpUserFolders() const {
   if (FPortable || QFileInfo::exists(SettingsFile())) return {};
   TXMLParser settings;
+  settings.Plain = true;
   settings.Parameters.Encoding = std::string(smr::Encoding1251);
   const QString shipped = FDataDir + SettingsName();
   settings.Load(Native(shipped));

@@ -38,6 +38,8 @@ TXMLNode* Options(TXMLParser& settings) {
 }  // namespace
 
 void LoadSettingsFile(TXMLParser& settings, const std::string& fileName) {
+  // The settings stay readable whatever the library: they hold no dreams.
+  settings.Plain = true;
   settings.Parameters.Encoding = std::string(smr::Encoding1251);
   settings.Load(fileName);
   if (settings.Root->Name.empty()) {

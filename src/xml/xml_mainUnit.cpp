@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "xml/xml_fileSystem.h"
+#include "xml/xml_seal.h"
 #include "xml/xml_store.h"
 
 namespace {
@@ -633,7 +634,7 @@ bool TXMLParser::OtherVersionOnDisk(const std::string& fileName) const {
   if (now == FDisk || !now.Exists) return false;
   // Written again with the same bytes (a sync client, a backup tool) is no other version.
   std::string bytes;
-  return !ReadWholeFile(fileName, bytes) || HashOf(bytes) != FDiskTextHash;
+  return !ReadDocumentFile(fileName, bytes) || HashOf(bytes) != FDiskTextHash;
 }
 
 TXMLParser::TSaveOutcome TXMLParser::Save(const std::string& fileName) {
@@ -645,7 +646,8 @@ TXMLParser::TSaveOutcome TXMLParser::Save(const std::string& fileName) {
     const std::string text = SaveToText();
     if (HashOf(text) == FDiskTextHash) return TSaveOutcome::KeptTheOther;
     FConflictCopy = ConflictFileName(fileName);
-    FSyncWarning = WriteFileAtomically(FConflictCopy, text);
+    FSyncWarning =
+        Plain ? WriteFileAtomically(FConflictCopy, text) : WriteDocumentFile(FConflictCopy, text);
     return TSaveOutcome::WroteConflictCopy;
   }
   FileName = fileName;
@@ -659,18 +661,22 @@ TXMLParser::TSaveOutcome TXMLParser::Save(const std::string& fileName) {
   }
   std::size_t written = 0;
   TTextHash hash;
-  FSyncWarning = WriteFileAtomically(fileName, [&](const TByteSink& sink) {
-    const TByteSink hashed = [&](std::string_view bytes) {
-      hash.Add(bytes);
-      sink(bytes);
-    };
-    TOutput output;
-    output.Sink = &hashed;
-    output.Text.reserve(2 * TOutput::FlushSize);
-    WriteDocument(output, Parameters, *Root);
-    output.Flush(true);
-    written = output.Written;
-  });
+  const std::shared_ptr<const TFileSeal> seal = Plain ? nullptr : DocumentSeal();
+  FSyncWarning = WriteDocumentFile(
+      fileName,
+      [&](const TByteSink& sink) {
+        const TByteSink hashed = [&](std::string_view bytes) {
+          hash.Add(bytes);
+          sink(bytes);
+        };
+        TOutput output;
+        output.Sink = &hashed;
+        output.Text.reserve(2 * TOutput::FlushSize);
+        WriteDocument(output, Parameters, *Root);
+        output.Flush(true);
+        written = output.Written;
+      },
+      seal.get());
   FSizeHint = written;
   RememberDisk(fileName, hash.Value());
   return TSaveOutcome::Written;

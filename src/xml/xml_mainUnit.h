@@ -28,6 +28,8 @@ class TXMLParser {
   TXMLStatus Status = xsLoaded;    // result of the last Load
   std::unique_ptr<TXMLNode> Root;  // never null
   TXMLParameters Parameters;
+  // Written plain even while the program seals documents (the settings).
+  bool Plain = false;
 
   // Reads the file into Parameters and Root. Never throws; see Status.
   void Load(const std::string& fileName);

@@ -6,6 +6,7 @@
 #include "xml/xml_fileSystem.h"
 #include "xml/xml_functions.h"
 #include "xml/xml_node.h"
+#include "xml/xml_seal.h"
 
 bool TTextBuffer::Map(std::size_t size) {
   std::size_t length = size;
@@ -38,13 +39,26 @@ bool TTextBuffer::Read(const std::string& fileName, std::string& error) {
     if (got == size && xfs::ReadSome(file, &more, 1, error) == 0) {
       xfs::CloseQuietly(file);
       FSize = static_cast<std::size_t>(size);
-      return true;
+      if (!IsSealedText(std::string_view(FData, FSize))) return true;
+      // A sealed file's pages give way to its opened text.
+      std::string sealed(FData, FSize);
+      Unmap();
+      FData = nullptr;
+      FSize = 0;
+      return Open(std::move(sealed), error);
     }
     // Short, failing or still growing: read it the ordinary way below.
     Unmap();
   }
   xfs::CloseQuietly(file);
-  if (!ReadWholeFile(fileName, FString, &error)) return false;
+  std::string bytes;
+  if (!ReadWholeFile(fileName, bytes, &error)) return false;
+  return Open(std::move(bytes), error);
+}
+
+bool TTextBuffer::Open(std::string bytes, std::string& error) {
+  const std::shared_ptr<const TFileSeal> seal = DocumentSeal();
+  if (!OpenDocumentBytes(std::move(bytes), FString, &error, seal.get())) return false;
   FData = FString.data();
   FSize = FString.size();
   return true;

@@ -16,8 +16,8 @@ class TTextBuffer {
   TTextBuffer& operator=(const TTextBuffer&) = delete;
   ~TTextBuffer() { Unmap(); }
 
-  // Reads the whole file; false with the system's message when it cannot
-  // be opened or read.
+  // Reads the whole file, a sealed one opened with the document seal;
+  // false with the reason when it cannot be opened or read.
   bool Read(const std::string& fileName, std::string& error);
   // Text handed over by the caller.
   void Adopt(std::string text) {
@@ -37,6 +37,7 @@ class TTextBuffer {
 
  private:
   bool Map(std::size_t size);
+  bool Open(std::string bytes, std::string& error);
   void Unmap();
 
   std::string FString;  // small files and text handed over
