@@ -17,6 +17,7 @@
 #include "storage/smr_FileError.h"
 #include "storage/smr_Resources.h"
 #include "xml/xml_functions.h"
+#include "xml/xml_seal.h"
 
 namespace {
 
@@ -120,7 +121,7 @@ void THTMLEditor::ShowFile(const QString& path) {
 
 bool THTMLEditor::LoadHTMLFile(const QString& path) {
   std::string bytes, error;
-  if (!ReadWholeFile(NativeName(path), bytes, &error)) {
+  if (!ReadDocumentFile(NativeName(path), bytes, &error)) {
     FReadError = QString::fromUtf8(error);
     // A file that is missing may be written; one that is there may not.
     FWritable = !FileExists(NativeName(path));
@@ -171,9 +172,8 @@ QString THTMLEditor::Write() {
   const THTMLEncoding encoding = EncodingForText(text, FEncoding);
   const QByteArray bytes = EncodeHTML(text, encoding);
   try {
-    WriteFileAtomically(
-        NativeName(FPath),
-        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    WriteDocumentFile(NativeName(FPath),
+                      std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
   } catch (const TXMLWriteError& error) {
     return FileWriteErrorText(FPath, error.what());
   }

@@ -1,10 +1,10 @@
 #include "editor/smr_HTMLViewer.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QTextDocument>
 
 #include "storage/smr_HTMLFile.h"
+#include "xml/xml_seal.h"
 
 THTMLViewer::THTMLViewer(QWidget* parent) : QTextBrowser(parent) { setOpenExternalLinks(true); }
 
@@ -21,8 +21,9 @@ void THTMLViewer::Navigate(const QString& path) {
 QVariant THTMLViewer::loadResource(int type, const QUrl& name) {
   if (type != QTextDocument::HtmlResource || !name.isLocalFile())
     return QTextBrowser::loadResource(type, name);
-  QFile file(name.toLocalFile());
-  if (!file.open(QIODevice::ReadOnly)) return {};
-  const QByteArray bytes = file.readAll();
+  // Opened in memory: a sealed page never lands on the disk as plain text.
+  std::string read;
+  if (!ReadDocumentFile(name.toLocalFile().toUtf8().toStdString(), read)) return {};
+  const QByteArray bytes = QByteArray::fromStdString(read);
   return DecodeHTML(bytes, DetectEncoding(bytes));
 }

@@ -9,6 +9,7 @@
 #include "storage/smr_Cp1251.h"
 #include "storage/smr_HTMLFile.h"
 #include "xml/xml_functions.h"
+#include "xml/xml_seal.h"
 
 namespace {
 
@@ -208,7 +209,7 @@ std::string HTMLFilePlainText(const std::string& nativeFileName) {
   // The shared reader: a pipe or a device named as a page is refused at
   // once instead of blocking or filling memory.
   std::string read;
-  if (!ReadWholeFile(nativeFileName, read)) return {};
+  if (!ReadDocumentFile(nativeFileName, read)) return {};
   const QByteArray bytes = QByteArray::fromStdString(read);
   return HTMLPlainText(DecodeHTML(bytes, DetectEncoding(bytes)));
 }

@@ -10,6 +10,7 @@
 #include "storage/smr_TextEdge.h"
 #include "storage/smr_Types.h"
 #include "xml/xml_functions.h"
+#include "xml/xml_seal.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ std::string CreateDescriptionFile(const TStoredPaths& paths, const std::string& 
         taken.count(CanonicalFileName(paths.Resolve(name))))
       continue;
     try {
-      WriteFileAtomically(native, std::string_view());
+      WriteDocumentFile(native, std::string_view());
     } catch (const TXMLWriteError& error) {
       throw TXMLWriteError(FileWriteErrorText(fileName, error.what()).toUtf8().toStdString());
     }

@@ -9,6 +9,7 @@
 #include "storage/smr_FileError.h"
 #include "storage/smr_Resources.h"
 #include "xml/xml_functions.h"
+#include "xml/xml_seal.h"
 
 namespace {
 
@@ -167,7 +168,7 @@ QString TRecoveryStore::Write(TKind kind, const QString& original, std::string_v
   }
   try {
     // The copy first: a list never names a copy that is not whole.
-    WriteFileAtomically(Native(copy), bytes);
+    WriteDocumentFile(Native(copy), bytes);
     if (entry == list.Entries.end())
       list.Entries.push_back({kind, absolute, copy, now});
     else
@@ -233,7 +234,7 @@ QDateTime TRecoveryStore::Newest(const std::vector<TEntry>& entries) {
 
 bool TRecoveryStore::ReadCopy(const TEntry& entry, std::string& bytes, QString& error) {
   std::string reason;
-  if (ReadWholeFile(Native(entry.Copy), bytes, &reason)) return true;
+  if (ReadDocumentFile(Native(entry.Copy), bytes, &reason)) return true;
   error = FileReadErrorText(entry.Copy, QString::fromUtf8(reason));
   return false;
 }
