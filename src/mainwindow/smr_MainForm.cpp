@@ -86,7 +86,8 @@ Tfrm_MainForm::Tfrm_MainForm(const TAppFolders& folders, std::unique_ptr<TPrompt
   // No library yet: only New and Open have something to act on.
   SetCommands(ekLibrary);
   SetCreateCommands(false, false, false, false);
-  for (QAction* a : {mnu_SaveAs, mnu_Export, mnu_Authorization, mnu_RestoreBackup})
+  for (QAction* a : {mnu_SaveAs, mnu_Export, mnu_Authorization, mnu_RestoreBackup,
+                     mnu_EncryptLibrary, mnu_ChangePassphrase, mnu_DecryptLibrary})
     a->setEnabled(false);
   mnu_MoveUp->setEnabled(false);
   mnu_MoveDown->setEnabled(false);
@@ -135,6 +136,12 @@ void Tfrm_MainForm::CreateActions() {
                            &Tfrm_MainForm::mnu_OptionsClick);
   mnu_RestoreBackup = MakeAction("mnu_RestoreBackup", u(res::RestoreBackupCommand), {},
                                  &Tfrm_MainForm::mnu_RestoreBackupClick);
+  mnu_EncryptLibrary = MakeAction("mnu_EncryptLibrary", u(res::EncryptCommand), {},
+                                  &Tfrm_MainForm::mnu_EncryptLibraryClick);
+  mnu_ChangePassphrase = MakeAction("mnu_ChangePassphrase", u(res::ChangePassphraseCommand), {},
+                                    &Tfrm_MainForm::mnu_ChangePassphraseClick);
+  mnu_DecryptLibrary = MakeAction("mnu_DecryptLibrary", u(res::DecryptCommand), {},
+                                  &Tfrm_MainForm::mnu_DecryptLibraryClick);
   mnu_Exit = MakeAction("mnu_Exit", u("В&ыход"), {}, nullptr);
   mnu_Exit->setIcon(st->standardIcon(QStyle::SP_DialogCloseButton));
   connect(mnu_Exit, &QAction::triggered, this, &QWidget::close);
@@ -193,6 +200,9 @@ void Tfrm_MainForm::CreateMenus() {
   mnu_File->addAction(mnu_RestoreBackup);
   mnu_File->addSeparator();
   mnu_File->addAction(mnu_Authorization);
+  mnu_File->addAction(mnu_EncryptLibrary);
+  mnu_File->addAction(mnu_ChangePassphrase);
+  mnu_File->addAction(mnu_DecryptLibrary);
   mnu_File->addAction(mnu_Options);
   mnu_File->addSeparator();
   mnu_File->addAction(mnu_Exit);

@@ -27,6 +27,8 @@
 #include "storage/smr_XMLPairList.h"
 #include "xml/xml_mainUnit.h"
 
+class TSealKeyring;
+
 class QAction;
 class QDockWidget;
 class QFileSystemWatcher;
@@ -104,6 +106,10 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   void mnu_OptionsClick() { RunOptionsCommand(*this); }
   // Brings back a dated backup of the library or of one journal.
   void mnu_RestoreBackupClick();
+  // Encryption of the open library's files at rest.
+  void mnu_EncryptLibraryClick();
+  void mnu_ChangePassphraseClick();
+  void mnu_DecryptLibraryClick();
   // Edit commands
   void btn_CreateClick();
   void btn_Tool_01Click();  // create catalogue
@@ -342,6 +348,22 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   // The library file and every journal file it names that exists.
   QStringList LibraryFiles() const;
 
+  // --- encryption (smr_MainForm_Encryption.cpp)
+  // Asks the passphrase of a sealed library (three tries); false when it
+  // stays locked. A plain library drops the seal of the one before.
+  bool UnlockLibrary(const std::string& path);
+  // Finishes a job a crash or a failure cut off, when the user agrees.
+  void OfferToFinishSealing();
+  // Every file holding the library's text: its file, journals, description
+  // files, their backups and conflict copies, dated backups, recovery copies.
+  QStringList SealableFiles(bool libraryFirst) const;
+  // Rewrites them sealed with `to` (null: plain); true when all were done.
+  bool RunSealing(bool seal, std::shared_ptr<const TSealKeyring> from,
+                  std::shared_ptr<const TSealKeyring> to, const char* doneText);
+  // Asks the passphrase and checks it against the library's key.
+  bool PassphraseFits(const QString& passphrase) const;
+  void EnableSealingCommands();
+
   // --- search (smr_MainForm_Search.cpp): the panel reaches the documents
   // through these, and shows a hit through the tree.
   const TXMLNode* LibraryRoot() override;
@@ -393,6 +415,9 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   QAction* mnu_Authorization = nullptr;
   QAction* mnu_Options = nullptr;
   QAction* mnu_RestoreBackup = nullptr;
+  QAction* mnu_EncryptLibrary = nullptr;
+  QAction* mnu_ChangePassphrase = nullptr;
+  QAction* mnu_DecryptLibrary = nullptr;
   QAction* mnu_Exit = nullptr;
   // Create items of the Edit menu and of the pop-up (enabled together).
   QAction* mnu_CreateDirectory = nullptr;
@@ -444,6 +469,10 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   TFileDialogState dlg_OpenFile;
 
  private:
+  // Goes last: the journals write themselves as they go, still sealed.
+  struct TSealReset {
+    ~TSealReset();
+  } FSealReset;
   TAppFolders FFolders;
   std::unique_ptr<TPrompts> FPrompts;
   std::unique_ptr<TXMLParser> FSettings;
@@ -476,6 +505,8 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   // name): another naming the same file is shown read-only.
   std::map<std::string, const TXMLNode*> FDescriptionOwners;
   TRecoveryCopies* FRecovery = nullptr;
+  // The key ring of the unlocked library; null while it is plain.
+  std::shared_ptr<const TSealKeyring> FSeal;
   // Documents changed since their last copy, as far as the user's doings tell.
   std::set<const TXMLParser*> FMaybeEdited;
   // The selection NoteActivity last saw and its journal (documents of

@@ -51,6 +51,41 @@ inline constexpr const char* RecoveryCopyFailed =
 inline constexpr const char* BackupFailed =
     "Не удалось сделать резервную копию библиотеки: %1\n"
     "Файлы библиотеки сохраняются как обычно.";
+// --- encryption of the library
+inline constexpr const char* EncryptCommand = "За&шифровать библиотеку...";
+inline constexpr const char* ChangePassphraseCommand = "Сменить пароль &шифрования...";
+inline constexpr const char* DecryptCommand = "Снять ши&фрование...";
+inline constexpr const char* SealingNeedsSave =
+    "Перед шифрованием нужно сохранить текущие файлы, а это не удалось.";
+inline constexpr const char* KeyNotDerived =
+    "Не удалось получить ключ шифрования: системе не хватило памяти.";
+inline constexpr const char* WrongPassphraseTry = "Неверный пароль. Осталось попыток: %1.";
+inline constexpr const char* WrongPassphrase = "Неверный пароль.";
+inline constexpr const char* LibraryNotUnlocked =
+    "Пароль трижды не подошёл: библиотека «%1» не открыта.";
+inline constexpr const char* LibraryEncrypted =
+    "Библиотека зашифрована: %1 файлов записаны заново. Без пароля их не прочесть.";
+inline constexpr const char* PassphraseChanged =
+    "Пароль шифрования сменён: %1 файлов записаны заново.";
+inline constexpr const char* LibraryDecrypted =
+    "Шифрование снято: %1 файлов записаны открытым текстом.";
+inline constexpr const char* SealingFailed =
+    "Не все файлы удалось переписать; программа предложит закончить при следующем открытии "
+    "библиотеки:\n%1";
+inline constexpr const char* SealingInterrupted =
+    "Шифрование библиотеки было прервано: часть файлов ещё не зашифрована. Закончить его сейчас?";
+inline constexpr const char* UnsealingInterrupted =
+    "Снятие шифрования было прервано: часть файлов ещё зашифрована. Закончить его сейчас?";
+inline constexpr const char* FinishNow = "Закончить";
+inline constexpr const char* FinishLater = "Позже";
+inline constexpr const char* SealingNeverStarted =
+    "Шифрование библиотеки было прервано в самом начале: файлы остались открытыми. "
+    "Его можно начать снова из меню «Файл».";
+inline constexpr const char* EncryptedNotForBrowser =
+    "Библиотека зашифрована: браузер не прочтёт её файлы. Чтобы посмотреть их в браузере, "
+    "экспортируйте их.";
+inline constexpr const char* ExportTitleEncrypted =
+    "Экспортировать (файл будет записан НЕ зашифрованным)";
 inline constexpr const char* RestoreBackupCommand = "Восстановить из &копии...";
 inline constexpr const char* NoBackups =
     "Резервных копий пока нет: они появляются в папке «%1» при первом сохранении каждого дня.";

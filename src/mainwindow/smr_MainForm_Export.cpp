@@ -14,7 +14,8 @@ void Tfrm_MainForm::mnu_ExportClick() {
   TXMLNode* element = ElementOf(FCurrentNode);
   if (!element) return;
   // The save dialog is shared with Save As: its file name and filter carry over.
-  dlg_Save.Title = QString::fromUtf8(res::ExportTitle);
+  // An export of a sealed library is plain text wherever the user puts it.
+  dlg_Save.Title = QString::fromUtf8(FSeal ? res::ExportTitleEncrypted : res::ExportTitle);
   dlg_Save.Filter = QString::fromUtf8(res::ExportFilter);
   dlg_Save.DefaultExt = QString();
   const QString chosen = Prompts().SaveFileName(this, dlg_Save);
@@ -50,6 +51,10 @@ void Tfrm_MainForm::mnu_ExportClick() {
 void Tfrm_MainForm::btn_ViewInBrowserClick() {
   TXMLNode* element = ElementOf(FCurrentNode);
   if (!element) return;
+  if (FSeal) {
+    Prompts().Information(this, QString::fromUtf8(res::EncryptedNotForBrowser));
+    return;
+  }
   QString path;
   if (element == FLibrary->Root.get()) {
     if (const std::optional<std::string> library = ReadLibraryPath(*FSettings))

@@ -114,6 +114,10 @@ void Tfrm_MainForm::WarnIfBadlyRead(const TXMLParser& document) {
 }
 
 void Tfrm_MainForm::OpenLibrary(const std::string& path, const std::string& acceptedLogin) {
+  // A locked library stays closed; the program goes on without one.
+  const bool unlocked = UnlockLibrary(path);
+  EnableSealingCommands();
+  if (!unlocked) return;
   FLibrary->Load(path);
   WarnIfBadlyRead(*FLibrary);
   TXMLNode* root = FLibrary->Root.get();
@@ -141,8 +145,10 @@ void Tfrm_MainForm::OpenLibrary(const std::string& path, const std::string& acce
   }
   FRecovery->UseStore(TRecoveryStore(FFolders.RecoveryDir(),
                                      QFileInfo(UiFileName(FLibrary->FileName)).absoluteFilePath()));
+  EnableSealingCommands();
   // Opened by the user, not read again after another program's write.
   if (acceptedLogin.empty() && FLibrary->ReadError().empty()) {
+    OfferToFinishSealing();
     OfferRecovery();
     // The library may have been brought back from its copy.
     root = FLibrary->Root.get();

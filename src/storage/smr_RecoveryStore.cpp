@@ -239,6 +239,20 @@ bool TRecoveryStore::ReadCopy(const TEntry& entry, std::string& bytes, QString& 
   return false;
 }
 
+QStringList TRecoveryStore::AllCopies() const {
+  QStringList copies;
+  QStringList folders{FFolder};
+  const QString aside = FRecoveryDir + res::U(res::RecoveryKeptAsideFolder) + QLatin1Char('/');
+  for (const QString& name : QDir(aside).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+    folders << aside + name + QLatin1Char('/');
+  for (const QString& folder : folders) {
+    const TList list = ReadList(folder, FLibrary);
+    if (list.Owner != TOwner::Ours) continue;
+    for (const TEntry& e : list.Entries) copies << e.Copy;
+  }
+  return copies;
+}
+
 QString TRecoveryStore::KeepAside(const QDateTime& now, QString& error) {
   error.clear();
   if (!QFileInfo::exists(FFolder)) return {};

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,6 +51,9 @@ class TRecoveryStore {
   // (never deleting them). The folder they went to, empty when there were
   // none; on failure `error` says why and the copies stay where they were.
   QString KeepAside(const QDateTime& now, QString& error);
+
+  // Every copy this library has: those waiting and those set aside.
+  QStringList AllCopies() const;
 
   const QString& Folder() const { return FFolder; }
 

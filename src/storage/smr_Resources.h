@@ -108,7 +108,9 @@ inline constexpr const char* ExportToolUsage =
     "  --settings           файл настроек с подписями пометок (по умолчанию dreams.ini рядом\n"
     "                       с программой, а у установленной — в папке настроек пользователя;\n"
     "                       без него подписи пусты)\n"
-    "  --decimal-separator  один символ для чисел энергетики (по умолчанию — как в системе)\n";
+    "  --decimal-separator  один символ для чисел энергетики (по умолчанию — как в системе)\n"
+    "  --passphrase-file    файл, первая строка которого — пароль зашифрованной библиотеки\n"
+    "                       (без него пароль читается первой строкой стандартного ввода)\n";
 inline constexpr const char* ToolSeeHelp = "%1 (см. --help)";
 inline constexpr const char* ToolUnknownOption = "неизвестный параметр %1";
 inline constexpr const char* ToolOptionNeedsValue = "параметру %1 нужно значение";
@@ -124,6 +126,13 @@ inline constexpr const char* ToolNoSuchFile = "нет такого файла";
 inline constexpr const char* ToolByteOrderMark =
     "«%1» начинается с метки порядка байтов UTF-8; файлы Somnary пишутся в windows-1251 без неё";
 inline constexpr const char* ToolReadInPart = "«%1» прочитан лишь частично: %2";
+inline constexpr const char* ToolNeedsPassphrase =
+    "«%1» зашифрован: дайте пароль файлом (--passphrase-file ФАЙЛ) или первой строкой "
+    "стандартного ввода";
+inline constexpr const char* ToolPassphraseFileUnreadable =
+    "не удалось прочитать файл пароля «%1»: %2";
+inline constexpr const char* ToolWrongPassphrase = "неверный пароль для «%1»";
+inline constexpr const char* ToolKeyNotDerived = "системе не хватило памяти для ключа";
 inline constexpr const char* ToolNotADreamFile = "«%1» — не библиотека сновидений и не журнал";
 inline constexpr const char* ToolCannotWrite = "не удалось записать «%1»: %2";
 // Why the reader stopped.
@@ -157,7 +166,9 @@ inline constexpr const char* SearchToolUsage =
     "  --energy-to E      энергия не выше E\n"
     "  --from ДАТА        ночи не раньше ДАТЫ (дд.мм.гг или дд.мм.гггг)\n"
     "  --to ДАТА          ночи не позже ДАТЫ; ночи, названные не датой, проходят всегда\n"
-    "  --plain, --html    только с описанием текстом или HTML";
+    "  --plain, --html    только с описанием текстом или HTML\n"
+    "  --passphrase-file ФАЙЛ  пароль зашифрованной библиотеки — первая строка ФАЙЛА\n"
+    "                     (без него — первая строка стандартного ввода)";
 inline constexpr const char* SearchToolBadMark = "номер отметки — от 1 до 4, а не «%1»";
 inline constexpr const char* SearchToolBadEnergy = "энергия — число от -1 до 1, а не «%1»";
 inline constexpr const char* SearchToolBadDate = "дата — дд.мм.гг или дд.мм.гггг, а не «%1»";

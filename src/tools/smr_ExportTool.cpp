@@ -21,6 +21,7 @@
 #include "storage/smr_StoredPath.h"
 #include "storage/smr_Types.h"
 #include "tools/smr_Console.h"
+#include "tools/smr_ToolUnlock.h"
 #include "xml/xml_functions.h"
 #include "xml/xml_mainUnit.h"
 
@@ -33,6 +34,7 @@ struct TOptions {
   std::string Format;  // empty: from the output's extension
   std::string Settings;
   bool HasSettings = false;
+  std::string PassphraseFile;
   bool HasSeparator = false;
   char DecimalSeparator = '.';
   std::vector<std::string> Files;
@@ -90,7 +92,8 @@ std::string ParseArguments(int argc, char** argv, TOptions& options) {
       value = argument.substr(equals + 1);
       hasValue = true;
     }
-    if (name != "--format" && name != "--settings" && name != "--decimal-separator") {
+    if (name != "--format" && name != "--settings" && name != "--decimal-separator" &&
+        name != "--passphrase-file") {
       return Say(res::ToolUnknownOption, name);
     }
     if (!hasValue) {
@@ -100,6 +103,9 @@ std::string ParseArguments(int argc, char** argv, TOptions& options) {
     if (name == "--format") {
       if (value != "html" && value != "txt") return Say(res::ToolBadFormat, value);
       options.Format = value;
+    } else if (name == "--passphrase-file") {
+      if (value.empty()) return Say(res::ToolOptionNeedsValue, name);
+      options.PassphraseFile = value;
     } else if (name == "--settings") {
       if (value.empty()) return Say(res::ToolSettingsNeedsName);
       options.Settings = value;
@@ -155,6 +161,8 @@ int main(int argc, char** argv) {
     return Fail(ExitUsage, Say(res::ToolOutputIsInput));
   }
 
+  if (const std::string problem = UnlockForTool(input, options.PassphraseFile); !problem.empty())
+    return Fail(ExitFailure, problem);
   TXMLParser document;
   document.Load(input);
   if (const std::string problem = ExportLoadProblem(document, input); !problem.empty())

@@ -24,6 +24,7 @@
 #include "storage/smr_TextEdge.h"
 #include "storage/smr_Types.h"
 #include "tools/smr_Console.h"
+#include "tools/smr_ToolUnlock.h"
 #include "xml/xml_mainUnit.h"
 #include "xml/xml_node.h"
 
@@ -63,6 +64,7 @@ bool EnergyLevel(const std::string& text, bool upper, TSearchFilter& filter) {
 struct TOptions {
   TSearchFilter Filter;
   std::vector<std::string> Arguments;
+  std::string PassphraseFile;
   bool Help = false;
 };
 
@@ -87,10 +89,12 @@ std::string ParseArguments(int argc, char** argv, TOptions& options) {
         return Say(res::SearchToolPlainAndHTML);
       options.Filter.Kind = kind;
     } else if (argument == "--mark" || argument == "--energy-from" || argument == "--energy-to" ||
-               argument == "--from" || argument == "--to") {
+               argument == "--from" || argument == "--to" || argument == "--passphrase-file") {
       if (i + 1 >= argc) return Say(res::ToolOptionNeedsValue, Local(argument));
       const std::string value = argv[++i];
-      if (argument == "--mark") {
+      if (argument == "--passphrase-file") {
+        options.PassphraseFile = value;
+      } else if (argument == "--mark") {
         if (value.size() != 1 || value[0] < '1' || value[0] > '4')
           return Say(res::SearchToolBadMark, Local(value));
         options.Filter.Marks[static_cast<std::size_t>(value[0] - '1')] = true;
@@ -154,6 +158,9 @@ int main(int argc, char** argv) {
     return output.Finish(0);
   }
   const std::string& libraryName = options.Arguments[0];
+  if (const std::string problem = UnlockForTool(libraryName, options.PassphraseFile);
+      !problem.empty())
+    return Fail(problem);
   TXMLParser library;
   library.Load(libraryName);
   // A library read in part would search only some of its journals.
