@@ -659,9 +659,14 @@ TXMLParser::TSaveOutcome TXMLParser::Save(const std::string& fileName) {
     FBackupSource.clear();
     std::string().swap(FOriginalBytes);
   }
+  const std::shared_ptr<const TFileSeal> seal = Plain ? nullptr : DocumentSeal();
+  // Sealing the same text again gives other bytes: an unchanged document
+  // leaves its file alone rather than stir backups and sync folders.
+  if (seal && FDiskKnown && fileName == FileName && xfs::IdentityOf(fileName) == FDisk &&
+      FDisk.Exists && HashOf(SaveToText()) == FDiskTextHash)
+    return TSaveOutcome::Written;
   std::size_t written = 0;
   TTextHash hash;
-  const std::shared_ptr<const TFileSeal> seal = Plain ? nullptr : DocumentSeal();
   FSyncWarning = WriteDocumentFile(
       fileName,
       [&](const TByteSink& sink) {
