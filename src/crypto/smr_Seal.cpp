@@ -241,8 +241,7 @@ TOpenFault OpenParts(std::string_view sealed, const TSealKey& key, std::string& 
       fault = at == sealed.size() ? TOpenFault::None : TOpenFault::Trailing;
       break;
     }
-    // Only the last part is short: what followed it is lost.
-    if (length < kSealedPart) break;
+    // A short part that is not the final one ends the bytes: Cut.
   }
   sodium_memzero(&state, sizeof state);
   return fault;
