@@ -162,25 +162,31 @@ bool FinalPartWithin(const TStreamState& state, std::string_view sealed, std::si
   const std::size_t available = std::min(sealed.size() - at, kSealedPart);
   if (available <= kABytes) return false;
   const unsigned char* in = Unsigned(sealed) + at;
-  static constexpr unsigned char kZeros[16] = {};
-  unsigned char block[64];
-  crypto_stream_chacha20_ietf(block, sizeof block, state.nonce, state.k);
-  crypto_onetimeauth_poly1305_state mac;
-  crypto_onetimeauth_poly1305_init(&mac, block);
-  crypto_onetimeauth_poly1305_update(&mac, Unsigned(sealed), SealHeaderSize);
-  crypto_onetimeauth_poly1305_update(&mac, kZeros, (0x10 - SealHeaderSize) & 0xf);
-  std::memset(block, 0, sizeof block);
+  // The first byte is the part's tag, encrypted with the second block of
+  // the key stream; the authenticator covers it with the rest of that block.
+  unsigned char block[64] = {};
   block[0] = in[0];
   crypto_stream_chacha20_ietf_xor_ic(block, block, sizeof block, state.nonce, 1U, state.k);
-  const bool final = block[0] == kTagFinal;
+  if (block[0] != kTagFinal) {
+    sodium_memzero(block, sizeof block);
+    return false;
+  }
   block[0] = in[0];
+  unsigned char macKey[64];
+  crypto_stream_chacha20_ietf(macKey, sizeof macKey, state.nonce, state.k);
+  crypto_onetimeauth_poly1305_state mac;
+  crypto_onetimeauth_poly1305_init(&mac, macKey);
+  sodium_memzero(macKey, sizeof macKey);
+  static constexpr unsigned char kZeros[16] = {};
+  crypto_onetimeauth_poly1305_update(&mac, Unsigned(sealed), SealHeaderSize);
+  crypto_onetimeauth_poly1305_update(&mac, kZeros, (0x10 - SealHeaderSize) & 0xf);
   crypto_onetimeauth_poly1305_update(&mac, block, sizeof block);
   sodium_memzero(block, sizeof block);
   bool found = false;
   const unsigned char* cipher = in + 1;
   // A part of `length` bytes holds length - ABYTES bytes of text; the whole
   // window has failed already.
-  for (std::size_t text = 0; final && !found && text + kABytes < available; ++text) {
+  for (std::size_t text = 0; !found && text + kABytes < available; ++text) {
     crypto_onetimeauth_poly1305_state trial = mac;
     crypto_onetimeauth_poly1305_update(&trial, kZeros, (0x10 - sizeof block + text) & 0xf);
     unsigned char lengths[16];
@@ -189,6 +195,7 @@ bool FinalPartWithin(const TStreamState& state, std::string_view sealed, std::si
     crypto_onetimeauth_poly1305_update(&trial, lengths, sizeof lengths);
     unsigned char tag[crypto_onetimeauth_poly1305_BYTES];
     crypto_onetimeauth_poly1305_final(&trial, tag);
+    sodium_memzero(&trial, sizeof trial);
     found = sodium_memcmp(tag, cipher + text, sizeof tag) == 0 &&
             TryPart(state, sealed, at, text + kABytes) == kTagFinal;
     crypto_onetimeauth_poly1305_update(&mac, cipher + text, 1);

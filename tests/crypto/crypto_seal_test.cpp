@@ -135,8 +135,9 @@ void SetU32(std::string& bytes, std::size_t at, std::uint32_t value) {
 
 class CryptoSealFaults : public CryptoSeal, public ::testing::WithParamInterface<FaultCase> {};
 
-// Three parts: two full ones and a short final one.
-const std::string kThreeParts = TextOf(2 * 65536 + 1000);
+// Three parts: two full ones and a short final one (its length is no multiple of
+// 8, so that finding its end checks how the text is padded).
+const std::string kThreeParts = TextOf(2 * 65536 + 1001);
 
 TEST_P(CryptoSealFaults, EachChangeHasItsOwnReasonAndLeavesNoText) {
   std::string sealed = SealText(*key, kThreeParts);
