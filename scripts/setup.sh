@@ -10,7 +10,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-translations-l10n libqscintilla2-qt6-dev
-  libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev libstemmer-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev libstemmer-dev libsodium-dev
   clang libclang-rt-14-dev clang-format clang-tidy
   xvfb xauth fonts-dejavu-core
   dpkg-dev file appstream desktop-file-utils locales

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -22,6 +24,9 @@ struct TKdfParameters {
 using TSalt = std::array<unsigned char, 16>;
 using TKeyCheck = std::array<unsigned char, 16>;
 
+// A sealed file's header: its first bytes are enough to find the key.
+inline constexpr std::size_t SealHeaderSize = 76;
+
 // What a sealed file's header says about the key that opens it.
 struct TSealHeader {
   std::uint8_t Version = 0;
@@ -29,7 +34,9 @@ struct TSealHeader {
   TSalt Salt{};
   TKeyCheck KeyCheck{};
 };
-// False when the bytes are not a sealed file's or the header is cut.
+// False when the bytes are not a sealed file's or the header is cut, of
+// another version, or asks for parameters out of range (OpenSealed says
+// which); the fields are filled as read whenever the header is whole.
 bool ReadSealHeader(std::string_view bytes, TSealHeader& header);
 
 // A key, kept in locked memory and wiped when destroyed.
@@ -48,7 +55,8 @@ class TSealKey {
   const TSalt& Salt() const { return FSalt; }
   const TKdfParameters& Kdf() const { return FKdf; }
   const TKeyCheck& Check() const { return FCheck; }
-  // This key opens files with that header.
+  // This key opens files with that header: the same salt and parameters,
+  // and the key check matches.
   bool Fits(const TSealHeader& header) const;
   const unsigned char* Bytes() const { return FKey; }
 
@@ -73,7 +81,8 @@ enum class TOpenFault {
 };
 const char* OpenFaultText(TOpenFault fault);  // UTF-8, Russian
 
-// Seals text with the key into the container.
+// Seals text with the key into the container, in parts of 64 KiB as
+// `produce` hands the text over. Throws TXMLWriteError.
 void SealText(const TSealKey& key, const std::function<void(const TByteSink&)>& produce,
               const TByteSink& out);
 std::string SealText(const TSealKey& key, std::string_view text);
@@ -84,6 +93,7 @@ TOpenFault OpenSealed(std::string_view sealed, const TSealKey& key, std::string&
 // (files left sealed with an earlier passphrase by an interrupted change).
 class TSealKeyring : public TFileSeal {
  public:
+  // `writeKey` is not null. Keys are added before the ring is shared.
   explicit TSealKeyring(std::shared_ptr<const TSealKey> writeKey);
   void AddKey(std::shared_ptr<const TSealKey> key);
   const TSealKey& WriteKey() const { return *FKeys.front(); }
