@@ -54,6 +54,32 @@ inline constexpr const char* UserNameAltered =
     "Это имя нельзя сохранить как есть. Замените символы «%1» или поменяйте их местами.";
 inline constexpr const char* PasswordAltered =
     "Такой пароль исказится в файле библиотеки: пробелы в его коде сольются. Измените пароль.";
+// --- the passphrase of an encrypted library
+inline constexpr const char* PassphraseUnlockCaption = "Зашифрованная библиотека";
+inline constexpr const char* PassphraseChooseCaption = "Шифрование библиотеки";
+inline constexpr const char* PassphraseChangeCaption = "Смена пароля шифрования";
+inline constexpr const char* PassphraseUnlockPrompt = "Введите пароль шифрования библиотеки «%1».";
+inline constexpr const char* PassphraseChoosePrompt =
+    "Придумайте пароль для шифрования библиотеки «%1».";
+inline constexpr const char* PassphraseChangePrompt =
+    "Введите нынешний пароль шифрования библиотеки «%1» и новый пароль.";
+inline constexpr const char* PassphraseCurrentLabel = "Нынешний пароль:";
+inline constexpr const char* PassphraseLabel = "Пароль:";
+inline constexpr const char* PassphraseNewLabel = "Новый пароль:";
+inline constexpr const char* PassphraseRepeatLabel = "Ещё раз:";
+// How hard the new passphrase is to guess, weak to strong, with what would help.
+inline constexpr const char* PassphraseStrengths[] = {
+    "Надёжность: низкая — добавьте слова или знаки.", "Надёжность: средняя — добавьте ещё слово.",
+    "Надёжность: высокая."};
+// Why OK is not yet enabled.
+inline constexpr const char* PassphraseCurrentMissing = "Введите нынешний пароль.";
+inline constexpr const char* PassphraseTooShort = "Не короче %1 знаков.";
+inline constexpr const char* PassphraseMismatch = "Пароли не совпадают.";
+inline constexpr const char* PassphraseWarning =
+    "Забытый пароль восстановить нельзя: без него зашифрованные сны не прочесть никому, и нам "
+    "тоже.";
+inline constexpr const char* PassphraseOk = "ОК";
+inline constexpr const char* PassphraseCancel = "Отмена";
 // The maker's web site: the about box link and the Help menu's "В Internet".
 inline constexpr const char* MakerAddress = "https://somnary.example.org";
 
