@@ -3,7 +3,7 @@
 // the end. Medians of several runs, so one disturbed run does not move them.
 //
 //   somnary_bench [--data DIR] [--quick] [--only
-//   xml|export|select|statistics|startup|memory|search]
+//   xml|sealed|export|select|statistics|startup|memory|search]
 //
 // DIR receives the generated files (default ./bench-data); --quick takes
 // fewer runs and --only runs one group, both for profiling, not for figures.
@@ -34,6 +34,7 @@
 #include <string>
 #include <vector>
 
+#include "crypto/smr_Seal.h"
 #include "export/smr_HTMLExporter.h"
 #include "export/smr_TXTExporter.h"
 #include "mainwindow/smr_MainForm.h"
@@ -42,6 +43,7 @@
 #include "storage/smr_Cp1251.h"
 #include "storage/smr_Types.h"
 #include "xml/xml_mainUnit.h"
+#include "xml/xml_seal.h"
 
 namespace fs = std::filesystem;
 
@@ -285,6 +287,40 @@ void BenchXml(const TSettings& s, const std::string& file, int experiences, int 
       "%.1f ms,\n"
       "     with write() and fdatasync(), as the atomic save does: %.1f ms)\n",
       Median(text), Median(plain), Median(flushed));
+}
+
+// ---------------------------------------------------------------- sealed
+
+// Opening an encrypted journal: the key once, then each load opens the
+// container in memory before parsing.
+void BenchSealed(const TSettings& s, const std::string& file, int runs) {
+  std::shared_ptr<const TSealKey> key;
+  const double derive =
+      TimeMs([&] { key = TSealKey::Derive("bench passphrase", TSealKey::NewSalt()); });
+  if (!key) Fail("no key derived");
+  const auto ring = std::make_shared<TSealKeyring>(key);
+  std::string text;
+  if (!ReadWholeFile(file, text)) Fail("cannot read " + file);
+  const std::string sealedFile = s.Data + "/sealed_10000.xml";
+  WriteDocumentFile(sealedFile, text, ring.get());
+  std::vector<double> plain, sealed;
+  for (int i = 0; i < runs; ++i) {
+    plain.push_back(TimeMs([&] {
+      TXMLParser document;
+      document.Load(file);
+    }));
+    SetDocumentSeal(ring);
+    sealed.push_back(TimeMs([&] {
+      TXMLParser document;
+      document.Load(sealedFile);
+      if (document.Status != xsLoaded) Fail("sealed load failed");
+    }));
+    SetDocumentSeal(nullptr);
+  }
+  const double p = Median(plain), e = Median(sealed);
+  Row("Key derivation (Argon2id, 64 MiB, 3 passes)", Fixed(derive, 0) + " ms");
+  Row("Load of the sealed 10,000 journal", Fixed(e, 1) + " ms (plain " + Fixed(p, 1) + " ms)");
+  Row("  Sealed load / plain load", Fixed(e / p, 2), "<= 1.3", e <= 1.3 * p);
 }
 
 // ---------------------------------------------------------------- export
@@ -720,7 +756,7 @@ int main(int argc, char** argv) {
     else
       Fail(
           "usage: somnary_bench [--data DIR] [--quick] [--only "
-          "xml|export|select|statistics|startup|memory|search]");
+          "xml|sealed|export|select|statistics|startup|memory|search]");
   }
   QApplication application(argc, argv);
   s.ExeDir = QCoreApplication::applicationDirPath().toStdString();
@@ -755,6 +791,10 @@ int main(int argc, char** argv) {
   if (s.Runs("xml")) {
     std::printf("XML reading and writing, medians\n");
     for (const auto& j : journals) BenchXml(s, j.File, j.Experiences, j.Runs);
+  }
+  if (s.Runs("sealed")) {
+    std::printf("\nEncrypted journal, medians of %d runs\n", k ? 1 : 5);
+    BenchSealed(s, journals[1].File, k ? 1 : 5);
   }
   if (s.Runs("export")) {
     std::printf("\nExport, medians of %d runs\n", k ? 1 : 5);
