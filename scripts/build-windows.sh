@@ -15,14 +15,17 @@ run_tests=no
 
 started=$SECONDS
 prefix=$(bash scripts/windows/deps.sh)
-echo "== Windows dependencies ready in $prefix ($((SECONDS - started)) s)"
+# libsodium in a cache of its own (static: nothing more to ship).
+sodium=$(bash scripts/windows/sodium.sh)
+echo "== Windows dependencies ready in $prefix and $sodium ($((SECONDS - started)) s)"
 
 build=build-win
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$PWD/scripts/windows/toolchain-mingw64.cmake" \
-  -DSOMNARY_WIN_PREFIX="$prefix" -DCMAKE_PREFIX_PATH="$prefix" \
+  -DSOMNARY_WIN_PREFIX="$prefix" -DSOMNARY_SODIUM_PREFIX="$sodium" \
+  -DCMAKE_PREFIX_PATH="$prefix;$sodium" \
   -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
   "${launcher[@]}" >/dev/null
 cmake --build "$build" -j"$(nproc)"

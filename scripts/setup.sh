@@ -4,7 +4,9 @@
 # Debian package; appstream, desktop-file-utils: checking its metainfo and
 # menu entry; clang-format and clang-tidy: the lint tests). Idempotent: when everything is present it does not touch apt.
 # `setup.sh windows` adds the cross build's: mingw-w64, Wine to run the
-# tests, NSIS for the installer, dpkg-dev to unpack Debian's sources.
+# tests, NSIS for the installer, dpkg-dev to unpack Debian's sources,
+# autoconf, automake and libtool to make libsodium's configure (Debian's
+# source has none).
 set -euo pipefail
 
 packages=(
@@ -16,7 +18,8 @@ packages=(
   dpkg-dev file appstream desktop-file-utils locales
 )
 if [ "${1:-}" = windows ]; then
-  packages+=(mingw-w64 wine wine64 nsis xdotool x11-utils imagemagick openbox)
+  packages+=(mingw-w64 wine wine64 nsis xdotool x11-utils imagemagick openbox
+             autoconf automake libtool)
 fi
 
 missing=()
