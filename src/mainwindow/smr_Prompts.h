@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "dialogs/smr_PassphraseForm.h"
+
 class QDialog;
 class QWidget;
 
@@ -43,6 +45,17 @@ class TPrompts {
   };
   // Mode 0 asks at library open, mode 1 sets the values.
   virtual TAuthorizationAnswer Authorization(QWidget* parent, int mode) = 0;
+
+  struct TPassphraseAnswer {
+    bool Ok = false;
+    QString Passphrase;
+    QString Current;
+  };
+  // The passphrase dialog: Unlock asks the passphrase of the library named
+  // (message: why again, or empty); Choose asks a new one twice; Change the
+  // current and a new one.
+  virtual TPassphraseAnswer Passphrase(QWidget* parent, TPassphraseMode mode,
+                                       const QString& libraryName, const QString& message) = 0;
 
   struct TConfirmationAnswer {
     bool Yes = false;

@@ -18,6 +18,7 @@
 #include "dialogs/smr_DialogUtils.h"
 #include "dialogs/smr_FileDialogModel.h"
 #include "dialogs/smr_NewElementForm.h"
+#include "dialogs/smr_PassphraseForm.h"
 #include "mainwindow/smr_WebBrowser.h"
 
 TPrompts::TNewElementAnswer TQtPrompts::NewElement(QWidget* parent, int mode, int number,
@@ -41,6 +42,23 @@ TPrompts::TAuthorizationAnswer TQtPrompts::Authorization(QWidget* parent, int mo
   answer.Ok = dialog.exec() == QDialog::Accepted;
   answer.UserName = dialog.UserName();
   answer.Password = dialog.Password();
+  return answer;
+}
+
+TPrompts::TPassphraseAnswer TQtPrompts::Passphrase(QWidget* parent, TPassphraseMode mode,
+                                                   const QString& libraryName,
+                                                   const QString& message) {
+  Tfrm_PassphraseForm dialog(parent);
+  dialog.SetMode(mode);
+  dialog.SetLibraryName(libraryName);
+  dialog.SetMessage(message);
+  TPassphraseAnswer answer;
+  answer.Ok = dialog.exec() == QDialog::Accepted;
+  // A cancelled dialog has wiped its fields already.
+  if (answer.Ok) {
+    answer.Passphrase = dialog.Passphrase();
+    answer.Current = dialog.Current();
+  }
   return answer;
 }
 

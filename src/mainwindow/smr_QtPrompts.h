@@ -9,6 +9,8 @@ class TQtPrompts : public TPrompts {
  public:
   TNewElementAnswer NewElement(QWidget* parent, int mode, int number, int radioIndex) override;
   TAuthorizationAnswer Authorization(QWidget* parent, int mode) override;
+  TPassphraseAnswer Passphrase(QWidget* parent, TPassphraseMode mode, const QString& libraryName,
+                               const QString& message) override;
   TConfirmationAnswer Confirmation(QWidget* parent, const QString& text) override;
   QString OpenFileName(QWidget* parent, TFileDialogState& state) override;
   QString SaveFileName(QWidget* parent, TFileDialogState& state) override;

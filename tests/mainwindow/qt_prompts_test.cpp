@@ -7,6 +7,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMap>
 #include <QMessageBox>
@@ -110,6 +111,31 @@ TEST(QtPrompts, ConfirmationAndAuthorization) {
   EXPECT_EQ(login.Password, "secret");
 }
 
+TEST(QtPrompts, PassphraseAnswersWhatWasTypedAndNothingWhenCancelled) {
+  TQtPrompts prompts;
+  WhenModal([](QWidget* dialog) {
+    EXPECT_EQ(dialog->windowTitle(), U("Смена пароля шифрования"));
+    Child<QLineEdit>(dialog, "edt_Current")->setText(U("старый"));
+    Child<QLineEdit>(dialog, "edt_Passphrase")->setText(U("зелёный слон"));
+    Child<QLineEdit>(dialog, "edt_Repeat")->setText(U("зелёный слон"));
+    Child<QPushButton>(dialog, "btn_Ok")->click();
+  });
+  const auto changed = prompts.Passphrase(nullptr, TPassphraseMode::Change, "a.xml", {});
+  EXPECT_TRUE(changed.Ok);
+  EXPECT_EQ(changed.Current, U("старый"));
+  EXPECT_EQ(changed.Passphrase, U("зелёный слон"));
+
+  WhenModal([](QWidget* dialog) {
+    EXPECT_EQ(Child<QLabel>(dialog, "lbl_Message")->text(), U("Неверный пароль."));
+    Child<QLineEdit>(dialog, "edt_Passphrase")->setText("typed");
+    Child<QPushButton>(dialog, "btn_Cancel")->click();
+  });
+  const auto cancelled =
+      prompts.Passphrase(nullptr, TPassphraseMode::Unlock, "a.xml", U("Неверный пароль."));
+  EXPECT_FALSE(cancelled.Ok);
+  EXPECT_EQ(cancelled.Passphrase, QString());
+}
+
 TEST(QtPrompts, SaveDialogRemembersTheFileAndTheChosenFilter) {
   // Qt's own dialog: a desktop's native one cannot be driven from here.
   QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true);
@@ -181,6 +207,7 @@ TEST(QtPrompts, NoDialogCanBeMinimisedOrMaximised) {
   const std::pair<const char*, std::function<void()>> shown[] = {
       {"NewElement", [&] { prompts.NewElement(nullptr, 1, 0, 0); }},
       {"Authorization", [&] { prompts.Authorization(nullptr, 0); }},
+      {"Passphrase", [&] { prompts.Passphrase(nullptr, TPassphraseMode::Choose, "a.xml", {}); }},
       {"Confirmation", [&] { prompts.Confirmation(nullptr, "?"); }},
       {"About", [&] { prompts.About(nullptr); }},
       {"Error", [&] { prompts.Error(nullptr, "?"); }},

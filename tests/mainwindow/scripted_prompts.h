@@ -25,6 +25,7 @@ class TScriptedPrompts : public TPrompts {
 
   std::deque<TNewElementAnswer> NewElements;
   std::deque<TAuthorizationAnswer> Authorizations;
+  std::deque<TPassphraseAnswer> Passphrases;
   std::deque<TConfirmationAnswer> Confirmations;
   std::deque<QString> OpenFiles;  // empty text = cancelled
   std::deque<QString> SaveFiles;
@@ -54,6 +55,13 @@ class TScriptedPrompts : public TPrompts {
   TAuthorizationAnswer Authorization(QWidget*, int mode) override {
     Asked.push_back({"Authorization", {}, mode, -1, -1, {}});
     return Take(Authorizations, "Authorization");
+  }
+  // Recorded as "library|message", with the mode as a number.
+  TPassphraseAnswer Passphrase(QWidget*, TPassphraseMode mode, const QString& libraryName,
+                               const QString& message) override {
+    Asked.push_back(
+        {"Passphrase", libraryName + "|" + message, static_cast<int>(mode), -1, -1, {}});
+    return Take(Passphrases, "Passphrase");
   }
   TConfirmationAnswer Confirmation(QWidget*, const QString& text) override {
     Asked.push_back({"Confirmation", text, -1, -1, -1, {}});
