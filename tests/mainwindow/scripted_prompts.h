@@ -20,7 +20,7 @@ class TScriptedPrompts : public TPrompts {
     int Mode = -1;
     int Number = -1;
     int RadioIndex = -1;
-    QString Filter;
+    QString Filter;  // or the library a passphrase is asked for
   };
 
   std::deque<TNewElementAnswer> NewElements;
@@ -56,11 +56,11 @@ class TScriptedPrompts : public TPrompts {
     Asked.push_back({"Authorization", {}, mode, -1, -1, {}});
     return Take(Authorizations, "Authorization");
   }
-  // Recorded as "library|message", with the mode as a number.
+  // Recorded with the message as the text, the mode as a number and the
+  // library named in the filter's place.
   TPassphraseAnswer Passphrase(QWidget*, TPassphraseMode mode, const QString& libraryName,
                                const QString& message) override {
-    Asked.push_back(
-        {"Passphrase", libraryName + "|" + message, static_cast<int>(mode), -1, -1, {}});
+    Asked.push_back({"Passphrase", message, static_cast<int>(mode), -1, -1, libraryName});
     return Take(Passphrases, "Passphrase");
   }
   TConfirmationAnswer Confirmation(QWidget*, const QString& text) override {
