@@ -358,8 +358,8 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   // files, their backups and conflict copies, dated backups, recovery copies.
   QStringList SealableFiles(bool libraryFirst) const;
   // Rewrites them sealed with `to` (null: plain); true when all were done.
-  bool RunSealing(bool seal, std::shared_ptr<const TSealKeyring> from,
-                  std::shared_ptr<const TSealKeyring> to, const char* doneText);
+  bool RunSealing(bool seal, const std::shared_ptr<const TSealKeyring>& from,
+                  const std::shared_ptr<const TSealKeyring>& to, const char* doneText);
   // Asks the passphrase and checks it against the library's key.
   bool PassphraseFits(const QString& passphrase) const;
   void EnableSealingCommands();

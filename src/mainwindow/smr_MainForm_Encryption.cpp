@@ -136,8 +136,9 @@ QStringList Tfrm_MainForm::SealableFiles(bool libraryFirst) const {
   return files;
 }
 
-bool Tfrm_MainForm::RunSealing(bool seal, std::shared_ptr<const TSealKeyring> from,
-                               std::shared_ptr<const TSealKeyring> to, const char* doneText) {
+bool Tfrm_MainForm::RunSealing(bool seal, const std::shared_ptr<const TSealKeyring>& from,
+                               const std::shared_ptr<const TSealKeyring>& to,
+                               const char* doneText) {
   const QString library = QFileInfo(UiFileName(FLibrary->FileName)).absoluteFilePath();
   const QStringList files = SealableFiles(seal);
   TLibrarySealing::TDone done;

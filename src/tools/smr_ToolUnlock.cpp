@@ -7,6 +7,7 @@
 
 #include "crypto/smr_Seal.h"
 #include "storage/smr_Resources.h"
+#include "xml/xml_fileSystem.h"
 #include "xml/xml_functions.h"
 #include "xml/xml_seal.h"
 
@@ -30,8 +31,25 @@ void KeepFirstLine(std::string& text) {
 }  // namespace
 
 std::string UnlockForTool(const std::string& inputFile, const std::string& passphraseFile) {
-  std::string start, error;
-  if (!ReadWholeFile(inputFile, start, &error) || !IsSealedText(start)) return {};
+  // The header alone: a plain journal is read once, by its load.
+  std::string start(SealHeaderSize, '\0'), error;
+  std::uint64_t size = 0;
+  const xfs::THandle file = xfs::OpenForReading(inputFile, size, error);
+  if (file < 0) {
+    // A missing file is the load's to tell; any other failure is told here.
+    return FileExists(inputFile) ? Say(res::ToolCannotRead, inputFile, error) : std::string();
+  }
+  std::size_t got = 0;
+  for (std::int64_t n = 1; got < start.size() && n > 0; got += static_cast<std::size_t>(n)) {
+    n = xfs::ReadSome(file, start.data() + got, start.size() - got, error);
+    if (n < 0) {
+      xfs::CloseQuietly(file);
+      return Say(res::ToolCannotRead, inputFile, error);
+    }
+  }
+  xfs::CloseQuietly(file);
+  start.resize(got);
+  if (!IsSealedText(start)) return {};
   TSealHeader header;
   if (!ReadSealHeader(start, header))
     return Say(res::ToolCannotRead, inputFile, OpenFaultText(TOpenFault::UnknownFormat));

@@ -178,8 +178,8 @@ TEST_F(SealedLibrary, WrongPassphrasesAreToldThreeLeaveNoLibraryAndNothingWritte
     p.Passphrases = {Said("неверный"), Said("ещё неверный"), Said("верный")};
   });
   EXPECT_EQ(Prompts->Messages("Passphrase"),
-            QStringList({"lib.xml|", U("lib.xml|Неверный пароль. Осталось попыток: 2."),
-                         U("lib.xml|Неверный пароль. Осталось попыток: 1.")}));
+            QStringList({"", U("Неверный пароль. Осталось попыток: 2."),
+                         U("Неверный пароль. Осталось попыток: 1.")}));
   EXPECT_NE(Node({"Lib", "Cat", U("Журнал 1")}), nullptr);
   Stop();
   EXPECT_EQ(Snapshot(Dir.path()), sealed);
