@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 
 #include "common/test_files.h"
+#include "crypto/smr_Seal.h"
 #include "storage/smr_Cp1251.h"
 #include "xml/xml_functions.h"
 
@@ -39,7 +40,7 @@ class ExportTool : public ::testing::Test {
   void SetUp() override { ASSERT_TRUE(dir.isValid()); }
 
   TRun Run(const QStringList& arguments, const QString& program = SOMNARY_EXPORT_TOOL,
-           const QString& locale = {}) {
+           const QString& locale = {}, const QByteArray& input = {}) {
     QProcess process;
     // A user's settings folder of the test's own, empty unless a test fills it.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -50,6 +51,8 @@ class ExportTool : public ::testing::Test {
     }
     process.setProcessEnvironment(env);
     process.start(program, arguments);
+    process.write(input);
+    process.closeWriteChannel();
     EXPECT_TRUE(process.waitForFinished(30000)) << program.toStdString();
     TRun run;
     run.ExitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
@@ -251,6 +254,54 @@ TEST_F(ExportTool, APageGetsTheShippedStyleSheetBesideItUnlessOneIsThere) {
   run = Run({Data + "/library/input.xml", dir.filePath("text/library.txt")}, tool);
   EXPECT_EQ(run.ExitCode, 0) << run.Stderr.toStdString();
   EXPECT_FALSE(QFile::exists(dir.filePath("text/library.css")));
+}
+
+// An encrypted library is read with its passphrase from a file or the
+// first line of standard input, never from the command line.
+TEST_F(ExportTool, SealedInputIsReadWithThePassphraseFromAFileOrStandardInput) {
+  const std::string plain = Read(Data + "/library/input.xml").toStdString();
+  const auto key = TSealKey::Derive("пароль", TSealKey::NewSalt(), {1, 8});
+  ASSERT_TRUE(test_files::Write(dir.filePath("plain.xml"), plain));
+  ASSERT_TRUE(test_files::Write(dir.filePath("sealed.xml"), SealText(*key, plain)));
+  ASSERT_TRUE(test_files::Write(dir.filePath("right"), QByteArray("пароль\n")));
+  ASSERT_TRUE(test_files::Write(dir.filePath("wrong"), QByteArray("другой\n")));
+  ASSERT_EQ(Run(Options() << dir.filePath("plain.xml") << dir.filePath("plain.html")).ExitCode, 0);
+  const QByteArray expected = Read(dir.filePath("plain.html"));
+
+  struct TCase {
+    QStringList Passphrase;
+    QByteArray Input;
+    int ExitCode;
+  } const cases[] = {
+      {{"--passphrase-file", dir.filePath("right")}, {}, 0},
+      {{}, QByteArray("пароль\r\n"), 0},
+      {{"--passphrase-file", dir.filePath("wrong")}, {}, 1},
+      {{}, {}, 1},
+      {{"--passphrase-file", dir.filePath("missing")}, QByteArray("пароль\n"), 1},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Passphrase.join(' ').toStdString() + c.Input.toStdString());
+    QFile::remove(dir.filePath("sealed.html"));
+    const TRun run =
+        Run(Options() << c.Passphrase << dir.filePath("sealed.xml") << dir.filePath("sealed.html"),
+            SOMNARY_EXPORT_TOOL, {}, c.Input);
+    EXPECT_EQ(run.ExitCode, c.ExitCode) << run.Stderr.toStdString();
+    if (c.ExitCode == 0) {
+      EXPECT_EQ(Read(dir.filePath("sealed.html")), expected);
+    } else {
+      ExpectOneLineMessage(run);
+      EXPECT_FALSE(QFile::exists(dir.filePath("sealed.html")));
+    }
+  }
+  const TRun wrong =
+      Run({"--passphrase-file", dir.filePath("wrong"), dir.filePath("sealed.xml"), "сон"},
+          SOMNARY_SEARCH_TOOL);
+  EXPECT_EQ(wrong.ExitCode, 2);
+  EXPECT_TRUE(QString::fromUtf8(wrong.Stderr).contains(QString::fromUtf8("неверный пароль")));
+  EXPECT_NE(Run({"--passphrase-file", dir.filePath("right"), dir.filePath("sealed.xml"), "сон"},
+                SOMNARY_SEARCH_TOOL)
+                .ExitCode,
+            2);
 }
 
 }  // namespace
