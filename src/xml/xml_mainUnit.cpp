@@ -540,6 +540,7 @@ void TXMLParser::LoadFile(const std::string& fileName) {
     return;
   }
   TakeStore(store);
+  FFileSeal = store->Text.Sealed() ? DocumentSeal() : nullptr;
   FSizeHint = store->Text.Size();
   RememberDisk(fileName, HashOf(std::string_view(store->Text.Data(), store->Text.Size())));
   Status = ParseText(*store, Parameters, *Root);
@@ -634,7 +635,9 @@ bool TXMLParser::OtherVersionOnDisk(const std::string& fileName) const {
   if (now == FDisk || !now.Exists) return false;
   // Written again with the same bytes (a sync client, a backup tool) is no other version.
   std::string bytes;
-  return !ReadDocumentFile(fileName, bytes) || HashOf(bytes) != FDiskTextHash;
+  const std::shared_ptr<const TFileSeal> seal = DocumentSeal();
+  return !ReadDocumentFile(fileName, bytes, nullptr, seal ? seal.get() : FFileSeal.get()) ||
+         HashOf(bytes) != FDiskTextHash;
 }
 
 TXMLParser::TSaveOutcome TXMLParser::Save(const std::string& fileName) {
@@ -642,12 +645,16 @@ TXMLParser::TSaveOutcome TXMLParser::Save(const std::string& fileName) {
     throw TXMLWriteError("not replaced, since it could not be read: " + FReadError);
   FConflictCopy.clear();
   FSyncWarning.clear();
+  std::shared_ptr<const TFileSeal> seal = Plain ? nullptr : DocumentSeal();
+  // A journal of a sealed library left open after a plain one was opened
+  // must not go to the disk as plain text.
+  if (!Plain && !seal && FFileSeal && FileIsSealed(fileName)) seal = FFileSeal;
   if (OtherVersionOnDisk(fileName)) {
     const std::string text = SaveToText();
     if (HashOf(text) == FDiskTextHash) return TSaveOutcome::KeptTheOther;
     FConflictCopy = ConflictFileName(fileName);
-    FSyncWarning =
-        Plain ? WriteFileAtomically(FConflictCopy, text) : WriteDocumentFile(FConflictCopy, text);
+    FSyncWarning = WriteDocumentFile(
+        FConflictCopy, [&](const TByteSink& sink) { sink(text); }, seal.get());
     return TSaveOutcome::WroteConflictCopy;
   }
   FileName = fileName;
@@ -659,7 +666,6 @@ TXMLParser::TSaveOutcome TXMLParser::Save(const std::string& fileName) {
     FBackupSource.clear();
     std::string().swap(FOriginalBytes);
   }
-  const std::shared_ptr<const TFileSeal> seal = Plain ? nullptr : DocumentSeal();
   // Sealing the same text again gives other bytes: an unchanged document
   // leaves its file alone rather than stir backups and sync folders.
   if (seal && FDiskKnown && fileName == FileName && xfs::IdentityOf(fileName) == FDisk &&
@@ -683,6 +689,7 @@ TXMLParser::TSaveOutcome TXMLParser::Save(const std::string& fileName) {
       },
       seal.get());
   FSizeHint = written;
+  FFileSeal = seal;
   RememberDisk(fileName, hash.Value());
   return TSaveOutcome::Written;
 }

@@ -11,6 +11,8 @@
 #include "xml/xml_node.h"
 #include "xml/xml_parameters.h"
 
+class TFileSeal;
+
 // One XML document of the program's narrow dialect: the node tree and its
 // prolog, read from and written to a windows-1251 file with CR LF lines.
 class TXMLParser {
@@ -100,6 +102,9 @@ class TXMLParser {
   bool FDiskKnown = false;
   xfs::TIdentity FDisk;
   std::uint64_t FDiskTextHash = 0;
+  // The seal its sealed file was last read or written with: the file stays
+  // sealed even after the program moved on to a plain library.
+  std::shared_ptr<const TFileSeal> FFileSeal;
   std::string FConflictCopy;
   std::string FSyncWarning;
   // The text and nodes of the last load; its nodes hold it too, wherever

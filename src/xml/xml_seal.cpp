@@ -1,7 +1,10 @@
 #include "xml/xml_seal.h"
 
 #include <mutex>
+#include <string>
 #include <utility>
+
+#include "xml/xml_fileSystem.h"
 
 namespace {
 
@@ -23,6 +26,19 @@ void SetDocumentSeal(std::shared_ptr<const TFileSeal> seal) {
 std::shared_ptr<const TFileSeal> DocumentSeal() {
   const std::lock_guard<std::mutex> lock(sealMutex);
   return documentSeal;
+}
+
+bool FileIsSealed(const std::string& fileName) {
+  std::uint64_t size = 0;
+  std::string error;
+  const xfs::THandle file = xfs::OpenForReading(fileName, size, error);
+  if (file < 0) return false;
+  std::string start(SealMagic.size(), '\0');
+  std::size_t got = 0;
+  for (std::int64_t n = 1; got < start.size() && n > 0; got += static_cast<std::size_t>(n))
+    if ((n = xfs::ReadSome(file, start.data() + got, start.size() - got, error)) < 0) break;
+  xfs::CloseQuietly(file);
+  return got == start.size() && IsSealedText(start);
 }
 
 bool OpenDocumentBytes(std::string bytes, std::string& text, std::string* error,

@@ -36,6 +36,9 @@ class TFileSeal {
 void SetDocumentSeal(std::shared_ptr<const TFileSeal> seal);
 std::shared_ptr<const TFileSeal> DocumentSeal();
 
+// Whether the file there now begins as a sealed file does.
+bool FileIsSealed(const std::string& fileName);
+
 // Reads a document's file: a sealed one is opened with `seal` (by default
 // the document seal), so `text` is always the plain text. False with the
 // reason when the file cannot be read or opened.

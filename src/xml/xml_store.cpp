@@ -58,6 +58,7 @@ bool TTextBuffer::Read(const std::string& fileName, std::string& error) {
 
 bool TTextBuffer::Open(std::string bytes, std::string& error) {
   const std::shared_ptr<const TFileSeal> seal = DocumentSeal();
+  FSealed = IsSealedText(bytes);
   if (!OpenDocumentBytes(std::move(bytes), FString, &error, seal.get())) return false;
   FData = FString.data();
   FSize = FString.size();

@@ -26,6 +26,8 @@ class TTextBuffer {
     FSize = FString.size();
   }
 
+  // The file read was sealed: the text is what the seal opened.
+  bool Sealed() const { return FSealed; }
   char* Data() { return FData; }
   std::size_t& Size() { return FSize; }
   // Gives back the pages after the text's (shortened) size.
@@ -43,7 +45,8 @@ class TTextBuffer {
   std::string FString;  // small files and text handed over
   char* FData = nullptr;
   std::size_t FSize = 0;
-  std::size_t FMapped = 0;  // bytes of the mapping, 0 when FString holds the text
+  std::size_t FMapped = 0;
+  bool FSealed = false;  // bytes of the mapping, 0 when FString holds the text
 };
 
 // What one load produced: the text and an arena holding the nodes, their

@@ -195,6 +195,24 @@ TEST_F(SealedLibrary, WrongPassphrasesAreToldThreeLeaveNoLibraryAndNothingWritte
   EXPECT_EQ(Snapshot(Dir.path()), sealed);
 }
 
+TEST_F(SealedLibrary, AJournalLeftOpenStaysSealedAfterAPlainLibraryIsOpened) {
+  WriteJournals(1);
+  ASSERT_EQ(Seal(Documents(1)), QStringList());
+  WriteJournal("plain-j.xml", "  <day name=\"02.09.26\">\n  </day>\n");
+  WriteFile("plain.xml", kLibraryProlog + "<dreamlibrary name=\"Plain\">\n" +
+                             FileElement("Открытый", "plain-j.xml") + "</dreamlibrary>\n");
+  Start([](TScriptedPrompts& p) { p.Passphrases.push_back(Said("верный")); });
+  Select(Node({"Lib", "Cat", U("Журнал 0")}));
+  Prompts->OpenFiles.push_back(Path("plain.xml"));
+  Form->btn_OpenClick();
+  ASSERT_NE(Node({"Plain"}), nullptr);
+  Form->btn_SaveClick();
+  Stop();
+  EXPECT_TRUE(IsSealedText(ReadBytes("j0.xml")));
+  EXPECT_TRUE(IsSealedText(ReadBytes("lib.xml")));
+  EXPECT_FALSE(IsSealedText(ReadBytes("plain-j.xml")));
+}
+
 // Started by SealedLibrary.AJobKilled...: seals slowly until killed.
 TEST(SealingChild, SealsOneFileAtATimeUntilKilled) {
   const QString folder = qEnvironmentVariable("SOMNARY_SEALING_CHILD");
