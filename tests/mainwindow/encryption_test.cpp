@@ -50,9 +50,9 @@ class Encryption : public Edit {
   std::vector<std::string> Secrets() const {
     std::vector<std::string> secrets;
     const QRegularExpression attribute(R"re((?:title|name)="([^"]{4,})")re");
-    for (const QString& file :
+    for (const char* file :
          {"sample/autumn2026.xml", "sample/practice.xml", "sample/library.xml"}) {
-      const QString text = QString::fromStdString(ReadText(file));
+      const QString text = QString::fromStdString(ReadText(QString(file)));
       for (auto m = attribute.globalMatch(text); m.hasNext();)
         secrets.push_back(Cp1251(m.next().captured(1).toStdString()));
     }
