@@ -363,6 +363,8 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   // Asks the passphrase and checks it against the library's key.
   bool PassphraseFits(const QString& passphrase) const;
   void EnableSealingCommands();
+  // Saves everything before a job; false (and said) when it could not.
+  bool SavedBeforeSealing();
 
   // --- search (smr_MainForm_Search.cpp): the panel reaches the documents
   // through these, and shows a hit through the tree.

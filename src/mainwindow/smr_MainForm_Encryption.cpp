@@ -173,13 +173,16 @@ bool Tfrm_MainForm::PassphraseFits(const QString& passphrase) const {
   return key && key->Check() == current.Check();
 }
 
+bool Tfrm_MainForm::SavedBeforeSealing() {
+  // The job rewrites the files as they are on disk: memory goes there first.
+  if (!KeepHTMLDescription()) return false;
+  if (SaveEverything()) return true;
+  Prompts().Error(this, U(res::SealingNeedsSave));
+  return false;
+}
+
 void Tfrm_MainForm::mnu_EncryptLibraryClick() {
-  if (!FileNamed(*FLibrary) || FSeal) return;
-  if (!KeepHTMLDescription()) return;
-  if (!SaveEverything()) {
-    Prompts().Error(this, U(res::SealingNeedsSave));
-    return;
-  }
+  if (!FileNamed(*FLibrary) || FSeal || !SavedBeforeSealing()) return;
   TPrompts::TPassphraseAnswer answer =
       Prompts().Passphrase(this, TPassphraseMode::Choose, LibraryName(FLibrary->FileName), {});
   if (!answer.Ok) return;
@@ -193,12 +196,7 @@ void Tfrm_MainForm::mnu_EncryptLibraryClick() {
 }
 
 void Tfrm_MainForm::mnu_ChangePassphraseClick() {
-  if (!FileNamed(*FLibrary) || !FSeal) return;
-  if (!KeepHTMLDescription()) return;
-  if (!SaveEverything()) {
-    Prompts().Error(this, U(res::SealingNeedsSave));
-    return;
-  }
+  if (!FileNamed(*FLibrary) || !FSeal || !SavedBeforeSealing()) return;
   TPrompts::TPassphraseAnswer answer =
       Prompts().Passphrase(this, TPassphraseMode::Change, LibraryName(FLibrary->FileName), {});
   if (!answer.Ok) return;
@@ -223,12 +221,7 @@ void Tfrm_MainForm::mnu_ChangePassphraseClick() {
 }
 
 void Tfrm_MainForm::mnu_DecryptLibraryClick() {
-  if (!FileNamed(*FLibrary) || !FSeal) return;
-  if (!KeepHTMLDescription()) return;
-  if (!SaveEverything()) {
-    Prompts().Error(this, U(res::SealingNeedsSave));
-    return;
-  }
+  if (!FileNamed(*FLibrary) || !FSeal || !SavedBeforeSealing()) return;
   TPrompts::TPassphraseAnswer answer =
       Prompts().Passphrase(this, TPassphraseMode::Unlock, LibraryName(FLibrary->FileName), {});
   if (!answer.Ok) return;
