@@ -26,6 +26,9 @@ class TCancellingPrompts : public TPrompts {
  public:
   TNewElementAnswer NewElement(QWidget*, int, int, int) override { return {}; }
   TAuthorizationAnswer Authorization(QWidget*, int) override { return {}; }
+  TPassphraseAnswer Passphrase(QWidget*, TPassphraseMode, const QString&, const QString&) override {
+    return {};
+  }
   TConfirmationAnswer Confirmation(QWidget*, const QString&) override { return {}; }
   QString OpenFileName(QWidget*, TFileDialogState&) override { return {}; }
   QString SaveFileName(QWidget*, TFileDialogState&) override { return {}; }
