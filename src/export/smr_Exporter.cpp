@@ -61,23 +61,25 @@ std::string TExporter::Indent(int count) const {
   return text;
 }
 
+void TExporter::Write(const TXMLNode* element, const TByteSink& sink) {
+  sink(ExportHeader(element));
+  sink(LineBreak);
+  sink(ExportBody(element));
+  sink(LineBreak);
+  sink(ExportFooter(element));
+  sink(LineBreak);
+}
+
 std::string TExporter::ExportToText(const TXMLNode* element) {
   std::string text;
-  Export(element, text);
+  Write(element, [&text](std::string_view piece) { text += piece; });
   return text;
 }
 
 void TExporter::ExportToFile(const TXMLNode* element, const std::string& fileName) {
   // The parts go to the file one after another, as Export joins them: the
   // page of a big journal is not copied into one more string first.
-  WriteFileAtomically(fileName, [&](const TByteSink& sink) {
-    sink(ExportHeader(element));
-    sink(LineBreak);
-    sink(ExportBody(element));
-    sink(LineBreak);
-    sink(ExportFooter(element));
-    sink(LineBreak);
-  });
+  WriteFileAtomically(fileName, [&](const TByteSink& sink) { Write(element, sink); });
 }
 
 std::vector<std::string> TExporter::ExportToFiles(const TXMLNode* element,

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -43,6 +44,13 @@ class TExporter {
   // What a page links to for a stored path (a journal, a picture, an
   // additional file); unset: the stored path. The text shown stays the stored path.
   std::function<std::string(const std::string& stored)> Link;
+  // For the formats that carry every dream of a library: the root of the
+  // journal a `file` element names by its stored path, null when it cannot
+  // be read (it is then left out). Unset: no journal is read.
+  std::function<const TXMLNode*(const std::string& stored)> Journal;
+  // The bytes of a file a journal names (an HTML description) by its stored
+  // path, opened as the program reads it; nothing when it cannot be read.
+  std::function<std::optional<std::string>(const std::string& stored)> StoredFile;
 
   // A null element gives empty strings throughout.
   virtual std::string ExportBody(const TXMLNode* element);
@@ -51,6 +59,10 @@ class TExporter {
 
   // Appends header, body and footer to the output, each followed by LineBreak.
   void Export(const TXMLNode* element, std::string& output);
+  // Gives the whole exported text to the sink a piece at a time: header,
+  // body and footer, each followed by LineBreak. A format that is not made
+  // of those three parts writes its own text here.
+  virtual void Write(const TXMLNode* element, const TByteSink& sink);
   // Spacer repeated count times; empty for a count of 0 or less.
   std::string Indent(int count) const;
 
