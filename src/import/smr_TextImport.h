@@ -11,9 +11,9 @@
 // A date line of a text diary: dd.mm.yy, dd.mm.yyyy, d.m.yyyy (also with
 // '/' or '-'), yyyy-mm-dd, or "12 марта 2024" (a month's name in either case
 // form or shortened, an optional "г."). The line may hold Markdown heading
-// marks and emphasis, trailing ':' or '.', and the day of the week after the
-// date ("12.03.2024, вторник"). Nothing for an impossible date or any other
-// text on the line. Two-digit years 70..99 are of the last century.
+// marks and emphasis, trailing ':' or '.', "г." after the year, and the day
+// of the week before or after the date ("12.03.2024, вторник"). Nothing for an impossible date or
+// any other text on the line. Two-digit years 70..99 are of the last century.
 std::optional<QDate> ParseDiaryDate(const QString& line);
 
 // A night name as the program writes it: dd.mm.yy.
