@@ -76,6 +76,8 @@ std::optional<QDate> ParseDiaryDate(const QString& line) {
   static const QRegularExpression words(
       QStringLiteral("^(\\d{1,2})\\s+(\\w+)\\.?\\s+(\\d{4})(?!\\d)"),
       QRegularExpression::UseUnicodePropertiesOption);
+  // A date line is short; most lines of a diary are not, and skip the patterns.
+  if (line.size() > 80) return std::nullopt;
   const QString text = WithoutLeadingWeekday(QString(line).remove(decoration));
   if (text.isEmpty() || !text.at(0).isDigit()) return std::nullopt;
 
@@ -112,6 +114,7 @@ namespace {
 std::optional<QString> HeadingTitle(const QString& line) {
   static const QRegularExpression heading(
       QStringLiteral("^\\s{0,3}#{1,6}(?:\\s+(.*?))?\\s*#*\\s*$"));
+  if (!line.trimmed().startsWith(u'#')) return std::nullopt;
   const auto m = heading.match(line);
   if (!m.hasMatch()) return std::nullopt;
   return m.captured(1);
@@ -121,7 +124,9 @@ std::optional<QString> HeadingTitle(const QString& line) {
 bool IsSeparator(const QString& line) {
   static const QRegularExpression rule(
       QStringLiteral("^\\s*(?:(?:-\\s*){3,}|(?:\\*\\s*){3,}|(?:_\\s*){3,}|(?:=\\s*){3,})$"));
-  return rule.match(line).hasMatch();
+  const QString trimmed = line.trimmed();
+  return !trimmed.isEmpty() && QStringLiteral("-*_=").contains(trimmed.front()) &&
+         rule.match(line).hasMatch();
 }
 
 // Collects the lines of the last night into dreams.
