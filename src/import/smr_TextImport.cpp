@@ -1,6 +1,7 @@
 #include "import/smr_TextImport.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <array>
 
 #include "import/smr_ImportBuilder.h"
@@ -120,13 +121,20 @@ std::optional<QString> HeadingTitle(const QString& line) {
   return m.captured(1);
 }
 
-// "---", "***", "___" (a Markdown rule) or a line of "===" ends a dream.
-bool IsSeparator(const QString& line) {
+// "---", "***", "___" (a Markdown rule) ends a dream.
+bool IsRule(const QString& line) {
   static const QRegularExpression rule(
-      QStringLiteral("^\\s*(?:(?:-\\s*){3,}|(?:\\*\\s*){3,}|(?:_\\s*){3,}|(?:=\\s*){3,})$"));
+      QStringLiteral("^\\s*(?:(?:-\\s*){3,}|(?:\\*\\s*){3,}|(?:_\\s*){3,})$"));
   const QString trimmed = line.trimmed();
-  return !trimmed.isEmpty() && QStringLiteral("-*_=").contains(trimmed.front()) &&
+  return !trimmed.isEmpty() && QStringLiteral("-*_").contains(trimmed.front()) &&
          rule.match(line).hasMatch();
+}
+
+// "===" under a line makes that line a heading (Markdown's other form);
+// under nothing it is a rule.
+bool IsUnderline(const QString& line) {
+  static const QRegularExpression underline(QStringLiteral("^\\s*={3,}\\s*$"));
+  return line.trimmed().startsWith(u'=') && underline.match(line).hasMatch();
 }
 
 // Collects the lines of the last night into dreams.
@@ -145,6 +153,18 @@ class TNightReader {
       FDream = TTextDream{{}, {}, line};
     }
     FLines.push_back(text);
+    FLast = line;
+  }
+  // The line above an underline as the title of a new dream.
+  void Underline() {
+    if (!FOpen || FLines.isEmpty() || FLines.last().trimmed().isEmpty()) return Close();
+    const QString title = FLines.takeLast().trimmed();
+    const int line = FLast;
+    // When it was all the dream held, the dream becomes the heading's.
+    const bool blank = std::all_of(FLines.begin(), FLines.end(),
+                                   [](const QString& l) { return l.trimmed().isEmpty(); });
+    if (blank && FDream.Title.isEmpty()) FOpen = false;
+    Heading(title, line);
   }
   void Close() {
     if (!FOpen) return;
@@ -160,6 +180,7 @@ class TNightReader {
   std::vector<TTextNight>& FNights;
   TTextDream FDream;
   QStringList FLines;
+  int FLast = 0;  // the line of the last text line
   bool FOpen = false;
 };
 
@@ -187,8 +208,10 @@ std::vector<TTextNight> SplitTextDiary(std::string_view bytes, const QString& un
       nights.push_back(TTextNight{NightName(*date), {}, number});
     } else if (const std::optional<QString> title = HeadingTitle(line)) {
       reader.Heading(title->trimmed(), number);
-    } else if (IsSeparator(line)) {
+    } else if (IsRule(line)) {
       reader.Close();
+    } else if (IsUnderline(line)) {
+      reader.Underline();
     } else {
       reader.Text(line, number);
     }

@@ -35,8 +35,9 @@ struct TTextNight {
 // order mark; LF or CR LF) at its date lines: a night per date line, even
 // when one date comes twice. Everything up to the next date line is one
 // dream, as a diary keeper writes one night's entry; a Markdown heading
-// ("# ..." to "###### ...") starts a dream titled by it, and a rule line
-// ("---", "***", "___", "===") ends one, so the text after it is the next.
+// ("# ..." to "###### ...", or a line underlined with "===") starts a dream
+// titled by it, and a rule line ("---", "***", "___") ends one, so the text
+// after it is the next.
 // A night with nothing under its date line has no dreams. Text before the
 // first date line becomes a night named `undatedNight` (none when it is
 // blank). Throws TImportError naming the line for invalid UTF-8.

@@ -61,7 +61,8 @@ TEST(DiaryDate, NightNameIsTheProgramsShortDate) {
 }
 
 // A diary kept over years: a note before the first date, mixed date forms,
-// Markdown headings for several dreams of a night, a rule between two.
+// Markdown headings for several dreams of a night, a rule between two, an
+// underlined heading.
 const char* kDiary =
     "\xEF\xBB\xBF"
     "Мой дневник снов.\r\n"
@@ -81,6 +82,9 @@ const char* kDiary =
     "Первый сон.\r\n"
     "---\r\n"
     "Второй сон.\r\n"
+    "Сон у моря\r\n"
+    "===\r\n"
+    "Волны.\r\n"
     "15.03.24\r\n";
 
 TEST(TextDiary, SplitsAtDateLinesAndHeadings) {
@@ -98,8 +102,10 @@ TEST(TextDiary, SplitsAtDateLinesAndHeadings) {
       {"Без даты", 1, {{"", "Мой дневник снов.", 1}}},
       {"12.03.24", 3, {{"", "Летал над городом.\n\nПотом упал в море.", 4}}},
       {"13.03.24", 8, {{"Дом", "Старый дом бабушки.", 9}, {"Поезд", "Ехал в поезде.", 11}}},
-      {"14.03.24", 14, {{"", "Первый сон.", 15}, {"", "Второй сон.", 17}}},
-      {"15.03.24", 18, {}},
+      {"14.03.24",
+       14,
+       {{"", "Первый сон.", 15}, {"", "Второй сон.", 17}, {"Сон у моря", "Волны.", 18}}},
+      {"15.03.24", 21, {}},
   };
   ASSERT_EQ(nights.size(), std::size(expected));
   for (std::size_t n = 0; n < nights.size(); ++n) {
