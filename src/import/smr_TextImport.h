@@ -43,6 +43,9 @@ struct TTextNight {
 // blank). Throws TImportError naming the line for invalid UTF-8.
 std::vector<TTextNight> SplitTextDiary(std::string_view bytes, const QString& undatedNight);
 
-// The journal of the nights as the preview left them; Replaced counts what
-// the code page lacks.
+// The journal of the nights as the preview left them: a night per night,
+// also one without dreams; an experience per dream with its title and its
+// text as a plain description (line breaks CR LF), numbered as the
+// new-experience dialog would (001, 002, ... through the journal). Replaced
+// counts what the code page lacks.
 TImportedJournal BuildTextJournal(const std::vector<TTextNight>& nights);
