@@ -158,9 +158,14 @@ const QHash<QString, TCsvField>& Synonyms() {
 TCsvColumn Guess(const QString& name, const std::array<QString, 4>& markCaptions) {
   const QString folded = Folded(name);
   if (folded.isEmpty()) return {};
-  for (std::size_t k = 0; k < markCaptions.size(); ++k)
-    if (!markCaptions[k].trimmed().isEmpty() && Folded(markCaptions[k]) == folded)
+  // A mark without a caption is exported as "Отметка N".
+  static const QString unnamed = QString::fromUtf8(res::UnnamedMarkColumn);
+  for (std::size_t k = 0; k < markCaptions.size(); ++k) {
+    const QString caption =
+        markCaptions[k].trimmed().isEmpty() ? unnamed.arg(k + 1) : markCaptions[k];
+    if (Folded(caption) == folded)
       return {static_cast<TCsvField>(static_cast<int>(TCsvField::Mark1) + static_cast<int>(k)), {}};
+  }
   const auto found = Synonyms().constFind(folded);
   if (found != Synonyms().constEnd()) return {*found, {}};
   return {TCsvField::Property, name.trimmed()};

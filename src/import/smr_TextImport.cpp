@@ -59,11 +59,11 @@ QString WithoutLeadingWeekday(const QString& text) {
   return m.hasMatch() && IsWeekday(m.captured(1)) ? text.mid(m.capturedEnd()) : text;
 }
 
-// Two-digit years as people write them: 70..99 last century.
+// Two-digit years as the search's date filter reads them: 69..99 last century.
 int FullYear(const QString& digits) {
   const int year = digits.toInt();
   if (digits.size() > 2) return year;
-  return year < 70 ? 2000 + year : 1900 + year;
+  return year >= 69 ? 1900 + year : 2000 + year;
 }
 
 }  // namespace

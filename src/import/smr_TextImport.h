@@ -13,7 +13,7 @@
 // form or shortened, an optional "г."). The line may hold Markdown heading
 // marks and emphasis, trailing ':' or '.', "г." after the year, and the day
 // of the week before or after the date ("12.03.2024, вторник"). Nothing for an impossible date or
-// any other text on the line. Two-digit years 70..99 are of the last century.
+// any other text on the line. Two-digit years 69..99 are of the last century.
 std::optional<QDate> ParseDiaryDate(const QString& line);
 
 // A night name as the program writes it: dd.mm.yy.

@@ -72,12 +72,15 @@ TEST(CsvRead, ErrorsNameTheLine) {
 TEST(CsvMapping, GuessesTheExportsNamesAndCommonOnes) {
   const QStringList header = Cells(
       "Ночь|Номер|TITLE|Сон|Примечание|осознанный сон|Выход из тела|Energy|Только чтение|Место|"
-      "Дата| ");
-  const TCsvMapping mapping = GuessCsvMapping(header, kCaptions);
+      "Дата| |ОТМЕТКА 2|Название");
+  // The export names a mark without a caption by its place.
+  const TCsvMapping mapping =
+      GuessCsvMapping(header, {kCaptions[0], QString(), kCaptions[2], kCaptions[3]});
   const TCsvField expected[] = {TCsvField::Night,       TCsvField::Number,  TCsvField::Title,
                                 TCsvField::Description, TCsvField::Comment, TCsvField::Mark1,
                                 TCsvField::Mark3,       TCsvField::Energy,  TCsvField::ReadOnly,
-                                TCsvField::Property,    TCsvField::Date,    TCsvField::Ignore};
+                                TCsvField::Property,    TCsvField::Date,    TCsvField::Ignore,
+                                TCsvField::Mark2,       TCsvField::Ignore};
   ASSERT_EQ(mapping.size(), std::size(expected));
   for (std::size_t i = 0; i < mapping.size(); ++i) EXPECT_EQ(mapping[i].Field, expected[i]) << i;
   EXPECT_EQ(mapping[9].PropertyName, U("Место"));
