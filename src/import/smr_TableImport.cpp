@@ -102,7 +102,7 @@ TCsvTable ReadCsv(std::string_view bytes) {
       field.clear();
       empty = false;
       ++i;
-    } else if (ch == '\n' || (ch == '\r' && i + 1 < n && text[i + 1] == '\n')) {
+    } else if (ch == '\n' || (ch == '\r' && (i + 1 == n || text[i + 1] == '\n'))) {
       endRecord();
       i += ch == '\r' ? 2 : 1;
       ++line;
