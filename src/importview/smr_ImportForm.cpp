@@ -178,8 +178,8 @@ Tfrm_ImportForm::Tfrm_ImportForm(const QString& fileName, std::string bytes, TIm
       FTableRead = true;
       FMapping = LoadCsvMapping(FTable.Header, FSavedMapping, FMarkCaptions);
       FMapping.resize(static_cast<std::size_t>(FTable.Header.size()));
-    } catch (const TImportError& error) {
-      ShowError(QString::fromUtf8(error.what()), error.Line);
+    } catch (const std::exception& error) {
+      ShowError(QString::fromUtf8(error.what()));
       return;
     }
     FillColumns();
@@ -203,9 +203,9 @@ Tfrm_ImportForm::Tfrm_ImportForm(const QString& fileName, std::string bytes, TIm
         }
       }
       FFilling = false;
-    } catch (const TImportError& error) {
+    } catch (const std::exception& error) {
       FFilling = false;
-      ShowError(QString::fromUtf8(error.what()), error.Line);
+      ShowError(QString::fromUtf8(error.what()));
       return;
     }
     FillNights();
@@ -334,13 +334,9 @@ void Tfrm_ImportForm::RebuildCsv() {
   const QString undated = U(res::ImportUndatedNight);
   FJournalBuilt = false;
   QString error;
-  int line = 0;
   try {
     FJournal = BuildCsvJournal(FTable, FMapping, undated);
     FJournalBuilt = true;
-  } catch (const TImportError& e) {
-    error = QString::fromUtf8(e.what());
-    line = e.Line;
   } catch (const std::exception& e) {
     error = QString::fromUtf8(e.what());
   }
@@ -364,7 +360,7 @@ void Tfrm_ImportForm::RebuildCsv() {
     }
   }
   ShowJournal();
-  if (!FJournalBuilt) ShowError(error, line);
+  if (!FJournalBuilt) ShowError(error);
 }
 
 void Tfrm_ImportForm::FillPreview(const TImportedJournal& preview) {
@@ -387,7 +383,7 @@ void Tfrm_ImportForm::FillPreview(const TImportedJournal& preview) {
       if (properties)
         for (const auto& parameter : properties->Children)
           if (parameter->Name == smr::elParameter)
-            parameters << Attribute(parameter.get(), smr::atName) + QStringLiteral(": ") +
+            parameters << Attribute(parameter.get(), smr::atControl) + QStringLiteral(": ") +
                               Attribute(parameter.get(), smr::atValue);
       grd_Preview->setItem(row, pcNight, Cell(night));
       grd_Preview->setItem(row, pcNumber, Cell(Attribute(experience.get(), smr::atNumber)));
@@ -528,11 +524,10 @@ void Tfrm_ImportForm::MergeDream() {
   QTreeWidgetItem* previous = night->child(index - 1);
   // A heading that split a dream in two is a line of it again.
   const QString title = item->text(0);
-  const QString text = item->data(0, kTextRole).toString();
   QString merged = previous->data(0, kTextRole).toString();
   if (!merged.isEmpty()) merged += QStringLiteral("\n\n");
-  if (!title.isEmpty() && !text.startsWith(title)) merged += title + QLatin1Char('\n');
-  merged += text;
+  if (!title.isEmpty()) merged += title + QLatin1Char('\n');
+  merged += item->data(0, kTextRole).toString();
   previous->setData(0, kTextRole, merged);
   previous->setText(1, Start(merged));
   delete item;
@@ -558,13 +553,9 @@ void Tfrm_ImportForm::RebuildText() {
   try {
     FJournal = BuildTextJournal(nights);
     FJournalBuilt = true;
-  } catch (const TImportError& e) {
-    ShowJournal();
-    ShowError(QString::fromUtf8(e.what()), e.Line);
-    return;
   } catch (const std::exception& e) {
     ShowJournal();
-    ShowError(QString::fromUtf8(e.what()), 0);
+    ShowError(QString::fromUtf8(e.what()));
     return;
   }
   ShowJournal();
@@ -591,8 +582,8 @@ void Tfrm_ImportForm::ShowJournal() {
   btn_Ok->setEnabled(FJournalBuilt && dreams > 0);
 }
 
-void Tfrm_ImportForm::ShowError(const QString& message, int line) {
-  lbl_Error->setText(line > 0 ? U(res::ImportErrorAtLine).arg(line).arg(message) : message);
+void Tfrm_ImportForm::ShowError(const QString& message) {
+  lbl_Error->setText(message);
   lbl_Error->show();
   btn_Ok->setEnabled(false);
 }

@@ -56,9 +56,10 @@ class Tfrm_ImportForm : public QDialog {
   void MergeDream();
   void RebuildText();
 
-  // After every rebuild: the counts, the replaced characters, the error.
+  // After every rebuild: the counts and the replaced characters; then the
+  // core's error, which names the line itself.
   void ShowJournal();
-  void ShowError(const QString& message, int line);
+  void ShowError(const QString& message);
 
   std::string FBytes;
   TImportKind FKind;

@@ -50,6 +50,5 @@ inline constexpr const char* ImportReplacedFew = "%1 знака будут за�
 inline constexpr const char* ImportReplacedMany = "%1 знаков будут заменены";
 inline constexpr const char* ImportReplacedHint =
     "Знаков, которых нет в кодировке windows-1251, в журнале не будет: вместо них встанет «?».";
-inline constexpr const char* ImportErrorAtLine = "Строка %1: %2";
 
 }  // namespace res

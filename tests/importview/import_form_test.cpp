@@ -85,7 +85,7 @@ TEST(ImportFormCsv, AColumnTurnedIntoAPropertyFillsThePreviewAndTheJournal) {
   EXPECT_EQ(Outline(journal), U("12.03.24: Полёт; 13.03.24: Море"));
   const TXMLNode* parameter = journal.Document->Root->FindNode(smr::elParameter);
   ASSERT_NE(parameter, nullptr);
-  EXPECT_EQ(Text(*parameter, smr::atName), U("Настроение"));
+  EXPECT_EQ(Text(*parameter, smr::atControl), U("Настроение"));
   EXPECT_EQ(Text(*parameter, smr::atValue), U("тихое"));
 
   // The mapping remembered brings the same choice back.
@@ -128,7 +128,7 @@ TEST(ImportFormCsv, AnUnreadableRowIsShownWithItsLineAndNothingIsImported) {
     const char* Line;
   } cases[] = {
       {"Дата,Название\n12.03.2024,Полёт\n13.03.2024,Море,лишнее\n", "3"},
-      {"Название,Энергия\nПолёт,5\n\"Море\nи скалы\",2\nЛес,много\n", "5"},
+      {"Название,Энергия\nПолёт,1\n\"Море\nи скалы\",-1\nЛес,много\n", "5"},
   };
   for (const auto& c : cases) {
     auto form = Open(c.Csv, TImportKind::Csv);
