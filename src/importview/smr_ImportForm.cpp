@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSplitter>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -18,6 +19,7 @@
 #include "dialogs/smr_DialogUtils.h"
 #include "import/smr_TextImport.h"
 #include "importview/smr_ImportViewTexts.h"
+#include "storage/smr_NumberFormat.h"
 #include "storage/smr_TextEdge.h"
 #include "storage/smr_Types.h"
 #include "xml/xml_mainUnit.h"
@@ -97,9 +99,32 @@ QString MarkCaption(const std::array<QString, 4>& captions, std::size_t mark) {
   return captions[mark].isEmpty() ? U(res::ImportFieldMark).arg(mark + 1) : captions[mark];
 }
 
+// A dream the text gave no heading shows that it has no title, greyed, while
+// its title stays empty for the editor and the journal.
+class TNightsDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+ protected:
+  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+    QStyledItemDelegate::initStyleOption(option, index);
+    if (index.column() != 0 || !index.parent().isValid() || !option->text.isEmpty()) return;
+    option->text = U(res::ImportNoTitle);
+    option->palette.setColor(QPalette::Text,
+                             option->palette.color(QPalette::Disabled, QPalette::Text));
+  }
+};
+
 QTableWidgetItem* Cell(const QString& text) {
   auto* item = new QTableWidgetItem(text);
   item->setFlags(Qt::ItemIsEnabled);
+  return item;
+}
+
+// The start of a long text, the whole of it on hovering.
+QTableWidgetItem* StartCell(const QString& text) {
+  QTableWidgetItem* item = Cell(Start(text));
+  if (item->text() != text) item->setToolTip(text);
   return item;
 }
 
@@ -166,13 +191,13 @@ Tfrm_ImportForm::Tfrm_ImportForm(const QString& fileName, std::string bytes, TIm
     previewLayout->setContentsMargins(0, 0, 0, 0);
     previewLayout->addWidget(lbl_Preview);
     previewLayout->addWidget(grd_Preview, 1);
-    auto* split = new QSplitter(Qt::Vertical, pane);
-    split->setObjectName("spl_Import");
-    split->setChildrenCollapsible(false);
-    split->addWidget(columnsPane);
-    split->addWidget(previewPane);
-    split->setSizes({200, 260});
-    paneLayout->addWidget(split);
+    spl_Import = new QSplitter(Qt::Vertical, pane);
+    spl_Import->setObjectName("spl_Import");
+    spl_Import->setChildrenCollapsible(false);
+    spl_Import->addWidget(columnsPane);
+    spl_Import->addWidget(previewPane);
+    spl_Import->setSizes({200, 260});
+    paneLayout->addWidget(spl_Import);
     try {
       FTable = ReadCsv(FBytes);
       FTableRead = true;
@@ -257,7 +282,8 @@ void Tfrm_ImportForm::BuildCsvView() {
   grd_Preview->setEditTriggers(QAbstractItemView::NoEditTriggers);
   grd_Preview->setSelectionMode(QAbstractItemView::NoSelection);
   grd_Preview->setWordWrap(false);
-  grd_Preview->horizontalHeader()->setStretchLastSection(true);
+  grd_Preview->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  grd_Preview->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
 }
 
 void Tfrm_ImportForm::FillColumns() {
@@ -297,6 +323,11 @@ void Tfrm_ImportForm::FillColumns() {
   }
   FFilling = false;
   grd_Columns->resizeRowsToContents();
+  // Every column in sight when there is room, the preview keeping half at least.
+  int rows = grd_Columns->horizontalHeader()->sizeHint().height() + 2 * grd_Columns->frameWidth();
+  for (int row = 0; row < grd_Columns->rowCount(); ++row) rows += grd_Columns->rowHeight(row);
+  const int columns = std::min(rows + lbl_Columns->sizeHint().height() + 6, 230);
+  spl_Import->setSizes({columns, 460 - columns});
 }
 
 void Tfrm_ImportForm::SetField(int column, TCsvField field) {
@@ -389,15 +420,19 @@ void Tfrm_ImportForm::FillPreview(const TImportedJournal& preview) {
       grd_Preview->setItem(row, pcNumber, Cell(Attribute(experience.get(), smr::atNumber)));
       grd_Preview->setItem(row, pcTitle, Cell(Attribute(experience.get(), smr::atTitle)));
       grd_Preview->setItem(row, pcDescription,
-                           Cell(Start(ElementText(*experience, smr::elDescription))));
-      grd_Preview->setItem(row, pcComment, Cell(Start(ElementText(*experience, smr::elComment))));
-      grd_Preview->setItem(row, pcEnergy,
-                           Cell(Attribute(Child(*experience, smr::elEnergy), smr::atLevel)));
+                           StartCell(ElementText(*experience, smr::elDescription)));
+      grd_Preview->setItem(row, pcComment, StartCell(ElementText(*experience, smr::elComment)));
+      // The figure the file gave, as the exporters show it, not the stored level.
+      const TXMLNode* energy = Child(*experience, smr::elEnergy);
+      grd_Preview->setItem(
+          row, pcEnergy,
+          Cell(energy && energy->HasAttribute(smr::atLevel)
+                   ? ToUi(EnergyFigure(energy->GetAttribute(smr::atLevel), SystemNumberFormat()))
+                   : QString()));
       grd_Preview->setItem(row, pcProperties, Cell(parameters.join(QStringLiteral("; "))));
       ++row;
     }
   }
-  grd_Preview->resizeColumnsToContents();
 }
 
 // --- text diary
@@ -412,6 +447,7 @@ void Tfrm_ImportForm::BuildTextView(QWidget* pane) {
   lst_Nights->setSelectionMode(QAbstractItemView::SingleSelection);
   lst_Nights->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                               QAbstractItemView::SelectedClicked);
+  lst_Nights->setItemDelegate(new TNightsDelegate(lst_Nights));
   connect(lst_Nights, &QTreeWidget::itemChanged, this, &Tfrm_ImportForm::NightsChanged);
   connect(lst_Nights, &QTreeWidget::currentItemChanged, this, &Tfrm_ImportForm::ShowDream);
 
@@ -455,17 +491,17 @@ void Tfrm_ImportForm::BuildTextView(QWidget* pane) {
   dreamLayout->addWidget(lbl_Dream);
   dreamLayout->addWidget(txt_Dream, 1);
 
-  auto* split = new QSplitter(Qt::Horizontal, pane);
-  split->setObjectName("spl_Import");
-  split->setChildrenCollapsible(false);
-  split->addWidget(nightsPane);
-  split->addWidget(dreamPane);
-  split->setStretchFactor(0, 3);
-  split->setStretchFactor(1, 2);
-  split->setSizes({470, 310});
+  spl_Import = new QSplitter(Qt::Horizontal, pane);
+  spl_Import->setObjectName("spl_Import");
+  spl_Import->setChildrenCollapsible(false);
+  spl_Import->addWidget(nightsPane);
+  spl_Import->addWidget(dreamPane);
+  spl_Import->setStretchFactor(0, 3);
+  spl_Import->setStretchFactor(1, 2);
+  spl_Import->setSizes({470, 310});
   auto* paneLayout = new QVBoxLayout(pane);
   paneLayout->setContentsMargins(0, 0, 0, 0);
-  paneLayout->addWidget(split);
+  paneLayout->addWidget(spl_Import);
 }
 
 void Tfrm_ImportForm::FillNights() {

@@ -12,6 +12,7 @@ class QAction;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+class QSplitter;
 class QTableWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -74,6 +75,7 @@ class Tfrm_ImportForm : public QDialog {
   TImportedJournal FJournal;
   bool FJournalBuilt = false;
 
+  QSplitter* spl_Import = nullptr;
   QLabel* lbl_Columns = nullptr;
   QTableWidget* grd_Columns = nullptr;
   QLabel* lbl_Preview = nullptr;

@@ -38,6 +38,7 @@ inline constexpr const char* ImportNightsCaption =
     "Ночи и сны (двойной щелчок или F2 — переименовать)";
 inline constexpr const char* ImportNightsName = "Ночь / сон";
 inline constexpr const char* ImportNightsStart = "Начало";
+inline constexpr const char* ImportNoTitle = "(без названия)";
 inline constexpr const char* ImportDreamText = "Текст сна";
 inline constexpr const char* ImportRemove = "Удалить";
 inline constexpr const char* ImportMerge = "Присоединить к предыдущему";
