@@ -249,6 +249,16 @@ QString Tfrm_ImportForm::Mapping() const {
   return FTableRead ? SaveCsvMapping(FTable.Header, FMapping) : FSavedMapping;
 }
 
+bool Tfrm_ImportForm::eventFilter(QObject* watched, QEvent* event) {
+  const auto* combo = qobject_cast<QComboBox*>(watched);
+  if (event->type() == QEvent::Wheel && combo && !combo->hasFocus()) {
+    // Ignored, it goes on to the list under the field.
+    event->ignore();
+    return true;
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
 // --- CSV
 
 void Tfrm_ImportForm::BuildCsvView() {
@@ -309,6 +319,8 @@ void Tfrm_ImportForm::FillColumns() {
     grd_Columns->setItem(column, ccHeader, Cell(FTable.Header[column]));
     auto* combo = new QComboBox(grd_Columns);
     combo->setObjectName(QStringLiteral("cmb_Field%1").arg(column));
+    combo->setFocusPolicy(Qt::StrongFocus);
+    combo->installEventFilter(this);
     for (const auto& [caption, field] : fields) combo->addItem(caption, static_cast<int>(field));
     // A column the export writes for the journal's name is not imported either.
     const TCsvField mapped = FMapping[static_cast<std::size_t>(column)].Field;

@@ -41,6 +41,11 @@ class Tfrm_ImportForm : public QDialog {
   // The CSV mapping to remember; in text mode the line given, unchanged.
   QString Mapping() const;
 
+ protected:
+  // The wheel scrolls the columns' list rather than changing the field of
+  // whichever column passes under the pointer.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void BuildCsvView();
   void FillColumns();
