@@ -170,19 +170,17 @@ TCsvColumn Guess(const QString& name, const std::array<QString, 4>& markCaptions
 // settings: the separators, blanks, markup and what the code page lacks.
 QString Escaped(const QString& text) {
   QString out;
-  for (const QChar ch : text) {
-    const char16_t u = ch.unicode();
-    const bool plain = u > u' ' && u != u'%' && u != u';' && u != u'=' && u != u':' && u != u'"' &&
-                       u != u'<' && u != u'>' && u != u'&' && u != 0x7F && !ch.isSurrogate() &&
-                       UnicodeToCp1251(u) >= 0;
+  for (const char32_t u : text.toUcs4()) {
+    const bool plain = u > U' ' && u != U'%' && u != U';' && u != U'=' && u != U':' && u != U'"' &&
+                       u != U'<' && u != U'>' && u != U'&' && u != 0x7F && UnicodeToCp1251(u) >= 0;
     if (plain) {
-      out += ch;
-    } else {
-      for (const char byte : QString(ch).toUtf8())
-        out +=
-            QLatin1Char('%') +
-            QString::number(static_cast<unsigned char>(byte), 16).rightJustified(2, u'0').toUpper();
+      out += QString::fromUcs4(&u, 1);
+      continue;
     }
+    for (const char byte : QString::fromUcs4(&u, 1).toUtf8())
+      out +=
+          QLatin1Char('%') +
+          QString::number(static_cast<unsigned char>(byte), 16).rightJustified(2, u'0').toUpper();
   }
   return out;
 }

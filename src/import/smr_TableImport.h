@@ -50,16 +50,20 @@ struct TCsvColumn {
 };
 using TCsvMapping = std::vector<TCsvColumn>;  // one per header column
 
-// The mapping a header suggests: the names the program's own CSV export
-// writes (the mark captions given), then common English and Russian names
-// (title, date, ...); anything else is a property of that name.
+// The mapping a header suggests, case and blanks aside: the names the
+// program's own CSV export writes (the mark captions given), then common
+// English and Russian names (title, date, text, notes, lucid, ...); any other
+// name is a property of that name, a blank one is ignored. A second column
+// for a value already taken is ignored too.
 TCsvMapping GuessCsvMapping(const QStringList& header, const std::array<QString, 4>& markCaptions);
 
 // A mapping as one line for the settings, and back (columns named by the
 // header, so a remembered mapping fits a file with the columns reordered).
-// The line holds only characters of the code page and no markup; a column
-// the line does not name gets the guess, entries naming no column or an
-// unknown field are ignored.
+// The line keeps only characters of the code page and no markup (others are
+// percent escapes), so it survives an attribute of the settings. Columns of
+// a repeated name take that name's entries in order; a column the line does
+// not name gets the guess; entries naming no column or an unknown field are
+// ignored.
 QString SaveCsvMapping(const QStringList& header, const TCsvMapping& mapping);
 TCsvMapping LoadCsvMapping(const QStringList& header, const QString& saved,
                            const std::array<QString, 4>& markCaptions);

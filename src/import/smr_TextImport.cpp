@@ -1,6 +1,7 @@
 #include "import/smr_TextImport.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <array>
 
 #include "import/smr_ImportBuilder.h"
@@ -33,14 +34,29 @@ int MonthOf(const QString& word) {
   return 0;
 }
 
-// What may follow a date on its line: nothing, or the day of the week.
-bool IsWeekdayTail(QString tail) {
+bool IsWeekday(const QString& word) {
   static const QStringList days = Words(
       "понедельник вторник среда четверг пятница суббота воскресенье пн вт ср чт пт сб вс "
       "monday tuesday wednesday thursday friday saturday sunday mon tue wed thu fri sat sun");
+  return days.contains(word.toLower());
+}
+
+// What may follow a date on its line: nothing, the year's "г." and the day
+// of the week.
+bool IsDateTail(QString tail) {
+  static const QRegularExpression year(QStringLiteral("^\\s*(?:г\\.?|года)(?!\\w)"),
+                                       QRegularExpression::UseUnicodePropertiesOption);
   static const QRegularExpression edges(QStringLiteral("^[\\s,;—–(-]+|[\\s.:)]+$"));
-  tail = tail.remove(edges).toLower();
-  return tail.isEmpty() || days.contains(tail);
+  tail = tail.remove(year).remove(edges);
+  return tail.isEmpty() || IsWeekday(tail);
+}
+
+// "Вторник, 12.03.2024": the date without the day of the week before it.
+QString WithoutLeadingWeekday(const QString& text) {
+  static const QRegularExpression weekday(QStringLiteral("^(\\w+)\\.?[\\s,]+(?=\\d)"),
+                                          QRegularExpression::UseUnicodePropertiesOption);
+  const auto m = weekday.match(text);
+  return m.hasMatch() && IsWeekday(m.captured(1)) ? text.mid(m.capturedEnd()) : text;
 }
 
 // Two-digit years as people write them: 70..99 last century.
@@ -59,9 +75,11 @@ std::optional<QDate> ParseDiaryDate(const QString& line) {
       QStringLiteral("^(\\d{1,2})([./-])(\\d{1,2})\\2(\\d{4}|\\d{2})(?!\\d)"));
   static const QRegularExpression iso(QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})(?!\\d)"));
   static const QRegularExpression words(
-      QStringLiteral("^(\\d{1,2})\\s+(\\w+)\\.?\\s+(\\d{4})(?!\\d)(?:\\s*(?:г\\.?|года)(?!\\w))?"),
+      QStringLiteral("^(\\d{1,2})\\s+(\\w+)\\.?\\s+(\\d{4})(?!\\d)"),
       QRegularExpression::UseUnicodePropertiesOption);
-  const QString text = QString(line).remove(decoration);
+  // A date line is short; most lines of a diary are not, and skip the patterns.
+  if (line.size() > 80) return std::nullopt;
+  const QString text = WithoutLeadingWeekday(QString(line).remove(decoration));
   if (text.isEmpty() || !text.at(0).isDigit()) return std::nullopt;
 
   int year = 0, month = 0, day = 0;
@@ -85,7 +103,7 @@ std::optional<QDate> ParseDiaryDate(const QString& line) {
     return std::nullopt;
   }
   const QDate date(year, month, day);
-  if (month == 0 || !date.isValid() || !IsWeekdayTail(text.mid(end))) return std::nullopt;
+  if (month == 0 || !date.isValid() || !IsDateTail(text.mid(end))) return std::nullopt;
   return date;
 }
 
@@ -97,28 +115,37 @@ namespace {
 std::optional<QString> HeadingTitle(const QString& line) {
   static const QRegularExpression heading(
       QStringLiteral("^\\s{0,3}#{1,6}(?:\\s+(.*?))?\\s*#*\\s*$"));
+  if (!line.trimmed().startsWith(u'#')) return std::nullopt;
   const auto m = heading.match(line);
   if (!m.hasMatch()) return std::nullopt;
   return m.captured(1);
 }
 
-// "---", "***", "___" (a Markdown rule) or a line of "===" ends a dream.
-bool IsSeparator(const QString& line) {
+// "---", "***", "___" (a Markdown rule) ends a dream.
+bool IsRule(const QString& line) {
   static const QRegularExpression rule(
-      QStringLiteral("^\\s*(?:(?:-\\s*){3,}|(?:\\*\\s*){3,}|(?:_\\s*){3,}|(?:=\\s*){3,})$"));
-  return rule.match(line).hasMatch();
+      QStringLiteral("^\\s*(?:(?:-\\s*){3,}|(?:\\*\\s*){3,}|(?:_\\s*){3,})$"));
+  const QString trimmed = line.trimmed();
+  return !trimmed.isEmpty() && QStringLiteral("-*_").contains(trimmed.front()) &&
+         rule.match(line).hasMatch();
 }
 
-// Collects the lines of one night into dreams.
+// "===" under a line makes that line a heading (Markdown's other form);
+// under nothing it is a rule.
+bool IsUnderline(const QString& line) {
+  static const QRegularExpression underline(QStringLiteral("^\\s*={3,}\\s*$"));
+  return line.trimmed().startsWith(u'=') && underline.match(line).hasMatch();
+}
+
+// Collects the lines of the last night into dreams.
 class TNightReader {
  public:
-  explicit TNightReader(TTextNight& night) : FNight(night) {}
+  explicit TNightReader(std::vector<TTextNight>& nights) : FNights(nights) {}
   void Heading(const QString& title, int line) {
     Close();
     FOpen = true;
     FDream = TTextDream{title, {}, line};
   }
-  void Separator() { Close(); }
   void Text(const QString& text, int line) {
     if (!FOpen) {
       if (text.trimmed().isEmpty()) return;
@@ -126,21 +153,34 @@ class TNightReader {
       FDream = TTextDream{{}, {}, line};
     }
     FLines.push_back(text);
+    FLast = line;
+  }
+  // The line above an underline as the title of a new dream.
+  void Underline() {
+    if (!FOpen || FLines.isEmpty() || FLines.last().trimmed().isEmpty()) return Close();
+    const QString title = FLines.takeLast().trimmed();
+    const int line = FLast;
+    // When it was all the dream held, the dream becomes the heading's.
+    const bool blank = std::all_of(FLines.begin(), FLines.end(),
+                                   [](const QString& l) { return l.trimmed().isEmpty(); });
+    if (blank && FDream.Title.isEmpty()) FOpen = false;
+    Heading(title, line);
   }
   void Close() {
     if (!FOpen) return;
     while (!FLines.isEmpty() && FLines.last().trimmed().isEmpty()) FLines.removeLast();
     while (!FLines.isEmpty() && FLines.first().trimmed().isEmpty()) FLines.removeFirst();
     FDream.Text = FLines.join(u'\n');
-    FNight.Dreams.push_back(std::move(FDream));
+    FNights.back().Dreams.push_back(std::move(FDream));
     FLines.clear();
     FOpen = false;
   }
 
  private:
-  TTextNight& FNight;
+  std::vector<TTextNight>& FNights;
   TTextDream FDream;
   QStringList FLines;
+  int FLast = 0;  // the line of the last text line
   bool FOpen = false;
 };
 
@@ -148,14 +188,10 @@ class TNightReader {
 
 std::vector<TTextNight> SplitTextDiary(std::string_view bytes, const QString& undatedNight) {
   const std::string_view text = CheckedUtf8(bytes);
-  std::vector<TTextNight> nights;
-  std::optional<TNightReader> reader;
-  // Text before the first date waits in a night of its own until it turns
-  // out to hold more than blank lines.
-  TTextNight undated{undatedNight, {}, 0};
-  TNightReader undatedReader(undated);
-  TNightReader* current = &undatedReader;
-
+  // Text before the first date line fills a night of its own, dropped at
+  // the end when it holds nothing but blank lines.
+  std::vector<TTextNight> nights{TTextNight{undatedNight, {}, 0}};
+  TNightReader reader(nights);
   int number = 0;
   std::size_t start = 0;
   while (start < text.size()) {
@@ -168,29 +204,23 @@ std::vector<TTextNight> SplitTextDiary(std::string_view bytes, const QString& un
     const QString line = QString::fromUtf8(raw.data(), static_cast<qsizetype>(raw.size()));
 
     if (const std::optional<QDate> date = ParseDiaryDate(line)) {
-      current->Close();
-      if (current == &undatedReader && !undated.Dreams.empty()) {
-        undated.Line = undated.Dreams.front().Line;
-        nights.push_back(std::move(undated));
-      }
-      // The night's reader refers to its element: the vector only grows at
-      // the next date line, after the last use of the previous reader.
+      reader.Close();
       nights.push_back(TTextNight{NightName(*date), {}, number});
-      reader.emplace(nights.back());
-      current = &*reader;
     } else if (const std::optional<QString> title = HeadingTitle(line)) {
-      current->Heading(title->trimmed(), number);
-    } else if (IsSeparator(line)) {
-      current->Separator();
+      reader.Heading(title->trimmed(), number);
+    } else if (IsRule(line)) {
+      reader.Close();
+    } else if (IsUnderline(line)) {
+      reader.Underline();
     } else {
-      current->Text(line, number);
+      reader.Text(line, number);
     }
   }
-  current->Close();
-  if (current == &undatedReader && !undated.Dreams.empty()) {
-    undated.Line = undated.Dreams.front().Line;
-    nights.push_back(std::move(undated));
-  }
+  reader.Close();
+  if (nights.front().Dreams.empty())
+    nights.erase(nights.begin());
+  else
+    nights.front().Line = nights.front().Dreams.front().Line;
   return nights;
 }
 
