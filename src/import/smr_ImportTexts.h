@@ -22,5 +22,15 @@ inline constexpr const char* ImportToolUnknownFormat =
     "не понять формат «%1» по расширению; укажите --format";
 inline constexpr const char* ImportToolReplaced =
     "%1: знаков, которых нет в кодировке windows-1251, заменено на «?»: %2";
+// The night of the rows or text that carry no date.
 inline constexpr const char* ImportUndatedNight = "Без даты";
+// Reading a CSV table or a text diary; %1 is the line.
+inline constexpr const char* ImportBadUtf8 =
+    "Строка %1: текст не в кодировке UTF-8. Сохраните файл в UTF-8 и повторите импорт.";
+inline constexpr const char* ImportCsvEmpty = "В файле нет строки заголовка.";
+inline constexpr const char* ImportCsvFieldCount = "Строка %1: полей %2, а в строке заголовка %3.";
+inline constexpr const char* ImportCsvOpenQuote =
+    "Строка %1: поле в кавычках открыто здесь и не закрыто до конца файла.";
+inline constexpr const char* ImportCsvBadEnergy = "Строка %1: энергия «%2» — не число от -1 до 1.";
+inline constexpr const char* ImportCsvBadDate = "Строка %1: дата «%2» не распознана.";
 }  // namespace res
