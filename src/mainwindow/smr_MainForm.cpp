@@ -82,11 +82,12 @@ Tfrm_MainForm::Tfrm_MainForm(const TAppFolders& folders, std::unique_ptr<TPrompt
   dlg_OpenImage.DefaultExt = QStringLiteral("bmp");
   dlg_OpenImage.InitialDir = FFolders.DocumentsDir();
   dlg_Save.InitialDir = FFolders.DocumentsDir();
+  dlg_Import.InitialDir = FFolders.DocumentsDir();
 
   // No library yet: only New and Open have something to act on.
   SetCommands(ekLibrary);
   SetCreateCommands(false, false, false, false);
-  for (QAction* a : {mnu_SaveAs, mnu_Export, mnu_Authorization, mnu_RestoreBackup,
+  for (QAction* a : {mnu_SaveAs, mnu_Export, mnu_Import, mnu_Authorization, mnu_RestoreBackup,
                      mnu_EncryptLibrary, mnu_ChangePassphrase, mnu_DecryptLibrary})
     a->setEnabled(false);
   mnu_MoveUp->setEnabled(false);
@@ -128,6 +129,7 @@ void Tfrm_MainForm::CreateActions() {
   mnu_SaveAs =
       MakeAction("mnu_SaveAs", u("Сохранить &как..."), {}, &Tfrm_MainForm::mnu_SaveAsClick);
   mnu_Export = MakeAction("mnu_Export", u("&Экспорт..."), {}, &Tfrm_MainForm::mnu_ExportClick);
+  mnu_Import = MakeAction("mnu_Import", u(res::ImportCommand), {}, &Tfrm_MainForm::mnu_ImportClick);
   mnu_Authorization =
       MakeAction("mnu_Authorization", u("А&вторизация..."), QKeySequence(u("Ctrl+Shift+P")),
                  &Tfrm_MainForm::btn_AuthorizationClick);
@@ -197,6 +199,7 @@ void Tfrm_MainForm::CreateMenus() {
   mnu_File->addActions({mnu_New, mnu_Open, mnu_Save, mnu_SaveAs});
   mnu_File->addSeparator();
   mnu_File->addAction(mnu_Export);
+  mnu_File->addAction(mnu_Import);
   mnu_File->addAction(mnu_RestoreBackup);
   mnu_File->addSeparator();
   mnu_File->addAction(mnu_Authorization);

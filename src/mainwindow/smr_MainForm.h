@@ -103,6 +103,7 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   void mnu_SaveAsClick();
   void btn_AuthorizationClick();
   void mnu_ExportClick();
+  void mnu_ImportClick();
   void mnu_OptionsClick() { RunOptionsCommand(*this); }
   // Brings back a dated backup of the library or of one journal.
   void mnu_RestoreBackupClick();
@@ -236,6 +237,9 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   std::string JournalFileName(const std::string& storedPath) const;
   // Whether any `file` element of the library names that file.
   bool LibraryNamesJournal(const std::string& nativeName) const;
+  // A stored path for a new journal beside the library, named after baseName,
+  // that no file and no journal of the program has yet.
+  std::string FreeJournalPath(const QString& baseName) const;
   // Every `file` element of the library that has a path, in file order.
   void EachFileElement(const std::function<void(const TXMLNode&)>& visit) const;
   // The first `file` element naming that file (native name), or null.
@@ -414,6 +418,7 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   QAction* mnu_Save = nullptr;
   QAction* mnu_SaveAs = nullptr;
   QAction* mnu_Export = nullptr;
+  QAction* mnu_Import = nullptr;
   QAction* mnu_Authorization = nullptr;
   QAction* mnu_Options = nullptr;
   QAction* mnu_RestoreBackup = nullptr;
@@ -467,6 +472,7 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   // folder last used.
   TFileDialogState dlg_OpenImage;
   TFileDialogState dlg_Save;
+  TFileDialogState dlg_Import;
   // The options dialog's file buttons, kept between uses.
   TFileDialogState dlg_OpenFile;
 

@@ -100,11 +100,12 @@ inline constexpr const char* NotANumber =
 
 // --- somnary-export: its usage and its one-line messages (%1, %2: names, reasons)
 inline constexpr const char* ExportToolUsage =
-    "Использование: somnary-export [--format html|txt] [--settings ФАЙЛ] [--decimal-separator C] "
-    "ВХОД ВЫХОД\n"
-    "Выгружает библиотеку сновидений или журнал (ВХОД) в страницу HTML или текстовый файл.\n"
-    "  --format             html или txt; по умолчанию txt, когда ВЫХОД оканчивается на .txt, "
-    "иначе html\n"
+    "Использование: somnary-export [--format html|txt|json|csv|md] [--settings ФАЙЛ] "
+    "[--decimal-separator C] ВХОД ВЫХОД\n"
+    "Выгружает библиотеку сновидений или журнал (ВХОД) в страницу HTML, текстовый файл,\n"
+    "JSON (без потерь, для обратного импорта), CSV (для таблиц) или Markdown.\n"
+    "  --format             html, txt, json, csv или md; по умолчанию — по расширению ВЫХОДА\n"
+    "                       (.txt, .json, .csv, .md), иначе html\n"
     "  --settings           файл настроек с подписями пометок (по умолчанию dreams.ini рядом\n"
     "                       с программой, а у установленной — в папке настроек пользователя;\n"
     "                       без него подписи пусты)\n"
@@ -114,7 +115,7 @@ inline constexpr const char* ExportToolUsage =
 inline constexpr const char* ToolSeeHelp = "%1 (см. --help)";
 inline constexpr const char* ToolUnknownOption = "неизвестный параметр %1";
 inline constexpr const char* ToolOptionNeedsValue = "параметру %1 нужно значение";
-inline constexpr const char* ToolBadFormat = "формат — html или txt, а не «%1»";
+inline constexpr const char* ToolBadFormat = "формат — html, txt, json, csv или md, а не «%1»";
 inline constexpr const char* ToolSettingsNeedsName = "параметру --settings нужно имя файла";
 inline constexpr const char* ToolBadSeparator =
     "десятичный разделитель — один символ windows-1251, а не «%1»";

@@ -92,6 +92,7 @@ inline constexpr std::string_view atConfirmDelete = "confirmdelete";
 inline constexpr std::string_view atExperienceView = "experienceview";
 // Dated copies of the library: `backups daily="no" path="..."`.
 inline constexpr std::string_view elBackups = "backups";
+inline constexpr std::string_view elCsvImport = "csvimport";
 inline constexpr std::string_view atDaily = "daily";
 // Icon slot names, in slot order (image indexes 0..5).
 inline constexpr std::string_view IconOpenedNode = "Opened Node";
