@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <QWidget>
+#include <array>
+
+class TXMLNode;
+
+// What one day of the calendar shows.
+struct TCalendarDay {
+  int Nights = 0;  // nights of that date
+  int Experiences = 0;
+  std::array<int, 4> Marks{};  // experiences with mark k+1 set
+  const TXMLNode* FirstNight = nullptr;
+};
+
+// A year of the calendar: days by month (0..11) and day (0..30); days a
+// month lacks stay empty and are not drawn.
+struct TCalendarYear {
+  int Year = 0;
+  std::array<std::array<TCalendarDay, 31>, 12> Days{};
+  std::array<int, 12> MonthExperiences{};
+  std::array<std::array<int, 4>, 12> MonthMarks{};
+};
+
+// The year as a painted grid: a row per month, a column per day, the
+// month's counts beside each row and a legend under the grid. A day cell is
+// coloured by its experiences on a five-step scale; a small square in each
+// corner shows that one of its experiences has mark 1..4.
+class TCalendarGrid : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TCalendarGrid(QWidget* parent = nullptr);
+
+  void SetYear(const TCalendarYear& year);
+  const TCalendarYear& Year() const { return FYear; }
+  // Captions of marks 1..4 for the legend and the tips; never empty.
+  void SetMarkCaptions(const std::array<QString, 4>& captions);
+
+  // The cell of a day (month 1..12, day 1..31) in widget coordinates; empty
+  // for a day the month lacks.
+  QRect DayRect(int month, int day) const;
+  // The month (1..12) and day under a point; false outside the cells.
+  bool DayAt(const QPoint& point, int& month, int& day) const;
+
+  // The five steps of the scale, for 0, 1, 2, 3 and 4 or more experiences.
+  static QColor StepColor(int experiences);
+  static QColor MarkColor(int mark);  // mark 0..3
+
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override;
+
+ signals:
+  // A day with at least one night was clicked: the first night of it.
+  void NightClicked(const TXMLNode* night);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  bool event(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  // Where everything goes at the current size.
+  struct TLayout {
+    int Left = 0, Top = 0, Cell = 0, Gap = 1;
+    int CountsLeft = 0, CountWidth = 0;
+    int LegendTop = 0;
+  };
+  void Arrange();
+  QRect CountRect(int month, int column) const;  // column 0: experiences, 1..4: marks
+  QString DayTip(int month, int day) const;
+
+  TCalendarYear FYear;
+  std::array<QString, 4> FCaptions;
+  TLayout FLayout;
+};
+
+// Days in a month of a year (month 1..12).
+int DaysInMonth(int year, int month);
