@@ -180,4 +180,9 @@ inline constexpr const char* SearchToolPlainAndHTML =
     "--plain и --html вместе не найдут ничего: выберите одно";
 inline constexpr const char* SearchToolCannotWrite = "не удалось записать результат: %1";
 
+// --- dream signs
+// The categories a sign is given unless the user types another.
+inline constexpr const char* DreamSignCategories[4] = {"Осознание", "Контекст", "Форма",
+                                                       "Действие"};
+
 }  // namespace res

@@ -1,0 +1,1 @@
+#include "patterns/smr_SignMatcher.h"
