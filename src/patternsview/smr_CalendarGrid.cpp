@@ -28,16 +28,30 @@ QString DateText(int year, int month, int day) {
 
 int DaysInMonth(int year, int month) { return QDate(year, month, 1).daysInMonth(); }
 
+TCalendarSheet CalendarSheet(const TCalendar& calendar, int year) {
+  TCalendarSheet sheet;
+  sheet.Year = year;
+  for (const TCalendarDay& day : calendar.Days)
+    if (day.Date / 10000 == year)
+      sheet.Days[static_cast<std::size_t>(day.Date / 100 % 100 - 1)]
+                [static_cast<std::size_t>(day.Date % 100 - 1)] = day;
+  for (const TMonthCounts& month : calendar.Months)
+    if (month.Month / 100 == year)
+      sheet.Months[static_cast<std::size_t>(month.Month % 100 - 1)] = month;
+  return sheet;
+}
+
 TCalendarGrid::TCalendarGrid(QWidget* parent) : QWidget(parent) {
   setObjectName("pnt_Calendar");
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-  for (int k = 0; k < 4; ++k) FCaptions[static_cast<std::size_t>(k)] = U(res::PatternsMarkFallback).arg(k + 1);
+  for (int k = 0; k < 4; ++k)
+    FCaptions[static_cast<std::size_t>(k)] = U(res::PatternsMarkFallback).arg(k + 1);
   FYear.Year = QDate::currentDate().year();
   Arrange();
 }
 
-void TCalendarGrid::SetYear(const TCalendarYear& year) {
-  FYear = year;
+void TCalendarGrid::SetSheet(const TCalendarSheet& sheet) {
+  FYear = sheet;
   update();
 }
 
@@ -64,7 +78,8 @@ QSize TCalendarGrid::sizeHint() const {
   const QFontMetrics fm(font());
   const int left = fm.horizontalAdvance(U(res::PatternsMonthNames[8])) + 12;
   const int counts = 5 * (fm.horizontalAdvance(QStringLiteral("0000")) + 10);
-  return {left + 31 * 20 + 10 + counts + kMargin, fm.height() + 4 + 12 * 20 + 8 + 2 * (fm.height() + 6)};
+  return {left + 31 * 20 + 10 + counts + kMargin,
+          fm.height() + 4 + 12 * 20 + 8 + 2 * (fm.height() + 6)};
 }
 
 QSize TCalendarGrid::minimumSizeHint() const {
@@ -84,7 +99,8 @@ void TCalendarGrid::Arrange() {
   const QFontMetrics fm(font());
   TLayout& l = FLayout;
   int names = 0;
-  for (const char* name : res::PatternsMonthNames) names = std::max(names, fm.horizontalAdvance(U(name)));
+  for (const char* name : res::PatternsMonthNames)
+    names = std::max(names, fm.horizontalAdvance(U(name)));
   l.Left = kMargin + names + 8;
   l.Top = kMargin + fm.height() + 4;
   l.CountWidth = std::max(fm.horizontalAdvance(QStringLiteral("0000")),
@@ -156,22 +172,16 @@ void TCalendarGrid::paintEvent(QPaintEvent*) {
       const TCalendarDay& cell = FYear.Days[m][static_cast<std::size_t>(day - 1)];
       const QRect r = DayRect(month, day);
       p.fillRect(r, StepColor(cell.Experiences));
-      if (cell.Nights > 0 && cell.Experiences == 0) {
-        // A night written down with no dream in it: seen, but not a dream.
-        p.setPen(faint);
-        p.drawRect(r.adjusted(0, 0, -1, -1));
-      }
       const int size = std::max(3, r.width() / 3);
       const QPoint corners[4] = {r.topLeft(), QPoint(r.right() - size + 1, r.top()),
                                  QPoint(r.left(), r.bottom() - size + 1),
                                  QPoint(r.right() - size + 1, r.bottom() - size + 1)};
       for (int k = 0; k < 4; ++k)
-        if (cell.Marks[static_cast<std::size_t>(k)] > 0)
-          p.fillRect(QRect(corners[k], QSize(size, size)), MarkColor(k));
+        if (cell.Marks & (1 << k)) p.fillRect(QRect(corners[k], QSize(size, size)), MarkColor(k));
     }
     for (int column = 0; column < 5; ++column) {
-      const int count = column == 0 ? FYear.MonthExperiences[m]
-                                    : FYear.MonthMarks[m][static_cast<std::size_t>(column - 1)];
+      const int count = column == 0 ? FYear.Months[m].Experiences
+                                    : FYear.Months[m].Marks[static_cast<std::size_t>(column - 1)];
       p.setPen(count == 0 ? faint : text);
       p.drawText(CountRect(month, column), Qt::AlignRight | Qt::AlignVCenter,
                  QString::number(count));
@@ -214,17 +224,17 @@ void TCalendarGrid::mousePressEvent(QMouseEvent* event) {
   }
   const TCalendarDay& cell =
       FYear.Days[static_cast<std::size_t>(month - 1)][static_cast<std::size_t>(day - 1)];
-  if (cell.FirstNight) emit NightClicked(cell.FirstNight);
+  if (cell.Night.Night) emit NightClicked(cell.Night);
 }
 
 QString TCalendarGrid::DayTip(int month, int day) const {
   const TCalendarDay& cell =
       FYear.Days[static_cast<std::size_t>(month - 1)][static_cast<std::size_t>(day - 1)];
   const QString date = DateText(FYear.Year, month, day);
-  if (cell.Nights == 0) return U(res::PatternsDayEmptyTip).arg(date);
-  QString tip = U(res::PatternsDayTip).arg(date).arg(cell.Nights).arg(cell.Experiences);
+  if (cell.Experiences == 0) return U(res::PatternsDayEmptyTip).arg(date);
+  QString tip = U(res::PatternsDayTip).arg(date).arg(cell.Experiences);
   for (std::size_t k = 0; k < 4; ++k)
-    if (cell.Marks[k] > 0) tip += QStringLiteral("\n%1: %2").arg(FCaptions[k]).arg(cell.Marks[k]);
+    if (cell.Marks & (1 << k)) tip += QStringLiteral("\n• ") + FCaptions[k];
   return tip;
 }
 
@@ -240,14 +250,14 @@ bool TCalendarGrid::event(QEvent* event) {
     for (int m = 1; m <= 12 && tip.isEmpty(); ++m)
       for (int column = 0; column < 5; ++column)
         if (CountRect(m, column).contains(help->pos())) {
-          const std::size_t month = static_cast<std::size_t>(m - 1);
+          const std::size_t row = static_cast<std::size_t>(m - 1);
           const bool dreams = column == 0;
           const QString what = dreams ? U(res::PatternsExperiencesColumn)
                                       : FCaptions[static_cast<std::size_t>(column - 1)];
-          const int count = dreams ? FYear.MonthExperiences[month]
-                                   : FYear.MonthMarks[month][static_cast<std::size_t>(column - 1)];
+          const int count = dreams ? FYear.Months[row].Experiences
+                                   : FYear.Months[row].Marks[static_cast<std::size_t>(column - 1)];
           tip = U(res::PatternsMonthTip)
-                    .arg(U(res::PatternsMonthNames[month]))
+                    .arg(U(res::PatternsMonthNames[row]))
                     .arg(FYear.Year)
                     .arg(what)
                     .arg(count);

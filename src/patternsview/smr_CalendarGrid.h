@@ -5,37 +5,30 @@
 #include <QWidget>
 #include <array>
 
-class TXMLNode;
+#include "patterns/smr_Patterns.h"
 
-// What one day of the calendar shows.
-struct TCalendarDay {
-  int Nights = 0;  // nights of that date
-  int Experiences = 0;
-  std::array<int, 4> Marks{};  // experiences with mark k+1 set
-  const TXMLNode* FirstNight = nullptr;
-};
-
-// A year of the calendar: days by month (0..11) and day (0..30); days a
-// month lacks stay empty and are not drawn.
-struct TCalendarYear {
+// A year of the calendar: days by month (0..11) and day (0..30), a day
+// without experiences left as it is made; the counts of each month.
+struct TCalendarSheet {
   int Year = 0;
   std::array<std::array<TCalendarDay, 31>, 12> Days{};
-  std::array<int, 12> MonthExperiences{};
-  std::array<std::array<int, 4>, 12> MonthMarks{};
+  std::array<TMonthCounts, 12> Months{};
 };
+// The sheet of one year of a calendar.
+TCalendarSheet CalendarSheet(const TCalendar& calendar, int year);
 
 // The year as a painted grid: a row per month, a column per day, the
 // month's counts beside each row and a legend under the grid. A day cell is
 // coloured by its experiences on a five-step scale; a small square in each
-// corner shows that one of its experiences has mark 1..4.
+// corner shows that an experience of it has mark 1..4.
 class TCalendarGrid : public QWidget {
   Q_OBJECT
 
  public:
   explicit TCalendarGrid(QWidget* parent = nullptr);
 
-  void SetYear(const TCalendarYear& year);
-  const TCalendarYear& Year() const { return FYear; }
+  void SetSheet(const TCalendarSheet& sheet);
+  const TCalendarSheet& Sheet() const { return FYear; }
   // Captions of marks 1..4 for the legend and the tips; never empty.
   void SetMarkCaptions(const std::array<QString, 4>& captions);
 
@@ -53,8 +46,8 @@ class TCalendarGrid : public QWidget {
   QSize minimumSizeHint() const override;
 
  signals:
-  // A day with at least one night was clicked: the first night of it.
-  void NightClicked(const TXMLNode* night);
+  // A day with experiences was clicked: its first night.
+  void NightClicked(const TNightRef& night);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -73,7 +66,7 @@ class TCalendarGrid : public QWidget {
   QRect CountRect(int month, int column) const;  // column 0: experiences, 1..4: marks
   QString DayTip(int month, int day) const;
 
-  TCalendarYear FYear;
+  TCalendarSheet FYear;
   std::array<QString, 4> FCaptions;
   TLayout FLayout;
 };

@@ -16,11 +16,13 @@ inline constexpr const char* PatternsPrevYear = "◀";
 inline constexpr const char* PatternsNextYear = "▶";
 inline constexpr const char* PatternsPrevYearHint = "Предыдущий год";
 inline constexpr const char* PatternsNextYearHint = "Следующий год";
-inline constexpr const char* PatternsRuns = "Самая длинная серия: %1   Текущая серия: %2";
-inline constexpr const char* PatternsNoNights = "В выбранном нет ночей с датой";
+inline constexpr const char* PatternsLongestRun =
+    "Самая длинная серия ночей со снами: %1 (%2 – %3)";
+inline constexpr const char* PatternsNoRun = "Самая длинная серия ночей со снами: нет";
+inline constexpr const char* PatternsCurrentRun = "Текущая серия: %1";
 inline constexpr const char* PatternsUndated = "Ночи без даты:";
-inline constexpr const char* PatternsMonthNames[12] = {"Январь", "Февраль", "Март",     "Апрель",
-                                                       "Май",    "Июнь",    "Июль",     "Август",
+inline constexpr const char* PatternsMonthNames[12] = {"Январь",   "Февраль", "Март",   "Апрель",
+                                                       "Май",      "Июнь",    "Июль",   "Август",
                                                        "Сентябрь", "Октябрь", "Ноябрь", "Декабрь"};
 inline constexpr const char* PatternsMonthShort[12] = {"янв", "фев", "мар", "апр", "май", "июн",
                                                        "июл", "авг", "сен", "окт", "ноя", "дек"};
@@ -30,7 +32,7 @@ inline constexpr const char* PatternsMarkFallback = "Отметка %1";
 inline constexpr const char* PatternsLegendExperiences = "Снов за ночь:";
 inline constexpr const char* PatternsLegendNone = "нет записи";
 inline constexpr const char* PatternsLegendMany = "%1+";
-inline constexpr const char* PatternsDayTip = "%1: ночей %2, снов %3";
+inline constexpr const char* PatternsDayTip = "%1: снов %2";
 inline constexpr const char* PatternsDayEmptyTip = "%1: нет записи";
 inline constexpr const char* PatternsMonthTip = "%1 %2 — %3: %4";
 
@@ -48,14 +50,13 @@ inline constexpr const char* PatternsRemoveSign = "Удалить";
 inline constexpr const char* PatternsSuggestions = "Частые слова:";
 inline constexpr const char* PatternsAdoptSuggestion = "Сделать знаком";
 inline constexpr const char* PatternsSuggestionTip = "Встречается в %1 снах";
-inline constexpr const char* PatternsSignsHint =
-    "Двойной щелчок по знаку ищет его в библиотеке.";
+inline constexpr const char* PatternsSignsHint = "Двойной щелчок по знаку ищет его в библиотеке.";
 inline constexpr const char* PatternsAddSignTitle = "Новый сонный знак";
 inline constexpr const char* PatternsEditSignTitle = "Сонный знак";
 inline constexpr const char* PatternsSignTextCaption = "Слово или фраза:";
 inline constexpr const char* PatternsSignCategoryCaption = "Категория:";
 inline constexpr const char* PatternsSignExists = "Такой знак уже есть.";
-inline constexpr const char* PatternsSignEmpty = "Введите слово или фразу.";
+inline constexpr const char* PatternsSignNoWord = "В тексте нет ни одного слова.";
 
 // --- trends
 inline constexpr const char* PatternsTrendCaption = "Слово, фраза или знак:";

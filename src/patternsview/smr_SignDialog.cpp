@@ -14,8 +14,8 @@
 using res::U;
 
 TSignDialog::TSignDialog(const QString& title, const QStringList& categories,
-                         std::function<bool(const QString& text)> taken, QWidget* parent)
-    : QDialog(parent), FTaken(std::move(taken)) {
+                         std::function<QString(const QString& text)> problem, QWidget* parent)
+    : QDialog(parent), FProblem(std::move(problem)) {
   setObjectName("dlg_Sign");
   setWindowTitle(title);
   auto* layout = new QVBoxLayout(this);
@@ -61,12 +61,9 @@ QString TSignDialog::Text() const { return edt_SignText->text().simplified(); }
 QString TSignDialog::Category() const { return cmb_SignCategory->currentText().simplified(); }
 
 void TSignDialog::Check() {
-  QString note;
-  if (Text().isEmpty())
-    note = U(res::PatternsSignEmpty);
-  else if (FTaken && FTaken(Text()))
-    note = U(res::PatternsSignExists);
+  const QString note = FProblem ? FProblem(Text()) : QString();
   lbl_SignNote->setText(note);
+  // A dialog just opened says nothing yet: there is nothing typed to fault.
   lbl_SignNote->setVisible(!note.isEmpty() && !Text().isEmpty());
   btn_SignButtons->button(QDialogButtonBox::Ok)->setEnabled(note.isEmpty());
 }

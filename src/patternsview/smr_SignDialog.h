@@ -10,15 +10,15 @@ class QLabel;
 class QLineEdit;
 
 // Asks for a dream sign's text and category. The owner reads the values
-// after it was accepted; OK stays disabled while the text is blank or names
-// a sign that exists.
+// after it was accepted; OK stays disabled while the owner finds a problem
+// with the text (no word in it, another sign's words), and the note says which.
 class TSignDialog : public QDialog {
   Q_OBJECT
 
  public:
-  // taken: whether a text names another sign already; the dialog refuses it.
+  // problem: what is wrong with a text as a sign; empty when nothing is.
   TSignDialog(const QString& title, const QStringList& categories,
-              std::function<bool(const QString& text)> taken, QWidget* parent = nullptr);
+              std::function<QString(const QString& text)> problem, QWidget* parent = nullptr);
 
   void SetText(const QString& text);
   void SetCategory(const QString& category);
@@ -34,5 +34,5 @@ class TSignDialog : public QDialog {
  private:
   void Check();
 
-  std::function<bool(const QString& text)> FTaken;
+  std::function<QString(const QString& text)> FProblem;
 };

@@ -33,7 +33,7 @@ TTrendChart::TTrendChart(QWidget* parent) : QWidget(parent) {
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
-void TTrendChart::SetPoints(std::vector<TTrendPoint> points, const QString& matchingCaption) {
+void TTrendChart::SetPoints(std::vector<TChartBar> points, const QString& matchingCaption) {
   FPoints = std::move(points);
   FMatchingCaption = matchingCaption;
   update();
@@ -41,7 +41,7 @@ void TTrendChart::SetPoints(std::vector<TTrendPoint> points, const QString& matc
 
 int TTrendChart::Top() const {
   int top = 1;
-  for (const TTrendPoint& point : FPoints) top = std::max(top, point.Total);
+  for (const TChartBar& point : FPoints) top = std::max(top, point.Total);
   const int step = AxisStep(top);
   return (top + step - 1) / step * step;
 }
@@ -74,8 +74,8 @@ void TTrendChart::paintEvent(QPaintEvent*) {
   // Legend over the plot.
   int x = 8;
   const int swatch = fm.height() - 4;
-  for (const auto& [color, caption] :
-       {std::pair{kTotalColor, U(res::PatternsTrendTotal)}, std::pair{kMatchingColor, FMatchingCaption}}) {
+  for (const auto& [color, caption] : {std::pair{kTotalColor, U(res::PatternsTrendTotal)},
+                                       std::pair{kMatchingColor, FMatchingCaption}}) {
     if (caption.isEmpty()) continue;
     p.fillRect(QRect(x, 6 + 2, swatch, swatch), color);
     x += swatch + 4;
@@ -111,7 +111,8 @@ void TTrendChart::paintEvent(QPaintEvent*) {
   }
   // Captions under the axis, as many as fit side by side.
   int widest = 0;
-  for (const TTrendPoint& point : FPoints) widest = std::max(widest, fm.horizontalAdvance(point.Caption));
+  for (const TChartBar& point : FPoints)
+    widest = std::max(widest, fm.horizontalAdvance(point.Caption));
   const double pitch = double(plot.width()) / double(FPoints.size());
   const int every = std::max(1, int((widest + 12) / std::max(1.0, pitch)) + 1);
   p.setPen(text);
@@ -132,10 +133,11 @@ bool TTrendChart::event(QEvent* event) {
     const QRect bar = BarRect(i);
     if (help->pos().x() >= bar.left() && help->pos().x() <= bar.right() &&
         help->pos().y() >= plot.top() && help->pos().y() <= plot.bottom()) {
-      const TTrendPoint& point = FPoints[std::size_t(i)];
-      QToolTip::showText(help->globalPos(),
-                         U(res::PatternsTrendBarTip).arg(point.Caption).arg(point.Matching).arg(point.Total),
-                         this);
+      const TChartBar& point = FPoints[std::size_t(i)];
+      QToolTip::showText(
+          help->globalPos(),
+          U(res::PatternsTrendBarTip).arg(point.Caption).arg(point.Matching).arg(point.Total),
+          this);
       return true;
     }
   }

@@ -5,8 +5,8 @@
 #include <vector>
 
 // One period of a trend: its caption under the axis and its counts.
-struct TTrendPoint {
-  QString Caption;  // "янв 2024" or "2024"
+struct TChartBar {
+  QString Caption;   // "янв 2024" or "2024"
   int Total = 0;     // experiences of the period
   int Matching = 0;  // of those, the ones holding the word
 };
@@ -20,8 +20,8 @@ class TTrendChart : public QWidget {
  public:
   explicit TTrendChart(QWidget* parent = nullptr);
 
-  void SetPoints(std::vector<TTrendPoint> points, const QString& matchingCaption);
-  const std::vector<TTrendPoint>& Points() const { return FPoints; }
+  void SetPoints(std::vector<TChartBar> points, const QString& matchingCaption);
+  const std::vector<TChartBar>& Points() const { return FPoints; }
   // The bar of period index in widget coordinates (the total's bar).
   QRect BarRect(int index) const;
 
@@ -36,6 +36,6 @@ class TTrendChart : public QWidget {
   QRect PlotRect() const;
   int Top() const;  // the largest value the axis shows
 
-  std::vector<TTrendPoint> FPoints;
+  std::vector<TChartBar> FPoints;
   QString FMatchingCaption;
 };
