@@ -10,6 +10,7 @@
 class TJournalIndex;
 class TSearchIndex;
 class TSearchQuery;
+class TStemmer;
 struct TSearchTerm;
 class TXMLNode;
 
@@ -57,8 +58,9 @@ class TPatternModel {
   const std::vector<TNight>& Nights() const { return FNights; }
 
   // The experiences a query's words and phrases find (its filters are not
-  // applied), as the search finds them: ascending indexes into Experiences().
-  std::vector<std::uint32_t> Matching(const TSearchQuery& query) const;
+  // applied), as the search finds them: ascending indexes into
+  // Experiences(). None for a query without words.
+  std::vector<std::uint32_t> Matching(const TSearchQuery& query, TStemmer& stemmer) const;
 
   // A stem of the selection's words.
   struct TStem {
@@ -71,29 +73,30 @@ class TPatternModel {
     std::uint32_t Frequent = 0;
   };
   const std::vector<TStem>& Stems() const { return FStems; }
-  // Index into Stems() of a folded word's stem, or -1 when no word of the
-  // selection has that stem.
-  int StemOf(std::string_view foldedWord) const;
+  // Indexes into Stems() of the stems a query word would find (as
+  // WordMatches does); none when no word of the selection matches.
+  std::vector<std::uint32_t> StemsMatching(const TSearchTerm& word) const;
 
  private:
-  // The experiences a word term finds, or a phrase term's candidates and
-  // then those holding the phrase.
-  std::vector<std::uint32_t> TermExperiences(const TSearchTerm& term) const;
-  // Experience indexes of a word or a stem, ascending.
-  struct TPostings {
-    std::uint32_t Begin = 0, End = 0;  // in FPostings
-  };
+  class TWordTable;
+  // The words (indexes into FWords) a word term matches.
+  std::vector<std::uint32_t> WordsMatching(const TSearchTerm& term) const;
+  std::vector<std::uint32_t> TermExperiences(const TSearchTerm& term, TStemmer& stemmer) const;
+  // The experiences holding any of the words, ascending.
+  std::vector<std::uint32_t> Union(const std::vector<std::uint32_t>& words) const;
 
   std::vector<TExperience> FExperiences;
   std::vector<TNight> FNights;
   std::vector<TStem> FStems;
-  // Distinct folded words: their stem and the experiences holding them.
-  std::vector<std::string> FWords;
-  std::vector<std::uint32_t> FWordStem;
-  std::vector<TPostings> FWordPostings;
-  std::vector<std::uint32_t> FPostings;
-  std::unordered_map<std::string_view, std::uint32_t> FWordIds, FStemIds;
+  std::unordered_map<std::string, std::uint32_t> FStemIds;
   std::vector<std::vector<std::uint32_t>> FStemWords;
+  // Distinct folded words, views into the kept text: their stem and the
+  // experiences holding them (FPostings[FWordStart[w], FWordStart[w + 1])).
+  std::vector<std::string_view> FWords;
+  std::vector<std::uint32_t> FWordStem;
+  std::vector<std::uint32_t> FWordStart;
+  std::vector<std::uint32_t> FPostings;
+  std::unique_ptr<TWordTable> FWordIds;
   // The search's text of each journal, and where its experiences start.
   std::vector<std::shared_ptr<const TJournalIndex>> FJournals;
   std::vector<std::uint32_t> FJournalStart;

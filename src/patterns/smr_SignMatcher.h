@@ -2,19 +2,22 @@
 
 #include <QString>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "patterns/smr_DreamSigns.h"
+#include "search/smr_SearchQuery.h"
 
 class TStemmer;
 
 // Finds the dream signs in a line of typed text, for the highlighter: a
 // sign of one word wherever a word has its stem (as the search matches a
 // word), a sign of several words where they stand one after the other, each
-// by its stem; words of a sign written in quotes must be the same words.
-// The signs' stems are worked out once, when the matcher is made.
+// by its stem; the words of a sign with quotes in it must be the same words.
+// The signs' stems are worked out once, when the matcher is made; the
+// stemmer must outlive the matcher.
 class TSignMatcher {
  public:
   TSignMatcher(const std::vector<TDreamSign>& signs, TStemmer& stemmer);
@@ -31,11 +34,14 @@ class TSignMatcher {
   bool Empty() const { return FSigns.empty(); }
 
  private:
-  struct TWord {
-    std::string Word, Stem;  // folded; Stem empty for a quoted sign's word
+  struct TSign {
+    std::vector<TSearchTerm> Words;  // in the sign's order
+    bool Exact = false;              // written with quotes: word for word
   };
-  std::vector<std::vector<TWord>> FSigns;
-  // First words of signs by their folded form and by their stem: (sign, 0).
+  bool Matches(const TSign& sign, std::size_t word, std::string_view w) const;
+
+  std::vector<TSign> FSigns;
+  // Signs by their first word's folded form and stem.
   std::unordered_map<std::string, std::vector<int>> FFirst;
   TStemmer& FStemmer;
 };
