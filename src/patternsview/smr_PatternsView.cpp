@@ -72,6 +72,8 @@ QPushButton* Button(QWidget* parent, const char* name, const char* caption) {
 
 TPatternsView::TPatternsView(QWidget* parent) : QWidget(parent) {
   setObjectName("pnl_Patterns");
+  // For queued connections and spies of NightChosen.
+  qRegisterMetaType<const TXMLNode*>();
   for (std::size_t k = 0; k < 4; ++k) FCaptions[k] = U(res::PatternsMarkFallback).arg(k + 1);
   FNumbers = SystemNumberFormat();
   RunSignDialog = [](TSignDialog& dialog) { return dialog.exec() == QDialog::Accepted; };

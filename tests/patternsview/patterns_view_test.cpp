@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
 #include <QTextBlock>
@@ -101,6 +102,10 @@ class PatternsView : public ::testing::Test {
   }
 
   void SelectSign(int row) { view.grd_Signs->selectRow(row); }
+  void ShowSignsPage() {
+    view.tab_Patterns->setCurrentWidget(view.pg_Signs);
+    ASSERT_TRUE(view.grd_Signs->isVisible());
+  }
 
   std::unique_ptr<TXMLParser> journal = Parsed(kJournal);
   std::unique_ptr<TXMLParser> library = Parsed("<dreamlibrary>\r\n</dreamlibrary>\r\n");
@@ -147,7 +152,7 @@ TEST_F(PatternsView, ClickingADayChoosesItsFirstNightAndTheYearsStep) {
 
 TEST_F(PatternsView, SignsAreAddedRenamedAndRemovedInTheLibrary) {
   QSignalSpy changed(&view, &TPatternsView::LibraryChanged);
-
+  ShowSignsPage();
   Answer("  летать ", "Действие");
   QTest::mouseClick(view.btn_AddSign, Qt::LeftButton);
   EXPECT_EQ(Signs(), std::vector<std::string>{"летать|Действие"});
@@ -196,6 +201,7 @@ TEST_F(PatternsView, SignsAreAddedRenamedAndRemovedInTheLibrary) {
 TEST_F(PatternsView, AdoptingASuggestionMakesItASignAndDropsIt) {
   QSignalSpy changed(&view, &TPatternsView::LibraryChanged);
   QSignalSpy search(&view, &TPatternsView::SearchRequested);
+  ShowSignsPage();
   // "море" is in the most experiences; stop words like "над" and "в" are not offered.
   ASSERT_GT(view.lst_Suggestions->count(), 0);
   EXPECT_TRUE(view.lst_Suggestions->item(0)->text().startsWith(U("море")));
@@ -212,6 +218,7 @@ TEST_F(PatternsView, AdoptingASuggestionMakesItASignAndDropsIt) {
 
   // Double-clicking the sign asks for its search.
   const QRect cell = view.grd_Signs->visualItemRect(view.grd_Signs->item(0, 0));
+  QTest::mouseClick(view.grd_Signs->viewport(), Qt::LeftButton, {}, cell.center());
   QTest::mouseDClick(view.grd_Signs->viewport(), Qt::LeftButton, {}, cell.center());
   ASSERT_EQ(search.size(), 1);
   EXPECT_EQ(search[0][0].toString(), U("море"));
