@@ -43,7 +43,9 @@ TCalendarSheet CalendarSheet(const TCalendar& calendar, int year) {
 
 TCalendarGrid::TCalendarGrid(QWidget* parent) : QWidget(parent) {
   setObjectName("pnt_Calendar");
-  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+  policy.setHeightForWidth(true);
+  setSizePolicy(policy);
   for (int k = 0; k < 4; ++k)
     FCaptions[static_cast<std::size_t>(k)] = U(res::PatternsMarkFallback).arg(k + 1);
   FYear.Year = QDate::currentDate().year();
@@ -74,30 +76,9 @@ QColor TCalendarGrid::MarkColor(int mark) {
   return marks[std::clamp(mark, 0, 3)];
 }
 
-QSize TCalendarGrid::sizeHint() const {
+TCalendarGrid::TLayout TCalendarGrid::LayoutFor(int width, int height) const {
   const QFontMetrics fm(font());
-  const int left = fm.horizontalAdvance(U(res::PatternsMonthNames[8])) + 12;
-  const int counts = 5 * (fm.horizontalAdvance(QStringLiteral("0000")) + 10);
-  return {left + 31 * 20 + 10 + counts + kMargin,
-          fm.height() + 4 + 12 * 20 + 8 + 2 * (fm.height() + 6)};
-}
-
-QSize TCalendarGrid::minimumSizeHint() const {
-  const QFontMetrics fm(font());
-  const int left = fm.horizontalAdvance(U(res::PatternsMonthNames[8])) + 12;
-  const int counts = 5 * (fm.horizontalAdvance(QStringLiteral("0000")) + 10);
-  return {left + 31 * kMinCell + 10 + counts + kMargin,
-          fm.height() + 4 + 12 * kMinCell + 8 + 2 * (fm.height() + 6)};
-}
-
-void TCalendarGrid::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  Arrange();
-}
-
-void TCalendarGrid::Arrange() {
-  const QFontMetrics fm(font());
-  TLayout& l = FLayout;
+  TLayout l;
   int names = 0;
   for (const char* name : res::PatternsMonthNames)
     names = std::max(names, fm.horizontalAdvance(U(name)));
@@ -106,14 +87,40 @@ void TCalendarGrid::Arrange() {
   l.CountWidth = std::max(fm.horizontalAdvance(QStringLiteral("0000")),
                           fm.horizontalAdvance(U(res::PatternsExperiencesColumn))) +
                  10;
-  const int legend = 2 * (fm.height() + 6) + 8;
-  const int across = (width() - l.Left - 10 - 5 * l.CountWidth - kMargin) / 31;
-  const int down = (height() - l.Top - legend) / 12;
+  const int across = (width - l.Left - 10 - 5 * l.CountWidth - kMargin) / 31;
+  const int down = height < 0 ? kMaxCell : (height - l.Top - Legend()) / 12;
   l.Cell = std::clamp(std::min(across, down), kMinCell, kMaxCell);
   l.Gap = l.Cell >= 16 ? 2 : 1;
   l.CountsLeft = l.Left + 31 * l.Cell + 10;
   l.LegendTop = l.Top + 12 * l.Cell + 10;
+  return l;
 }
+
+// Two lines, the scale and the marks, and the room around them.
+int TCalendarGrid::Legend() const { return 2 * (fontMetrics().height() + 6) + 10; }
+
+int TCalendarGrid::WidthFor(int cell) const {
+  const TLayout l = LayoutFor(0, -1);
+  return l.Left + 31 * cell + 10 + 5 * l.CountWidth + kMargin;
+}
+
+QSize TCalendarGrid::sizeHint() const { return {WidthFor(20), heightForWidth(WidthFor(20))}; }
+
+QSize TCalendarGrid::minimumSizeHint() const {
+  return {WidthFor(kMinCell), heightForWidth(WidthFor(kMinCell))};
+}
+
+// Square cells: the width sets the height, so the rows never stretch apart.
+int TCalendarGrid::heightForWidth(int width) const {
+  return LayoutFor(width, -1).LegendTop + Legend() - 10;
+}
+
+void TCalendarGrid::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  Arrange();
+}
+
+void TCalendarGrid::Arrange() { FLayout = LayoutFor(width(), height()); }
 
 QRect TCalendarGrid::DayRect(int month, int day) const {
   if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(FYear.Year, month)) return {};

@@ -44,6 +44,8 @@ class TCalendarGrid : public QWidget {
 
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override;
+  bool hasHeightForWidth() const override { return true; }
+  int heightForWidth(int width) const override;
 
  signals:
   // A day with experiences was clicked: its first night.
@@ -62,6 +64,10 @@ class TCalendarGrid : public QWidget {
     int CountsLeft = 0, CountWidth = 0;
     int LegendTop = 0;
   };
+  // The layout at a size; a negative height: as tall as the width allows.
+  TLayout LayoutFor(int width, int height) const;
+  int Legend() const;
+  int WidthFor(int cell) const;
   void Arrange();
   QRect CountRect(int month, int column) const;  // column 0: experiences, 1..4: marks
   QString DayTip(int month, int day) const;

@@ -120,7 +120,7 @@ QWidget* TPatternsView::MakeCalendarPage() {
   layout->addLayout(top);
 
   pnt_Calendar = new TCalendarGrid(page);
-  layout->addWidget(pnt_Calendar, 1);
+  layout->addWidget(pnt_Calendar);
 
   auto* undated = new QLabel(U(res::PatternsUndated), page);
   undated->setObjectName("lbl_Undated");
@@ -131,9 +131,10 @@ QWidget* TPatternsView::MakeCalendarPage() {
   lst_Undated->setWrapping(true);
   lst_Undated->setResizeMode(QListView::Adjust);
   lst_Undated->setSpacing(2);
-  lst_Undated->setMaximumHeight(QFontMetrics(font()).height() * 4);
+  lst_Undated->setMaximumHeight(QFontMetrics(font()).height() * 3);
   layout->addWidget(undated);
   layout->addWidget(lst_Undated);
+  layout->addStretch(1);
 
   connect(btn_PrevYear, &QToolButton::clicked, this, &TPatternsView::btn_PrevYearClick);
   connect(btn_NextYear, &QToolButton::clicked, this, &TPatternsView::btn_NextYearClick);
