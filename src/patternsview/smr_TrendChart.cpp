@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QToolTip>
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "patternsview/smr_PatternsViewTexts.h"
@@ -114,7 +115,7 @@ void TTrendChart::paintEvent(QPaintEvent*) {
   for (const TChartBar& point : FPoints)
     widest = std::max(widest, fm.horizontalAdvance(point.Caption));
   const double pitch = double(plot.width()) / double(FPoints.size());
-  const int every = std::max(1, int((widest + 12) / std::max(1.0, pitch)) + 1);
+  const int every = std::max(1, int(std::ceil((widest + 12) / pitch)));
   p.setPen(text);
   for (int i = 0; i < int(FPoints.size()); i += every) {
     const QRect bar = BarRect(i);
