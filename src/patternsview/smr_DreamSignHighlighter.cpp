@@ -47,3 +47,9 @@ void HighlightDreamSigns(QTextDocument& document, const TSignMatcher& matcher) {
   }
   cursor.endEditBlock();
 }
+
+void HighlightDreamSigns(QTextDocument& document, const std::vector<TDreamSign>& signs) {
+  if (signs.empty()) return;
+  TStemmer stemmer;
+  HighlightDreamSigns(document, TSignMatcher(signs, stemmer));
+}

@@ -41,3 +41,5 @@ class TDreamSignHighlighter : public QSyntaxHighlighter {
 // format, merged into the text's own. Marks already there stay: call it on
 // a freshly loaded document.
 void HighlightDreamSigns(QTextDocument& document, const TSignMatcher& matcher);
+// The same for a list of signs, with a matcher made for the call.
+void HighlightDreamSigns(QTextDocument& document, const std::vector<TDreamSign>& signs);

@@ -19,7 +19,6 @@
 #include <QToolButton>
 
 #include "common/test_files.h"
-#include "patterns/smr_SignMatcher.h"
 #include "patternsview/smr_CalendarGrid.h"
 #include "patternsview/smr_DreamSignHighlighter.h"
 #include "patternsview/smr_PatternsView.h"
@@ -248,8 +247,7 @@ TEST(DreamSignHighlighter, MarksSignsByStemInTypedAndShownText) {
 
   QTextDocument shown;
   shown.setHtml(U("<p>Мы <b>летали</b> над морем</p>"));
-  TStemmer stemmer;
-  HighlightDreamSigns(shown, TSignMatcher(signs, stemmer));
+  HighlightDreamSigns(shown, signs);
   const auto charAt = [&](int position) {
     QTextCursor cursor(&shown);
     cursor.setPosition(position + 1);
