@@ -10,8 +10,7 @@ namespace {
 
 // Words every diary is full of and no dream is told by: pronouns,
 // prepositions, conjunctions, particles, the auxiliary verbs and the
-// commonest adverbs, in the forms a text has them.
-// Blank-separated, in groups.
+// commonest adverbs, in the forms a text has them; blank-separated.
 constexpr std::string_view kStopWords =
     // pronouns
     "я меня мне мной мною ты тебя тебе тобой он его него ему нему им ним нем она ее нее ей "
@@ -24,7 +23,8 @@ constexpr std::string_view kStopWords =
     "ничто ничего нечто кое "
     // prepositions
     "в во на с со к ко по за из изо от ото до у о об обо про для без под подо над перед при "
-    "через между около возле вокруг после среди против вдоль сквозь "
+    "через между около возле вокруг после среди против вдоль сквозь вне кроме ради вместо "
+    "внутри "
     // conjunctions
     "и а но или либо да чтобы чтоб как когда если пока хотя потому поэтому также тоже зато "
     "однако будто словно точно ли ни причем затем тогда "
