@@ -43,6 +43,8 @@ class QWidget;
 class Tfrm_DreamProperties;
 class TRecoveryCopies;
 class TSearchPanel;
+class TPatternsView;
+class TDreamSignHighlighter;
 
 // The main window: owns the settings document, the open library, the table
 // of journal documents and the pairs that tie library `file` elements to
@@ -122,6 +124,7 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   void btn_DeleteClick();
   // Shows the search panel with the caret in its query (smr_MainForm_Search.cpp).
   void mnu_FindClick();
+  void mnu_PatternsClick();
   // Help commands
   void btn_Tool_05Click();  // about
   void mnu_ShowHelpClick();
@@ -380,6 +383,17 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   }
   void CreateSearchPanel();
   void ShowSearchHit(const TSearchHit& hit, const TSnippet& snippet);
+  // The tree item of a night of a journal (read now when it was not), or null.
+  QTreeWidgetItem* NightItem(const TXMLNode* file, const TXMLNode* night);
+  // The patterns view and the dream signs (smr_MainForm_Patterns.cpp).
+  void CreatePatternsView();
+  void ShowPatterns();
+  // Before anything shown in the patterns may go.
+  void ForgetPatterns();
+  void ShowPatternNight(const TXMLNode* file, const TXMLNode* night);
+  void SearchDreamSign(const QString& text);
+  // The library's signs changed or another library came: the fields follow.
+  void ApplyDreamSigns();
 
   // --- edit commands (smr_MainForm_Edit.cpp)
   void CreateChildCommon(TXMLNode* element, QTreeWidgetItem* node, const QString& caption,
@@ -465,6 +479,10 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   // The search of the whole library, docked beside the work area.
   QDockWidget* dck_Search = nullptr;
   TSearchPanel* pnl_Search = nullptr;
+  QDockWidget* dck_Patterns = nullptr;
+  TPatternsView* pnl_Patterns = nullptr;
+  QAction* mnu_Patterns = nullptr;
+  QToolButton* btn_Patterns = nullptr;
   // Built once from the settings and reused for every experience.
   Tfrm_DreamProperties* frm_DreamProperties = nullptr;
 
@@ -491,6 +509,13 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   QVector<QIcon> FNodeIcons;  // the same as tree nodes show them (selected: picture 0)
   QTreeWidgetItem* FCurrentNode = nullptr;
   TXMLNode* FDefaultFile = nullptr;
+  // What the patterns show (the library, a catalogue or a journal), so a
+  // click within it computes nothing again.
+  const TXMLNode* FPatternsScope = nullptr;
+  bool FPatternsPlaced = false;
+  TDreamSignHighlighter* FDescriptionSigns = nullptr;  // owned by their documents
+  TDreamSignHighlighter* FCommentSigns = nullptr;
+  std::vector<std::string> FSignTexts;  // the signs the fields highlight
   bool FSuppressSelection = false;
   bool FConfirmDelete = kConfirmDeleteDefault;
   int FTreeWidth = 240;  // the splitter's first size

@@ -14,6 +14,9 @@ inline constexpr const char* ExportFilter =
     "Гипертекст (*.html)|*.html|Просто текст (*.txt)|*.txt|JSON (*.json)|*.json|CSV (*.csv)|*.csv|"
     "Markdown (*.md)|*.md";
 inline constexpr const char* ImportCommand = "&Импорт...";
+inline constexpr const char* PatternsCommand = "&Закономерности";
+inline constexpr const char* PatternsCaption = "Закономерности";
+inline constexpr const char* PatternsHint = "Календарь снов, сонные знаки и тенденции";
 inline constexpr const char* ImportTitle = "Импорт";
 inline constexpr const char* ImportFilter =
     "Дневники (*.json *.csv *.txt *.md)|*.json;*.csv;*.txt;*.md|JSON (*.json)|*.json|"

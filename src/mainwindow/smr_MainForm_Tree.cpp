@@ -234,6 +234,7 @@ void Tfrm_MainForm::tre_DirectoryChange(QTreeWidgetItem* current, QTreeWidgetIte
   FActivityItem = nullptr;  // its journal may be opened only now
   pnl_Edit->SetElement(nullptr);
   pnl_Statistics->Clear();
+  ApplyDreamSigns();
   if (!current) return;
   CheckChangedOnDisk(current);
   TXMLNode* element = ElementOf(current);

@@ -139,10 +139,11 @@ QWidget* TPatternsView::MakeCalendarPage() {
   connect(btn_PrevYear, &QToolButton::clicked, this, &TPatternsView::btn_PrevYearClick);
   connect(btn_NextYear, &QToolButton::clicked, this, &TPatternsView::btn_NextYearClick);
   connect(pnt_Calendar, &TCalendarGrid::NightClicked, this,
-          [this](const TNightRef& night) { emit NightChosen(night.Night); });
+          [this](const TNightRef& night) { emit NightChosen(night.File, night.Night); });
   connect(lst_Undated, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
     const auto row = static_cast<std::size_t>(lst_Undated->row(item));
-    if (row < FCalendar.Undated.size()) emit NightChosen(FCalendar.Undated[row].Night);
+    if (row < FCalendar.Undated.size())
+      emit NightChosen(FCalendar.Undated[row].File, FCalendar.Undated[row].Night);
   });
   return page;
 }

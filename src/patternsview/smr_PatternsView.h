@@ -66,8 +66,9 @@ class TPatternsView : public QWidget {
   TTrendChart& TrendChart() const { return *pnt_Trend; }
 
  signals:
-  // A day of the calendar was clicked: the first night of that date.
-  void NightChosen(const TXMLNode* night);
+  // A day of the calendar was clicked: the first night of that date, and
+  // the library `file` element of its journal.
+  void NightChosen(const TXMLNode* file, const TXMLNode* night);
   // A sign was double-clicked: the search should run its text.
   void SearchRequested(const QString& text);
   // A sign was added, changed or removed in the library document.

@@ -125,7 +125,7 @@ TEST_F(PatternsView, ClickingADayChoosesItsFirstNightAndTheYearsStep) {
   // 1 March has two nights: the first one is chosen.
   QTest::mouseClick(&grid, Qt::LeftButton, {}, grid.DayRect(3, 1).center());
   ASSERT_EQ(chosen.size(), 1);
-  EXPECT_EQ(chosen[0][0].value<const TXMLNode*>(), Night(1));
+  EXPECT_EQ(chosen[0][1].value<const TXMLNode*>(), Night(1));
   // A day without a night chooses nothing.
   QTest::mouseClick(&grid, Qt::LeftButton, {}, grid.DayRect(3, 2).center());
   EXPECT_EQ(chosen.size(), 1);
@@ -136,7 +136,7 @@ TEST_F(PatternsView, ClickingADayChoosesItsFirstNightAndTheYearsStep) {
   EXPECT_TRUE(view.btn_NextYear->isEnabled());
   QTest::mouseClick(&grid, Qt::LeftButton, {}, grid.DayRect(12, 31).center());
   ASSERT_EQ(chosen.size(), 2);
-  EXPECT_EQ(chosen[1][0].value<const TXMLNode*>(), Night(0));
+  EXPECT_EQ(chosen[1][1].value<const TXMLNode*>(), Night(0));
   // The same place in 2024 is an empty day.
   QTest::mouseClick(view.btn_NextYear, Qt::LeftButton);
   EXPECT_EQ(view.lbl_Year->text(), "2024");
