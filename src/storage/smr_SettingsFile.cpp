@@ -119,7 +119,7 @@ std::string ControlName(const TXMLNode& control, std::string_view word, int& cou
 
 void AddPropertyNames(const TXMLNode& container, TNameCounters& counters,
                       std::vector<std::string>& names) {
-  const auto add = [&names](std::string name) {
+  const auto add = [&names](const std::string& name) {
     if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
   };
   for (const auto& child : container.Children) {
