@@ -128,10 +128,11 @@ void TCSVExporter::Write(const TXMLNode* element, const TByteSink& sink) {
                                      res::TableNumber,  res::TableTitle, res::TableDescription,
                                      res::TableComment};
   for (int mark = 0; mark < 4; ++mark) {
-    const std::string& caption = LabelCaption(mark);
-    header.push_back(caption.empty()
-                         ? QString::fromUtf8(res::UnnamedMark).arg(mark + 1).toStdString()
-                         : Cp1251ToUtf8(caption));
+    // A mark without a caption still needs a column name the import knows.
+    const QString caption = QString::fromStdString(Cp1251ToUtf8(LabelCaption(mark))).trimmed();
+    header.push_back(
+        (caption.isEmpty() ? QString::fromUtf8(res::UnnamedMark).arg(mark + 1) : caption)
+            .toStdString());
   }
   header.push_back(res::TableEnergy);
   header.push_back(res::TableReadOnly);

@@ -22,7 +22,7 @@ class TCSVExporter : public TExporter {
   // The journal column of a journal exported alone (a library's rows take
   // each journal's name from the library); windows-1251.
   std::string JournalName;
-  // The property names of the user's form (DreamFormPropertyNames), for
+  // The property names of the user's form (FormPropertyNames), for
   // columns in the form's order; windows-1251.
   std::vector<std::string> PropertyNames;
   // ',' as RFC 4180 has it; a spreadsheet of a decimal-comma locale may

@@ -144,7 +144,7 @@ void AddPropertyNames(const TXMLNode& container, TNameCounters& counters,
 
 }  // namespace
 
-std::vector<std::string> DreamFormPropertyNames(const TXMLNode& settingsRoot) {
+std::vector<std::string> FormPropertyNames(const TXMLNode& settingsRoot) {
   std::vector<std::string> names;
   for (const TXMLNode* form : DreamForms(settingsRoot)) {
     TNameCounters counters;

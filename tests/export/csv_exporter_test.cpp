@@ -36,7 +36,7 @@ class CSVExport : public ::testing::Test {
   }
 
   CSVExport() {
-    SetCaptions(exporter, "Осознанный", "Астрал", "Вне тела", "");
+    SetCaptions(exporter, "Осознанный", "Астрал", "Вне тела", "  ");
     sources.Attach(exporter);
   }
 

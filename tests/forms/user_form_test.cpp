@@ -211,7 +211,7 @@ TEST(DialogStore, StoredNamesAreTheFormsPropertyNames) {
   EXPECT_EQ(stored, std::vector<std::string>({"EDITBOX_0", "EDITBOX_1", "x", "LIST_0", "EDITBOX_2",
                                               "MEMO_0", "CHECKBOX_0", "RADIOBOX_0", "place",
                                               "RADIOBOX_1"}));
-  EXPECT_EQ(DreamFormPropertyNames(*settings->Root), stored);
+  EXPECT_EQ(FormPropertyNames(*settings->Root), stored);
 }
 
 // The form that comes with the program builds without a fault, and the
