@@ -44,14 +44,6 @@ void ForEachProperty(const TXMLNode& element, const F& f) {
   }
 }
 
-// A mark of the older format counts until the window converts it.
-bool MarkSet(const TXMLNode* properties, int mark) {
-  if (!properties) return false;
-  const std::string_view name =
-      properties->HasAttribute(smr::atOldLabel[mark]) ? smr::atOldLabel[mark] : smr::atLabel[mark];
-  return properties->GetAttribute(name) == smr::True;
-}
-
 bool Digits(std::string_view text) {
   for (char c : text)
     if (c < '0' || c > '9') return false;

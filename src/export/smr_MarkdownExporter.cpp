@@ -26,14 +26,6 @@ std::string_view Trimmed(std::string_view text) {
   return text;
 }
 
-// A mark of the older format counts until the window converts it.
-bool MarkSet(const TXMLNode* properties, int mark) {
-  if (!properties) return false;
-  const std::string_view name =
-      properties->HasAttribute(smr::atOldLabel[mark]) ? smr::atOldLabel[mark] : smr::atLabel[mark];
-  return properties->GetAttribute(name) == smr::True;
-}
-
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 }  // namespace
