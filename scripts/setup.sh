@@ -2,7 +2,8 @@
 # Installs every Debian package that building, testing, benchmarking and
 # fuzzing need (dpkg-dev and file: cpack's library dependencies of the
 # Debian package; appstream, desktop-file-utils: checking its metainfo and
-# menu entry; clang-format and clang-tidy: the lint tests). Idempotent: when everything is present it does not touch apt.
+# menu entry; clang-format and clang-tidy: the lint tests; python3: reading
+# the table export back). Idempotent: when everything is present it does not touch apt.
 # `setup.sh windows` adds the cross build's: mingw-w64, Wine to run the
 # tests, NSIS for the installer, dpkg-dev to unpack Debian's sources,
 # autoconf, automake and libtool to make libsodium's configure (Debian's
@@ -15,7 +16,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev libstemmer-dev libsodium-dev
   clang libclang-rt-14-dev clang-format clang-tidy
   xvfb xauth fonts-dejavu-core
-  dpkg-dev file appstream desktop-file-utils locales
+  dpkg-dev file appstream desktop-file-utils locales python3
 )
 if [ "${1:-}" = windows ]; then
   packages+=(mingw-w64 wine wine64 nsis xdotool x11-utils imagemagick openbox

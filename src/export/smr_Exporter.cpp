@@ -135,6 +135,14 @@ const std::string& TExporter::MarkText(const TXMLNode* properties, int index) co
   return set ? Texts.Yes : Texts.No;
 }
 
+bool TExporter::MarkSet(const TXMLNode* properties, int index) {
+  if (!properties) return false;
+  const std::string_view name = properties->HasAttribute(smr::atOldLabel[index])
+                                    ? smr::atOldLabel[index]
+                                    : smr::atLabel[index];
+  return properties->GetAttribute(name) == smr::True;
+}
+
 std::string TExporter::SexText(const std::string& sex) const {
   if (sex == smr::Masculinum) return Texts.SexMale;
   if (sex == smr::Femininum) return Texts.SexFemale;

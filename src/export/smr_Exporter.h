@@ -103,6 +103,9 @@ class TExporter {
   const std::string& LabelCaption(int index) const;
   // "да" when the mark's attribute on the properties element is "true".
   const std::string& MarkText(const TXMLNode* properties, int index) const;
+  // Whether mark 0..3 is set, an older attribute name counting until the
+  // window converts it (the page and the text read the current names only).
+  static bool MarkSet(const TXMLNode* properties, int index);
   // The `sex` value in words; any other value comes back unchanged.
   std::string SexText(const std::string& sex) const;
   // The energy figure of an `energy` element; "0" for none or no level.

@@ -90,45 +90,6 @@ const std::string& TStemmer::Stem(std::string_view foldedWord) {
 
 namespace {
 
-// Named references a hand-written page is likely to hold; the rest of the
-// names stay as written.
-struct TEntity {
-  const char* Name;
-  char16_t Code;
-};
-constexpr TEntity kEntities[] = {
-    {"amp", u'&'},    {"lt", u'<'},    {"gt", u'>'},     {"quot", u'"'},  {"apos", u'\''},
-    {"nbsp", u' '},   {"laquo", u'«'}, {"raquo", u'»'},  {"mdash", u'—'}, {"ndash", u'–'},
-    {"hellip", u'…'}, {"copy", u'©'},  {"reg", u'®'},    {"deg", u'°'},   {"shy", 0xAD},
-    {"bdquo", u'„'},  {"ldquo", u'“'}, {"rdquo", u'”'},  {"lsquo", u'‘'}, {"rsquo", u'’'},
-    {"middot", u'·'}, {"bull", u'•'},  {"sect", u'§'},   {"para", u'¶'},  {"euro", u'€'},
-    {"plusmn", u'±'}, {"times", u'×'}, {"numero", u'№'}, {"trade", u'™'}, {"iexcl", u'¡'},
-};
-
-// Decodes the reference at text[i] == '&'; advances i past it on success.
-bool DecodeReference(const QString& text, qsizetype& i, char32_t& code) {
-  const qsizetype semicolon = text.indexOf(u';', i + 1);
-  if (semicolon < 0 || semicolon - i > 12) return false;
-  const QString name = text.mid(i + 1, semicolon - i - 1);
-  if (name.startsWith(u'#')) {
-    bool ok = false;
-    const uint value = name.size() > 1 && (name[1] == u'x' || name[1] == u'X')
-                           ? name.mid(2).toUInt(&ok, 16)
-                           : name.mid(1).toUInt(&ok, 10);
-    if (!ok || value == 0 || value > 0x10FFFF) return false;
-    code = value;
-  } else {
-    const QByteArray latin = name.toLatin1();
-    const TEntity* found = nullptr;
-    for (const TEntity& e : kEntities)
-      if (latin == e.Name) found = &e;
-    if (!found) return false;
-    code = found->Code;
-  }
-  i = semicolon + 1;
-  return true;
-}
-
 void AppendCode(std::string& out, char32_t code) {
   if (code == 0xAD) return;  // a soft hyphen does not split a word
   const int byte = code < 0x20 ? ' ' : UnicodeToCp1251(code);
@@ -189,7 +150,7 @@ std::string HTMLPlainText(const QString& html) {
     }
     if (c == u'&') {
       char32_t code = 0;
-      if (DecodeReference(html, i, code)) {
+      if (DecodeHTMLReference(html, i, code)) {
         AppendCode(out, code);
         continue;
       }

@@ -158,3 +158,45 @@ THTMLFault ExactnessFault(const QByteArray& bytes, const THTMLEncoding& encoding
   // What decoding replaced or dropped does not come back.
   return EncodeHTML(text, encoding) == bytes ? THTMLFault::None : THTMLFault::InvalidBytes;
 }
+
+namespace {
+
+// Named references a hand-written page is likely to hold; the rest of the
+// names stay as written.
+struct TEntity {
+  const char* Name;
+  char16_t Code;
+};
+constexpr TEntity kEntities[] = {
+    {"amp", u'&'},    {"lt", u'<'},    {"gt", u'>'},     {"quot", u'"'},  {"apos", u'\''},
+    {"nbsp", u' '},   {"laquo", u'«'}, {"raquo", u'»'},  {"mdash", u'—'}, {"ndash", u'–'},
+    {"hellip", u'…'}, {"copy", u'©'},  {"reg", u'®'},    {"deg", u'°'},   {"shy", 0xAD},
+    {"bdquo", u'„'},  {"ldquo", u'“'}, {"rdquo", u'”'},  {"lsquo", u'‘'}, {"rsquo", u'’'},
+    {"middot", u'·'}, {"bull", u'•'},  {"sect", u'§'},   {"para", u'¶'},  {"euro", u'€'},
+    {"plusmn", u'±'}, {"times", u'×'}, {"numero", u'№'}, {"trade", u'™'}, {"iexcl", u'¡'},
+};
+
+}  // namespace
+
+bool DecodeHTMLReference(const QString& text, qsizetype& i, char32_t& code) {
+  const qsizetype semicolon = text.indexOf(u';', i + 1);
+  if (semicolon < 0 || semicolon - i > 12) return false;
+  const QString name = text.mid(i + 1, semicolon - i - 1);
+  if (name.startsWith(u'#')) {
+    bool ok = false;
+    const uint value = name.size() > 1 && (name[1] == u'x' || name[1] == u'X')
+                           ? name.mid(2).toUInt(&ok, 16)
+                           : name.mid(1).toUInt(&ok, 10);
+    if (!ok || value == 0 || value > 0x10FFFF) return false;
+    code = value;
+  } else {
+    const QByteArray latin = name.toLatin1();
+    const TEntity* found = nullptr;
+    for (const TEntity& e : kEntities)
+      if (latin == e.Name) found = &e;
+    if (!found) return false;
+    code = found->Code;
+  }
+  i = semicolon + 1;
+  return true;
+}

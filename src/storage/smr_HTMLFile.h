@@ -39,3 +39,8 @@ THTMLEncoding EncodingForText(const QString& text, const THTMLEncoding& loaded);
 enum class THTMLFault { None, Nul, InvalidBytes };
 THTMLFault ExactnessFault(const QByteArray& bytes, const THTMLEncoding& encoding,
                           const QString& text);
+
+// Decodes the character reference at text[i] == '&' (numeric, or one of the
+// named ones a hand-written page is likely to hold, "&nbsp;" as a blank);
+// advances i past it. False, i unchanged, for anything else.
+bool DecodeHTMLReference(const QString& text, qsizetype& i, char32_t& code);

@@ -81,6 +81,26 @@ inline constexpr const char* ExportYes = "да";
 inline constexpr const char* ExportNo = "нет";
 inline constexpr const char* ExportAdditionalProperties = "ДОПОЛНИТЕЛЬНЫЕ СВОЙСТВА: ";
 inline constexpr const char* ExportNotDefined = "не определены";
+// The table (CSV) export's column headers, in column order; then the marks
+// by caption, then the property names.
+inline constexpr const char* TableJournal = "Журнал";
+inline constexpr const char* TableNight = "Ночь";
+inline constexpr const char* TableDate = "Дата";
+inline constexpr const char* TableNumber = "Номер";
+inline constexpr const char* TableTitle = "Название";
+inline constexpr const char* TableDescription = "Описание";
+inline constexpr const char* TableComment = "Комментарий";
+inline constexpr const char* TableEnergy = "Энергия";
+inline constexpr const char* TableReadOnly = "Только чтение";
+// A mark that has no caption in the settings, by its number.
+inline constexpr const char* UnnamedMark = "Отметка %1";
+// A journal of the library that could not be read; %1 its stored path.
+inline constexpr const char* JournalNotRead = "Журнал не прочитан: %1";
+// The Markdown export's line of marks and energy, its comments and picture.
+inline constexpr const char* MarkdownMarks = "Отметки: ";
+inline constexpr const char* MarkdownEnergy = "Энергия: ";
+inline constexpr const char* MarkdownNightComment = "Комментарий дня: ";
+inline constexpr const char* MarkdownImage = "Изображение";
 
 // --- statistics and their graphs
 inline constexpr const char* NightsHeader = "Количество опытов по дням";

@@ -1,5 +1,7 @@
 #include "storage/smr_SettingsFile.h"
 
+#include <algorithm>
+
 #include "storage/smr_TextEdge.h"
 #include "storage/smr_Types.h"
 #include "xml/xml_mainUnit.h"
@@ -100,6 +102,55 @@ std::vector<const TXMLNode*> DreamForms(const TXMLNode& settingsRoot) {
   for (const auto& child : settingsRoot.Children)
     if (child->Name == smr::elDreamForm) forms.push_back(child.get());
   return forms;
+}
+
+namespace {
+
+// The renderer's counters of made-up names, one set per form (the kinds
+// that hold no value are left out: their names are never stored).
+struct TNameCounters {
+  int Edit = 0, List = 0, Memo = 0, CheckBox = 0, Radio = 0;
+};
+
+std::string ControlName(const TXMLNode& control, std::string_view word, int& counter) {
+  if (control.HasAttribute(smr::atId)) return control.GetAttribute(smr::atId);
+  return std::string(word) + "_" + std::to_string(counter++);
+}
+
+void AddPropertyNames(const TXMLNode& container, TNameCounters& counters,
+                      std::vector<std::string>& names) {
+  const auto add = [&names](const std::string& name) {
+    if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+  };
+  for (const auto& child : container.Children) {
+    const std::string_view kind = child->Name.View();
+    if (kind == smr::elEdit) {
+      add(ControlName(*child, "EDITBOX", counters.Edit));
+    } else if (kind == smr::elGroup) {
+      // A group box's values are its controls'; its own name holds none.
+      AddPropertyNames(*child, counters, names);
+    } else if (kind == smr::elSelect) {
+      // A list holds only its items, so nothing inside it takes a name.
+      add(ControlName(*child, "LIST", counters.List));
+    } else if (kind == smr::elTextArea) {
+      add(ControlName(*child, "MEMO", counters.Memo));
+    } else if (kind == smr::elCheckBox) {
+      add(ControlName(*child, "CHECKBOX", counters.CheckBox));
+    } else if (kind == smr::elRadio) {
+      add(ControlName(*child, "RADIOBOX", counters.Radio));
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> FormPropertyNames(const TXMLNode& settingsRoot) {
+  std::vector<std::string> names;
+  for (const TXMLNode* form : DreamForms(settingsRoot)) {
+    TNameCounters counters;
+    AddPropertyNames(*form, counters, names);
+  }
+  return names;
 }
 
 std::optional<std::string> ReadLibraryPath(const TXMLParser& settings) {

@@ -82,6 +82,11 @@ std::array<std::string, kMarkCount> ReadMarkCaptions(const TXMLNode& settingsRoo
 
 // The `dream-form` descriptions, in order, for the dream properties dialog.
 std::vector<const TXMLNode*> DreamForms(const TXMLNode& settingsRoot);
+// The names the dream properties dialog stores its values under, in the
+// order of its controls: each value-holding control of every `dream-form`
+// (inside group boxes too, whose own names hold no value), by its `id` or
+// the name the form renderer makes up. Each name once.
+std::vector<std::string> FormPropertyNames(const TXMLNode& settingsRoot);
 
 // The options dialog's reading: the library path (nullopt when not stored)
 // and its delete box (kConfirmDeleteBoxDefault without an options element).

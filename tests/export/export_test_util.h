@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -36,3 +37,21 @@ inline void SetCaptions(TExporter& exporter, const char* a, const char* b, const
   exporter.Label3Caption = Cp1251(c);
   exporter.Label4Caption = Cp1251(d);
 }
+
+// Journals and description files a library export reads, kept in memory by
+// stored path; a path not given reads as missing.
+struct TTestSources {
+  std::map<std::string, std::unique_ptr<TXMLParser>> Journals;
+  std::map<std::string, std::string> Files;  // the bytes of each
+  void Attach(TExporter& exporter) {
+    exporter.Journal = [this](const std::string& stored) -> const TXMLNode* {
+      const auto found = Journals.find(stored);
+      return found == Journals.end() ? nullptr : found->second->Root.get();
+    };
+    exporter.StoredFile = [this](const std::string& stored) -> std::optional<std::string> {
+      const auto found = Files.find(stored);
+      if (found == Files.end()) return std::nullopt;
+      return found->second;
+    };
+  }
+};

@@ -13,6 +13,7 @@
 
 #include "form_test_util.h"
 #include "forms/smr_UserForm.h"
+#include "storage/smr_SettingsFile.h"
 #include "xml/xml_node.h"
 
 namespace {
@@ -185,6 +186,33 @@ TEST(DialogStore, StoresByPositionAndKeepsTheChildrenBeyond) {
 }  // namespace
 
 namespace {
+
+// The table export's property columns are the names the dialog stores its
+// values under, made-up ones included.
+TEST(DialogStore, StoredNamesAreTheFormsPropertyNames) {
+  auto settings = ParseForm(
+      "<settings><dream-form><edit /><group><edit /><checkbox id=\"x\" /><static /></group>"
+      "<select><option value=\"a\" /><edit /></select><edit /><textarea /><checkbox />"
+      "<radio /><edit id=\"place\" /><button /><radio /></dream-form></settings>");
+  Tfrm_DreamProperties form;
+  QString error;
+  ASSERT_TRUE(form.BuildForm(*settings->FindNode("dream-form"), error)) << error.toStdString();
+  TXMLNode properties("properties");
+  Tfrm_DreamProperties::StoreValues(&properties, form.pnl_WorkArea);
+  std::vector<std::string> stored;
+  const auto leaves = [&stored](const TXMLNode& element, const auto& self) -> void {
+    for (const auto& child : element.Children)
+      if (child->ChildCount() > 0)
+        self(*child, self);
+      else
+        stored.push_back(child->GetAttribute("control"));
+  };
+  leaves(properties, leaves);
+  EXPECT_EQ(stored, std::vector<std::string>({"EDITBOX_0", "EDITBOX_1", "x", "LIST_0", "EDITBOX_2",
+                                              "MEMO_0", "CHECKBOX_0", "RADIOBOX_0", "place",
+                                              "RADIOBOX_1"}));
+  EXPECT_EQ(FormPropertyNames(*settings->Root), stored);
+}
 
 // The form that comes with the program builds without a fault, and the
 // sample journal's stored values match its controls by name.

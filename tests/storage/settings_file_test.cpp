@@ -126,3 +126,21 @@ TEST(SettingsFile, BackupsAreOnUntilSwitchedOffAndDefaultsWriteNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// Each form makes up names from 0 again; a name shared by two forms, or
+// given to two controls, is one column.
+TEST(SettingsFile, PropertyNamesOfEveryFormOnce) {
+  TXMLParser settings;
+  Load(settings,
+       "  <label caption=\"A\" />\n"
+       "  <dream-form><edit id=\"mood\" /><Edit /><edit id=\"undefined\" /><edit id=\"mood\" />"
+       "</dream-form>\n"
+       "  <dream-form><edit /><checkbox id=\"mood\" /><other><edit id=\"hidden\" /></other>"
+       "</dream-form>\n");
+  EXPECT_EQ(FormPropertyNames(*settings.Root),
+            std::vector<std::string>({"mood", "EDITBOX_0"}));
+}
+
+}  // namespace
