@@ -48,4 +48,6 @@ inline constexpr const char* ImportJsonBadProlog =
     "значение «%1» нельзя записать в заголовок файла журнала.";
 inline constexpr const char* ImportJsonBadEncoding = "кодировка «%1» неизвестна.";
 inline constexpr const char* ImportJsonBadBase64 = "содержимое файла описания повреждено.";
+inline constexpr const char* ImportJsonUnreadable =
+    "из этих данных не получился файл журнала, который программа может прочитать.";
 }  // namespace res

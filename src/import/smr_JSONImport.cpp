@@ -3,10 +3,14 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringDecoder>
+#include <QStringList>
 #include <array>
 #include <charconv>
+#include <cstring>
+#include <deque>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "import/smr_ImportTexts.h"
 #include "storage/smr_Cp1251.h"
@@ -63,45 +67,17 @@ void AppendUtf8(std::string& out, char32_t cp) {
 
 QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
 
-// windows-1251 bytes made storable for their place; counts the characters
-// the code page lacks (they become '?').
-class TBytes {
- public:
-  TBytes(std::string& out, TPlace place, int& replaced)
-      : FOut(out), FPlace(place), FReplaced(replaced) {
-    FOut.clear();
-  }
-  void operator()(char32_t cp) {
-    if (FPlace == TPlace::Attribute) {
-      if (cp == '"') {
-        cp = 0x201D;
-      } else if (cp == '<') {
-        cp = 0x2039;
-      } else if (cp == '>') {
-        cp = 0x203A;
-      } else if (cp == '\n') {
-        // A line break is one blank, CR LF as well as LF.
-        if (FAfterCr) FOut.pop_back();
-        cp = ' ';
-      }
-    } else if (FPlace == TPlace::Text) {
-      if (cp == '<') {
-        cp = 0x2039;
-      } else if (cp == '\n' && !FAfterCr) {
-        FOut += '\r';
-      }
-    }
-    FAfterCr = cp == '\r';
-    const int byte = ByteOf(cp);
-    if (byte < 0) ++FReplaced;
-    FOut += static_cast<char>(byte < 0 ? '?' : byte);
-  }
+// The characters of a string as UTF-8.
+struct TUtf8 {
+  std::string& Out;
+  void Run(const char* bytes, std::size_t n) { Out.append(bytes, n); }
+  void operator()(char32_t cp) { AppendUtf8(Out, cp); }
+};
 
- private:
-  std::string& FOut;
-  TPlace FPlace;
-  int& FReplaced;
-  bool FAfterCr = false;
+// Checks a string and keeps nothing of it.
+struct TNothing {
+  void Run(const char*, std::size_t) {}
+  void operator()(char32_t) {}
 };
 
 // A name the reader gives back as it was written: no blank or control
@@ -198,7 +174,7 @@ class TJsonReader {
       if (Take('}')) return;
       do {
         if (Next() != '"') Expect('"');
-        String([](char32_t) {});
+        String(TNothing());
         Expect(':');
         Skip(depth + 1);
       } while (Take(','));
@@ -211,7 +187,7 @@ class TJsonReader {
       } while (Take(','));
       Expect(']');
     } else if (c == '"') {
-      String([](char32_t) {});
+      String(TNothing());
     } else if (c == 't' || c == 'f' || c == 'n') {
       Literal();
     } else if (c == '-' || (c >= '0' && c <= '9')) {
@@ -252,12 +228,44 @@ class TJsonReader {
   std::string Utf8() {
     if (Next() != '"') Expected(res::ImportJsonString);
     std::string out;
-    String([&out](char32_t cp) { AppendUtf8(out, cp); });
+    String(TUtf8{out});
     return out;
   }
+  // Appends the string's windows-1251 bytes to `out`, made storable for
+  // their place. Every character is at least as long in the JSON, so the
+  // bytes are written into room made once for the whole string.
   void Bytes(std::string& out, TPlace place) {
     if (Next() != '"') Expected(res::ImportJsonString);
-    String(TBytes(out, place, Replaced));
+    const std::size_t begin = FPos + 1;
+    const std::size_t end = ClosingQuote(begin);
+    const std::size_t old = out.size();
+    out.resize(old + (end - begin));
+    char* const first = out.data() + old;
+    char* p = first;
+    const auto* text = reinterpret_cast<const unsigned char*>(FText.data());
+    const std::array<char, 128>& ascii = AsciiFor(place);
+    FPos = begin;
+    while (FPos < end) {
+      const unsigned char c = text[FPos];
+      if (c >= 0x20 && c < 0x80 && c != '\\') {
+        *p++ = ascii[c];
+        ++FPos;
+      } else if ((c == 0xD0 || c == 0xD1) && (text[FPos + 1] & 0xC0) == 0x80) {
+        // Cyrillic, the bulk of a diary: two bytes that need no more checks.
+        const auto cp = static_cast<char32_t>(((c & 0x1F) << 6) | (text[FPos + 1] & 0x3F));
+        FPos += 2;
+        if (cp >= 0x0410 && cp <= 0x044F)
+          *p++ = static_cast<char>(0xC0 + (cp - 0x0410));
+        else
+          p = Put(first, p, cp, place);
+      } else if (c < 0x20) {
+        Syntax(res::ImportJsonControlChar);
+      } else {
+        p = Put(first, p, c == '\\' ? Escape() : Utf8Char(text, end), place);
+      }
+    }
+    FPos = end + 1;
+    out.resize(static_cast<std::size_t>(p - out.data()));
   }
   bool Bool() {
     const char c = Next();
@@ -274,10 +282,19 @@ class TJsonReader {
  private:
   template <typename Put>
   void String(Put&& put) {
+    // Printable ASCII other than '"' and '\\' is copied a run at a time.
+    static const std::array<bool, 256> plain = [] {
+      std::array<bool, 256> table{};
+      for (int c = 0x20; c < 0x80; ++c) table[static_cast<std::size_t>(c)] = c != '"' && c != '\\';
+      return table;
+    }();
     ++FPos;  // the opening quote
     const std::size_t size = FText.size();
     const auto* text = reinterpret_cast<const unsigned char*>(FText.data());
     for (;;) {
+      const std::size_t run = FPos;
+      while (FPos < size && plain[text[FPos]]) ++FPos;
+      if (FPos > run) put.Run(FText.data() + run, FPos - run);
       if (FPos >= size) Syntax(res::ImportJsonUnexpectedEnd);
       const unsigned char c = text[FPos];
       if (c == '"') {
@@ -287,13 +304,72 @@ class TJsonReader {
       if (c < 0x20) Syntax(res::ImportJsonControlChar);
       if (c == '\\') {
         put(Escape());
-      } else if (c < 0x80) {
-        put(c);
-        ++FPos;
+      } else if ((c == 0xD0 || c == 0xD1) && FPos + 1 < size && (text[FPos + 1] & 0xC0) == 0x80) {
+        // Cyrillic, the bulk of a diary: two bytes that need no more checks.
+        put(static_cast<char32_t>(((c & 0x1F) << 6) | (text[FPos + 1] & 0x3F)));
+        FPos += 2;
       } else {
         put(Utf8Char(text, size));
       }
     }
+  }
+
+  // Where the string that starts at `begin` ends: the first quote after
+  // an even run of backslashes.
+  std::size_t ClosingQuote(std::size_t begin) {
+    const char* const text = FText.data();
+    for (std::size_t from = begin;;) {
+      const void* found = std::memchr(text + from, '"', FText.size() - from);
+      if (!found) Syntax(res::ImportJsonUnexpectedEnd);
+      const auto at = static_cast<std::size_t>(static_cast<const char*>(found) - text);
+      std::size_t backslashes = 0;
+      while (at - backslashes > begin && text[at - backslashes - 1] == '\\') ++backslashes;
+      if (backslashes % 2 == 0) return at;
+      from = at + 1;
+    }
+  }
+
+  // The byte of each printable ASCII character in a place.
+  static const std::array<char, 128>& AsciiFor(TPlace place) {
+    static const std::array<std::array<char, 128>, 3> tables = [] {
+      std::array<std::array<char, 128>, 3> all{};
+      for (auto& table : all)
+        for (std::size_t c = 0; c < 128; ++c) table[c] = static_cast<char>(c);
+      all[1]['<'] = all[2]['<'] = '\x8B';  // U+2039
+      all[1]['>'] = '\x9B';                // U+203A
+      return all;
+    }();
+    return tables[static_cast<std::size_t>(place)];
+  }
+
+  // Any other character, after the bytes from `first` to `p` of the same
+  // string; gives the new end.
+  char* Put(char* first, char* p, char32_t cp, TPlace place) {
+    const bool afterCr = p > first && p[-1] == '\r';
+    if (place == TPlace::Attribute) {
+      if (cp == '"') {
+        cp = 0x201D;
+      } else if (cp == '<') {
+        cp = 0x2039;
+      } else if (cp == '>') {
+        cp = 0x203A;
+      } else if (cp == '\n') {
+        // A line break is one blank, CR LF as well as LF.
+        if (afterCr) p[-1] = ' ';
+        if (afterCr) return p;
+        cp = ' ';
+      }
+    } else if (place == TPlace::Text) {
+      if (cp == '<') {
+        cp = 0x2039;
+      } else if (cp == '\n' && !afterCr) {
+        *p++ = '\r';  // the escape of LF is two bytes: there is room
+      }
+    }
+    const int byte = ByteOf(cp);
+    if (byte < 0) ++Replaced;
+    *p++ = static_cast<char>(byte < 0 ? '?' : byte);
+    return p;
   }
 
   char32_t Utf8Char(const unsigned char* text, std::size_t size) {
@@ -418,13 +494,19 @@ class TJsonReader {
   int FLine = 1;
 };
 
-// What the first pass finds at the top: the fields that say what the file is.
+// Thrown to stop reading the head once it is known.
+struct THeadRead {};
+
+// The fields at the top that say what the file is.
 struct THead {
   std::string Format, Kind, Version;
   bool VersionIsOne = false;
   int FormatLine = 1, KindLine = 1, VersionLine = 1;
 };
 
+// Reads the head. The export writes it first, and then nothing else is
+// read here; a file that puts it later is checked whole on the way, so it
+// is still named by what it is before its tree is looked at.
 THead ReadHead(TJsonReader& in) {
   THead head;
   if (in.Next() != '{') {
@@ -432,84 +514,119 @@ THead ReadHead(TJsonReader& in) {
     if (!in.AtEnd()) in.Syntax(res::ImportJsonTrailing);
     return head;
   }
-  in.Object([&](std::string_view key) {
-    const int line = (in.Next(), in.Line());
-    if (key == "format" && in.Next() == '"') {
-      head.Format = in.Utf8();
-      head.FormatLine = line;
-    } else if (key == "kind" && in.Next() == '"') {
-      head.Kind = in.Utf8();
-      head.KindLine = line;
-    } else if (key == "version") {
-      head.VersionLine = line;
-      if (const auto number = in.Number()) {
-        double value = 0;
-        std::from_chars(number->data(), number->data() + number->size(), value);
-        head.VersionIsOne = value == 1;
-        head.Version = std::string(*number);
+  bool seen[3] = {false, false, false};
+  bool whole = true;
+  try {
+    in.Object([&](std::string_view key) {
+      const int line = (in.Next(), in.Line());
+      if (key == "format" && in.Next() == '"') {
+        head.Format = in.Utf8();
+        head.FormatLine = line;
+        seen[0] = true;
+      } else if (key == "kind" && in.Next() == '"') {
+        head.Kind = in.Utf8();
+        head.KindLine = line;
+        seen[1] = true;
+      } else if (key == "version") {
+        head.VersionLine = line;
+        seen[2] = true;
+        if (const auto number = in.Number()) {
+          double value = 0;
+          std::from_chars(number->data(), number->data() + number->size(), value);
+          head.VersionIsOne = value == 1;
+          head.Version = std::string(*number);
+        } else {
+          head.Version = in.Next() == '"' ? in.Utf8() : (in.Skip(1), std::string("?"));
+        }
+      } else if (seen[0] && seen[1] && seen[2]) {
+        whole = false;
+        throw THeadRead();
       } else {
-        head.Version = in.Next() == '"' ? in.Utf8() : (in.Skip(1), std::string("?"));
+        in.Skip(1);
       }
-    } else {
-      in.Skip(1);
-    }
-  });
-  if (!in.AtEnd()) in.Syntax(res::ImportJsonTrailing);
+    });
+  } catch (const THeadRead&) {
+  }
+  if (whole && !in.AtEnd()) in.Syntax(res::ImportJsonTrailing);
   return head;
 }
 
-class TTreeReader {
- public:
-  TTreeReader(TJsonReader& in, TImportedJournal& journal) : In(in), Journal(journal) {}
+// The journal's text in the program's own form, written as the JSON is
+// read: the reader of journals then builds the tree, exactly as it reads the
+// file the import writes. An element's start tag goes in place before its
+// first child: the export writes an element's name and attributes before
+// its children. A file that has them after the children is read again
+// with the start tags of elements with children set aside and put in place
+// when the text is put together: either way every byte is copied once.
+struct TOutOfOrder {};
 
-  void Attributes(TXMLList<TXMLAttribute>& list, TPlace names, TPlace values) {
-    const auto add = [&](std::string_view nameUtf8, int line) {
-      std::string name;
-      TBytes put(name, TPlace::Name, In.Replaced);
-      DecodeUtf8(nameUtf8, put);
-      if (!StorableName(name, names)) BadName(name, line);
-      In.Bytes(FValue, values);
-      list.push_back({TXMLString(name), TXMLString(FValue)});
-    };
-    if (In.Next() == '[') {
-      In.Array([&] {
-        if (!In.Take('[')) In.Expected(res::ImportJsonPair);
-        const int line = In.Line();
-        const std::string name = In.Utf8();
-        if (!In.Take(',')) In.Expected(res::ImportJsonPair);
-        add(name, line);
-        if (!In.Take(']')) In.Expected(res::ImportJsonPair);
-      });
-      return;
-    }
-    In.Object([&](std::string_view key) { add(key, In.Line()); });
+class TXmlBuilder {
+ public:
+  TXmlBuilder(TJsonReader& in, std::size_t expected, bool library, bool inPlace)
+      : In(in), FLibrary(library), FInPlace(inPlace) {
+    FXml.reserve(expected);
+    // A declaration the reader takes (the prolog is set apart), on the line
+    // of the tree: the reader joins lines in place, and a text with no line
+    // break then stays where it is.
+    FXml += "<?xml version=\"1.0\"?>";
   }
 
-  void Node(TXMLNode& node, int depth) {
+  struct TPage {
+    std::size_t Element;  // the element's place among the elements, in document order
+    std::string Bytes;
+  };
+  std::vector<TPage> Pages;
+  QStringList Titles;  // of a library's journals
+  std::string RootName;
+  int RootLine = 1;
+
+  void Node(int depth) {
     if (depth > TXMLParser::MaxDepth) In.Fail(Text(res::ImportJsonTooDeep));
     const int line = (In.Next(), In.Line());
-    bool element = false, text = false, empty = false;
+    const std::size_t element = FElements++;
+    if (FNames.size() <= static_cast<std::size_t>(depth)) {
+      FNames.resize(static_cast<std::size_t>(depth) + 1);
+      FAttributes.resize(static_cast<std::size_t>(depth) + 1);
+    }
+    std::string& name = FNames[static_cast<std::size_t>(depth)];
+    std::string& attributes = FAttributes[static_cast<std::size_t>(depth)];
+    name.clear();
+    attributes.clear();
+    bool isElement = false, isText = false, empty = false, file = false, tagWritten = false;
+    std::size_t children = 0, slot = 0;
     int nameLine = line;
     std::optional<std::string> page;
+    QString title;
     In.Object([&](std::string_view key) {
       if (key == "element") {
+        if (tagWritten) throw TOutOfOrder();
         nameLine = (In.Next(), In.Line());
-        In.Bytes(FValue, TPlace::Name);
-        node.Name = FValue;
-        element = true;
+        name.clear();
+        In.Bytes(name, TPlace::Name);
+        isElement = true;
       } else if (key == "text") {
-        In.Bytes(FValue, TPlace::Text);
-        node.Value = FValue;
-        text = true;
+        if (children > 0) TJsonReader::FailAt(line, Text(res::ImportJsonNodeKind));
+        In.Bytes(FXml, TPlace::Text);
+        isText = true;
       } else if (key == "empty") {
         empty = In.Bool();
       } else if (key == "attributes") {
-        Attributes(node.Attributes, TPlace::Attribute, TPlace::Attribute);
+        if (tagWritten) throw TOutOfOrder();
+        Attributes(attributes, file, title);
       } else if (key == "children") {
+        if (isText) TJsonReader::FailAt(line, Text(res::ImportJsonNodeKind));
         In.Array([&] {
-          auto child = std::make_unique<TXMLNode>();
-          Node(*child, depth + 1);
-          node.AddChild(std::move(child));
+          if (children++ == 0) {
+            if (!FInPlace) {
+              slot = FSlots.size();
+              FSlots.push_back({FXml.size(), 0, 0});
+            } else if (!tagWritten) {
+              if (!isElement) throw TOutOfOrder();
+              (((FXml += '<') += name) += attributes) += '>';
+              tagWritten = true;
+            }
+          }
+          Node(depth + 1);
         });
       } else if (key == "descriptionFile") {
         page = DescriptionFile();
@@ -517,22 +634,37 @@ class TTreeReader {
         In.Skip(1);
       }
     });
-    if (element == text) TJsonReader::FailAt(line, Text(res::ImportJsonNodeKind));
-    if (text) {
-      // A text node is its text alone.
-      node.Kind = nkText;
-      node.Name.clear();
-      node.Attributes.clear();
-      node.ClearChildren();
+    if (isElement == isText) TJsonReader::FailAt(line, Text(res::ImportJsonNodeKind));
+    if (isText) {
+      --FElements;  // a text is no element, and has nothing below it
       return;
     }
-    if (!StorableName(node.Name, TPlace::Name)) BadName(node.Name, nameLine);
+    if (!StorableName(name, TPlace::Name)) BadName(name, nameLine);
+    if (depth == 0) {
+      RootName = name;
+      RootLine = nameLine;
+    }
+    if (page && file) Pages.push_back({element, std::move(*page)});
+    if (FLibrary && name == smr::elFile && !title.isNull()) Titles << title;
     // An element given children is written with them, whatever "empty" says.
-    node.Kind = empty && node.Children.empty() ? nkEmptyElement : nkElement;
-    if (page && node.HasAttribute(smr::atFile)) Journal.Files.push_back({&node, std::move(*page)});
+    if (children > 0) {
+      if (!FInPlace) {
+        FSlots[slot].Begin = FTags.size();
+        (((FTags += '<') += name) += attributes) += '>';
+        FSlots[slot].Size = FTags.size() - FSlots[slot].Begin;
+      }
+      (((FXml += "</") += name) += '>');
+    } else {
+      (((FXml += '<') += name) += attributes);
+      if (empty)
+        FXml += " />";
+      else
+        (((FXml += "></") += name) += '>');
+    }
   }
 
   void Prolog(TXMLParameters& prolog) {
+    std::string value;
     In.Object([&](std::string_view key) {
       const int line = (In.Next(), In.Line());
       std::string* field = key == "version"      ? &prolog.Version
@@ -540,39 +672,110 @@ class TTreeReader {
                            : key == "language"   ? &prolog.Language
                            : key == "standalone" ? &prolog.Standalone
                                                  : nullptr;
-      if (field) {
-        In.Bytes(FValue, TPlace::Name);
-        if (!StorableDeclarationValue(FValue)) BadProlog(FValue, line);
-        *field = FValue;
-      } else if (key == "omitLanguage") {
+      if (key == "omitLanguage") {
         prolog.OmitLanguage = In.Bool();
-      } else if (key == "attributes") {
-        TXMLList<TXMLAttribute> list;
-        Attributes(list, TPlace::Name, TPlace::Name);
+        return;
+      }
+      if (key == "attributes") {
         prolog.Attributes.clear();
-        for (const TXMLAttribute& attribute : list) {
-          if (!StorableDeclarationValue(attribute.Value)) BadProlog(attribute.Value, line);
-          prolog.Attributes.push_back(attribute);
-        }
-      } else if (key == "instruction") {
-        In.Bytes(FValue, TPlace::Name);
-        if (!StorableInstruction(FValue)) BadProlog(FValue, line);
-        prolog.Instruction = FValue;
-      } else if (key == "doctype") {
-        In.Bytes(FValue, TPlace::Name);
-        if (!StorableDocType(FValue)) BadProlog(FValue, line);
-        prolog.DocType.Text = FValue;
-      } else {
+        Pairs([&](std::string_view name, int nameLine) {
+          if (!StorableName(name, TPlace::Name)) BadProlog(name, nameLine);
+          value.clear();
+          In.Bytes(value, TPlace::Name);
+          if (!StorableDeclarationValue(value)) BadProlog(value, nameLine);
+          prolog.Attributes.push_back({TXMLString(name), TXMLString(value)});
+        });
+        return;
+      }
+      if (!field && key != "instruction" && key != "doctype") {
         In.Skip(1);
+        return;
+      }
+      value.clear();
+      In.Bytes(value, TPlace::Name);
+      if (field) {
+        if (!StorableDeclarationValue(value)) BadProlog(value, line);
+        *field = value;
+      } else if (key == "instruction") {
+        if (!StorableInstruction(value)) BadProlog(value, line);
+        prolog.Instruction = value;
+      } else {
+        if (!StorableDocType(value)) BadProlog(value, line);
+        prolog.DocType.Text = value;
       }
     });
   }
 
+  // The whole text, with the start tags set aside put in place.
+  std::string Whole() {
+    if (FSlots.empty()) return std::move(FXml);
+    std::string text;
+    text.reserve(FXml.size() + FTags.size());
+    std::size_t done = 0;
+    for (const TSlot& slot : FSlots) {
+      text.append(FXml, done, slot.At - done);
+      text.append(FTags, slot.Begin, slot.Size);
+      done = slot.At;
+    }
+    text.append(FXml, done);
+    return text;
+  }
+
  private:
-  template <typename Put>
-  static void DecodeUtf8(std::string_view utf8, Put& put) {
-    const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-    for (const char32_t cp : text.toUcs4()) put(cp);
+  struct TSlot {
+    std::size_t At;           // where in FXml the start tag goes
+    std::size_t Begin, Size;  // the tag in FTags
+  };
+
+  // An object of names and values, or (for a name given twice) an array of
+  // [name, value] pairs; `value` reads the value after each name.
+  template <typename F>
+  void Pairs(F&& value) {
+    std::string name;
+    const auto named = [&](std::string_view utf8, int line) {
+      name.clear();
+      DecodeUtf8(utf8, name);
+      value(std::string_view(name), line);
+    };
+    if (In.Next() == '[') {
+      In.Array([&] {
+        if (!In.Take('[')) In.Expected(res::ImportJsonPair);
+        const int line = In.Line();
+        const std::string key = In.Utf8();
+        if (!In.Take(',')) In.Expected(res::ImportJsonPair);
+        named(key, line);
+        if (!In.Take(']')) In.Expected(res::ImportJsonPair);
+      });
+      return;
+    }
+    In.Object([&](std::string_view key) { named(key, In.Line()); });
+  }
+
+  void Attributes(std::string& out, bool& file, QString& title) {
+    Pairs([&](std::string_view name, int line) {
+      if (!StorableName(name, TPlace::Attribute)) BadName(name, line);
+      ((out += ' ') += name) += "=\"";
+      const std::size_t value = out.size();
+      In.Bytes(out, TPlace::Attribute);
+      if (name == smr::atFile) file = true;
+      if (FLibrary && name == smr::atName) title = ToUi(std::string_view(out).substr(value));
+      out += '"';
+    });
+  }
+
+  // Valid UTF-8 (the key of an object) as windows-1251 bytes.
+  void DecodeUtf8(std::string_view utf8, std::string& out) {
+    for (std::size_t i = 0; i < utf8.size();) {
+      const auto c = static_cast<unsigned char>(utf8[i]);
+      const std::size_t length = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+      char32_t cp = length == 1 ? c : c & (0x7Fu >> length);
+      for (std::size_t k = 1; k < length && i + k < utf8.size(); ++k)
+        cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3Fu);
+      const int byte = ByteOf(cp);
+      if (byte < 0) ++In.Replaced;
+      out += static_cast<char>(byte < 0 ? '?' : byte);
+      i += length;
+    }
   }
 
   // The page of an HTML description, as the program writes such a file.
@@ -625,23 +828,28 @@ class TTreeReader {
   }
 
   TJsonReader& In;
-  TImportedJournal& Journal;
-  std::string FValue;  // reused by every value, so most need no new buffer
+  const bool FLibrary;
+  const bool FInPlace;
+  std::string FXml;   // the text, less the start tags of elements with children
+  std::string FTags;  // those start tags
+  std::vector<TSlot> FSlots;
+  std::size_t FElements = 0;
+  // The name and attributes of the element being read at each depth.
+  // A deque: growing it for a child leaves the parent's strings where they are.
+  std::deque<std::string> FNames, FAttributes;
 };
 
-// The titles of the library's journals, for the message that names them.
-void JournalTitles(const TXMLNode& node, QStringList& titles) {
-  if (node.Name == smr::elFile && node.HasAttribute(smr::atName))
-    titles << QStringLiteral("«%1»").arg(ToUi(node.GetAttribute(smr::atName)));
-  for (const auto& child : node.Children) JournalTitles(*child, titles);
+// The elements of the tree in document order, as the builder counted them.
+void Elements(TXMLNode& node, std::vector<TXMLNode*>& out) {
+  if (node.Kind == nkText) return;
+  out.push_back(&node);
+  for (auto& child : node.Children) Elements(*child, out);
 }
 
 }  // namespace
 
 TImportedJournal ImportJSON(std::string_view utf8) {
   TJsonReader in(utf8);
-  // The first pass checks the whole text and reads what it is, so a file
-  // of another kind is named as such before its tree is looked at.
   const THead head = ReadHead(in);
   if (head.Format != "somnary") {
     TJsonReader::FailAt(head.FormatLine, Text(res::ImportJsonNotSomnary));
@@ -651,39 +859,66 @@ TImportedJournal ImportJSON(std::string_view utf8) {
     TJsonReader::FailAt(head.VersionLine,
                         Text(res::ImportJsonBadVersion).arg(QString::fromStdString(head.Version)));
   }
-  if (head.Kind != "journal" && head.Kind != "library")
+  const bool library = head.Kind == "library";
+  if (head.Kind != "journal" && !library)
     TJsonReader::FailAt(head.KindLine, Text(res::ImportJsonNotSomnary));
 
   TImportedJournal journal;
-  in.Rewind();
-  TTreeReader tree(in, journal);
-  std::unique_ptr<TXMLNode> root;
-  int rootLine = 1;
-  in.Object([&](std::string_view key) {
-    if (key == "prolog") {
-      tree.Prolog(journal.Document->Parameters);
-    } else if (key == "root") {
-      rootLine = (in.Next(), in.Line());
-      root = std::make_unique<TXMLNode>();
-      tree.Node(*root, 0);
-    } else {
-      in.Skip(1);
-    }
-  });
-  if (head.Kind == "library") {
-    QStringList titles;
-    if (root) JournalTitles(*root, titles);
+  TXMLParameters prolog;
+  // The journal's text is about half its JSON: Cyrillic takes two bytes there.
+  const std::size_t expected = utf8.size() / 2 + utf8.size() / 16 + 4096;
+  const auto build = [&](bool inPlace) {
+    in.Rewind();
+    in.Replaced = 0;
+    prolog = journal.Document->Parameters;
+    auto builder = std::make_unique<TXmlBuilder>(in, expected, library, inPlace);
+    bool hasRoot = false;
+    in.Object([&](std::string_view key) {
+      if (key == "prolog") {
+        builder->Prolog(prolog);
+      } else if (key == "root" && !hasRoot) {
+        hasRoot = true;
+        builder->Node(0);
+      } else {
+        in.Skip(1);
+      }
+    });
+    if (!in.AtEnd()) in.Syntax(res::ImportJsonTrailing);
+    if (!hasRoot && !library) TJsonReader::FailAt(1, Text(res::ImportJsonNoRoot));
+    return builder;
+  };
+  std::unique_ptr<TXmlBuilder> built;
+  try {
+    built = build(true);
+  } catch (const TOutOfOrder&) {
+    built = build(false);
+  }
+  TXmlBuilder& builder = *built;
+  if (library) {
+    QStringList titles = builder.Titles;
     if (titles.size() > 3) titles = titles.mid(0, 3) << QStringLiteral("...");
+    for (QString& title : titles) title = QStringLiteral("«%1»").arg(title);
     TJsonReader::FailAt(head.KindLine,
                         titles.isEmpty()
                             ? Text(res::ImportJsonLibrary)
                             : Text(res::ImportJsonLibraryJournals).arg(titles.join(", ")));
   }
-  if (!root) TJsonReader::FailAt(1, Text(res::ImportJsonNoRoot));
-  if (root->Name != smr::elJournal)
-    TJsonReader::FailAt(rootLine, Text(res::ImportJsonNotJournal).arg(ToUi(root->Name)));
-  root->SetLevel(0);
-  journal.Document->Root = std::move(root);
+  if (builder.RootName != smr::elJournal)
+    TJsonReader::FailAt(builder.RootLine,
+                        Text(res::ImportJsonNotJournal).arg(ToUi(builder.RootName)));
+
+  TXMLParser& document = *journal.Document;
+  document.LoadFromText(builder.Whole());
+  // Everything written was made storable; a tree the reader refuses would
+  // be a fault here, never a journal written in part.
+  if (document.Status != xsLoaded)
+    throw TImportError(Text(res::ImportJsonUnreadable).toStdString(), 0);
+  document.Parameters = prolog;
+  std::vector<TXMLNode*> elements;
+  elements.reserve(builder.Pages.size() ? 1024 : 0);
+  if (!builder.Pages.empty()) Elements(*document.Root, elements);
+  for (auto& page : builder.Pages)
+    journal.Files.push_back({elements.at(page.Element), std::move(page.Bytes)});
   journal.Replaced = in.Replaced;
   return journal;
 }

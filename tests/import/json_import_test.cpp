@@ -182,7 +182,8 @@ TEST_F(JsonImport, HandEditedValuesAreMadeStorable) {
   "root": {"element": "somnary", "children": [
     {"element": "day", "attributes": {"name": "a\"b<c>d\r\ne\nf"}, "children": [
       {"element": "comment", "children": [{"text": "x < y\nz \ud83d\ude00 中"}]},
-      {"element": "energy", "empty": true, "children": [{"text": "kept"}]}]}]}})";
+      {"element": "energy", "empty": true, "children": [{"text": "kept"}]},
+      {"children": [{"text": "names last"}], "attributes": {"a": "1"}, "element": "note"}]}]}})";
   int replaced = -1;
   const std::string bytes = ImportAndWrite(json, &replaced);
   EXPECT_EQ(replaced, 2);
@@ -194,6 +195,9 @@ TEST_F(JsonImport, HandEditedValuesAreMadeStorable) {
   EXPECT_EQ(day->Child(0)->FirstText().str(), Cp1251("x ‹ y z ? ?"));
   EXPECT_EQ(day->Child(1)->Kind, nkElement);
   EXPECT_EQ(day->Child(1)->FirstText().str(), "kept");
+  EXPECT_EQ(day->Child(2)->Name.str(), "note");
+  EXPECT_EQ(day->Child(2)->GetAttribute("a"), "1");
+  EXPECT_EQ(day->Child(2)->FirstText().str(), "names last");
 }
 
 struct TBadCase {
