@@ -137,7 +137,8 @@ class TJsonWriter {
   static constexpr std::size_t kSlice = std::size_t(1) << 16;
   static constexpr std::size_t kRoom = 8 * kSlice;
 
-  // Room for n more bytes (n at most kRoom); the caller adds what it used.
+  // Room for n more bytes (a bigger n than ever before grows the buffer);
+  // the caller adds what it used.
   char* Room(std::size_t n) {
     if (FUsed + n > FBuffer.size()) Flush();
     if (n > FBuffer.size()) FBuffer.resize(n);
