@@ -36,7 +36,9 @@
 
 #include "crypto/smr_Seal.h"
 #include "export/smr_HTMLExporter.h"
+#include "export/smr_JSONExporter.h"
 #include "export/smr_TXTExporter.h"
+#include "import/smr_JSONImport.h"
 #include "mainwindow/smr_MainForm.h"
 #include "search/smr_SearchIndex.h"
 #include "smr_BenchData.h"
@@ -114,6 +116,9 @@ class TBenchPrompts : public TPrompts {
   }
   TAuthorizationAnswer Authorization(QWidget*, int) override {
     return Count(), TAuthorizationAnswer{};
+  }
+  TPassphraseAnswer Passphrase(QWidget*, TPassphraseMode, const QString&, const QString&) override {
+    return Count(), TPassphraseAnswer{};
   }
   TConfirmationAnswer Confirmation(QWidget*, const QString&) override {
     return Count(), TConfirmationAnswer{};
@@ -302,7 +307,8 @@ void BenchSealed(const TSettings& s, const std::string& file, int runs) {
   std::string text;
   if (!ReadWholeFile(file, text)) Fail("cannot read " + file);
   const std::string sealedFile = s.Data + "/sealed_10000.xml";
-  WriteDocumentFile(sealedFile, text, ring.get());
+  WriteDocumentFile(
+      sealedFile, [&text](const TByteSink& sink) { sink(text); }, ring.get());
   std::vector<double> plain, sealed;
   for (int i = 0; i < runs; ++i) {
     plain.push_back(TimeMs([&] {
@@ -347,6 +353,29 @@ void BenchExport(const TSettings& s, const std::string& file, int runs) {
   bench(html, "HTML", s.Data + "/export.html");
   TTXTExporter txt;
   bench(txt, "Text", s.Data + "/export.txt");
+
+  // The JSON round: the export, then its import and the journal's text.
+  TJSONExporter json;
+  json.Prolog = &document.Parameters;
+  const std::string jsonFile = s.Data + "/export.json";
+  std::vector<double> exports, imports;
+  for (int i = 0; i < runs; ++i) {
+    exports.push_back(TimeMs([&] { json.ExportToFile(document.Root.get(), jsonFile); }));
+    // Past the import's size cap: the JSON of Cyrillic text is about twice the journal.
+    std::string text;
+    if (!ReadWholeFile(jsonFile, text)) Fail("cannot read " + jsonFile);
+    std::string journal;
+    imports.push_back(TimeMs([&] { journal = ImportJSON(text).Document->SaveToText(); }));
+    if (i == 0 && journal != document.SaveToText())
+      Fail("the JSON import differs from the journal");
+  }
+  const double e = Median(exports), m = Median(imports);
+  const std::uint64_t size = fs::file_size(jsonFile);
+  Row("JSON export of 50,000 experiences",
+      Fixed(e, 1) + " ms (" + Fixed(MB(size), 1) + " MB, " + Fixed(MBps(size, e), 0) + " MB/s)",
+      "< 1.5 s", e < 1500);
+  Row("JSON import of it (ImportJSON + SaveToText)",
+      Fixed(m, 1) + " ms (" + Fixed(MBps(size, m), 0) + " MB/s)", "< 1.5 s", m < 1500);
 }
 
 // ---------------------------------------------------------------- main window

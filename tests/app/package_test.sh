@@ -22,6 +22,7 @@ for f in /usr/bin/somnary /usr/bin/somnary-export /usr/bin/somnary-search \
          /usr/share/somnary/dreams.ini /usr/share/somnary/empty.bmp \
          /usr/share/somnary/library.xsl /usr/share/somnary/library.css \
          /usr/share/somnary/journal.xsl /usr/share/somnary/journal.css \
+         /usr/share/somnary/somnary.schema.json \
          /usr/share/somnary/Help/index.html /usr/share/somnary/icons/opened.bmp \
          /usr/share/somnary/icons/dream.bmp /usr/share/somnary/sample/library.xml \
          /usr/share/somnary/sample/autumn2026.xml /usr/share/somnary/sample/practice.xml \
