@@ -193,7 +193,7 @@ std::vector<TFrequentWord> FrequentWords(const TPatternModel& model, std::size_t
 TTrend MakeTrend(const TPatternModel& model, const std::string& text, TStemmer& stemmer) {
   TTrend trend;
   const auto& experiences = model.Experiences();
-  std::vector<char> holds(experiences.size());
+  std::vector<std::uint8_t> holds(experiences.size());
   for (const std::uint32_t e : model.Matching(TSearchQuery(text, stemmer), stemmer)) holds[e] = 1;
   const auto [firstMonth, lastMonth] = MonthSpan(model);
   if (firstMonth) {
