@@ -3,7 +3,7 @@
 // the end. Medians of several runs, so one disturbed run does not move them.
 //
 //   somnary_bench [--data DIR] [--quick] [--only
-//   xml|sealed|export|select|statistics|startup|memory|search]
+//   xml|sealed|export|select|statistics|startup|memory|search|patterns]
 //
 // DIR receives the generated files (default ./bench-data); --quick takes
 // fewer runs and --only runs one group, both for profiling, not for figures.
@@ -40,6 +40,8 @@
 #include "export/smr_TXTExporter.h"
 #include "import/smr_JSONImport.h"
 #include "mainwindow/smr_MainForm.h"
+#include "patterns/smr_Patterns.h"
+#include "patterns/smr_SignMatcher.h"
 #include "search/smr_SearchIndex.h"
 #include "smr_BenchData.h"
 #include "storage/smr_Cp1251.h"
@@ -654,6 +656,73 @@ void BenchSearch(const std::string& file, int runs) {
       WallAndCpu(filtered, filteredCpu), "< 30 ms", Median(filtered) < 30);
 }
 
+// ---------------------------------------------------------------- patterns
+
+// The patterns view of the 50,000 journal once the search has indexed it:
+// the model of its words, the calendar and the table of 30 signs; then the
+// highlighter's matcher over a long description.
+void BenchPatterns(const std::string& file, int runs) {
+  TXMLParser document;
+  document.Load(file);
+  if (document.Status != xsLoaded) Fail("cannot read " + file);
+  std::vector<TDreamSign> signs;
+  for (const char* text :
+       {"полёт",  "лестница", "зеркало",    "дверь",          "море",         "кошка",
+        "лечу",   "падаю",    "тёмный лес", "\"старый дом\"", "туман",        "луна",
+        "поезд",  "вокзал",   "мост",       "река",           "голос",        "ключ",
+        "часы",   "экзамен",  "школа",      "больница",       "лифт",         "самолёт",
+        "пещера", "бабушка",  "учитель",    "страх",          "осознанность", "незнакомец"})
+    signs.push_back({Utf8ToCp1251(text), {}});
+  const auto resolve = [](const std::string& stored) { return stored; };
+  TSearchIndex index(resolve);
+  index.Journal(*document.Root);
+  const std::vector<TPatternJournal> journals{{nullptr, document.Root.get()}};
+  std::vector<double> model, calendar, table, frequent, total;
+  std::size_t nights = 0, stems = 0;
+  int found = 0;
+  for (int i = 0; i < runs; ++i) {
+    std::unique_ptr<TPatternModel> built;
+    model.push_back(TimeMs([&] { built = std::make_unique<TPatternModel>(index, journals); }));
+    calendar.push_back(TimeMs([&] { nights = MakeCalendar(*built, 20250101).Days.size(); }));
+    table.push_back(TimeMs([&] {
+      found = 0;
+      for (const TSignFigures& f : SignTable(*built, signs, index.Stemmer()))
+        found += f.Experiences;
+    }));
+    frequent.push_back(TimeMs([&] { FrequentWords(*built, 20, signs, index.Stemmer()); }));
+    total.push_back(model.back() + calendar.back() + table.back());
+    stems = built->Stems().size();
+  }
+  Row("Patterns of 50,000 experiences: model, calendar, 30 signs", Fixed(Median(total), 1) + " ms",
+      "< 200 ms", Median(total) < 200);
+  std::printf(
+      "    (model %.1f ms, %zu stems; calendar %.1f ms, %zu days; signs %.1f ms, %d found; "
+      "20 suggestions %.1f ms)\n",
+      Median(model), stems, Median(calendar), nights, Median(table), found, Median(frequent));
+
+  // A description of about 2,000 characters, as the highlighter sees it line by line.
+  const TSignMatcher matcher(signs, index.Stemmer());
+  const TXMLNode* longest = nullptr;
+  std::size_t length = 0;
+  for (const auto& day : document.Root->Children)
+    for (const auto& experience : day->Children)
+      if (const TXMLNode* description = experience->FindNode(smr::elDescription))
+        if (description->FirstText().size() > length && description->FirstText().size() <= 2000)
+          length = description->FirstText().size(), longest = description;
+  if (!longest) return;
+  const QString text = QString::fromStdString(Cp1251ToUtf8(longest->FirstText()));
+  std::vector<double> keys;
+  std::size_t spans = 0;
+  for (int i = 0; i < 100 * runs; ++i)
+    keys.push_back(TimeMs([&] {
+      spans = 0;
+      for (const QString& line : text.split(u'\n')) spans += matcher.Find(line).size();
+    }));
+  Row("Signs found in a " + std::to_string(text.size()) + "-character description (30 signs)",
+      Fixed(Median(keys), 3) + " ms", "< 5 ms", Median(keys) < 5);
+  std::printf("    (%zu spans)\n", spans);
+}
+
 // ---------------------------------------------------------------- child processes
 
 std::int64_t MonotonicNs() {
@@ -785,7 +854,7 @@ int main(int argc, char** argv) {
     else
       Fail(
           "usage: somnary_bench [--data DIR] [--quick] [--only "
-          "xml|sealed|export|select|statistics|startup|memory|search]");
+          "xml|sealed|export|select|statistics|startup|memory|search|patterns]");
   }
   QApplication application(argc, argv);
   s.ExeDir = QCoreApplication::applicationDirPath().toStdString();
@@ -838,6 +907,10 @@ int main(int argc, char** argv) {
   if (s.Runs("search")) {
     std::printf("\nSearch, medians of %d runs\n", k ? 1 : 5);
     BenchSearch(journals[2].File, k ? 1 : 5);
+  }
+  if (s.Runs("patterns")) {
+    std::printf("\nPatterns, medians of %d runs\n", k ? 1 : 5);
+    BenchPatterns(journals[2].File, k ? 1 : 5);
   }
   if (s.Runs("memory")) {
     std::printf("\nMemory\n");

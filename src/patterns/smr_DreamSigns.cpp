@@ -36,7 +36,7 @@ std::optional<std::string> AsStored(const QString& text) {
 
 // The stored text of a sign to be, or nullopt when it may not be one.
 std::optional<std::string> SignText(const TXMLNode& root, const QString& text, int except) {
-  const std::optional<std::string> stored = AsStored(text);
+  std::optional<std::string> stored = AsStored(text);
   if (!stored) return std::nullopt;
   const std::string words = FoldedWords(*stored);
   if (words.empty()) return std::nullopt;

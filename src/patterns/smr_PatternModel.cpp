@@ -1,6 +1,7 @@
 #include "patterns/smr_PatternModel.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "patterns/smr_Patterns.h"
@@ -8,55 +9,142 @@
 #include "search/smr_SearchQuery.h"
 #include "search/smr_SearchText.h"
 
-// Folded words to their ids: open addressing over views, as the search's
-// word memo does, since a diary's text has millions of words and a few
-// thousand distinct ones.
+namespace {
+
+// The word scan below loads eight bytes at once and takes the first as the lowest.
+static_assert(std::endian::native == std::endian::little);
+
+// The first 8 bytes of the word and its last 8 (none up to 8 bytes), as
+// loaded from memory, and its length.
+struct TWordKey {
+  std::uint64_t First = 0, Last = 0;
+  std::uint32_t Size = 0;
+  bool operator==(const TWordKey&) const = default;
+};
+TWordKey KeyOf(std::string_view word) {
+  TWordKey key;
+  key.Size = static_cast<std::uint32_t>(word.size());
+  std::memcpy(&key.First, word.data(), std::min<std::size_t>(8, word.size()));
+  if (word.size() > 8) std::memcpy(&key.Last, word.data() + word.size() - 8, 8);
+  return key;
+}
+
+bool InWord(char c) { return static_cast<unsigned char>(c) > ' '; }
+
+std::uint64_t Load(const char* p) {
+  std::uint64_t x;
+  std::memcpy(&x, p, 8);
+  return x;
+}
+
+// Calls f with each word of a record's folded text and its key. The text's
+// word bytes are all above the blank, its separators the blank and the
+// field end: eight bytes at a time tell where a word ends, without a branch
+// per byte.
+template <typename F>
+void ForEachWord(std::string_view text, F&& f) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ULL, kHighs = 0x8080808080808080ULL;
+  // Bytes up to the blank; the lowest one found is exact.
+  const auto ends = [](std::uint64_t x) { return (x - kOnes * 0x21) & ~x & kHighs; };
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  while (p < end) {
+    if (!InWord(*p)) {
+      ++p;
+      continue;
+    }
+    const char* const start = p;
+    TWordKey key;
+    std::uint64_t stop = 0;
+    while (end - p >= 8 && !(stop = ends(Load(p)))) p += 8;
+    if (stop) {
+      p += std::countr_zero(stop) / 8;
+    } else {
+      while (p < end && InWord(*p)) ++p;
+    }
+    const auto size = static_cast<std::size_t>(p - start);
+    key.Size = static_cast<std::uint32_t>(size);
+    if (size >= 8) {
+      key.First = Load(start);
+      if (size > 8) key.Last = Load(p - 8);
+    } else if (end - start >= 8) {
+      key.First = Load(start) & ((std::uint64_t(1) << (8 * size)) - 1);
+    } else {
+      std::memcpy(&key.First, start, size);
+    }
+    f(std::string_view(start, size), key);
+  }
+}
+
+}  // namespace
+
+// Folded words to their ids: open addressing, as the search's word memo
+// does, since a diary's text has millions of words and a few thousand
+// distinct ones. A slot holds the word's key, which is the word itself up
+// to 16 bytes, so a word is found with one look at one slot.
 class TPatternModel::TWordTable {
  public:
   static constexpr std::uint32_t None = ~std::uint32_t(0);
 
-  std::uint32_t Find(std::string_view word, const std::vector<std::string_view>& words) const {
-    if (FSlots.empty()) return None;
-    const std::size_t mask = FSlots.size() - 1;
-    for (std::size_t i = Hash(word) & mask;; i = (i + 1) & mask) {
-      const std::uint32_t id = FSlots[i];
-      if (id == None || words[id] == word) return id;
+  std::uint32_t Find(std::string_view word) const {
+    if (FSlots.empty() || word.empty()) return None;
+    const TWordKey key = KeyOf(word);
+    for (std::size_t i = Start(key);; i = (i + 1) & FMask) {
+      const TSlot& slot = FSlots[i];
+      if (!slot.Key.Size) return None;
+      if (Same(slot, key, word)) return slot.Id;
     }
   }
-  // The word's id, the next one (words.size()) when it is new and then added.
-  std::uint32_t Add(std::string_view word, std::vector<std::string_view>& words) {
-    if (2 * (words.size() + 1) > FSlots.size()) Grow(words);
-    const std::size_t mask = FSlots.size() - 1;
-    for (std::size_t i = Hash(word) & mask;; i = (i + 1) & mask) {
-      std::uint32_t& id = FSlots[i];
-      if (id == None) {
-        id = static_cast<std::uint32_t>(words.size());
-        words.push_back(word);
-        return id;
+  // The word's id; a new word gets the next one. key: KeyOf(word), of a
+  // word of at least one byte.
+  std::uint32_t Add(std::string_view word, const TWordKey& key) {
+    if (2 * (Size() + 1) > FSlots.size()) Grow();
+    for (std::size_t i = Start(key);; i = (i + 1) & FMask) {
+      TSlot& slot = FSlots[i];
+      if (!slot.Key.Size) {
+        slot = {key, static_cast<std::uint32_t>(Size())};
+        FBytes.append(word);
+        FStarts.push_back(static_cast<std::uint32_t>(FBytes.size()));
+        return slot.Id;
       }
-      if (words[id] == word) return id;
+      if (Same(slot, key, word)) return slot.Id;
     }
+  }
+  std::size_t Size() const { return FStarts.size() - 1; }
+  std::string_view Word(std::uint32_t id) const {
+    return std::string_view(FBytes).substr(FStarts[id], FStarts[id + 1] - FStarts[id]);
   }
 
  private:
-  static std::uint64_t Hash(std::string_view word) {
-    std::uint64_t head = 0, tail = 0;
-    std::memcpy(&head, word.data(), std::min<std::size_t>(8, word.size()));
-    if (word.size() > 8) std::memcpy(&tail, word.data() + word.size() - 8, 8);
+  struct TSlot {
+    TWordKey Key;  // Size 0: free
+    std::uint32_t Id = None;
+  };
+  std::size_t Start(const TWordKey& key) const {
     const std::uint64_t h =
-        (head * 0x9E3779B97F4A7C15ULL) ^ (tail * 0xC2B2AE3D27D4EB4FULL) ^ word.size();
-    return h ^ (h >> 29);
+        (key.First ^ (key.Last * 0xC2B2AE3D27D4EB4FULL) ^ key.Size) * 0x9E3779B97F4A7C15ULL;
+    return static_cast<std::size_t>(h >> FShift);
   }
-  void Grow(const std::vector<std::string_view>& words) {
-    FSlots.assign(std::max<std::size_t>(4096, 2 * FSlots.size()), None);
-    const std::size_t mask = FSlots.size() - 1;
-    for (std::uint32_t id = 0; id < words.size(); ++id) {
-      std::size_t i = Hash(words[id]) & mask;
-      while (FSlots[i] != None) i = (i + 1) & mask;
-      FSlots[i] = id;
+  bool Same(const TSlot& slot, const TWordKey& key, std::string_view word) const {
+    return slot.Key == key && (key.Size <= 16 || Word(slot.Id) == word);
+  }
+  void Grow() {
+    std::vector<TSlot> old(std::max<std::size_t>(4096, 2 * FSlots.size()));
+    old.swap(FSlots);
+    FMask = FSlots.size() - 1;
+    FShift = 64 - std::countr_zero(FSlots.size());
+    for (const TSlot& slot : old) {
+      if (!slot.Key.Size) continue;
+      std::size_t i = Start(slot.Key);
+      while (FSlots[i].Key.Size) i = (i + 1) & FMask;
+      FSlots[i] = slot;
     }
   }
-  std::vector<std::uint32_t> FSlots;
+  std::vector<TSlot> FSlots;
+  std::size_t FMask = 0;
+  int FShift = 64;
+  std::string FBytes;
+  std::vector<std::uint32_t> FStarts{0};
 };
 
 namespace {
@@ -75,101 +163,92 @@ TPatternModel::~TPatternModel() = default;
 
 TPatternModel::TPatternModel(TSearchIndex& index, const std::vector<TPatternJournal>& journals)
     : FWordIds(std::make_unique<TWordTable>()) {
-  // Each experience's distinct words, one after another.
-  std::vector<std::uint32_t> forward, forwardStart{0};
-  std::vector<std::uint32_t> lastSeen, wordExperiences;
+  TStemmer& stemmer = index.Stemmer();
+  // Per word: the last experience it was seen in, its stem, whether it may
+  // be suggested. Per stem: the last experience counted, all words and
+  // suggested ones.
+  struct TWordSeen {
+    std::uint32_t Last, Stem;
+    bool Suggested;
+  };
+  std::vector<TWordSeen> words;
+  struct TStemSeen {
+    std::uint32_t Last = ~0u, LastFrequent = ~0u;
+  };
+  std::vector<TStemSeen> stems;
+  std::string stem;
+  // A word seen for the first time: stemmed once, here.
+  const auto addWord = [&](std::string_view word) {
+    // Snowball's Russian stemmer leaves a word without Cyrillic letters as
+    // it is (numbers, Latin words): a diary numbers every experience.
+    if (std::all_of(word.begin(), word.end(), [](char c) { return (c & 0x80) == 0; }))
+      stem.assign(word);
+    else
+      stem = stemmer.Stem(word);
+    const auto [found, added] =
+        FStemIds.try_emplace(stem, static_cast<std::uint32_t>(FStems.size()));
+    if (added) {
+      FStems.push_back({stem, {}, 0, 0});
+      FStemWords.emplace_back();
+      stems.emplace_back();
+    }
+    FStemWords[found->second].push_back(static_cast<std::uint32_t>(words.size()));
+    words.push_back({~0u, found->second, MaySuggest(word)});
+    FPostings.emplace_back();
+  };
+  // The text is read once: each word's experiences and each stem's counts
+  // grow as it goes, in experience order.
   for (const TPatternJournal& journal : journals) {
     std::shared_ptr<const TJournalIndex> text = index.Journal(*journal.Root);
     FJournalStart.push_back(static_cast<std::uint32_t>(FExperiences.size()));
     const TXMLNode* lastNight = nullptr;
     for (std::size_t r = 0; r < text->Size(); ++r) {
       const TJournalIndex::TEntry entry = text->Entry(r);
-      if (entry.Night != lastNight || FNights.empty()) {
+      if (entry.Night != lastNight) {
         lastNight = entry.Night;
         FNights.push_back({journal.File, entry.Night, entry.Date});
       }
       const auto e = static_cast<std::uint32_t>(FExperiences.size());
       FExperiences.push_back({journal.File, entry.Night, entry.Experience, entry.Date, entry.Level,
                               entry.Marks, static_cast<std::uint32_t>(FNights.size() - 1)});
-      const char* p = entry.Text.data();
-      const char* const end = p + entry.Text.size();
-      while (p < end) {
-        while (p < end && !IsWordByte(static_cast<unsigned char>(*p))) ++p;
-        const char* const start = p;
-        while (p < end && IsWordByte(static_cast<unsigned char>(*p))) ++p;
-        if (start == p) break;
-        const std::uint32_t id =
-            FWordIds->Add(std::string_view(start, static_cast<std::size_t>(p - start)), FWords);
-        if (id == lastSeen.size()) {
-          lastSeen.push_back(e);
-          wordExperiences.push_back(1);
-          forward.push_back(id);
-        } else if (lastSeen[id] != e) {
-          lastSeen[id] = e;
-          ++wordExperiences[id];
-          forward.push_back(id);
+      ForEachWord(entry.Text, [&](std::string_view word, const TWordKey& key) {
+        const std::uint32_t id = FWordIds->Add(word, key);
+        if (id == words.size()) addWord(word);
+        TWordSeen& seen = words[id];
+        if (seen.Last == e) return;
+        seen.Last = e;
+        FPostings[id].push_back(e);
+        TStemSeen& counted = stems[seen.Stem];
+        if (counted.Last != e) {
+          counted.Last = e;
+          ++FStems[seen.Stem].Experiences;
         }
-      }
-      forwardStart.push_back(static_cast<std::uint32_t>(forward.size()));
+        if (seen.Suggested && counted.LastFrequent != e) {
+          counted.LastFrequent = e;
+          ++FStems[seen.Stem].Frequent;
+        }
+      });
     }
     FJournals.push_back(std::move(text));
   }
 
-  // Postings in experience order, so each word's are ascending.
-  const std::size_t words = FWords.size();
-  FWordStart.assign(words + 1, 0);
-  for (std::size_t w = 0; w < words; ++w) FWordStart[w + 1] = FWordStart[w] + wordExperiences[w];
-  FPostings.resize(forward.size());
-  std::vector<std::uint32_t> fill(FWordStart.begin(), FWordStart.end() - 1);
-  for (std::uint32_t e = 0; e < FExperiences.size(); ++e)
-    for (std::uint32_t i = forwardStart[e]; i < forwardStart[e + 1]; ++i)
-      FPostings[fill[forward[i]]++] = e;
-
-  // Stems, each distinct word stemmed once.
-  TStemmer& stemmer = index.Stemmer();
-  FWordStem.resize(words);
-  std::vector<char> suggested(words);
-  for (std::uint32_t w = 0; w < words; ++w) {
-    const std::string& stem = stemmer.Stem(FWords[w]);
-    auto [found, added] = FStemIds.try_emplace(stem, static_cast<std::uint32_t>(FStems.size()));
-    if (added) {
-      FStems.push_back({stem, {}, 0, 0});
-      FStemWords.emplace_back();
-    }
-    FWordStem[w] = found->second;
-    FStemWords[found->second].push_back(w);
-    suggested[w] = MaySuggest(FWords[w]);
-  }
-  std::vector<std::uint32_t> stemSeen(FStems.size(), ~0u), frequentSeen(FStems.size(), ~0u);
-  for (std::uint32_t e = 0; e < FExperiences.size(); ++e) {
-    for (std::uint32_t i = forwardStart[e]; i < forwardStart[e + 1]; ++i) {
-      const std::uint32_t w = forward[i], s = FWordStem[w];
-      if (stemSeen[s] != e) {
-        stemSeen[s] = e;
-        ++FStems[s].Experiences;
-      }
-      if (suggested[w] && frequentSeen[s] != e) {
-        frequentSeen[s] = e;
-        ++FStems[s].Frequent;
-      }
-    }
-  }
+  FWordStem.reserve(words.size());
+  for (const TWordSeen& word : words) FWordStem.push_back(word.Stem);
   for (std::uint32_t s = 0; s < FStems.size(); ++s) {
     std::uint32_t best = ~0u;
-    bool bestSuggested = false;
     for (const std::uint32_t w : FStemWords[s]) {
-      const bool may = suggested[w];
       if (best != ~0u) {
-        if (bestSuggested && !may) continue;
-        if (bestSuggested == may) {
-          if (wordExperiences[w] < wordExperiences[best]) continue;
-          if (wordExperiences[w] == wordExperiences[best] && FWords[w] > FWords[best]) continue;
+        if (words[best].Suggested != words[w].Suggested) {
+          if (words[best].Suggested) continue;
+        } else if (FPostings[w].size() != FPostings[best].size()) {
+          if (FPostings[w].size() < FPostings[best].size()) continue;
+        } else if (FWordIds->Word(w) > FWordIds->Word(best)) {
+          continue;
         }
       }
       best = w;
-      bestSuggested = may;
     }
-    FStems[s].Surface = std::string(FWords[best]);
+    FStems[s].Surface = std::string(FWordIds->Word(best));
   }
 }
 
@@ -180,8 +259,7 @@ std::vector<std::uint32_t> TPatternModel::WordsMatching(const TSearchTerm& term)
     if (key->empty()) continue;
     if (auto stem = FStemIds.find(*key); stem != FStemIds.end())
       words.insert(words.end(), FStemWords[stem->second].begin(), FStemWords[stem->second].end());
-    if (const std::uint32_t w = FWordIds->Find(*key, FWords); w != TWordTable::None)
-      words.push_back(w);
+    if (const std::uint32_t w = FWordIds->Find(*key); w != TWordTable::None) words.push_back(w);
   }
   std::sort(words.begin(), words.end());
   words.erase(std::unique(words.begin(), words.end()), words.end());
@@ -197,14 +275,14 @@ std::vector<std::uint32_t> TPatternModel::StemsMatching(const TSearchTerm& word)
 }
 
 std::vector<std::uint32_t> TPatternModel::Union(const std::vector<std::uint32_t>& words) const {
-  std::vector<std::uint32_t> experiences;
+  if (words.size() == 1) return FPostings[words[0]];
+  // Marks rather than a sort: a common stem's words hold most experiences.
+  std::vector<char> holds(FExperiences.size());
   for (const std::uint32_t w : words)
-    experiences.insert(experiences.end(), FPostings.begin() + FWordStart[w],
-                       FPostings.begin() + FWordStart[w + 1]);
-  if (words.size() > 1) {
-    std::sort(experiences.begin(), experiences.end());
-    experiences.erase(std::unique(experiences.begin(), experiences.end()), experiences.end());
-  }
+    for (const std::uint32_t e : FPostings[w]) holds[e] = 1;
+  std::vector<std::uint32_t> experiences;
+  for (std::uint32_t e = 0; e < holds.size(); ++e)
+    if (holds[e]) experiences.push_back(e);
   return experiences;
 }
 
@@ -219,7 +297,7 @@ std::vector<std::uint32_t> TPatternModel::TermExperiences(const TSearchTerm& ter
     std::size_t end = term.Needle.find(' ', start);
     if (end == std::string::npos) end = term.Needle.size();
     const std::uint32_t w =
-        FWordIds->Find(std::string_view(term.Needle).substr(start, end - start), FWords);
+        FWordIds->Find(std::string_view(term.Needle).substr(start, end - start));
     if (w == TWordTable::None) return {};
     std::vector<std::uint32_t> holding = Union({w});
     if (count++ == 0) {

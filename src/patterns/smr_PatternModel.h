@@ -79,7 +79,7 @@ class TPatternModel {
 
  private:
   class TWordTable;
-  // The words (indexes into FWords) a word term matches.
+  // The words (ids in FWordIds) a word term matches.
   std::vector<std::uint32_t> WordsMatching(const TSearchTerm& term) const;
   std::vector<std::uint32_t> TermExperiences(const TSearchTerm& term, TStemmer& stemmer) const;
   // The experiences holding any of the words, ascending.
@@ -90,13 +90,11 @@ class TPatternModel {
   std::vector<TStem> FStems;
   std::unordered_map<std::string, std::uint32_t> FStemIds;
   std::vector<std::vector<std::uint32_t>> FStemWords;
-  // Distinct folded words, views into the kept text: their stem and the
-  // experiences holding them (FPostings[FWordStart[w], FWordStart[w + 1])).
-  std::vector<std::string_view> FWords;
-  std::vector<std::uint32_t> FWordStem;
-  std::vector<std::uint32_t> FWordStart;
-  std::vector<std::uint32_t> FPostings;
+  // Distinct folded words by id, their stems and the experiences holding
+  // them, ascending.
   std::unique_ptr<TWordTable> FWordIds;
+  std::vector<std::uint32_t> FWordStem;
+  std::vector<std::vector<std::uint32_t>> FPostings;
   // The search's text of each journal, and where its experiences start.
   std::vector<std::shared_ptr<const TJournalIndex>> FJournals;
   std::vector<std::uint32_t> FJournalStart;

@@ -1,7 +1,7 @@
 #include "patterns/smr_Patterns.h"
 
 #include <algorithm>
-#include <map>
+#include <utility>
 
 #include "search/smr_SearchQuery.h"
 #include "search/smr_SearchText.h"
@@ -10,6 +10,24 @@ namespace {
 
 int MonthOf(int date) { return date / 100; }
 int NextMonth(int month) { return month % 100 == 12 ? (month / 100 + 1) * 100 + 1 : month + 1; }
+
+// Months since the first, of a date.
+int MonthIndex(int date, int firstMonth) {
+  const int month = MonthOf(date);
+  return (month / 100 - firstMonth / 100) * 12 + month % 100 - firstMonth % 100;
+}
+
+// The first and last month of the dated experiences; zeros without one.
+std::pair<int, int> MonthSpan(const TPatternModel& model) {
+  int first = 0, last = 0;
+  for (const TPatternModel::TExperience& experience : model.Experiences()) {
+    if (!experience.Date) continue;
+    const int month = MonthOf(experience.Date);
+    if (!first || month < first) first = month;
+    last = std::max(last, month);
+  }
+  return {first, last};
+}
 
 TNightRef RefOf(const TPatternModel::TExperience& e) { return {e.File, e.Night, e.Date}; }
 
@@ -100,6 +118,9 @@ TCalendar MakeCalendar(const TPatternModel& model, int today) {
 std::vector<TSignFigures> SignTable(const TPatternModel& model,
                                     const std::vector<TDreamSign>& signs, TStemmer& stemmer) {
   const auto& experiences = model.Experiences();
+  const auto [firstMonth, lastMonth] = MonthSpan(model);
+  const std::size_t monthCount =
+      firstMonth ? static_cast<std::size_t>(MonthIndex(lastMonth * 100 + 1, firstMonth)) + 1 : 0;
   std::vector<TSignFigures> table;
   table.reserve(signs.size());
   for (const TDreamSign& sign : signs) {
@@ -107,7 +128,7 @@ std::vector<TSignFigures> SignTable(const TPatternModel& model,
     const TSearchQuery query(sign.Text, stemmer);
     const std::vector<std::uint32_t> found = model.Matching(query, stemmer);
     figures.Experiences = static_cast<int>(found.size());
-    std::map<int, int> months;
+    std::vector<int> months(monthCount);
     const TPatternModel::TExperience *first = nullptr, *last = nullptr;
     const TPatternModel::TExperience *firstUndated = nullptr, *lastUndated = nullptr;
     for (const std::uint32_t e : found) {
@@ -118,13 +139,17 @@ std::vector<TSignFigures> SignTable(const TPatternModel& model,
         lastUndated = &experience;
         continue;
       }
-      ++months[MonthOf(experience.Date)];
+      ++months[static_cast<std::size_t>(MonthIndex(experience.Date, firstMonth))];
       if (!first || experience.Date < first->Date) first = &experience;
       if (!last || experience.Date >= last->Date) last = &experience;
     }
     if (!first) first = firstUndated, last = lastUndated;
     if (first) figures.First = RefOf(*first), figures.Last = RefOf(*last);
-    for (const auto& [month, count] : months) figures.Months.push_back({month, count});
+    int month = firstMonth;
+    for (const int count : months) {
+      if (count) figures.Months.push_back({month, count});
+      month = NextMonth(month);
+    }
   }
   return table;
 }
@@ -168,15 +193,9 @@ std::vector<TFrequentWord> FrequentWords(const TPatternModel& model, std::size_t
 TTrend MakeTrend(const TPatternModel& model, const std::string& text, TStemmer& stemmer) {
   TTrend trend;
   const auto& experiences = model.Experiences();
-  std::vector<char> holds(experiences.size());
+  std::vector<std::uint8_t> holds(experiences.size());
   for (const std::uint32_t e : model.Matching(TSearchQuery(text, stemmer), stemmer)) holds[e] = 1;
-  int firstMonth = 0, lastMonth = 0;
-  for (const TPatternModel::TExperience& experience : experiences) {
-    if (!experience.Date) continue;
-    const int month = MonthOf(experience.Date);
-    if (!firstMonth || month < firstMonth) firstMonth = month;
-    lastMonth = std::max(lastMonth, month);
-  }
+  const auto [firstMonth, lastMonth] = MonthSpan(model);
   if (firstMonth) {
     for (int month = firstMonth; month <= lastMonth; month = NextMonth(month))
       trend.Months.push_back({month, 0, 0});
@@ -193,10 +212,8 @@ TTrend MakeTrend(const TPatternModel& model, const std::string& text, TStemmer& 
       trend.UndatedCount += hit;
       continue;
     }
-    const int month = MonthOf(date);
-    const int index = (month / 100 - firstMonth / 100) * 12 + month % 100 - firstMonth % 100;
-    TTrendPoint& m = trend.Months[static_cast<std::size_t>(index)];
-    TTrendPoint& y = trend.Years[static_cast<std::size_t>(month / 100 - firstMonth / 100)];
+    TTrendPoint& m = trend.Months[static_cast<std::size_t>(MonthIndex(date, firstMonth))];
+    TTrendPoint& y = trend.Years[static_cast<std::size_t>(date / 10000 - firstMonth / 100)];
     m.Total += 1, m.Count += hit;
     y.Total += 1, y.Count += hit;
   }

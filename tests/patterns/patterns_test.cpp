@@ -164,10 +164,13 @@ TEST_F(Patterns, SignsAreCountedByStemAsTheSearchFindsThem) {
       Night("02.03.24", Experience("Я летал над морем", "label1=\"true\"")) +
       Night("05.03.24", Experience("Мы летали. Полёты!") + Experience("лестница, зеркало")) +
       Night("01.04.24", Experience("Учусь летать над морем", "label1=\"true\"")));
-  Add(Night("20.01.24", Experience("Зеркало и лестница над лесом, под морем")));
+  // Words over 16 letters alike at both ends are still two words.
+  Add(Night("20.01.24", Experience("Зеркало и лестница над лесом, под морем")) +
+      Night("21.01.24", Experience("ааааааааввбббббббб") + Experience("ааааааааггбббббббб")));
   const TPatternModel& model = Model();
   const std::vector<TDreamSign> signs =
-      Signs({"летал", "полёт", "\"над морем\"", "зеркало лестница", "летали море", "кот"});
+      Signs({"летал", "полёт", "\"над морем\"", "зеркало лестница", "летали море", "кот",
+             "ааааааааггбббббббб"});
   const std::vector<TSignFigures> table = SignTable(model, signs, Index.Stemmer());
 
   const struct {
@@ -181,6 +184,7 @@ TEST_F(Patterns, SignsAreCountedByStemAsTheSearchFindsThem) {
       {2, 0, "20.01.24", "05.03.24", {{202401, 1}, {202403, 1}}},
       {2, 2, "02.03.24", "01.04.24", {{202403, 1}, {202404, 1}}},
       {0, 0, "", "", {}},
+      {1, 0, "21.01.24", "21.01.24", {{202401, 1}}},
   };
   ASSERT_EQ(table.size(), signs.size());
   for (std::size_t i = 0; i < signs.size(); ++i) {
