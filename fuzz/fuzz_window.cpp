@@ -30,6 +30,7 @@ class TCancellingPrompts : public TPrompts {
     return {};
   }
   TConfirmationAnswer Confirmation(QWidget*, const QString&) override { return {}; }
+  TImportAnswer ImportPreview(QWidget*, const TImportRequest&) override { return {}; }
   QString OpenFileName(QWidget*, TFileDialogState&) override { return {}; }
   QString SaveFileName(QWidget*, TFileDialogState&) override { return {}; }
   void Error(QWidget*, const QString&) override {}

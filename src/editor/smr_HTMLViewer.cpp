@@ -14,8 +14,10 @@ void THTMLViewer::Navigate(const QString& path) {
   clear();
   // An empty page (a new description) is shown as it is: the browser
   // would complain that there is no document.
-  if (!path.isEmpty() && QFileInfo(path).size() > 0)
+  if (!path.isEmpty() && QFileInfo(path).size() > 0) {
     setSource(QUrl::fromLocalFile(path), QTextDocument::HtmlResource);
+    if (Decorate) Decorate(*document());
+  }
 }
 
 QVariant THTMLViewer::loadResource(int type, const QUrl& name) {

@@ -8,6 +8,33 @@ inline constexpr const char* ImportCannotWrite = "Не удалось запис
 inline constexpr const char* ImportCannotRead = "Не удалось прочитать файл «%1»: %2";
 inline constexpr const char* ImportTooLarge =
     "Файл «%1» слишком велик для импорта (%2 МБ; наибольший размер — 128 МБ).";
+
+// --- somnary-import: its usage and its one-line messages
+inline constexpr const char* ImportToolUsage =
+    "Использование: somnary-import [--format json|csv|text] ВХОД ВЫХОД\n"
+    "Создаёт журнал сновидений ВЫХОД из выгрузки JSON программы, таблицы CSV или текстового\n"
+    "дневника (текст или Markdown, сны разделены строками с датами).\n"
+    "  --format  json, csv или text; по умолчанию — по расширению ВХОДА (.json, .csv,\n"
+    "            .txt, .md)\n"
+    "ВЫХОД не должен существовать. Описания HTML из выгрузки JSON записываются рядом с ним.\n";
+inline constexpr const char* ImportToolBadFormat = "формат — json, csv или text, а не «%1»";
+inline constexpr const char* ImportToolUnknownFormat =
+    "не понять формат «%1» по расширению; укажите --format";
+inline constexpr const char* ImportToolReplaced =
+    "%1: знаков, которых нет в кодировке windows-1251, заменено на «?»: %2";
+// The night of the rows or text that carry no date.
+inline constexpr const char* ImportUndatedNight = "Без даты";
+// Reading a CSV table or a text diary; %1 is the line.
+inline constexpr const char* ImportBadUtf8 =
+    "Строка %1: текст не в кодировке UTF-8. Сохраните файл в UTF-8 и повторите импорт.";
+inline constexpr const char* ImportCsvEmpty = "В файле нет строки заголовка.";
+inline constexpr const char* ImportCsvFieldCount = "Строка %1: полей %2, а в строке заголовка %3.";
+inline constexpr const char* ImportCsvOpenQuote =
+    "Строка %1: поле в кавычках открыто здесь и не закрыто до конца файла.";
+inline constexpr const char* ImportCsvBadEnergy = "Строка %1: энергия «%2» — не число от -1 до 1.";
+// The column the table export writes for a mark without a caption.
+inline constexpr const char* UnnamedMarkColumn = "Отметка %1";
+inline constexpr const char* ImportCsvBadDate = "Строка %1: дата «%2» не распознана.";
 }  // namespace res
 
 // The JSON import. %1 is the line; the reasons fill the %2 of ImportJsonAtLine.

@@ -73,6 +73,7 @@ Tfrm_MainForm::Tfrm_MainForm(const TAppFolders& folders, std::unique_ptr<TPrompt
                                        SystemGraphLocale(), std::move(sources));
   pnl_Statistics->WidthNeeded = [this](int width) { pnl_Edit->SetGraphsWidth(width); };
   CreateSearchPanel();
+  CreatePatternsView();
   CreateRecovery();
   FWatcher = new QFileSystemWatcher(this);
   connect(FWatcher, &QFileSystemWatcher::fileChanged, this, &Tfrm_MainForm::FileChangedOnDisk);
@@ -82,11 +83,12 @@ Tfrm_MainForm::Tfrm_MainForm(const TAppFolders& folders, std::unique_ptr<TPrompt
   dlg_OpenImage.DefaultExt = QStringLiteral("bmp");
   dlg_OpenImage.InitialDir = FFolders.DocumentsDir();
   dlg_Save.InitialDir = FFolders.DocumentsDir();
+  dlg_Import.InitialDir = FFolders.DocumentsDir();
 
   // No library yet: only New and Open have something to act on.
   SetCommands(ekLibrary);
   SetCreateCommands(false, false, false, false);
-  for (QAction* a : {mnu_SaveAs, mnu_Export, mnu_Authorization, mnu_RestoreBackup,
+  for (QAction* a : {mnu_SaveAs, mnu_Export, mnu_Import, mnu_Authorization, mnu_RestoreBackup,
                      mnu_EncryptLibrary, mnu_ChangePassphrase, mnu_DecryptLibrary})
     a->setEnabled(false);
   mnu_MoveUp->setEnabled(false);
@@ -128,6 +130,7 @@ void Tfrm_MainForm::CreateActions() {
   mnu_SaveAs =
       MakeAction("mnu_SaveAs", u("Сохранить &как..."), {}, &Tfrm_MainForm::mnu_SaveAsClick);
   mnu_Export = MakeAction("mnu_Export", u("&Экспорт..."), {}, &Tfrm_MainForm::mnu_ExportClick);
+  mnu_Import = MakeAction("mnu_Import", u(res::ImportCommand), {}, &Tfrm_MainForm::mnu_ImportClick);
   mnu_Authorization =
       MakeAction("mnu_Authorization", u("А&вторизация..."), QKeySequence(u("Ctrl+Shift+P")),
                  &Tfrm_MainForm::btn_AuthorizationClick);
@@ -181,6 +184,9 @@ void Tfrm_MainForm::CreateActions() {
   mnu_ViewAsHTML = MakeAction("mnu_ViewAsHTML", u("&Просмотр в виде HTML"), {},
                               &Tfrm_MainForm::btn_ViewInBrowserClick);
   mnu_ViewAsHTML->setIcon(st->standardIcon(QStyle::SP_FileDialogContentsView));
+  mnu_Patterns =
+      MakeAction("mnu_Patterns", u(res::PatternsCommand), {}, &Tfrm_MainForm::mnu_PatternsClick);
+  mnu_Patterns->setIcon(st->standardIcon(QStyle::SP_FileDialogDetailedView));
 
   mnu_ShowHelp = MakeAction("mnu_ShowHelp", u("&Справка"), QKeySequence(Qt::Key_F1),
                             &Tfrm_MainForm::mnu_ShowHelpClick);
@@ -197,6 +203,7 @@ void Tfrm_MainForm::CreateMenus() {
   mnu_File->addActions({mnu_New, mnu_Open, mnu_Save, mnu_SaveAs});
   mnu_File->addSeparator();
   mnu_File->addAction(mnu_Export);
+  mnu_File->addAction(mnu_Import);
   mnu_File->addAction(mnu_RestoreBackup);
   mnu_File->addSeparator();
   mnu_File->addAction(mnu_Authorization);
@@ -229,6 +236,7 @@ void Tfrm_MainForm::CreateMenus() {
   mnu_RefreshAll->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
   mnu_View->addAction(mnu_RefreshAll);
   mnu_View->addAction(mnu_ViewAsHTML);
+  mnu_View->addAction(mnu_Patterns);
 
   mnu_Help = menuBar()->addMenu(u("&Помощь"));
   mnu_Help->setObjectName("mnu_Help");
@@ -277,6 +285,7 @@ void Tfrm_MainForm::CreateToolBar() {
   btn_Delete = button("btn_Delete", mnu_Delete, u("Удаление объекта"));
   tlb_Main->addSeparator();
   btn_ViewInBrowser = button("btn_ViewInBrowser", mnu_ViewAsHTML, u("Просмотр в браузере"));
+  btn_Patterns = button("btn_Patterns", mnu_Patterns, u(res::PatternsHint));
   tlb_Main->addSeparator();
   btn_Authorization =
       button("btn_Authorization", mnu_Authorization, u("Ввод параметров авторизации"));

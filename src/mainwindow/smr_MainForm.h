@@ -43,6 +43,8 @@ class QWidget;
 class Tfrm_DreamProperties;
 class TRecoveryCopies;
 class TSearchPanel;
+class TPatternsView;
+class TDreamSignHighlighter;
 
 // The main window: owns the settings document, the open library, the table
 // of journal documents and the pairs that tie library `file` elements to
@@ -103,6 +105,7 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   void mnu_SaveAsClick();
   void btn_AuthorizationClick();
   void mnu_ExportClick();
+  void mnu_ImportClick();
   void mnu_OptionsClick() { RunOptionsCommand(*this); }
   // Brings back a dated backup of the library or of one journal.
   void mnu_RestoreBackupClick();
@@ -121,6 +124,7 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   void btn_DeleteClick();
   // Shows the search panel with the caret in its query (smr_MainForm_Search.cpp).
   void mnu_FindClick();
+  void mnu_PatternsClick();
   // Help commands
   void btn_Tool_05Click();  // about
   void mnu_ShowHelpClick();
@@ -236,6 +240,9 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   std::string JournalFileName(const std::string& storedPath) const;
   // Whether any `file` element of the library names that file.
   bool LibraryNamesJournal(const std::string& nativeName) const;
+  // A stored path for a new journal beside the library, named after baseName,
+  // that no file and no journal of the program has yet.
+  std::string FreeJournalPath(const QString& baseName) const;
   // Every `file` element of the library that has a path, in file order.
   void EachFileElement(const std::function<void(const TXMLNode&)>& visit) const;
   // The first `file` element naming that file (native name), or null.
@@ -376,6 +383,17 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   }
   void CreateSearchPanel();
   void ShowSearchHit(const TSearchHit& hit, const TSnippet& snippet);
+  // The tree item of a night of a journal (read now when it was not), or null.
+  QTreeWidgetItem* NightItem(const TXMLNode* file, const TXMLNode* night);
+  // The patterns view and the dream signs (smr_MainForm_Patterns.cpp).
+  void CreatePatternsView();
+  void ShowPatterns();
+  // Before anything shown in the patterns may go.
+  void ForgetPatterns();
+  void ShowPatternNight(const TXMLNode* file, const TXMLNode* night);
+  void SearchDreamSign(const QString& text);
+  // The library's signs changed or another library came: the fields follow.
+  void ApplyDreamSigns();
 
   // --- edit commands (smr_MainForm_Edit.cpp)
   void CreateChildCommon(TXMLNode* element, QTreeWidgetItem* node, const QString& caption,
@@ -414,6 +432,7 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   QAction* mnu_Save = nullptr;
   QAction* mnu_SaveAs = nullptr;
   QAction* mnu_Export = nullptr;
+  QAction* mnu_Import = nullptr;
   QAction* mnu_Authorization = nullptr;
   QAction* mnu_Options = nullptr;
   QAction* mnu_RestoreBackup = nullptr;
@@ -460,6 +479,10 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   // The search of the whole library, docked beside the work area.
   QDockWidget* dck_Search = nullptr;
   TSearchPanel* pnl_Search = nullptr;
+  QDockWidget* dck_Patterns = nullptr;
+  TPatternsView* pnl_Patterns = nullptr;
+  QAction* mnu_Patterns = nullptr;
+  QToolButton* btn_Patterns = nullptr;
   // Built once from the settings and reused for every experience.
   Tfrm_DreamProperties* frm_DreamProperties = nullptr;
 
@@ -467,6 +490,7 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   // folder last used.
   TFileDialogState dlg_OpenImage;
   TFileDialogState dlg_Save;
+  TFileDialogState dlg_Import;
   // The options dialog's file buttons, kept between uses.
   TFileDialogState dlg_OpenFile;
 
@@ -485,6 +509,13 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   QVector<QIcon> FNodeIcons;  // the same as tree nodes show them (selected: picture 0)
   QTreeWidgetItem* FCurrentNode = nullptr;
   TXMLNode* FDefaultFile = nullptr;
+  // What the patterns show (the library, a catalogue or a journal), so a
+  // click within it computes nothing again.
+  const TXMLNode* FPatternsScope = nullptr;
+  bool FPatternsPlaced = false;
+  TDreamSignHighlighter* FDescriptionSigns = nullptr;  // owned by their documents
+  TDreamSignHighlighter* FCommentSigns = nullptr;
+  std::vector<std::string> FSignTexts;  // the signs the fields highlight
   bool FSuppressSelection = false;
   bool FConfirmDelete = kConfirmDeleteDefault;
   int FTreeWidth = 240;  // the splitter's first size

@@ -10,7 +10,22 @@ namespace res {
 inline constexpr const char* ImageFilter =
     "Windows BMP (*.bmp)|*.bmp|Все файлы (*.*)|*.*|PNG (*.png)|*.png|JPEG "
     "(*.jpg;*.jpeg)|*.jpg;*.jpeg";
-inline constexpr const char* ExportFilter = "Гипертекст (*.html)|*.html|Просто текст (*.txt)|*.txt";
+inline constexpr const char* ExportFilter =
+    "Гипертекст (*.html)|*.html|Просто текст (*.txt)|*.txt|JSON (*.json)|*.json|CSV (*.csv)|*.csv|"
+    "Markdown (*.md)|*.md";
+inline constexpr const char* ImportCommand = "&Импорт...";
+inline constexpr const char* PatternsCommand = "&Закономерности";
+inline constexpr const char* PatternsCaption = "Закономерности";
+inline constexpr const char* PatternsHint = "Календарь снов, сонные знаки и тенденции";
+inline constexpr const char* ImportTitle = "Импорт";
+inline constexpr const char* ImportFilter =
+    "Дневники (*.json *.csv *.txt *.md)|*.json;*.csv;*.txt;*.md|JSON (*.json)|*.json|"
+    "CSV (*.csv)|*.csv|Текст или Markdown (*.txt *.md)|*.txt;*.md|Все файлы (*.*)|*.*";
+// %1: the input's name, %2: why.
+inline constexpr const char* ImportFailed = "Не удалось импортировать «%1».\n\n%2";
+// %1: the number of characters.
+inline constexpr const char* ImportReplacedJSON =
+    "Журнал импортирован. Знаков, которых нет в кодировке windows-1251, заменено на «?»: %1.";
 inline constexpr const char* OpenLibraryTitle = "Открыть библиотеку";
 inline constexpr const char* OpenImageTitle = "Открыть изображение";
 inline constexpr const char* SaveLibraryAsTitle = "Сохранить библиотеку как";

@@ -100,6 +100,7 @@ void Tfrm_MainForm::ReloadJournal(TXMLNode* fileElement) {
   FCurrentNode = item;
   pnl_Edit->SetElement(nullptr);
   pnl_Statistics->Clear();
+  ForgetPatterns();
   pnl_Search->Forget();
   ForgetDescriptionOwners(journal->Root.get());
   FPairs.RemoveHolding(journal->Root.get());

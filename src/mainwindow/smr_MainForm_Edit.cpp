@@ -267,6 +267,7 @@ void Tfrm_MainForm::RemoveElement(QTreeWidgetItem* node) {
 
   // No pair and no search hit may lead to a freed element. The journal
   // document itself stays in the table and is still saved.
+  ForgetPatterns();
   pnl_Search->Forget();
   FPairs.RemoveHolding(element);
   if (shown != element) FPairs.RemoveHolding(shown);

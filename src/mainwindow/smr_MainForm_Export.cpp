@@ -1,8 +1,13 @@
-// Export of the library or a journal as one HTML page or one text file.
+// Export of the library or a journal as one HTML page, text, JSON, CSV or
+// Markdown file.
 #include <QFileInfo>
 #include <memory>
 
+#include "export/smr_CSVExporter.h"
+#include "export/smr_DiskSources.h"
 #include "export/smr_HTMLExporter.h"
+#include "export/smr_JSONExporter.h"
+#include "export/smr_MarkdownExporter.h"
 #include "export/smr_TXTExporter.h"
 #include "mainwindow/smr_MainForm.h"
 #include "mainwindow/smr_MainFormTexts.h"
@@ -23,10 +28,27 @@ void Tfrm_MainForm::mnu_ExportClick() {
 
   // The filter decides the format, not the file's extension.
   std::unique_ptr<TExporter> exporter;
-  if (dlg_Save.FilterIndex == 2)
-    exporter = std::make_unique<TTXTExporter>(SystemNumberFormat());
-  else
-    exporter = std::make_unique<THTMLExporter>(SystemNumberFormat());
+  switch (dlg_Save.FilterIndex) {
+    case 2:
+      exporter = std::make_unique<TTXTExporter>(SystemNumberFormat());
+      break;
+    case 3:
+      exporter = std::make_unique<TJSONExporter>(SystemNumberFormat());
+      break;
+    case 4: {
+      auto csv = std::make_unique<TCSVExporter>(SystemNumberFormat());
+      if (FSettings->Root) csv->PropertyNames = FormPropertyNames(*FSettings->Root);
+      if (const TXMLNode* file = FPairs.FindFirst(element))
+        csv->JournalName = file->GetAttribute(smr::atName);
+      exporter = std::move(csv);
+      break;
+    }
+    case 5:
+      exporter = std::make_unique<TMarkdownExporter>(SystemNumberFormat());
+      break;
+    default:
+      exporter = std::make_unique<THTMLExporter>(SystemNumberFormat());
+  }
   // The captions the settings keep, read as the export tool reads them.
   if (FSettings->Root) {
     const auto captions = ReadMarkCaptions(*FSettings->Root);
@@ -39,6 +61,14 @@ void Tfrm_MainForm::mnu_ExportClick() {
   const QString pageDir = QFileInfo(chosen).absolutePath();
   exporter->Link = [paths = StoredPaths(), pageDir](const std::string& stored) {
     return paths.LinkFrom(pageDir, stored);
+  };
+  // A journal open here is exported as edited; the others as on the disk.
+  TDiskSources disk(StoredPaths());
+  disk.Attach(*exporter);
+  exporter->Journal = [this, fromDisk = exporter->Journal](const std::string& stored) {
+    if (const TXMLParser* open = FJournals.Find(JournalFileName(stored)))
+      return static_cast<const TXMLNode*>(open->Root.get());
+    return fromDisk(stored);
   };
   try {
     exporter->ExportToFiles(element, chosen.toUtf8().toStdString(),

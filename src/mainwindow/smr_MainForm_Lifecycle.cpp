@@ -172,6 +172,7 @@ void Tfrm_MainForm::ClearTree() {
   pnl_Edit->SetElement(nullptr);
   HTMLEditor()->ShowFile(QString());
   pnl_Statistics->Clear();
+  ForgetPatterns();
   pnl_Search->Forget();
   FDefaultFile = nullptr;
 }

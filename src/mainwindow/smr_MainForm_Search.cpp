@@ -99,22 +99,27 @@ void SelectIn(QPlainTextEdit* memo, const std::string& stored, const TSnippet& s
 
 }  // namespace
 
-void Tfrm_MainForm::ShowSearchHit(const TSearchHit& hit, const TSnippet& snippet) {
-  // A hit of a journal not in the library any more finds no node and shows nothing.
+QTreeWidgetItem* Tfrm_MainForm::NightItem(const TXMLNode* file, const TXMLNode* night) {
+  // A journal not in the library any more finds no node.
   QTreeWidgetItem* journal = nullptr;
   for (QTreeWidgetItemIterator it(tre_Directory); *it && !journal; ++it) {
     const TXMLNode* shown = ElementOf(*it);
-    if (shown == hit.File || (shown && shown == FPairs.FindSecond(const_cast<TXMLNode*>(hit.File))))
+    if (shown == file || (shown && shown == FPairs.FindSecond(const_cast<TXMLNode*>(file))))
       journal = *it;
   }
-  if (!journal) return;
-  if (ElementOf(journal) == hit.File && journal->childCount() == 0 &&
-      !OpenJournal(journal, const_cast<TXMLNode*>(hit.File)))
-    return;
-  QTreeWidgetItem* night = ChildShowing(journal, hit.Night);
+  if (!journal) return nullptr;
+  if (ElementOf(journal) == file && journal->childCount() == 0 &&
+      !OpenJournal(journal, const_cast<TXMLNode*>(file)))
+    return nullptr;
+  QTreeWidgetItem* item = ChildShowing(journal, night);
+  if (item) journal->setExpanded(true);
+  return item;
+}
+
+void Tfrm_MainForm::ShowSearchHit(const TSearchHit& hit, const TSnippet& snippet) {
+  QTreeWidgetItem* night = NightItem(hit.File, hit.Night);
   QTreeWidgetItem* experience = ChildShowing(night, hit.Experience);
   if (!experience) return;
-  journal->setExpanded(true);
   night->setExpanded(true);
   tre_Directory->setCurrentItem(experience);
   tre_Directory->scrollToItem(experience);

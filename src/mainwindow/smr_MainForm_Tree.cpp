@@ -175,6 +175,7 @@ void Tfrm_MainForm::SetCommands(TElementKind kind) {
   const bool library = kind == ekLibrary, directory = kind == ekDirectory,
              journal = kind == ekJournal, night = kind == ekNight;
   mnu_Export->setEnabled(library || journal);
+  mnu_Import->setEnabled(directory);
   mnu_ViewAsHTML->setEnabled(library || journal);
   mnu_RefreshAll->setEnabled(directory || journal || night);
   mnu_View->setEnabled(kind != ekExperience);
@@ -233,6 +234,7 @@ void Tfrm_MainForm::tre_DirectoryChange(QTreeWidgetItem* current, QTreeWidgetIte
   FActivityItem = nullptr;  // its journal may be opened only now
   pnl_Edit->SetElement(nullptr);
   pnl_Statistics->Clear();
+  ApplyDreamSigns();
   if (!current) return;
   CheckChangedOnDisk(current);
   TXMLNode* element = ElementOf(current);

@@ -2,8 +2,11 @@
 
 #include <QString>
 #include <QStringList>
+#include <array>
+#include <string>
 
 #include "dialogs/smr_PassphraseForm.h"
+#include "import/smr_ImportedJournal.h"
 
 class QDialog;
 class QWidget;
@@ -62,6 +65,22 @@ class TPrompts {
     bool DontShowAgain = false;
   };
   virtual TConfirmationAnswer Confirmation(QWidget* parent, const QString& text) = 0;
+
+  struct TImportRequest {
+    QString FileName;
+    std::string Bytes;  // the whole input
+    bool Csv = false;   // a CSV table; otherwise a text diary
+    std::array<QString, 4> Captions;
+    QString Mapping;  // the CSV mapping last chosen
+  };
+  struct TImportAnswer {
+    bool Ok = false;
+    TImportedJournal Journal;
+    QString Mapping;  // the CSV mapping chosen, to remember
+  };
+  // The preview of a CSV or text import, where the user maps the columns or
+  // corrects the split. Throws TImportError when the input cannot be read.
+  virtual TImportAnswer ImportPreview(QWidget* parent, const TImportRequest& request) = 0;
 
   // Open and save dialogs; empty result means cancelled. The state is
   // updated with the chosen file and filter.

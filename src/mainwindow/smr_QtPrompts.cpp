@@ -19,6 +19,7 @@
 #include "dialogs/smr_FileDialogModel.h"
 #include "dialogs/smr_NewElementForm.h"
 #include "dialogs/smr_PassphraseForm.h"
+#include "importview/smr_ImportForm.h"
 #include "mainwindow/smr_WebBrowser.h"
 
 TPrompts::TNewElementAnswer TQtPrompts::NewElement(QWidget* parent, int mode, int number,
@@ -68,6 +69,19 @@ TPrompts::TConfirmationAnswer TQtPrompts::Confirmation(QWidget* parent, const QS
   TConfirmationAnswer answer;
   answer.Yes = dialog.exec() == QDialog::Accepted;
   answer.DontShowAgain = dialog.ShowAgainTicked();
+  return answer;
+}
+
+TPrompts::TImportAnswer TQtPrompts::ImportPreview(QWidget* parent, const TImportRequest& request) {
+  Tfrm_ImportForm dialog(request.FileName, request.Bytes,
+                         request.Csv ? TImportKind::Csv : TImportKind::Text, request.Captions,
+                         request.Mapping, parent);
+  TImportAnswer answer;
+  answer.Ok = dialog.exec() == QDialog::Accepted;
+  if (answer.Ok) {
+    answer.Journal = dialog.TakeJournal();
+    answer.Mapping = dialog.Mapping();
+  }
   return answer;
 }
 

@@ -12,6 +12,7 @@ class TQtPrompts : public TPrompts {
   TPassphraseAnswer Passphrase(QWidget* parent, TPassphraseMode mode, const QString& libraryName,
                                const QString& message) override;
   TConfirmationAnswer Confirmation(QWidget* parent, const QString& text) override;
+  TImportAnswer ImportPreview(QWidget* parent, const TImportRequest& request) override;
   QString OpenFileName(QWidget* parent, TFileDialogState& state) override;
   QString SaveFileName(QWidget* parent, TFileDialogState& state) override;
   void Error(QWidget* parent, const QString& message) override;

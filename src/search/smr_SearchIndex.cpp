@@ -240,6 +240,18 @@ std::size_t TJournalIndex::Bytes() const {
   return bytes;
 }
 
+TJournalIndex::TEntry TJournalIndex::Entry(std::size_t record) const {
+  const TRecord& r = FRecords[record];
+  const char* base = FChunks[r.Chunk].Memory.get();
+  return {r.Night, r.Experience, r.Date,
+          r.Level, r.Marks,      std::string_view(base + r.Start, r.End - r.Start)};
+}
+
+bool TJournalIndex::Holds(std::size_t record, const TSearchTerm& term, TStemmer& stemmer) const {
+  TWordMemo memo;
+  return Occurs(term, FRecords[record], stemmer, memo);
+}
+
 bool TJournalIndex::Passes(const TRecord& record, const TSearchFilter& filter) const {
   for (int k = 0; k < 4; ++k)
     if (filter.Marks[static_cast<std::size_t>(k)] && !(record.Marks & (1 << k))) return false;
@@ -354,7 +366,11 @@ bool TSearchIndex::Search(const TXMLNode* file, const TXMLNode& root, const TSea
     next = 0;
     return true;
   }
+  return Journal(root)->Search(query, FStemmer, file, hits, next, deadline);
+}
+
+std::shared_ptr<const TJournalIndex> TSearchIndex::Journal(const TXMLNode& root) {
   auto& index = FJournals[&root];
-  if (!index) index = std::make_unique<TJournalIndex>(root, FHTML);
-  return index->Search(query, FStemmer, file, hits, next, deadline);
+  if (!index) index = std::make_shared<TJournalIndex>(root, FHTML);
+  return index;
 }

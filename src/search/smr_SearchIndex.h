@@ -102,6 +102,22 @@ class TJournalIndex {
               std::vector<TSearchHit>& hits, std::size_t& next, TSearchDeadline deadline) const;
   std::size_t Bytes() const;
 
+  // The records as indexed, in journal order, for figures taken over the
+  // whole text. Text is the record's folded words, each after a blank,
+  // fields ended by a byte that is neither a blank nor a word's.
+  struct TEntry {
+    const TXMLNode* Night = nullptr;
+    const TXMLNode* Experience = nullptr;
+    std::int32_t Date = 0;  // yyyymmdd, 0: the night's name is not a date
+    std::int16_t Level = 100;
+    std::uint8_t Marks = 0;  // bit k: mark k+1 ticked
+    std::string_view Text;
+  };
+  std::size_t Size() const { return FRecords.size(); }
+  TEntry Entry(std::size_t record) const;
+  // Whether the record holds the term, as a search finds it.
+  bool Holds(std::size_t record, const TSearchTerm& term, TStemmer& stemmer) const;
+
  private:
   struct TRecord {
     const TXMLNode* Night;
@@ -147,6 +163,9 @@ class TSearchIndex {
   // in one piece.
   bool Search(const TXMLNode* file, const TXMLNode& root, const TSearchQuery& query,
               std::vector<TSearchHit>& hits, std::size_t& next, TSearchDeadline deadline);
+  // The index of a journal, built now when there is none; it stays good
+  // for its holder after Invalidate, describing the documents as they were.
+  std::shared_ptr<const TJournalIndex> Journal(const TXMLNode& root);
   // The documents may have changed: each journal is indexed again when next searched.
   void Invalidate() { FJournals.clear(); }
   bool Empty() const { return FJournals.empty(); }
@@ -156,7 +175,7 @@ class TSearchIndex {
  private:
   TStemmer FStemmer;
   THTMLTexts FHTML;
-  std::unordered_map<const TXMLNode*, std::unique_ptr<TJournalIndex>> FJournals;
+  std::unordered_map<const TXMLNode*, std::shared_ptr<const TJournalIndex>> FJournals;
 };
 
 // The parts of an experience that are searched, as stored (windows-1251).

@@ -100,11 +100,12 @@ inline constexpr const char* NotANumber =
 
 // --- somnary-export: its usage and its one-line messages (%1, %2: names, reasons)
 inline constexpr const char* ExportToolUsage =
-    "Использование: somnary-export [--format html|txt] [--settings ФАЙЛ] [--decimal-separator C] "
-    "ВХОД ВЫХОД\n"
-    "Выгружает библиотеку сновидений или журнал (ВХОД) в страницу HTML или текстовый файл.\n"
-    "  --format             html или txt; по умолчанию txt, когда ВЫХОД оканчивается на .txt, "
-    "иначе html\n"
+    "Использование: somnary-export [--format html|txt|json|csv|md] [--settings ФАЙЛ] "
+    "[--decimal-separator C] ВХОД ВЫХОД\n"
+    "Выгружает библиотеку сновидений или журнал (ВХОД) в страницу HTML, текстовый файл,\n"
+    "JSON (без потерь, для обратного импорта), CSV (для таблиц) или Markdown.\n"
+    "  --format             html, txt, json, csv или md; по умолчанию — по расширению ВЫХОДА\n"
+    "                       (.txt, .json, .csv, .md), иначе html\n"
     "  --settings           файл настроек с подписями пометок (по умолчанию dreams.ini рядом\n"
     "                       с программой, а у установленной — в папке настроек пользователя;\n"
     "                       без него подписи пусты)\n"
@@ -114,7 +115,7 @@ inline constexpr const char* ExportToolUsage =
 inline constexpr const char* ToolSeeHelp = "%1 (см. --help)";
 inline constexpr const char* ToolUnknownOption = "неизвестный параметр %1";
 inline constexpr const char* ToolOptionNeedsValue = "параметру %1 нужно значение";
-inline constexpr const char* ToolBadFormat = "формат — html или txt, а не «%1»";
+inline constexpr const char* ToolBadFormat = "формат — html, txt, json, csv или md, а не «%1»";
 inline constexpr const char* ToolSettingsNeedsName = "параметру --settings нужно имя файла";
 inline constexpr const char* ToolBadSeparator =
     "десятичный разделитель — один символ windows-1251, а не «%1»";
@@ -156,6 +157,8 @@ inline constexpr const char* SearchToolUsage =
     "Использование: somnary-search [--mark N]... [--energy-from E] [--energy-to E] [--from ДАТА] "
     "[--to ДАТА]\n"
     "                      [--plain | --html] БИБЛИОТЕКА ЗАПРОС\n"
+    "       somnary-search --signs БИБЛИОТЕКА\n"
+    "       somnary-search --frequent N БИБЛИОТЕКА\n"
     "Ищет опыты во всех журналах библиотеки и печатает по строке на каждый найденный:\n"
     "путь журнала, ночь, номер и название через табуляцию. Код возврата 1, когда ничего не "
     "найдено,\n"
@@ -168,15 +171,33 @@ inline constexpr const char* SearchToolUsage =
     "  --to ДАТА          ночи не позже ДАТЫ; ночи, названные не датой, проходят всегда\n"
     "  --plain, --html    только с описанием текстом или HTML\n"
     "  --passphrase-file ФАЙЛ  пароль зашифрованной библиотеки — первая строка ФАЙЛА\n"
-    "                     (без него — первая строка стандартного ввода)";
+    "                     (без него — первая строка стандартного ввода)\n"
+    "  --signs            сонные знаки библиотеки в её порядке, по строке на знак: текст,\n"
+    "                     категория, число опытов со знаком, из них с отметкой 1, первая и\n"
+    "                     последняя ночь через табуляцию; код 1, когда знаков нет\n"
+    "  --frequent N       N самых частых слов библиотеки (по основе, без служебных слов и\n"
+    "                     слов короче 3 букв): слово и число опытов с ним через табуляцию;\n"
+    "                     код 1, когда слов нет";
 inline constexpr const char* SearchToolBadMark = "номер отметки — от 1 до 4, а не «%1»";
 inline constexpr const char* SearchToolBadEnergy = "энергия — число от -1 до 1, а не «%1»";
 inline constexpr const char* SearchToolBadDate = "дата — дд.мм.гг или дд.мм.гггг, а не «%1»";
 inline constexpr const char* SearchToolNeedsTwo = "нужны БИБЛИОТЕКА и ЗАПРОС";
+inline constexpr const char* SearchToolNeedsLibrary = "нужна одна БИБЛИОТЕКА";
+inline constexpr const char* SearchToolBadCount = "число слов — целое от 1, а не «%1»";
+// %1 --signs or --frequent, %2 what else was given.
+inline constexpr const char* SearchToolNoFilters =
+    "%1 печатает всю библиотеку: %2 к нему не относится";
+inline constexpr const char* SearchToolSignsAndFrequent =
+    "--signs и --frequent вместе не печатаются: выберите одно";
 inline constexpr const char* SearchToolTooManyTerms =
     "в запросе больше %1 разных слов и фраз: сократите его";
 inline constexpr const char* SearchToolPlainAndHTML =
     "--plain и --html вместе не найдут ничего: выберите одно";
 inline constexpr const char* SearchToolCannotWrite = "не удалось записать результат: %1";
+
+// --- dream signs
+// The categories a sign is given unless the user types another.
+inline constexpr const char* DreamSignCategories[4] = {"Осознание", "Контекст", "Форма",
+                                                       "Действие"};
 
 }  // namespace res

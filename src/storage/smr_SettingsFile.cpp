@@ -135,6 +135,20 @@ void WriteExperienceView(TXMLParser& settings, int view) {
                                   view == kExperienceViewHtml ? smr::Html : smr::PlainText);
 }
 
+QString ReadCsvImportMapping(const TXMLParser& settings) {
+  const TXMLNode* element = settings.FindNode(smr::elCsvImport);
+  return element ? MemoText(element->FirstText()) : QString();
+}
+
+void WriteCsvImportMapping(TXMLParser& settings, const QString& mapping) {
+  TXMLNode* element = EnsureElement(settings, smr::elCsvImport, nkElement);
+  element->Kind = nkElement;
+  element->ClearChildren();
+  auto text = std::make_unique<TXMLNode>(std::string_view{}, nkText);
+  text->Value = FromUi(mapping, TTextPlace::ElementText);
+  element->AddChild(std::move(text));
+}
+
 TBackupSetting ReadBackupSetting(const TXMLParser& settings) {
   TBackupSetting backups;
   const TXMLNode* element = settings.FindNode(smr::elBackups);

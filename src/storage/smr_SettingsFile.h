@@ -94,6 +94,10 @@ void WriteFormBounds(TXMLParser& settings, const TFormBounds& bounds);
 void WriteLibraryPath(TXMLParser& settings, std::string_view storedPath);
 void WriteConfirmDelete(TXMLParser& settings, bool confirm);
 void WriteExperienceView(TXMLParser& settings, int view);
+// The CSV import's column mapping last chosen, as the import writes it
+// (element text, so any header name keeps its quotes); empty when none.
+QString ReadCsvImportMapping(const TXMLParser& settings);
+void WriteCsvImportMapping(TXMLParser& settings, const QString& mapping);
 
 // Dated copies of the library at the first save of each day: on unless the
 // file says no; an empty folder means the one beside the library.

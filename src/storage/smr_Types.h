@@ -41,6 +41,11 @@ inline constexpr std::string_view atEmail = "email";
 inline constexpr std::string_view atSex = "sex";
 inline constexpr std::string_view atAge = "age";
 inline constexpr std::string_view atDictionary = "dictionary";
+// The user's dream signs: `dreamsigns` holds `sign text="..." category="..."`.
+inline constexpr std::string_view elDreamSigns = "dreamsigns";
+inline constexpr std::string_view elSign = "sign";
+inline constexpr std::string_view atText = "text";
+inline constexpr std::string_view atCategory = "category";
 inline constexpr std::string_view atVocabulary = "vocabulary";
 inline constexpr std::string_view LibraryInstruction =
     "<?xml-stylesheet href=\"library.xsl\" type=\"text/xsl\"?>";
@@ -92,6 +97,7 @@ inline constexpr std::string_view atConfirmDelete = "confirmdelete";
 inline constexpr std::string_view atExperienceView = "experienceview";
 // Dated copies of the library: `backups daily="no" path="..."`.
 inline constexpr std::string_view elBackups = "backups";
+inline constexpr std::string_view elCsvImport = "csvimport";
 inline constexpr std::string_view atDaily = "daily";
 // Icon slot names, in slot order (image indexes 0..5).
 inline constexpr std::string_view IconOpenedNode = "Opened Node";

@@ -1,5 +1,6 @@
-// somnary-export: exports a dream library or a journal to an HTML page or a
-// plain-text file without starting the program, with the same exporters.
+// somnary-export: exports a dream library or a journal to an HTML page, a
+// plain-text file, JSON, CSV or Markdown without starting the program, with
+// the exporters of the window.
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -10,7 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "export/smr_CSVExporter.h"
+#include "export/smr_DiskSources.h"
 #include "export/smr_HTMLExporter.h"
+#include "export/smr_JSONExporter.h"
+#include "export/smr_MarkdownExporter.h"
 #include "export/smr_TXTExporter.h"
 #include "storage/smr_AppFolders.h"
 #include "storage/smr_Cp1251.h"
@@ -101,7 +106,8 @@ std::string ParseArguments(int argc, char** argv, TOptions& options) {
       value = argv[++i];
     }
     if (name == "--format") {
-      if (value != "html" && value != "txt") return Say(res::ToolBadFormat, value);
+      if (value != "html" && value != "txt" && value != "json" && value != "csv" && value != "md")
+        return Say(res::ToolBadFormat, value);
       options.Format = value;
     } else if (name == "--passphrase-file") {
       if (value.empty()) return Say(res::ToolOptionNeedsValue, name);
@@ -125,17 +131,23 @@ std::string ParseArguments(int argc, char** argv, TOptions& options) {
   return {};
 }
 
-bool EndsWithTxt(const std::string& fileName) {
-  if (fileName.size() < 4) return false;
-  std::string tail = fileName.substr(fileName.size() - 4);
-  for (char& c : tail) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  return tail == ".txt";
+// The format an output's extension names; html for any other.
+std::string FormatOf(const std::string& fileName) {
+  const QString suffix = QFileInfo(QString::fromUtf8(fileName.c_str())).suffix().toLower();
+  for (const char* format : {"txt", "json", "csv", "md"})
+    if (suffix == QLatin1String(format)) return format;
+  return "html";
 }
 
 // Why a document cannot be used, or empty when it was read whole. A file
 // read only in part must not give a partial export that looks complete.
 std::string ExportLoadProblem(const TXMLParser& document, const std::string& fileName) {
   return LoadProblem(document, fileName).toUtf8().toStdString();
+}
+
+// A journal read on its own is named in a table by its file's name.
+std::string JournalNameOf(const std::string& input) {
+  return Utf8ToCp1251(QFileInfo(QString::fromUtf8(input.c_str())).completeBaseName().toStdString());
 }
 
 }  // namespace
@@ -191,10 +203,19 @@ int main(int argc, char** argv) {
   TNumberFormat format = SystemNumberFormat();
   if (options.HasSeparator) format.DecimalSeparator = options.DecimalSeparator;
 
-  const bool text = options.Format.empty() ? EndsWithTxt(output) : options.Format == "txt";
+  const std::string chosen = options.Format.empty() ? FormatOf(output) : options.Format;
   std::unique_ptr<TExporter> exporter;
-  if (text) {
+  if (chosen == "txt") {
     exporter = std::make_unique<TTXTExporter>(format);
+  } else if (chosen == "json") {
+    exporter = std::make_unique<TJSONExporter>(format);
+  } else if (chosen == "csv") {
+    auto csv = std::make_unique<TCSVExporter>(format);
+    csv->PropertyNames = FormPropertyNames(*settings.Root);
+    csv->JournalName = JournalNameOf(input);
+    exporter = std::move(csv);
+  } else if (chosen == "md") {
+    exporter = std::make_unique<TMarkdownExporter>(format);
   } else {
     exporter = std::make_unique<THTMLExporter>(format);
   }
@@ -210,6 +231,9 @@ int main(int argc, char** argv) {
   exporter->Link = [&paths, pageDir](const std::string& stored) {
     return paths.LinkFrom(pageDir, stored);
   };
+  // The formats that carry every dream read the journals and descriptions.
+  TDiskSources sources(paths);
+  sources.Attach(*exporter);
 
   try {
     exporter->ExportToFiles(document.Root.get(), output, folders.DataDir().toUtf8().toStdString());

@@ -1,19 +1,26 @@
 // somnary-search: finds experiences in every journal of a library, with the
-// search of the window, and prints one line per experience found.
-// Exit status as grep's: 0 found, 1 nothing found, 2 bad arguments, a file
-// that could not be read whole, or output that could not be written.
+// search of the window, and prints one line per experience found; or prints
+// the library's dream signs with their figures (--signs), or its most
+// frequent words (--frequent N).
+// Exit status as grep's: 0 found, 1 nothing found (no sign, no word), 2 bad
+// arguments, a file that could not be read whole, or output that could not
+// be written.
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QString>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "patterns/smr_DreamSigns.h"
+#include "patterns/smr_PatternModel.h"
+#include "patterns/smr_Patterns.h"
 #include "search/smr_LibrarySearch.h"
 #include "search/smr_SearchIndex.h"
 #include "storage/smr_AppFolders.h"
@@ -61,12 +68,23 @@ bool EnergyLevel(const std::string& text, bool upper, TSearchFilter& filter) {
   return true;
 }
 
+enum class TMode { Search, Signs, Frequent };
+
 struct TOptions {
   TSearchFilter Filter;
   std::vector<std::string> Arguments;
   std::string PassphraseFile;
   bool Help = false;
+  TMode Mode = TMode::Search;
+  std::size_t Count = 0;    // of --frequent
+  std::string FilterGiven;  // the first filter option, named when it does not apply
 };
+
+bool IsCount(const std::string& text, std::size_t& count) {
+  const char* end = text.data() + text.size();
+  const auto [last, error] = std::from_chars(text.data(), end, count);
+  return !text.empty() && error == std::errc() && last == end && count > 0;
+}
 
 std::string ParseArguments(int argc, char** argv, TOptions& options) {
   bool onlyArguments = false;
@@ -81,7 +99,18 @@ std::string ParseArguments(int argc, char** argv, TOptions& options) {
       onlyArguments = true;
     } else if (argument == "-h" || argument == "--help") {
       options.Help = true;
+    } else if (argument == "--signs" || argument == "--frequent") {
+      const TMode mode = argument == "--signs" ? TMode::Signs : TMode::Frequent;
+      if (options.Mode != TMode::Search && options.Mode != mode)
+        return Say(res::SearchToolSignsAndFrequent);
+      options.Mode = mode;
+      if (mode == TMode::Frequent) {
+        if (i + 1 >= argc) return Say(res::ToolOptionNeedsValue, Local(argument));
+        const std::string value = argv[++i];
+        if (!IsCount(value, options.Count)) return Say(res::SearchToolBadCount, Local(value));
+      }
     } else if (argument == "--plain" || argument == "--html") {
+      if (options.FilterGiven.empty()) options.FilterGiven = argument;
       const TDescriptionKind kind =
           argument == "--plain" ? TDescriptionKind::Plain : TDescriptionKind::HTML;
       // Both together would find nothing; taking the last would hide the slip.
@@ -92,6 +121,8 @@ std::string ParseArguments(int argc, char** argv, TOptions& options) {
                argument == "--from" || argument == "--to" || argument == "--passphrase-file") {
       if (i + 1 >= argc) return Say(res::ToolOptionNeedsValue, Local(argument));
       const std::string value = argv[++i];
+      if (argument != "--passphrase-file" && options.FilterGiven.empty())
+        options.FilterGiven = argument;
       if (argument == "--passphrase-file") {
         options.PassphraseFile = value;
       } else if (argument == "--mark") {
@@ -110,8 +141,14 @@ std::string ParseArguments(int argc, char** argv, TOptions& options) {
       return Say(res::ToolUnknownOption, Local(argument));
     }
   }
-  if (!options.Help && options.Arguments.size() != 2) return Say(res::SearchToolNeedsTwo);
-  return {};
+  if (options.Help) return {};
+  if (options.Mode == TMode::Search)
+    return options.Arguments.size() == 2 ? std::string() : Say(res::SearchToolNeedsTwo);
+  if (!options.FilterGiven.empty())
+    return Say(res::SearchToolNoFilters,
+               QLatin1String(options.Mode == TMode::Signs ? "--signs" : "--frequent"),
+               Local(options.FilterGiven));
+  return options.Arguments.size() == 1 ? std::string() : Say(res::SearchToolNeedsLibrary);
 }
 
 // One field of an output line: tabs and line breaks would split it.
@@ -141,6 +178,79 @@ class TOutput {
  private:
   int FError = 0;
 };
+
+// Reads each journal of the library in tree order and hands it to f; a
+// missing or unreadable one is told and skipped, one read in part is told
+// and handed on. False when some journal was read in part.
+template <typename F>
+bool ForEachJournal(const TXMLNode& libraryRoot, const TStoredPaths& paths, F&& f) {
+  bool whole = true;
+  for (const TXMLNode* file : JournalFiles(libraryRoot)) {
+    if (!file->HasAttribute(smr::atPath)) continue;
+    const std::string path = paths.Resolve(file->GetAttribute(smr::atPath));
+    TReadJournal read = ReadJournal(path);
+    const QString name = ToUi(file->GetAttribute(smr::atName));
+    if (read.Problem == TReadJournal::Missing) {
+      std::fprintf(stderr, "somnary-search: %s\n",
+                   Say(res::SearchJournalMissing, name, Local(path)).c_str());
+      continue;
+    }
+    if (read.Problem == TReadJournal::Unreadable) {
+      const QString text = QString::fromUtf8(res::SearchJournalUnreadable)
+                               .arg(name, Local(path), Local(read.Reason));
+      std::fprintf(stderr, "somnary-search: %s\n", text.toUtf8().constData());
+      continue;
+    }
+    // What was read is used, but the status tells the rest was not.
+    if (const QString problem = LoadProblem(*read.Document, path); !problem.isEmpty()) {
+      std::fprintf(stderr, "somnary-search: %s\n", problem.toUtf8().constData());
+      whole = false;
+    }
+    f(path, file, std::move(read.Document));
+  }
+  return whole;
+}
+
+// --signs and --frequent over every journal of the library, all read first;
+// returns the exit status.
+int PrintPatterns(const TOptions& options, const TXMLNode& root, const TStoredPaths& paths,
+                  TSearchIndex& index, TOutput& output) {
+  std::vector<std::unique_ptr<TXMLParser>> documents;
+  std::vector<TPatternJournal> journals;
+  bool whole = true;
+  if (root.Name == smr::elJournal) {
+    journals.push_back({nullptr, &root});
+  } else {
+    whole = ForEachJournal(
+        root, paths,
+        [&](const std::string&, const TXMLNode* file, std::unique_ptr<TXMLParser> document) {
+          journals.push_back({file, document->Root.get()});
+          documents.push_back(std::move(document));
+        });
+  }
+  const TPatternModel model(index, journals);
+  std::size_t lines = 0;
+  if (options.Mode == TMode::Signs) {
+    const std::vector<TDreamSign> signs = ReadDreamSigns(root);
+    const std::vector<TSignFigures> table = SignTable(model, signs, index.Stemmer());
+    const auto night = [](const TNightRef& ref) {
+      return ref.Night ? Field(ref.Night->GetAttribute(smr::atName)) : std::string();
+    };
+    lines = signs.size();
+    for (std::size_t i = 0; i < signs.size(); ++i) {
+      const TSignFigures& f = table[i];
+      output.Print(Field(signs[i].Text) + '\t' + Field(signs[i].Category) + '\t' +
+                   std::to_string(f.Experiences) + '\t' + std::to_string(f.Lucid) + '\t' +
+                   night(f.First) + '\t' + night(f.Last) + '\n');
+    }
+  } else {
+    for (const TFrequentWord& word : FrequentWords(model, options.Count, {}, index.Stemmer())) {
+      output.Print(Field(word.Word) + '\t' + std::to_string(word.Experiences) + '\n');
+      ++lines;
+    }
+  }
+  return !whole ? ExitError : lines ? 0 : ExitNothingFound;
+}
 
 }  // namespace
 
@@ -176,13 +286,15 @@ int main(int argc, char** argv) {
       libraryDir.absolutePath(),
       TAppFolders::ForProgram(QCoreApplication::applicationDirPath()).DocumentsDir());
   TSearchIndex index([&](const std::string& stored) { return paths.Resolve(stored); });
+  if (options.Mode != TMode::Search)
+    return output.Finish(PrintPatterns(options, *library.Root, paths, index, output));
+
   const TSearchQuery query(Utf8ToCp1251(Local(options.Arguments[1]).toStdString()), index.Stemmer(),
                            options.Filter);
   if (query.TooManyTerms())
     return Fail(Say(res::ToolSeeHelp,
                     QString::fromUtf8(res::SearchToolTooManyTerms).arg(TSearchQuery::MaxTerms)));
   std::size_t found = 0;
-  bool readInPart = false;
   auto search = [&](const std::string& path, const TXMLNode* file, const TXMLNode& root) {
     std::vector<TSearchHit> hits;
     index.Search(file, root, query, hits);
@@ -197,35 +309,19 @@ int main(int argc, char** argv) {
     }
     found += hits.size();
   };
-  if (rootName == smr::elJournal) {
+  bool readInPart = false;
+  if (library.Root->Name == smr::elJournal) {
     search(libraryName, nullptr, *library.Root);
   } else {
-    for (const TXMLNode* file : JournalFiles(*library.Root)) {
-      if (!file->HasAttribute(smr::atPath)) continue;
-      const std::string path = paths.Resolve(file->GetAttribute(smr::atPath));
-      const TReadJournal read = ReadJournal(path);
-      const QString name = ToUi(file->GetAttribute(smr::atName));
-      if (read.Problem == TReadJournal::Missing) {
-        std::fprintf(stderr, "somnary-search: %s\n",
-                     Say(res::SearchJournalMissing, name, Local(path)).c_str());
-        continue;
-      }
-      if (read.Problem == TReadJournal::Unreadable) {
-        const QString text = QString::fromUtf8(res::SearchJournalUnreadable)
-                                 .arg(name, Local(path), Local(read.Reason));
-        std::fprintf(stderr, "somnary-search: %s\n", text.toUtf8().constData());
-        continue;
-      }
-      // What was read is searched, but the status tells the rest was not.
-      if (const QString problem = LoadProblem(*read.Document, path); !problem.isEmpty()) {
-        std::fprintf(stderr, "somnary-search: %s\n", problem.toUtf8().constData());
-        readInPart = true;
-      }
-      search(path, file, *read.Document->Root);
-      // The index is kept by root address, and the next journal's root may
-      // be given this one's address once this document is freed.
-      index.Invalidate();
-    }
+    readInPart = !ForEachJournal(
+        *library.Root, paths,
+        [&](const std::string& path, const TXMLNode* file, std::unique_ptr<TXMLParser> document) {
+          search(path, file, *document->Root);
+          // The index is kept by root address, and the next
+          // journal's root may be given this one's address once
+          // this document is freed.
+          index.Invalidate();
+        });
   }
   return output.Finish(readInPart ? ExitError : found ? 0 : ExitNothingFound);
 }

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QTreeWidget>
 
+#include "import/smr_TableImport.h"
 #include "main_form_fixture.h"
 
 namespace {
@@ -52,7 +53,8 @@ TEST_F(ExportCommand, TheFilterChoosesTheFormatAndTheMarkBoxesGiveTheCaptions) {
   ASSERT_EQ(Prompts->Count("Save"), 1);
   EXPECT_EQ(Prompts->Asked.back().Text, QString::fromUtf8("Экспортировать"));
   EXPECT_EQ(Prompts->Asked.back().Filter,
-            QString::fromUtf8("Гипертекст (*.html)|*.html|Просто текст (*.txt)|*.txt"));
+            QString::fromUtf8("Гипертекст (*.html)|*.html|Просто текст (*.txt)|*.txt|JSON "
+                              "(*.json)|*.json|CSV (*.csv)|*.csv|Markdown (*.md)|*.md"));
   const std::string text = ReadText("out.html");
   EXPECT_EQ(text.rfind("+------", 0), 0u) << text;
   EXPECT_NE(text.find("001. Полёт\n"), std::string::npos) << text;
@@ -110,6 +112,86 @@ TEST_F(ExportCommand, CancelWritesNothingAndAFailedWriteShowsTheMessage) {
   Form->mnu_ExportClick();
   ASSERT_EQ(Prompts->Count("Error"), 1);
   EXPECT_TRUE(Prompts->Messages("Error").front().contains("missing/out.html"));
+}
+
+// Import into the selected catalogue: a new journal beside the library,
+// never a change to an existing one.
+class ImportCommand : public ExportCommand {
+ protected:
+  QTreeWidgetItem* Catalogue() const {
+    return Node({QString::fromUtf8("Сны"), QString::fromUtf8("Кат")});
+  }
+  void Import(const QString& name) {
+    Select(Catalogue());
+    Prompts->OpenFiles.push_back(Path(name));
+    Form->mnu_Import->trigger();
+  }
+};
+
+TEST_F(ImportCommand, AJournalExportedAsJSONComesBackByteForByteAsANewJournal) {
+  Select(Journal());
+  EXPECT_FALSE(Form->mnu_Import->isEnabled());
+  Prompts->SaveFiles.push_back(Path("ж.json"));
+  Prompts->SaveFilterIndexes.push_back(3);
+  Form->mnu_ExportClick();
+  Import("ж.json");
+  ASSERT_EQ(Prompts->Count("Error"), 0) << Prompts->Messages("Error").join("\n").toStdString();
+  QTreeWidgetItem* imported =
+      Node({QString::fromUtf8("Сны"), QString::fromUtf8("Кат"), QString::fromUtf8("ж")});
+  ASSERT_TRUE(imported);
+  EXPECT_EQ(Tree()->currentItem(), imported);
+  EXPECT_EQ(imported->childCount(), 1);
+  EXPECT_EQ(ReadBytes("ж.xml"), ReadBytes("j.xml"));
+  // The same input again gets a file of its own.
+  Import("ж.json");
+  EXPECT_EQ(ReadBytes("ж_2.xml"), ReadBytes("j.xml"));
+  Stop();
+  const std::string library = ReadText("lib.xml");
+  EXPECT_NE(library.find("<file name=\"ж\" path=\"ж.xml\" />"), std::string::npos) << library;
+  EXPECT_NE(library.find("<file name=\"ж\" path=\"ж_2.xml\" />"), std::string::npos) << library;
+}
+
+TEST_F(ImportCommand, ACsvGoesThroughThePreviewWhoseMappingIsRemembered) {
+  WriteBytes("сны.csv", "Дата;Название;Место\r\n12.03.2024;Полёт;крыша\r\n");
+  Prompts->ImportAnswer = [](const TPrompts::TImportRequest& request) {
+    const TCsvTable table = ReadCsv(request.Bytes);
+    const TCsvMapping mapping = GuessCsvMapping(table.Header, request.Captions);
+    TPrompts::TImportAnswer answer;
+    answer.Ok = true;
+    answer.Journal = BuildCsvJournal(table, mapping, QStringLiteral("-"));
+    answer.Mapping = SaveCsvMapping(table.Header, mapping);
+    return answer;
+  };
+  Import("сны.csv");
+  ASSERT_EQ(Prompts->Count("ImportPreview"), 1);
+  EXPECT_EQ(Prompts->Asked.back().Mode, 1);  // a table
+  QTreeWidgetItem* imported =
+      Node({QString::fromUtf8("Сны"), QString::fromUtf8("Кат"), QString::fromUtf8("сны")});
+  ASSERT_TRUE(imported);
+  ASSERT_EQ(imported->childCount(), 1);
+  EXPECT_EQ(imported->child(0)->text(0), QStringLiteral("12.03.24"));
+  const QString remembered = Prompts->Asked.back().Filter;
+  EXPECT_TRUE(remembered.isEmpty());
+  Import("сны.csv");
+  EXPECT_FALSE(Prompts->Asked.back().Filter.isEmpty());
+  EXPECT_NE(ReadText("сны.xml").find("Полёт"), std::string::npos);
+  // Cancelled: nothing more is written.
+  Prompts->ImportAnswer = nullptr;
+  Import("сны.csv");
+  EXPECT_FALSE(QFile::exists(Path("сны_3.xml")));
+  Stop();
+  EXPECT_NE(ReadText("dreams.ini").find("<csvimport>"), std::string::npos);
+}
+
+TEST_F(ImportCommand, ABadInputIsToldWithItsLineAndWritesNothing) {
+  WriteBytes("bad.json", "{\n  \"format\": \"somnary\",\n  oops\n}\n");
+  const QStringList before = QDir(Dir.path()).entryList(QDir::Files);
+  Import("bad.json");
+  ASSERT_EQ(Prompts->Count("Error"), 1);
+  const QString message = Prompts->Messages("Error").front();
+  EXPECT_TRUE(message.contains("bad.json") && message.contains('3')) << message.toStdString();
+  EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files), before);
+  EXPECT_EQ(Catalogue()->childCount(), 1);
 }
 
 }  // namespace

@@ -34,6 +34,8 @@ class TScriptedPrompts : public TPrompts {
   // Each drives a shown dialog through its widgets; the dialog's result is
   // the answer. An unscripted dialog fails the test and is closed.
   std::deque<std::function<void(QDialog&)>> Modals;
+  // Answers the import preview (recorded with the input's name); unset: cancelled.
+  std::function<TImportAnswer(const TImportRequest&)> ImportAnswer;
   std::vector<TRecord> Asked;
 
   int Count(const QString& kind) const {
@@ -51,6 +53,11 @@ class TScriptedPrompts : public TPrompts {
   TNewElementAnswer NewElement(QWidget*, int mode, int number, int radioIndex) override {
     Asked.push_back({"NewElement", {}, mode, number, radioIndex, {}});
     return Take(NewElements, "NewElement");
+  }
+  TImportAnswer ImportPreview(QWidget*, const TImportRequest& request) override {
+    Asked.push_back(
+        {"ImportPreview", request.FileName, request.Csv ? 1 : 0, -1, -1, request.Mapping});
+    return ImportAnswer ? ImportAnswer(request) : TImportAnswer{};
   }
   TAuthorizationAnswer Authorization(QWidget*, int mode) override {
     Asked.push_back({"Authorization", {}, mode, -1, -1, {}});

@@ -80,6 +80,51 @@ TEST_F(LibrarySearch, ToolPrintsOneLinePerExperienceAndReportsMissingJournals) {
   }
 }
 
+TEST_F(LibrarySearch, ToolPrintsTheSignsAndTheMostFrequentWords) {
+  const QString library = dir.filePath("library.xml"), plain = dir.filePath("plain.xml");
+  std::string text = kLibrary;
+  text.insert(text.rfind("</dreamlibrary>"),
+              "  <dreamsigns>\n    <sign text=\"летал\" category=\"Осознание\"/>\n"
+              "    <sign text=\"Полёт\"/>\n    <sign text=\"кот\" category=\"Мой\tзнак\"/>\n"
+              "  </dreamsigns>\n");
+  Write(library, Utf8ToCp1251(text));
+  Write(plain, Utf8ToCp1251(kLibrary));
+
+  // Signs in the library's order; the loose journal is not in the tree, the
+  // missing one is told and does not change the status.
+  TRun run = RunTool({"--signs", library});
+  EXPECT_EQ(run.ExitCode, 0);
+  EXPECT_EQ(run.Out, QStringLiteral("летал\tОсознание\t2\t0\t02.01.24\t04.01.24\n"
+                                    "Полёт\t\t2\t0\t02.01.24\t04.01.24\n"
+                                    "кот\tМой знак\t0\t0\t\t\n"));
+  EXPECT_TRUE(run.Err.contains(QStringLiteral("Пропавший"))) << run.Err.toStdString();
+
+  // By count, then alphabetically; numbers and "над", "снова" are no words to count.
+  run = RunTool({"--frequent", "3", library});
+  EXPECT_EQ(run.ExitCode, 0);
+  EXPECT_EQ(run.Out, QStringLiteral("летал\t2\nполет\t2\nвдвоем\t1\n"));
+  run = RunTool({"--frequent", "2", dir.filePath("loose.xml")});
+  EXPECT_EQ(run.Out, QStringLiteral("каталога\t1\nполет\t1\n"));
+
+  const struct {
+    QStringList Arguments;
+    int ExitCode;
+  } cases[] = {
+      {{"--signs", plain}, 1},
+      {{"--frequent", "0", library}, 2},
+      {{"--frequent", "x", library}, 2},
+      {{"--frequent", library}, 2},
+      {{"--signs", "--frequent", "3", library}, 2},
+      {{"--signs", "--mark", "1", library}, 2},
+      {{"--signs", library, "летал"}, 2},
+  };
+  for (const auto& c : cases) {
+    run = RunTool(c.Arguments);
+    EXPECT_EQ(run.ExitCode, c.ExitCode) << c.Arguments.join(' ').toStdString();
+    EXPECT_TRUE(run.Out.isEmpty()) << c.Arguments.join(' ').toStdString();
+  }
+}
+
 TEST_F(LibrarySearch, ToolFailsOnAFileReadInPartAndOnOutputNotWritten) {
   const QString library = dir.filePath("library.xml");
   const std::string libraryText = Utf8ToCp1251(kLibrary);
