@@ -11,7 +11,7 @@ std::string ReadImportFile(const std::string& fileName) {
   const QString name = QString::fromUtf8(fileName);
   const QFileInfo info(name);
   if (info.exists() && info.size() > MaxImportBytes) {
-    const QString size = QString::number(info.size() / (1024 * 1024));
+    const QString size = QString::number(info.size() / (1024LL * 1024));
     throw TImportError(
         QString::fromUtf8(res::ImportTooLarge).arg(name, size).toUtf8().toStdString(), 0);
   }

@@ -25,8 +25,7 @@ QString Say(const char* text, const QString& first, const QString& second = {}) 
 // The stored path as a file inside base: a path leading elsewhere keeps only
 // its bare name, so an import never writes outside the folder it was given.
 QString InsideBase(const QString& stored) {
-  const QString clean =
-      QDir::cleanPath(QString(stored).replace(QLatin1Char('\\'), QLatin1Char('/')));
+  QString clean = QDir::cleanPath(QString(stored).replace(QLatin1Char('\\'), QLatin1Char('/')));
   if (QDir::isAbsolutePath(clean) || clean.startsWith(QLatin1String("..")) ||
       clean.contains(QLatin1Char(':')))
     return QFileInfo(clean).fileName();
@@ -44,8 +43,7 @@ QString FreeName(const QDir& base, const QString& relative, const std::set<QStri
       info.path() == QLatin1String(".") ? QString() : info.path() + QLatin1Char('/');
   const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
   for (int n = 2;; ++n) {
-    const QString name =
-        dir + info.completeBaseName() + QLatin1Char('_') + QString::number(n) + suffix;
+    QString name = dir + info.completeBaseName() + QLatin1Char('_') + QString::number(n) + suffix;
     if (isFree(name)) return name;
   }
 }

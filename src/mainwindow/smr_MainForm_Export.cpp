@@ -32,9 +32,15 @@ void Tfrm_MainForm::mnu_ExportClick() {
     case 2:
       exporter = std::make_unique<TTXTExporter>(SystemNumberFormat());
       break;
-    case 3:
-      exporter = std::make_unique<TJSONExporter>(SystemNumberFormat());
+    case 3: {
+      auto json = std::make_unique<TJSONExporter>(SystemNumberFormat());
+      // Its own prolog, for a lossless import.
+      const TXMLParser* document =
+          element == FLibrary->Root.get() ? FLibrary.get() : JournalDocumentOf(FCurrentNode);
+      if (document) json->Prolog = &document->Parameters;
+      exporter = std::move(json);
       break;
+    }
     case 4: {
       auto csv = std::make_unique<TCSVExporter>(SystemNumberFormat());
       if (FSettings->Root) csv->PropertyNames = FormPropertyNames(*FSettings->Root);

@@ -35,7 +35,7 @@ std::string Tfrm_MainForm::FreeJournalPath(const QString& baseName) const {
     const QString candidate =
         n == 1 ? name + QStringLiteral(".xml")
                : name + QLatin1Char('_') + QString::number(n) + QStringLiteral(".xml");
-    const std::string stored = FromUi(candidate, TTextPlace::Attribute);
+    std::string stored = FromUi(candidate, TTextPlace::Attribute);
     if (ToUi(stored) != candidate) {
       name = QStringLiteral("journal");  // a name the code page cannot keep
       n = 0;
@@ -96,10 +96,10 @@ void Tfrm_MainForm::mnu_ImportClick() {
   file->SetAttribute(smr::atPath, stored);
   TXMLNode* added = directory->AddChild(std::move(file));
   added->SetLevel(directory->Level + 1);
-  TXMLNode* root = journal.Document->Root.get();
+  // Selected as a `file` element, the journal is taken from the table and
+  // its nights are shown, as for an attached journal.
   FJournals.Add(std::move(journal.Document));
-  FPairs.Add(added, root);
-  CreateChildCommon(root, node, ToUi(added->GetAttribute(smr::atName)), 3);
+  CreateChildCommon(added, node, ToUi(added->GetAttribute(smr::atName)), 3);
   if (journal.Replaced > 0 && KindOf(chosen) == TImportKind::Json)
     Prompts().Information(this, U(res::ImportReplacedJSON).arg(journal.Replaced));
 }

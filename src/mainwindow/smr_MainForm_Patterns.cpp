@@ -125,6 +125,7 @@ void Tfrm_MainForm::ApplyDreamSigns() {
       FLibrary && FLibrary->Root ? ReadDreamSigns(*FLibrary->Root) : std::vector<TDreamSign>{};
   // Highlighting again is done only when the signs differ from the last ones.
   std::vector<std::string> texts;
+  texts.reserve(signs.size());
   for (const TDreamSign& sign : signs) texts.push_back(sign.Text);
   if (texts == FSignTexts) return;
   FSignTexts = texts;

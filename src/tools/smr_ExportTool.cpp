@@ -208,7 +208,9 @@ int main(int argc, char** argv) {
   if (chosen == "txt") {
     exporter = std::make_unique<TTXTExporter>(format);
   } else if (chosen == "json") {
-    exporter = std::make_unique<TJSONExporter>(format);
+    auto json = std::make_unique<TJSONExporter>(format);
+    json->Prolog = &document.Parameters;  // its own prolog, for a lossless import
+    exporter = std::move(json);
   } else if (chosen == "csv") {
     auto csv = std::make_unique<TCSVExporter>(format);
     csv->PropertyNames = FormPropertyNames(*settings.Root);

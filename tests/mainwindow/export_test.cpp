@@ -147,8 +147,8 @@ TEST_F(ImportCommand, AJournalExportedAsJSONComesBackByteForByteAsANewJournal) {
   EXPECT_EQ(ReadBytes("ж_2.xml"), ReadBytes("j.xml"));
   Stop();
   const std::string library = ReadText("lib.xml");
-  EXPECT_NE(library.find("<file name=\"ж\" path=\"ж.xml\" />"), std::string::npos) << library;
-  EXPECT_NE(library.find("<file name=\"ж\" path=\"ж_2.xml\" />"), std::string::npos) << library;
+  EXPECT_NE(library.find("<file name=\"ж\" path=\"ж.xml\""), std::string::npos) << library;
+  EXPECT_NE(library.find("<file name=\"ж\" path=\"ж_2.xml\""), std::string::npos) << library;
 }
 
 TEST_F(ImportCommand, ACsvGoesThroughThePreviewWhoseMappingIsRemembered) {

@@ -139,8 +139,7 @@ TEST(SettingsFile, PropertyNamesOfEveryFormOnce) {
        "</dream-form>\n"
        "  <dream-form><edit /><checkbox id=\"mood\" /><other><edit id=\"hidden\" /></other>"
        "</dream-form>\n");
-  EXPECT_EQ(FormPropertyNames(*settings.Root),
-            std::vector<std::string>({"mood", "EDITBOX_0"}));
+  EXPECT_EQ(FormPropertyNames(*settings.Root), std::vector<std::string>({"mood", "EDITBOX_0"}));
 }
 
 }  // namespace
