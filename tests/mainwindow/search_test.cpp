@@ -1,6 +1,6 @@
 // The search panel through the window: Ctrl+F, typing, the hits of every
 // journal (read when first needed, missing ones reported), a hit shown in
-// the tree and the description, edits found, Escape.
+// the tree and the description, edits found, Escape; the patterns dock.
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -10,9 +10,15 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 
 #include "main_form_fixture.h"
+#include "patternsview/smr_CalendarGrid.h"
+#include "patternsview/smr_PatternsView.h"
 #include "searchpanel/smr_SearchPanel.h"
 #include "searchpanel/smr_SearchResults.h"
 
@@ -300,6 +306,71 @@ TEST_F(LargeLibrarySearch, ALongPastedQueryNeverHoldsUpTyping) {
   EXPECT_EQ(Panel()->lst_SearchResults->model()->rowCount(), 0);
   query->setText(U("сад"));
   EXPECT_FALSE(Panel()->lbl_SearchQueryNote->isVisible());
+}
+
+}  // namespace
+
+namespace {
+
+// The patterns dock: a day of the calendar selects its night in the tree
+// (the journal read for it), a sign's double-click runs the search, and the
+// signs are marked in the description.
+class PatternsDock : public TShownLibrary {
+ protected:
+  void SetUp() override {
+    WriteFile("a.xml", kJournalProlog +
+                           "<somnary>\n  <day name=\"01.01.26\">\n"
+                           "    <experience number=\"1\" title=\"Полёт\">\n"
+                           "      <description>Я летала над морем.</description>\n"
+                           "    </experience>\n  </day>\n  <day name=\"03.01.26\">\n"
+                           "    <experience number=\"2\" title=\"Дом\">\n"
+                           "      <description>Тихо.</description>\n"
+                           "    </experience>\n  </day>\n</somnary>\n");
+    WriteFile("lib.xml", kLibraryProlog + "<dreamlibrary name=\"Л\">\n  <directory name=\"К\">\n" +
+                             File("A", "a.xml") +
+                             "  </directory>\n  <dreamsigns>\n"
+                             "    <sign text=\"море\" category=\"Контекст\" />\n"
+                             "  </dreamsigns>\n</dreamlibrary>\n");
+    WriteSettings(NativePath("lib.xml"));
+    Start();
+    Form->resize(1100, 700);
+    Form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form.get()));
+  }
+};
+
+TEST_F(PatternsDock, ADaySelectsItsNightASignRunsTheSearchAndSignsAreMarked) {
+  Select(Node({U("Л")}));
+  Form->mnu_Patterns->trigger();
+  TPatternsView* view = Form->pnl_Patterns;
+  ASSERT_TRUE(Form->dck_Patterns->isVisible());
+  ASSERT_EQ(view->lbl_Year->text(), "2026");
+  TCalendarGrid& grid = view->CalendarGrid();
+  QTest::mouseClick(&grid, Qt::LeftButton, {}, grid.DayRect(1, 3).center());
+  QTreeWidgetItem* night = Node({U("Л"), U("К"), U("A"), U("03.01.26")});
+  ASSERT_TRUE(night);
+  EXPECT_EQ(Tree()->currentItem(), night);
+
+  view->tab_Patterns->setCurrentWidget(view->pg_Signs);
+  QTableWidget* signs = view->grd_Signs;
+  ASSERT_EQ(signs->rowCount(), 1);
+  EXPECT_EQ(signs->item(0, 2)->text(), "1");  // "морем" by its stem
+  ASSERT_TRUE(QTest::qWaitFor([&] { return signs->isVisible(); }));
+  QApplication::processEvents();
+  const QPoint cell = signs->visualItemRect(signs->item(0, 0)).center();
+  QTest::mouseClick(signs->viewport(), Qt::LeftButton, {}, cell);
+  QTest::mouseDClick(signs->viewport(), Qt::LeftButton, {}, cell);
+  EXPECT_TRUE(Form->dck_Search->isVisible());
+  EXPECT_EQ(Form->pnl_Search->edt_SearchQuery->text(), U("море"));
+
+  Select(Node({U("Л"), U("К"), U("A"), U("01.01.26")})->child(0));
+  QPlainTextEdit* description = EditPanel()->mmo_Description;
+  ASSERT_EQ(description->toPlainText(), U("Я летала над морем."));
+  const QList<QTextLayout::FormatRange> marked =
+      description->document()->firstBlock().layout()->formats();
+  ASSERT_EQ(marked.size(), 1);
+  EXPECT_EQ(marked.front().start, description->toPlainText().indexOf(U("морем")));
+  EXPECT_EQ(marked.front().length, 5);
 }
 
 }  // namespace
