@@ -22,23 +22,13 @@
 #include "storage/smr_SettingsFile.h"
 #include "storage/smr_TextEdge.h"
 #include "tools/smr_Console.h"
+#include "tools/smr_ToolText.h"
 #include "xml/xml_functions.h"
 #include "xml/xml_mainUnit.h"
 
 namespace {
 
 constexpr int ExitFailure = 1;
-
-QString Local(const std::string& s) {
-  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-std::string Say(const char* text, const QString& first = {}, const QString& second = {}) {
-  QString message = QString::fromUtf8(text);
-  if (message.contains(QLatin1String("%1"))) message = message.arg(first);
-  if (message.contains(QLatin1String("%2"))) message = message.arg(second);
-  return message.toUtf8().toStdString();
-}
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "somnary-import: %s\n", message.c_str());

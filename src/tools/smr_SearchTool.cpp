@@ -31,6 +31,7 @@
 #include "storage/smr_TextEdge.h"
 #include "storage/smr_Types.h"
 #include "tools/smr_Console.h"
+#include "tools/smr_ToolText.h"
 #include "tools/smr_ToolUnlock.h"
 #include "xml/xml_mainUnit.h"
 #include "xml/xml_node.h"
@@ -39,17 +40,6 @@ namespace {
 
 constexpr int ExitNothingFound = 1;
 constexpr int ExitError = 2;
-
-QString Local(const std::string& s) {
-  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-std::string Say(const char* text, const QString& first = {}, const QString& second = {}) {
-  QString message = QString::fromUtf8(text);
-  if (message.contains(QLatin1String("%1"))) message = message.arg(first);
-  if (message.contains(QLatin1String("%2"))) message = message.arg(second);
-  return message.toUtf8().toStdString();
-}
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "somnary-search: %s\n", message.c_str());
