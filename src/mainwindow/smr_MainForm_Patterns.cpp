@@ -63,8 +63,13 @@ void Tfrm_MainForm::mnu_PatternsClick() {
 
 void Tfrm_MainForm::ShowPatterns() {
   if (!dck_Patterns->isVisible()) return;
-  // The scope: the library, a catalogue or a journal; a night or a dream
-  // stands for its journal.
+  // A night or a dream chosen (a day of the calendar clicked) keeps the
+  // scope shown; shown first, it stands for its journal.
+  const TXMLNode* selected = ElementOf(FCurrentNode);
+  if (FPatternsScope && selected &&
+      (selected->Name == smr::elDay || selected->Name == smr::elExperience))
+    return;
+  // The scope: the library, a catalogue or a journal.
   QTreeWidgetItem* item = FCurrentNode;
   while (item && item->parent()) {
     const TXMLNode* element = ElementOf(item);

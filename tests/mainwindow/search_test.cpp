@@ -326,8 +326,11 @@ class PatternsDock : public TShownLibrary {
                            "    <experience number=\"2\" title=\"Дом\">\n"
                            "      <description>Тихо.</description>\n"
                            "    </experience>\n  </day>\n</somnary>\n");
+    WriteFile("b.xml", kJournalProlog +
+                           "<somnary>\n  <day name=\"05.01.26\">\n"
+                           "    <experience number=\"1\" title=\"Лес\" />\n  </day>\n</somnary>\n");
     WriteFile("lib.xml", kLibraryProlog + "<dreamlibrary name=\"Л\">\n  <directory name=\"К\">\n" +
-                             File("A", "a.xml") +
+                             File("A", "a.xml") + File("B", "b.xml") +
                              "  </directory>\n  <dreamsigns>\n"
                              "    <sign text=\"море\" category=\"Контекст\" />\n"
                              "  </dreamsigns>\n</dreamlibrary>\n");
@@ -350,6 +353,8 @@ TEST_F(PatternsDock, ADaySelectsItsNightASignRunsTheSearchAndSignsAreMarked) {
   QTreeWidgetItem* night = Node({U("Л"), U("К"), U("A"), U("03.01.26")});
   ASSERT_TRUE(night);
   EXPECT_EQ(Tree()->currentItem(), night);
+  // The calendar still shows the nights of both journals.
+  EXPECT_EQ(view->Calendar().Days.size(), 3u);
 
   view->tab_Patterns->setCurrentWidget(view->pg_Signs);
   QTableWidget* signs = view->grd_Signs;
