@@ -125,6 +125,9 @@ class TBenchPrompts : public TPrompts {
   TConfirmationAnswer Confirmation(QWidget*, const QString&) override {
     return Count(), TConfirmationAnswer{};
   }
+  TImportAnswer ImportPreview(QWidget*, const TImportRequest&) override {
+    return Count(), TImportAnswer{};
+  }
   QString OpenFileName(QWidget*, TFileDialogState&) override { return Count(), QString(); }
   QString SaveFileName(QWidget*, TFileDialogState&) override { return Count(), QString(); }
   void Error(QWidget*, const QString&) override { Count(); }
