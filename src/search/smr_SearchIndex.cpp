@@ -123,7 +123,8 @@ const char* FindPattern(const char* base, std::size_t from, std::size_t to,
     for (auto bits = static_cast<unsigned>(_mm_movemask_epi8(same)); bits; bits &= bits - 1) {
       const char* q = p + std::countr_zero(bits);
       if (q > last) return nullptr;
-      if (std::memcmp(q + tested, pattern.data() + tested, n - tested) == 0) return q;
+      if (n == tested || std::memcmp(q + tested, pattern.data() + tested, n - tested) == 0)
+        return q;
     }
   }
 #endif
@@ -139,23 +140,45 @@ constexpr std::size_t kChunk = std::size_t(8) << 20;
 
 }  // namespace
 
-std::uint64_t TWordMemo::Hash(std::string_view word) {
+TWordMemo::TKey TWordMemo::KeyOf(std::string_view word) {
+  // Loads of fixed sizes, overlapping for lengths between them: a call to
+  // memcpy of a variable length costs more than the rest of a lookup.
+  const auto load = [](const char* p, auto value) {
+    std::memcpy(&value, p, sizeof value);
+    return static_cast<std::uint64_t>(value);
+  };
+  const char* p = word.data();
+  const std::size_t n = word.size();
+  TKey key;
+  key.Size = n;
+  if (n >= 8) {
+    key.Head = load(p, std::uint64_t());
+    if (n > 8) key.Tail = load(p + n - 8, std::uint64_t());
+  } else if (n >= 4) {
+    key.Head = load(p, std::uint32_t()) | load(p + n - 4, std::uint32_t()) << (8 * (n - 4));
+  } else if (n > 0) {
+    key.Head = load(p, std::uint8_t()) | load(p + n / 2, std::uint8_t()) << (8 * (n / 2)) |
+               load(p + n - 1, std::uint8_t()) << (8 * (n - 1));
+  }
+  return key;
+}
+
+std::uint64_t TWordMemo::Hash(const TKey& key) {
   // Both ends of the word and its length: enough to tell a diary's words apart.
-  std::uint64_t head = 0, tail = 0;
-  std::memcpy(&head, word.data(), std::min<std::size_t>(8, word.size()));
-  if (word.size() > 8) std::memcpy(&tail, word.data() + word.size() - 8, 8);
   const std::uint64_t h =
-      (head * 0x9E3779B97F4A7C15ULL) ^ (tail * 0xC2B2AE3D27D4EB4FULL) ^ word.size();
+      (key.Head * 0x9E3779B97F4A7C15ULL) ^ (key.Tail * 0xC2B2AE3D27D4EB4FULL) ^ key.Size;
   return h ^ (h >> 29);
 }
 
 int TWordMemo::Find(std::string_view word) const {
   if (FSlots.empty()) return -1;
+  const TKey key = KeyOf(word);
   const std::size_t mask = FSlots.size() - 1;
-  for (std::size_t i = Hash(word) & mask;; i = (i + 1) & mask) {
+  for (std::size_t i = Hash(key) & mask;; i = (i + 1) & mask) {
     const TSlot& slot = FSlots[i];
     if (!slot.Word) return -1;
-    if (slot.Size == word.size() && std::memcmp(slot.Word, word.data(), word.size()) == 0)
+    if (slot.Key == key &&
+        (key.Size <= 16 || std::memcmp(slot.Word, word.data(), word.size()) == 0))
       return slot.Match;
   }
 }
@@ -166,12 +189,13 @@ int TWordMemo::Add(std::string_view word, bool match) {
     old.swap(FSlots);
     FUsed = 0;
     for (const TSlot& slot : old)
-      if (slot.Word) Add({slot.Word, slot.Size}, slot.Match);
+      if (slot.Word) Add({slot.Word, slot.Key.Size}, slot.Match);
   }
+  const TKey key = KeyOf(word);
   const std::size_t mask = FSlots.size() - 1;
-  std::size_t i = Hash(word) & mask;
+  std::size_t i = Hash(key) & mask;
   while (FSlots[i].Word) i = (i + 1) & mask;
-  FSlots[i] = {word.data(), word.size(), match};
+  FSlots[i] = {word.data(), key, match};
   ++FUsed;
   return match;
 }
