@@ -99,7 +99,7 @@ void ForEachExperience(const TXMLNode& root, F&& f) {
 
 // The first place of the pattern (a blank and a stem or phrase) in
 // base[from, to). Sixteen places at a time are tested for the blank and
-// the next two bytes at once: a one-letter stem's letter starts a word
+// the next three bytes at once: a one-letter stem's letter starts a word
 // often and lies inside words far more often, and stopping at each would
 // cost more than the test.
 const char* FindPattern(const char* base, std::size_t from, std::size_t to,
@@ -112,19 +112,22 @@ const char* FindPattern(const char* base, std::size_t from, std::size_t to,
   const __m128i blank = _mm_set1_epi8(' ');
   const __m128i first = _mm_set1_epi8(pattern[1]);
   const __m128i second = _mm_set1_epi8(n > 2 ? pattern[2] : '\0');
-  const std::size_t tested = n > 2 ? 3 : 2;
-  // Each step reads 18 bytes from p, all before base + to.
-  for (; p + 18 <= base + to; p += 16) {
+  const __m128i third = _mm_set1_epi8(n > 3 ? pattern[3] : '\0');
+  const std::size_t tested = std::min<std::size_t>(n, 4);
+  // Each step reads 19 bytes from p, all before base + to.
+  for (; p + 19 <= base + to; p += 16) {
     const auto at = [&](std::size_t k) {
       return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
     };
     __m128i same = _mm_and_si128(_mm_cmpeq_epi8(at(0), blank), _mm_cmpeq_epi8(at(1), first));
     if (n > 2) same = _mm_and_si128(same, _mm_cmpeq_epi8(at(2), second));
+    if (n > 3) same = _mm_and_si128(same, _mm_cmpeq_epi8(at(3), third));
     for (auto bits = static_cast<unsigned>(_mm_movemask_epi8(same)); bits; bits &= bits - 1) {
       const char* q = p + std::countr_zero(bits);
       if (q > last) return nullptr;
-      if (n == tested || std::memcmp(q + tested, pattern.data() + tested, n - tested) == 0)
-        return q;
+      std::size_t k = tested;
+      while (k < n && q[k] == pattern[k]) ++k;
+      if (k == n) return q;
     }
   }
 #endif
