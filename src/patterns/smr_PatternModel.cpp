@@ -175,6 +175,7 @@ TPatternModel::TPatternModel(TSearchIndex& index, const std::vector<TPatternJour
   struct TWordSeen {
     std::uint32_t Stem;
     bool Suggested;
+    std::uint32_t Experiences;
   };
   std::vector<TWordSeen> words;
   struct TStemSeen {
@@ -198,9 +199,12 @@ TPatternModel::TPatternModel(TSearchIndex& index, const std::vector<TPatternJour
       stems.emplace_back();
     }
     FStemWords[found->second].push_back(static_cast<std::uint32_t>(words.size()));
-    words.push_back({found->second, MaySuggest(word)});
-    FPostings.emplace_back();
+    words.push_back({found->second, MaySuggest(word), 0});
   };
+  // Each experience's words as first seen in it, in order: the postings
+  // are laid out once the text is read, each word's in one run.
+  std::vector<std::uint32_t> firsts;
+  std::vector<std::size_t> experienceStarts;
   // The text is read once: each word's experiences and each stem's counts
   // grow as it goes, in experience order.
   for (const TPatternJournal& journal : journals) {
@@ -214,6 +218,7 @@ TPatternModel::TPatternModel(TSearchIndex& index, const std::vector<TPatternJour
         FNights.push_back({journal.File, entry.Night, entry.Date});
       }
       const auto e = static_cast<std::uint32_t>(FExperiences.size());
+      experienceStarts.push_back(firsts.size());
       FExperiences.push_back({journal.File, entry.Night, entry.Experience, entry.Date, entry.Level,
                               entry.Marks, static_cast<std::uint32_t>(FNights.size() - 1)});
       ForEachWord(entry.Text, [&](std::string_view word, const TWordKey& key) {
@@ -222,8 +227,9 @@ TPatternModel::TPatternModel(TSearchIndex& index, const std::vector<TPatternJour
         slot.Last = e;
         const std::uint32_t id = slot.Id;
         if (id == words.size()) addWord(word);
-        const TWordSeen seen = words[id];
-        FPostings[id].push_back(e);
+        TWordSeen& seen = words[id];
+        ++seen.Experiences;
+        firsts.push_back(id);
         TStemSeen& counted = stems[seen.Stem];
         if (counted.Last != e) {
           counted.Last = e;
@@ -236,6 +242,17 @@ TPatternModel::TPatternModel(TSearchIndex& index, const std::vector<TPatternJour
       });
     }
     FJournals.push_back(std::move(text));
+  }
+  experienceStarts.push_back(firsts.size());
+  FPostingStart.resize(words.size() + 1);
+  for (std::size_t w = 0; w < words.size(); ++w)
+    FPostingStart[w + 1] = FPostingStart[w] + words[w].Experiences;
+  FPostings.resize(firsts.size());
+  {
+    std::vector<std::uint32_t> next(FPostingStart.begin(), FPostingStart.end() - 1);
+    for (std::uint32_t e = 0; e + 1 < experienceStarts.size(); ++e)
+      for (std::size_t i = experienceStarts[e]; i < experienceStarts[e + 1]; ++i)
+        FPostings[next[firsts[i]]++] = e;
   }
   for (std::size_t s = 0; s < FStems.size(); ++s) {
     FStems[s].Experiences = stems[s].Experiences;
@@ -250,8 +267,8 @@ TPatternModel::TPatternModel(TSearchIndex& index, const std::vector<TPatternJour
       if (best != ~0u) {
         if (words[best].Suggested != words[w].Suggested) {
           if (words[best].Suggested) continue;
-        } else if (FPostings[w].size() != FPostings[best].size()) {
-          if (FPostings[w].size() < FPostings[best].size()) continue;
+        } else if (words[w].Experiences != words[best].Experiences) {
+          if (words[w].Experiences < words[best].Experiences) continue;
         } else if (FWordIds->Word(w) > FWordIds->Word(best)) {
           continue;
         }
@@ -285,11 +302,14 @@ std::vector<std::uint32_t> TPatternModel::StemsMatching(const TSearchTerm& word)
 }
 
 std::vector<std::uint32_t> TPatternModel::Union(const std::vector<std::uint32_t>& words) const {
-  if (words.size() == 1) return FPostings[words[0]];
+  if (words.size() == 1) {
+    const auto postings = Postings(words[0]);
+    return std::vector<std::uint32_t>(postings.begin(), postings.end());
+  }
   // Marks rather than a sort: a common stem's words hold most experiences.
   std::vector<char> holds(FExperiences.size());
   for (const std::uint32_t w : words)
-    for (const std::uint32_t e : FPostings[w]) holds[e] = 1;
+    for (const std::uint32_t e : Postings(w)) holds[e] = 1;
   std::vector<std::uint32_t> experiences;
   for (std::uint32_t e = 0; e < holds.size(); ++e)
     if (holds[e]) experiences.push_back(e);
