@@ -95,19 +95,20 @@ class TPatternModel::TWordTable {
       if (Same(slot, key, word)) return slot.Id;
     }
   }
-  // The word's id; a new word gets the next one. key: KeyOf(word), of a
-  // word of at least one byte.
-  std::uint32_t Add(std::string_view word, const TWordKey& key) {
+  // The word's slot; a new word gets the next id. key: KeyOf(word), of a
+  // word of at least one byte. The slot is good until the next Add.
+  struct TSlot;
+  TSlot& Add(std::string_view word, const TWordKey& key) {
     if (2 * (Size() + 1) > FSlots.size()) Grow();
     for (std::size_t i = Start(key);; i = (i + 1) & FMask) {
       TSlot& slot = FSlots[i];
       if (!slot.Key.Size) {
-        slot = {key, static_cast<std::uint32_t>(Size())};
+        slot = {key, static_cast<std::uint32_t>(Size()), None};
         FBytes.append(word);
         FStarts.push_back(static_cast<std::uint32_t>(FBytes.size()));
-        return slot.Id;
+        return slot;
       }
-      if (Same(slot, key, word)) return slot.Id;
+      if (Same(slot, key, word)) return slot;
     }
   }
   std::size_t Size() const { return FStarts.size() - 1; }
@@ -115,11 +116,15 @@ class TPatternModel::TWordTable {
     return std::string_view(FBytes).substr(FStarts[id], FStarts[id + 1] - FStarts[id]);
   }
 
- private:
+  // The key, the id and, in the slot's padding, the last experience the
+  // word was seen in: a word repeated in an experience costs one look.
   struct TSlot {
     TWordKey Key;  // Size 0: free
     std::uint32_t Id = None;
+    std::uint32_t Last = None;
   };
+
+ private:
   std::size_t Start(const TWordKey& key) const {
     const std::uint64_t h =
         (key.First ^ (key.Last * 0xC2B2AE3D27D4EB4FULL) ^ key.Size) * 0x9E3779B97F4A7C15ULL;
@@ -168,12 +173,13 @@ TPatternModel::TPatternModel(TSearchIndex& index, const std::vector<TPatternJour
   // be suggested. Per stem: the last experience counted, all words and
   // suggested ones.
   struct TWordSeen {
-    std::uint32_t Last, Stem;
+    std::uint32_t Stem;
     bool Suggested;
+    std::uint32_t Experiences;
   };
   std::vector<TWordSeen> words;
   struct TStemSeen {
-    std::uint32_t Last = ~0u, LastFrequent = ~0u;
+    std::uint32_t Last = ~0u, LastFrequent = ~0u, Experiences = 0, Frequent = 0;
   };
   std::vector<TStemSeen> stems;
   std::string stem;
@@ -193,9 +199,12 @@ TPatternModel::TPatternModel(TSearchIndex& index, const std::vector<TPatternJour
       stems.emplace_back();
     }
     FStemWords[found->second].push_back(static_cast<std::uint32_t>(words.size()));
-    words.push_back({~0u, found->second, MaySuggest(word)});
-    FPostings.emplace_back();
+    words.push_back({found->second, MaySuggest(word), 0});
   };
+  // Each experience's words as first seen in it, in order: the postings
+  // are laid out once the text is read, each word's in one run.
+  std::vector<std::uint32_t> firsts;
+  std::vector<std::size_t> experienceStarts;
   // The text is read once: each word's experiences and each stem's counts
   // grow as it goes, in experience order.
   for (const TPatternJournal& journal : journals) {
@@ -209,27 +218,45 @@ TPatternModel::TPatternModel(TSearchIndex& index, const std::vector<TPatternJour
         FNights.push_back({journal.File, entry.Night, entry.Date});
       }
       const auto e = static_cast<std::uint32_t>(FExperiences.size());
+      experienceStarts.push_back(firsts.size());
       FExperiences.push_back({journal.File, entry.Night, entry.Experience, entry.Date, entry.Level,
                               entry.Marks, static_cast<std::uint32_t>(FNights.size() - 1)});
       ForEachWord(entry.Text, [&](std::string_view word, const TWordKey& key) {
-        const std::uint32_t id = FWordIds->Add(word, key);
+        TWordTable::TSlot& slot = FWordIds->Add(word, key);
+        if (slot.Last == e) return;
+        slot.Last = e;
+        const std::uint32_t id = slot.Id;
         if (id == words.size()) addWord(word);
         TWordSeen& seen = words[id];
-        if (seen.Last == e) return;
-        seen.Last = e;
-        FPostings[id].push_back(e);
+        ++seen.Experiences;
+        firsts.push_back(id);
         TStemSeen& counted = stems[seen.Stem];
         if (counted.Last != e) {
           counted.Last = e;
-          ++FStems[seen.Stem].Experiences;
+          ++counted.Experiences;
         }
         if (seen.Suggested && counted.LastFrequent != e) {
           counted.LastFrequent = e;
-          ++FStems[seen.Stem].Frequent;
+          ++counted.Frequent;
         }
       });
     }
     FJournals.push_back(std::move(text));
+  }
+  experienceStarts.push_back(firsts.size());
+  FPostingStart.resize(words.size() + 1);
+  for (std::size_t w = 0; w < words.size(); ++w)
+    FPostingStart[w + 1] = FPostingStart[w] + words[w].Experiences;
+  FPostings.resize(firsts.size());
+  {
+    std::vector<std::uint32_t> next(FPostingStart.begin(), FPostingStart.end() - 1);
+    for (std::uint32_t e = 0; e + 1 < experienceStarts.size(); ++e)
+      for (std::size_t i = experienceStarts[e]; i < experienceStarts[e + 1]; ++i)
+        FPostings[next[firsts[i]]++] = e;
+  }
+  for (std::size_t s = 0; s < FStems.size(); ++s) {
+    FStems[s].Experiences = stems[s].Experiences;
+    FStems[s].Frequent = stems[s].Frequent;
   }
 
   FWordStem.reserve(words.size());
@@ -240,8 +267,8 @@ TPatternModel::TPatternModel(TSearchIndex& index, const std::vector<TPatternJour
       if (best != ~0u) {
         if (words[best].Suggested != words[w].Suggested) {
           if (words[best].Suggested) continue;
-        } else if (FPostings[w].size() != FPostings[best].size()) {
-          if (FPostings[w].size() < FPostings[best].size()) continue;
+        } else if (words[w].Experiences != words[best].Experiences) {
+          if (words[w].Experiences < words[best].Experiences) continue;
         } else if (FWordIds->Word(w) > FWordIds->Word(best)) {
           continue;
         }
@@ -275,11 +302,14 @@ std::vector<std::uint32_t> TPatternModel::StemsMatching(const TSearchTerm& word)
 }
 
 std::vector<std::uint32_t> TPatternModel::Union(const std::vector<std::uint32_t>& words) const {
-  if (words.size() == 1) return FPostings[words[0]];
+  if (words.size() == 1) {
+    const auto postings = Postings(words[0]);
+    return std::vector<std::uint32_t>(postings.begin(), postings.end());
+  }
   // Marks rather than a sort: a common stem's words hold most experiences.
   std::vector<char> holds(FExperiences.size());
   for (const std::uint32_t w : words)
-    for (const std::uint32_t e : FPostings[w]) holds[e] = 1;
+    for (const std::uint32_t e : Postings(w)) holds[e] = 1;
   std::vector<std::uint32_t> experiences;
   for (std::uint32_t e = 0; e < holds.size(); ++e)
     if (holds[e]) experiences.push_back(e);

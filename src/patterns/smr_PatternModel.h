@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -94,7 +95,12 @@ class TPatternModel {
   // them, ascending.
   std::unique_ptr<TWordTable> FWordIds;
   std::vector<std::uint32_t> FWordStem;
-  std::vector<std::vector<std::uint32_t>> FPostings;
+  // Word w's experiences are FPostings[FPostingStart[w], FPostingStart[w + 1]).
+  std::vector<std::uint32_t> FPostings, FPostingStart;
+  std::span<const std::uint32_t> Postings(std::uint32_t word) const {
+    return std::span<const std::uint32_t>(FPostings).subspan(
+        FPostingStart[word], FPostingStart[word + 1] - FPostingStart[word]);
+  }
   // The search's text of each journal, and where its experiences start.
   std::vector<std::shared_ptr<const TJournalIndex>> FJournals;
   std::vector<std::uint32_t> FJournalStart;

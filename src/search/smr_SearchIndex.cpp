@@ -2,8 +2,13 @@
 
 #include <QFileInfo>
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cstring>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
 
 #include "storage/smr_Types.h"
 #include "xml/xml_node.h"
@@ -92,21 +97,42 @@ void ForEachExperience(const TXMLNode& root, F&& f) {
   }
 }
 
-// The first place of " stem" in base[from, to). The stem's first letter,
-// rarer than the blank, is found with memchr and the blank checked behind
-// it (memmem, besides, is not in every C library).
-const void* FindPattern(const char* base, std::size_t from, std::size_t to,
+// The first place of the pattern (a blank and a stem or phrase) in
+// base[from, to). Sixteen places at a time are tested for the blank and
+// the next three bytes at once: a one-letter stem's letter starts a word
+// often and lies inside words far more often, and stopping at each would
+// cost more than the test.
+const char* FindPattern(const char* base, std::size_t from, std::size_t to,
                         const std::string& pattern) {
-  const std::size_t rest = pattern.size() - 2;
-  const char* p = base + from + 1;
-  const char* const end = base + to;
-  while (p + rest < end) {
-    p = static_cast<const char*>(
-        std::memchr(p, pattern[1], static_cast<std::size_t>(end - rest - p)));
-    if (!p) return nullptr;
-    if (p[-1] == ' ' && std::memcmp(p + 1, pattern.data() + 2, rest) == 0) return p - 1;
-    ++p;
+  const std::size_t n = pattern.size();
+  if (to - from < n) return nullptr;
+  const char* p = base + from;
+  const char* const last = base + to - n;  // the last place the pattern fits
+#if defined(__SSE2__) || defined(_M_X64)
+  const __m128i blank = _mm_set1_epi8(' ');
+  const __m128i first = _mm_set1_epi8(pattern[1]);
+  const __m128i second = _mm_set1_epi8(n > 2 ? pattern[2] : '\0');
+  const __m128i third = _mm_set1_epi8(n > 3 ? pattern[3] : '\0');
+  const std::size_t tested = std::min<std::size_t>(n, 4);
+  // Each step reads 19 bytes from p, all before base + to.
+  for (; p + 19 <= base + to; p += 16) {
+    const auto at = [&](std::size_t k) {
+      return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
+    };
+    __m128i same = _mm_and_si128(_mm_cmpeq_epi8(at(0), blank), _mm_cmpeq_epi8(at(1), first));
+    if (n > 2) same = _mm_and_si128(same, _mm_cmpeq_epi8(at(2), second));
+    if (n > 3) same = _mm_and_si128(same, _mm_cmpeq_epi8(at(3), third));
+    for (auto bits = static_cast<unsigned>(_mm_movemask_epi8(same)); bits; bits &= bits - 1) {
+      const char* q = p + std::countr_zero(bits);
+      if (q > last) return nullptr;
+      std::size_t k = tested;
+      while (k < n && q[k] == pattern[k]) ++k;
+      if (k == n) return q;
+    }
   }
+#endif
+  for (; p <= last; ++p)
+    if (*p == ' ' && std::memcmp(p + 1, pattern.data() + 1, n - 1) == 0) return p;
   return nullptr;
 }
 
@@ -117,23 +143,45 @@ constexpr std::size_t kChunk = std::size_t(8) << 20;
 
 }  // namespace
 
-std::uint64_t TWordMemo::Hash(std::string_view word) {
+TWordMemo::TKey TWordMemo::KeyOf(std::string_view word) {
+  // Loads of fixed sizes, overlapping for lengths between them: a call to
+  // memcpy of a variable length costs more than the rest of a lookup.
+  const auto load = [](const char* p, auto value) {
+    std::memcpy(&value, p, sizeof value);
+    return static_cast<std::uint64_t>(value);
+  };
+  const char* p = word.data();
+  const std::size_t n = word.size();
+  TKey key;
+  key.Size = n;
+  if (n >= 8) {
+    key.Head = load(p, std::uint64_t());
+    if (n > 8) key.Tail = load(p + n - 8, std::uint64_t());
+  } else if (n >= 4) {
+    key.Head = load(p, std::uint32_t()) | load(p + n - 4, std::uint32_t()) << (8 * (n - 4));
+  } else if (n > 0) {
+    key.Head = load(p, std::uint8_t()) | load(p + n / 2, std::uint8_t()) << (8 * (n / 2)) |
+               load(p + n - 1, std::uint8_t()) << (8 * (n - 1));
+  }
+  return key;
+}
+
+std::uint64_t TWordMemo::Hash(const TKey& key) {
   // Both ends of the word and its length: enough to tell a diary's words apart.
-  std::uint64_t head = 0, tail = 0;
-  std::memcpy(&head, word.data(), std::min<std::size_t>(8, word.size()));
-  if (word.size() > 8) std::memcpy(&tail, word.data() + word.size() - 8, 8);
   const std::uint64_t h =
-      (head * 0x9E3779B97F4A7C15ULL) ^ (tail * 0xC2B2AE3D27D4EB4FULL) ^ word.size();
+      (key.Head * 0x9E3779B97F4A7C15ULL) ^ (key.Tail * 0xC2B2AE3D27D4EB4FULL) ^ key.Size;
   return h ^ (h >> 29);
 }
 
 int TWordMemo::Find(std::string_view word) const {
   if (FSlots.empty()) return -1;
+  const TKey key = KeyOf(word);
   const std::size_t mask = FSlots.size() - 1;
-  for (std::size_t i = Hash(word) & mask;; i = (i + 1) & mask) {
+  for (std::size_t i = Hash(key) & mask;; i = (i + 1) & mask) {
     const TSlot& slot = FSlots[i];
     if (!slot.Word) return -1;
-    if (slot.Size == word.size() && std::memcmp(slot.Word, word.data(), word.size()) == 0)
+    if (slot.Key == key &&
+        (key.Size <= 16 || std::memcmp(slot.Word, word.data(), word.size()) == 0))
       return slot.Match;
   }
 }
@@ -144,12 +192,13 @@ int TWordMemo::Add(std::string_view word, bool match) {
     old.swap(FSlots);
     FUsed = 0;
     for (const TSlot& slot : old)
-      if (slot.Word) Add({slot.Word, slot.Size}, slot.Match);
+      if (slot.Word) Add({slot.Word, slot.Key.Size}, slot.Match);
   }
+  const TKey key = KeyOf(word);
   const std::size_t mask = FSlots.size() - 1;
-  std::size_t i = Hash(word) & mask;
+  std::size_t i = Hash(key) & mask;
   while (FSlots[i].Word) i = (i + 1) & mask;
-  FSlots[i] = {word.data(), word.size(), match};
+  FSlots[i] = {word.data(), key, match};
   ++FUsed;
   return match;
 }
@@ -271,9 +320,9 @@ std::size_t TJournalIndex::Find(const TSearchTerm& term, const char* base, std::
   const std::string pattern = ' ' + term.Needle;
   std::size_t pos = from;
   while (pos < to) {
-    const void* found = FindPattern(base, pos, to, pattern);
+    const char* found = FindPattern(base, pos, to, pattern);
     if (!found) break;
-    const std::size_t p = static_cast<std::size_t>(static_cast<const char*>(found) - base);
+    const std::size_t p = static_cast<std::size_t>(found - base);
     std::size_t end = p + pattern.size();  // a chunk ends with a field end, never in a word
     if (term.Phrase) {
       if (!IsWordByte(static_cast<unsigned char>(base[end]))) return p;

@@ -56,12 +56,20 @@ class TWordMemo {
   int Add(std::string_view word, bool match);
 
  private:
+  // A word up to 16 bytes is told apart by its key alone: its first 8
+  // bytes, its last 8 and its length; a longer one is compared whole.
+  struct TKey {
+    std::uint64_t Head = 0, Tail = 0;
+    std::size_t Size = 0;
+    bool operator==(const TKey&) const = default;
+  };
   struct TSlot {
     const char* Word = nullptr;  // null: free
-    std::size_t Size = 0;
+    TKey Key;
     bool Match = false;
   };
-  static std::uint64_t Hash(std::string_view word);
+  static TKey KeyOf(std::string_view word);
+  static std::uint64_t Hash(const TKey& key);
   std::vector<TSlot> FSlots;  // open addressing, a power of two, at most half full
   std::size_t FUsed = 0;
 };

@@ -231,7 +231,8 @@ TEST_F(Patterns, FrequentWordsLeaveOutStopWordsShortWordsAndSigns) {
   // experiences; "кот" and "кошка" are not (Snowball: "кот", "кошк").
   EXPECT_EQ(words({}), "доме:3 кот:3 море:3 кошка:2 ");
   EXPECT_EQ(words(Signs({"дом", "моря"})), "кот:3 кошка:2 рядом:1 теплым:1 ");
-  EXPECT_TRUE(IsStopWord(Utf8ToCp1251("было")));
+  for (const char* word : {"было", "снилось", "приснились", "снится", "сне", "сон"})
+    EXPECT_TRUE(IsStopWord(Utf8ToCp1251(word))) << word;
   EXPECT_FALSE(IsStopWord(Utf8ToCp1251("кот")));
 }
 
