@@ -43,16 +43,41 @@ std::string THTMLExporter::ExportHeader(const TXMLNode* element) {
 std::string THTMLExporter::ExportBody(const TXMLNode* element) {
   if (!element) return {};
   std::string out;
+  Body(*element, out, nullptr);
+  return out;
+}
+
+void THTMLExporter::Write(const TXMLNode* element, const TByteSink& sink) {
+  sink(ExportHeader(element));
+  sink(LineBreak);
+  std::string out;
+  if (element) Body(*element, out, &sink);
+  sink(out);
+  sink(LineBreak);
+  sink(ExportFooter(element));
+  sink(LineBreak);
+}
+
+void THTMLExporter::Body(const TXMLNode& element, std::string& out, const TByteSink* sink) {
+  // The page of a big journal goes out a night at a time through a buffer
+  // that stays small: growing one string of the whole page costs more than
+  // writing it.
+  constexpr std::size_t kFlushAt = 1 << 17;
   AddLine(out, {"<body>"});
-  if (element->Name == smr::elLibrary) {
-    LibraryContent(*element, out);
-  } else if (element->Name == smr::elJournal) {
-    for (const auto& child : element->Children) {
-      if (child->Name == smr::elDay) DayBlock(*child, out);
+  if (element.Name == smr::elLibrary) {
+    LibraryContent(element, out);
+  } else if (element.Name == smr::elJournal) {
+    if (sink) out.reserve(2 * kFlushAt);
+    for (const auto& child : element.Children) {
+      if (child->Name != smr::elDay) continue;
+      DayBlock(*child, out);
+      if (sink && out.size() >= kFlushAt) {
+        (*sink)(out);
+        out.clear();
+      }
     }
   }
   AddLine(out, {"</body>"});
-  return out;
 }
 
 std::string THTMLExporter::ExportFooter(const TXMLNode* element) {

@@ -17,10 +17,13 @@ class THTMLExporter : public TExporter {
   std::string ExportBody(const TXMLNode* element) override;
   std::string ExportHeader(const TXMLNode* element) override;
   std::string ExportFooter(const TXMLNode* element) override;
+  void Write(const TXMLNode* element, const TByteSink& sink) override;
   // library.css for a library, journal.css for a journal.
   std::string_view StyleSheet(const TXMLNode* element) const override;
 
  private:
+  // The body; with a sink, what is done goes to it as it grows.
+  void Body(const TXMLNode& element, std::string& out, const TByteSink* sink);
   void LibraryContent(const TXMLNode& root, std::string& out);
   void UserTable(const TXMLNode& user, std::string& out);
   void UserRow(std::string_view caption, std::string_view value, std::string& out) const;
