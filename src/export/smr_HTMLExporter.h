@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <map>
 #include <string>
 
 #include "export/smr_Exporter.h"
@@ -38,4 +40,14 @@ class THTMLExporter : public TExporter {
   void MarksTable(const TXMLNode* properties, std::string& out) const;
   void PropertiesTable(const TXMLNode* properties, std::string& out) const;
   void PropertyRows(const TXMLNode& element, std::string& out) const;
+  void PrepareBlocks();
+  // The energy figure of an `energy` element, formatted once per level.
+  const std::string& EnergyOf(const TXMLNode& energy) const;
+
+  struct TBlocks {
+    std::array<std::string, 16> Marks;  // by the bits of the marks set
+    std::string ImageStart, ImageEnd;
+    std::map<std::string, std::string, std::less<>> Energy;
+  };
+  mutable TBlocks FBlocks;
 };
