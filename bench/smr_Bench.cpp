@@ -250,16 +250,19 @@ void BenchXml(const TSettings& s, const std::string& file, int experiences, int 
   const double o = Median(fresh), p = Median(pfresh);
   Row("Load, " + label, Fixed(MBps(size, o), 0) + " MB/s (" + Fixed(o, 1) + " ms)");
   Row("  pugixml load_file, same file", Fixed(MBps(size, p), 0) + " MB/s (" + Fixed(p, 1) + " ms)");
-  Row("  Load time / pugixml time", Fixed(o / p, 2), "<= 1.0", o <= p);
+  Row("  Load time / pugixml time", Fixed(o / p, 2), "<= 0.8", o <= 0.8 * p);
   // Freeing as at exit, in the same fresh processes; the goal is for the
   // biggest journal.
   const double f = Median(freed);
   Row("  Freeing the loaded document",
       Fixed(f, 1) + " ms (pugixml " + Fixed(Median(pfreed), 1) + " ms)",
-      experiences >= 50000 ? "< 20 ms" : "", experiences >= 50000 ? f < 20 : -1);
+      experiences >= 50000 ? "< 10 ms" : "", experiences >= 50000 ? f < 10 : -1);
+  const double r = Median(ours), rp = Median(pugi);
+  Row("  Load time / pugixml time, repeated in one process", Fixed(r / rp, 2), "<= 0.8",
+      r <= 0.8 * rp);
   std::printf(
-      "    (repeated in one process instead: ours %.1f ms, pugixml %.1f ms;\n"
-      "     freeing the tree: ours %.1f ms, pugixml %.1f ms; not in the figures)\n",
+      "    (repeated in one process: ours %.1f ms, pugixml %.1f ms;\n"
+      "     freeing the tree there: ours %.1f ms, pugixml %.1f ms, not in the figures)\n",
       Median(ours), Median(pugi), Median(oursFree), Median(pugiFree));
 
   TXMLParser document;
@@ -340,7 +343,8 @@ void BenchExport(const TSettings& s, const std::string& file, int runs) {
   TXMLParser document;
   document.Load(file);
   const std::uint64_t input = fs::file_size(file);
-  auto bench = [&](TExporter& exporter, const char* name, const std::string& out) {
+  // goalMs 0: a figure without a goal.
+  auto bench = [&](TExporter& exporter, const char* name, const std::string& out, int goalMs) {
     exporter.Label1Caption = Utf8ToCp1251("Осознанный сон");
     exporter.Label2Caption = Utf8ToCp1251("Астральная проекция");
     exporter.Label3Caption = Utf8ToCp1251("Выход из тела");
@@ -352,12 +356,13 @@ void BenchExport(const TSettings& s, const std::string& file, int runs) {
     const std::uint64_t size = fs::file_size(out);
     Row(std::string(name) + " export of 50,000 experiences",
         Fixed(MBps(size, t), 0) + " MB/s written (" + Fixed(t, 1) + " ms, " + Fixed(MB(size), 1) +
-            " MB; " + Fixed(MBps(input, t), 0) + " MB/s of journal)");
+            " MB; " + Fixed(MBps(input, t), 0) + " MB/s of journal)",
+        goalMs ? "< " + std::to_string(goalMs) + " ms" : "", goalMs ? t < goalMs : -1);
   };
   THTMLExporter html;
-  bench(html, "HTML", s.Data + "/export.html");
+  bench(html, "HTML", s.Data + "/export.html", 300);
   TTXTExporter txt;
-  bench(txt, "Text", s.Data + "/export.txt");
+  bench(txt, "Text", s.Data + "/export.txt", 0);
 
   // The JSON round: the export, then its import and the journal's text.
   TJSONExporter json;
@@ -619,7 +624,7 @@ void BenchSearch(const std::string& file, int runs) {
     keys.insert(keys.end(), run.begin(), run.end());
   }
   Row("Search 50,000 experiences, first query (index built)", WallAndCpu(first, firstCpu),
-      "< 150 ms", Median(first) < 150);
+      "< 100 ms", Median(first) < 100);
   Row("Search, each further key typed (median of " + std::to_string(keys.size()) + ")",
       WallAndCpu(keys, keysCpu), "< 30 ms", Median(keys) < 30);
   Row("Search, slowest key typed (median over runs)", Fixed(Median(worst), 1) + " ms", "< 30 ms",
@@ -869,7 +874,7 @@ void BenchMemory(const TSettings& s, const std::string& file) {
   const auto pugi = LoadInHelper(s, "pugixml", file);
   const double multiple = (ours[2] - ours[1]) / size;
   Row("Peak memory, journal of 50,000 (" + Fixed(size / 1e6, 1) + " MB) loaded",
-      Fixed(multiple, 2) + " x file size", "< 3 x", multiple < 3);
+      Fixed(multiple, 2) + " x file size", "<= 1.5 x", multiple <= 1.5);
   std::printf(
       "    (process peak %.1f MB of which %.1f MB before loading; %.1f MB resident once loaded;\n"
       "     pugixml in the same helper: %.2f x, process peak %.1f MB)\n",
