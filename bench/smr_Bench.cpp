@@ -135,6 +135,9 @@ class TBenchPrompts : public TPrompts {
   int Choose(QWidget*, const QString&, const QStringList&) override { return Count(), -1; }
   void About(QWidget*) override { Count(); }
   int Modal(QDialog&) override { return Count(), 0; }
+  TImportAnswer ImportPreview(QWidget*, const TImportRequest&) override {
+    return Count(), TImportAnswer{};
+  }
   void ShellOpen(const QString&) override { Count(); }
   void OpenInBrowser(const QString&) override { Count(); }
 
@@ -250,16 +253,19 @@ void BenchXml(const TSettings& s, const std::string& file, int experiences, int 
   const double o = Median(fresh), p = Median(pfresh);
   Row("Load, " + label, Fixed(MBps(size, o), 0) + " MB/s (" + Fixed(o, 1) + " ms)");
   Row("  pugixml load_file, same file", Fixed(MBps(size, p), 0) + " MB/s (" + Fixed(p, 1) + " ms)");
-  Row("  Load time / pugixml time", Fixed(o / p, 2), "<= 1.0", o <= p);
+  Row("  Load time / pugixml time", Fixed(o / p, 2), "<= 0.8", o <= 0.8 * p);
   // Freeing as at exit, in the same fresh processes; the goal is for the
   // biggest journal.
   const double f = Median(freed);
   Row("  Freeing the loaded document",
       Fixed(f, 1) + " ms (pugixml " + Fixed(Median(pfreed), 1) + " ms)",
-      experiences >= 50000 ? "< 20 ms" : "", experiences >= 50000 ? f < 20 : -1);
+      experiences >= 50000 ? "< 10 ms" : "", experiences >= 50000 ? f < 10 : -1);
+  const double r = Median(ours), rp = Median(pugi);
+  Row("  Load time / pugixml time, repeated in one process", Fixed(r / rp, 2), "<= 0.8",
+      r <= 0.8 * rp);
   std::printf(
-      "    (repeated in one process instead: ours %.1f ms, pugixml %.1f ms;\n"
-      "     freeing the tree: ours %.1f ms, pugixml %.1f ms; not in the figures)\n",
+      "    (repeated in one process: ours %.1f ms, pugixml %.1f ms;\n"
+      "     freeing the tree there: ours %.1f ms, pugixml %.1f ms, not in the figures)\n",
       Median(ours), Median(pugi), Median(oursFree), Median(pugiFree));
 
   TXMLParser document;
@@ -340,7 +346,8 @@ void BenchExport(const TSettings& s, const std::string& file, int runs) {
   TXMLParser document;
   document.Load(file);
   const std::uint64_t input = fs::file_size(file);
-  auto bench = [&](TExporter& exporter, const char* name, const std::string& out) {
+  // goalMs 0: a figure without a goal.
+  auto bench = [&](TExporter& exporter, const char* name, const std::string& out, int goalMs) {
     exporter.Label1Caption = Utf8ToCp1251("Осознанный сон");
     exporter.Label2Caption = Utf8ToCp1251("Астральная проекция");
     exporter.Label3Caption = Utf8ToCp1251("Выход из тела");
@@ -352,12 +359,23 @@ void BenchExport(const TSettings& s, const std::string& file, int runs) {
     const std::uint64_t size = fs::file_size(out);
     Row(std::string(name) + " export of 50,000 experiences",
         Fixed(MBps(size, t), 0) + " MB/s written (" + Fixed(t, 1) + " ms, " + Fixed(MB(size), 1) +
-            " MB; " + Fixed(MBps(input, t), 0) + " MB/s of journal)");
+            " MB; " + Fixed(MBps(input, t), 0) + " MB/s of journal)",
+        goalMs ? "< " + std::to_string(goalMs) + " ms" : "", goalMs ? t < goalMs : -1);
+    if (!goalMs) return;
+    // What the disk alone takes for the same bytes, over an old file as the export's is.
+    std::string bytes;
+    if (!ReadWholeFile(out, bytes)) Fail("cannot read " + out);
+    const std::string plain = out + ".plain";
+    WritePlain(plain, bytes, true);
+    std::vector<double> disk;
+    for (int i = 0; i < runs; ++i) disk.push_back(TimeMs([&] { WritePlain(plain, bytes, true); }));
+    std::printf("    (the same bytes written with write() and fdatasync() alone: %.1f ms)\n",
+                Median(disk));
   };
   THTMLExporter html;
-  bench(html, "HTML", s.Data + "/export.html");
+  bench(html, "HTML", s.Data + "/export.html", 300);
   TTXTExporter txt;
-  bench(txt, "Text", s.Data + "/export.txt");
+  bench(txt, "Text", s.Data + "/export.txt", 0);
 
   // The JSON round: the export, then its import and the journal's text.
   TJSONExporter json;
@@ -767,28 +785,64 @@ std::string RunChild(const std::vector<std::string>& args, const std::string& wo
   return out.substr(0, out.find('\n'));
 }
 
-void BenchStartup(const TSettings& s, int runs) {
-  const std::string programDir = s.Data + "/program-startup";
+struct TStartup {
+  double Loaded, App, Built, Shown;
+  int Journals;  // read by the time of the paint
+};
+
+// Start-ups in fresh processes, `prepare` run before each.
+TStartup StartupRuns(const TSettings& s, const std::string& programDir, int runs,
+                     const std::function<void()>& prepare) {
   std::vector<double> shown, loaded, app, built;
+  int journals = 0;
   for (int i = 0; i < runs + 1; ++i) {  // the first run warms caches and is dropped
-    CopyResources(programDir);
+    prepare();
     const std::int64_t spawn = MonotonicNs();
     std::istringstream line(RunChild(
         {s.ExeDir + "/somnary_bench_startup", std::to_string(spawn), programDir}, programDir));
     double m = 0, a = 0, b = 0, p = 0;
-    if (!(line >> m >> a >> b >> p)) Fail("somnary_bench_startup gave no figures");
+    if (!(line >> m >> a >> b >> p >> journals)) Fail("somnary_bench_startup gave no figures");
     if (i > 0) {
       loaded.push_back(m), app.push_back(a), built.push_back(b), shown.push_back(p);
     }
   }
-  const double total = Median(shown);
-  Row("Start-up to the shown window, sample library", Fixed(total, 0) + " ms", "< 300 ms",
-      total < 300);
+  return {Median(loaded), Median(app), Median(built), Median(shown), journals};
+}
+
+void PrintStartup(const TStartup& t) {
   std::printf(
       "    (program loaded and in main at %.0f ms, application object at %.0f ms,\n"
       "     window built with settings, library and default journal at %.0f ms, painted at %.0f "
       "ms)\n",
-      Median(loaded), Median(app), Median(built), total);
+      t.Loaded, t.App, t.Built, t.Shown);
+}
+
+void BenchStartup(const TSettings& s, const TBenchLibrary& library, int runs) {
+  const std::string programDir = s.Data + "/program-startup";
+  const TStartup sample = StartupRuns(s, programDir, runs, [&] { CopyResources(programDir); });
+  Row("Start-up to the shown window, sample library", Fixed(sample.Shown, 0) + " ms", "< 300 ms",
+      sample.Shown < 300);
+  PrintStartup(sample);
+
+  // The library of 100 journals: the window reads its default journal and
+  // writes it back as it goes, so each run starts from the files as generated.
+  const std::string bigDir = s.Data + "/program-startup-100";
+  CopyResources(bigDir);
+  fs::remove_all(bigDir + "/sample");
+  SetLibraryPath(bigDir, library.LibraryFile);
+  std::vector<std::string> files = {library.LibraryFile, bigDir + "/dreams.ini"};
+  for (const std::string& journal : library.JournalFiles)
+    if (journal.find("default") != std::string::npos) files.push_back(journal);
+  for (const std::string& f : files)
+    fs::copy_file(f, f + ".pristine", fs::copy_options::overwrite_existing);
+  const TStartup big = StartupRuns(s, bigDir, runs, [&] {
+    for (const std::string& f : files)
+      fs::copy_file(f + ".pristine", f, fs::copy_options::overwrite_existing);
+  });
+  if (big.Journals != 1) Fail("the start-up read " + std::to_string(big.Journals) + " journals");
+  Row("Start-up to the painted window, 100 journals, default of 10,000",
+      Fixed(big.Shown, 0) + " ms", "< 200 ms", big.Shown < 200);
+  PrintStartup(big);
 }
 
 double ResidentBytes() {
@@ -833,7 +887,7 @@ void BenchMemory(const TSettings& s, const std::string& file) {
   const auto pugi = LoadInHelper(s, "pugixml", file);
   const double multiple = (ours[2] - ours[1]) / size;
   Row("Peak memory, journal of 50,000 (" + Fixed(size / 1e6, 1) + " MB) loaded",
-      Fixed(multiple, 2) + " x file size", "< 3 x", multiple < 3);
+      Fixed(multiple, 2) + " x file size", "<= 1.5 x", multiple <= 1.5);
   std::printf(
       "    (process peak %.1f MB of which %.1f MB before loading; %.1f MB resident once loaded;\n"
       "     pugixml in the same helper: %.2f x, process peak %.1f MB)\n",
@@ -886,8 +940,14 @@ int main(int argc, char** argv) {
   const std::string bigJournal = libraryFolder + "/journal_10000.xml";
   fs::copy_file(journals[1].File, bigJournal);
   const TBenchLibrary library = WriteLibrary(libraryFolder, bigJournal, seed);
-  std::printf("  done in %.0f ms (+ library of %zu journals)\n\n", generated,
-              library.JournalFiles.size());
+  const std::string library100Folder = s.Data + "/library-100";
+  fs::remove_all(library100Folder);
+  fs::create_directories(library100Folder);
+  const std::string defaultJournal = library100Folder + "/journal_default.xml";
+  fs::copy_file(journals[1].File, defaultJournal);
+  const TBenchLibrary library100 = WriteDefaultLibrary(library100Folder, defaultJournal, 100, seed);
+  std::printf("  done in %.0f ms (+ libraries of %zu and %zu journals)\n\n", generated,
+              library.JournalFiles.size(), library100.JournalFiles.size());
 
   if (s.Runs("xml")) {
     std::printf("XML reading and writing, medians\n");
@@ -906,7 +966,7 @@ int main(int argc, char** argv) {
                 k ? 1 : 7);
   if (s.Runs("select")) BenchSelect(s, library, bigJournal, k ? 1 : 5);
   if (s.Runs("statistics")) BenchStatistics(s, library, k ? 1 : 5);
-  if (s.Runs("startup")) BenchStartup(s, k ? 1 : 7);
+  if (s.Runs("startup")) BenchStartup(s, library100, k ? 1 : 7);
   if (s.Runs("search")) {
     std::printf("\nSearch, medians of %d runs\n", k ? 1 : 5);
     BenchSearch(journals[2].File, k ? 1 : 5);

@@ -322,3 +322,42 @@ TBenchLibrary WriteLibrary(const std::string& folder, const std::string& bigJour
   document.Save(library.LibraryFile);
   return library;
 }
+
+TBenchLibrary WriteDefaultLibrary(const std::string& folder, const std::string& defaultJournal,
+                                  int journals, std::uint64_t seed) {
+  TBenchRandom random(seed);
+  TBenchLibrary library;
+  library.LibraryFile = folder + "/library.xml";
+
+  TXMLParser document;
+  InitNewLibrary(document, C("Библиотека сновидений"));
+  TXMLNode* root = document.Root.get();
+  TXMLNode* diaries = Add(root, smr::elDirectory, nkElement);
+  diaries->SetAttribute(smr::atName, C("Дневники"));
+  const int defaultAt = journals / 2;
+  TXMLNode* catalogue = nullptr;
+  for (int i = 0; i < journals; ++i) {
+    if (i % 10 == 0) {
+      catalogue = Add(diaries, smr::elDirectory, nkElement);
+      catalogue->SetAttribute(smr::atName, C("Годы ") + std::to_string(2000 + i / 5) + C("–") +
+                                               std::to_string(2001 + i / 5));
+    }
+    std::string path;
+    if (i == defaultAt) {
+      path = defaultJournal;
+    } else {
+      char name[32];
+      std::snprintf(name, sizeof name, "/journal_%03d.xml", i + 1);
+      path = folder + name;
+      WriteJournal(path, random.Range(20, 300), seed + 2000 + static_cast<std::uint64_t>(i));
+    }
+    TXMLNode* file = Add(catalogue, smr::elFile, nkEmptyElement);
+    file->SetAttribute(smr::atName, C("Журнал ") + std::to_string(i + 1));
+    file->SetAttribute(smr::atPath, path);
+    if (i == defaultAt) file->SetAttribute(smr::atDefault, smr::Yes);
+    library.JournalFiles.push_back(path);
+  }
+  root->SetLevel(0);
+  document.Save(library.LibraryFile);
+  return library;
+}

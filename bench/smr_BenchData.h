@@ -49,3 +49,10 @@ struct TBenchLibrary {
 // so opening the library reads none of them.
 TBenchLibrary WriteLibrary(const std::string& folder, const std::string& bigJournal,
                            std::uint64_t seed);
+
+// Writes a library of `journals` journals into the folder, ten to a
+// catalogue under a catalogue of years: the given existing journal is one of
+// them and marked default, so the window opens it at start-up; the others
+// are written beside the library with 20 to 300 experiences each.
+TBenchLibrary WriteDefaultLibrary(const std::string& folder, const std::string& defaultJournal,
+                                  int journals, std::uint64_t seed);

@@ -1,7 +1,8 @@
 // Start-up as the program does it, timed from the moment the harness
 // started this process: prints, in milliseconds since then, when main was
 // entered, when the application object existed, when the window was built
-// (settings, library and default journal read) and when it was first painted.
+// (settings, library and default journal read) and when it was first painted,
+// then how many journals the window had read by then.
 //
 //   somnary_bench_startup SPAWN_NS PROGRAM_DIR
 #include <time.h>
@@ -61,7 +62,8 @@ int main(int argc, char** argv) {
   window.show();
   if (app.exec() != 0 || watch.Painted == 0) return 4;
   auto ms = [&](std::int64_t t) { return static_cast<double>(t - spawn) / 1e6; };
-  std::printf("%.2f %.2f %.2f %.2f\n", ms(entered), ms(created), ms(built), ms(watch.Painted));
+  std::printf("%.2f %.2f %.2f %.2f %d\n", ms(entered), ms(created), ms(built), ms(watch.Painted),
+              window.Journals().Count());
   std::fflush(stdout);
   return 0;
 }

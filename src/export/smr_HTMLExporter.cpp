@@ -1,7 +1,42 @@
 #include "export/smr_HTMLExporter.h"
 
+#include <array>
+
 #include "storage/smr_Types.h"
 #include "xml/xml_node.h"
+
+namespace {
+
+// GetAttribute without the copy.
+std::string_view AttributeOf(const TXMLNode& node, std::string_view name) {
+  for (const auto& attribute : node.Attributes)
+    if (attribute.Name == name) return attribute.Value.View();
+  return XMLUndefined;
+}
+
+// FindNode for several names in one walk, with the same answers: the last
+// direct child of a name, else the match from the last child holding one.
+// `wanted` has a bit for each name still to look for.
+template <std::size_t N>
+void FindNodes(const TXMLNode& node, const std::array<std::string_view, N>& names,
+               std::array<const TXMLNode*, N>& found, unsigned wanted) {
+  for (const auto& child : node.Children)
+    for (std::size_t i = 0; i < N; ++i)
+      if ((wanted >> i & 1) && child->Name == names[i]) found[i] = child.get();
+  unsigned missing = 0;
+  for (std::size_t i = 0; i < N; ++i)
+    if ((wanted >> i & 1) && !found[i]) missing |= 1u << i;
+  if (!missing) return;
+  for (const auto& child : node.Children) {
+    if (child->Children.empty()) continue;
+    std::array<const TXMLNode*, N> deeper{};
+    FindNodes(*child, names, deeper, missing);
+    for (std::size_t i = 0; i < N; ++i)
+      if (deeper[i]) found[i] = deeper[i];
+  }
+}
+
+}  // namespace
 
 THTMLExporter::THTMLExporter(TNumberFormat numberFormat) : TExporter(numberFormat) {
   Spacer = "&nbsp;";
@@ -43,16 +78,42 @@ std::string THTMLExporter::ExportHeader(const TXMLNode* element) {
 std::string THTMLExporter::ExportBody(const TXMLNode* element) {
   if (!element) return {};
   std::string out;
+  Body(*element, out, nullptr);
+  return out;
+}
+
+void THTMLExporter::Write(const TXMLNode* element, const TByteSink& sink) {
+  sink(ExportHeader(element));
+  sink(LineBreak);
+  std::string out;
+  if (element) Body(*element, out, &sink);
+  sink(out);
+  sink(LineBreak);
+  sink(ExportFooter(element));
+  sink(LineBreak);
+}
+
+void THTMLExporter::Body(const TXMLNode& element, std::string& out, const TByteSink* sink) {
+  // The page of a big journal goes out a night at a time through a buffer
+  // that stays small: growing one string of the whole page costs more than
+  // writing it.
+  constexpr std::size_t kFlushAt = 1 << 17;
+  PrepareBlocks();
   AddLine(out, {"<body>"});
-  if (element->Name == smr::elLibrary) {
-    LibraryContent(*element, out);
-  } else if (element->Name == smr::elJournal) {
-    for (const auto& child : element->Children) {
-      if (child->Name == smr::elDay) DayBlock(*child, out);
+  if (element.Name == smr::elLibrary) {
+    LibraryContent(element, out);
+  } else if (element.Name == smr::elJournal) {
+    if (sink) out.reserve(2 * kFlushAt);
+    for (const auto& child : element.Children) {
+      if (child->Name != smr::elDay) continue;
+      DayBlock(*child, out);
+      if (sink && out.size() >= kFlushAt) {
+        (*sink)(out);
+        out.clear();
+      }
     }
   }
   AddLine(out, {"</body>"});
-  return out;
 }
 
 std::string THTMLExporter::ExportFooter(const TXMLNode* element) {
@@ -167,38 +228,36 @@ void THTMLExporter::DayBlock(const TXMLNode& day, std::string& out) const {
 }
 
 void THTMLExporter::ExperienceBlock(const TXMLNode& experience, std::string& out) const {
-  const std::string number =
-      experience.HasAttribute(smr::atNumber) ? experience.GetAttribute(smr::atNumber) : "";
-  const std::string title =
-      experience.HasAttribute(smr::atTitle) ? experience.GetAttribute(smr::atTitle) : "";
+  std::string_view number = AttributeOf(experience, smr::atNumber);
+  std::string_view title = AttributeOf(experience, smr::atTitle);
+  if (number == XMLUndefined) number = {};
+  if (title == XMLUndefined) title = {};
   AddLine(out, {"<h2>", number, ". ", title, "</h2>"});
 
-  const TXMLNode* description = experience.FindNode(smr::elDescription);
+  enum { kDescription, kComment, kEnergy, kImage, kProperties };
+  std::array<const TXMLNode*, 5> found{};
+  FindNodes(experience,
+            {smr::elDescription, smr::elComment, smr::elEnergy, smr::elImage, smr::elProperties},
+            found, 0x1F);
+  const TXMLNode* description = found[kDescription];
   if (HasFirstChild(description)) {
     AddLine(out, {"<span class=\"dreamDescription\">", TextOf(description), "</span>"});
   }
-  const TXMLNode* comment = experience.FindNode(smr::elComment);
+  const TXMLNode* comment = found[kComment];
   if (HasFirstChild(comment)) {
     AddLine(out, {"<h3>", Texts.DreamComment, "</h3>"});
     AddLine(out, {"<span class=\"dreamCommentBody\">", TextOf(comment), "</span>"});
   }
-  if (const TXMLNode* energy = experience.FindNode(smr::elEnergy)) {
-    AddLine(out, {"<h4>", Texts.Energy, EnergyText(energy), "</h4>"});
+  if (const TXMLNode* energy = found[kEnergy]) {
+    AddLine(out, {"<h4>", Texts.Energy, EnergyOf(*energy), "</h4>"});
   }
-  const TXMLNode* image = experience.FindNode(smr::elImage);
+  const TXMLNode* image = found[kImage];
   if (image && image->HasAttribute(smr::atPath)) {
-    AddLine(out, {"<table class=\"imageTable\">"});
-    AddLine(out, {"<tr>"});
-    AddLine(out, {"<td class=\"imageTitle\">"});
-    AddLine(out, {"<h4>", Texts.Image, "</h4>"});
-    AddLine(out, {"</td>"});
-    AddLine(out, {"<td class=\"imageImage\">"});
+    out += FBlocks.ImageStart;
     AddLine(out, {"<img src=\"", LinkTo(image->GetAttribute(smr::atPath)), "\">"});
-    AddLine(out, {"</td>"});
-    AddLine(out, {"</tr>"});
-    AddLine(out, {"</table>"});
+    out += FBlocks.ImageEnd;
   }
-  const TXMLNode* properties = experience.FindNode(smr::elProperties);
+  const TXMLNode* properties = found[kProperties];
   MarksTable(properties, out);
   PropertiesTable(properties, out);
 }
@@ -212,15 +271,50 @@ void THTMLExporter::TableHeader(std::string& out) const {
 }
 
 void THTMLExporter::MarksTable(const TXMLNode* properties, std::string& out) const {
-  AddLine(out, {"<h4>", Texts.Marks, "</h4>"});
-  TableHeader(out);
-  for (int i = 0; i < 4; ++i) {
-    AddLine(out, {"<tr>"});
-    AddLine(out, {"<td class=\"propertiesTableValueName\">", LabelCaption(i), ":", "</td>"});
-    AddLine(out, {"<td class=\"propertiesTableValue\">", MarkText(properties, i), "</td>"});
-    AddLine(out, {"</tr>"});
+  unsigned set = 0;
+  for (int i = 0; properties && i < 4; ++i)
+    if (AttributeOf(*properties, smr::atLabel[i]) == smr::True) set |= 1u << i;
+  out += FBlocks.Marks[set];
+}
+
+void THTMLExporter::PrepareBlocks() {
+  // The blocks every experience repeats, made once per page: the marks
+  // table for each of the 16 combinations of marks, the picture's frame.
+  for (unsigned set = 0; set < FBlocks.Marks.size(); ++set) {
+    std::string& out = FBlocks.Marks[set];
+    out.clear();
+    AddLine(out, {"<h4>", Texts.Marks, "</h4>"});
+    TableHeader(out);
+    for (int i = 0; i < 4; ++i) {
+      AddLine(out, {"<tr>"});
+      AddLine(out, {"<td class=\"propertiesTableValueName\">", LabelCaption(i), ":", "</td>"});
+      AddLine(out, {"<td class=\"propertiesTableValue\">", (set >> i) & 1 ? Texts.Yes : Texts.No,
+                    "</td>"});
+      AddLine(out, {"</tr>"});
+    }
+    AddLine(out, {"</table>"});
   }
-  AddLine(out, {"</table>"});
+  FBlocks.ImageStart.clear();
+  AddLine(FBlocks.ImageStart, {"<table class=\"imageTable\">"});
+  AddLine(FBlocks.ImageStart, {"<tr>"});
+  AddLine(FBlocks.ImageStart, {"<td class=\"imageTitle\">"});
+  AddLine(FBlocks.ImageStart, {"<h4>", Texts.Image, "</h4>"});
+  AddLine(FBlocks.ImageStart, {"</td>"});
+  AddLine(FBlocks.ImageStart, {"<td class=\"imageImage\">"});
+  FBlocks.ImageEnd.clear();
+  AddLine(FBlocks.ImageEnd, {"</td>"});
+  AddLine(FBlocks.ImageEnd, {"</tr>"});
+  AddLine(FBlocks.ImageEnd, {"</table>"});
+  FBlocks.Energy.clear();
+}
+
+const std::string& THTMLExporter::EnergyOf(const TXMLNode& energy) const {
+  // Levels repeat: a few hundred figures serve a whole journal.
+  const std::string_view level = AttributeOf(energy, smr::atLevel);
+  auto found = FBlocks.Energy.find(level);
+  if (found == FBlocks.Energy.end())
+    found = FBlocks.Energy.emplace(std::string(level), EnergyText(&energy)).first;
+  return found->second;
 }
 
 void THTMLExporter::PropertiesTable(const TXMLNode* properties, std::string& out) const {
@@ -240,10 +334,8 @@ void THTMLExporter::PropertyRows(const TXMLNode& element, std::string& out) cons
       PropertyRows(*child, out);
       continue;
     }
-    AddLine(out, {"<tr>"});
-    AddLine(out, {"<td class=\"propertiesTableValueName\">", child->GetAttribute(smr::atControl),
-                  ": </td><td class=\"propertiesTableValue\">", child->GetAttribute(smr::atValue),
-                  "</td>"});
-    AddLine(out, {"</tr>"});
+    AddLine(out, {"<tr>", LineBreak, "<td class=\"propertiesTableValueName\">",
+                  AttributeOf(*child, smr::atControl), ": </td><td class=\"propertiesTableValue\">",
+                  AttributeOf(*child, smr::atValue), "</td>", LineBreak, "</tr>"});
   }
 }

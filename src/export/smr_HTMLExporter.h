@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <map>
 #include <string>
 
 #include "export/smr_Exporter.h"
@@ -17,10 +19,13 @@ class THTMLExporter : public TExporter {
   std::string ExportBody(const TXMLNode* element) override;
   std::string ExportHeader(const TXMLNode* element) override;
   std::string ExportFooter(const TXMLNode* element) override;
+  void Write(const TXMLNode* element, const TByteSink& sink) override;
   // library.css for a library, journal.css for a journal.
   std::string_view StyleSheet(const TXMLNode* element) const override;
 
  private:
+  // The body; with a sink, what is done goes to it as it grows.
+  void Body(const TXMLNode& element, std::string& out, const TByteSink* sink);
   void LibraryContent(const TXMLNode& root, std::string& out);
   void UserTable(const TXMLNode& user, std::string& out);
   void UserRow(std::string_view caption, std::string_view value, std::string& out) const;
@@ -35,4 +40,14 @@ class THTMLExporter : public TExporter {
   void MarksTable(const TXMLNode* properties, std::string& out) const;
   void PropertiesTable(const TXMLNode* properties, std::string& out) const;
   void PropertyRows(const TXMLNode& element, std::string& out) const;
+  void PrepareBlocks();
+  // The energy figure of an `energy` element, formatted once per level.
+  const std::string& EnergyOf(const TXMLNode& energy) const;
+
+  struct TBlocks {
+    std::array<std::string, 16> Marks;  // by the bits of the marks set
+    std::string ImageStart, ImageEnd;
+    std::map<std::string, std::string, std::less<>> Energy;
+  };
+  mutable TBlocks FBlocks;
 };

@@ -9,6 +9,7 @@
 #include <QStyle>
 #include <QToolButton>
 #include <algorithm>
+#include <cmath>
 
 #include "mainwindow/smr_MainFormTexts.h"
 #include "mainwindow/smr_Prompts.h"
@@ -81,6 +82,14 @@ bool TStatisticsView::eventFilter(QObject* watched, QEvent* event) {
 void TStatisticsView::resizeEvent(QResizeEvent*) {
   img_Graphs->setGeometry(rect());
   Redraw();
+}
+
+void TStatisticsView::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (FRedrawWhenShown) {
+    FRedrawWhenShown = false;
+    Redraw();
+  }
 }
 
 TGraphArea TStatisticsView::Area() const {
@@ -179,7 +188,18 @@ void TStatisticsView::ShowNightStatistics(TXMLNode* night) {
 
 void TStatisticsView::PlaceJournalGraphs(int only) {
   if (FShown != TShown::Journal) return;
-  ::PlaceJournalGraphs(img_Graphs->Picture, FGraphs, Area(), only);
+  if (isVisible()) {
+    ::PlaceJournalGraphs(img_Graphs->Picture, FGraphs, Area(), only);
+  } else {
+    // A hidden window (the one starting up) is laid out again as it is
+    // shown: the graphs of thousands of nights are drawn once, then. Their
+    // headings are measured on the picture all the same, as a drawn graph's are.
+    for (TSMGraph* graph : {&FGraphs[0], &FGraphs[1]})
+      if (std::fabs(graph->XMax - graph->XMin) >= 0.000001 &&
+          std::fabs(graph->YMax - graph->YMin) >= 0.000001)
+        graph->Bitmap = &img_Graphs->Picture;
+    FRedrawWhenShown = true;
+  }
   for (int index : {0, 1})
     if (only < 0 || only == index) ShowButtons(index);
   img_Graphs->update();

@@ -89,6 +89,7 @@ class TStatisticsView : public QWidget {
   // Follows the host's size.
   bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   enum class TShown { None, Journal, Night, Catalogue };
@@ -116,4 +117,5 @@ class TStatisticsView : public QWidget {
   // so another element's numbers never appear under this one's name.
   std::array<bool, 3> FLoaded{};
   int FClearWidth = 0;
+  bool FRedrawWhenShown = false;  // graphs left undrawn while hidden
 };

@@ -154,6 +154,31 @@ TEST_F(HTMLExport, DayCommentsStayInPlaceAndNeedText) {
   EXPECT_EQ(body.substr(body.size() - tail.size()), tail);
 }
 
+TEST_F(HTMLExport, PartsAreTheLastOfTheirNameOrFoundDeeper) {
+  // No description or energy of its own: the ones below other children
+  // count, from the last child that holds one. Captions set between two
+  // pages show on the second.
+  const char* xml =
+      "<somnary>\n  <day>\n    <experience number=\"1\">\n"
+      "      <comment>first</comment>\n      <comment>second</comment>\n"
+      "      <x>\n        <description>deep</description>\n"
+      "        <energy level=\"10\" />\n      </x>\n"
+      "      <y>\n        <energy level=\"50\" />\n      </y>\n"
+      "      <properties label1=\"true\" />\n"
+      "    </experience>\n  </day>\n</somnary>\n";
+  const std::string body = Body(exporter, xml);
+  EXPECT_EQ(
+      body.substr(0, body.find("<table")),
+      Lines({"<body>", "<h2>1. </h2>", "<span class=\"dreamDescription\">deep</span>",
+             "<h3>КОММЕНТАРИЙ СНОВИДЕНИЯ: </h3>", "<span class=\"dreamCommentBody\">second</span>",
+             "<h4>ЭНЕРГЕТИЧЕСКИЙ УРОВЕНЬ: 0.5</h4>", "<h4>СВОЙСТВА:</h4>"}));
+  SetCaptions(exporter, "E", "B", "C", "D");
+  EXPECT_NE(Body(exporter, xml)
+                .find(Lines({"<td class=\"propertiesTableValueName\">E:</td>",
+                             "<td class=\"propertiesTableValue\">да</td>"})),
+            std::string::npos);
+}
+
 TEST_F(HTMLExport, EnergyUsesTheGivenDecimalSeparator) {
   const char* xml =
       "<somnary>\n  <day>\n    <experience>\n      <energy level=\"30\" />\n"
