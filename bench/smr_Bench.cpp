@@ -125,6 +125,9 @@ class TBenchPrompts : public TPrompts {
   TConfirmationAnswer Confirmation(QWidget*, const QString&) override {
     return Count(), TConfirmationAnswer{};
   }
+  TImportAnswer ImportPreview(QWidget*, const TImportRequest&) override {
+    return Count(), TImportAnswer{};
+  }
   QString OpenFileName(QWidget*, TFileDialogState&) override { return Count(), QString(); }
   QString SaveFileName(QWidget*, TFileDialogState&) override { return Count(), QString(); }
   void Error(QWidget*, const QString&) override { Count(); }
@@ -221,8 +224,8 @@ void BenchXml(const TSettings& s, const std::string& file, int experiences, int 
     fresh.push_back(ours[0]), freed.push_back(ours[4]);
     pfresh.push_back(theirs[0]), pfreed.push_back(theirs[4]);
   }
-  // The same again in this one long-lived process: what memory the previous
-  // run gave back (or kept) changes both figures, so they are shown only.
+  // The same again in this one long-lived process, where memory freed by
+  // the previous run may be reused: the parse itself more than the pages.
   std::vector<double> ours, pugi, oursFree, pugiFree;
   for (int i = 0; i < runs; ++i) {
     {
@@ -247,17 +250,18 @@ void BenchXml(const TSettings& s, const std::string& file, int experiences, int 
   const double o = Median(fresh), p = Median(pfresh);
   Row("Load, " + label, Fixed(MBps(size, o), 0) + " MB/s (" + Fixed(o, 1) + " ms)");
   Row("  pugixml load_file, same file", Fixed(MBps(size, p), 0) + " MB/s (" + Fixed(p, 1) + " ms)");
-  Row("  Load time / pugixml time", Fixed(o / p, 2), "<= 1.0", o <= p);
+  Row("  Load time / pugixml time", Fixed(o / p, 2), "<= 0.8", o <= 0.8 * p);
+  const double r = Median(ours), rp = Median(pugi);
+  Row("  Repeated in one process: load, pugixml", Fixed(r, 1) + " ms, " + Fixed(rp, 1) + " ms");
+  Row("  Repeated load time / pugixml time", Fixed(r / rp, 2), "<= 0.8", r <= 0.8 * rp);
   // Freeing as at exit, in the same fresh processes; the goal is for the
   // biggest journal.
   const double f = Median(freed);
   Row("  Freeing the loaded document",
       Fixed(f, 1) + " ms (pugixml " + Fixed(Median(pfreed), 1) + " ms)",
-      experiences >= 50000 ? "< 20 ms" : "", experiences >= 50000 ? f < 20 : -1);
-  std::printf(
-      "    (repeated in one process instead: ours %.1f ms, pugixml %.1f ms;\n"
-      "     freeing the tree: ours %.1f ms, pugixml %.1f ms; not in the figures)\n",
-      Median(ours), Median(pugi), Median(oursFree), Median(pugiFree));
+      experiences >= 50000 ? "< 10 ms" : "", experiences >= 50000 ? f < 10 : -1);
+  std::printf("    (freeing the tree repeated in one process: ours %.1f ms, pugixml %.1f ms)\n",
+              Median(oursFree), Median(pugiFree));
 
   TXMLParser document;
   document.Load(file);
@@ -830,7 +834,7 @@ void BenchMemory(const TSettings& s, const std::string& file) {
   const auto pugi = LoadInHelper(s, "pugixml", file);
   const double multiple = (ours[2] - ours[1]) / size;
   Row("Peak memory, journal of 50,000 (" + Fixed(size / 1e6, 1) + " MB) loaded",
-      Fixed(multiple, 2) + " x file size", "< 3 x", multiple < 3);
+      Fixed(multiple, 2) + " x file size", "<= 1.5 x", multiple <= 1.5);
   std::printf(
       "    (process peak %.1f MB of which %.1f MB before loading; %.1f MB resident once loaded;\n"
       "     pugixml in the same helper: %.2f x, process peak %.1f MB)\n",
