@@ -7,30 +7,55 @@
 
 namespace {
 const TXMLString kEmpty;
+
+// Hands a node's children over to a stack of nodes being freed, the last
+// first: taken from the back, they come in the order they were read, which
+// is their order in the arena.
+void ReleaseChildren(TXMLNode& node, std::vector<TXMLNode*>& pending) {
+  for (std::size_t i = node.Children.size(); i > 0; --i)
+    pending.push_back(node.Children[i - 1].release());
+  node.Children.clear();
 }
+}  // namespace
 
 TXMLNode::~TXMLNode() {
-  // Destroy deep trees without deep recursion: every descendant is moved to
-  // a stack and deleted from there once its own children are on it, so each
-  // node is visited once. A loaded journal is hundreds of thousands of
+  // Destroy deep trees without deep recursion: every descendant goes to a
+  // stack and is destroyed from there once its own children are on it, so
+  // each node is visited once. A loaded journal is hundreds of thousands of
   // nodes spread over the arena: the next few on the stack are fetched
-  // ahead, or freeing waits on memory at every node.
+  // ahead, or freeing waits on memory at every node. Arena nodes give back
+  // their holds on the arena in one go for each run of the same arena.
   if (Children.empty()) return;
-  std::vector<std::unique_ptr<TXMLNode>> pending;
+  std::vector<TXMLNode*> pending;
   pending.reserve(Children.size());
-  for (auto& child : Children) pending.push_back(std::move(child));
-  Children.clear();
+  ReleaseChildren(*this, pending);
+  TXMLStore* store = nullptr;
+  std::size_t holds = 0;
   constexpr std::size_t kAhead = 16;
   while (!pending.empty()) {
 #if defined(__GNUC__)
-    if (pending.size() > kAhead) __builtin_prefetch(pending[pending.size() - 1 - kAhead].get());
+    if (pending.size() > kAhead) __builtin_prefetch(pending[pending.size() - 1 - kAhead]);
 #endif
-    std::unique_ptr<TXMLNode> node = std::move(pending.back());
+    TXMLNode* node = pending.back();
     pending.pop_back();
-    if (!node || node->Children.empty()) continue;
-    for (auto& child : node->Children) pending.push_back(std::move(child));
-    node->Children.clear();
+    if (!node) continue;
+    ReleaseChildren(*node, pending);
+    TXMLStore* own = node->FStore;
+    if (!own) {
+      delete node;
+      continue;
+    }
+    node->~TXMLNode();
+    // Its children hold the arena too, so no hold given back here is its last
+    // while a node of it is still on the stack.
+    if (own != store) {
+      TXMLStore::Release(store, holds);
+      store = own;
+      holds = 0;
+    }
+    ++holds;
   }
+  TXMLStore::Release(store, holds);
 }
 
 void TXMLNode::operator delete(TXMLNode* node, std::destroying_delete_t) {

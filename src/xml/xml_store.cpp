@@ -81,16 +81,20 @@ TXMLNode* TXMLStore::NewNode() {
   return node;
 }
 
-void* TXMLStore::AllocateBytes(std::size_t bytes, std::size_t alignment) {
+void* TXMLStore::AllocateBytes(TRegion& region, TKind kind, std::size_t bytes,
+                               std::size_t alignment) {
   auto aligned = [&] {
-    const auto at = reinterpret_cast<std::uintptr_t>(FNext);
-    return FNext + (alignment - at % alignment) % alignment;
+    const auto at = reinterpret_cast<std::uintptr_t>(region.Next);
+    return region.Next + (alignment - at % alignment) % alignment;
   };
   // The padding alone may run past the block's end.
-  if (!FNext || aligned() > FEnd || static_cast<std::size_t>(FEnd - aligned()) < bytes) {
-    // The first block is what the load expects to need; later ones double.
-    // Untouched pages of a mapping cost no memory.
-    std::size_t size = FBlocks.empty() ? FExpected : FBlocks.back().Size * 2;
+  if (!region.Next || aligned() > region.End ||
+      static_cast<std::size_t>(region.End - aligned()) < bytes) {
+    // The first block is the share of what the load expects to need (nodes
+    // take about five eighths of it, attributes three, lists much less);
+    // later ones double. Untouched pages of a mapping cost no memory.
+    static constexpr std::size_t kEighths[kKinds] = {5, 3, 1};
+    std::size_t size = region.LastSize ? region.LastSize * 2 : FExpected / 8 * kEighths[kind];
     if (size < bytes + alignment) size = bytes + alignment;
     if (size < 4096) size = 4096;
     FBlocks.reserve(FBlocks.size() + 1);
@@ -101,10 +105,11 @@ void* TXMLStore::AllocateBytes(std::size_t bytes, std::size_t alignment) {
     }
     if (!block.Data) block.Data = static_cast<char*>(::operator new(block.Size));
     FBlocks.push_back(block);
-    FNext = block.Data;
-    FEnd = block.Data + block.Size;
+    region.Next = block.Data;
+    region.End = block.Data + block.Size;
+    region.LastSize = block.Size;
   }
   char* result = aligned();
-  FNext = result + bytes;
+  region.Next = result + bytes;
   return result;
 }

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 class TXMLNode;
+struct TXMLAttribute;
 
 // Where a file's text lives while it is read and afterwards: the nodes'
 // names and values are slices of it. A large file gets pages of its own
@@ -57,18 +60,34 @@ class TXMLStore {
  public:
   // A new store with one hold, for its document.
   static TXMLStore* Create() { return new TXMLStore; }
-  static void Release(TXMLStore* store) noexcept {
-    if (store && --store->FHolds == 0) delete store;
+  static void Release(TXMLStore* store, std::size_t holds = 1) noexcept {
+    if (store && (store->FHolds -= holds) == 0) delete store;
   }
 
   TTextBuffer Text;
 
-  // Expected bytes of nodes and lists; sizes the first block.
+  // Expected bytes of nodes and lists; sizes the first blocks.
   void ExpectBytes(std::size_t bytes) { FExpected = bytes; }
-  // Room for n objects of T, uninitialised, freed with the store.
+  // Room for n objects of T, uninitialised, freed with the store. Nodes,
+  // attributes and the rest each fill blocks of their own: freeing a tree
+  // then reads the nodes one after another, with the child lists close by,
+  // and skips the attributes nobody changed.
   template <typename T>
   T* Allocate(std::size_t n) {
-    return static_cast<T*>(AllocateBytes(n * sizeof(T), alignof(T)));
+    constexpr TKind kind = std::is_same_v<T, TXMLNode>        ? kNodes
+                           : std::is_same_v<T, TXMLAttribute> ? kAttributes
+                                                              : kOther;
+    TRegion& region = FRegions[kind];
+    const std::size_t bytes = n * sizeof(T);
+    // Inline for the common case: room left in the region's block.
+    const auto at = reinterpret_cast<std::uintptr_t>(region.Next);
+    const std::size_t pad = (alignof(T) - at % alignof(T)) % alignof(T);
+    if (region.Next && static_cast<std::size_t>(region.End - region.Next) >= pad + bytes) {
+      char* result = region.Next + pad;
+      region.Next = result + bytes;
+      return reinterpret_cast<T*>(result);
+    }
+    return static_cast<T*>(AllocateBytes(region, kind, bytes, alignof(T)));
   }
   // A node in the arena; it holds the store until it is deleted.
   TXMLNode* NewNode();
@@ -78,16 +97,22 @@ class TXMLStore {
   ~TXMLStore();
   TXMLStore(const TXMLStore&) = delete;
   TXMLStore& operator=(const TXMLStore&) = delete;
-  void* AllocateBytes(std::size_t bytes, std::size_t alignment);
 
   struct TBlock {
     char* Data;
     std::size_t Size;
     bool Mapped;
   };
+  struct TRegion {
+    char* Next = nullptr;
+    char* End = nullptr;
+    std::size_t LastSize = 0;  // bytes of its newest block
+  };
+  enum TKind { kNodes, kAttributes, kOther, kKinds };
+  void* AllocateBytes(TRegion& region, TKind kind, std::size_t bytes, std::size_t alignment);
+
   std::vector<TBlock> FBlocks;
-  char* FNext = nullptr;
-  char* FEnd = nullptr;
+  TRegion FRegions[kKinds];
   std::size_t FExpected = 0;
   std::size_t FHolds = 1;
 };
