@@ -32,8 +32,6 @@ inline constexpr const char* ImportCsvFieldCount = "Строка %1: полей 
 inline constexpr const char* ImportCsvOpenQuote =
     "Строка %1: поле в кавычках открыто здесь и не закрыто до конца файла.";
 inline constexpr const char* ImportCsvBadEnergy = "Строка %1: энергия «%2» — не число от -1 до 1.";
-// The column the table export writes for a mark without a caption.
-inline constexpr const char* UnnamedMarkColumn = "Отметка %1";
 inline constexpr const char* ImportCsvBadDate = "Строка %1: дата «%2» не распознана.";
 }  // namespace res
 

@@ -12,6 +12,7 @@
 #include "import/smr_ImportUtf8.h"
 #include "import/smr_TextImport.h"
 #include "storage/smr_Cp1251.h"
+#include "storage/smr_Resources.h"
 #include "storage/smr_Types.h"
 #include "xml/xml_node.h"
 
@@ -159,7 +160,7 @@ TCsvColumn Guess(const QString& name, const std::array<QString, 4>& markCaptions
   const QString folded = Folded(name);
   if (folded.isEmpty()) return {};
   // A mark without a caption is exported as "Отметка N".
-  static const QString unnamed = QString::fromUtf8(res::UnnamedMarkColumn);
+  static const QString unnamed = QString::fromUtf8(res::UnnamedMark);
   for (std::size_t k = 0; k < markCaptions.size(); ++k) {
     const QString caption =
         markCaptions[k].trimmed().isEmpty() ? unnamed.arg(k + 1) : markCaptions[k];
