@@ -6,6 +6,7 @@
 
 #include "storage/smr_Cp1251.h"
 #include "storage/smr_HTMLFile.h"
+#include "storage/smr_Resources.h"
 #include "storage/smr_Types.h"
 #include "xml/xml_node.h"
 
@@ -158,9 +159,15 @@ std::string DescriptionText(
     const TXMLNode& experience,
     const std::function<std::optional<std::string>(const std::string& stored)>& storedFile) {
   if (experience.GetAttribute(smr::atType) == smr::Html) {
-    if (!storedFile || !experience.HasAttribute(smr::atFile)) return {};
-    const std::optional<std::string> bytes = storedFile(experience.GetAttribute(smr::atFile));
-    if (!bytes) return {};
+    if (!experience.HasAttribute(smr::atFile)) return {};
+    const std::string stored = experience.GetAttribute(smr::atFile);
+    const std::optional<std::string> bytes =
+        storedFile ? storedFile(stored) : std::optional<std::string>();
+    // Said in the text: an empty cell would pass for a dream without one.
+    if (!bytes)
+      return QString::fromUtf8(res::DescriptionNotRead)
+          .arg(QString::fromStdString(TextLinesUtf8(stored)))
+          .toStdString();
     const QByteArray page = QByteArray::fromStdString(*bytes);
     return HTMLText(DecodeHTML(page, DetectEncoding(page))).toStdString();
   }

@@ -19,7 +19,7 @@ QString HTMLText(const QString& html);
 // An experience's description as text, UTF-8 with '\n' line ends: for an
 // HTML description the file it names, read through storedFile and
 // converted; otherwise the description element's text. Empty when there is
-// none or the file cannot be read.
+// none; a line naming the file when it cannot be read.
 std::string DescriptionText(
     const TXMLNode& experience,
     const std::function<std::optional<std::string>(const std::string& stored)>& storedFile);

@@ -96,6 +96,8 @@ inline constexpr const char* TableReadOnly = "Только чтение";
 inline constexpr const char* UnnamedMark = "Отметка %1";
 // A journal of the library that could not be read; %1 its stored path.
 inline constexpr const char* JournalNotRead = "Журнал не прочитан: %1";
+// An HTML description whose page could not be read; %1 its stored file name.
+inline constexpr const char* DescriptionNotRead = "Описание не прочитано: %1";
 // The Markdown export's line of marks and energy, its comments and picture.
 inline constexpr const char* MarkdownMarks = "Отметки: ";
 inline constexpr const char* MarkdownEnergy = "Энергия: ";

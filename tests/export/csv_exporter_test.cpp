@@ -95,7 +95,8 @@ TEST_F(CSVExport, CellsReadBackAsTheJournalHasThemUnderEitherSeparator) {
       "    </experience>\n"
       "  </day>\n"
       "  <day name=\"Без даты\">\n"
-      "    <experience number=\"003\" title=\"Пусто\" readonly=\"false\" />\n"
+      "    <experience number=\"003\" title=\"Пусто\" readonly=\"false\" type=\"html\" "
+      "file=\"нет.html\" />\n"
       "  </day>\n"
       "</somnary>\n");
   // A comment as the window holds it before a save: its line break kept.
@@ -118,8 +119,9 @@ TEST_F(CSVExport, CellsReadBackAsTheJournalHasThemUnderEitherSeparator) {
       {"Осень", "05.03.24", "2024-03-05", "002", "Страница",
        "Первый \"абзац\", ещё;\n\nВторой\nстрока & № 5", "", "0", "0", "0", "0", "-0.5", "1",
        "берег", "", "", ""},
-      {"Осень", "Без даты", "", "003", "Пусто", "", "", "0", "0", "0", "0", "", "0", "", "", "",
-       ""},
+      // A page that cannot be read is said, not left as an empty description.
+      {"Осень", "Без даты", "", "003", "Пусто", "Описание не прочитано: нет.html", "", "0", "0",
+       "0", "0", "", "0", "", "", "", ""},
   };
   for (char separator : {',', ';'}) {
     SCOPED_TRACE(separator);
