@@ -26,6 +26,7 @@
 #include "storage/smr_StoredPath.h"
 #include "storage/smr_Types.h"
 #include "tools/smr_Console.h"
+#include "tools/smr_ToolText.h"
 #include "tools/smr_ToolUnlock.h"
 #include "xml/xml_functions.h"
 #include "xml/xml_mainUnit.h"
@@ -45,18 +46,6 @@ struct TOptions {
   std::vector<std::string> Files;
   bool Help = false;
 };
-
-// A message of the string table with its blanks filled: names are the
-// file system's own bytes, so they go through the local encoding both ways.
-std::string Say(const char* text, const std::string& first = {}, const std::string& second = {}) {
-  QString message = QString::fromUtf8(text);
-  const auto local = [](const std::string& s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-  };
-  if (message.contains(QLatin1String("%1"))) message = message.arg(local(first));
-  if (message.contains(QLatin1String("%2"))) message = message.arg(local(second));
-  return message.toUtf8().toStdString();
-}
 
 int Fail(int code, const std::string& message) {
   std::fprintf(stderr, "somnary-export: %s\n", message.c_str());
@@ -99,18 +88,18 @@ std::string ParseArguments(int argc, char** argv, TOptions& options) {
     }
     if (name != "--format" && name != "--settings" && name != "--decimal-separator" &&
         name != "--passphrase-file") {
-      return Say(res::ToolUnknownOption, name);
+      return Say(res::ToolUnknownOption, Local(name));
     }
     if (!hasValue) {
-      if (i + 1 >= argc) return Say(res::ToolOptionNeedsValue, name);
+      if (i + 1 >= argc) return Say(res::ToolOptionNeedsValue, Local(name));
       value = argv[++i];
     }
     if (name == "--format") {
       if (value != "html" && value != "txt" && value != "json" && value != "csv" && value != "md")
-        return Say(res::ToolBadFormat, value);
+        return Say(res::ToolBadFormat, Local(value));
       options.Format = value;
     } else if (name == "--passphrase-file") {
-      if (value.empty()) return Say(res::ToolOptionNeedsValue, name);
+      if (value.empty()) return Say(res::ToolOptionNeedsValue, Local(name));
       options.PassphraseFile = value;
     } else if (name == "--settings") {
       if (value.empty()) return Say(res::ToolSettingsNeedsName);
@@ -118,7 +107,7 @@ std::string ParseArguments(int argc, char** argv, TOptions& options) {
       options.HasSettings = true;
     } else {
       if (!SeparatorByte(value, options.DecimalSeparator)) {
-        return Say(res::ToolBadSeparator, value);
+        return Say(res::ToolBadSeparator, Local(value));
       }
       options.HasSeparator = true;
     }
@@ -160,7 +149,7 @@ int main(int argc, char** argv) {
   TOptions options;
   if (const std::string error = ParseArguments(arguments.Count(), arguments.Values(), options);
       !error.empty()) {
-    return Fail(ExitUsage, Say(res::ToolSeeHelp, error));
+    return Fail(ExitUsage, Say(res::ToolSeeHelp, Local(error)));
   }
   if (options.Help) {
     std::fputs(Say(res::ExportToolUsage).c_str(), stdout);
@@ -181,7 +170,7 @@ int main(int argc, char** argv) {
     return Fail(ExitFailure, problem);
   const std::string& rootName = document.Root->Name;
   if (rootName != smr::elLibrary && rootName != smr::elJournal) {
-    return Fail(ExitFailure, Say(res::ToolNotADreamFile, input));
+    return Fail(ExitFailure, Say(res::ToolNotADreamFile, Local(input)));
   }
 
   // Beside the tool, or the user's and the shipped ones when it is installed.
@@ -240,7 +229,7 @@ int main(int argc, char** argv) {
   try {
     exporter->ExportToFiles(document.Root.get(), output, folders.DataDir().toUtf8().toStdString());
   } catch (const TExportWriteError& error) {
-    return Fail(ExitFailure, Say(res::ToolCannotWrite, error.FileName, error.what()));
+    return Fail(ExitFailure, Say(res::ToolCannotWrite, Local(error.FileName), Local(error.what())));
   }
   return 0;
 }
