@@ -82,11 +82,51 @@ const std::string& THTMLTexts::Text(const TXMLNode& experience) {
 
 namespace {
 
-std::string Attribute(const TXMLNode& element, std::string_view name) {
-  std::string value = element.GetAttribute(name);
-  if (value == smr::Undefined) value.clear();
-  return value;
+// GetAttribute without the copy, "undefined" read as empty: the view
+// points into the document, which outlives the record being built.
+std::string_view Attribute(const TXMLNode& element, std::string_view name) {
+  for (const auto& attribute : element.Attributes)
+    if (attribute.Name == name) {
+      const std::string_view value = attribute.Value;
+      return value == smr::Undefined ? std::string_view() : value;
+    }
+  return {};
 }
+
+// ForEachPropertyValue over views into the document, for the index.
+void CollectPropertyValues(const TXMLNode& element, std::vector<std::string_view>& values) {
+  for (const auto& child : element.Children) {
+    if (child->Name == smr::elParameter) {
+      const std::string_view value = Attribute(*child, smr::atValue);
+      if (!value.empty() && value != smr::True && value != smr::False) values.push_back(value);
+    }
+    CollectPropertyValues(*child, values);
+  }
+}
+
+// The parts of an experience the index reads, as FindNode and FirstChild
+// find them, in one walk over its children instead of one per part.
+struct TParts {
+  const TXMLNode *Energy = nullptr, *Properties = nullptr, *Description = nullptr,
+                 *Comment = nullptr;
+  explicit TParts(const TXMLNode& experience) {
+    for (const auto& child : experience.Children) {
+      const TXMLNode* node = child.get();
+      if (node->Name == smr::elEnergy)
+        Energy = node;
+      else if (node->Name == smr::elProperties)
+        Properties = node;
+      else if (node->Name == smr::elDescription)
+        Description = node;
+      else if (node->Name == smr::elComment && !Comment)
+        Comment = node;
+    }
+    // FindNode looks deeper when no child has the name.
+    if (!Energy) Energy = experience.FindNode(smr::elEnergy);
+    if (!Properties) Properties = experience.FindNode(smr::elProperties);
+    if (!Description) Description = experience.FindNode(smr::elDescription);
+  }
+};
 
 template <typename F>
 void ForEachExperience(const TXMLNode& root, F&& f) {
@@ -219,6 +259,7 @@ TJournalIndex::TJournalIndex(const TXMLNode& root, THTMLTexts& html) {
   const TXMLNode* lastDay = nullptr;
   std::int32_t date = 0;
   std::string_view night;
+  std::vector<std::string_view> values;  // of the record being indexed
   ForEachExperience(root, [&](const TXMLNode& day, const TXMLNode& experience) {
     if (&day != lastDay) {
       lastDay = &day;
@@ -230,35 +271,29 @@ TJournalIndex::TJournalIndex(const TXMLNode& root, THTMLTexts& html) {
     record.Night = &day;
     record.Experience = &experience;
     record.Date = date;
-    record.HTML = experience.GetAttribute(smr::atType) == smr::Html;
-    record.Level = EnergyLevel(experience.FindNode(smr::elEnergy));
-    const TXMLNode* properties = experience.FindNode(smr::elProperties);
-    record.Marks = Marks(properties);
+    record.HTML = Attribute(experience, smr::atType) == smr::Html;
+    const TParts parts(experience);
+    record.Level = EnergyLevel(parts.Energy);
+    record.Marks = Marks(parts.Properties);
 
     // The fields in record order: number, title, description, comment,
     // property values, the night's comment.
-    const std::string number = Attribute(experience, smr::atNumber);
-    const std::string title = Attribute(experience, smr::atTitle);
+    const std::string_view number = Attribute(experience, smr::atNumber);
+    const std::string_view title = Attribute(experience, smr::atTitle);
     std::string_view description;
     if (record.HTML) {
       description = html.Text(experience);
-    } else if (const TXMLNode* element = experience.FindNode(smr::elDescription)) {
-      description = element->FirstText();
+    } else if (parts.Description) {
+      description = parts.Description->FirstText();
     }
-    const TXMLNode* comment = FirstChild(experience, smr::elComment);
     const std::string_view commentText =
-        comment ? std::string_view(comment->FirstText()) : std::string_view();
-    std::size_t values = 0;
-    if (properties) {
-      ForEachPropertyValue(*properties, [&](const std::string& value) {
-        if (values == FValues.size()) FValues.emplace_back();
-        FValues[values++].assign(value);
-      });
-    }
+        parts.Comment ? std::string_view(parts.Comment->FirstText()) : std::string_view();
+    values.clear();
+    if (parts.Properties) CollectPropertyValues(*parts.Properties, values);
     // Each field: its text, a blank more than it has words, and the field end.
     std::size_t bytes =
         number.size() + title.size() + description.size() + commentText.size() + night.size() + 15;
-    for (std::size_t i = 0; i < values; ++i) bytes += FValues[i].size() + 3;
+    for (const std::string_view value : values) bytes += value.size() + 3;
 
     char* const start = Room(bytes);
     char* to = start;
@@ -270,7 +305,7 @@ TJournalIndex::TJournalIndex(const TXMLNode& root, THTMLTexts& html) {
     field(title);
     field(description);
     field(commentText);
-    for (std::size_t i = 0; i < values; ++i) field(FValues[i]);
+    for (const std::string_view value : values) field(value);
     field(night);
     TChunk& chunk = FChunks.back();
     record.Chunk = static_cast<std::uint32_t>(FChunks.size() - 1);
@@ -279,8 +314,6 @@ TJournalIndex::TJournalIndex(const TXMLNode& root, THTMLTexts& html) {
     record.End = static_cast<std::uint32_t>(chunk.Size);
     FRecords.push_back(record);
   });
-  FValues.clear();
-  FValues.shrink_to_fit();
 }
 
 std::size_t TJournalIndex::Bytes() const {

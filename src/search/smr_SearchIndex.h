@@ -154,7 +154,6 @@ class TJournalIndex {
   };
   std::vector<TChunk> FChunks;
   std::vector<TRecord> FRecords;
-  std::vector<std::string> FValues;  // property values of the record being indexed
 };
 
 // The indexes of the journals searched so far, each built when a search
