@@ -255,45 +255,120 @@ char* TJournalIndex::Room(std::size_t bytes) {
   return chunk.Memory.get() + chunk.Size;
 }
 
-TJournalIndex::TJournalIndex(const TXMLNode& root, THTMLTexts& html) {
+namespace {
+
+// What one record is made of, as read from the tree: the fields in record
+// order are number, title, description, comment, property values and the
+// night's comment. The views point into the document or the HTML texts.
+struct TSource {
+  const TXMLNode* Night = nullptr;
+  const TXMLNode* Experience = nullptr;
+  std::int32_t Date = 0;
+  std::int16_t Level = 100;
+  std::uint8_t Marks = 0;
+  bool HTML = false;
+  std::string_view Number, Title, Description, Comment, NightComment;
+  const std::vector<std::string_view>* Values = nullptr;
+};
+
+template <typename F>
+void ForEachSource(const TXMLNode& root, THTMLTexts& html, F&& f) {
   const TXMLNode* lastDay = nullptr;
-  std::int32_t date = 0;
-  std::string_view night;
-  std::vector<std::string_view> values;  // of the record being indexed
+  TSource source;
+  std::vector<std::string_view> values;
+  source.Values = &values;
   ForEachExperience(root, [&](const TXMLNode& day, const TXMLNode& experience) {
     if (&day != lastDay) {
       lastDay = &day;
-      date = NightDate(day.GetAttribute(smr::atName));
+      source.Night = &day;
+      source.Date = NightDate(day.GetAttribute(smr::atName));
       const TXMLNode* comment = FirstChild(day, smr::elComment);
-      night = comment ? std::string_view(comment->FirstText()) : std::string_view();
+      source.NightComment = comment ? std::string_view(comment->FirstText()) : std::string_view();
     }
-    TRecord record{};
-    record.Night = &day;
-    record.Experience = &experience;
-    record.Date = date;
-    record.HTML = Attribute(experience, smr::atType) == smr::Html;
+    source.Experience = &experience;
+    source.HTML = Attribute(experience, smr::atType) == smr::Html;
     const TParts parts(experience);
-    record.Level = EnergyLevel(parts.Energy);
-    record.Marks = Marks(parts.Properties);
-
-    // The fields in record order: number, title, description, comment,
-    // property values, the night's comment.
-    const std::string_view number = Attribute(experience, smr::atNumber);
-    const std::string_view title = Attribute(experience, smr::atTitle);
-    std::string_view description;
-    if (record.HTML) {
-      description = html.Text(experience);
+    source.Level = EnergyLevel(parts.Energy);
+    source.Marks = Marks(parts.Properties);
+    source.Number = Attribute(experience, smr::atNumber);
+    source.Title = Attribute(experience, smr::atTitle);
+    source.Description = {};
+    if (source.HTML) {
+      source.Description = html.Text(experience);
     } else if (parts.Description) {
-      description = parts.Description->FirstText();
+      source.Description = parts.Description->FirstText();
     }
-    const std::string_view commentText =
+    source.Comment =
         parts.Comment ? std::string_view(parts.Comment->FirstText()) : std::string_view();
     values.clear();
     if (parts.Properties) CollectPropertyValues(*parts.Properties, values);
+    f(std::as_const(source));
+  });
+}
+
+// A 64-bit hash of everything an index is built from, to tell whether a
+// tree still reads as it did without building its index again. Two lanes
+// of 8 bytes, so the multiplications overlap.
+class TSourceHash {
+ public:
+  void Add(std::uint64_t value) { FA = Mix(FA ^ value); }
+  void Add(std::string_view text) {
+    const char* p = text.data();
+    std::size_t n = text.size();
+    Add(n);
+    for (; n >= 16; p += 16, n -= 16) {
+      FA = Mix(FA ^ Load(p));
+      FB = Mix(FB ^ Load(p + 8));
+    }
+    if (n >= 8) {
+      FB = Mix(FB ^ Load(p));
+      p += 8;
+      n -= 8;
+    }
+    if (n > 0) {
+      std::uint64_t last = 0;
+      std::memcpy(&last, p, n);
+      FB = Mix(FB ^ last);
+    }
+  }
+  std::uint64_t Value() const { return Mix(FA ^ Mix(FB)); }
+
+ private:
+  static std::uint64_t Load(const char* p) {
+    std::uint64_t value;
+    std::memcpy(&value, p, sizeof value);
+    return value;
+  }
+  static std::uint64_t Mix(std::uint64_t h) {
+    h *= 0x9E3779B97F4A7C15ULL;
+    return h ^ (h >> 31);
+  }
+  std::uint64_t FA = 1, FB = 2;
+};
+
+void AddSource(TSourceHash& hash, const TSource& source) {
+  hash.Add(reinterpret_cast<std::uintptr_t>(source.Night));
+  hash.Add(reinterpret_cast<std::uintptr_t>(source.Experience));
+  hash.Add(static_cast<std::uint64_t>(static_cast<std::uint32_t>(source.Date)) << 32 |
+           static_cast<std::uint64_t>(static_cast<std::uint16_t>(source.Level)) << 16 |
+           static_cast<std::uint64_t>(source.Marks) << 8 | (source.HTML ? 1 : 0));
+  for (std::string_view text :
+       {source.Number, source.Title, source.Description, source.Comment, source.NightComment})
+    hash.Add(text);
+  hash.Add(source.Values->size());
+  for (const std::string_view value : *source.Values) hash.Add(value);
+}
+
+}  // namespace
+
+TJournalIndex::TJournalIndex(const TXMLNode& root, THTMLTexts& html) {
+  TSourceHash hash;
+  ForEachSource(root, html, [&](const TSource& source) {
+    AddSource(hash, source);
     // Each field: its text, a blank more than it has words, and the field end.
-    std::size_t bytes =
-        number.size() + title.size() + description.size() + commentText.size() + night.size() + 15;
-    for (const std::string_view value : values) bytes += value.size() + 3;
+    std::size_t bytes = source.Number.size() + source.Title.size() + source.Description.size() +
+                        source.Comment.size() + source.NightComment.size() + 15;
+    for (const std::string_view value : *source.Values) bytes += value.size() + 3;
 
     char* const start = Room(bytes);
     char* to = start;
@@ -301,19 +376,33 @@ TJournalIndex::TJournalIndex(const TXMLNode& root, THTMLTexts& html) {
       to = FoldWordsInto(text, to);
       *to++ = kFieldEnd;
     };
-    field(number);
-    field(title);
-    field(description);
-    field(commentText);
-    for (const std::string_view value : values) field(value);
-    field(night);
+    field(source.Number);
+    field(source.Title);
+    field(source.Description);
+    field(source.Comment);
+    for (const std::string_view value : *source.Values) field(value);
+    field(source.NightComment);
     TChunk& chunk = FChunks.back();
+    TRecord record{};
+    record.Night = source.Night;
+    record.Experience = source.Experience;
+    record.Date = source.Date;
+    record.Level = source.Level;
+    record.Marks = source.Marks;
+    record.HTML = source.HTML;
     record.Chunk = static_cast<std::uint32_t>(FChunks.size() - 1);
     record.Start = static_cast<std::uint32_t>(chunk.Size);
     chunk.Size += static_cast<std::size_t>(to - start);
     record.End = static_cast<std::uint32_t>(chunk.Size);
     FRecords.push_back(record);
   });
+  FSourceHash = hash.Value();
+}
+
+bool TJournalIndex::Describes(const TXMLNode& root, THTMLTexts& html) const {
+  TSourceHash hash;
+  ForEachSource(root, html, [&](const TSource& source) { AddSource(hash, source); });
+  return hash.Value() == FSourceHash;
 }
 
 std::size_t TJournalIndex::Bytes() const {
@@ -452,7 +541,24 @@ bool TSearchIndex::Search(const TXMLNode* file, const TXMLNode& root, const TSea
 }
 
 std::shared_ptr<const TJournalIndex> TSearchIndex::Journal(const TXMLNode& root) {
-  auto& index = FJournals[&root];
-  if (!index) index = std::make_shared<TJournalIndex>(root, FHTML);
-  return index;
+  TEntry& entry = FJournals[&root];
+  if (entry.Stale && entry.Index && !entry.Index->Describes(root, FHTML)) entry.Index.reset();
+  entry.Stale = false;
+  if (!entry.Index) entry.Index = std::make_shared<TJournalIndex>(root, FHTML);
+  return entry.Index;
+}
+
+void TSearchIndex::Adopt(const TXMLNode& root, std::shared_ptr<const TJournalIndex> index,
+                         THTMLTexts&& html) {
+  FJournals[&root] = {std::move(index), false};
+  FHTML.Merge(std::move(html));
+}
+
+void TSearchIndex::MarkStale() {
+  for (auto& [root, entry] : FJournals) entry.Stale = true;
+}
+
+void THTMLTexts::Merge(THTMLTexts&& other) {
+  for (auto& [file, entry] : other.FFiles) FFiles.try_emplace(file, std::move(entry));
+  other.FFiles.clear();
 }
