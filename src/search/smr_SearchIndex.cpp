@@ -18,14 +18,33 @@ namespace {
 // Ends every field, so that neither a word nor a phrase runs into the next.
 constexpr char kFieldEnd = '\x01';
 
+// A name compared in place: most differ in length, and the rest are a few
+// bytes, shorter than a call to memcmp.
+inline bool Named(const TXMLString& name, std::string_view wanted) {
+  if (name.size() != wanted.size()) return false;
+  const char* p = name.data();
+  for (std::size_t i = 0; i < wanted.size(); ++i)
+    if (p[i] != wanted[i]) return false;
+  return true;
+}
+
+// The first attribute of that name, as GetAttribute finds it, without a
+// copy; null when there is none or it reads "undefined".
+const TXMLString* FindAttribute(const TXMLNode& element, std::string_view name) {
+  for (const auto& attribute : element.Attributes)
+    if (Named(attribute.Name, name))
+      return attribute.Value == smr::Undefined ? nullptr : &attribute.Value;
+  return nullptr;
+}
+
 // The level the panel shows: the middle when it is missing or not a number.
 std::int16_t EnergyLevel(const TXMLNode* energy) {
-  if (!energy) return 100;
-  const std::string level = energy->GetAttribute(smr::atLevel);
+  const TXMLString* level = energy ? FindAttribute(*energy, smr::atLevel) : nullptr;
+  if (!level || level->empty()) return 100;
   int value = 0;
-  const char* end = level.data() + level.size();
-  const auto [last, error] = std::from_chars(level.data(), end, value);
-  if (level.empty() || error != std::errc() || last != end) return 100;
+  const char* end = level->data() + level->size();
+  const auto [last, error] = std::from_chars(level->data(), end, value);
+  if (error != std::errc() || last != end) return 100;
   return static_cast<std::int16_t>(std::clamp(value, -1000, 1000));
 }
 
@@ -33,11 +52,18 @@ std::int16_t EnergyLevel(const TXMLNode* energy) {
 // until the experience is shown and converted.
 std::uint8_t Marks(const TXMLNode* properties) {
   if (!properties) return 0;
+  // The first attribute of each name, in one pass.
+  const TXMLString* found[2][4] = {};
+  for (const auto& attribute : properties->Attributes)
+    for (int k = 0; k < 4; ++k)
+      for (int old = 0; old < 2; ++old)
+        if (!found[old][k] && Named(attribute.Name, (old ? smr::atOldLabel : smr::atLabel)[k]))
+          found[old][k] = &attribute.Value;
   std::uint8_t marks = 0;
   for (int k = 0; k < 4; ++k) {
-    const std::string_view name =
-        properties->HasAttribute(smr::atOldLabel[k]) ? smr::atOldLabel[k] : smr::atLabel[k];
-    if (properties->GetAttribute(name) == smr::True) marks |= static_cast<std::uint8_t>(1 << k);
+    const TXMLString* mark = found[1][k];
+    if (!mark || *mark == smr::Undefined) mark = found[0][k];
+    if (mark && *mark == smr::True) marks |= static_cast<std::uint8_t>(1 << k);
   }
   return marks;
 }
@@ -82,23 +108,20 @@ const std::string& THTMLTexts::Text(const TXMLNode& experience) {
 
 namespace {
 
-// GetAttribute without the copy, "undefined" read as empty: the view
-// points into the document, which outlives the record being built.
-std::string_view Attribute(const TXMLNode& element, std::string_view name) {
-  for (const auto& attribute : element.Attributes)
-    if (attribute.Name == name) {
-      const std::string_view value = attribute.Value;
-      return value == smr::Undefined ? std::string_view() : value;
-    }
-  return {};
+// What the index reads of a missing text.
+const TXMLString kNone;
+
+const TXMLString& Attribute(const TXMLNode& element, std::string_view name) {
+  const TXMLString* value = FindAttribute(element, name);
+  return value ? *value : kNone;
 }
 
-// ForEachPropertyValue over views into the document, for the index.
-void CollectPropertyValues(const TXMLNode& element, std::vector<std::string_view>& values) {
+// ForEachPropertyValue without copies, for the index.
+void CollectPropertyValues(const TXMLNode& element, std::vector<const TXMLString*>& values) {
   for (const auto& child : element.Children) {
-    if (child->Name == smr::elParameter) {
-      const std::string_view value = Attribute(*child, smr::atValue);
-      if (!value.empty() && value != smr::True && value != smr::False) values.push_back(value);
+    if (Named(child->Name, smr::elParameter)) {
+      const TXMLString& value = Attribute(*child, smr::atValue);
+      if (!value.empty() && value != smr::True && value != smr::False) values.push_back(&value);
     }
     CollectPropertyValues(*child, values);
   }
@@ -112,13 +135,13 @@ struct TParts {
   explicit TParts(const TXMLNode& experience) {
     for (const auto& child : experience.Children) {
       const TXMLNode* node = child.get();
-      if (node->Name == smr::elEnergy)
+      if (Named(node->Name, smr::elEnergy))
         Energy = node;
-      else if (node->Name == smr::elProperties)
+      else if (Named(node->Name, smr::elProperties))
         Properties = node;
-      else if (node->Name == smr::elDescription)
+      else if (Named(node->Name, smr::elDescription))
         Description = node;
-      else if (node->Name == smr::elComment && !Comment)
+      else if (Named(node->Name, smr::elComment) && !Comment)
         Comment = node;
     }
     // FindNode looks deeper when no child has the name.
@@ -131,9 +154,9 @@ struct TParts {
 template <typename F>
 void ForEachExperience(const TXMLNode& root, F&& f) {
   for (const auto& day : root.Children) {
-    if (day->Name != smr::elDay) continue;
+    if (!Named(day->Name, smr::elDay)) continue;
     for (const auto& experience : day->Children)
-      if (experience->Name == smr::elExperience) f(*day, *experience);
+      if (Named(experience->Name, smr::elExperience)) f(*day, *experience);
   }
 }
 
@@ -258,8 +281,9 @@ char* TJournalIndex::Room(std::size_t bytes) {
 namespace {
 
 // What one record is made of, as read from the tree: the fields in record
-// order are number, title, description, comment, property values and the
-// night's comment. The views point into the document or the HTML texts.
+// order are number, title, description (or the HTML text), comment,
+// property values and the night's comment. The texts are the document's,
+// or the HTML texts'.
 struct TSource {
   const TXMLNode* Night = nullptr;
   const TXMLNode* Experience = nullptr;
@@ -267,15 +291,18 @@ struct TSource {
   std::int16_t Level = 100;
   std::uint8_t Marks = 0;
   bool HTML = false;
-  std::string_view Number, Title, Description, Comment, NightComment;
-  const std::vector<std::string_view>* Values = nullptr;
+  const TXMLString *Number = &kNone, *Title = &kNone, *Description = &kNone, *Comment = &kNone,
+                   *NightComment = &kNone;
+  std::string_view HTMLText;
+  const std::vector<const TXMLString*>* Values = nullptr;
+  std::string_view DescriptionText() const { return HTML ? HTMLText : Description->View(); }
 };
 
 template <typename F>
 void ForEachSource(const TXMLNode& root, THTMLTexts& html, F&& f) {
   const TXMLNode* lastDay = nullptr;
   TSource source;
-  std::vector<std::string_view> values;
+  std::vector<const TXMLString*> values;
   source.Values = &values;
   ForEachExperience(root, [&](const TXMLNode& day, const TXMLNode& experience) {
     if (&day != lastDay) {
@@ -283,23 +310,22 @@ void ForEachSource(const TXMLNode& root, THTMLTexts& html, F&& f) {
       source.Night = &day;
       source.Date = NightDate(day.GetAttribute(smr::atName));
       const TXMLNode* comment = FirstChild(day, smr::elComment);
-      source.NightComment = comment ? std::string_view(comment->FirstText()) : std::string_view();
+      source.NightComment = comment ? &comment->FirstText() : &kNone;
     }
     source.Experience = &experience;
     source.HTML = Attribute(experience, smr::atType) == smr::Html;
     const TParts parts(experience);
     source.Level = EnergyLevel(parts.Energy);
     source.Marks = Marks(parts.Properties);
-    source.Number = Attribute(experience, smr::atNumber);
-    source.Title = Attribute(experience, smr::atTitle);
-    source.Description = {};
-    if (source.HTML) {
-      source.Description = html.Text(experience);
-    } else if (parts.Description) {
-      source.Description = parts.Description->FirstText();
-    }
-    source.Comment =
-        parts.Comment ? std::string_view(parts.Comment->FirstText()) : std::string_view();
+    source.Number = &Attribute(experience, smr::atNumber);
+    source.Title = &Attribute(experience, smr::atTitle);
+    source.Description = &kNone;
+    source.HTMLText = {};
+    if (source.HTML)
+      source.HTMLText = html.Text(experience);
+    else if (parts.Description)
+      source.Description = &parts.Description->FirstText();
+    source.Comment = parts.Comment ? &parts.Comment->FirstText() : &kNone;
     values.clear();
     if (parts.Properties) CollectPropertyValues(*parts.Properties, values);
     f(std::as_const(source));
@@ -331,6 +357,14 @@ class TSourceHash {
       FB = Mix(FB ^ last);
     }
   }
+  // Bytes read from the file lie in the document's text, which never
+  // changes while a node holds it: where they are tells what they are.
+  // The program's own are read.
+  void Add(const TXMLString& text) {
+    if (text.IsCopy()) return Add(text.View());
+    Add(reinterpret_cast<std::uintptr_t>(text.data()));
+    Add(text.size());
+  }
   std::uint64_t Value() const { return Mix(FA ^ Mix(FB)); }
 
  private:
@@ -352,11 +386,12 @@ void AddSource(TSourceHash& hash, const TSource& source) {
   hash.Add(static_cast<std::uint64_t>(static_cast<std::uint32_t>(source.Date)) << 32 |
            static_cast<std::uint64_t>(static_cast<std::uint16_t>(source.Level)) << 16 |
            static_cast<std::uint64_t>(source.Marks) << 8 | (source.HTML ? 1 : 0));
-  for (std::string_view text :
+  for (const TXMLString* text :
        {source.Number, source.Title, source.Description, source.Comment, source.NightComment})
-    hash.Add(text);
+    hash.Add(*text);
+  hash.Add(source.HTMLText);
   hash.Add(source.Values->size());
-  for (const std::string_view value : *source.Values) hash.Add(value);
+  for (const TXMLString* value : *source.Values) hash.Add(*value);
 }
 
 }  // namespace
@@ -366,9 +401,10 @@ TJournalIndex::TJournalIndex(const TXMLNode& root, THTMLTexts& html) {
   ForEachSource(root, html, [&](const TSource& source) {
     AddSource(hash, source);
     // Each field: its text, a blank more than it has words, and the field end.
-    std::size_t bytes = source.Number.size() + source.Title.size() + source.Description.size() +
-                        source.Comment.size() + source.NightComment.size() + 15;
-    for (const std::string_view value : *source.Values) bytes += value.size() + 3;
+    const std::string_view description = source.DescriptionText();
+    std::size_t bytes = source.Number->size() + source.Title->size() + description.size() +
+                        source.Comment->size() + source.NightComment->size() + 15;
+    for (const TXMLString* value : *source.Values) bytes += value->size() + 3;
 
     char* const start = Room(bytes);
     char* to = start;
@@ -376,12 +412,12 @@ TJournalIndex::TJournalIndex(const TXMLNode& root, THTMLTexts& html) {
       to = FoldWordsInto(text, to);
       *to++ = kFieldEnd;
     };
-    field(source.Number);
-    field(source.Title);
-    field(source.Description);
-    field(source.Comment);
-    for (const std::string_view value : *source.Values) field(value);
-    field(source.NightComment);
+    field(*source.Number);
+    field(*source.Title);
+    field(description);
+    field(*source.Comment);
+    for (const TXMLString* value : *source.Values) field(*value);
+    field(*source.NightComment);
     TChunk& chunk = FChunks.back();
     TRecord record{};
     record.Night = source.Night;
