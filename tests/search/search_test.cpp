@@ -7,6 +7,7 @@
 #include <functional>
 #include <set>
 
+#include "search/smr_JournalIndexing.h"
 #include "search/smr_SearchIndex.h"
 #include "search_test_util.h"
 #include "storage/smr_Types.h"
@@ -352,4 +353,29 @@ TEST_F(Search, AStaleIndexIsKeptUntilItsTreeReadsOtherwise) {
     EXPECT_NE(index.Journal(root), built) << i;
   }
   EXPECT_EQ(Find("туман"), "003 004");
+}
+
+// Built in a worker while this thread reads the same tree, handed over
+// with the HTML texts it read: the same hits as an index built here.
+TEST_F(Search, AnIndexBuiltInAWorkerFindsWhatOneBuiltHereFinds) {
+  TSearchIndex here([this](const std::string& stored) {
+    return dir.filePath(QString::fromStdString(stored)).toStdString();
+  });
+  {
+    TJournalIndexing indexing(*journal->Root, [this](const std::string& stored) {
+      return dir.filePath(QString::fromStdString(stored)).toStdString();
+    });
+    std::vector<TSearchHit> hits;
+    here.Search(nullptr, *journal->Root, TSearchQuery(Utf8ToCp1251("сад"), here.Stemmer()), hits);
+    indexing.HandTo(index);
+  }
+  ASSERT_TRUE(index.Has(*journal->Root));
+  for (const char* text : {"сад", "лет", "туман", "море"}) {
+    std::vector<TSearchHit> hits;
+    here.Search(nullptr, *journal->Root, TSearchQuery(Utf8ToCp1251(text), here.Stemmer()), hits);
+    std::string numbers;
+    for (const TSearchHit& hit : hits)
+      numbers += (numbers.empty() ? "" : " ") + hit.Experience->GetAttribute(smr::atNumber);
+    EXPECT_EQ(Find(text), numbers) << text;
+  }
 }
