@@ -153,10 +153,13 @@ struct TParts {
 
 template <typename F>
 void ForEachExperience(const TXMLNode& root, F&& f) {
-  for (const auto& day : root.Children) {
-    if (!Named(day->Name, smr::elDay)) continue;
-    for (const auto& experience : day->Children)
-      if (Named(experience->Name, smr::elExperience)) f(*day, *experience);
+  // Through const nodes only: a changeable list marks itself touched,
+  // a write another thread may be making at the same time.
+  for (const auto& dayNode : root.Children) {
+    const TXMLNode& day = *dayNode;
+    if (!Named(day.Name, smr::elDay)) continue;
+    for (const auto& experience : day.Children)
+      if (Named(experience->Name, smr::elExperience)) f(day, *experience);
   }
 }
 
