@@ -28,6 +28,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <pugixml.hpp>
 #include <sstream>
@@ -42,9 +43,12 @@
 #include "mainwindow/smr_MainForm.h"
 #include "patterns/smr_Patterns.h"
 #include "patterns/smr_SignMatcher.h"
+#include "search/smr_JournalIndexing.h"
 #include "search/smr_SearchIndex.h"
+#include "searchpanel/smr_SearchPanel.h"
 #include "smr_BenchData.h"
 #include "storage/smr_Cp1251.h"
+#include "storage/smr_JournalHash.h"
 #include "storage/smr_Types.h"
 #include "xml/xml_mainUnit.h"
 #include "xml/xml_seal.h"
@@ -135,9 +139,6 @@ class TBenchPrompts : public TPrompts {
   int Choose(QWidget*, const QString&, const QStringList&) override { return Count(), -1; }
   void About(QWidget*) override { Count(); }
   int Modal(QDialog&) override { return Count(), 0; }
-  TImportAnswer ImportPreview(QWidget*, const TImportRequest&) override {
-    return Count(), TImportAnswer{};
-  }
   void ShellOpen(const QString&) override { Count(); }
   void OpenInBrowser(const QString&) override { Count(); }
 
@@ -606,6 +607,93 @@ std::string WallAndCpu(const std::vector<double>& wall, const std::vector<double
   return Fixed(Median(wall), 1) + " ms (CPU " + Fixed(Median(cpu), 1) + " ms)";
 }
 
+// The first query as the user waits for it: the 50,000 journal opened in
+// the window, which indexes it in a worker thread while it builds the view,
+// then Ctrl+F and one letter (the key press has the index checked against
+// the tree before the query runs over it). Taken alternately with the
+// worker off, as the window was without it: the open must not grow.
+void BenchSearchOpened(const TSettings& s, const std::string& bigJournal, int runs) {
+  const std::string programDir = s.Data + "/program-search";
+  CopyResources(programDir);
+  fs::remove_all(programDir + "/sample");
+  const std::string folder = s.Data + "/library-search";
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  const std::string journal = folder + "/journal_50000.xml";
+  fs::copy_file(bigJournal, journal);
+  const std::string libraryFile = folder + "/library.xml";
+  {
+    TXMLParser library;
+    InitNewLibrary(library, "Search");
+    TXMLNode* root = library.Root.get();
+    auto* all = root->AddChild(std::make_unique<TXMLNode>(std::string(smr::elDirectory)));
+    all->SetAttribute(smr::atName, "All");
+    auto* file =
+        all->AddChild(std::make_unique<TXMLNode>(std::string(smr::elFile), nkEmptyElement));
+    file->SetAttribute(smr::atName, "50000");
+    file->SetAttribute(smr::atPath, journal);
+    root->SetLevel(0);
+    library.Save(libraryFile);
+  }
+  SetLibraryPath(programDir, libraryFile);
+  std::vector<std::string> pristine;
+  for (const std::string& f : {libraryFile, journal, programDir + "/dreams.ini"}) {
+    fs::copy_file(f, f + ".pristine", fs::copy_options::overwrite_existing);
+    pristine.push_back(f);
+  }
+  const std::string one = Utf8ToCp1251("п");
+  const int minNights = TJournalIndexing::MinNights;
+  std::vector<double> open[2], openCpu[2], first[2], firstCpu[2];
+  std::size_t hits[2] = {0, 0};
+  // The first pair warms caches and is dropped; then worker off and on in turn.
+  for (int i = 0; i < 2 * (runs + 1); ++i) {
+    const int on = i % 2;
+    TJournalIndexing::MinNights = on ? minNights : std::numeric_limits<int>::max();
+    for (const std::string& f : pristine)
+      fs::copy_file(f + ".pristine", f, fs::copy_options::overwrite_existing);
+    int asked = 0;
+    auto window = std::make_unique<Tfrm_MainForm>(QString::fromStdString(programDir),
+                                                  std::make_unique<TBenchPrompts>(&asked));
+    window->show();
+    WaitExposed(*window);
+    QTreeWidgetItem* item = FindFileItem(window->tre_Directory, journal);
+    if (!item) Fail("the 50,000-experience journal is not in the tree");
+    const double tOpen =
+        TimeCpuMs([&] { window->tre_Directory->setCurrentItem(item); }, openCpu[on]);
+    QCoreApplication::processEvents();
+    const TXMLNode* root = Tfrm_MainForm::ElementOf(item);
+    if (asked || Tfrm_MainForm::CountExperiences(root) != 50000)
+      Fail("the 50,000-experience journal did not open");
+    TSearchIndex& index = window->pnl_Search->Search().Index();
+    std::vector<TSearchHit> found;
+    const TSearchQuery query(one, index.Stemmer());
+    const double tFirst = TimeCpuMs(
+        [&] {
+          index.MarkStale();
+          index.Search(nullptr, *root, query, found);
+        },
+        firstCpu[on]);
+    hits[on] = found.size();
+    if (i >= 2) {
+      open[on].push_back(tOpen);
+      first[on].push_back(tFirst);
+    } else {
+      firstCpu[on].clear();
+      openCpu[on].clear();
+    }
+    window.reset();
+  }
+  TJournalIndexing::MinNights = minNights;
+  if (hits[0] != hits[1]) Fail("the index built in the worker finds other hits");
+  Row("Search 50,000 experiences, first query (journal opened in the window)",
+      WallAndCpu(first[1], firstCpu[1]), "< 100 ms", Median(first[1]) < 100);
+  std::printf(
+      "    (opening it in the window %s, %s without the worker; the first query\n"
+      "     without it %s, %zu found)\n",
+      WallAndCpu(open[1], openCpu[1]).c_str(), WallAndCpu(open[0], openCpu[0]).c_str(),
+      WallAndCpu(first[0], firstCpu[0]).c_str(), hits[1]);
+}
+
 void BenchSearch(const std::string& file, int runs) {
   TXMLParser document;
   document.Load(file);
@@ -636,8 +724,8 @@ void BenchSearch(const std::string& file, int runs) {
     worst.push_back(*std::max_element(run.begin(), run.end()));
     keys.insert(keys.end(), run.begin(), run.end());
   }
-  Row("Search 50,000 experiences, first query (index built)", WallAndCpu(first, firstCpu),
-      "< 100 ms", Median(first) < 100);
+  Row("Search 50,000 experiences loaded alone, first query (index built)",
+      WallAndCpu(first, firstCpu));
   Row("Search, each further key typed (median of " + std::to_string(keys.size()) + ")",
       WallAndCpu(keys, keysCpu), "< 30 ms", Median(keys) < 30);
   Row("Search, slowest key typed (median over runs)", Fixed(Median(worst), 1) + " ms", "< 30 ms",
@@ -969,6 +1057,7 @@ int main(int argc, char** argv) {
   if (s.Runs("startup")) BenchStartup(s, library100, k ? 1 : 7);
   if (s.Runs("search")) {
     std::printf("\nSearch, medians of %d runs\n", k ? 1 : 5);
+    BenchSearchOpened(s, journals[2].File, k ? 1 : 5);
     BenchSearch(journals[2].File, k ? 1 : 5);
   }
   if (s.Runs("patterns")) {

@@ -27,6 +27,7 @@
 #include "storage/smr_XMLPairList.h"
 #include "xml/xml_mainUnit.h"
 
+class TJournalIndexing;
 class TSealKeyring;
 
 class QAction;
@@ -232,8 +233,11 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   // Reads the journal (through the table), builds its nights under the
   // node (when there is one) and pairs it; returns the journal's root. Null
   // when the journal is shown under another `file` element already: the
-  // node then stays a journal that cannot be opened.
-  TXMLNode* OpenJournal(QTreeWidgetItem* node, TXMLNode* fileElement);
+  // node then stays a journal that cannot be opened. Given `indexing`, a
+  // big journal the search has no index of is indexed in a worker thread
+  // meanwhile: the caller hands it over before the tree may change.
+  TXMLNode* OpenJournal(QTreeWidgetItem* node, TXMLNode* fileElement,
+                        std::unique_ptr<TJournalIndexing>* indexing = nullptr);
   // Where the paths the library and its journals store lead.
   TStoredPaths StoredPaths() const;
   // The file a stored journal path names (native name).
@@ -380,6 +384,9 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   const TXMLNode* Adopt(const TXMLNode& file, std::unique_ptr<TXMLParser> document) override;
   std::string DescriptionFile(const std::string& stored) override {
     return JournalFileName(stored);
+  }
+  THTMLTexts::TResolve DetachedDescriptionFile() override {
+    return [paths = StoredPaths()](const std::string& stored) { return paths.Resolve(stored); };
   }
   void CreateSearchPanel();
   void ShowSearchHit(const TSearchHit& hit, const TSnippet& snippet);

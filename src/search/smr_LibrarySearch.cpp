@@ -3,7 +3,9 @@
 #include <QThread>
 #include <QTimer>
 #include <chrono>
+#include <new>
 
+#include "search/smr_JournalIndexing.h"
 #include "storage/smr_Resources.h"
 #include "storage/smr_TextEdge.h"
 #include "storage/smr_Types.h"
@@ -65,6 +67,8 @@ void TLibrarySearch::WaitForReader() {
   delete FReader;
   FReader = nullptr;
   FRead = {};
+  FReadIndex.reset();
+  FReadHTML.reset();
 }
 
 void TLibrarySearch::Start(const TSearchQuery& query) {
@@ -108,7 +112,8 @@ void TLibrarySearch::Forget() {
   FNext = 0;
   FRecord = 0;
   FSlice->stop();
-  Invalidate();
+  FIndex.Invalidate();
+  FUnavailable.clear();
 }
 
 void TLibrarySearch::Continue() {
@@ -151,7 +156,18 @@ void TLibrarySearch::StartReading(const TXMLNode* file, const std::string& path)
   FReadPath = path;
   FReadFile = file;
   FDropRead = false;
-  FReader = QThread::create([this, path] { FRead = ReadJournal(path); });
+  FReader = QThread::create([this, path, resolve = FHost.DetachedDescriptionFile()] {
+    FRead = ReadJournal(path);
+    // The document is this thread's alone until it is handed over: its
+    // index is built here too, with texts of its own.
+    if (!resolve || !FRead.Document || !TJournalIndexing::Worthwhile(*FRead.Document->Root)) return;
+    FReadHTML.emplace(resolve);
+    try {
+      FReadIndex = std::make_shared<const TJournalIndex>(*FRead.Document->Root, *FReadHTML);
+    } catch (const std::bad_alloc&) {
+      FReadIndex.reset();  // built when searched, as any other
+    }
+  });
   connect(FReader, &QThread::finished, this, &TLibrarySearch::ReadingDone, Qt::QueuedConnection);
   FReader->start();
 }
@@ -163,6 +179,10 @@ void TLibrarySearch::ReadingDone() {
   FReader = nullptr;
   TReadJournal read = std::move(FRead);
   FRead = {};
+  std::shared_ptr<const TJournalIndex> index = std::move(FReadIndex);
+  std::optional<THTMLTexts> html = std::move(FReadHTML);
+  FReadIndex.reset();
+  FReadHTML.reset();
   if (FDropRead || !FReadFile) {
     // Dropped with its document; a run still under way asks again.
     FDropRead = false;
@@ -183,7 +203,11 @@ void TLibrarySearch::ReadingDone() {
     FUnavailable[file] = problem;
     if (current) FProblems << problem;
   } else {
-    skip = !FHost.Adopt(*file, std::move(read.Document));
+    const TXMLNode* readRoot = read.Document->Root.get();
+    const TXMLNode* root = FHost.Adopt(*file, std::move(read.Document));
+    skip = !root;
+    // The index describes the document read; the host may have kept another.
+    if (root && root == readRoot && index) FIndex.Adopt(*root, std::move(index), std::move(*html));
   }
   if (!FRunning) return;
   if (current && skip) {

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -43,6 +44,10 @@ class TSearchHost {
   virtual const TXMLNode* Adopt(const TXMLNode& file, std::unique_ptr<TXMLParser> document) = 0;
   // The file a stored description file name names.
   virtual std::string DescriptionFile(const std::string& stored) = 0;
+  // The same as a function that leaves the host alone, to be called from a
+  // worker thread; empty when the host has none (a journal read for the
+  // search is then indexed when it is searched).
+  virtual THTMLTexts::TResolve DetachedDescriptionFile() { return {}; }
 };
 
 // A search over the open library: journals in memory are searched in
@@ -63,10 +68,11 @@ class TLibrarySearch : public QObject {
   void Cancel();
   // The library changed or went: hits, indexes and a reading under way go.
   void Forget();
-  // The documents may have been edited: each journal is indexed again.
-  // A journal file found missing may be there now, too.
+  // The documents may have been edited: each journal's index is checked
+  // against its tree and built again where it differs. A journal file
+  // found missing may be there now, too.
   void Invalidate() {
-    FIndex.Invalidate();
+    FIndex.MarkStale();
     FUnavailable.clear();
   }
 
@@ -117,4 +123,8 @@ class TLibrarySearch : public QObject {
   const TXMLNode* FReadFile = nullptr;
   bool FDropRead = false;
   TReadJournal FRead;
+  // The index of the journal read, built by the reader while the document
+  // was its alone, and the description texts it read.
+  std::shared_ptr<const TJournalIndex> FReadIndex;
+  std::optional<THTMLTexts> FReadHTML;
 };

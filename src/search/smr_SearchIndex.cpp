@@ -18,14 +18,33 @@ namespace {
 // Ends every field, so that neither a word nor a phrase runs into the next.
 constexpr char kFieldEnd = '\x01';
 
+// A name compared in place: most differ in length, and the rest are a few
+// bytes, shorter than a call to memcmp.
+inline bool Named(const TXMLString& name, std::string_view wanted) {
+  if (name.size() != wanted.size()) return false;
+  const char* p = name.data();
+  for (std::size_t i = 0; i < wanted.size(); ++i)
+    if (p[i] != wanted[i]) return false;
+  return true;
+}
+
+// The first attribute of that name, as GetAttribute finds it, without a
+// copy; null when there is none or it reads "undefined".
+const TXMLString* FindAttribute(const TXMLNode& element, std::string_view name) {
+  for (const auto& attribute : element.Attributes)
+    if (Named(attribute.Name, name))
+      return attribute.Value == smr::Undefined ? nullptr : &attribute.Value;
+  return nullptr;
+}
+
 // The level the panel shows: the middle when it is missing or not a number.
 std::int16_t EnergyLevel(const TXMLNode* energy) {
-  if (!energy) return 100;
-  const std::string level = energy->GetAttribute(smr::atLevel);
+  const TXMLString* level = energy ? FindAttribute(*energy, smr::atLevel) : nullptr;
+  if (!level || level->empty()) return 100;
   int value = 0;
-  const char* end = level.data() + level.size();
-  const auto [last, error] = std::from_chars(level.data(), end, value);
-  if (level.empty() || error != std::errc() || last != end) return 100;
+  const char* end = level->data() + level->size();
+  const auto [last, error] = std::from_chars(level->data(), end, value);
+  if (error != std::errc() || last != end) return 100;
   return static_cast<std::int16_t>(std::clamp(value, -1000, 1000));
 }
 
@@ -33,11 +52,18 @@ std::int16_t EnergyLevel(const TXMLNode* energy) {
 // until the experience is shown and converted.
 std::uint8_t Marks(const TXMLNode* properties) {
   if (!properties) return 0;
+  // The first attribute of each name, in one pass.
+  const TXMLString* found[2][4] = {};
+  for (const auto& attribute : properties->Attributes)
+    for (int k = 0; k < 4; ++k)
+      for (int old = 0; old < 2; ++old)
+        if (!found[old][k] && Named(attribute.Name, (old ? smr::atOldLabel : smr::atLabel)[k]))
+          found[old][k] = &attribute.Value;
   std::uint8_t marks = 0;
   for (int k = 0; k < 4; ++k) {
-    const std::string_view name =
-        properties->HasAttribute(smr::atOldLabel[k]) ? smr::atOldLabel[k] : smr::atLabel[k];
-    if (properties->GetAttribute(name) == smr::True) marks |= static_cast<std::uint8_t>(1 << k);
+    const TXMLString* mark = found[1][k];
+    if (!mark || *mark == smr::Undefined) mark = found[0][k];
+    if (mark && *mark == smr::True) marks |= static_cast<std::uint8_t>(1 << k);
   }
   return marks;
 }
@@ -82,18 +108,58 @@ const std::string& THTMLTexts::Text(const TXMLNode& experience) {
 
 namespace {
 
-std::string Attribute(const TXMLNode& element, std::string_view name) {
-  std::string value = element.GetAttribute(name);
-  if (value == smr::Undefined) value.clear();
-  return value;
+// What the index reads of a missing text.
+const TXMLString kNone;
+
+const TXMLString& Attribute(const TXMLNode& element, std::string_view name) {
+  const TXMLString* value = FindAttribute(element, name);
+  return value ? *value : kNone;
 }
+
+// ForEachPropertyValue without copies, for the index.
+void CollectPropertyValues(const TXMLNode& element, std::vector<const TXMLString*>& values) {
+  for (const auto& child : element.Children) {
+    if (Named(child->Name, smr::elParameter)) {
+      const TXMLString& value = Attribute(*child, smr::atValue);
+      if (!value.empty() && value != smr::True && value != smr::False) values.push_back(&value);
+    }
+    CollectPropertyValues(*child, values);
+  }
+}
+
+// The parts of an experience the index reads, as FindNode and FirstChild
+// find them, in one walk over its children instead of one per part.
+struct TParts {
+  const TXMLNode *Energy = nullptr, *Properties = nullptr, *Description = nullptr,
+                 *Comment = nullptr;
+  explicit TParts(const TXMLNode& experience) {
+    for (const auto& child : experience.Children) {
+      const TXMLNode* node = child.get();
+      if (Named(node->Name, smr::elEnergy))
+        Energy = node;
+      else if (Named(node->Name, smr::elProperties))
+        Properties = node;
+      else if (Named(node->Name, smr::elDescription))
+        Description = node;
+      else if (Named(node->Name, smr::elComment) && !Comment)
+        Comment = node;
+    }
+    // FindNode looks deeper when no child has the name.
+    if (!Energy) Energy = experience.FindNode(smr::elEnergy);
+    if (!Properties) Properties = experience.FindNode(smr::elProperties);
+    if (!Description) Description = experience.FindNode(smr::elDescription);
+  }
+};
 
 template <typename F>
 void ForEachExperience(const TXMLNode& root, F&& f) {
-  for (const auto& day : root.Children) {
-    if (day->Name != smr::elDay) continue;
-    for (const auto& experience : day->Children)
-      if (experience->Name == smr::elExperience) f(*day, *experience);
+  // Through const nodes only: a changeable list marks itself touched,
+  // a write another thread may be making at the same time.
+  for (const auto& dayNode : root.Children) {
+    const TXMLNode& day = *dayNode;
+    if (!Named(day.Name, smr::elDay)) continue;
+    for (const auto& experience : day.Children)
+      if (Named(experience->Name, smr::elExperience)) f(day, *experience);
   }
 }
 
@@ -215,50 +281,133 @@ char* TJournalIndex::Room(std::size_t bytes) {
   return chunk.Memory.get() + chunk.Size;
 }
 
-TJournalIndex::TJournalIndex(const TXMLNode& root, THTMLTexts& html) {
+namespace {
+
+// What one record is made of, as read from the tree: the fields in record
+// order are number, title, description (or the HTML text), comment,
+// property values and the night's comment. The texts are the document's,
+// or the HTML texts'.
+struct TSource {
+  const TXMLNode* Night = nullptr;
+  const TXMLNode* Experience = nullptr;
+  std::int32_t Date = 0;
+  std::int16_t Level = 100;
+  std::uint8_t Marks = 0;
+  bool HTML = false;
+  const TXMLString *Number = &kNone, *Title = &kNone, *Description = &kNone, *Comment = &kNone,
+                   *NightComment = &kNone;
+  std::string_view HTMLText;
+  const std::vector<const TXMLString*>* Values = nullptr;
+  std::string_view DescriptionText() const { return HTML ? HTMLText : Description->View(); }
+};
+
+template <typename F>
+void ForEachSource(const TXMLNode& root, THTMLTexts& html, F&& f) {
   const TXMLNode* lastDay = nullptr;
-  std::int32_t date = 0;
-  std::string_view night;
+  TSource source;
+  std::vector<const TXMLString*> values;
+  source.Values = &values;
   ForEachExperience(root, [&](const TXMLNode& day, const TXMLNode& experience) {
     if (&day != lastDay) {
       lastDay = &day;
-      date = NightDate(day.GetAttribute(smr::atName));
+      source.Night = &day;
+      source.Date = NightDate(day.GetAttribute(smr::atName));
       const TXMLNode* comment = FirstChild(day, smr::elComment);
-      night = comment ? std::string_view(comment->FirstText()) : std::string_view();
+      source.NightComment = comment ? &comment->FirstText() : &kNone;
     }
-    TRecord record{};
-    record.Night = &day;
-    record.Experience = &experience;
-    record.Date = date;
-    record.HTML = experience.GetAttribute(smr::atType) == smr::Html;
-    record.Level = EnergyLevel(experience.FindNode(smr::elEnergy));
-    const TXMLNode* properties = experience.FindNode(smr::elProperties);
-    record.Marks = Marks(properties);
+    source.Experience = &experience;
+    source.HTML = Attribute(experience, smr::atType) == smr::Html;
+    const TParts parts(experience);
+    source.Level = EnergyLevel(parts.Energy);
+    source.Marks = Marks(parts.Properties);
+    source.Number = &Attribute(experience, smr::atNumber);
+    source.Title = &Attribute(experience, smr::atTitle);
+    source.Description = &kNone;
+    source.HTMLText = {};
+    if (source.HTML)
+      source.HTMLText = html.Text(experience);
+    else if (parts.Description)
+      source.Description = &parts.Description->FirstText();
+    source.Comment = parts.Comment ? &parts.Comment->FirstText() : &kNone;
+    values.clear();
+    if (parts.Properties) CollectPropertyValues(*parts.Properties, values);
+    f(std::as_const(source));
+  });
+}
 
-    // The fields in record order: number, title, description, comment,
-    // property values, the night's comment.
-    const std::string number = Attribute(experience, smr::atNumber);
-    const std::string title = Attribute(experience, smr::atTitle);
-    std::string_view description;
-    if (record.HTML) {
-      description = html.Text(experience);
-    } else if (const TXMLNode* element = experience.FindNode(smr::elDescription)) {
-      description = element->FirstText();
+// A 64-bit hash of everything an index is built from, to tell whether a
+// tree still reads as it did without building its index again. Two lanes
+// of 8 bytes, so the multiplications overlap.
+class TSourceHash {
+ public:
+  void Add(std::uint64_t value) { FA = Mix(FA ^ value); }
+  void Add(std::string_view text) {
+    const char* p = text.data();
+    std::size_t n = text.size();
+    Add(n);
+    for (; n >= 16; p += 16, n -= 16) {
+      FA = Mix(FA ^ Load(p));
+      FB = Mix(FB ^ Load(p + 8));
     }
-    const TXMLNode* comment = FirstChild(experience, smr::elComment);
-    const std::string_view commentText =
-        comment ? std::string_view(comment->FirstText()) : std::string_view();
-    std::size_t values = 0;
-    if (properties) {
-      ForEachPropertyValue(*properties, [&](const std::string& value) {
-        if (values == FValues.size()) FValues.emplace_back();
-        FValues[values++].assign(value);
-      });
+    if (n >= 8) {
+      FB = Mix(FB ^ Load(p));
+      p += 8;
+      n -= 8;
     }
+    if (n > 0) {
+      std::uint64_t last = 0;
+      std::memcpy(&last, p, n);
+      FB = Mix(FB ^ last);
+    }
+  }
+  // Bytes read from the file lie in the document's text, which never
+  // changes while a node holds it: where they are tells what they are.
+  // The program's own are read.
+  void Add(const TXMLString& text) {
+    if (text.IsCopy()) return Add(text.View());
+    Add(reinterpret_cast<std::uintptr_t>(text.data()));
+    Add(text.size());
+  }
+  std::uint64_t Value() const { return Mix(FA ^ Mix(FB)); }
+
+ private:
+  static std::uint64_t Load(const char* p) {
+    std::uint64_t value;
+    std::memcpy(&value, p, sizeof value);
+    return value;
+  }
+  static std::uint64_t Mix(std::uint64_t h) {
+    h *= 0x9E3779B97F4A7C15ULL;
+    return h ^ (h >> 31);
+  }
+  std::uint64_t FA = 1, FB = 2;
+};
+
+void AddSource(TSourceHash& hash, const TSource& source) {
+  hash.Add(reinterpret_cast<std::uintptr_t>(source.Night));
+  hash.Add(reinterpret_cast<std::uintptr_t>(source.Experience));
+  hash.Add(static_cast<std::uint64_t>(static_cast<std::uint32_t>(source.Date)) << 32 |
+           static_cast<std::uint64_t>(static_cast<std::uint16_t>(source.Level)) << 16 |
+           static_cast<std::uint64_t>(source.Marks) << 8 | (source.HTML ? 1 : 0));
+  for (const TXMLString* text :
+       {source.Number, source.Title, source.Description, source.Comment, source.NightComment})
+    hash.Add(*text);
+  hash.Add(source.HTMLText);
+  hash.Add(source.Values->size());
+  for (const TXMLString* value : *source.Values) hash.Add(*value);
+}
+
+}  // namespace
+
+TJournalIndex::TJournalIndex(const TXMLNode& root, THTMLTexts& html) {
+  TSourceHash hash;
+  ForEachSource(root, html, [&](const TSource& source) {
+    AddSource(hash, source);
     // Each field: its text, a blank more than it has words, and the field end.
-    std::size_t bytes =
-        number.size() + title.size() + description.size() + commentText.size() + night.size() + 15;
-    for (std::size_t i = 0; i < values; ++i) bytes += FValues[i].size() + 3;
+    const std::string_view description = source.DescriptionText();
+    std::size_t bytes = source.Number->size() + source.Title->size() + description.size() +
+                        source.Comment->size() + source.NightComment->size() + 15;
+    for (const TXMLString* value : *source.Values) bytes += value->size() + 3;
 
     char* const start = Room(bytes);
     char* to = start;
@@ -266,21 +415,33 @@ TJournalIndex::TJournalIndex(const TXMLNode& root, THTMLTexts& html) {
       to = FoldWordsInto(text, to);
       *to++ = kFieldEnd;
     };
-    field(number);
-    field(title);
+    field(*source.Number);
+    field(*source.Title);
     field(description);
-    field(commentText);
-    for (std::size_t i = 0; i < values; ++i) field(FValues[i]);
-    field(night);
+    field(*source.Comment);
+    for (const TXMLString* value : *source.Values) field(*value);
+    field(*source.NightComment);
     TChunk& chunk = FChunks.back();
+    TRecord record{};
+    record.Night = source.Night;
+    record.Experience = source.Experience;
+    record.Date = source.Date;
+    record.Level = source.Level;
+    record.Marks = source.Marks;
+    record.HTML = source.HTML;
     record.Chunk = static_cast<std::uint32_t>(FChunks.size() - 1);
     record.Start = static_cast<std::uint32_t>(chunk.Size);
     chunk.Size += static_cast<std::size_t>(to - start);
     record.End = static_cast<std::uint32_t>(chunk.Size);
     FRecords.push_back(record);
   });
-  FValues.clear();
-  FValues.shrink_to_fit();
+  FSourceHash = hash.Value();
+}
+
+bool TJournalIndex::Describes(const TXMLNode& root, THTMLTexts& html) const {
+  TSourceHash hash;
+  ForEachSource(root, html, [&](const TSource& source) { AddSource(hash, source); });
+  return hash.Value() == FSourceHash;
 }
 
 std::size_t TJournalIndex::Bytes() const {
@@ -419,7 +580,24 @@ bool TSearchIndex::Search(const TXMLNode* file, const TXMLNode& root, const TSea
 }
 
 std::shared_ptr<const TJournalIndex> TSearchIndex::Journal(const TXMLNode& root) {
-  auto& index = FJournals[&root];
-  if (!index) index = std::make_shared<TJournalIndex>(root, FHTML);
-  return index;
+  TEntry& entry = FJournals[&root];
+  if (entry.Stale && entry.Index && !entry.Index->Describes(root, FHTML)) entry.Index.reset();
+  entry.Stale = false;
+  if (!entry.Index) entry.Index = std::make_shared<TJournalIndex>(root, FHTML);
+  return entry.Index;
+}
+
+void TSearchIndex::Adopt(const TXMLNode& root, std::shared_ptr<const TJournalIndex> index,
+                         THTMLTexts&& html) {
+  FJournals[&root] = {std::move(index), false};
+  FHTML.Merge(std::move(html));
+}
+
+void TSearchIndex::MarkStale() {
+  for (auto& [root, entry] : FJournals) entry.Stale = true;
+}
+
+void THTMLTexts::Merge(THTMLTexts&& other) {
+  for (auto& [file, entry] : other.FFiles) FFiles.try_emplace(file, std::move(entry));
+  other.FFiles.clear();
 }

@@ -37,6 +37,8 @@ class THTMLTexts {
 
   // The plain text of an HTML experience's description; empty without one.
   const std::string& Text(const TXMLNode& experience);
+  // Takes the texts another one read (a worker thread's) where it has none.
+  void Merge(THTMLTexts&& other);
 
  private:
   struct TEntry {
@@ -109,6 +111,10 @@ class TJournalIndex {
   bool Search(const TSearchQuery& query, TStemmer& stemmer, const TXMLNode* file,
               std::vector<TSearchHit>& hits, std::size_t& next, TSearchDeadline deadline) const;
   std::size_t Bytes() const;
+  // Whether the tree still reads as it did when the index was built: the
+  // same nodes, texts and figures. Costs a walk over the tree, a fraction
+  // of building the index again.
+  bool Describes(const TXMLNode& root, THTMLTexts& html) const;
 
   // The records as indexed, in journal order, for figures taken over the
   // whole text. Text is the record's folded words, each after a blank,
@@ -154,11 +160,12 @@ class TJournalIndex {
   };
   std::vector<TChunk> FChunks;
   std::vector<TRecord> FRecords;
-  std::vector<std::string> FValues;  // property values of the record being indexed
+  std::uint64_t FSourceHash = 0;  // of what the index was built from
 };
 
 // The indexes of the journals searched so far, each built when a search
-// first needs it. Edits reach a search once Invalidate has been called.
+// first needs it. Edits reach a search once Invalidate or MarkStale has
+// been called.
 class TSearchIndex {
  public:
   explicit TSearchIndex(THTMLTexts::TResolve resolve) : FHTML(std::move(resolve)) {}
@@ -174,16 +181,27 @@ class TSearchIndex {
   // The index of a journal, built now when there is none; it stays good
   // for its holder after Invalidate, describing the documents as they were.
   std::shared_ptr<const TJournalIndex> Journal(const TXMLNode& root);
+  // Takes the index of that journal built elsewhere (in a worker thread)
+  // from the tree as it is now, with the description texts read for it.
+  void Adopt(const TXMLNode& root, std::shared_ptr<const TJournalIndex> index, THTMLTexts&& html);
+  bool Has(const TXMLNode& root) const { return FJournals.contains(&root); }
   // The documents may have changed: each journal is indexed again when next searched.
   void Invalidate() { FJournals.clear(); }
+  // They may have been edited in place: each index is checked against its
+  // tree when next needed, and built again only when the tree reads otherwise.
+  void MarkStale();
   bool Empty() const { return FJournals.empty(); }
   TStemmer& Stemmer() { return FStemmer; }
   THTMLTexts& HTML() { return FHTML; }
 
  private:
+  struct TEntry {
+    std::shared_ptr<const TJournalIndex> Index;
+    bool Stale = false;
+  };
   TStemmer FStemmer;
   THTMLTexts FHTML;
-  std::unordered_map<const TXMLNode*, std::shared_ptr<const TJournalIndex>> FJournals;
+  std::unordered_map<const TXMLNode*, TEntry> FJournals;
 };
 
 // The parts of an experience that are searched, as stored (windows-1251).

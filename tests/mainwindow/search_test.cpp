@@ -15,10 +15,12 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
+#include <utility>
 
 #include "main_form_fixture.h"
 #include "patternsview/smr_CalendarGrid.h"
 #include "patternsview/smr_PatternsView.h"
+#include "search/smr_JournalIndexing.h"
 #include "searchpanel/smr_SearchPanel.h"
 #include "searchpanel/smr_SearchResults.h"
 
@@ -146,6 +148,44 @@ TEST_F(SearchPanel, EditsAreFoundWithoutRestarting) {
   ASSERT_TRUE(Finished());
   ASSERT_EQ(List()->model()->rowCount(), 1);
   EXPECT_EQ(Row(0), U("A · 01.01.26 · 2. Подвал"));
+}
+
+// A journal opened in the tree is indexed while its view is built, and one
+// read for the search by its reader: the first search finds both ready,
+// and the input since (the click, Ctrl+F) costs a check, not a new build.
+TEST_F(SearchPanel, JournalsAreIndexedAsTheyAreOpened) {
+  struct TEveryJournal {
+    int Old = std::exchange(TJournalIndexing::MinNights, 1);
+    ~TEveryJournal() { TJournalIndexing::MinNights = Old; }
+  } everyJournal;
+  QTreeWidgetItem* journal = Node({U("Л"), U("К"), U("A")});
+  ASSERT_NE(journal, nullptr);
+  Tree()->scrollToItem(journal);
+  QTest::mouseClick(Tree()->viewport(), Qt::LeftButton, {},
+                    Tree()->visualItemRect(journal).center());
+  ASSERT_EQ(Tree()->currentItem(), journal);
+  TSearchIndex& index = Panel()->Search().Index();
+  const TXMLNode& a = *Tfrm_MainForm::ElementOf(journal);
+  ASSERT_TRUE(index.Has(a));
+  const auto built = index.Journal(a);
+  Find("летал");
+  ASSERT_TRUE(Finished());
+  EXPECT_EQ(index.Journal(a), built);
+  ASSERT_EQ(Form->Journals().Count(), 2);
+  const TXMLNode& b = *Form->Journals().Document(1)->Root;
+  const auto readB = index.Journal(b);
+
+  TSearchIndex fresh([](const std::string& stored) { return stored; });
+  std::vector<TSearchHit> expected;
+  for (const TXMLNode* root : {&a, &b})
+    fresh.Search(nullptr, *root, Panel()->Search().Query(), expected);
+  const auto& hits = Panel()->Search().Hits();
+  ASSERT_EQ(hits.size(), expected.size());
+  for (std::size_t i = 0; i < hits.size(); ++i) {
+    EXPECT_EQ(hits[i].Night, expected[i].Night);
+    EXPECT_EQ(hits[i].Experience, expected[i].Experience);
+  }
+  EXPECT_EQ(index.Journal(b), readB);  // nothing was built twice
 }
 
 // The indexes hold the text of every journal searched: a closed panel lets

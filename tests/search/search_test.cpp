@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <functional>
 #include <set>
 
+#include "search/smr_JournalIndexing.h"
 #include "search/smr_SearchIndex.h"
 #include "search_test_util.h"
 #include "storage/smr_Types.h"
@@ -316,3 +318,64 @@ TEST_F(Search, EditsAndRewrittenPagesAreFoundOnceInvalidated) {
 }
 
 }  // namespace
+
+// An index marked stale is checked against its tree: kept while the tree
+// reads the same, built again after any edit the index would show, also
+// a text set twice to the same length.
+TEST_F(Search, AStaleIndexIsKeptUntilItsTreeReadsOtherwise) {
+  const TXMLNode& root = *journal->Root;
+  const auto description = [&](const char* text) {
+    return [=, this] {
+      Experience(1, 0)->FindNode(smr::elDescription)->Child(0)->Value = Utf8ToCp1251(text);
+    };
+  };
+  const auto attribute = [&](TXMLNode* element, std::string_view name, const char* value) {
+    return [=] { element->SetAttribute(name, Utf8ToCp1251(value)); };
+  };
+  const std::function<void()> edits[] = {
+      description("Туман над рекой"),
+      description("Туман над рикой"),
+      attribute(Experience(0, 1), smr::atTitle, "Сад"),
+      attribute(Experience(0, 1), smr::atTitle, "Сон"),
+      attribute(Experience(0, 2)->FindNode(smr::elParameter), smr::atValue, "в вагоне"),
+      attribute(Experience(0, 1)->FindNode(smr::elProperties), smr::atLabel[1], "false"),
+      attribute(Experience(0, 1)->FindNode(smr::elEnergy), smr::atLevel, "41"),
+      [&] { journal->Root->Child(0)->Child(0)->Child(0)->Value = "x"; },  // the night's comment
+      [&] { Write(dir.filePath("html/004.html"), Utf8ToCp1251("<p>Густой туман</p>")); },
+      [&] { journal->Root->Child(2)->DeleteChild(0); },
+  };
+  for (std::size_t i = 0; i < std::size(edits); ++i) {
+    const auto built = index.Journal(root);
+    index.MarkStale();
+    ASSERT_EQ(index.Journal(root), built) << i;
+    edits[i]();
+    index.MarkStale();
+    EXPECT_NE(index.Journal(root), built) << i;
+  }
+  EXPECT_EQ(Find("туман"), "003 004");
+}
+
+// Built in a worker while this thread reads the same tree, handed over
+// with the HTML texts it read: the same hits as an index built here.
+TEST_F(Search, AnIndexBuiltInAWorkerFindsWhatOneBuiltHereFinds) {
+  TSearchIndex here([this](const std::string& stored) {
+    return dir.filePath(QString::fromStdString(stored)).toStdString();
+  });
+  {
+    TJournalIndexing indexing(*journal->Root, [this](const std::string& stored) {
+      return dir.filePath(QString::fromStdString(stored)).toStdString();
+    });
+    std::vector<TSearchHit> hits;
+    here.Search(nullptr, *journal->Root, TSearchQuery(Utf8ToCp1251("сад"), here.Stemmer()), hits);
+    indexing.HandTo(index);
+  }
+  ASSERT_TRUE(index.Has(*journal->Root));
+  for (const char* text : {"сад", "лет", "туман", "море"}) {
+    std::vector<TSearchHit> hits;
+    here.Search(nullptr, *journal->Root, TSearchQuery(Utf8ToCp1251(text), here.Stemmer()), hits);
+    std::string numbers;
+    for (const TSearchHit& hit : hits)
+      numbers += (numbers.empty() ? "" : " ") + hit.Experience->GetAttribute(smr::atNumber);
+    EXPECT_EQ(Find(text), numbers) << text;
+  }
+}
