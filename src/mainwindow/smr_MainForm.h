@@ -27,7 +27,6 @@
 #include "storage/smr_XMLPairList.h"
 #include "xml/xml_mainUnit.h"
 
-class TJournalIndexing;
 class TSealKeyring;
 
 class QAction;
@@ -233,11 +232,8 @@ class Tfrm_MainForm : public QMainWindow, private TSearchHost {
   // Reads the journal (through the table), builds its nights under the
   // node (when there is one) and pairs it; returns the journal's root. Null
   // when the journal is shown under another `file` element already: the
-  // node then stays a journal that cannot be opened. Given `indexing`, a
-  // big journal the search has no index of is indexed in a worker thread
-  // meanwhile: the caller hands it over before the tree may change.
-  TXMLNode* OpenJournal(QTreeWidgetItem* node, TXMLNode* fileElement,
-                        std::unique_ptr<TJournalIndexing>* indexing = nullptr);
+  // node then stays a journal that cannot be opened.
+  TXMLNode* OpenJournal(QTreeWidgetItem* node, TXMLNode* fileElement);
   // Where the paths the library and its journals store lead.
   TStoredPaths StoredPaths() const;
   // The file a stored journal path names (native name).

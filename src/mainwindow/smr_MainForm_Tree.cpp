@@ -15,7 +15,6 @@
 #include "mainwindow/smr_MainForm.h"
 #include "mainwindow/smr_MainFormTexts.h"
 #include "mainwindow/smr_ScaledIcons.h"
-#include "search/smr_JournalIndexing.h"
 #include "searchpanel/smr_SearchPanel.h"
 #include "storage/smr_TextEdge.h"
 #include "storage/smr_Types.h"
@@ -128,8 +127,7 @@ bool Tfrm_MainForm::LibraryNamesJournal(const std::string& nativeName) const {
   return FileElementNaming(nativeName) != nullptr;
 }
 
-TXMLNode* Tfrm_MainForm::OpenJournal(QTreeWidgetItem* node, TXMLNode* fileElement,
-                                     std::unique_ptr<TJournalIndexing>* indexing) {
+TXMLNode* Tfrm_MainForm::OpenJournal(QTreeWidgetItem* node, TXMLNode* fileElement) {
   const std::string path = JournalFileName(fileElement->GetAttribute(smr::atPath));
   const TXMLParser* known = FJournals.Find(path);
   const TXMLNode* owner = known ? FPairs.FindFirst(known->Root.get()) : nullptr;
@@ -146,11 +144,6 @@ TXMLNode* Tfrm_MainForm::OpenJournal(QTreeWidgetItem* node, TXMLNode* fileElemen
     WatchFile(*journal);
   }
   TXMLNode* root = journal->Root.get();
-  // The document is whole now; the search's index of it is built while
-  // the nights' items are made.
-  TSearchIndex& search = pnl_Search->Search().Index();
-  if (indexing && TJournalIndexing::Worthwhile(*root) && !search.Has(*root))
-    *indexing = std::make_unique<TJournalIndexing>(*root, DetachedDescriptionFile());
   if (node) {
     QList<QTreeWidgetItem*> children;
     QList<QTreeWidgetItem*> defaults;  // a journal holds no `file` elements
@@ -264,10 +257,7 @@ void Tfrm_MainForm::tre_DirectoryChange(QTreeWidgetItem* current, QTreeWidgetIte
     ShowCatalogueStatistics(element);
   } else if (name == smr::elFile) {
     ShowKind(ekJournal, element);
-    // Waited for at the end of this branch, or on the way out of it.
-    std::unique_ptr<TJournalIndexing> indexing;
-    TXMLNode* root =
-        element->HasAttribute(smr::atPath) ? OpenJournal(current, element, &indexing) : nullptr;
+    TXMLNode* root = element->HasAttribute(smr::atPath) ? OpenJournal(current, element) : nullptr;
     if (!root) {
       // A journal that cannot be opened cannot take nights.
       SetCreateCommands(false, false, false, false);
@@ -276,7 +266,8 @@ void Tfrm_MainForm::tre_DirectoryChange(QTreeWidgetItem* current, QTreeWidgetIte
     pnl_Edit->SetElement(root);
     MarkDefault(element);
     ShowJournalStatistics(root);
-    if (indexing) indexing->HandTo(pnl_Search->Search().Index());
+    // A first search of a big journal would wait for its index.
+    if (root->ChildCount() >= IndexAheadNights) pnl_Search->Search().Prepare(*root);
   } else if (name == smr::elJournal) {
     ShowKind(ekJournal, element);
     MarkDefault(FPairs.FindFirst(element));

@@ -5,7 +5,6 @@
 #include <chrono>
 #include <new>
 
-#include "search/smr_JournalIndexing.h"
 #include "storage/smr_Resources.h"
 #include "storage/smr_TextEdge.h"
 #include "storage/smr_Types.h"
@@ -53,10 +52,22 @@ TLibrarySearch::TLibrarySearch(TSearchHost& host, QObject* parent)
     : QObject(parent),
       FHost(host),
       FIndex([&host](const std::string& stored) { return host.DescriptionFile(stored); }),
-      FSlice(new QTimer(this)) {
+      FSlice(new QTimer(this)),
+      FPrepare(new QTimer(this)) {
   FSlice->setSingleShot(true);
   FSlice->setInterval(0);
   connect(FSlice, &QTimer::timeout, this, &TLibrarySearch::Continue);
+  FPrepare->setSingleShot(true);
+  connect(FPrepare, &QTimer::timeout, this, [this] {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(SliceMs);
+    if (!FIndex.PrepareStep(deadline)) FPrepare->start(0);
+  });
+}
+
+void TLibrarySearch::Prepare(const TXMLNode& root) {
+  FIndex.Prepare(root);
+  // Once the window has shown what was chosen and is idle.
+  FPrepare->start(PrepareDelayMs);
 }
 
 TLibrarySearch::~TLibrarySearch() { WaitForReader(); }
@@ -112,6 +123,7 @@ void TLibrarySearch::Forget() {
   FNext = 0;
   FRecord = 0;
   FSlice->stop();
+  FPrepare->stop();
   FIndex.Invalidate();
   FUnavailable.clear();
 }
@@ -159,8 +171,9 @@ void TLibrarySearch::StartReading(const TXMLNode* file, const std::string& path)
   FReader = QThread::create([this, path, resolve = FHost.DetachedDescriptionFile()] {
     FRead = ReadJournal(path);
     // The document is this thread's alone until it is handed over: its
-    // index is built here too, with texts of its own.
-    if (!resolve || !FRead.Document || !TJournalIndexing::Worthwhile(*FRead.Document->Root)) return;
+    // index, which the search needs next, is built here too, with texts
+    // of its own.
+    if (!resolve || !FRead.Document) return;
     FReadHTML.emplace(resolve);
     try {
       FReadIndex = std::make_shared<const TJournalIndex>(*FRead.Document->Root, *FReadHTML);

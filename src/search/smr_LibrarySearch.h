@@ -68,6 +68,10 @@ class TLibrarySearch : public QObject {
   void Cancel();
   // The library changed or went: hits, indexes and a reading under way go.
   void Forget();
+  // Builds the index of a journal just opened in slices of idle time, so
+  // that its first search need not: for a big journal that takes longer
+  // than a key may.
+  void Prepare(const TXMLNode& root);
   // The documents may have been edited: each journal's index is checked
   // against its tree and built again where it differs. A journal file
   // found missing may be there now, too.
@@ -89,6 +93,8 @@ class TLibrarySearch : public QObject {
 
   // How long one slice of a search may hold the event loop.
   static constexpr int SliceMs = 10;
+  // How long after Prepare the first slice of building waits.
+  static constexpr int PrepareDelayMs = 150;
 
  signals:
   // Hits or progress changed while running.
@@ -110,6 +116,7 @@ class TLibrarySearch : public QObject {
   std::size_t FNext = 0;
   std::size_t FRecord = 0;  // where the search of journal FNext goes on
   QTimer* FSlice = nullptr;
+  QTimer* FPrepare = nullptr;
   std::vector<TSearchHit> FHits;
   QStringList FProblems;
   // Journals that could not be read, with the reason: not tried again on

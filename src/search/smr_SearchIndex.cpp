@@ -151,12 +151,15 @@ struct TParts {
   }
 };
 
+// Calls f with each experience of the nights among the root's children
+// [from, to), with its night.
 template <typename F>
-void ForEachExperience(const TXMLNode& root, F&& f) {
+void ForEachExperience(const TXMLNode& root, std::size_t from, std::size_t to, F&& f) {
   // Through const nodes only: a changeable list marks itself touched,
   // a write another thread may be making at the same time.
-  for (const auto& dayNode : root.Children) {
-    const TXMLNode& day = *dayNode;
+  const auto* days = root.Children.begin();
+  for (std::size_t i = from; i < to; ++i) {
+    const TXMLNode& day = *days[i];
     if (!Named(day.Name, smr::elDay)) continue;
     for (const auto& experience : day.Children)
       if (Named(experience->Name, smr::elExperience)) f(day, *experience);
@@ -302,12 +305,13 @@ struct TSource {
 };
 
 template <typename F>
-void ForEachSource(const TXMLNode& root, THTMLTexts& html, F&& f) {
+void ForEachSource(const TXMLNode& root, THTMLTexts& html, std::size_t from, std::size_t to,
+                   F&& f) {
   const TXMLNode* lastDay = nullptr;
   TSource source;
   std::vector<const TXMLString*> values;
   source.Values = &values;
-  ForEachExperience(root, [&](const TXMLNode& day, const TXMLNode& experience) {
+  ForEachExperience(root, from, to, [&](const TXMLNode& day, const TXMLNode& experience) {
     if (&day != lastDay) {
       lastDay = &day;
       source.Night = &day;
@@ -399,17 +403,44 @@ void AddSource(TSourceHash& hash, const TSource& source) {
 
 }  // namespace
 
-TJournalIndex::TJournalIndex(const TXMLNode& root, THTMLTexts& html) {
-  TSourceHash hash;
-  ForEachSource(root, html, [&](const TSource& source) {
-    AddSource(hash, source);
+// A journal's index built a night at a time, or at once: the records so
+// far and where the next night is.
+struct TJournalIndex::TBuild {
+  TBuild(TJournalIndex& index, const TXMLNode& root, THTMLTexts& html)
+      : Index(index), Root(root), HTML(html) {}
+
+  TJournalIndex& Index;
+  const TXMLNode& Root;
+  THTMLTexts& HTML;
+  std::size_t Next = 0;  // the root's next child
+  TSourceHash Hash;
+
+  // Indexes nights until the deadline; true once the last is done.
+  bool Step(TSearchDeadline deadline) {
+    const std::size_t nights = Root.Children.size();
+    const bool timed = deadline != TSearchDeadline::max();
+    while (Next < nights) {
+      const std::size_t to = timed ? Next + 1 : nights;
+      ForEachSource(Root, HTML, Next, to, [&](const TSource& source) {
+        AddSource(Hash, source);
+        Add(source);
+      });
+      Next = to;
+      if (Next < nights && std::chrono::steady_clock::now() >= deadline) return false;
+    }
+    Index.FSourceHash = Hash.Value();
+    return true;
+  }
+
+  void Add(const TSource& source) {
+    TJournalIndex& index = Index;
     // Each field: its text, a blank more than it has words, and the field end.
     const std::string_view description = source.DescriptionText();
     std::size_t bytes = source.Number->size() + source.Title->size() + description.size() +
                         source.Comment->size() + source.NightComment->size() + 15;
     for (const TXMLString* value : *source.Values) bytes += value->size() + 3;
 
-    char* const start = Room(bytes);
+    char* const start = index.Room(bytes);
     char* to = start;
     auto field = [&](std::string_view text) {
       to = FoldWordsInto(text, to);
@@ -421,7 +452,7 @@ TJournalIndex::TJournalIndex(const TXMLNode& root, THTMLTexts& html) {
     field(*source.Comment);
     for (const TXMLString* value : *source.Values) field(*value);
     field(*source.NightComment);
-    TChunk& chunk = FChunks.back();
+    TChunk& chunk = index.FChunks.back();
     TRecord record{};
     record.Night = source.Night;
     record.Experience = source.Experience;
@@ -429,18 +460,36 @@ TJournalIndex::TJournalIndex(const TXMLNode& root, THTMLTexts& html) {
     record.Level = source.Level;
     record.Marks = source.Marks;
     record.HTML = source.HTML;
-    record.Chunk = static_cast<std::uint32_t>(FChunks.size() - 1);
+    record.Chunk = static_cast<std::uint32_t>(index.FChunks.size() - 1);
     record.Start = static_cast<std::uint32_t>(chunk.Size);
     chunk.Size += static_cast<std::size_t>(to - start);
     record.End = static_cast<std::uint32_t>(chunk.Size);
-    FRecords.push_back(record);
-  });
-  FSourceHash = hash.Value();
+    index.FRecords.push_back(record);
+  }
+};
+
+TJournalIndex::TJournalIndex(const TXMLNode& root, THTMLTexts& html) {
+  TBuild(*this, root, html).Step(TSearchDeadline::max());
+}
+
+TJournalIndexBuilder::TJournalIndexBuilder(const TXMLNode& root, THTMLTexts& html)
+    : FRoot(root),
+      FIndex(new TJournalIndex()),
+      FBuild(std::make_unique<TJournalIndex::TBuild>(*FIndex, root, html)) {}
+
+TJournalIndexBuilder::~TJournalIndexBuilder() = default;
+
+bool TJournalIndexBuilder::Step(TSearchDeadline deadline) {
+  if (!FBuild) return true;
+  if (!FBuild->Step(deadline)) return false;
+  FBuild.reset();
+  return true;
 }
 
 bool TJournalIndex::Describes(const TXMLNode& root, THTMLTexts& html) const {
   TSourceHash hash;
-  ForEachSource(root, html, [&](const TSource& source) { AddSource(hash, source); });
+  ForEachSource(root, html, 0, root.Children.size(),
+                [&](const TSource& source) { AddSource(hash, source); });
   return hash.Value() == FSourceHash;
 }
 
@@ -579,7 +628,23 @@ bool TSearchIndex::Search(const TXMLNode* file, const TXMLNode& root, const TSea
   return Journal(root)->Search(query, FStemmer, file, hits, next, deadline);
 }
 
+void TSearchIndex::Prepare(const TXMLNode& root) {
+  if (FJournals.contains(&root) || (FPending && &FPending->Root() == &root)) return;
+  FPending = std::make_unique<TJournalIndexBuilder>(root, FHTML);
+}
+
+bool TSearchIndex::PrepareStep(TSearchDeadline deadline) {
+  if (!FPending) return true;
+  if (!FPending->Step(deadline)) return false;
+  // The tree may have been edited between the steps: the index is
+  // checked against it when first needed.
+  FJournals[&FPending->Root()] = {FPending->Take(), true};
+  FPending.reset();
+  return true;
+}
+
 std::shared_ptr<const TJournalIndex> TSearchIndex::Journal(const TXMLNode& root) {
+  if (FPending && &FPending->Root() == &root) PrepareStep(TSearchDeadline::max());
   TEntry& entry = FJournals[&root];
   if (entry.Stale && entry.Index && !entry.Index->Describes(root, FHTML)) entry.Index.reset();
   entry.Stale = false;

@@ -133,6 +133,10 @@ class TJournalIndex {
   bool Holds(std::size_t record, const TSearchTerm& term, TStemmer& stemmer) const;
 
  private:
+  friend class TJournalIndexBuilder;
+  struct TBuild;
+  TJournalIndex() = default;
+
   struct TRecord {
     const TXMLNode* Night;
     const TXMLNode* Experience;
@@ -163,6 +167,33 @@ class TJournalIndex {
   std::uint64_t FSourceHash = 0;  // of what the index was built from
 };
 
+// A journal of this many nights (some 20,000 experiences) or more is
+// indexed ahead of its first search, which would otherwise wait longer
+// than a key may; a smaller one is indexed in well under that.
+inline int IndexAheadNights = 8192;
+
+// Builds a journal's index a night at a time, for the moments the
+// window has nothing else to do. The root must outlive the builder; the
+// tree may change between steps, and the index is then what was read.
+class TJournalIndexBuilder {
+ public:
+  TJournalIndexBuilder(const TXMLNode& root, THTMLTexts& html);
+  ~TJournalIndexBuilder();
+  TJournalIndexBuilder(const TJournalIndexBuilder&) = delete;
+  TJournalIndexBuilder& operator=(const TJournalIndexBuilder&) = delete;
+
+  // Indexes on until the deadline; true once the whole journal is.
+  bool Step(TSearchDeadline deadline);
+  const TXMLNode& Root() const { return FRoot; }
+  // The index, once Step has returned true.
+  std::shared_ptr<const TJournalIndex> Take() { return std::move(FIndex); }
+
+ private:
+  const TXMLNode& FRoot;
+  std::shared_ptr<TJournalIndex> FIndex;
+  std::unique_ptr<TJournalIndex::TBuild> FBuild;
+};
+
 // The indexes of the journals searched so far, each built when a search
 // first needs it. Edits reach a search once Invalidate or MarkStale has
 // been called.
@@ -185,12 +216,20 @@ class TSearchIndex {
   // from the tree as it is now, with the description texts read for it.
   void Adopt(const TXMLNode& root, std::shared_ptr<const TJournalIndex> index, THTMLTexts&& html);
   bool Has(const TXMLNode& root) const { return FJournals.contains(&root); }
+  // Starts building the index of a journal a piece at a time, by
+  // PrepareStep; a search of it before the end finishes the build.
+  void Prepare(const TXMLNode& root);
+  // Builds on until the deadline; true when nothing is left to build.
+  bool PrepareStep(TSearchDeadline deadline);
   // The documents may have changed: each journal is indexed again when next searched.
-  void Invalidate() { FJournals.clear(); }
+  void Invalidate() {
+    FJournals.clear();
+    FPending.reset();
+  }
   // They may have been edited in place: each index is checked against its
   // tree when next needed, and built again only when the tree reads otherwise.
   void MarkStale();
-  bool Empty() const { return FJournals.empty(); }
+  bool Empty() const { return FJournals.empty() && !FPending; }
   TStemmer& Stemmer() { return FStemmer; }
   THTMLTexts& HTML() { return FHTML; }
 
@@ -202,6 +241,7 @@ class TSearchIndex {
   TStemmer FStemmer;
   THTMLTexts FHTML;
   std::unordered_map<const TXMLNode*, TEntry> FJournals;
+  std::unique_ptr<TJournalIndexBuilder> FPending;
 };
 
 // The parts of an experience that are searched, as stored (windows-1251).
