@@ -135,9 +135,6 @@ class TBenchPrompts : public TPrompts {
   int Choose(QWidget*, const QString&, const QStringList&) override { return Count(), -1; }
   void About(QWidget*) override { Count(); }
   int Modal(QDialog&) override { return Count(), 0; }
-  TImportAnswer ImportPreview(QWidget*, const TImportRequest&) override {
-    return Count(), TImportAnswer{};
-  }
   void ShellOpen(const QString&) override { Count(); }
   void OpenInBrowser(const QString&) override { Count(); }
 
