@@ -1,10 +1,13 @@
 #include "xml/xml_mainUnit.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <deque>
 #include <new>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "xml/xml_fileSystem.h"
@@ -15,18 +18,72 @@ namespace {
 
 bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 32; }
 
+// The hash of the text as read, which joining then rewrites in place. A big
+// text is hashed in a second thread while the first one joins behind it:
+// bytes are only rewritten once hashed.
+class TTextHashing {
+ public:
+  explicit TTextHashing(std::string_view text) : FText(text) {
+    if (text.size() >= TTextBuffer::PagedSize) {
+      try {
+        FThread = std::thread([this] { Run(); });
+        return;
+      } catch (const std::system_error&) {
+        // No thread to be had: hashed right here.
+      }
+    }
+    Run();
+  }
+  ~TTextHashing() {
+    if (FThread.joinable()) FThread.join();
+  }
+  TTextHashing(const TTextHashing&) = delete;
+  TTextHashing& operator=(const TTextHashing&) = delete;
+
+  // Waits until the bytes before `end` are hashed; how many are.
+  std::size_t WaitFor(std::size_t end) const {
+    std::size_t ready;
+    while ((ready = FReady.load(std::memory_order_acquire)) < end) std::this_thread::yield();
+    return ready;
+  }
+  std::uint64_t Value() {
+    if (FThread.joinable()) FThread.join();
+    return FValue;
+  }
+
+ private:
+  void Run() {
+    constexpr std::size_t kPiece = std::size_t(256) << 10;
+    TTextHash hash;
+    for (std::size_t at = 0; at < FText.size(); at += kPiece) {
+      const std::string_view piece = FText.substr(at, kPiece);
+      hash.Add(piece);
+      FReady.store(at + piece.size(), std::memory_order_release);
+    }
+    FValue = hash.Value();
+  }
+
+  const std::string_view FText;
+  std::atomic<std::size_t> FReady{0};
+  std::uint64_t FValue = 0;
+  std::thread FThread;
+};
+
 // Joins the file's lines into one text in place: each line is trimmed and
 // its inner runs of blanks collapsed; empty lines vanish; a line that does
 // not begin with '<' is joined after one blank. A line is ended by LF (CR
 // before it is trimmed as white space). The result never grows past the
 // input, so the buffer is rewritten from the front without a copy; size
-// becomes the joined length.
-bool JoinLines(char* text, std::size_t& size) {
+// becomes the joined length. A line is rewritten only once `hashing` (when
+// given) has hashed it.
+bool JoinLines(char* text, std::size_t& size, const TTextHashing* hashing) {
   std::size_t write = 0;
   std::size_t read = 0;
+  std::size_t hashed = hashing ? 0 : size;
   while (read < size) {
     const auto* newline = static_cast<const char*>(std::memchr(text + read, '\n', size - read));
     const std::size_t lineEnd = newline ? static_cast<std::size_t>(newline - text) : size;
+    if (lineEnd > hashed) hashed = hashing->WaitFor(lineEnd);
     std::size_t begin = read, end = lineEnd;
     while (begin < end && IsBlankOrControl(text[begin])) ++begin;
     while (end > begin && IsBlankOrControl(text[end - 1])) --end;
@@ -416,10 +473,14 @@ void WriteNode(TOutput& output, const TXMLNode& node) {
 }
 
 // Joins, strips and parses the text into the prolog and the root; the
-// status of the load.
-TXMLStatus ParseText(TXMLStore& store, TXMLParameters& parameters, TXMLNode& root) {
+// status of the load. The text is changed only behind `hashing`.
+TXMLStatus ParseText(TXMLStore& store, TXMLParameters& parameters, TXMLNode& root,
+                     const TTextHashing* hashing = nullptr) {
   TTextBuffer& text = store.Text;
-  if (!JoinLines(text.Data(), text.Size())) return xsNoDeclaration;
+  const std::size_t readSize = text.Size();
+  if (!JoinLines(text.Data(), text.Size(), hashing)) return xsNoDeclaration;
+  // Before the tail's pages go.
+  if (hashing) hashing->WaitFor(readSize);
   if (!StripComments(text.Data(), text.Size())) return xsUnterminatedComment;
   // What joining cut off the end is not needed any more.
   text.ReleaseTail();
@@ -542,8 +603,15 @@ void TXMLParser::LoadFile(const std::string& fileName) {
   TakeStore(store);
   FFileSeal = store->Text.Sealed() ? DocumentSeal() : nullptr;
   FSizeHint = store->Text.Size();
-  RememberDisk(fileName, HashOf(std::string_view(store->Text.Data(), store->Text.Size())));
-  Status = ParseText(*store, Parameters, *Root);
+  TTextHashing hashing(std::string_view(store->Text.Data(), store->Text.Size()));
+  const xfs::TIdentity disk = xfs::IdentityOf(fileName);
+  try {
+    Status = ParseText(*store, Parameters, *Root, &hashing);
+  } catch (...) {
+    RememberDisk(disk, hashing.Value());
+    throw;
+  }
+  RememberDisk(disk, hashing.Value());
   // A file that was found but not read cleanly must not be silently replaced
   // by the part that was read: its bytes are kept for a backup. They are read
   // again here rather than copied up front, so good files cost one buffer.
@@ -624,7 +692,11 @@ void TXMLParser::ReplaceText(std::string text) {
 }
 
 void TXMLParser::RememberDisk(const std::string& fileName, std::uint64_t textHash) {
-  FDisk = xfs::IdentityOf(fileName);
+  RememberDisk(xfs::IdentityOf(fileName), textHash);
+}
+
+void TXMLParser::RememberDisk(const xfs::TIdentity& disk, std::uint64_t textHash) {
+  FDisk = disk;
   FDiskTextHash = textHash;
   FDiskKnown = true;
 }

@@ -72,6 +72,8 @@ TEST_F(XmlBigFile, ReadsFromDiskExactlyAsFromMemoryAndSavesInPiecesAsOneText) {
   ASSERT_EQ(fromMemory.Status, xsLoaded);
   EXPECT_EQ(fromDisk.Status, xsLoaded);
   EXPECT_TRUE(xmltest::SameTree(*fromMemory.Root, *fromDisk.Root));
+  // Hashed as read, though joining rewrites the text meanwhile.
+  EXPECT_EQ(fromDisk.DiskTextHash(), HashOf(text));
   EXPECT_EQ(fromDisk.Parameters.DocType.Text, "<!DOCTYPE somnary SYSTEM \"../somnary.dtd\">");
   // The last day came through whole: its experience still has all children.
   const TXMLNode* last = fromDisk.Root->Child(fromDisk.Root->ChildCount() - 1);
@@ -107,6 +109,7 @@ TEST_F(XmlBigFile, CutOffFileKeepsTheSamePartialTreeAsInMemory) {
   EXPECT_EQ(fromMemory.Status, xsUnexpectedEnd);
   EXPECT_EQ(fromDisk.Status, xsUnexpectedEnd);
   EXPECT_TRUE(xmltest::SameTree(*fromMemory.Root, *fromDisk.Root));
+  EXPECT_EQ(fromDisk.DiskTextHash(), HashOf(text));
 }
 
 }  // namespace
