@@ -22,22 +22,30 @@ struct TKept {
   std::size_t Size;
 };
 constexpr std::size_t KeptLimit = std::size_t(256) << 20;
-std::mutex KeptLock;
-std::vector<TKept> Kept;
+struct TKeptPages {
+  std::mutex Lock;
+  std::vector<TKept> Pages;
+};
+// Never destroyed: a document freed at exit may still come by.
+TKeptPages& Kept() {
+  static auto* kept = new TKeptPages;
+  return *kept;
+}
 
 // Pages for at least `length` bytes, kept or new; length becomes their size.
 char* TakePages(std::size_t& length) {
   {
-    const std::lock_guard<std::mutex> lock(KeptLock);
+    TKeptPages& kept = Kept();
+    const std::lock_guard<std::mutex> lock(kept.Lock);
     // The smallest that fits, if it is not much bigger than asked for.
-    auto best = Kept.end();
-    for (auto it = Kept.begin(); it != Kept.end(); ++it)
+    auto best = kept.Pages.end();
+    for (auto it = kept.Pages.begin(); it != kept.Pages.end(); ++it)
       if (it->Size >= length && it->Size <= 2 * length + TTextBuffer::PagedSize &&
-          (best == Kept.end() || it->Size < best->Size))
+          (best == kept.Pages.end() || it->Size < best->Size))
         best = it;
-    if (best != Kept.end()) {
+    if (best != kept.Pages.end()) {
       const TKept pages = *best;
-      Kept.erase(best);
+      kept.Pages.erase(best);
       // What this load does not ask for is not held on its behalf.
       xfs::ReleasePages(pages.Data + length, pages.Size - length);
       length = pages.Size;
@@ -59,8 +67,9 @@ void KeepPages(std::vector<TKept> pages) {
       ++it;
     }
   {
-    const std::lock_guard<std::mutex> lock(KeptLock);
-    Kept.swap(pages);
+    TKeptPages& kept = Kept();
+    const std::lock_guard<std::mutex> lock(kept.Lock);
+    kept.Pages.swap(pages);
   }
   for (const TKept& old : pages) xfs::UnmapPages(old.Data, old.Size);
 }
@@ -145,7 +154,8 @@ TXMLStore::~TXMLStore() {
     else
       ::operator delete(block.Data);
   }
-  if (!pages.empty()) KeepPages(std::move(pages));
+  // Even none: what an earlier document left is not held past a later one.
+  KeepPages(std::move(pages));
 }
 
 TXMLNode* TXMLStore::NewNode() {
