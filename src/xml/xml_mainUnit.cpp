@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <deque>
 #include <new>
@@ -24,18 +25,23 @@ bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 32; }
 
 // The hash of the text as read, which joining then rewrites in place. A big
 // text is hashed in a second thread while the first one joins behind it:
-// bytes are only rewritten once hashed.
+// bytes are only rewritten once hashed. A second thread that has not
+// started by the time the first needs it is not waited for (on a busy
+// machine that takes milliseconds): the first hashes the text itself then.
 class TTextHashing {
  public:
   explicit TTextHashing(std::string_view text) : FText(text) {
-    if (text.size() >= TTextBuffer::PagedSize) {
+    if (text.size() >= kThreadSize) {
       try {
-        FThread = std::thread([this] { Run(); });
+        FThread = std::thread([this] {
+          if (Claim()) Run();
+        });
         return;
       } catch (const std::system_error&) {
         // No thread to be had: hashed right here.
       }
     }
+    Claim();
     Run();
   }
   ~TTextHashing() {
@@ -45,8 +51,15 @@ class TTextHashing {
   TTextHashing& operator=(const TTextHashing&) = delete;
 
   // Waits until the bytes before `end` are hashed; how many are.
-  std::size_t WaitFor(std::size_t end) const {
-    std::size_t ready;
+  std::size_t WaitFor(std::size_t end) {
+    std::size_t ready = FReady.load(std::memory_order_acquire);
+    if (ready >= end) return ready;
+    if (!FClaimed.load(std::memory_order_acquire)) {
+      const auto until = std::chrono::steady_clock::now() + kPatience;
+      while (!FClaimed.load(std::memory_order_acquire) && std::chrono::steady_clock::now() < until)
+        std::this_thread::yield();
+      if (Claim()) Run();
+    }
     while ((ready = FReady.load(std::memory_order_acquire)) < end) std::this_thread::yield();
     return ready;
   }
@@ -56,6 +69,12 @@ class TTextHashing {
   }
 
  private:
+  // Smaller texts are hashed in a few milliseconds at most: no thread.
+  static constexpr std::size_t kThreadSize = std::size_t(4) << 20;
+  static constexpr std::chrono::microseconds kPatience{200};
+
+  // Whoever claims the hashing first does all of it.
+  bool Claim() { return !FClaimed.exchange(true, std::memory_order_acq_rel); }
   void Run() {
     constexpr std::size_t kPiece = std::size_t(256) << 10;
     TTextHash hash;
@@ -68,6 +87,7 @@ class TTextHashing {
   }
 
   const std::string_view FText;
+  std::atomic<bool> FClaimed{false};
   std::atomic<std::size_t> FReady{0};
   std::uint64_t FValue = 0;
   std::thread FThread;
@@ -80,7 +100,7 @@ class TTextHashing {
 // input, so the buffer is rewritten from the front without a copy; size
 // becomes the joined length. A line is rewritten only once `hashing` (when
 // given) has hashed it.
-bool JoinLines(char* text, std::size_t& size, const TTextHashing* hashing) {
+bool JoinLines(char* text, std::size_t& size, TTextHashing* hashing) {
   std::size_t write = 0;
   std::size_t read = 0;
   std::size_t hashed = hashing ? 0 : size;
@@ -597,7 +617,7 @@ void WriteNode(TOutput& output, const TXMLNode& node) {
 // Joins, strips and parses the text into the prolog and the root; the
 // status of the load. The text is changed only behind `hashing`.
 TXMLStatus ParseText(TXMLStore& store, TXMLParameters& parameters, TXMLNode& root,
-                     const TTextHashing* hashing = nullptr) {
+                     TTextHashing* hashing = nullptr) {
   TTextBuffer& text = store.Text;
   const std::size_t readSize = text.Size();
   if (!JoinLines(text.Data(), text.Size(), hashing)) return xsNoDeclaration;
