@@ -1,32 +1,206 @@
 #include "xml/xml_mainUnit.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <deque>
 #include <new>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "xml/xml_fileSystem.h"
 #include "xml/xml_seal.h"
 #include "xml/xml_store.h"
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 32; }
+
+// The hash of the text as read, which joining then rewrites in place. A big
+// text is hashed in a second thread while the first one joins behind it:
+// bytes are only rewritten once hashed. A second thread that has not
+// started by the time the first needs it is not waited for (on a busy
+// machine that takes milliseconds): the first hashes the text itself then.
+class TTextHashing {
+ public:
+  explicit TTextHashing(std::string_view text) : FText(text) {
+    if (text.size() >= kThreadSize) {
+      try {
+        FThread = std::thread([this] {
+          if (Claim()) Run();
+        });
+        return;
+      } catch (const std::system_error&) {
+        // No thread to be had: hashed right here.
+      }
+    }
+    Claim();
+    Run();
+  }
+  ~TTextHashing() {
+    if (FThread.joinable()) FThread.join();
+  }
+  TTextHashing(const TTextHashing&) = delete;
+  TTextHashing& operator=(const TTextHashing&) = delete;
+
+  // Waits until the bytes before `end` are hashed; how many are.
+  std::size_t WaitFor(std::size_t end) {
+    std::size_t ready = FReady.load(std::memory_order_acquire);
+    if (ready >= end) return ready;
+    if (!FClaimed.load(std::memory_order_acquire)) {
+      const auto until = std::chrono::steady_clock::now() + kPatience;
+      while (!FClaimed.load(std::memory_order_acquire) && std::chrono::steady_clock::now() < until)
+        std::this_thread::yield();
+      if (Claim()) Run();
+    }
+    while ((ready = FReady.load(std::memory_order_acquire)) < end) std::this_thread::yield();
+    return ready;
+  }
+  std::uint64_t Value() {
+    if (FThread.joinable()) FThread.join();
+    return FValue;
+  }
+
+ private:
+  // Smaller texts are hashed in a few milliseconds at most: no thread.
+  static constexpr std::size_t kThreadSize = std::size_t(4) << 20;
+  static constexpr std::chrono::microseconds kPatience{200};
+
+  // Whoever claims the hashing first does all of it.
+  bool Claim() { return !FClaimed.exchange(true, std::memory_order_acq_rel); }
+  void Run() {
+    constexpr std::size_t kPiece = std::size_t(256) << 10;
+    TTextHash hash;
+    for (std::size_t at = 0; at < FText.size(); at += kPiece) {
+      const std::string_view piece = FText.substr(at, kPiece);
+      hash.Add(piece);
+      FReady.store(at + piece.size(), std::memory_order_release);
+    }
+    FValue = hash.Value();
+  }
+
+  const std::string_view FText;
+  std::atomic<bool> FClaimed{false};
+  std::atomic<std::size_t> FReady{0};
+  std::uint64_t FValue = 0;
+  std::thread FThread;
+};
 
 // Joins the file's lines into one text in place: each line is trimmed and
 // its inner runs of blanks collapsed; empty lines vanish; a line that does
 // not begin with '<' is joined after one blank. A line is ended by LF (CR
 // before it is trimmed as white space). The result never grows past the
 // input, so the buffer is rewritten from the front without a copy; size
-// becomes the joined length.
-bool JoinLines(char* text, std::size_t& size) {
+// becomes the joined length. A line is rewritten only once `hashing` (when
+// given) has hashed it.
+bool JoinLines(char* text, std::size_t& size, TTextHashing* hashing) {
   std::size_t write = 0;
   std::size_t read = 0;
+  std::size_t hashed = hashing ? 0 : size;
+  auto mayWriteBefore = [&](std::size_t end) {
+    if (end > hashed) hashed = hashing->WaitFor(std::min(end, size));
+  };
+#ifdef __SSE2__
+  // Sixteen bytes at a time: each line is read once, for its end and its
+  // runs of blanks together, and copied down as it is read.
+  const __m128i newlines = _mm_set1_epi8('\n');
+  const __m128i blanks = _mm_set1_epi8(' ');
+  const __m128i printable = _mm_set1_epi8(33);
+  auto load = [&](std::size_t at) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at));
+  };
+  while (read < size) {
+    std::size_t begin = read;
+    for (; begin + 16 <= size; begin += 16) {
+      const __m128i block = load(begin);
+      const auto stop = static_cast<unsigned>(
+          _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(block, printable), block)) |
+          _mm_movemask_epi8(_mm_cmpeq_epi8(block, newlines)));
+      if (stop) {
+        begin += static_cast<std::size_t>(__builtin_ctz(stop));
+        break;
+      }
+    }
+    while (begin < size && IsBlankOrControl(text[begin]) && text[begin] != '\n') ++begin;
+    if (begin == size || text[begin] == '\n') {
+      read = begin + 1;
+      continue;
+    }
+    mayWriteBefore(begin);
+    if (text[begin] != '<') {
+      // Only a file that starts with text has no room for the blank, and
+      // such a file has no declaration anyway.
+      if (write == begin) return false;
+      text[write++] = ' ';
+    }
+    const std::size_t lineStart = write;
+    // A blank right after a blank is left out; `blank` tells whether the
+    // last byte read was one.
+    unsigned blank = 0;
+    auto copyCollapsing = [&](std::size_t from, std::size_t to) {
+      for (std::size_t i = from; i < to; ++i) {
+        const char c = text[i];
+        if (c == ' ' && blank) continue;
+        blank = c == ' ';
+        text[write++] = c;
+      }
+    };
+    std::size_t pos = begin;
+    for (;;) {
+      if (pos + 16 > size) {
+        mayWriteBefore(size);
+        const void* newline = std::memchr(text + pos, '\n', size - pos);
+        const std::size_t lineEnd =
+            newline ? static_cast<std::size_t>(static_cast<const char*>(newline) - text) : size;
+        copyCollapsing(pos, lineEnd);
+        pos = lineEnd;
+        break;
+      }
+      mayWriteBefore(pos + 16);
+      const __m128i block = load(pos);
+      const auto newline =
+          static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, newlines)));
+      const auto blankBits =
+          static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, blanks)));
+      const unsigned pairs = blankBits & ((blankBits << 1) | blank);
+      if (!newline) {
+        if (pairs) {
+          copyCollapsing(pos, pos + 16);
+        } else {
+          // All of it: the store ends within the block just read.
+          _mm_storeu_si128(reinterpret_cast<__m128i*>(text + write), block);
+          write += 16;
+          blank = blankBits >> 15;
+        }
+        pos += 16;
+        continue;
+      }
+      const auto length = static_cast<std::size_t>(__builtin_ctz(newline));
+      if (pairs & ((1u << length) - 1)) {
+        copyCollapsing(pos, pos + length);
+      } else {
+        if (write != pos) std::memmove(text + write, text + pos, length);
+        write += length;
+      }
+      pos += length;
+      break;
+    }
+    // Trailing blanks and the CR; the line's first byte is none of them.
+    while (write > lineStart && IsBlankOrControl(text[write - 1])) --write;
+    read = pos + 1;
+  }
+#else
   while (read < size) {
     const auto* newline = static_cast<const char*>(std::memchr(text + read, '\n', size - read));
     const std::size_t lineEnd = newline ? static_cast<std::size_t>(newline - text) : size;
+    mayWriteBefore(lineEnd);
     std::size_t begin = read, end = lineEnd;
     while (begin < end && IsBlankOrControl(text[begin])) ++begin;
     while (end > begin && IsBlankOrControl(text[end - 1])) --end;
@@ -41,8 +215,33 @@ bool JoinLines(char* text, std::size_t& size) {
     }
     read = lineEnd + 1;
   }
+#endif
   size = write;
   return true;
+}
+
+// Position of the first "<!--" at or after `from`, or npos. Every tag starts
+// with '<' and comments are rare: the pair "<!" is looked for sixteen
+// positions at a time rather than stopping at every '<'.
+std::size_t FindCommentOpen(std::string_view text, std::size_t from) {
+  constexpr std::string_view kOpen = "<!--";
+#ifdef __SSE2__
+  const char* const p = text.data();
+  const std::size_t n = text.size();
+  const __m128i angle = _mm_set1_epi8('<');
+  const __m128i bang = _mm_set1_epi8('!');
+  for (; from + 17 <= n; from += 16) {
+    const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + from));
+    const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + from + 1));
+    auto pairs = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(here, angle), _mm_cmpeq_epi8(next, bang))));
+    for (; pairs; pairs &= pairs - 1) {
+      const std::size_t at = from + static_cast<std::size_t>(__builtin_ctz(pairs));
+      if (text.substr(at, kOpen.size()) == kOpen) return at;
+    }
+  }
+#endif
+  return text.find(kOpen, from);
 }
 
 // Removes comments: the leftmost "<!--" goes, through the first "-->" after
@@ -53,7 +252,7 @@ bool JoinLines(char* text, std::size_t& size) {
 bool StripComments(char* data, std::size_t& size) {
   const std::string_view text(data, size);
   constexpr std::string_view kOpen = "<!--";
-  std::size_t open = text.find(kOpen);
+  std::size_t open = FindCommentOpen(text, 0);
   if (open == std::string_view::npos) return true;
   std::size_t write = 0;
   std::size_t read = 0;
@@ -78,7 +277,7 @@ bool StripComments(char* data, std::size_t& size) {
       afterOpen = read + kOpen.size() - joined;
       continue;
     }
-    open = text.find(kOpen, read);
+    open = FindCommentOpen(text, read);
     if (open == std::string_view::npos) break;
     keepUpTo(open);
     afterOpen = open + kOpen.size();
@@ -416,10 +615,14 @@ void WriteNode(TOutput& output, const TXMLNode& node) {
 }
 
 // Joins, strips and parses the text into the prolog and the root; the
-// status of the load.
-TXMLStatus ParseText(TXMLStore& store, TXMLParameters& parameters, TXMLNode& root) {
+// status of the load. The text is changed only behind `hashing`.
+TXMLStatus ParseText(TXMLStore& store, TXMLParameters& parameters, TXMLNode& root,
+                     TTextHashing* hashing = nullptr) {
   TTextBuffer& text = store.Text;
-  if (!JoinLines(text.Data(), text.Size())) return xsNoDeclaration;
+  const std::size_t readSize = text.Size();
+  if (!JoinLines(text.Data(), text.Size(), hashing)) return xsNoDeclaration;
+  // Before the tail's pages go.
+  if (hashing) hashing->WaitFor(readSize);
   if (!StripComments(text.Data(), text.Size())) return xsUnterminatedComment;
   // What joining cut off the end is not needed any more.
   text.ReleaseTail();
@@ -542,8 +745,15 @@ void TXMLParser::LoadFile(const std::string& fileName) {
   TakeStore(store);
   FFileSeal = store->Text.Sealed() ? DocumentSeal() : nullptr;
   FSizeHint = store->Text.Size();
-  RememberDisk(fileName, HashOf(std::string_view(store->Text.Data(), store->Text.Size())));
-  Status = ParseText(*store, Parameters, *Root);
+  TTextHashing hashing(std::string_view(store->Text.Data(), store->Text.Size()));
+  const xfs::TIdentity disk = xfs::IdentityOf(fileName);
+  try {
+    Status = ParseText(*store, Parameters, *Root, &hashing);
+  } catch (...) {
+    RememberDisk(disk, hashing.Value());
+    throw;
+  }
+  RememberDisk(disk, hashing.Value());
   // A file that was found but not read cleanly must not be silently replaced
   // by the part that was read: its bytes are kept for a backup. They are read
   // again here rather than copied up front, so good files cost one buffer.
@@ -624,7 +834,11 @@ void TXMLParser::ReplaceText(std::string text) {
 }
 
 void TXMLParser::RememberDisk(const std::string& fileName, std::uint64_t textHash) {
-  FDisk = xfs::IdentityOf(fileName);
+  RememberDisk(xfs::IdentityOf(fileName), textHash);
+}
+
+void TXMLParser::RememberDisk(const xfs::TIdentity& disk, std::uint64_t textHash) {
+  FDisk = disk;
   FDiskTextHash = textHash;
   FDiskKnown = true;
 }

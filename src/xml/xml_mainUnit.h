@@ -90,6 +90,7 @@ class TXMLParser {
  private:
   void LoadFile(const std::string& fileName);
   void RememberDisk(const std::string& fileName, std::uint64_t textHash);
+  void RememberDisk(const xfs::TIdentity& disk, std::uint64_t textHash);
   bool OtherVersionOnDisk(const std::string& fileName) const;
   void ForgetAfterNoMemory();
   std::string FBackupName;

@@ -1,16 +1,84 @@
 #include "xml/xml_store.h"
 
 #include <cstdint>
+#include <mutex>
 #include <new>
+#include <vector>
 
 #include "xml/xml_fileSystem.h"
 #include "xml/xml_functions.h"
 #include "xml/xml_node.h"
 #include "xml/xml_seal.h"
 
+namespace {
+
+// The mapped pages of the last freed document, for the next load: pages
+// the system hands out anew it must first clear, a fifth of the time of a
+// load. Only one document's worth is kept, and at most KeptLimit bytes;
+// what is kept stays in the program's memory until the next load takes it
+// or another document is freed.
+struct TKept {
+  char* Data;
+  std::size_t Size;
+};
+constexpr std::size_t KeptLimit = std::size_t(256) << 20;
+struct TKeptPages {
+  std::mutex Lock;
+  std::vector<TKept> Pages;
+};
+// Never destroyed: a document freed at exit may still come by.
+TKeptPages& Kept() {
+  static auto* kept = new TKeptPages;
+  return *kept;
+}
+
+// Pages for at least `length` bytes, kept or new; length becomes their size.
+char* TakePages(std::size_t& length) {
+  {
+    TKeptPages& kept = Kept();
+    const std::lock_guard<std::mutex> lock(kept.Lock);
+    // The smallest that fits, if it is not much bigger than asked for.
+    auto best = kept.Pages.end();
+    for (auto it = kept.Pages.begin(); it != kept.Pages.end(); ++it)
+      if (it->Size >= length && it->Size <= 2 * length + TTextBuffer::PagedSize &&
+          (best == kept.Pages.end() || it->Size < best->Size))
+        best = it;
+    if (best != kept.Pages.end()) {
+      const TKept pages = *best;
+      kept.Pages.erase(best);
+      // What this load does not ask for is not held on its behalf.
+      xfs::ReleasePages(pages.Data + length, pages.Size - length);
+      length = pages.Size;
+      return pages.Data;
+    }
+  }
+  return xfs::MapPages(length);
+}
+
+// Keeps the pages of one freed document in place of those kept before.
+void KeepPages(std::vector<TKept> pages) {
+  std::size_t total = 0;
+  for (auto it = pages.begin(); it != pages.end();)
+    if (total + it->Size > KeptLimit) {
+      xfs::UnmapPages(it->Data, it->Size);
+      it = pages.erase(it);
+    } else {
+      total += it->Size;
+      ++it;
+    }
+  {
+    TKeptPages& kept = Kept();
+    const std::lock_guard<std::mutex> lock(kept.Lock);
+    kept.Pages.swap(pages);
+  }
+  for (const TKept& old : pages) xfs::UnmapPages(old.Data, old.Size);
+}
+
+}  // namespace
+
 bool TTextBuffer::Map(std::size_t size) {
   std::size_t length = size;
-  char* pages = xfs::MapPages(length);
+  char* pages = TakePages(length);
   if (!pages) return false;
   FData = pages;
   FMapped = length;
@@ -66,12 +134,28 @@ bool TTextBuffer::Open(std::string bytes, std::string& error) {
 }
 
 TXMLStore::~TXMLStore() {
+  std::vector<TKept> pages;
+  try {
+    pages.reserve(FBlocks.size() + 1);
+  } catch (const std::bad_alloc&) {
+    // Nothing is kept then; everything goes back below.
+  }
+  auto giveBack = [&](char* data, std::size_t size) {
+    if (pages.size() < pages.capacity())
+      pages.push_back({data, size});
+    else
+      xfs::UnmapPages(data, size);
+  };
+  if (Text.FMapped) giveBack(Text.FData, Text.FMapped);
+  Text.FMapped = 0;
   for (const TBlock& block : FBlocks) {
     if (block.Mapped)
-      xfs::UnmapPages(block.Data, block.Size);
+      giveBack(block.Data, block.Size);
     else
       ::operator delete(block.Data);
   }
+  // Even none: what an earlier document left is not held past a later one.
+  KeepPages(std::move(pages));
 }
 
 TXMLNode* TXMLStore::NewNode() {
@@ -100,7 +184,7 @@ void* TXMLStore::AllocateBytes(TRegion& region, TKind kind, std::size_t bytes,
     FBlocks.reserve(FBlocks.size() + 1);
     TBlock block{nullptr, size, false};
     if (size >= TTextBuffer::PagedSize) {
-      block.Data = xfs::MapPages(block.Size);
+      block.Data = TakePages(block.Size);
       block.Mapped = block.Data != nullptr;
     }
     if (!block.Data) block.Data = static_cast<char*>(::operator new(block.Size));

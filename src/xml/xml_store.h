@@ -41,6 +41,7 @@ class TTextBuffer {
   static constexpr std::size_t PagedSize = std::size_t(1) << 20;
 
  private:
+  friend class TXMLStore;  // takes the pages when the store goes
   bool Map(std::size_t size);
   bool Open(std::string bytes, std::string& error);
   void Unmap();
